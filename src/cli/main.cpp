@@ -1,0 +1,150 @@
+// vondrix-cli: the phone manager's operations on the command line, with the
+// same phone traffic and messages as the desktop program.
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "text/Decimal.h"
+
+namespace {
+
+using namespace vondrix;
+using namespace vondrix::cli;
+
+constexpr const char* kUsage = R"(Usage: vondrix-cli [OPTIONS] COMMAND [ARGS]
+
+Manage a Siemens C35/S35-generation phone.
+
+Commands:
+  info            show the phone's device, network and audio information
+  pdu             decode or encode a short-message PDU (no phone needed)
+
+Link options (default: the link configured in the INI file):
+  --device PATH         serial device of the phone (e.g. /dev/ttyUSB0)
+  --tcp HOST:PORT       phone reached over a TCP connection
+  --simulate[=FILE]     use the built-in simulated phone (contents from FILE)
+Other options:
+  --ini FILE            settings file (default ./Vondrix.ini)
+  --lang CODE           language of messages: de en es fr it nl no pt
+  --yes, --no           answer the program's questions
+  --help                this help; COMMAND --help for a command's help
+
+Exit status: 0 success, 1 the operation failed, 2 usage error,
+3 no link to the phone or the phone did not answer the reset.
+)";
+
+struct Command {
+    const char* name;
+    int (*run)(CliContext&, const std::vector<std::string>&);
+};
+
+constexpr Command kCommands[] = {
+    {"info", runInfoCommand},
+    {"pdu", runPduCommand},
+};
+
+bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+               std::string& value) {
+    const std::string& a = args[i];
+    if (a.rfind(name + "=", 0) == 0) {
+        value = a.substr(name.size() + 1);
+        return true;
+    }
+    if (a == name && i + 1 < args.size()) {
+        value = args[++i];
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string iniPath = "Vondrix.ini";
+    std::string lang, device, tcp, simulateState;
+    bool simulate = false, help = false;
+    auto answers = CliContext::Answers::Ask;
+    std::string commandName;
+    std::vector<std::string> rest;
+
+    // Global options may stand anywhere before a lone "--".
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string v;
+        if (a == "--") {
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            break;
+        }
+        if (takeValue(args, i, "--ini", v)) {
+            iniPath = v;
+        } else if (takeValue(args, i, "--lang", v)) {
+            lang = v;
+        } else if (takeValue(args, i, "--device", v)) {
+            device = v;
+        } else if (takeValue(args, i, "--tcp", v)) {
+            tcp = v;
+        } else if (a == "--simulate") {
+            simulate = true;
+        } else if (a.rfind("--simulate=", 0) == 0) {
+            simulate = true;
+            simulateState = a.substr(11);
+        } else if (a == "--yes") {
+            answers = CliContext::Answers::Yes;
+        } else if (a == "--no") {
+            answers = CliContext::Answers::No;
+        } else if (a == "--ini" || a == "--lang" || a == "--device" || a == "--tcp") {
+            std::cerr << "vondrix-cli: " << a << " needs a value\n";
+            return kExitUsage;
+        } else if (commandName.empty() && a == "--help") {
+            help = true;
+        } else if (commandName.empty() && a.rfind("--", 0) == 0) {
+            std::cerr << "vondrix-cli: unknown option " << a << "\n" << kUsage;
+            return kExitUsage;
+        } else if (commandName.empty()) {
+            commandName = a;
+        } else {
+            rest.push_back(a);
+        }
+    }
+    if (help || commandName.empty()) {
+        (help ? std::cout : std::cerr) << kUsage;
+        return help ? kExitOk : kExitUsage;
+    }
+    if (static_cast<int>(!device.empty()) + static_cast<int>(!tcp.empty()) +
+            static_cast<int>(simulate) > 1) {
+        std::cerr << "vondrix-cli: choose one of --device, --tcp and --simulate\n";
+        return kExitUsage;
+    }
+
+    CliContext ctx{IniFile(iniPath), Settings{}, Language::English, std::cout, std::cerr, lang, {},
+                   false, {}, CliContext::Answers::Ask};
+    ctx.language = detectLanguage(lang);
+    ctx.answers = answers;
+    ctx.simulate = simulate;
+    ctx.simulateState = simulateState;
+    if (!device.empty()) {
+        ctx.link.kind = LinkOverride::Kind::Device;
+        ctx.link.device = device;
+    } else if (!tcp.empty()) {
+        const auto colon = tcp.rfind(':');
+        const int port = colon == std::string::npos ? 0 : decimalValue(tcp.substr(colon + 1));
+        if (colon == std::string::npos || colon == 0 || port <= 0 || port > 65535) {
+            std::cerr << "vondrix-cli: --tcp needs HOST:PORT\n";
+            return kExitUsage;
+        }
+        ctx.link.kind = LinkOverride::Kind::Tcp;
+        ctx.link.host = tcp.substr(0, colon);
+        ctx.link.port = port;
+    }
+    ctx.settings.readOptions(ctx.ini);
+
+    for (const auto& c : kCommands) {
+        if (commandName == c.name) return c.run(ctx, rest);
+    }
+    std::cerr << "vondrix-cli: unknown command " << commandName << "\n" << kUsage;
+    return kExitUsage;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/IniFile.h"
+
+namespace vondrix {
+
+// Every key of section [Vondrix] of Vondrix.ini, in converted form. Read once
+// at start-up; afterwards each writer updates memory and file together.
+struct Settings {
+    static constexpr const char* kSection = "Vondrix";
+    static constexpr int kPredefinedTexts = 50;
+    static constexpr std::size_t kPredefinedTextMax = 199;
+    static constexpr std::size_t kTPrefMax = 9;
+
+    int debug = 0;
+    bool readB = false;
+    bool swapD = false;
+    int port = -1;  // 0..6 = COM1..COM7, -1 = not chosen
+    int monRef = 2;
+    bool monProt = false;
+    bool gsmConv = false;
+    bool rem0 = false;
+    bool smsStat = false;
+    bool intPrefix = false;
+    char separator = ',';
+    bool noModem = false;
+    int waitSec = 5;
+    bool checkSms = false;
+    bool w2kCable = false;
+    std::string tPref;
+
+    // Keys of this platform.
+    std::string device;     // serial device path; overrides Port
+    std::string irDevices;  // "NAME=HOST:PORT,..." devices "in range" of the socket link
+    int timeoutSec = 10;          // inactivity limit of a transaction
+    int searchTimeoutSec = 120;   // inactivity limit of the network search
+
+    std::array<std::string, kPredefinedTexts> ptxt;
+    std::array<int, 2> gCol{};
+    std::array<int, 3> tCol{};
+    std::array<int, 3> rCol{};
+    std::array<int, 6> sCol{};
+    std::array<int, 7> oCol{};
+    std::array<int, 2> pCol{};
+    std::array<int, 5> mCol{};
+
+    // A port counts as chosen when Port is 0..6 or Device is set.
+    bool portChosen() const { return (port >= 0 && port <= 6) || !device.empty(); }
+    // The serial device to open: Device, else /dev/ttyS<Port>; empty when none.
+    std::string serialDevicePath() const;
+
+    // Start-up step: the option keys with their defaults.
+    void readOptions(const IniFile& ini);
+    // Start-up step: predefined texts, then the column widths.
+    void readTextsAndColumns(const IniFile& ini);
+};
+
+// Writes one flag or integer as "%d" (memory is the caller's business).
+void writeInt(IniFile& ini, const std::string& key, int value);
+
+}  // namespace vondrix

@@ -1,0 +1,94 @@
+#include "app/Startup.h"
+
+#include <chrono>
+#include <thread>
+
+#include "link/IrdaStack.h"
+
+namespace vondrix {
+namespace {
+
+void pause(int ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+enum class LinkResult { Open, NoLink, ResetFailed, NoPortChosen };
+
+LinkResult openSerialBranch(Session& s, Reporter& reporter, const StartupOptions& o,
+                            const std::string& overrideDevice) {
+    if (overrideDevice.empty()) {
+        while (!s.settings.portChosen()) {
+            if (!o.settingsDialog) return LinkResult::NoPortChosen;
+            o.settingsDialog(s);  // Cancel simply shows the dialog again
+        }
+    }
+    const std::string path = overrideDevice.empty() ? s.settings.serialDevicePath() : overrideDevice;
+    s.link = PhoneLink::openSerial(path, o.portSettleMs);
+    if (!s.link.isOpen()) {
+        reporter.message(16, Caption::Error);
+        return LinkResult::NoLink;
+    }
+    pause(o.resetDelayMs);
+    if (!s.settings.noModem && !resetPhone(s.engine, reporter)) return LinkResult::ResetFailed;
+    return LinkResult::Open;
+}
+
+LinkResult chooseAndOpenLink(Session& s, Reporter& reporter, const StartupOptions& o) {
+    switch (o.link.kind) {
+        case LinkOverride::Kind::Tcp:
+            s.link = PhoneLink::connectTcp(o.link.host, o.link.port);
+            if (!s.link.isOpen()) {
+                reporter.message(94, Caption::Error);
+                return LinkResult::NoLink;
+            }
+            return resetPhone(s.engine, reporter) ? LinkResult::Open : LinkResult::ResetFailed;
+        case LinkOverride::Kind::Device:
+            return openSerialBranch(s, reporter, o, o.link.device);
+        case LinkOverride::Kind::None:
+            break;
+    }
+
+    IrdaStack stack(s.settings.irDevices);
+    s.socketStack = stack.available();
+    if (s.socketStack && !s.settings.w2kCable) {
+        if (stack.discover(reporter) && stack.connect(reporter, s.link)) {
+            // On the socket the reset is always sent, NoModem or not.
+            return resetPhone(s.engine, reporter) ? LinkResult::Open : LinkResult::ResetFailed;
+        }
+    }
+    return openSerialBranch(s, reporter, o, {});
+}
+
+}  // namespace
+
+bool resetPhone(AtEngine& engine, Reporter& reporter) {
+    if (engine.standard("ATZ") != 1) {
+        reporter.message(57, Caption::Error);
+        return false;
+    }
+    engine.standard("ATE0");
+    return true;
+}
+
+StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
+    s.settings.readOptions(s.ini);
+    s.engine.setTimeouts(std::chrono::seconds(s.settings.timeoutSec),
+                         std::chrono::seconds(s.settings.searchTimeoutSec));
+
+    const LinkResult link = chooseAndOpenLink(s, reporter, o);
+    if (link == LinkResult::ResetFailed) {
+        s.link.close();
+        return StartupResult::ResetFailed;
+    }
+    if (link == LinkResult::NoPortChosen) return StartupResult::NoPortChosen;
+
+    s.settings.readTextsAndColumns(s.ini);
+    s.language = detectLanguage(o.languageOverride);
+    s.helpFile = helpFileName(s.language);
+    s.shortDateFormat = detectShortDateFormat();
+    return link == LinkResult::Open ? StartupResult::Ready : StartupResult::NoLink;
+}
+
+void shutDown(Session& session) { session.link.close(); }
+
+}  // namespace vondrix

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/IniFile.h"
+#include "app/Language.h"
+#include "app/Reporter.h"
+#include "app/Settings.h"
+#include "link/AtEngine.h"
+#include "link/PhoneLink.h"
+
+namespace vondrix {
+
+// Everything that lives for the whole run: settings, the link, the engine,
+// the language.
+struct Session {
+    explicit Session(std::string iniPath) : ini(std::move(iniPath)) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    IniFile ini;
+    Settings settings;
+    PhoneLink link;
+    AtEngine engine{link};
+    // A socket stack is configured (IrDevices not empty): the infrared
+    // branch is tried, and the settings dialog offers the cable option.
+    bool socketStack = false;
+    Language language = Language::English;
+    std::string helpFile;
+    std::string shortDateFormat;
+};
+
+// A link chosen on the command line instead of the settings.
+struct LinkOverride {
+    enum class Kind { None, Device, Tcp };
+    Kind kind = Kind::None;
+    std::string device;
+    std::string host;
+    int port = 0;
+};
+
+struct StartupOptions {
+    LinkOverride link;
+    std::string languageOverride;
+    // Pauses for a real phone: after the port is configured, and before the
+    // reset. A simulated phone needs neither.
+    int portSettleMs = 100;
+    int resetDelayMs = 2000;
+    // The settings dialog, shown while no port is chosen: true when the user
+    // confirmed (settings stored), false on Cancel. Empty: no dialog exists
+    // (the command line), and start-up stops with NoPortChosen.
+    std::function<bool(Session&)> settingsDialog;
+};
+
+enum class StartupResult {
+    Ready,         // link open and phone reset (or reset skipped for NoModem)
+    NoLink,        // the port could not be opened (message 16); the program may go on
+    ResetFailed,   // "ATZ" failed (message 57): the program ends
+    NoPortChosen,  // no port chosen and no dialog to choose one
+};
+
+// The start-up sequence up to the main window, in its fixed order: options,
+// link and reset, predefined texts and column widths, language, help file,
+// short date format.
+StartupResult startUp(Session& session, Reporter& reporter, const StartupOptions& options);
+
+// "ATZ" then "ATE0"; false (after message 57) when "ATZ" fails.
+bool resetPhone(AtEngine& engine, Reporter& reporter);
+
+// After the main window has closed.
+void shutDown(Session& session);
+
+}  // namespace vondrix

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The GSM 03.38 default alphabet as this program maps it to the PC character
+// set (ISO 8859-1), and the packing of 7-bit codes into octets.
+namespace vondrix::sms {
+
+// Index: 7-bit code; value: PC character. The standard table except that
+// line feed and carriage return trade places, the Greek capitals and the
+// escape code show as the middle dot (0xB7), and the currency sign at 0x24
+// shows as "$". The extension table behind the escape code is not supported.
+const std::array<char, 128>& gsmAlphabet();
+
+// PC text to GSM codes: each character becomes the lowest code whose table
+// entry equals it ("$" 0x02, "@" 0x00, CR 0x0A, LF 0x0D); a character without
+// an entry is kept as it is (only its low 7 bits survive septet packing).
+// The result has the same length as the input and may contain 0x00 bytes.
+std::string gsmEncode(std::string_view pcText);
+
+// Received message text, GSM codes to PC characters through the table, so
+// 0x40 is the inverted exclamation mark. Bytes 0x80..0xFF pass unchanged.
+std::string gsmDecodeText(std::string_view codes);
+
+// Phonebook names and 8-bit message data: like gsmDecodeText, except that
+// 0x40 reads as "@" like code 0x00 (a name written with "@" may come back
+// either way, and 8-bit text typed on a PC carries "@" as 0x40).
+std::string gsmDecodeName(std::string_view codes);
+
+// In-place forms of the two decoders, for callers that own the buffer.
+void gsmDecodeTextInPlace(std::string& codes);
+void gsmDecodeNameInPlace(std::string& codes);
+
+// Packs 7-bit codes into ceil(7n/8) octets, least significant bits first;
+// code 0x00 is a septet like any other and unused high bits are zero. Only
+// the low 7 bits of each input byte are used.
+std::vector<std::uint8_t> packSeptets(std::string_view codes);
+
+// Unpacks up to `count` 7-bit codes from packed octets. Stops early
+// (returning fewer codes) when the octets run out.
+std::string unpackSeptets(const std::uint8_t* octets, std::size_t octetCount, std::size_t count);
+inline std::string unpackSeptets(const std::vector<std::uint8_t>& octets, std::size_t count) {
+    return unpackSeptets(octets.data(), octets.size(), count);
+}
+
+}  // namespace vondrix::sms

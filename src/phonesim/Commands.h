@@ -1,0 +1,40 @@
+#pragma once
+
+// Registration of the phone's commands, one function per feature file, and
+// small helpers shared by the handlers. A new feature adds its register
+// function here and one call to it in registerStandardCommands().
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "phonesim/Interpreter.h"
+
+namespace phonesim {
+
+// Every command the phone knows.
+void registerStandardCommands(CommandTable& table);
+
+// ATZ, ATE, AT+CMEE (BasicCommands.cpp).
+void registerBasicCommands(CommandTable& table);
+// Identification, battery, network, ring tone, audio, clock, switch-off (DeviceCommands.cpp).
+void registerDeviceCommands(CommandTable& table);
+// AT+CSMS, AT+CNMI (SmsSettingsCommands.cpp).
+void registerSmsSettingsCommands(CommandTable& table);
+
+// A decimal number without sign, or nothing when `text` is not one or is out of int range.
+std::optional<int> parseNumber(std::string_view text);
+
+// The integer values of `params` when each is a plain number within [lo[i], hi[i]];
+// nothing when one is not. Absent trailing parameters are allowed from index
+// `required` on and are returned as -1.
+std::optional<std::vector<int>> numbersInRanges(const std::vector<Param>& params,
+                                                const std::vector<int>& lo,
+                                                const std::vector<int>& hi,
+                                                std::size_t required);
+
+// True for the phone's clock text "yy/MM/dd,hh:mm:ss" naming a real date and time.
+bool isValidClock(std::string_view text);
+
+}  // namespace phonesim

@@ -1,0 +1,525 @@
+#include "phonesim/Simulator.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace phonesim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void throwErrno(const std::string& what) {
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+bool setNonBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+// The time one byte takes on the wire: start bit, 8 data bits, stop bit.
+Clock::duration byteTime(int baud) {
+    if (baud <= 0) {
+        return Clock::duration::zero();
+    }
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(10'000'000'000LL) /
+                                                       baud);
+}
+
+bool startsWithNoCase(const std::string& text, const std::string& prefix) {
+    if (prefix.size() > text.size()) {
+        return false;
+    }
+    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+        return std::toupper(static_cast<unsigned char>(a)) ==
+               std::toupper(static_cast<unsigned char>(b));
+    });
+}
+
+// A piece of output and the earliest moment its first byte may leave.
+struct Segment {
+    std::string bytes;
+    std::size_t pos = 0;
+    Clock::time_point notBefore;
+    Clock::duration gap{};    // pause after the previous segment, measured from its last write
+    bool closeAfter = false;  // close the link once this segment is out
+};
+
+}  // namespace
+
+struct Simulator::Impl {
+    Impl(PhoneState s, WireOptions w) : state(std::move(s)), interp(state), wire(w) {}
+
+    // Shared with the caller's threads, under `mu`.
+    mutable std::mutex mu;
+    PhoneState state;
+    Interpreter interp;
+    WireOptions wire;
+    std::deque<Fault> faults;
+    std::vector<std::string> received;
+    std::function<void(const std::string&)> recorder;
+    std::mt19937 rng{0x5335u};
+
+    // Owned by the serving thread while it runs.
+    enum class Endpoint { None, Pty, Tcp };
+    Endpoint endpoint = Endpoint::None;
+    int wakeFd = -1;
+    int masterFd = -1;
+    int slaveFd = -1;  // kept open so the master never sees the last slave close
+    int listenFd = -1;
+    int connFd = -1;
+    std::thread thread;
+    std::atomic<bool> stopping{false};
+    std::deque<Segment> out;
+    Clock::time_point outFreeAt{};  // when the last byte written has fully left the wire
+    Clock::time_point lastWrite{};
+    Clock::time_point inFreeAt{};  // when the last byte read has fully arrived
+    bool writeBlocked = false;
+
+    int linkFd() const { return endpoint == Endpoint::Pty ? masterFd : connFd; }
+
+    void start();
+    void halt();
+    void run();
+    void onInput(const char* data, std::size_t n, Clock::time_point now);
+    std::string applyFault(const Fault& fault, std::string reply, bool& close);
+    std::optional<Clock::time_point> flush(Clock::time_point now);
+    void closeLink();
+    void resetWire();
+};
+
+void Simulator::Impl::start() {
+    wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) {
+        const int err = errno;
+        closeFd(masterFd);
+        closeFd(slaveFd);
+        closeFd(listenFd);
+        throw std::system_error(err, std::generic_category(), "eventfd");
+    }
+    stopping = false;
+    resetWire();
+    thread = std::thread([this] { run(); });
+}
+
+void Simulator::Impl::halt() {
+    if (thread.joinable()) {
+        stopping = true;
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
+        thread.join();
+    }
+    closeFd(wakeFd);
+    closeFd(masterFd);
+    closeFd(slaveFd);
+    closeFd(listenFd);
+    closeFd(connFd);
+    endpoint = Endpoint::None;
+    resetWire();
+}
+
+void Simulator::Impl::resetWire() {
+    out.clear();
+    writeBlocked = false;
+    outFreeAt = lastWrite = inFreeAt = Clock::time_point{};
+    std::lock_guard lock(mu);
+    interp.resetLink();
+}
+
+void Simulator::Impl::closeLink() {
+    if (endpoint == Endpoint::Pty) {
+        // Closing the master hangs up every open slave descriptor.
+        closeFd(masterFd);
+        closeFd(slaveFd);
+    } else {
+        closeFd(connFd);
+    }
+    resetWire();
+}
+
+void Simulator::Impl::run() {
+    std::string buf(4096, '\0');
+    while (!stopping) {
+        // Output first: it may close the link or find it blocked.
+        int timeoutMs = -1;
+        if (const auto deadline = flush(Clock::now())) {
+            const auto wait = *deadline - Clock::now();
+            // Rounded up: output never leaves before its deadline.
+            timeoutMs = wait <= Clock::duration::zero()
+                            ? 0
+                            : static_cast<int>(
+                                  std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+        }
+        std::vector<pollfd> fds;
+        fds.push_back({wakeFd, POLLIN, 0});
+        if (endpoint == Endpoint::Tcp && connFd < 0) {
+            fds.push_back({listenFd, POLLIN, 0});
+        }
+        if (const int link = linkFd(); link >= 0) {
+            fds.push_back({link, static_cast<short>(POLLIN | (writeBlocked ? POLLOUT : 0)), 0});
+        }
+        if (::poll(fds.data(), static_cast<nfds_t>(fds.size()), timeoutMs) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (stopping) {
+            break;
+        }
+        for (const pollfd& p : fds) {
+            if (p.revents == 0 || p.fd == wakeFd) {
+                continue;
+            }
+            if (p.fd == listenFd) {
+                const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+                if (fd >= 0) {
+                    const int one = 1;
+                    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+                    connFd = fd;
+                    resetWire();
+                }
+                continue;
+            }
+            if ((p.revents & POLLOUT) != 0) {
+                writeBlocked = false;
+            }
+            if ((p.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+                const ssize_t n = ::read(p.fd, buf.data(), buf.size());
+                if (n > 0) {
+                    onInput(buf.data(), static_cast<std::size_t>(n), Clock::now());
+                } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                    closeLink();  // the client went away
+                }
+            }
+        }
+    }
+}
+
+void Simulator::Impl::onInput(const char* data, std::size_t n, Clock::time_point now) {
+    std::vector<std::string> lines;
+    std::function<void(const std::string&)> rec;
+    {
+        std::lock_guard lock(mu);
+        const auto bt = byteTime(wire.baud);
+        // Bytes read together were written no earlier than now and then needed
+        // their wire time, one after the other.
+        const Clock::time_point base = bt == Clock::duration::zero() ? now : std::max(now, inFreeAt);
+        inFreeAt = base + bt * static_cast<long>(n);
+        const auto latency = std::chrono::milliseconds(wire.latencyMs);
+        const auto gap = std::chrono::milliseconds(wire.chunkGapMs);
+
+        for (Interpreter::Event& e : interp.feed(std::string_view(data, n))) {
+            const Clock::time_point arrival = base + bt * static_cast<long>(e.at + 1);
+            if (e.kind == Interpreter::Event::Kind::Echo) {
+                out.push_back(Segment{std::move(e.bytes), 0, arrival, {}, false});
+                continue;
+            }
+            received.push_back(e.line);
+            lines.push_back(e.line);
+            if (e.bytes.empty()) {
+                continue;
+            }
+            bool close = false;
+            std::string reply = std::move(e.bytes);
+            const auto fault = std::find_if(faults.begin(), faults.end(), [&](const Fault& f) {
+                return startsWithNoCase(e.line, f.commandPrefix);
+            });
+            if (fault != faults.end()) {
+                reply = applyFault(*fault, std::move(reply), close);
+                faults.erase(fault);
+            }
+            const Clock::time_point due = arrival + latency;
+            const std::size_t chunk = wire.chunkSize == 0 ? reply.size() : wire.chunkSize;
+            std::size_t pos = 0;
+            do {
+                const std::size_t len = std::min(chunk, reply.size() - pos);
+                out.push_back(Segment{reply.substr(pos, len), 0, due,
+                                      pos == 0 ? Clock::duration::zero() : gap, false});
+                pos += len;
+            } while (pos < reply.size());
+            out.back().closeAfter = close;
+        }
+        rec = recorder;
+    }
+    if (rec) {
+        for (const std::string& l : lines) {
+            rec(l);
+        }
+    }
+}
+
+std::string Simulator::Impl::applyFault(const Fault& fault, std::string reply, bool& close) {
+    switch (fault.kind) {
+        case Fault::Kind::Stall:
+            reply.resize(std::min(reply.size(), fault.afterBytes));
+            break;
+        case Fault::Kind::Drop:
+            reply.resize(std::min(reply.size(), fault.afterBytes));
+            close = true;
+            break;
+        case Fault::Kind::Garbage: {
+            std::uniform_int_distribution<int> byte(0, 255);
+            std::string junk;
+            const std::size_t size = fault.size == 0 ? 64 : fault.size;
+            while (junk.size() < size) {
+                const char c = static_cast<char>(byte(rng));
+                if (c != '\r' && c != '\n') {
+                    junk += c;
+                }
+            }
+            reply = junk + reply;
+            break;
+        }
+        case Fault::Kind::Oversized: {
+            static constexpr std::string_view kPattern = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+            const std::size_t size = fault.size == 0 ? 30000 : fault.size;
+            std::string line;
+            line.reserve(size);
+            for (std::size_t i = 0; i < size; ++i) {
+                line += kPattern[i % kPattern.size()];
+            }
+            reply = "\r\n" + line + "\r\n\r\nOK\r\n";
+            break;
+        }
+    }
+    return reply;
+}
+
+// Writes every byte whose wire deadline has passed. Each byte of a segment is
+// due one byte time after the one before it, counted from absolute times, so
+// late wake-ups do not add up. Returns when the next byte is due.
+std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
+    Clock::duration bt;
+    {
+        std::lock_guard lock(mu);
+        bt = byteTime(wire.baud);
+    }
+    while (!out.empty() && !writeBlocked) {
+        const int fd = linkFd();
+        if (fd < 0) {
+            out.clear();
+            return std::nullopt;
+        }
+        Segment& seg = out.front();
+        Clock::time_point earliest = seg.notBefore;
+        if (seg.pos == 0 && seg.gap > Clock::duration::zero()) {
+            earliest = std::max(earliest, std::max(outFreeAt, lastWrite) + seg.gap);
+        }
+        const std::size_t left = seg.bytes.size() - seg.pos;
+        if (left == 0) {
+            // An empty segment only carries a close, due when its bytes would be.
+            const Clock::time_point when = std::max(earliest, outFreeAt);
+            if (when > now) {
+                return when;
+            }
+            const bool close = seg.closeAfter;
+            out.pop_front();
+            if (close) {
+                closeLink();
+                return std::nullopt;
+            }
+            continue;
+        }
+        const Clock::time_point first = std::max(earliest, outFreeAt) + bt;
+        if (first > now) {
+            return first;
+        }
+        std::size_t due = left;
+        if (bt > Clock::duration::zero()) {
+            due = std::min<std::size_t>(left, 1 + static_cast<std::size_t>((now - first) / bt));
+        }
+        const ssize_t n = endpoint == Endpoint::Tcp
+                              ? ::send(fd, seg.bytes.data() + seg.pos, due, MSG_NOSIGNAL)
+                              : ::write(fd, seg.bytes.data() + seg.pos, due);
+        if (n < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                writeBlocked = true;
+                return std::nullopt;
+            }
+            if (errno == EINTR) {
+                continue;
+            }
+            closeLink();
+            return std::nullopt;
+        }
+        const auto written = static_cast<std::size_t>(n);
+        if (written == 0) {
+            writeBlocked = true;
+            return std::nullopt;
+        }
+        seg.pos += written;
+        outFreeAt = first + bt * static_cast<long>(written - 1);
+        lastWrite = now;
+        if (written < due) {
+            writeBlocked = true;
+            return std::nullopt;
+        }
+        if (seg.pos < seg.bytes.size()) {
+            return outFreeAt + bt;
+        }
+        const bool close = seg.closeAfter;
+        out.pop_front();
+        if (close) {
+            closeLink();
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+Simulator::Simulator(PhoneState state, WireOptions wire)
+    : impl_(std::make_unique<Impl>(std::move(state), wire)) {}
+
+Simulator::~Simulator() { stop(); }
+
+std::string Simulator::openPty() {
+    stop();
+    Impl& d = *impl_;
+    d.masterFd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (d.masterFd < 0) {
+        throwErrno("posix_openpt");
+    }
+    std::string path(256, '\0');
+    if (::grantpt(d.masterFd) != 0 || ::unlockpt(d.masterFd) != 0 ||
+        ::ptsname_r(d.masterFd, path.data(), path.size()) != 0 || !setNonBlocking(d.masterFd)) {
+        const int err = errno;
+        closeFd(d.masterFd);
+        throw std::system_error(err, std::generic_category(), "pty setup");
+    }
+    path.resize(path.find('\0'));
+    d.slaveFd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios tio{};
+    if (d.slaveFd < 0 || ::tcgetattr(d.slaveFd, &tio) != 0) {
+        const int err = errno;
+        closeFd(d.slaveFd);
+        closeFd(d.masterFd);
+        throw std::system_error(err, std::generic_category(), "pty slave " + path);
+    }
+    // Raw: no echo, no line editing, no CR/LF translation by the tty layer;
+    // the phone's own echo is the only one.
+    ::cfmakeraw(&tio);
+    ::cfsetispeed(&tio, B19200);
+    ::cfsetospeed(&tio, B19200);
+    ::tcsetattr(d.slaveFd, TCSANOW, &tio);
+    d.endpoint = Impl::Endpoint::Pty;
+    d.start();
+    return path;
+}
+
+int Simulator::listenTcp(const std::string& host, int port) {
+    stop();
+    Impl& d = *impl_;
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(port);
+    const int rc = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints,
+                                 &found);
+    if (rc != 0) {
+        throw std::runtime_error("cannot resolve " + host + ": " + ::gai_strerror(rc));
+    }
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> guard(found, ::freeaddrinfo);
+    int err = 0;
+    for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
+                                a->ai_protocol);
+        if (fd < 0) {
+            err = errno;
+            continue;
+        }
+        const int one = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, 4) == 0) {
+            d.listenFd = fd;
+            break;
+        }
+        err = errno;
+        ::close(fd);
+    }
+    if (d.listenFd < 0) {
+        throw std::system_error(err, std::generic_category(), "listen on " + host + ":" + service);
+    }
+    sockaddr_storage addr{};
+    socklen_t len = sizeof addr;
+    if (::getsockname(d.listenFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        const int e = errno;
+        closeFd(d.listenFd);
+        throw std::system_error(e, std::generic_category(), "getsockname");
+    }
+    const int bound = addr.ss_family == AF_INET6
+                          ? ntohs(reinterpret_cast<const sockaddr_in6*>(&addr)->sin6_port)
+                          : ntohs(reinterpret_cast<const sockaddr_in*>(&addr)->sin_port);
+    d.endpoint = Impl::Endpoint::Tcp;
+    d.start();
+    return bound;
+}
+
+void Simulator::stop() { impl_->halt(); }
+
+void Simulator::setWire(WireOptions wire) {
+    std::lock_guard lock(impl_->mu);
+    impl_->wire = wire;
+}
+
+void Simulator::injectFault(Fault fault) {
+    std::lock_guard lock(impl_->mu);
+    impl_->faults.push_back(std::move(fault));
+}
+
+std::vector<std::string> Simulator::receivedLines() const {
+    std::lock_guard lock(impl_->mu);
+    return impl_->received;
+}
+
+void Simulator::clearReceived() {
+    std::lock_guard lock(impl_->mu);
+    impl_->received.clear();
+}
+
+void Simulator::setRecorder(std::function<void(const std::string&)> recorder) {
+    std::lock_guard lock(impl_->mu);
+    impl_->recorder = std::move(recorder);
+}
+
+void Simulator::withState(const std::function<void(PhoneState&)>& fn) {
+    std::lock_guard lock(impl_->mu);
+    fn(impl_->state);
+}
+
+void Simulator::addCommand(const std::string& name, Handler handler, ErrorClass errors) {
+    std::lock_guard lock(impl_->mu);
+    impl_->interp.commands().add(name, std::move(handler), errors);
+}
+
+}  // namespace phonesim

@@ -1,0 +1,153 @@
+// The main window's opening traffic against the simulated phone.
+
+#include <gtest/gtest.h>
+
+#include "app/MainWindowModel.h"
+#include "app/Settings.h"
+#include "link/AtEngine.h"
+#include "phonesim/Simulator.h"
+
+namespace vondrix {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Rig {
+    explicit Rig(phonesim::WireOptions wire = {}) : sim(phonesim::PhoneState::demo(), wire) {
+        link = PhoneLink::openSerial(sim.openPty(), 0);
+        engine.setTimeouts(3s, 3s);
+    }
+    phonesim::Simulator sim;
+    PhoneLink link;
+    AtEngine engine{link};
+};
+
+TEST(OpeningSequence, FillsEveryFieldInOrder) {
+    Rig rig;
+    Settings settings;
+    settings.smsStat = true;
+    rig.sim.withState([](phonesim::PhoneState& s) {
+        s.rssi = 20;
+        s.batteryCharge = 99;
+        s.ringTone = 5;
+        s.ringVolume = 3;
+        s.handsFree = 1;
+        s.speakerVolume = 2;
+    });
+    const MainWindowState st = runOpeningSequence(rig.engine, settings);
+    EXPECT_EQ(rig.sim.receivedLines(),
+              (std::vector<std::string>{"AT+CMEE=0", "AT+CSMS=1", "AT+CNMI=1,0,0,2", "AT+CGMI",
+                                        "AT+CGMM", "AT+CGMR", "AT+CGSN", "AT+CBC", "AT+CREG?",
+                                        "AT+CSQ", "AT+COPS?", "AT+CIMI", "AT^SCID", "AT^SRTC=?",
+                                        "AT^SRTC?", "AT^SNFS?", "AT^SNFV?"}));
+    EXPECT_EQ(st.device.manufacturer, "SIEMENS");
+    EXPECT_EQ(st.device.model, "S35i");
+    EXPECT_EQ(st.device.revision, "21");
+    EXPECT_EQ(st.device.imei, "449107284530215");
+    EXPECT_EQ(st.device.imsi, "26201-1234567890");
+    EXPECT_EQ(st.device.simSerial, "89490200001234567890");
+    EXPECT_EQ(st.network.batteryText, "99%");
+    EXPECT_EQ(st.network.batteryBitmap, 130);
+    EXPECT_EQ(st.network.registration, "0,1");
+    EXPECT_EQ(st.network.signalText, "-73 dBm / 0.050 nW");
+    EXPECT_EQ(st.network.signalBitmap, 135);
+    EXPECT_EQ(st.network.operatorText, "0,0,\"D1-TELEKOM\"");
+    EXPECT_TRUE(st.audio.rangesRead);
+    EXPECT_EQ(st.audio.toneMax, 41);
+    EXPECT_EQ(st.audio.volumeMax, 4);
+    EXPECT_EQ(st.audio.ringTone, 5);
+    EXPECT_EQ(st.audio.volume, 3);
+    EXPECT_FALSE(st.audio.ringOff);
+    EXPECT_TRUE(st.audio.handsFree);
+    EXPECT_EQ(st.audio.speakerVolume, 2);
+}
+
+TEST(OpeningSequence, FailedTransactionsLeaveTheirFieldsEmpty) {
+    Rig rig;
+    rig.sim.withState([](phonesim::PhoneState& s) {
+        for (const char* c : {"AT+CGMM", "AT+CSQ", "AT+CIMI", "AT^SRTC=?", "AT+COPS"})
+            s.failing.insert(c);
+    });
+    const MainWindowState st = runOpeningSequence(rig.engine, Settings{});
+    EXPECT_EQ(st.device.manufacturer, "SIEMENS");
+    EXPECT_EQ(st.device.model, "");
+    EXPECT_EQ(st.device.revision, "21");
+    EXPECT_EQ(st.device.imsi, "");
+    EXPECT_FALSE(st.network.rssi.has_value());
+    EXPECT_EQ(st.network.signalText, "");
+    EXPECT_FALSE(st.network.operatorText.has_value());
+    EXPECT_FALSE(st.audio.rangesRead);
+    // Without the ranges the current ring tone is not asked for.
+    for (const auto& line : rig.sim.receivedLines()) EXPECT_NE(line, "AT^SRTC?");
+}
+
+TEST(OpeningSequence, RingToneZeroMeansRingToneOff) {
+    Rig rig;
+    rig.sim.withState([](phonesim::PhoneState& s) { s.ringTone = 0; });
+    const MainWindowState st = runOpeningSequence(rig.engine, Settings{});
+    EXPECT_EQ(st.audio.ringTone, 0);
+    EXPECT_TRUE(st.audio.ringOff);
+}
+
+TEST(OpeningSequence, SignalAndBatteryExtremes) {
+    struct Case {
+        int rssi, battery;
+        bool known;
+        int signalBitmap, batteryBitmap;
+    };
+    for (const Case c : {Case{0, 24, true, 132, 127}, Case{31, 100, true, 136, 131},
+                         Case{99, 99, false, 132, 130}}) {
+        Rig rig;
+        rig.sim.withState([&](phonesim::PhoneState& s) {
+            s.rssi = c.rssi;
+            s.batteryCharge = c.battery;
+        });
+        NetworkStatus st;
+        refreshNetworkInfo(rig.engine, st);
+        EXPECT_EQ(st.rssi, c.rssi);
+        EXPECT_EQ(st.signalKnown, c.known) << c.rssi;
+        EXPECT_EQ(st.signalBitmap, c.signalBitmap) << c.rssi;
+        EXPECT_EQ(st.batteryBitmap, c.batteryBitmap) << c.battery;
+    }
+}
+
+TEST(OpeningSequence, WorksOverChunkedSlowWire) {
+    phonesim::WireOptions wire;
+    wire.chunkSize = 3;
+    wire.chunkGapMs = 1;
+    wire.latencyMs = 5;
+    Rig rig(wire);
+    const MainWindowState st = runOpeningSequence(rig.engine, Settings{});
+    EXPECT_EQ(st.device.imei, "449107284530215");
+    EXPECT_EQ(st.network.operatorText, "0,0,\"D1-TELEKOM\"");
+}
+
+TEST(SimulatorFaults, EngineFailsBoundedOnStallDropAndGarbage) {
+    {
+        Rig rig;
+        rig.engine.setTimeouts(800ms, 800ms);
+        rig.sim.injectFault({phonesim::Fault::Kind::Stall, "AT+CSQ", 4, 0});
+        EXPECT_EQ(rig.engine.standard("AT+CSQ"), 0);
+    }
+    {
+        Rig rig;
+        rig.engine.setTimeouts(800ms, 800ms);
+        rig.sim.injectFault({phonesim::Fault::Kind::Drop, "AT+CGMI", 5, 0});
+        EXPECT_EQ(rig.engine.standard("AT+CGMI"), 0);
+    }
+    {
+        Rig rig;
+        rig.sim.injectFault({phonesim::Fault::Kind::Garbage, "AT+CGMI", 0, 64});
+        // Garbage before the reply does not hide the answer word.
+        ASSERT_EQ(rig.engine.standard("AT+CGMI"), 1);
+    }
+    {
+        Rig rig;
+        rig.sim.injectFault({phonesim::Fault::Kind::Oversized, "AT+CGMR", 0, 30000});
+        ASSERT_EQ(rig.engine.standard("AT+CGMR"), 1);
+        EXPECT_GT(rig.engine.response().size(), 30000u);
+    }
+}
+
+}  // namespace
+}  // namespace vondrix

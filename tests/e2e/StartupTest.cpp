@@ -1,0 +1,180 @@
+// Start-up against the simulated phone over a real pty and real TCP.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/MainWindowModel.h"
+#include "app/Startup.h"
+#include "phonesim/Simulator.h"
+#include "support/RecordingReporter.h"
+
+namespace vondrix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RecordingReporter;
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() {
+        dir = fs::temp_directory_path() /
+              ("vondrix-start-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        ini = (dir / "Vondrix.ini").string();
+        options.portSettleMs = 0;
+        options.resetDelayMs = 0;
+    }
+    ~StartupTest() override { fs::remove_all(dir); }
+
+    void writeIni(const std::string& body) { std::ofstream(ini) << "[Vondrix]\n" << body; }
+
+    fs::path dir;
+    std::string ini;
+    StartupOptions options;
+    RecordingReporter reporter;
+};
+
+TEST_F(StartupTest, SerialDeviceFromSettingsResetsThePhone) {
+    phonesim::Simulator sim;
+    writeIni("Device=" + sim.openPty() + "\nTPref=0049\nPtxt0=Hello\nTCol1=80\n");
+    Session s(ini);
+    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+    EXPECT_EQ(s.link.mode(), PhoneLink::Mode::Serial);
+    EXPECT_EQ(sim.receivedLines(), (std::vector<std::string>{"ATZ", "ATE0"}));
+    EXPECT_TRUE(reporter.shown.empty());
+    EXPECT_EQ(s.settings.tPref, "0049");
+    EXPECT_EQ(s.settings.ptxt[0], "Hello");
+    EXPECT_EQ(s.settings.tCol[1], 80);
+    shutDown(s);
+    EXPECT_FALSE(s.link.isOpen());
+}
+
+TEST_F(StartupTest, NoModemSkipsResetAndEchoedCommandsStillParse) {
+    phonesim::Simulator sim;
+    writeIni("Device=" + sim.openPty() + "\nNoModem=1\n");
+    Session s(ini);
+    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+    EXPECT_TRUE(sim.receivedLines().empty());
+    // The phone still echoes: the echo lands in the reply but the answer
+    // word is found all the same.
+    ASSERT_EQ(s.engine.standard("AT+CGMI"), 1);
+    EXPECT_EQ(s.engine.response().rfind("AT+CGMI\r", 0), 0u);
+    const auto state = runOpeningSequence(s.engine, s.settings);
+    EXPECT_EQ(state.device.manufacturer, "SIEMENS");
+}
+
+TEST_F(StartupTest, AtzFailingShowsNoDeviceAndEnds) {
+    phonesim::Simulator sim;
+    sim.withState([](phonesim::PhoneState& st) { st.failing.insert("ATZ"); });
+    writeIni("Device=" + sim.openPty() + "\n");
+    Session s(ini);
+    EXPECT_EQ(startUp(s, reporter, options), StartupResult::ResetFailed);
+    EXPECT_EQ(reporter.ids(), std::vector<int>{57});
+    EXPECT_EQ(reporter.shown[0].caption, Caption::Error);
+    EXPECT_FALSE(s.link.isOpen());
+    EXPECT_EQ(sim.receivedLines(), std::vector<std::string>{"ATZ"});  // no ATE0
+}
+
+TEST_F(StartupTest, PortThatCannotBeOpenedShowsMessage16AndGoesOnWithoutLink) {
+    writeIni("Device=" + (dir / "no-such-tty").string() + "\n");
+    Session s(ini);
+    EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoLink);
+    EXPECT_EQ(reporter.ids(), std::vector<int>{16});
+    const auto state = runOpeningSequence(s.engine, s.settings);
+    EXPECT_EQ(state.device.manufacturer, "");
+}
+
+TEST_F(StartupTest, NoPortChosenShowsTheDialogUntilConfirmed) {
+    phonesim::Simulator sim;
+    const std::string pty = sim.openPty();
+    int shown = 0;
+    options.settingsDialog = [&](Session& s) {
+        ++shown;
+        if (shown < 3) return false;  // Cancel twice
+        s.settings.device = pty;
+        return true;
+    };
+    Session s(ini);
+    EXPECT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(sim.receivedLines().front(), "ATZ");
+}
+
+TEST_F(StartupTest, NoPortChosenWithoutDialogStops) {
+    Session s(ini);
+    EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoPortChosen);
+}
+
+TEST_F(StartupTest, SocketStackPicksTheFirstSiemensDevice) {
+    phonesim::Simulator other, phone;
+    const int otherPort = other.listenTcp();
+    const int phonePort = phone.listenTcp();
+    // NoModem does not apply to the socket: the reset is always sent.
+    writeIni("NoModem=1\nIrDevices=Nokia 6210=127.0.0.1:" + std::to_string(otherPort) +
+             ", SIEMENS S35=127.0.0.1:" + std::to_string(phonePort) + "\n");
+    Session s(ini);
+    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+    EXPECT_TRUE(s.socketStack);
+    EXPECT_EQ(s.link.mode(), PhoneLink::Mode::Socket);
+    EXPECT_EQ(phone.receivedLines(), (std::vector<std::string>{"ATZ", "ATE0"}));
+    EXPECT_TRUE(other.receivedLines().empty());
+    const auto state = runOpeningSequence(s.engine, s.settings);
+    EXPECT_EQ(state.device.model, "S35i");
+}
+
+TEST_F(StartupTest, SocketStackBranchesFallBackToSerial) {
+    struct Case {
+        const char* name;
+        std::string irDevices;
+        bool w2kCable;
+        std::vector<int> messages;
+    };
+    const std::vector<Case> cases = {
+        {"no Siemens in range", "Nokia=127.0.0.1:1", false, {}},
+        {"name case matters", "siemens s35=127.0.0.1:1", false, {}},
+        {"nothing in range", " , ", false, {57}},
+        {"unreadable device list", "SIEMENS S35", false, {92}},
+        {"connect fails", "SIEMENS S35=127.0.0.1:1", false, {94}},
+        {"cable chosen", "SIEMENS S35=127.0.0.1:1", true, {}},
+    };
+    for (const auto& c : cases) {
+        phonesim::Simulator sim;
+        writeIni("Device=" + sim.openPty() + "\nIrDevices=" + c.irDevices +
+                 "\nW2KCable=" + (c.w2kCable ? "1" : "0") + "\n");
+        RecordingReporter r;
+        Session s(ini);
+        EXPECT_EQ(startUp(s, r, options), StartupResult::Ready) << c.name;
+        EXPECT_EQ(r.ids(), c.messages) << c.name;
+        EXPECT_EQ(s.link.mode(), PhoneLink::Mode::Serial) << c.name;
+        EXPECT_EQ(sim.receivedLines().front(), "ATZ") << c.name;
+    }
+}
+
+TEST_F(StartupTest, TcpOverrideAlwaysResets) {
+    phonesim::Simulator sim;
+    options.link.kind = LinkOverride::Kind::Tcp;
+    options.link.host = "127.0.0.1";
+    options.link.port = sim.listenTcp();
+    writeIni("NoModem=1\n");
+    Session s(ini);
+    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+    EXPECT_EQ(sim.receivedLines(), (std::vector<std::string>{"ATZ", "ATE0"}));
+}
+
+TEST_F(StartupTest, LanguageAndHelpFileFollowTheOverride) {
+    phonesim::Simulator sim;
+    writeIni("Device=" + sim.openPty() + "\n");
+    options.languageOverride = "de";
+    Session s(ini);
+    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+    EXPECT_EQ(s.language, Language::German);
+    EXPECT_EQ(s.helpFile, "palladode.hlp");
+}
+
+}  // namespace
+}  // namespace vondrix

@@ -1,0 +1,171 @@
+#include "phonesim/PhoneState.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "phonesim/StateFormat.h"
+
+namespace phonesim {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A scratch directory removed at the end of the test.
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path = fs::temp_directory_path() /
+               ("phonesim-state-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+};
+
+PhoneState changedState() {
+    PhoneState s;
+    s.manufacturer = " SIEMENS AG ";          // blanks at both ends need quotes
+    s.model = "\"S35i\" \\ special\n\x01";    // quote, backslash, control characters
+    s.operatorName = "";                      // not registered
+    s.simSerial = "T-Mobile D # \xc3\xa4";    // '#' inside a value, UTF-8
+    s.rssi = 31;
+    s.ringToneMin = -2;
+    s.ringing = true;
+    s.poweredOff = true;
+    s.clock = "24/02/29,23:59:58";
+    s.cnmi = "1,0,0,2,0";
+    s.failing = {"AT+CGMI", "AT^SRTC="};
+    return s;
+}
+
+TEST(PhoneStateText, RoundTripsEveryKindOfValue) {
+    const PhoneState original = changedState();
+    PhoneState loaded;
+    std::string error;
+    ASSERT_TRUE(PhoneState::fromText(original.toText(), loaded, &error)) << error;
+    EXPECT_EQ(loaded.manufacturer, original.manufacturer);
+    EXPECT_EQ(loaded.model, original.model);
+    EXPECT_EQ(loaded.operatorName, "");
+    EXPECT_EQ(loaded.simSerial, original.simSerial);
+    EXPECT_EQ(loaded.rssi, 31);
+    EXPECT_EQ(loaded.ringToneMin, -2);
+    EXPECT_TRUE(loaded.ringing);
+    EXPECT_TRUE(loaded.poweredOff);
+    EXPECT_EQ(loaded.clock, original.clock);
+    EXPECT_EQ(loaded.failing, original.failing);
+    EXPECT_EQ(loaded.toText(), original.toText());
+}
+
+TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfAndMissingKeys) {
+    const std::string text =
+        "# a phone\r\n"
+        "\r\n"
+        "  [ network ]  \r\n"
+        "   # indented comment\r\n"
+        "rssi=5\r\n"
+        "operatorName =   E-Plus  \r\n"
+        "[failing]\n"
+        "prefix = AT+CSQ\n";
+    PhoneState s;
+    std::string error;
+    ASSERT_TRUE(PhoneState::fromText(text, s, &error)) << error;
+    EXPECT_EQ(s.rssi, 5);
+    EXPECT_EQ(s.operatorName, "E-Plus");
+    EXPECT_EQ(s.failing, (std::set<std::string>{"AT+CSQ"}));
+    EXPECT_EQ(s.model, PhoneState{}.model);  // absent keys keep their defaults
+}
+
+TEST(PhoneStateText, BadLinesAreReportedWithTheirNumber) {
+    struct Case {
+        std::string text;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {"[identity]\nmodel = S35\ncolour = red\n", "line 3: unknown key 'colour' in [identity]"},
+        {"[identity]\n[gadgets]\n", "line 2: unknown section [gadgets]"},
+        {"model = S35\n", "line 1: 'model' outside any [section]"},
+        {"[network]\nrssi 17\n", "line 2: expected \"key = value\""},
+        {"[network]\n\nrssi = seventeen\n", "line 3: bad value for 'rssi' in [network]"},
+        {"[network]\nrssi = 17x\n", "line 2: bad value for 'rssi' in [network]"},
+        {"[network]\nrssi = 99999999999\n", "line 2: bad value for 'rssi' in [network]"},
+        {"[power]\npoweredOff = maybe\n", "line 2: bad value for 'poweredOff' in [power]"},
+        {"[clock]\nclock = 01/13/01,00:00:00\n", "line 2: bad value for 'clock' in [clock]"},
+        {"[sms]\ncnmi = 1,0\n", "line 2: bad value for 'cnmi' in [sms]"},
+        {"[identity]\nmodel = \"S35\n", "line 2: bad quoted value for 'model'"},
+        {"[identity]\nmodel = \"a\\qb\"\n", "line 2: bad quoted value for 'model'"},
+        {"[identity]\nmodel = \"a\\x4\"\n", "line 2: bad quoted value for 'model'"},
+        {"[identity\n", "line 1: bad section header"},
+        {"[failing]\nprefix =\n", "line 2: empty prefix in [failing]"},
+    };
+    for (const Case& c : cases) {
+        PhoneState s = changedState();
+        std::string error;
+        EXPECT_FALSE(PhoneState::fromText(c.text, s, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+        // A failed parse leaves the target as it was.
+        EXPECT_EQ(s.toText(), changedState().toText()) << c.text;
+    }
+}
+
+TEST(PhoneStateText, QuotedValuesDecode) {
+    EXPECT_EQ(decodeValue(R"("a\"b\\c\n\x41")"), std::optional<std::string>("a\"b\\c\nA"));
+    EXPECT_EQ(decodeValue("plain text"), std::optional<std::string>("plain text"));
+    EXPECT_EQ(encodeValue("plain text"), "plain text");
+    EXPECT_EQ(encodeValue(""), "\"\"");
+    EXPECT_EQ(encodeValue("\x7f"), "\"\\x7F\"");
+}
+
+TEST(PhoneStateFile, DemoFileMatchesDemoState) {
+    const fs::path file = fs::path(__FILE__).parent_path() / "../../src/phonesim/demo-state.txt";
+    ASSERT_TRUE(fs::exists(file)) << file;
+    EXPECT_EQ(readFile(file), PhoneState::demo().toText());
+}
+
+TEST(PhoneStateFile, SaveAndLoadRoundTrip) {
+    TempDir dir;
+    const std::string path = (dir.path / "phone.txt").string();
+    ASSERT_TRUE(changedState().save(path));
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    PhoneState loaded;
+    std::string error;
+    ASSERT_TRUE(PhoneState::load(path, loaded, &error)) << error;
+    EXPECT_EQ(loaded.toText(), changedState().toText());
+}
+
+TEST(PhoneStateFile, LoadErrorsNameTheFile) {
+    TempDir dir;
+    const std::string missing = (dir.path / "missing.txt").string();
+    PhoneState s;
+    std::string error;
+    EXPECT_FALSE(PhoneState::load(missing, s, &error));
+    EXPECT_EQ(error, missing + ": cannot open");
+
+    const std::string bad = (dir.path / "bad.txt").string();
+    std::ofstream(bad) << "[audio]\nringTone = loud\n";
+    EXPECT_FALSE(PhoneState::load(bad, s, &error));
+    EXPECT_EQ(error, bad + ": line 2: bad value for 'ringTone' in [audio]");
+}
+
+TEST(PhoneStateFile, SaveIntoMissingDirectoryFailsWithoutLeavingFiles) {
+    TempDir dir;
+    const fs::path path = dir.path / "no-such-dir" / "phone.txt";
+    EXPECT_FALSE(PhoneState::demo().save(path.string()));
+    EXPECT_FALSE(fs::exists(path));
+}
+
+}  // namespace
+}  // namespace phonesim

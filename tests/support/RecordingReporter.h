@@ -1,0 +1,41 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Reporter.h"
+
+namespace vondrix::test {
+
+// A reporter for tests: records every message and answers from queues.
+class RecordingReporter : public Reporter {
+public:
+    struct Shown {
+        int id;  // 0 for a free text
+        Caption caption;
+        Buttons buttons;
+        std::string text;
+    };
+
+    Answer message(int id, Caption caption, Buttons buttons) override;
+    void text(const std::string& utf8Text, Caption caption) override;
+    std::optional<std::string> askPin2() override;
+    void progressBegin(int dialogId, int total) override;
+    void progressStep(int done) override;
+    void progressEnd() override;
+
+    std::vector<int> ids() const;
+
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;                     // next answers; empty: Yes/Retry/Ok
+    std::deque<std::optional<std::string>> pins;    // next PIN2 answers; empty: cancel
+    int pin2Asked = 0;
+    std::vector<int> progress;                      // every progressStep value
+    int progressTotal = -1;
+    int progressDialog = 0;
+    bool progressOpen = false;
+};
+
+}  // namespace vondrix::test

@@ -1,0 +1,111 @@
+#include "support/ScriptedPhone.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace vondrix::test {
+
+ScriptedPhone::ScriptedPhone(Kind kind) : kind_(kind) {
+    if (::pipe2(wakeFds_, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    if (kind == Kind::Socket) {
+        int sv[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0)
+            throw std::runtime_error("socketpair");
+        peerFd_ = sv[0];
+        clientFd_ = sv[1];
+    } else {
+        peerFd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (peerFd_ < 0 || ::grantpt(peerFd_) != 0 || ::unlockpt(peerFd_) != 0)
+            throw std::runtime_error("pty");
+        slavePath_ = ::ptsname(peerFd_);
+        // Keep the slave open and raw so nothing is echoed or translated.
+        clientFd_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios t{};
+        ::tcgetattr(clientFd_, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(clientFd_, TCSANOW, &t);
+    }
+    thread_ = std::thread([this] { serve(); });
+}
+
+ScriptedPhone::~ScriptedPhone() {
+    (void)!::write(wakeFds_[1], "x", 1);
+    thread_.join();
+    for (int fd : {peerFd_, clientFd_, wakeFds_[0], wakeFds_[1]})
+        if (fd >= 0) ::close(fd);
+}
+
+PhoneLink ScriptedPhone::clientLink() {
+    if (kind_ == Kind::Socket) {
+        const int fd = clientFd_;
+        clientFd_ = -1;
+        return PhoneLink::adoptSocket(fd);
+    }
+    return PhoneLink::openSerial(slavePath_, 0);
+}
+
+void ScriptedPhone::reply(std::vector<Piece> pieces) {
+    std::lock_guard lock(mutex_);
+    replies_.push_back(std::move(pieces));
+}
+
+std::vector<std::string> ScriptedPhone::lines() const {
+    std::lock_guard lock(mutex_);
+    return lines_;
+}
+
+void ScriptedPhone::serve() {
+    std::string pending;
+    for (;;) {
+        pollfd p[2] = {{peerFd_, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
+        if (::poll(p, 2, -1) < 0) continue;
+        if (p[1].revents) return;
+        if (!(p[0].revents & POLLIN)) {
+            if (p[0].revents) return;
+            continue;
+        }
+        char buf[256];
+        const ssize_t n = ::read(peerFd_, buf, sizeof buf);
+        if (n <= 0) return;
+        for (ssize_t i = 0; i < n; ++i) {
+            const char c = buf[i];
+            if (c != '\r' && c != '\x1a') {
+                pending.push_back(c);
+                continue;
+            }
+            std::vector<Piece> script;
+            {
+                std::lock_guard lock(mutex_);
+                lines_.push_back(pending);
+                if (!replies_.empty()) {
+                    script = std::move(replies_.front());
+                    replies_.pop_front();
+                }
+            }
+            pending.clear();
+            for (const auto& piece : script) {
+                if (piece.delayMs > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(piece.delayMs));
+                if (piece.bytes == kHangUp) {
+                    if (kind_ == Kind::Socket) {
+                        ::shutdown(peerFd_, SHUT_RDWR);
+                    } else {
+                        ::close(peerFd_);
+                        peerFd_ = -1;
+                    }
+                    return;
+                }
+                (void)!::write(peerFd_, piece.bytes.data(), piece.bytes.size());
+            }
+        }
+    }
+}
+
+}  // namespace vondrix::test

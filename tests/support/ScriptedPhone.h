@@ -1,0 +1,50 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/PhoneLink.h"
+
+namespace vondrix::test {
+
+// A peer that answers each received line (ended by CR or Ctrl-Z) with the
+// next scripted reply, byte for byte, for tests of the transaction engine
+// that need replies no well-behaved phone would send.
+class ScriptedPhone {
+public:
+    enum class Kind { Pty, Socket };
+    struct Piece {
+        std::string bytes;
+        int delayMs = 0;  // before these bytes are written
+    };
+    static constexpr const char* kHangUp = "\x01HANGUP";  // a piece that closes the link
+
+    explicit ScriptedPhone(Kind kind);
+    ~ScriptedPhone();
+
+    // The engine's end: a serial link on the pty slave, or the socket.
+    PhoneLink clientLink();
+
+    void reply(std::vector<Piece> pieces);
+    void reply(const std::string& bytes) { reply({Piece{bytes, 0}}); }
+
+    std::vector<std::string> lines() const;
+
+private:
+    void serve();
+    Kind kind_;
+    int peerFd_ = -1;
+    int clientFd_ = -1;  // socket end, or the pty slave kept open
+    std::string slavePath_;
+    int wakeFds_[2] = {-1, -1};
+    mutable std::mutex mutex_;
+    std::deque<std::vector<Piece>> replies_;
+    std::vector<std::string> lines_;
+    std::thread thread_;
+};
+
+}  // namespace vondrix::test
