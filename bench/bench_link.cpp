@@ -37,6 +37,12 @@ int main(int argc, char** argv) {
         phonesim::Simulator sim(phonesim::PhoneState::demo(), wire);
         vondrix::PhoneLink link = vondrix::PhoneLink::openSerial(sim.openPty(), 0);
         vondrix::AtEngine engine(link);
+        // Echo off as after start-up: with echo on, the echo overlaps the
+        // command on the full-duplex wire and the bound below would not hold.
+        if (engine.standard("ATE0") != 1) {
+            std::fprintf(stderr, "the simulated phone did not answer\n");
+            return 1;
+        }
 
         std::size_t bytes = 0;
         int ok = 0;

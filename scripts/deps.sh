@@ -6,6 +6,8 @@ set -euo pipefail
 VONDRIX_PACKAGES=(
   ca-certificates cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  fonts-liberation2 fonts-dejavu-core
 )
 
 missing=()

@@ -1,23 +1,39 @@
 #include <ostream>
 
+#include "app/DeviceCommands.h"
 #include "app/MainWindowModel.h"
 #include "cli/Cli.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
 
+namespace {
+
+constexpr const char* kInfoUsage = R"(Usage: vondrix-cli [LINK OPTIONS] info [--csv FILE]
+
+Runs the main window's opening traffic and prints each field as
+'Label: value'. A field whose command failed is printed empty.
+
+  --csv FILE  afterwards append the device information (a header line and a
+              line with serial number, revision and SIM serial number) to
+              FILE, as the desktop program's "save device information" does
+
+Exit status: 0 success, 1 FILE could not be opened, 2 usage error,
+3 no link to the phone.
+)";
+
+}  // namespace
+
 int runInfoCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        const bool help = args.front() == "--help";
-        (help ? ctx.out : ctx.err)
-            << "Usage: vondrix-cli [LINK OPTIONS] info\n\n"
-               "Runs the main window's opening traffic and prints each field as\n"
-               "'Label: value'. A field whose command failed is printed empty.\n";
-        return help ? kExitOk : kExitUsage;
-    }
-    return withPhone(ctx, [&](Session& session, Reporter&) {
-        const MainWindowState s = runOpeningSequence(session.engine, session.settings);
-        const auto yesNo = [](bool b) { return b ? "yes" : "no"; };
+    std::map<std::string, std::string> values;
+    if (const auto status = readCommandOptions(ctx, "info", kInfoUsage, args, {"--csv"}, values))
+        return *status;
+    const auto csv = values.find("--csv");
+    if (csv != values.end() && csv->second.empty())
+        return commandUsageError(ctx, "info", "--csv needs a file name");
+
+    return withMainWindow(ctx, [&](MainWindow& window) {
+        const MainWindowState& s = window.state;
         const auto line = [&](const char* label, const std::string& latin1) {
             ctx.out << label << ": " << latin1ToUtf8(latin1) << '\n';
         };
@@ -31,12 +47,10 @@ int runInfoCommand(CliContext& ctx, const std::vector<std::string>& args) {
         line("Registration", s.network.registration.value_or(""));
         line("Signal", s.network.rssi && !s.network.signalKnown ? "unknown" : s.network.signalText);
         line("Operator", s.network.operatorText.value_or(""));
-        line("Ring tone", s.audio.rangesRead ? std::to_string(s.audio.ringTone) : "");
-        line("Volume", s.audio.rangesRead ? std::to_string(s.audio.volume) : "");
-        line("Ring tone off", yesNo(s.audio.ringOff));
-        line("Hands-free", yesNo(s.audio.handsFree));
-        // Leave the phone as the desktop program does when its window closes.
-        if (session.settings.smsStat) session.engine.standard("AT+CNMI=1,0,0,0");
+        printAudioState(ctx.out, s.audio, false);
+        ctx.out.flush();
+        if (csv != values.end() && !appendDeviceInfo(csv->second, s.device, window.reporter))
+            return kExitFailed;
         return kExitOk;
     });
 }

@@ -47,7 +47,7 @@ int usageError(CliContext& ctx, const std::string& message) {
 
 // Words of a subcommand split into options (with their values) and operands.
 class Arguments {
-public:
+  public:
     explicit Arguments(const std::vector<std::string>& args) : args_(args) {}
 
     // Walks the words; `onOption(name, value-taker)` returns false for an
@@ -72,23 +72,27 @@ public:
                 inlineValue_ = a.substr(eq + 1);
             }
             missingValue_ = false;
-            if (!onOption(name)) return "unknown option " + name;
-            if (missingValue_) return name + " needs a value";
+            if (!onOption(name))
+                return "unknown option " + name;
+            if (missingValue_)
+                return name + " needs a value";
         }
         return std::nullopt;
     }
 
     // The value of the option being parsed ("--x=V" or "--x V").
     std::string value() {
-        if (inlineValue_) return *inlineValue_;
-        if (i_ + 1 < args_.size()) return args_[++i_];
+        if (inlineValue_)
+            return *inlineValue_;
+        if (i_ + 1 < args_.size())
+            return args_[++i_];
         missingValue_ = true;
         return {};
     }
 
     std::vector<std::string> operands;
 
-private:
+  private:
     const std::vector<std::string>& args_;
     std::size_t i_ = 0;
     std::optional<std::string> inlineValue_;
@@ -102,13 +106,15 @@ std::optional<int> intInRange(const std::string& text, int lo, int hi) {
         return std::nullopt;
     }
     const int v = std::stoi(text);
-    if (v < lo || v > hi) return std::nullopt;
+    if (v < lo || v > hi)
+        return std::nullopt;
     return v;
 }
 
 // A number the address field can carry: up to 20 digits, optional "+".
 bool isPhoneNumber(std::string_view n) {
-    if (n.starts_with('+')) n.remove_prefix(1);
+    if (n.starts_with('+'))
+        n.remove_prefix(1);
     return !n.empty() && n.size() <= 20 &&
            std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -139,9 +145,12 @@ std::string codingText(int dataCoding) {
     std::string out;
     sms::appendHexOctet(out, static_cast<unsigned>(dataCoding));
     switch (sms::alphabetOf(dataCoding)) {
-        case sms::Alphabet::Gsm7Bit: return out + " (7-bit)";
-        case sms::Alphabet::EightBit: return out + " (8-bit)";
-        case sms::Alphabet::Ucs2: return out + " (UCS2)";
+        case sms::Alphabet::Gsm7Bit:
+            return out + " (7-bit)";
+        case sms::Alphabet::EightBit:
+            return out + " (8-bit)";
+        case sms::Alphabet::Ucs2:
+            return out + " (UCS2)";
     }
     return out;
 }
@@ -151,16 +160,21 @@ int runDecode(CliContext& ctx, const std::vector<std::string>& args) {
     std::optional<int> status = 0;
     std::string statusText;
     const auto error = a.parse([&](const std::string& name) {
-        if (name != "--status") return false;
+        if (name != "--status")
+            return false;
         statusText = a.value();
         status = intInRange(statusText, 0, 3);
         return true;
     });
-    if (error) return usageError(ctx, *error);
-    if (!status) return usageError(ctx, "--status must be 0, 1, 2 or 3, not '" + statusText + "'");
-    if (a.operands.size() != 1) return usageError(ctx, "decode needs exactly one PDU (HEX)");
+    if (error)
+        return usageError(ctx, *error);
+    if (!status)
+        return usageError(ctx, "--status must be 0, 1, 2 or 3, not '" + statusText + "'");
+    if (a.operands.size() != 1)
+        return usageError(ctx, "decode needs exactly one PDU (HEX)");
     const std::string& hex = a.operands.front();
-    if (hex.empty()) return usageError(ctx, "the PDU is empty");
+    if (hex.empty())
+        return usageError(ctx, "the PDU is empty");
 
     const auto settings = sms::CodecSettings::from(ctx.settings);
     const sms::DecodedMessage m = sms::decodeListedMessage(*status, hex, settings);
@@ -174,12 +188,19 @@ int runDecode(CliContext& ctx, const std::vector<std::string>& args) {
         ctx.out << label << ": " << utf8 << '\n';
     };
     switch (m.kind) {
-        case sms::MessageKind::Received: line("Kind", "received"); break;
-        case sms::MessageKind::StatusReport: line("Kind", "status report"); break;
-        case sms::MessageKind::Stored: line("Kind", "stored"); break;
+        case sms::MessageKind::Received:
+            line("Kind", "received");
+            break;
+        case sms::MessageKind::StatusReport:
+            line("Kind", "status report");
+            break;
+        case sms::MessageKind::Stored:
+            line("Kind", "stored");
+            break;
     }
     line("Number", latin1ToUtf8(m.number));
-    if (m.kind != sms::MessageKind::Stored) line("Date", m.date);
+    if (m.kind != sms::MessageKind::Stored)
+        line("Date", m.date);
     if (m.kind == sms::MessageKind::StatusReport) {
         line("Discharge", m.discharge);
         return kExitOk;
@@ -222,22 +243,28 @@ int runEncode(CliContext& ctx, const std::vector<std::string>& args) {
         }
         return true;
     });
-    if (error) return usageError(ctx, *error);
-    if (!to) return usageError(ctx, "encode needs --to NUMBER");
-    if (!isPhoneNumber(*to)) return usageError(ctx, "--to must be digits with an optional '+'");
+    if (error)
+        return usageError(ctx, *error);
+    if (!to)
+        return usageError(ctx, "encode needs --to NUMBER");
+    if (!isPhoneNumber(*to))
+        return usageError(ctx, "--to must be digits with an optional '+'");
     if (!smsc.empty() && !isPhoneNumber(smsc)) {
         return usageError(ctx, "--smsc must be digits with an optional '+'");
     }
     if (daysGiven) {
         const auto days = intInRange(daysText, 1, 4);
-        if (!days) return usageError(ctx, "--days must be 1, 2, 3 or 4");
+        if (!days)
+            return usageError(ctx, "--days must be 1, 2, 3 or 4");
         options.validityDays = *days;
     }
-    if (a.operands.size() != 1) return usageError(ctx, "encode needs exactly one TEXT");
+    if (a.operands.size() != 1)
+        return usageError(ctx, "encode needs exactly one TEXT");
 
     const std::string text = utf8ToLatin1(a.operands.front());
     const auto parts = sms::splitIntoParts(text, options.eightBit);
-    if (parts.empty()) return usageError(ctx, "the text is empty");
+    if (parts.empty())
+        return usageError(ctx, "the text is empty");
     std::size_t first = 0, last = parts.size();
     if (partGiven) {
         const auto k = intInRange(partText, 1, static_cast<int>(parts.size()));
@@ -272,8 +299,10 @@ int runPduCommand(CliContext& ctx, const std::vector<std::string>& args) {
         ctx.out << kUsage;
         return kExitOk;
     }
-    if (sub == "decode") return runDecode(ctx, rest);
-    if (sub == "encode") return runEncode(ctx, rest);
+    if (sub == "decode")
+        return runDecode(ctx, rest);
+    if (sub == "encode")
+        return runEncode(ctx, rest);
     return usageError(ctx, "unknown subcommand '" + sub + "' (decode or encode)");
 }
 

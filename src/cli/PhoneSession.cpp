@@ -63,4 +63,19 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
     return status;
 }
 
+void closeMainWindow(Session& session) {
+    if (session.settings.smsStat) session.engine.standard("AT+CNMI=1,0,0,0");
+}
+
+int withMainWindow(CliContext& ctx, const std::function<int(MainWindow&)>& body) {
+    return withPhone(ctx, [&](Session& session, Reporter& reporter) {
+        // The desktop program's buttons can only be pressed once the window
+        // has run its opening traffic, so every command starts with it.
+        MainWindow window{session, reporter, runOpeningSequence(session.engine, session.settings)};
+        const int status = body(window);
+        if (window.phoneListens) closeMainWindow(session);
+        return status;
+    });
+}
+
 }  // namespace vondrix::cli

@@ -20,6 +20,10 @@ Manage a Siemens C35/S35-generation phone.
 
 Commands:
   info            show the phone's device, network and audio information
+                  (--csv FILE: append the device information to FILE)
+  clock           set the phone's clock from this computer's clock
+  off             switch the phone off
+  audio           show or change ring tone, volume and hands-free
   pdu             decode or encode a short-message PDU (no phone needed)
 
 Link options (default: the link configured in the INI file):
@@ -43,6 +47,9 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", runInfoCommand},
+    {"clock", runClockCommand},
+    {"off", runOffCommand},
+    {"audio", runAudioCommand},
     {"pdu", runPduCommand},
 };
 

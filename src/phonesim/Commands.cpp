@@ -30,8 +30,7 @@ std::optional<int> parseNumber(std::string_view text) {
 
 std::optional<std::vector<int>> numbersInRanges(const std::vector<Param>& params,
                                                 const std::vector<int>& lo,
-                                                const std::vector<int>& hi,
-                                                std::size_t required) {
+                                                const std::vector<int>& hi, std::size_t required) {
     if (params.size() < required || params.size() > lo.size()) {
         return std::nullopt;
     }
@@ -67,7 +66,9 @@ bool isValidClock(std::string_view text) {
             return false;
         }
     }
-    const auto field = [&](std::size_t pos) { return (text[pos] - '0') * 10 + (text[pos + 1] - '0'); };
+    const auto field = [&](std::size_t pos) {
+        return (text[pos] - '0') * 10 + (text[pos + 1] - '0');
+    };
     const int year = 2000 + field(0);
     const int month = field(3);
     const int day = field(6);

@@ -31,8 +31,7 @@ std::optional<int> parseNumber(std::string_view text);
 // `required` on and are returned as -1.
 std::optional<std::vector<int>> numbersInRanges(const std::vector<Param>& params,
                                                 const std::vector<int>& lo,
-                                                const std::vector<int>& hi,
-                                                std::size_t required);
+                                                const std::vector<int>& hi, std::size_t required);
 
 // True for the phone's clock text "yy/MM/dd,hh:mm:ss" naming a real date and time.
 bool isValidClock(std::string_view text);

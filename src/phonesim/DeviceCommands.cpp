@@ -11,7 +11,9 @@ namespace {
 
 using Form = Command::Form;
 
-std::string range(int lo, int hi) { return "(" + std::to_string(lo) + "-" + std::to_string(hi) + ")"; }
+std::string range(int lo, int hi) {
+    return "(" + std::to_string(lo) + "-" + std::to_string(hi) + ")";
+}
 
 // A command that answers an action with one line and a test with OK.
 Handler infoCommand(std::string (*line)(const PhoneState&)) {
@@ -157,8 +159,7 @@ void registerDeviceCommands(CommandTable& table) {
     table.add("+CGMR", infoCommand([](const PhoneState& s) { return s.revision; }));
     table.add("+CGSN", infoCommand([](const PhoneState& s) { return s.imei; }));
     table.add("+CIMI", infoCommand([](const PhoneState& s) { return s.imsi; }));
-    table.add("^SCID",
-              infoCommand([](const PhoneState& s) { return "^SCID: " + s.simSerial; }));
+    table.add("^SCID", infoCommand([](const PhoneState& s) { return "^SCID: " + s.simSerial; }));
     table.add("+CBC", [](Context& ctx, const Command& cmd) {
         if (cmd.form == Form::Test) {
             return Reply::ok({"+CBC: (0-3),(0-100)"});

@@ -24,7 +24,9 @@ std::string upper(std::string_view s) {
     return out;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) {
@@ -42,7 +44,9 @@ bool isNameChar(char c) {
            c == '.' || c == '/' || c == ':' || c == '_';
 }
 
-bool isExtendedPrefix(char c) { return c == '+' || c == '^' || c == '%' || c == '$'; }
+bool isExtendedPrefix(char c) {
+    return c == '+' || c == '^' || c == '%' || c == '$';
+}
 
 // Splits the text after "AT" into its commands; nothing on a syntax error.
 std::optional<std::vector<Command>> parseCommands(std::string_view body, const std::string& line) {
@@ -196,7 +200,9 @@ constexpr ErrorName kCmsTexts[] = {
 };
 
 // The "unknown" code of each class, used where no better one applies.
-int unknownCode(ErrorClass cls) { return cls == ErrorClass::Cms ? cms::UnknownError : cme::Unknown; }
+int unknownCode(ErrorClass cls) {
+    return cls == ErrorClass::Cms ? cms::UnknownError : cme::Unknown;
+}
 
 }  // namespace
 
@@ -278,7 +284,9 @@ const CommandTable::Entry* CommandTable::find(std::string_view name) const {
     return it == entries_.end() ? nullptr : &it->second;
 }
 
-Interpreter::Interpreter(PhoneState& state) : state_(state) { registerStandardCommands(table_); }
+Interpreter::Interpreter(PhoneState& state) : state_(state) {
+    registerStandardCommands(table_);
+}
 
 std::vector<Interpreter::Event> Interpreter::feed(std::string_view bytes) {
     std::vector<Event> out;
@@ -431,8 +439,8 @@ std::string Interpreter::runLine(const std::string& line) {
                     cls = entry->errors;
                 }
             }
-            return renderError(cls, cls == ErrorClass::Cms ? cms::OperationNotAllowed
-                                                           : cme::OperationNotAllowed);
+            return renderError(
+                cls, cls == ErrorClass::Cms ? cms::OperationNotAllowed : cme::OperationNotAllowed);
         }
     }
     if (!commands) {

@@ -40,7 +40,7 @@ std::string errorText(ErrorClass cls, int code);
 
 // One parameter of a command's argument list.
 struct Param {
-    std::string text;     // without surrounding quotes, escapes left as sent
+    std::string text;  // without surrounding quotes, escapes left as sent
     bool quoted = false;
     bool empty() const { return text.empty() && !quoted; }
 };
@@ -95,7 +95,7 @@ struct Context {
 };
 
 class CommandTable {
-public:
+  public:
     struct Entry {
         Handler handler;
         ErrorClass errors = ErrorClass::Cme;
@@ -105,12 +105,12 @@ public:
     void add(std::string_view name, Handler handler, ErrorClass errors = ErrorClass::Cme);
     const Entry* find(std::string_view name) const;
 
-private:
+  private:
     std::map<std::string, Entry, std::less<>> entries_;
 };
 
 class Interpreter {
-public:
+  public:
     // What the interpreter wants sent, in order.
     struct Event {
         enum class Kind {
@@ -118,9 +118,9 @@ public:
             Line,  // a complete line (command line or prompt data) and its reply
         };
         Kind kind = Kind::Echo;
-        std::string bytes;  // echo, or the framed reply (empty when the phone says nothing)
-        std::string line;   // Line: the received line without its CR / Ctrl-Z / ESC
-        std::size_t at = 0; // index in the fed bytes of the byte that caused the event
+        std::string bytes;   // echo, or the framed reply (empty when the phone says nothing)
+        std::string line;    // Line: the received line without its CR / Ctrl-Z / ESC
+        std::size_t at = 0;  // index in the fed bytes of the byte that caused the event
     };
 
     // Longest command line and prompt data kept; the rest is dropped and the
@@ -141,7 +141,7 @@ public:
     // The link went down: forget a half-received line and any pending prompt.
     void resetLink();
 
-private:
+  private:
     void onCommandByte(char c, std::size_t at, std::vector<Event>& out);
     void onDataByte(char c, std::size_t at, std::vector<Event>& out);
     std::string runLine(const std::string& line);

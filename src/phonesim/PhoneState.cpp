@@ -11,7 +11,9 @@ namespace phonesim {
 
 namespace {
 
-bool isValidClockText(std::string_view text) { return isValidClock(text); }
+bool isValidClockText(std::string_view text) {
+    return isValidClock(text);
+}
 
 // "<mode>,<mt>,<bm>,<ds>[,<bfr>]" as AT+CNMI? reports it.
 bool isValidCnmi(std::string_view text) {
@@ -73,8 +75,8 @@ std::vector<StateSection> makeSections() {
         "network", "AT+CREG?, AT+CSQ, AT+COPS? (an empty operatorName: not registered)",
         {field("regMode", &PhoneState::regMode), field("regStatus", &PhoneState::regStatus),
          field("rssi", &PhoneState::rssi), field("ber", &PhoneState::ber),
-         field("operatorName", &PhoneState::operatorName),
-         field("copsMode", &PhoneState::copsMode), field("copsFormat", &PhoneState::copsFormat)}));
+         field("operatorName", &PhoneState::operatorName), field("copsMode", &PhoneState::copsMode),
+         field("copsFormat", &PhoneState::copsFormat)}));
     sections.push_back(fieldSection(
         "audio", "AT^SRTC (ring tone, volume, playing), AT^SNFS (hands-free), AT^SNFV",
         {field("ringToneMin", &PhoneState::ringToneMin),
@@ -86,10 +88,9 @@ std::vector<StateSection> makeSections() {
          field("speakerVolume", &PhoneState::speakerVolume)}));
     sections.push_back(fieldSection("clock", "AT+CCLK, as yy/MM/dd,hh:mm:ss",
                                     {field("clock", &PhoneState::clock, isValidClockText)}));
-    sections.push_back(fieldSection(
-        "sms", "AT+CSMS service, AT+CNMI settings",
-        {field("smsService", &PhoneState::smsService),
-         field("cnmi", &PhoneState::cnmi, isValidCnmi)}));
+    sections.push_back(fieldSection("sms", "AT+CSMS service, AT+CNMI settings",
+                                    {field("smsService", &PhoneState::smsService),
+                                     field("cnmi", &PhoneState::cnmi, isValidCnmi)}));
     sections.push_back(failingSection());
     return sections;
 }

@@ -6,6 +6,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -69,9 +70,17 @@ struct Segment {
     std::string bytes;
     std::size_t pos = 0;
     Clock::time_point notBefore;
-    Clock::duration gap{};    // pause after the previous segment, measured from its last write
-    bool closeAfter = false;  // close the link once this segment is out
+    Clock::duration gap{};        // pause after the previous segment, measured from its last write
+    bool closeAfter = false;      // close the link once this segment is out
+    Clock::time_point closeBy{};  // pty: latest close while the client still reads
 };
+
+// A hang-up discards what the pty client has not read yet, so a drop waits
+// (boundedly) until the client has taken the bytes before it. Bytes written to
+// the master reach the slave's queue a little later, hence the settle time.
+constexpr auto kDrainLimit = std::chrono::seconds(2);
+constexpr auto kDrainSettle = std::chrono::milliseconds(50);
+constexpr auto kDrainPoll = std::chrono::milliseconds(5);
 
 }  // namespace
 
@@ -169,14 +178,16 @@ void Simulator::Impl::run() {
     std::string buf(4096, '\0');
     while (!stopping) {
         // Output first: it may close the link or find it blocked.
-        int timeoutMs = -1;
+        // Sub-millisecond waits: a byte at 19200 baud takes 0.52 ms, and
+        // rounding each wait to whole milliseconds would slow the wire down.
+        timespec timeout{};
+        timespec* timeoutPtr = nullptr;
         if (const auto deadline = flush(Clock::now())) {
-            const auto wait = *deadline - Clock::now();
-            // Rounded up: output never leaves before its deadline.
-            timeoutMs = wait <= Clock::duration::zero()
-                            ? 0
-                            : static_cast<int>(
-                                  std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+            const auto wait = std::max(Clock::duration::zero(), *deadline - Clock::now());
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+            timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+            timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+            timeoutPtr = &timeout;
         }
         std::vector<pollfd> fds;
         fds.push_back({wakeFd, POLLIN, 0});
@@ -186,7 +197,7 @@ void Simulator::Impl::run() {
         if (const int link = linkFd(); link >= 0) {
             fds.push_back({link, static_cast<short>(POLLIN | (writeBlocked ? POLLOUT : 0)), 0});
         }
-        if (::poll(fds.data(), static_cast<nfds_t>(fds.size()), timeoutMs) < 0) {
+        if (::ppoll(fds.data(), static_cast<nfds_t>(fds.size()), timeoutPtr, nullptr) < 0) {
             if (errno == EINTR) {
                 continue;
             }
@@ -232,7 +243,8 @@ void Simulator::Impl::onInput(const char* data, std::size_t n, Clock::time_point
         const auto bt = byteTime(wire.baud);
         // Bytes read together were written no earlier than now and then needed
         // their wire time, one after the other.
-        const Clock::time_point base = bt == Clock::duration::zero() ? now : std::max(now, inFreeAt);
+        const Clock::time_point base =
+            bt == Clock::duration::zero() ? now : std::max(now, inFreeAt);
         inFreeAt = base + bt * static_cast<long>(n);
         const auto latency = std::chrono::milliseconds(wire.latencyMs);
         const auto gap = std::chrono::milliseconds(wire.chunkGapMs);
@@ -336,10 +348,21 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
         }
         const std::size_t left = seg.bytes.size() - seg.pos;
         if (left == 0) {
-            // An empty segment only carries a close, due when its bytes would be.
+            // Nothing (more) to write, only a close, due when its bytes would be.
             const Clock::time_point when = std::max(earliest, outFreeAt);
             if (when > now) {
                 return when;
+            }
+            if (seg.closeAfter && endpoint == Endpoint::Pty) {
+                if (seg.closeBy == Clock::time_point{}) {
+                    seg.closeBy = now + kDrainLimit;
+                }
+                int unread = 0;
+                const bool settled = now >= lastWrite + kDrainSettle;
+                const bool drained = ::ioctl(slaveFd, TIOCINQ, &unread) == 0 && unread == 0;
+                if (now < seg.closeBy && !(settled && drained)) {
+                    return now + kDrainPoll;
+                }
             }
             const bool close = seg.closeAfter;
             out.pop_front();
@@ -386,12 +409,10 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
         if (seg.pos < seg.bytes.size()) {
             return outFreeAt + bt;
         }
-        const bool close = seg.closeAfter;
-        out.pop_front();
-        if (close) {
-            closeLink();
-            return std::nullopt;
+        if (!seg.closeAfter) {
+            out.pop_front();
         }
+        // else the next round finds it empty and closes.
     }
     return std::nullopt;
 }
@@ -399,7 +420,9 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
 Simulator::Simulator(PhoneState state, WireOptions wire)
     : impl_(std::make_unique<Impl>(std::move(state), wire)) {}
 
-Simulator::~Simulator() { stop(); }
+Simulator::~Simulator() {
+    stop();
+}
 
 std::string Simulator::openPty() {
     stop();
@@ -444,16 +467,16 @@ int Simulator::listenTcp(const std::string& host, int port) {
     hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port);
-    const int rc = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints,
-                                 &found);
+    const int rc =
+        ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
     if (rc != 0) {
         throw std::runtime_error("cannot resolve " + host + ": " + ::gai_strerror(rc));
     }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> guard(found, ::freeaddrinfo);
     int err = 0;
     for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
-        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                                a->ai_protocol);
+        const int fd =
+            ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
         if (fd < 0) {
             err = errno;
             continue;
@@ -485,7 +508,9 @@ int Simulator::listenTcp(const std::string& host, int port) {
     return bound;
 }
 
-void Simulator::stop() { impl_->halt(); }
+void Simulator::stop() {
+    impl_->halt();
+}
 
 void Simulator::setWire(WireOptions wire) {
     std::lock_guard lock(impl_->mu);

@@ -8,15 +8,14 @@ namespace phonesim {
 
 StateField field(std::string key, std::string PhoneState::*member,
                  bool (*valid)(std::string_view)) {
-    return StateField{
-        std::move(key), [member](const PhoneState& s) { return s.*member; },
-        [member, valid](PhoneState& s, const std::string& v) {
-            if (valid != nullptr && !valid(v)) {
-                return false;
-            }
-            s.*member = v;
-            return true;
-        }};
+    return StateField{std::move(key), [member](const PhoneState& s) { return s.*member; },
+                      [member, valid](PhoneState& s, const std::string& v) {
+                          if (valid != nullptr && !valid(v)) {
+                              return false;
+                          }
+                          s.*member = v;
+                          return true;
+                      }};
 }
 
 StateField field(std::string key, int PhoneState::*member) {
@@ -77,7 +76,9 @@ StateSection fieldSection(std::string name, std::string comment, std::vector<Sta
 
 namespace {
 
-bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+bool isControl(unsigned char c) {
+    return c < 0x20 || c == 0x7f;
+}
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') {

@@ -9,7 +9,7 @@ namespace vondrix {
 namespace {
 
 class PduCliTest : public ::testing::Test {
-protected:
+  protected:
     PduCliTest() : dir(test::makeTempDir("pdu")) {}
     ~PduCliTest() override { std::filesystem::remove_all(dir); }
 
@@ -24,7 +24,9 @@ protected:
 };
 
 // Received "hellohello" from +49123456789, timestamp 01/04/12 13:45:00.
-constexpr const char* kDeliver = "00040B919421436587F9000010402131540080" "0AE8329BFD4697D9EC37";
+constexpr const char* kDeliver =
+    "00040B919421436587F9000010402131540080"
+    "0AE8329BFD4697D9EC37";
 
 TEST_F(PduCliTest, DecodePrintsOneFieldALine) {
     const auto r = run({"pdu", "decode", kDeliver});
@@ -46,7 +48,8 @@ TEST_F(PduCliTest, DecodeReadsSwapDFromTheIniFile) {
 }
 
 TEST_F(PduCliTest, DecodeStatusReportAndStoredMessage) {
-    const auto report = run({"pdu", "decode", "0006D60B911326880736F4111011719551401110117195714000"});
+    const auto report =
+        run({"pdu", "decode", "0006D60B911326880736F4111011719551401110117195714000"});
     ASSERT_EQ(report.exitCode, 0) << report.err;
     EXPECT_EQ(report.out,
               "Kind: status report\n"
@@ -54,8 +57,8 @@ TEST_F(PduCliTest, DecodeStatusReportAndStoredMessage) {
               "Date: 11/01/11 17:59:15\n"
               "Discharge: 11/01/11 17:59:17\n");
 
-    const auto stored = run({"pdu", "decode", "--status=3",
-                             "0001000B917228001011F100000CC8329BFD065DDF72363904"});
+    const auto stored =
+        run({"pdu", "decode", "--status=3", "0001000B917228001011F100000CC8329BFD065DDF72363904"});
     ASSERT_EQ(stored.exitCode, 0) << stored.err;
     EXPECT_EQ(stored.out,
               "Kind: stored\n"
@@ -65,9 +68,10 @@ TEST_F(PduCliTest, DecodeStatusReportAndStoredMessage) {
 }
 
 TEST_F(PduCliTest, DecodeWritesUtf8AndEscapesLineBreaks) {
-    // 7-bit "é\n¡" (GSM 05 0D 40: carriage return in the PC table) and a part header.
-    const auto r = run({"pdu", "decode", "00440B919421436587F9000410402131540080"
-                                         "080500032A0302E90A"});
+    // 8-bit: a concatenation header, then E9 (é) and 0A (a carriage return in the table).
+    const auto r = run({"pdu", "decode",
+                        "00440B919421436587F9000410402131540080"
+                        "080500032A0302E90A"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("Coding: 04 (8-bit)\nPart: 2/3 (reference 42)\n"), std::string::npos)
         << r.out;
@@ -93,7 +97,11 @@ TEST_F(PduCliTest, DecodeFailuresAndUsage) {
 TEST_F(PduCliTest, EncodePrintsTheWorkedExample) {
     const auto r = run({"pdu", "encode", "--to", "+49123456789", "hellohello"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "01811100" "0B919421436587F9" "0000AA0A" "E8329BFD4697D9EC37\n");
+    EXPECT_EQ(r.out,
+              "01811100"
+              "0B919421436587F9"
+              "0000AA0A"
+              "E8329BFD4697D9EC37\n");
 }
 
 TEST_F(PduCliTest, EncodeOptionsAndPrefixSettings) {
@@ -101,16 +109,27 @@ TEST_F(PduCliTest, EncodeOptionsAndPrefixSettings) {
     const auto r = run({"pdu", "encode", "--smsc", "+4917", "--to", "0123456789", "--report",
                         "--flash", "--days", "2", "hellohello"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "03919471" "3100" "0B919421436587F9" "00F0A8" "0AE8329BFD4697D9EC37\n");
+    EXPECT_EQ(r.out,
+              "03919471"
+              "3100"
+              "0B919421436587F9"
+              "00F0A8"
+              "0AE8329BFD4697D9EC37\n");
 }
 
 TEST_F(PduCliTest, EncodeEightBitWithGsmConvFromTheIniFile) {
     // "ä@" typed as UTF-8: Latin-1 E4 40, or GSM 7B 00 through the alphabet.
     const auto plain = run({"pdu", "encode", "--to", "1", "--8bit", "\xC3\xA4@"});
-    EXPECT_EQ(plain.out, "0181110001" "81F1" "00F6AA02E440\n");
+    EXPECT_EQ(plain.out,
+              "0181110001"
+              "81F1"
+              "00F6AA02E440\n");
     writeIni("GSMconv=1\r\n");
     const auto conv = run({"pdu", "encode", "--to", "1", "--8bit", "\xC3\xA4@"});
-    EXPECT_EQ(conv.out, "0181110001" "81F1" "00F6AA027B00\n");
+    EXPECT_EQ(conv.out,
+              "0181110001"
+              "81F1"
+              "00F6AA027B00\n");
 }
 
 TEST_F(PduCliTest, EncodeSplitsIntoPartsAndPartSelectsOne) {
@@ -118,7 +137,11 @@ TEST_F(PduCliTest, EncodeSplitsIntoPartsAndPartSelectsOne) {
     const auto all = run({"pdu", "encode", "--to", "1", text});
     ASSERT_EQ(all.exitCode, 0) << all.err;
     const auto second = all.out.find('\n') + 1;
-    EXPECT_EQ(all.out.substr(second), "0181110101" "81F1" "0000AA" "0161\n");
+    EXPECT_EQ(all.out.substr(second),
+              "0181110101"
+              "81F1"
+              "0000AA"
+              "0161\n");
 
     const auto part2 = run({"pdu", "encode", "--to", "1", "--part", "2", text});
     EXPECT_EQ(part2.out, all.out.substr(second));
@@ -131,11 +154,11 @@ TEST_F(PduCliTest, EncodeSplitsIntoPartsAndPartSelectsOne) {
 }
 
 TEST_F(PduCliTest, EncodeUsageErrors) {
-    EXPECT_EQ(run({"pdu", "encode", "hello"}).exitCode, 2);                         // no --to
-    EXPECT_EQ(run({"pdu", "encode", "--to", "Anna", "hello"}).exitCode, 2);         // not a number
+    EXPECT_EQ(run({"pdu", "encode", "hello"}).exitCode, 2);                  // no --to
+    EXPECT_EQ(run({"pdu", "encode", "--to", "Anna", "hello"}).exitCode, 2);  // not a number
     EXPECT_EQ(run({"pdu", "encode", "--to", "1", "--days", "5", "hi"}).exitCode, 2);
     EXPECT_EQ(run({"pdu", "encode", "--to", "1", "--part", "0", "hi"}).exitCode, 2);
-    EXPECT_EQ(run({"pdu", "encode", "--to", "1", ""}).exitCode, 2);                 // empty text
+    EXPECT_EQ(run({"pdu", "encode", "--to", "1", ""}).exitCode, 2);  // empty text
     EXPECT_EQ(run({"pdu", "encode", "--to", "1", "a", "b"}).exitCode, 2);
     EXPECT_EQ(run({"pdu", "encode", "--to"}).exitCode, 2);
     // "--" lets a text start with a dash.

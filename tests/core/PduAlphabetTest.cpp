@@ -8,7 +8,9 @@
 namespace vondrix::sms {
 namespace {
 
-std::string latin1(unsigned char c) { return std::string(1, static_cast<char>(c)); }
+std::string latin1(unsigned char c) {
+    return std::string(1, static_cast<char>(c));
+}
 
 // Every place where the table differs from the standard alphabet, and the
 // code each PC character encodes to (first match wins).
@@ -27,18 +29,18 @@ TEST_P(AlphabetDeviation, DecodesAndEncodesAsTheTableSays) {
     EXPECT_EQ(gsmEncode(latin1(d.pc)), latin1(d.encodes));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, AlphabetDeviation,
-    ::testing::Values(Deviation{0x0A, '\r', 0x0A}, Deviation{0x0D, '\n', 0x0D},
-                      Deviation{0x10, 0xB7, 0x10}, Deviation{0x12, 0xB7, 0x10},
-                      Deviation{0x15, 0xB7, 0x10}, Deviation{0x1A, 0xB7, 0x10},
-                      Deviation{0x1B, 0xB7, 0x10}, Deviation{0x24, '$', 0x02},
-                      // Standard entries next to the deviations.
-                      Deviation{0x02, '$', 0x02}, Deviation{0x11, '_', 0x11},
-                      Deviation{0x00, '@', 0x00}, Deviation{0x40, 0xA1, 0x40},
-                      Deviation{0x09, 0xC7, 0x09}, Deviation{0x5B, 0xC4, 0x5B},
-                      Deviation{0x60, 0xBF, 0x60}, Deviation{0x7F, 0xE0, 0x7F},
-                      Deviation{0x1C, 0xC6, 0x1C}, Deviation{0x5F, 0xA7, 0x5F}));
+INSTANTIATE_TEST_SUITE_P(Table, AlphabetDeviation,
+                         ::testing::Values(Deviation{0x0A, '\r', 0x0A}, Deviation{0x0D, '\n', 0x0D},
+                                           Deviation{0x10, 0xB7, 0x10}, Deviation{0x12, 0xB7, 0x10},
+                                           Deviation{0x15, 0xB7, 0x10}, Deviation{0x1A, 0xB7, 0x10},
+                                           Deviation{0x1B, 0xB7, 0x10}, Deviation{0x24, '$', 0x02},
+                                           // Standard entries next to the deviations.
+                                           Deviation{0x02, '$', 0x02}, Deviation{0x11, '_', 0x11},
+                                           Deviation{0x00, '@', 0x00}, Deviation{0x40, 0xA1, 0x40},
+                                           Deviation{0x09, 0xC7, 0x09}, Deviation{0x5B, 0xC4, 0x5B},
+                                           Deviation{0x60, 0xBF, 0x60}, Deviation{0x7F, 0xE0, 0x7F},
+                                           Deviation{0x1C, 0xC6, 0x1C},
+                                           Deviation{0x5F, 0xA7, 0x5F}));
 
 TEST(GsmAlphabet, EveryTableEntryRoundTripsExceptTheDuplicates) {
     for (unsigned code = 0; code < 128; ++code) {
@@ -92,7 +94,8 @@ TEST(Septets, RoundTripOfOneTo161Characters) {
     const std::string alphabet = "Hallo @ Welt $ 0123456789 \xE9\xE8\xC7\xDF\xA1\xBF";
     for (std::size_t n = 1; n <= 161; ++n) {
         std::string text;
-        for (std::size_t i = 0; i < n; ++i) text.push_back(alphabet[(i * 7) % alphabet.size()]);
+        for (std::size_t i = 0; i < n; ++i)
+            text.push_back(alphabet[(i * 7) % alphabet.size()]);
         text.back() = '@';  // code 0 as last character
         const auto octets = packSeptets(gsmEncode(text));
         ASSERT_EQ(octets.size(), (7 * n + 7) / 8) << n;

@@ -24,7 +24,9 @@ struct Phone {
 const std::string kOk = "\r\nOK\r\n";
 const std::string kError = "\r\nERROR\r\n";
 
-std::string info(const std::string& line) { return "\r\n" + line + "\r\n" + kOk; }
+std::string info(const std::string& line) {
+    return "\r\n" + line + "\r\n" + kOk;
+}
 
 TEST(InterpreterEcho, EchoesUntilE0AndAgainAfterE1) {
     Phone phone(true);
@@ -146,13 +148,30 @@ TEST(InterpreterCommands, SettingsAreStoredAndReadBack) {
 
 TEST(InterpreterCommands, OutOfRangeAndMalformedArgumentsAreRefused) {
     const std::vector<std::string> bad = {
-        "AT^SRTC=42",       "AT^SRTC=3,5",      "AT^SRTC=-1",       "AT^SRTC=",
-        "AT^SRTC=\"3\"",    "AT^SRTC=3,2,1",    "AT^SNFV=5",        "AT^SNFS=2",
-        "AT+CMEE=3",        "AT+CSMS=2",        "AT+CNMI=1,0,0",    "AT+CNMI=1,4,0,0",
-        "AT+CNMI=1,0,0,3",  "AT+CNMI=1,0,0,0,2", "AT+CCLK=01/13/01,00:00:00",
-        "AT+CCLK=01/02/29,00:00:00", "AT+CCLK=01/01/01,24:00:00",
-        "AT+CCLK=01/01/01,00:60:00", "AT+CCLK=1/1/1,0:0:0", "AT+CCLK=\"01/01/01,00:00:00",
-        "ATE2",             "ATZ1",             "AT+CGMI?",         "AT+CREG=3",
+        "AT^SRTC=42",
+        "AT^SRTC=3,5",
+        "AT^SRTC=-1",
+        "AT^SRTC=",
+        "AT^SRTC=\"3\"",
+        "AT^SRTC=3,2,1",
+        "AT^SNFV=5",
+        "AT^SNFS=2",
+        "AT+CMEE=3",
+        "AT+CSMS=2",
+        "AT+CNMI=1,0,0",
+        "AT+CNMI=1,4,0,0",
+        "AT+CNMI=1,0,0,3",
+        "AT+CNMI=1,0,0,0,2",
+        "AT+CCLK=01/13/01,00:00:00",
+        "AT+CCLK=01/02/29,00:00:00",
+        "AT+CCLK=01/01/01,24:00:00",
+        "AT+CCLK=01/01/01,00:60:00",
+        "AT+CCLK=1/1/1,0:0:0",
+        "AT+CCLK=\"01/01/01,00:00:00",
+        "ATE2",
+        "ATZ1",
+        "AT+CGMI?",
+        "AT+CREG=3",
     };
     for (const std::string& command : bad) {
         Phone phone;

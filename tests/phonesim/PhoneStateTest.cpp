@@ -38,10 +38,10 @@ struct TempDir {
 
 PhoneState changedState() {
     PhoneState s;
-    s.manufacturer = " SIEMENS AG ";          // blanks at both ends need quotes
-    s.model = "\"S35i\" \\ special\n\x01";    // quote, backslash, control characters
-    s.operatorName = "";                      // not registered
-    s.simSerial = "T-Mobile D # \xc3\xa4";    // '#' inside a value, UTF-8
+    s.manufacturer = " SIEMENS AG ";        // blanks at both ends need quotes
+    s.model = "\"S35i\" \\ special\n\x01";  // quote, backslash, control characters
+    s.operatorName = "";                    // not registered
+    s.simSerial = "T-Mobile D # \xc3\xa4";  // '#' inside a value, UTF-8
     s.rssi = 31;
     s.ringToneMin = -2;
     s.ringing = true;

@@ -25,7 +25,7 @@ const std::string kCgmiReply = "\r\nSIEMENS\r\n\r\nOK\r\n";
 
 // The client end of a link: a pty slave or a TCP connection.
 class Client {
-public:
+  public:
     static Client pty(const std::string& path) {
         Client c(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
         termios tio{};
@@ -67,9 +67,10 @@ public:
     std::string readUntil(const std::string& end, std::chrono::milliseconds timeout = 5000ms) {
         std::string got;
         const auto deadline = Clock::now() + timeout;
-        while (got.size() < end.size() || got.compare(got.size() - end.size(), end.size(), end) != 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - Clock::now());
+        while (got.size() < end.size() ||
+               got.compare(got.size() - end.size(), end.size(), end) != 0) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left <= 0ms) {
                 break;
             }
@@ -89,7 +90,9 @@ public:
         return got;
     }
     // Everything that arrives within `window`.
-    std::string readFor(std::chrono::milliseconds window) { return readUntil("\x01\x02\x03", window); }
+    std::string readFor(std::chrono::milliseconds window) {
+        return readUntil("\x01\x02\x03", window);
+    }
 
     std::string exchange(const std::string& command) {
         send(command + "\r");
@@ -99,7 +102,7 @@ public:
     bool ended = false;  // the far end closed or hung up
     int readError = 0;
 
-private:
+  private:
     explicit Client(int fd) : fd_(fd) {}
     int fd_ = -1;
 };
@@ -119,7 +122,9 @@ struct TcpPhone {
     }
 };
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 TEST(SimulatorPty, AnswersAndSurvivesClientReopening) {
     Simulator sim;
@@ -261,9 +266,8 @@ TEST(SimulatorRecorder, RecordsCommandLinesAndPromptData) {
         seen.push_back(line);
     });
     phone.sim.addCommand("+TEST", [](Context&, const Command&) {
-        return Reply::prompt([](Context&, const std::string& data) {
-            return Reply::ok({"+TEST: " + data});
-        });
+        return Reply::prompt(
+            [](Context&, const std::string& data) { return Reply::ok({"+TEST: " + data}); });
     });
     Client c = phone.connect();
     phone.sim.clearReceived();

@@ -8,6 +8,7 @@ constexpr unsigned char kDot = 0xB7;  // stands in for what Latin-1 cannot show
 
 // GSM 03.38 default alphabet in ISO 8859-1, with the program's deviations at
 // 0x0A/0x0D (swapped), 0x10 and 0x12..0x1B (middle dot) and 0x24 ("$").
+// clang-format off
 constexpr std::array<unsigned char, 128> kTable = {
     '@',  0xA3, '$',  0xA5, 0xE8, 0xE9, 0xF9, 0xEC,  // 0x00
     0xF2, 0xC7, '\r', 0xD8, 0xF8, '\n', 0xC5, 0xE5,  // 0x08
@@ -26,6 +27,7 @@ constexpr std::array<unsigned char, 128> kTable = {
     'p',  'q',  'r',  's',  't',  'u',  'v',  'w',   // 0x70
     'x',  'y',  'z',  0xE4, 0xF6, 0xF1, 0xFC, 0xE0,  // 0x78
 };
+// clang-format on
 
 // Decoding over all 256 byte values: codes through the table, 0x80..0xFF kept.
 constexpr std::array<char, 256> makeDecodeTable(bool atFor40) {
@@ -33,7 +35,8 @@ constexpr std::array<char, 256> makeDecodeTable(bool atFor40) {
     for (unsigned c = 0; c < 256; ++c) {
         t[c] = static_cast<char>(c < 128 ? kTable[c] : c);
     }
-    if (atFor40) t[0x40] = '@';
+    if (atFor40)
+        t[0x40] = '@';
     return t;
 }
 
@@ -41,7 +44,8 @@ constexpr std::array<char, 256> makeDecodeTable(bool atFor40) {
 constexpr std::array<char, 256> makeEncodeTable() {
     std::array<char, 256> t{};
     std::array<bool, 256> found{};
-    for (unsigned c = 0; c < 256; ++c) t[c] = static_cast<char>(c);
+    for (unsigned c = 0; c < 256; ++c)
+        t[c] = static_cast<char>(c);
     for (unsigned code = 0; code < 128; ++code) {
         const unsigned char pc = kTable[code];
         if (!found[pc]) {
@@ -58,18 +62,22 @@ constexpr std::array<char, 256> kEncode = makeEncodeTable();
 
 constexpr std::array<char, 128> makePublicTable() {
     std::array<char, 128> t{};
-    for (unsigned c = 0; c < 128; ++c) t[c] = static_cast<char>(kTable[c]);
+    for (unsigned c = 0; c < 128; ++c)
+        t[c] = static_cast<char>(kTable[c]);
     return t;
 }
 constexpr std::array<char, 128> kPublicTable = makePublicTable();
 
 void mapInPlace(std::string& s, const std::array<char, 256>& table) {
-    for (char& c : s) c = table[static_cast<unsigned char>(c)];
+    for (char& c : s)
+        c = table[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
 
-const std::array<char, 128>& gsmAlphabet() { return kPublicTable; }
+const std::array<char, 128>& gsmAlphabet() {
+    return kPublicTable;
+}
 
 std::string gsmEncode(std::string_view pcText) {
     std::string out(pcText);
@@ -77,8 +85,12 @@ std::string gsmEncode(std::string_view pcText) {
     return out;
 }
 
-void gsmDecodeTextInPlace(std::string& codes) { mapInPlace(codes, kDecodeText); }
-void gsmDecodeNameInPlace(std::string& codes) { mapInPlace(codes, kDecodeName); }
+void gsmDecodeTextInPlace(std::string& codes) {
+    mapInPlace(codes, kDecodeText);
+}
+void gsmDecodeNameInPlace(std::string& codes) {
+    mapInPlace(codes, kDecodeName);
+}
 
 std::string gsmDecodeText(std::string_view codes) {
     std::string out(codes);
@@ -106,7 +118,8 @@ std::vector<std::uint8_t> packSeptets(std::string_view codes) {
             bits -= 8;
         }
     }
-    if (bits > 0) out.push_back(static_cast<std::uint8_t>(acc & 0xFF));
+    if (bits > 0)
+        out.push_back(static_cast<std::uint8_t>(acc & 0xFF));
     return out;
 }
 
@@ -118,7 +131,8 @@ std::string unpackSeptets(const std::uint8_t* octets, std::size_t octetCount, st
     std::size_t next = 0;
     while (out.size() < count) {
         if (bits < 7) {
-            if (next == octetCount) break;
+            if (next == octetCount)
+                break;
             acc |= static_cast<unsigned>(octets[next++]) << bits;
             bits += 8;
         }

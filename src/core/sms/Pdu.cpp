@@ -13,15 +13,21 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 constexpr std::array<signed char, 256> makeNibbleTable() {
     std::array<signed char, 256> t{};
-    for (auto& v : t) v = -1;
-    for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<signed char>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c) t[c] = static_cast<signed char>(c - 'A' + 10);
-    for (int c = 'a'; c <= 'f'; ++c) t[c] = static_cast<signed char>(c - 'a' + 10);
+    for (auto& v : t)
+        v = -1;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = static_cast<signed char>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        t[c] = static_cast<signed char>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c)
+        t[c] = static_cast<signed char>(c - 'a' + 10);
     return t;
 }
 constexpr std::array<signed char, 256> kNibble = makeNibbleTable();
 
-int nibble(char c) { return kNibble[static_cast<unsigned char>(c)]; }
+int nibble(char c) {
+    return kNibble[static_cast<unsigned char>(c)];
+}
 
 bool isHexText(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return nibble(c) >= 0; });
@@ -31,7 +37,7 @@ bool isHexText(std::string_view s) {
 // non-hex digit gives 0 (a non-hex digit counts as 0) and marks the text
 // as malformed, so a garbled PDU still decodes without reading outside it.
 class OctetReader {
-public:
+  public:
     explicit OctetReader(std::string_view hex) : hex_(hex) {}
 
     std::size_t count() const { return hex_.size() / 2; }
@@ -45,22 +51,26 @@ public:
         }
         const int hi = nibble(hex_[2 * i]);
         const int lo = nibble(hex_[2 * i + 1]);
-        if (hi < 0 || lo < 0) ok_ = false;
+        if (hi < 0 || lo < 0)
+            ok_ = false;
         return static_cast<unsigned>((hi < 0 ? 0 : hi) << 4 | (lo < 0 ? 0 : lo));
     }
 
     // Like get(), without judging the text: for optional look-ahead.
     std::optional<unsigned> peek(std::size_t i) const {
-        if (i >= count()) return std::nullopt;
+        if (i >= count())
+            return std::nullopt;
         const int hi = nibble(hex_[2 * i]);
         const int lo = nibble(hex_[2 * i + 1]);
-        if (hi < 0 || lo < 0) return std::nullopt;
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
         return static_cast<unsigned>(hi << 4 | lo);
     }
 
     // Marks the text malformed unless octets [i, i + n) are all present.
     void need(std::size_t i, std::size_t n) {
-        if (i > count() || n > count() - i) ok_ = false;
+        if (i > count() || n > count() - i)
+            ok_ = false;
     }
 
     // The text of octets [i, i + n), clipped to what is there.
@@ -69,7 +79,7 @@ public:
         return hex_.substr(from, std::min(2 * n, hex_.size() - from));
     }
 
-private:
+  private:
     std::string_view hex_;
     bool ok_ = true;
 };
@@ -102,13 +112,16 @@ std::string unpackAt(OctetReader& in, std::size_t start, std::size_t count) {
 void appendSwappedDigits(std::string& out, std::string_view digits) {
     for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
         for (char c : {digits[i + 1], digits[i]}) {
-            if (c == 'F' || c == 'f') return;
+            if (c == 'F' || c == 'f')
+                return;
             out.push_back(c);
         }
     }
 }
 
-bool isAlphanumeric(unsigned type) { return (type & 0x70) == 0x50; }
+bool isAlphanumeric(unsigned type) {
+    return (type & 0x70) == 0x50;
+}
 
 // The number of an address whose type octet is at `typeAt`, followed by
 // `semiOctets` semi-octets (rounded up to whole octets).
@@ -121,7 +134,8 @@ std::string addressBody(OctetReader& in, std::size_t typeAt, unsigned type, unsi
         gsmDecodeTextInPlace(number);
         return number;
     }
-    if (type == 0x91) number.push_back('+');
+    if (type == 0x91)
+        number.push_back('+');
     appendSwappedDigits(number, in.text(typeAt + 1, octets));
     return number;
 }
@@ -134,21 +148,26 @@ std::string timestampAt(OctetReader& in, std::size_t at, bool swapD) {
 // Octets of the validity period of a SUBMIT, by its first octet's format bits.
 std::size_t validityLength(unsigned firstOctet) {
     switch ((firstOctet >> 3) & 0x03) {
-        case 0: return 0;  // absent
-        case 2: return 1;  // relative
-        default: return 7;  // enhanced or absolute
+        case 0:
+            return 0;  // absent
+        case 2:
+            return 1;  // relative
+        default:
+            return 7;  // enhanced or absolute
     }
 }
 
 std::optional<Concatenation> findConcatenation(const OctetReader& in, std::size_t ud) {
     const auto headerLength = in.peek(ud);
-    if (!headerLength) return std::nullopt;
+    if (!headerLength)
+        return std::nullopt;
     const std::size_t end = ud + 1 + *headerLength;
     std::size_t i = ud + 1;
     while (i + 2 <= end) {
         const auto id = in.peek(i);
         const auto len = in.peek(i + 1);
-        if (!id || !len || i + 2 + *len > end) break;
+        if (!id || !len || i + 2 + *len > end)
+            break;
         std::array<unsigned, 4> d{};
         bool present = true;
         for (std::size_t k = 0; k < *len && k < d.size(); ++k) {
@@ -180,7 +199,8 @@ void appendUcs2AsLatin1(std::string& out, OctetReader& in, std::size_t from, std
         // A surrogate pair is one character.
         if (unit >= 0xD800 && unit < 0xDC00 && k + 1 < pairs) {
             const auto next = in.peek(from + 2 * k + 2);
-            if (next && *next >= 0xDC && *next < 0xE0) ++k;
+            if (next && *next >= 0xDC && *next < 0xE0)
+                ++k;
         }
     }
 }
@@ -190,21 +210,26 @@ void decodeUserData(DecodedMessage& m, OctetReader& in, std::size_t ud, unsigned
     const bool header = (m.firstOctet & 0x40) != 0;
     const std::size_t available = in.count() > ud ? in.count() - ud : 0;
     const std::size_t headerOctets = header ? in.peek(ud).value_or(0) + 1 : 0;
-    if (header) m.concatenation = findConcatenation(in, ud);
+    if (header)
+        m.concatenation = findConcatenation(in, ud);
 
     switch (alphabetOf(m.dataCoding)) {
         case Alphabet::Gsm7Bit: {
             m.text = unpackAt(in, ud, udl);
-            if (form == TextForm::Pc) gsmDecodeTextInPlace(m.text);
+            if (form == TextForm::Pc)
+                gsmDecodeTextInPlace(m.text);
             m.headerChars = std::min(m.text.size(), (headerOctets * 8 + 6) / 7);
             break;
         }
         case Alphabet::EightBit: {
             const std::size_t n = std::min<std::size_t>(udl, available);
-            if (n < udl) in.fail();
+            if (n < udl)
+                in.fail();
             m.text.reserve(n);
-            for (std::size_t i = 0; i < n; ++i) m.text.push_back(static_cast<char>(in.get(ud + i)));
-            if (form == TextForm::Pc) gsmDecodeNameInPlace(m.text);
+            for (std::size_t i = 0; i < n; ++i)
+                m.text.push_back(static_cast<char>(in.get(ud + i)));
+            if (form == TextForm::Pc)
+                gsmDecodeNameInPlace(m.text);
             m.headerChars = std::min(m.text.size(), headerOctets);
             break;
         }
@@ -212,11 +237,14 @@ void decodeUserData(DecodedMessage& m, OctetReader& in, std::size_t ud, unsigned
             // The header is octets, not UCS2: it is taken like 8-bit data so
             // that the characters after it stay in step.
             const std::size_t h = std::min({headerOctets, std::size_t{udl}, available});
-            for (std::size_t i = 0; i < h; ++i) m.text.push_back(static_cast<char>(in.get(ud + i)));
-            if (form == TextForm::Pc) gsmDecodeNameInPlace(m.text);
+            for (std::size_t i = 0; i < h; ++i)
+                m.text.push_back(static_cast<char>(in.get(ud + i)));
+            if (form == TextForm::Pc)
+                gsmDecodeNameInPlace(m.text);
             m.headerChars = h;
             const std::size_t bodyOctets = udl - h;
-            if (bodyOctets % 2 != 0) in.fail();
+            if (bodyOctets % 2 != 0)
+                in.fail();
             in.need(ud + h, bodyOctets);
             const std::size_t pairs = std::min(bodyOctets, available - h) / 2;
             appendUcs2AsLatin1(m.text, in, ud + h, pairs);
@@ -237,7 +265,8 @@ void appendHexOctet(std::string& out, unsigned octet) {
 std::string toHex(const std::vector<std::uint8_t>& octets) {
     std::string out;
     out.reserve(octets.size() * 2);
-    for (auto o : octets) appendHexOctet(out, o);
+    for (auto o : octets)
+        appendHexOctet(out, o);
     return out;
 }
 
@@ -251,8 +280,10 @@ std::string encodeAddress(std::string_view number, AddressKind kind,
         digits = number.substr(2);
     } else if (settings.intPrefix && !settings.tPref.empty() && !number.empty()) {
         std::string_view prefix = settings.tPref;
-        if (prefix.starts_with('+')) prefix.remove_prefix(1);
-        if (number.starts_with('0')) number.remove_prefix(1);
+        if (prefix.starts_with('+'))
+            prefix.remove_prefix(1);
+        if (number.starts_with('0'))
+            number.remove_prefix(1);
         digits.reserve(prefix.size() + number.size());
         digits.append(prefix).append(number);
     } else {
@@ -290,8 +321,7 @@ DecodedAddress decodeAddressField(std::string_view field, AddressKind kind) {
         a.complete = in.ok();
         return a;
     }
-    const unsigned semiOctets =
-        kind == AddressKind::Destination ? length : 2 * (length - 1);
+    const unsigned semiOctets = kind == AddressKind::Destination ? length : 2 * (length - 1);
     a.type = static_cast<int>(in.get(1));
     a.number = addressBody(in, 1, static_cast<unsigned>(a.type), semiOctets);
     a.chars = 4 + 2 * static_cast<std::size_t>((semiOctets + 1) / 2);
@@ -303,13 +333,16 @@ std::string decodeTimestamp(std::string_view hex14, bool swapD) {
     const auto digit = [&](std::size_t i) { return i < hex14.size() ? hex14[i] : '?'; };
     // Field k is the k-th digit pair swapped back: YY MM DD hh mm ss.
     std::array<std::array<char, 2>, 6> f{};
-    for (std::size_t k = 0; k < f.size(); ++k) f[k] = {digit(2 * k + 1), digit(2 * k)};
-    if (swapD) std::swap(f[0], f[2]);
+    for (std::size_t k = 0; k < f.size(); ++k)
+        f[k] = {digit(2 * k + 1), digit(2 * k)};
+    if (swapD)
+        std::swap(f[0], f[2]);
     std::string out;
     out.reserve(17);
     constexpr char kSeparators[] = "// ::";
     for (std::size_t k = 0; k < f.size(); ++k) {
-        if (k > 0) out.push_back(kSeparators[k - 1]);
+        if (k > 0)
+            out.push_back(kSeparators[k - 1]);
         out.push_back(f[k][0]);
         out.push_back(f[k][1]);
     }
@@ -330,11 +363,14 @@ std::vector<std::string> splitIntoParts(std::string_view text, bool eightBit) {
 namespace {
 
 unsigned dataCodingFor(const SubmitOptions& o) {
-    if (o.flash) return o.eightBit ? 0xF4 : 0xF0;
+    if (o.flash)
+        return o.eightBit ? 0xF4 : 0xF0;
     return o.eightBit ? 0xF6 : 0x00;
 }
 
-unsigned validityFor(int days) { return days >= 1 && days <= 4 ? 0xA6u + days : 0xAAu; }
+unsigned validityFor(int days) {
+    return days >= 1 && days <= 4 ? 0xA6u + days : 0xAAu;
+}
 
 // Fields 8 and 9: UDL (characters before conversion) and the user data.
 void appendUserData(std::string& out, std::string_view text, bool eightBit,
@@ -343,9 +379,11 @@ void appendUserData(std::string& out, std::string_view text, bool eightBit,
     appendHexOctet(out, static_cast<unsigned>(text.size()));
     if (eightBit) {
         const std::string bytes = settings.gsmConv ? gsmEncode(text) : std::string(text);
-        for (char c : bytes) appendHexOctet(out, static_cast<unsigned char>(c));
+        for (char c : bytes)
+            appendHexOctet(out, static_cast<unsigned char>(c));
     } else {
-        for (auto o : packSeptets(gsmEncode(text))) appendHexOctet(out, o);
+        for (auto o : packSeptets(gsmEncode(text)))
+            appendHexOctet(out, o);
     }
 }
 
@@ -380,8 +418,10 @@ std::string buildStoredPredefinedPdu(std::string_view text, int index,
 // ---- Listed-message decoder -----------------------------------------------
 
 Alphabet alphabetOf(int dataCoding) {
-    if ((dataCoding & 0x04) != 0) return Alphabet::EightBit;
-    if ((dataCoding & 0x8C) == 0x08) return Alphabet::Ucs2;
+    if ((dataCoding & 0x04) != 0)
+        return Alphabet::EightBit;
+    if ((dataCoding & 0x8C) == 0x08)
+        return Alphabet::Ucs2;
     return Alphabet::Gsm7Bit;
 }
 
@@ -396,14 +436,16 @@ DecodedMessage decodeListedMessage(int status, std::string_view pduText,
     m.kind = stored ? MessageKind::Stored : MessageKind::Received;
     std::size_t p = 1 + in.get(0);  // past the service-centre field
     m.firstOctet = static_cast<int>(in.get(p++));
-    if (stored) ++p;  // message reference
+    if (stored)
+        ++p;  // message reference
 
     unsigned addressLength = in.get(p++);
     // No address is that long: the octet was a status report's reference.
     // The message type bits tell the same for references of 24 or less.
     if (addressLength > 24 || (!stored && (m.firstOctet & 0x03) == 0x02)) {
         addressLength = in.get(p++);
-        if (!stored) m.kind = MessageKind::StatusReport;
+        if (!stored)
+            m.kind = MessageKind::StatusReport;
     }
     m.numberType = static_cast<int>(in.get(p));
     m.number = addressBody(in, p, static_cast<unsigned>(m.numberType), addressLength);
@@ -422,7 +464,8 @@ DecodedMessage decodeListedMessage(int status, std::string_view pduText,
             p += 7;
         }
         const unsigned udl = in.get(p++);
-        if (udl > 0) decodeUserData(m, in, p, udl, form);
+        if (udl > 0)
+            decodeUserData(m, in, p, udl, form);
     }
     m.wellFormed = in.ok() && line.size() % 2 == 0 && isHexText(line);
     return m;

@@ -68,7 +68,9 @@ std::string decodeTimestamp(std::string_view hex14, bool swapD);
 constexpr std::size_t kPartSize7Bit = 160;
 constexpr std::size_t kPartSize8Bit = 140;
 
-inline std::size_t partSize(bool eightBit) { return eightBit ? kPartSize8Bit : kPartSize7Bit; }
+inline std::size_t partSize(bool eightBit) {
+    return eightBit ? kPartSize8Bit : kPartSize7Bit;
+}
 
 // Cuts a text into the parts the send dialogs send, each at most
 // partSize(eightBit) characters; an empty text has no parts.

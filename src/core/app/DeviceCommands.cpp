@@ -1,0 +1,102 @@
+#include "app/DeviceCommands.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "link/AtEngine.h"
+
+namespace vondrix {
+
+std::string clockCommand(const std::tm& local) {
+    char text[64];
+    std::snprintf(text, sizeof text, "AT+CCLK=%02d/%02d/%02d,%02d:%02d:%02d",
+                  (local.tm_year + 1900) % 100, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                  local.tm_min, local.tm_sec);
+    return text;
+}
+
+bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
+    const bool ok = engine.standard(clockCommand(local)) == 1;
+    reporter.message(ok ? 69 : 17, ok ? Caption::Info : Caption::Error);
+    return ok;
+}
+
+bool switchPhoneOff(AtEngine& engine, Reporter& reporter) {
+    const bool ok = engine.standard("AT^SMSO") == 1;
+    if (ok) reporter.message(70, Caption::Info);
+    return ok;
+}
+
+void deleteLogo(AtEngine& engine) { engine.standard("AT^SBNW=bmp,0,0"); }
+
+bool AudioControls::toggleTest(int tone, int volume) {
+    if (!testRunning_) {
+        if (engine_.standard("AT^SRTC=" + std::to_string(tone) + "," + std::to_string(volume)) != 1)
+            return false;
+        // The tone just set is the one "ring tone on" restores later.
+        audio_.ringTone = tone;
+        audio_.volume = volume;
+        engine_.standard("AT^SRTC");  // starts playing
+        testRunning_ = true;
+    } else {
+        engine_.standard("AT^SRTC");  // stops playing
+        testRunning_ = false;
+    }
+    return testRunning_;
+}
+
+bool AudioControls::setRingToneOff(bool checked) {
+    if (checked) {
+        if (engine_.standard("AT^SRTC=0") == 1) {
+            reporter_.message(83, Caption::Info);
+            return true;
+        }
+        reporter_.message(84, Caption::Error);
+        return false;
+    }
+    if (engine_.standard("AT^SRTC=" + std::to_string(audio_.ringTone)) == 1)
+        reporter_.message(81, Caption::Info);
+    else
+        reporter_.message(82, Caption::Error);
+    return false;
+}
+
+bool AudioControls::setHandsFree(bool checked) {
+    engine_.standard("AT^SNFV=0");  // speaker quiet during the switch
+    bool result = checked;
+    if (checked) {
+        if (engine_.standard("AT^SNFS=1") == 1) {
+            reporter_.message(85, Caption::Info);
+        } else {
+            reporter_.message(86, Caption::Error);
+            result = false;
+        }
+    } else {
+        const bool ok = engine_.standard("AT^SNFS=0") == 1;
+        reporter_.message(ok ? 87 : 88, ok ? Caption::Info : Caption::Error);
+    }
+    engine_.standard("AT^SNFV=" + std::to_string(audio_.speakerVolume));
+    audio_.handsFree = result;
+    return result;
+}
+
+bool appendDeviceInfo(const std::string& path, const DeviceInfo& info, Reporter& reporter) {
+    // Text mode on the original platform: every line ends in CR LF.
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!out) {
+        reporter.message(25, Caption::Error);
+        return false;
+    }
+    auto cut = [](const std::string& s, std::size_t n) { return s.substr(0, n); };
+    out << "SERIAL,VERSION,SIMSERIAL\r\n"
+        << "'" << cut(info.imei, 29) << ",'" << cut(info.revision, 19) << ",'"
+        << cut(info.simSerial, 29) << "\r\n";
+    out.flush();
+    if (!out) {
+        reporter.message(25, Caption::Error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vondrix

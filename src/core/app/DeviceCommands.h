@@ -1,0 +1,55 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "app/MainWindowModel.h"
+#include "app/Reporter.h"
+
+namespace vondrix {
+
+class AtEngine;
+
+// "AT+CCLK=yy/MM/dd,hh:mm:ss" for a local time.
+std::string clockCommand(const std::tm& local);
+
+// Sets the phone's clock; message 69 on success, 17 on failure.
+bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local);
+
+// "AT^SMSO"; message 70 on success. The program ends either way.
+bool switchPhoneOff(AtEngine& engine, Reporter& reporter);
+
+// "AT^SBNW=bmp,0,0"; the result is not examined.
+void deleteLogo(AtEngine& engine);
+
+// The ring tone and hands-free commands of the main window, working on the
+// audio state read at opening.
+class AudioControls {
+public:
+    AudioControls(AtEngine& engine, Reporter& reporter, AudioState& audio)
+        : engine_(engine), reporter_(reporter), audio_(audio) {}
+
+    // Test/Stop: starts playing `tone` at `volume`, or stops a running test.
+    // Returns whether a test runs afterwards (the button then reads "Stop").
+    bool toggleTest(int tone, int volume);
+    bool testRunning() const { return testRunning_; }
+
+    // The ring-tone-off box after a click; returns the state the box must show.
+    bool setRingToneOff(bool checked);
+    // The hands-free box after a click; returns the state the box must show.
+    bool setHandsFree(bool checked);
+
+private:
+    AtEngine& engine_;
+    Reporter& reporter_;
+    AudioState& audio_;
+    bool testRunning_ = false;
+};
+
+// Appends the header line and the data line of the device information to a
+// CSV file; message 25 when the file cannot be opened.
+bool appendDeviceInfo(const std::string& path, const DeviceInfo& info, Reporter& reporter);
+
+constexpr const char* kDeviceInfoFile = "VondrixINF.csv";
+
+}  // namespace vondrix

@@ -1,0 +1,160 @@
+#include "gui/GuiApp.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "app/Startup.h"
+#include "gui/AboutDialog.h"
+#include "gui/GuiReporter.h"
+#include "gui/MainWindow.h"
+#include "gui/SettingsDialog.h"
+#include "gui/Shell.h"
+#include "gui/UiTranslator.h"
+#include "phonesim/Simulator.h"
+#include "text/Decimal.h"
+
+namespace vondrix::gui {
+namespace {
+
+bool saveShot(QWidget& w, const QDir& dir, const QString& name) {
+    w.adjustSize();
+    w.show();
+    QCoreApplication::processEvents();
+    const bool ok = w.grab().save(dir.filePath(name + ".png"));
+    if (!ok) std::cerr << "vondrix: cannot write " << dir.filePath(name + ".png").toStdString() << '\n';
+    w.hide();
+    return ok;
+}
+
+// Renders each window that exists to DIR/NAME.png.
+int screenshots(MainWindow& main, Session& session, const QString& dirPath) {
+    QDir dir(dirPath);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        std::cerr << "vondrix: cannot create " << dirPath.toStdString() << '\n';
+        return 1;
+    }
+    bool ok = saveShot(main, dir, QStringLiteral("main-window"));
+    SettingsDialog settings(session);
+    ok = saveShot(settings, dir, QStringLiteral("settings")) && ok;
+    AboutDialog about(helpFilePath(QString::fromStdString(session.helpFile)));
+    ok = saveShot(about, dir, QStringLiteral("about")) && ok;
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int runGui(const QStringList& arguments) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Vondrix: manage a Siemens C35/S35 phone."));
+    parser.addHelpOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Use the built-in simulated phone."));
+    const QCommandLineOption stateFile(QStringLiteral("state"),
+                                       QStringLiteral("Contents of the simulated phone."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption ini(QStringLiteral("ini"), QStringLiteral("Settings file."),
+                                 QStringLiteral("FILE"), QStringLiteral("Vondrix.ini"));
+    const QCommandLineOption lang(QStringLiteral("lang"),
+                                  QStringLiteral("Language: de en es fr it nl no pt."),
+                                  QStringLiteral("CODE"));
+    const QCommandLineOption device(QStringLiteral("device"), QStringLiteral("Serial device."),
+                                    QStringLiteral("PATH"));
+    const QCommandLineOption tcp(QStringLiteral("tcp"), QStringLiteral("Phone at HOST:PORT."),
+                                 QStringLiteral("HOST:PORT"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Render every window to DIR/NAME.png and exit."),
+                                        QStringLiteral("DIR"));
+    const QCommandLineOption ready(QStringLiteral("exit-when-ready"),
+                                   QStringLiteral("Exit once the main window is filled, printing "
+                                                  "the milliseconds since start."));
+    parser.addOptions({simulate, stateFile, ini, lang, device, tcp, screenshot, ready});
+    // --simulate=FILE is accepted like the command-line program's.
+    QStringList args = arguments;
+    for (QString& a : args) {
+        if (a.startsWith(QStringLiteral("--simulate="))) {
+            const QString file = a.mid(11);
+            a = QStringLiteral("--simulate");
+            args << QStringLiteral("--state") << file;
+        }
+    }
+    parser.process(args);
+
+    Session session(parser.value(ini).toStdString());
+    const std::string langOverride = parser.value(lang).toStdString();
+    const Language language = detectLanguage(langOverride);
+    UiTranslator translator(language);
+    QCoreApplication::installTranslator(&translator);
+    GuiReporter reporter(language);
+
+    StartupOptions options;
+    options.languageOverride = langOverride;
+    options.settingsDialog = [](Session& s) {
+        SettingsDialog dialog(s);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    std::unique_ptr<phonesim::Simulator> sim;
+    if (parser.isSet(simulate)) {
+        phonesim::PhoneState state = phonesim::PhoneState::demo();
+        std::string error;
+        if (parser.isSet(stateFile) &&
+            !phonesim::PhoneState::load(parser.value(stateFile).toStdString(), state, &error)) {
+            std::cerr << "vondrix: " << error << '\n';
+            return 2;
+        }
+        sim = std::make_unique<phonesim::Simulator>(std::move(state));
+        options.link.kind = LinkOverride::Kind::Device;
+        options.link.device = sim->openPty();
+        options.portSettleMs = 0;
+        options.resetDelayMs = 0;
+    } else if (parser.isSet(device)) {
+        options.link.kind = LinkOverride::Kind::Device;
+        options.link.device = parser.value(device).toStdString();
+    } else if (parser.isSet(tcp)) {
+        const QString v = parser.value(tcp);
+        const auto colon = v.lastIndexOf(QLatin1Char(':'));
+        options.link.kind = LinkOverride::Kind::Tcp;
+        options.link.host = v.left(colon).toStdString();
+        options.link.port = decimalValue(v.mid(colon + 1).toStdString());
+    }
+
+    const StartupResult started = startUp(session, reporter, options);
+    if (started == StartupResult::ResetFailed || started == StartupResult::NoPortChosen) {
+        shutDown(session);
+        return 3;
+    }
+
+    int status = 0;
+    {
+        MainWindow main(session, reporter);
+        reporter.setOwner(&main);
+        if (parser.isSet(screenshot)) {
+            status = screenshots(main, session, parser.value(screenshot));
+        } else if (parser.isSet(ready)) {
+            main.show();
+            QCoreApplication::processEvents();
+            std::printf("%lld\n", static_cast<long long>(sinceStart.elapsed()));
+        } else {
+            main.exec();
+        }
+        reporter.setOwner(nullptr);
+    }
+    shutDown(session);
+    if (sim) {
+        sim->stop();
+        if (parser.isSet(stateFile)) {
+            sim->withState([&](phonesim::PhoneState& s) { s.save(parser.value(stateFile).toStdString()); });
+        }
+    }
+    return status;
+}
+
+}  // namespace vondrix::gui

@@ -1,0 +1,73 @@
+#include "gui/GuiReporter.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "app/Catalogue.h"
+#include "gui/ProgressWindow.h"
+
+namespace vondrix::gui {
+
+GuiReporter::GuiReporter(Language language) : language_(language) {}
+GuiReporter::~GuiReporter() = default;
+
+Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
+    const QString text = QString::fromUtf8(catalogueText(id, language_).data(),
+                                           static_cast<qsizetype>(catalogueText(id, language_).size()));
+    const QString title = QString::fromLatin1(captionText(caption));
+    switch (buttons) {
+        case Buttons::Ok:
+            if (caption == Caption::Error)
+                QMessageBox::warning(owner_, title, text);
+            else
+                QMessageBox::information(owner_, title, text);
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return QMessageBox::question(owner_, title, text, QMessageBox::Yes | QMessageBox::No) ==
+                           QMessageBox::Yes
+                       ? Answer::Yes
+                       : Answer::No;
+        case Buttons::RetryCancel:
+            return QMessageBox::warning(owner_, title, text,
+                                        QMessageBox::Retry | QMessageBox::Cancel) ==
+                           QMessageBox::Retry
+                       ? Answer::Retry
+                       : Answer::Cancel;
+    }
+    return Answer::Ok;
+}
+
+void GuiReporter::text(const std::string& utf8Text, Caption caption) {
+    QWidget* owner = QApplication::focusWidget() ? QApplication::focusWidget()->window() : owner_.data();
+    const QString title = QString::fromLatin1(captionText(caption));
+    if (caption == Caption::Error)
+        QMessageBox::critical(owner, title, QString::fromStdString(utf8Text));
+    else
+        QMessageBox::information(owner, title, QString::fromStdString(utf8Text));
+}
+
+std::optional<std::string> GuiReporter::askPin2() {
+    bool ok = false;
+    const QString pin = QInputDialog::getText(owner_, QStringLiteral("Vondrix"),
+                                              QObject::tr("PIN2:"), QLineEdit::Password, {}, &ok);
+    if (!ok) return std::nullopt;
+    return pin.toStdString();
+}
+
+void GuiReporter::progressBegin(int dialogId, int total) {
+    progress_ = std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), owner_);
+    progress_->start(total);
+    pump();
+}
+
+void GuiReporter::progressStep(int done) {
+    if (progress_) progress_->setValue(done);
+    pump();
+}
+
+void GuiReporter::progressEnd() { progress_.reset(); }
+
+void GuiReporter::pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+}  // namespace vondrix::gui

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "app/Language.h"
+#include "app/Reporter.h"
+
+namespace vondrix::gui {
+
+class ProgressWindow;
+
+// Message boxes with the catalogue text and the program's captions; the
+// progress windows; the message pump.
+class GuiReporter : public Reporter {
+public:
+    explicit GuiReporter(Language language);
+    ~GuiReporter() override;
+
+    // The window that owns the message boxes (none: ownerless, as at start-up).
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    Answer message(int id, Caption caption, Buttons buttons) override;
+    void text(const std::string& utf8Text, Caption caption) override;
+    std::optional<std::string> askPin2() override;
+    void progressBegin(int dialogId, int total) override;
+    void progressStep(int done) override;
+    void progressEnd() override;
+    void pump() override;
+
+private:
+    Language language_;
+    QPointer<QWidget> owner_;
+    std::unique_ptr<ProgressWindow> progress_;
+};
+
+}  // namespace vondrix::gui

@@ -1,0 +1,224 @@
+#include "gui/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <ctime>
+
+#include "app/Catalogue.h"
+#include "gui/AboutDialog.h"
+#include "gui/SettingsDialog.h"
+#include "gui/Shell.h"
+#include "gui/StatusPixmaps.h"
+#include "ui_MainWindow.h"
+
+namespace vondrix::gui {
+namespace {
+
+QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      reporter_(reporter),
+      ui_(std::make_unique<Ui::MainWindow>()),
+      audio_(session.engine, reporter, state_.audio) {
+    ui_->setupUi(this);
+    setWindowIcon(QIcon(programPixmap(32)));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    buildMenu();
+
+    chooseSaveFile = [this](const QString& preset) {
+        return QFileDialog::getSaveFileName(this, QString(), preset, tr("CSV file (*.csv)"));
+    };
+    runDialog = [](QDialog& d) { d.exec(); };
+
+    ui_->deleteLogoButton->setToolTip(catalogue(13));
+    ui_->clockButton->setToolTip(catalogue(10));
+    ui_->switchOffButton->setToolTip(catalogue(4));
+    ui_->batteryButton->setIconSize(QSize(21, 9));
+    ui_->signalButton->setIconSize(QSize(27, 9));
+
+    if (session.settings.noModem) {
+        // Functions the older phones lack.
+        ui_->deleteLogoButton->setEnabled(false);
+        ui_->clockButton->setEnabled(false);
+        ui_->testButton->setEnabled(false);
+    }
+
+    connect(ui_->refreshButton, &QPushButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
+    connect(ui_->batteryButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
+    connect(ui_->signalButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
+    connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
+    connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
+    connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
+    connect(ui_->testButton, &QPushButton::clicked, this, &MainWindow::toggleRingToneTest);
+    connect(ui_->ringOffCheck, &QCheckBox::clicked, this, &MainWindow::ringToneOffClicked);
+    connect(ui_->handsFreeCheck, &QCheckBox::clicked, this, &MainWindow::handsFreeClicked);
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
+
+    state_ = runOpeningSequence(session.engine, session.settings);
+    const DeviceInfo& d = state_.device;
+    ui_->manufacturerLabel->setText(latin1(d.manufacturer));
+    ui_->modelLabel->setText(latin1(d.model));
+    ui_->revisionLabel->setText(latin1(d.revision));
+    ui_->imeiLabel->setText(latin1(d.imei));
+    ui_->imsiLabel->setText(latin1(d.imsi));
+    ui_->simSerialLabel->setText(latin1(d.simSerial));
+    applyNetwork();
+    applyAudio();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenu() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
+    QMenu* file = menuBar_->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    QAction* options = file->addAction(tr("&Options..."), this, &MainWindow::showOptions);
+    options->setObjectName(QStringLiteral("optionsAction"));
+    QAction* save = file->addAction(tr("&Save device information..."), this,
+                                    &MainWindow::saveDeviceInformation);
+    save->setObjectName(QStringLiteral("saveInfoAction"));
+    file->addSeparator();
+    QAction* exit = file->addAction(tr("E&xit"), this, &MainWindow::exitProgram);
+    exit->setObjectName(QStringLiteral("exitAction"));
+    QMenu* helpMenu = menuBar_->addMenu(tr("&Help"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction* contents = helpMenu->addAction(tr("&Contents"), this, &MainWindow::showHelp);
+    contents->setShortcut(QKeySequence::HelpContents);
+    contents->setShortcutContext(Qt::WidgetShortcut);  // F1 itself is the window's shortcut
+    QAction* about = helpMenu->addAction(tr("&About Vondrix..."), this, &MainWindow::showAbout);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    layout()->setMenuBar(menuBar_);
+}
+
+QString MainWindow::catalogue(int id) const {
+    const auto t = catalogueText(id, session_.language);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+void MainWindow::busy(const std::function<void()>& work) {
+    setEnabled(false);
+    work();
+    setEnabled(true);
+    activateWindow();
+}
+
+void MainWindow::applyNetwork() {
+    const NetworkStatus& n = state_.network;
+    if (n.batteryBitmap) {
+        ui_->batteryLabel->setText(latin1(n.batteryText));
+        ui_->batteryButton->setIcon(QIcon(statusPixmap(n.batteryBitmap)));
+    }
+    if (n.registration) ui_->registrationLabel->setText(latin1(*n.registration));
+    if (n.rssi) {
+        ui_->signalLabel->setText(n.signalKnown ? latin1(n.signalText) : tr("unknown"));
+        ui_->signalButton->setIcon(QIcon(statusPixmap(n.signalBitmap)));
+    }
+    if (n.operatorText) ui_->operatorLabel->setText(latin1(*n.operatorText));
+}
+
+void MainWindow::applyAudio() {
+    const AudioState& a = state_.audio;
+    if (a.rangesRead) {
+        ui_->ringToneSpin->setRange(a.toneMin, a.toneMax);
+        ui_->ringVolumeSpin->setRange(a.volumeMin, a.volumeMax);
+    }
+    ui_->ringToneSpin->setValue(a.ringTone);
+    ui_->ringVolumeSpin->setValue(a.volume);
+    ui_->ringOffCheck->setChecked(a.ringOff);
+    ui_->handsFreeCheck->setChecked(a.handsFree);
+}
+
+void MainWindow::refreshNetwork() {
+    refreshNetworkInfo(session_.engine, state_.network);
+    applyNetwork();
+}
+
+void MainWindow::setClock() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    setPhoneClock(session_.engine, reporter_, local);
+}
+
+void MainWindow::switchOff() {
+    switchPhoneOff(session_.engine, reporter_);
+    done(QDialog::Accepted);  // the program ends either way
+}
+
+void MainWindow::deleteLogo() { vondrix::deleteLogo(session_.engine); }
+
+void MainWindow::toggleRingToneTest() {
+    const bool running = audio_.toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());
+    ui_->testButton->setText(running ? tr("Stop") : tr("Test"));
+}
+
+void MainWindow::ringToneOffClicked(bool checked) {
+    ui_->ringOffCheck->setChecked(audio_.setRingToneOff(checked));
+}
+
+void MainWindow::handsFreeClicked(bool checked) {
+    ui_->handsFreeCheck->setChecked(audio_.setHandsFree(checked));
+}
+
+void MainWindow::saveDeviceInformation() {
+    const QString preset = lastPath_.isEmpty() ? QString::fromLatin1(kDeviceInfoFile) : lastPath_;
+    const QString path = chooseSaveFile(preset);
+    if (path.isEmpty()) return;
+    lastPath_ = path;
+    busy([&] {
+        DeviceInfo shown;
+        shown.imei = ui_->imeiLabel->text().toLatin1().toStdString();
+        shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
+        shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
+        if (appendDeviceInfo(path.toStdString(), shown, reporter_)) openFile(path);
+    });
+}
+
+void MainWindow::showOptions() {
+    busy([this] {
+        SettingsDialog dialog(session_);
+        runDialog(dialog);
+    });
+}
+
+void MainWindow::showAbout() {
+    AboutDialog dialog(helpFilePath(QString::fromStdString(session_.helpFile)));
+    runDialog(dialog);
+}
+
+void MainWindow::showHelp() {
+    const QString path = helpFilePath(QString::fromStdString(session_.helpFile));
+    if (path.isEmpty() || !openFile(path)) reporter_.text("Unable to activate help", Caption::Error);
+}
+
+void MainWindow::exitProgram() { done(QDialog::Accepted); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (session_.settings.smsStat) session_.engine.standard("AT+CNMI=1,0,0,0");
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (centred_) return;
+    centred_ = true;
+    // The middle of the work area, as the original placed it.
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move((area.right() - frameGeometry().width()) / 2, (area.bottom() - frameGeometry().height()) / 2);
+    }
+}
+
+}  // namespace vondrix::gui

@@ -1,0 +1,367 @@
+// The main window and the settings dialog, driven for real (offscreen)
+// against the simulated phone.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+#include "app/Startup.h"
+#include "gui/MainWindow.h"
+#include "gui/SettingsDialog.h"
+#include "gui/Shell.h"
+#include "gui/StatusPixmaps.h"
+#include "phonesim/Simulator.h"
+#include "support/RecordingReporter.h"
+
+using namespace vondrix;
+using vondrix::gui::MainWindow;
+
+namespace {
+
+// A started session on the simulated phone, with its own settings file.
+struct Rig {
+    explicit Rig(const QString& iniBody = {}, const std::function<void(phonesim::PhoneState&)>& setup = {}) {
+        phonesim::PhoneState state = phonesim::PhoneState::demo();
+        if (setup) setup(state);
+        sim = std::make_unique<phonesim::Simulator>(state);
+        iniPath = dir.filePath(QStringLiteral("Vondrix.ini"));
+        QFile f(iniPath);
+        f.open(QIODevice::WriteOnly);
+        f.write(("[Vondrix]\r\n" + iniBody).toLatin1());
+        f.close();
+        session = std::make_unique<Session>(iniPath.toStdString());
+        StartupOptions o;
+        o.link.kind = LinkOverride::Kind::Device;
+        o.link.device = sim->openPty();
+        o.portSettleMs = 0;
+        o.resetDelayMs = 0;
+        started = startUp(*session, reporter, o);
+        sim->clearReceived();
+    }
+    std::vector<std::string> lines() const { return sim->receivedLines(); }
+    bool received(const std::string& line) const {
+        const auto l = lines();
+        return std::find(l.begin(), l.end(), line) != l.end();
+    }
+
+    QTemporaryDir dir;
+    QString iniPath;
+    std::unique_ptr<phonesim::Simulator> sim;
+    std::unique_ptr<Session> session;
+    test::RecordingReporter reporter;
+    StartupResult started = StartupResult::NoLink;
+};
+
+QString text(QWidget& w, const char* name) { return w.findChild<QLabel*>(name)->text(); }
+
+template <typename T>
+T* child(QWidget& w, const char* name) {
+    T* c = w.findChild<T*>(name);
+    if (!c) qFatal("no child %s", name);
+    return c;
+}
+
+QImage iconImage(QToolButton* b, QSize size) { return b->icon().pixmap(size).toImage(); }
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openingFillsEveryField();
+    void failedTransactionLeavesFieldEmpty();
+    void noModemDisablesExactlyTheListedControls();
+    void ringToneOffAtOpening();
+    void ringToneTestTogglesButton();
+    void handsFreeFailureUntichesTheBox();
+    void clockMessages();
+    void deviceInformationSavedTwice();
+    void settingsDialogWritesTheIniKeys();
+    void settingsDialogCancelWritesNothing();
+    void exitVersusCloseBox();
+    void signalAndBatteryThresholds_data();
+    void signalAndBatteryThresholds();
+    void helpMissingShowsError();
+    void switchOffEndsTheWindow();
+};
+
+void MainWindowTest::openingFillsEveryField() {
+    Rig rig;
+    QCOMPARE(rig.started, StartupResult::Ready);
+    MainWindow w(*rig.session, rig.reporter);
+    QCOMPARE(text(w, "manufacturerLabel"), QStringLiteral("SIEMENS"));
+    QCOMPARE(text(w, "modelLabel"), QStringLiteral("S35i"));
+    QCOMPARE(text(w, "revisionLabel"), QStringLiteral("21"));
+    QCOMPARE(text(w, "imeiLabel"), QStringLiteral("449107284530215"));
+    QCOMPARE(text(w, "imsiLabel"), QStringLiteral("26201-1234567890"));
+    QCOMPARE(text(w, "simSerialLabel"), QStringLiteral("89490200001234567890"));
+    QCOMPARE(text(w, "batteryLabel"), QStringLiteral("80%"));
+    QCOMPARE(text(w, "registrationLabel"), QStringLiteral("0,1"));
+    QCOMPARE(text(w, "signalLabel"), QStringLiteral("-79 dBm / 0.013 nW"));
+    QCOMPARE(text(w, "operatorLabel"), QStringLiteral("0,0,\"D1-TELEKOM\""));
+    QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->value(), 3);
+    QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->maximum(), 41);
+    QCOMPARE(child<QSpinBox>(w, "ringVolumeSpin")->value(), 2);
+    QCOMPARE(child<QSpinBox>(w, "ringVolumeSpin")->maximum(), 4);
+    QVERIFY(!child<QCheckBox>(w, "ringOffCheck")->isChecked());
+    QVERIFY(!child<QCheckBox>(w, "handsFreeCheck")->isChecked());
+    QVERIFY(!child<QToolButton>(w, "batteryButton")->icon().isNull());
+    QVERIFY(rig.reporter.shown.empty());
+    QCOMPARE(rig.lines().front(), std::string("AT+CMEE=0"));
+}
+
+void MainWindowTest::failedTransactionLeavesFieldEmpty() {
+    Rig rig({}, [](phonesim::PhoneState& s) {
+        s.failing.insert("AT+CGSN");
+        s.failing.insert("AT+CBC");
+        s.failing.insert("AT+COPS");
+    });
+    MainWindow w(*rig.session, rig.reporter);
+    QCOMPARE(text(w, "imeiLabel"), QString());
+    QCOMPARE(text(w, "batteryLabel"), QString());
+    QVERIFY(child<QToolButton>(w, "batteryButton")->icon().isNull());
+    QCOMPARE(text(w, "operatorLabel"), QString());
+    QCOMPARE(text(w, "revisionLabel"), QStringLiteral("21"));  // the others still come
+    QVERIFY(rig.reporter.shown.empty());                         // and no message
+}
+
+void MainWindowTest::noModemDisablesExactlyTheListedControls() {
+    for (const bool noModem : {false, true}) {
+        Rig rig(noModem ? QStringLiteral("NoModem=1\r\n") : QString());
+        MainWindow w(*rig.session, rig.reporter);
+        for (const char* name : {"clockButton", "deleteLogoButton", "testButton"})
+            QCOMPARE(child<QPushButton>(w, name)->isEnabled(), !noModem);
+        for (const char* name : {"switchOffButton", "refreshButton"})
+            QVERIFY(child<QPushButton>(w, name)->isEnabled());
+        QVERIFY(child<QCheckBox>(w, "ringOffCheck")->isEnabled());
+        QVERIFY(child<QCheckBox>(w, "handsFreeCheck")->isEnabled());
+    }
+}
+
+void MainWindowTest::ringToneOffAtOpening() {
+    Rig rig({}, [](phonesim::PhoneState& s) { s.ringTone = 0; });
+    MainWindow w(*rig.session, rig.reporter);
+    auto* box = child<QCheckBox>(w, "ringOffCheck");
+    QVERIFY(box->isChecked());
+    rig.sim->clearReceived();
+    QTest::mouseClick(box, Qt::LeftButton);  // unchecking restores tone 0 again
+    QVERIFY(!box->isChecked());
+    QCOMPARE(rig.lines(), std::vector<std::string>{"AT^SRTC=0"});
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{81});
+}
+
+void MainWindowTest::ringToneTestTogglesButton() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    rig.sim->clearReceived();
+    auto* test = child<QPushButton>(w, "testButton");
+    child<QSpinBox>(w, "ringToneSpin")->setValue(7);
+    child<QSpinBox>(w, "ringVolumeSpin")->setValue(4);
+    QTest::mouseClick(test, Qt::LeftButton);
+    QCOMPARE(test->text(), QStringLiteral("Stop"));
+    QTest::mouseClick(test, Qt::LeftButton);
+    QCOMPARE(test->text(), QStringLiteral("Test"));
+    QCOMPARE(rig.lines(), (std::vector<std::string>{"AT^SRTC=7,4", "AT^SRTC", "AT^SRTC"}));
+}
+
+void MainWindowTest::handsFreeFailureUntichesTheBox() {
+    Rig rig({}, [](phonesim::PhoneState& s) {
+        s.speakerVolume = 3;
+        s.failing.insert("AT^SNFS=");
+    });
+    MainWindow w(*rig.session, rig.reporter);
+    rig.sim->clearReceived();
+    auto* box = child<QCheckBox>(w, "handsFreeCheck");
+    QTest::mouseClick(box, Qt::LeftButton);
+    QVERIFY(!box->isChecked());
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{86});
+    QCOMPARE(rig.reporter.shown[0].caption, Caption::Error);
+    QCOMPARE(rig.lines(), (std::vector<std::string>{"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=3"}));
+}
+
+void MainWindowTest::clockMessages() {
+    for (const bool fail : {false, true}) {
+        Rig rig({}, [fail](phonesim::PhoneState& s) {
+            if (fail) s.failing.insert("AT+CCLK");
+        });
+        MainWindow w(*rig.session, rig.reporter);
+        QTest::mouseClick(child<QPushButton>(w, "clockButton"), Qt::LeftButton);
+        QCOMPARE(rig.reporter.ids(), std::vector<int>{fail ? 17 : 69});
+        QCOMPARE(rig.reporter.shown[0].caption, fail ? Caption::Error : Caption::Info);
+        QVERIFY(QString::fromStdString(rig.lines().back()).startsWith(QStringLiteral("AT+CCLK=")));
+    }
+}
+
+void MainWindowTest::deviceInformationSavedTwice() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    const QString path = rig.dir.filePath(QStringLiteral("info.csv"));
+    QStringList presets, opened;
+    w.chooseSaveFile = [&](const QString& preset) {
+        presets << preset;
+        return path;
+    };
+    gui::setUrlOpener([&](const QString& url) {
+        opened << url;
+        return true;
+    });
+    auto* action = w.findChild<QAction*>(QStringLiteral("saveInfoAction"));
+    QVERIFY(action);
+    action->trigger();
+    action->trigger();
+    gui::setUrlOpener({});
+    QCOMPARE(presets, (QStringList{QStringLiteral("VondrixINF.csv"), path}));
+    QCOMPARE(opened.size(), 2);
+    QVERIFY(opened[0].endsWith(QStringLiteral("info.csv")));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray line = "SERIAL,VERSION,SIMSERIAL\r\n'449107284530215,'21,'89490200001234567890\r\n";
+    QCOMPARE(f.readAll(), line + line);
+}
+
+void MainWindowTest::settingsDialogWritesTheIniKeys() {
+    Rig rig;
+    QFile::remove(rig.iniPath);  // a fresh start: no settings file yet
+    gui::SettingsDialog dialog(*rig.session);
+    child<QRadioButton>(dialog, "port1Radio")->setChecked(true);
+    dialog.accept();
+    QFile f(rig.iniPath);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(),
+             QByteArray("[Vondrix]\r\nPort=1\r\nReadB=0\r\nSwapD=0\r\nGSMconv=0\r\nIntPrefix=0\r\n"
+                        "Rem0=0\r\nNoModem=0\r\nW2KCable=0\r\nSMSstat=0\r\nTPref=\r\n"));
+    QCOMPARE(rig.lines(), std::vector<std::string>{"AT+CNMI=0,0,0,0"});
+    QCOMPARE(rig.session->settings.port, 1);
+
+    // No port checked gives COM7; flags and the prefix (cut to 9) follow.
+    gui::SettingsDialog again(*rig.session);
+    child<QRadioButton>(again, "port1Radio")->setChecked(false);
+    child<QCheckBox>(again, "smsStatCheck")->setChecked(true);
+    child<QCheckBox>(again, "readBCheck")->setChecked(true);
+    child<QLineEdit>(again, "tPrefEdit")->setText(QStringLiteral("0049123456789"));
+    again.accept();
+    const IniFile& ini = rig.session->ini;
+    QCOMPARE(ini.getInt("Vondrix", "Port", -1), 6);
+    QCOMPARE(ini.getInt("Vondrix", "ReadB", -1), 1);
+    QCOMPARE(ini.getInt("Vondrix", "SMSstat", -1), 1);
+    QCOMPARE(ini.getString("Vondrix", "TPref", "x"), std::string("004912345"));
+    QCOMPARE(rig.lines().back(), std::string("AT+CNMI=1,0,0,2"));
+    QVERIFY(rig.session->settings.smsStat);
+}
+
+void MainWindowTest::settingsDialogCancelWritesNothing() {
+    Rig rig(QStringLiteral("Port=2\r\n"));
+    QFile before(rig.iniPath);
+    before.open(QIODevice::ReadOnly);
+    const QByteArray original = before.readAll();
+    before.close();
+    gui::SettingsDialog dialog(*rig.session);
+    QVERIFY(child<QRadioButton>(dialog, "port2Radio")->isChecked());
+    child<QRadioButton>(dialog, "port4Radio")->setChecked(true);
+    QVERIFY(!child<QRadioButton>(dialog, "port2Radio")->isChecked());  // exclusive
+    dialog.reject();
+    QFile after(rig.iniPath);
+    after.open(QIODevice::ReadOnly);
+    QCOMPARE(after.readAll(), original);
+    QCOMPARE(rig.session->settings.port, 2);
+    QVERIFY(rig.lines().empty());
+}
+
+void MainWindowTest::exitVersusCloseBox() {
+    {
+        Rig rig(QStringLiteral("SMSstat=1\r\n"));
+        MainWindow w(*rig.session, rig.reporter);
+        w.show();
+        rig.sim->clearReceived();
+        w.findChild<QAction*>(QStringLiteral("exitAction"))->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(rig.lines().empty());
+    }
+    {
+        Rig rig(QStringLiteral("SMSstat=1\r\n"));
+        MainWindow w(*rig.session, rig.reporter);
+        w.show();
+        rig.sim->clearReceived();
+        w.close();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(rig.lines(), std::vector<std::string>{"AT+CNMI=1,0,0,0"});
+    }
+    {
+        Rig rig;  // SMSstat off: the close box sends nothing
+        MainWindow w(*rig.session, rig.reporter);
+        w.show();
+        rig.sim->clearReceived();
+        QTest::keyClick(&w, Qt::Key_Escape);  // Escape does not end the program
+        QVERIFY(w.isVisible());
+        w.close();
+        QVERIFY(rig.lines().empty());
+    }
+}
+
+void MainWindowTest::signalAndBatteryThresholds_data() {
+    QTest::addColumn<int>("rssi");
+    QTest::addColumn<QString>("signalText");
+    QTest::addColumn<int>("signalBitmap");
+    QTest::addColumn<int>("battery");
+    QTest::addColumn<int>("batteryBitmap");
+    QTest::newRow("csq 0, battery 24") << 0 << "-113 dBm / 0.000 nW" << 132 << 24 << 127;
+    QTest::newRow("csq 20, battery 99") << 20 << "-73 dBm / 0.050 nW" << 135 << 99 << 130;
+    QTest::newRow("csq 31, battery 100") << 31 << "-51 dBm / 7.943 nW" << 136 << 100 << 131;
+    QTest::newRow("csq 99 unknown") << 99 << "unknown" << 132 << 50 << 129;
+}
+
+void MainWindowTest::signalAndBatteryThresholds() {
+    QFETCH(int, rssi);
+    QFETCH(QString, signalText);
+    QFETCH(int, signalBitmap);
+    QFETCH(int, battery);
+    QFETCH(int, batteryBitmap);
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    rig.sim->withState([&](phonesim::PhoneState& s) {
+        s.rssi = rssi;
+        s.batteryCharge = battery;
+    });
+    QTest::mouseClick(child<QPushButton>(w, "refreshButton"), Qt::LeftButton);
+    QCOMPARE(text(w, "signalLabel"), signalText);
+    QCOMPARE(text(w, "batteryLabel"), QStringLiteral("%1%").arg(battery));
+    QCOMPARE(iconImage(child<QToolButton>(w, "signalButton"), QSize(27, 9)),
+             gui::statusPixmap(signalBitmap).toImage());
+    QCOMPARE(iconImage(child<QToolButton>(w, "batteryButton"), QSize(21, 9)),
+             gui::statusPixmap(batteryBitmap).toImage());
+    QVERIFY(w.isEnabled());
+}
+
+void MainWindowTest::helpMissingShowsError() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    rig.session->helpFile = "no-such-help.hlp";
+    w.showHelp();
+    QCOMPARE(rig.reporter.shown.size(), std::size_t{1});
+    QCOMPARE(rig.reporter.shown[0].text, std::string("Unable to activate help"));
+    QCOMPARE(rig.reporter.shown[0].caption, Caption::Error);
+}
+
+void MainWindowTest::switchOffEndsTheWindow() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    w.show();
+    QTest::mouseClick(child<QPushButton>(w, "switchOffButton"), Qt::LeftButton);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{70});
+    QCOMPARE(rig.lines().back(), std::string("AT^SMSO"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
