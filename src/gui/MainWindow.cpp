@@ -199,7 +199,7 @@ void MainWindow::showAbout() {
 
 void MainWindow::showHelp() {
     const QString path = helpFilePath(QString::fromStdString(session_.helpFile));
-    if (path.isEmpty() || !openFile(path)) reporter_.text("Unable to activate help", Caption::Error);
+    if (path.isEmpty() || !openFile(path)) reporter_.text(tr("Unable to activate help").toStdString(), Caption::Error);
 }
 
 void MainWindow::exitProgram() { done(QDialog::Accepted); }

@@ -32,7 +32,7 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* parent) : QDialog(parent), ki
     switch (kind) {
         case Kind::Transfer:
             setWindowTitle(tr("Transfer"));
-            caption_->setText(tr("Transferring data to the phone..."));
+            caption_->setText(tr("Transferring data..."));
             break;
         case Kind::Reading:
             setWindowTitle(tr("Reading"));

@@ -9,6 +9,8 @@ void registerStandardCommands(CommandTable& table) {
     registerBasicCommands(table);
     registerDeviceCommands(table);
     registerSmsSettingsCommands(table);
+    registerPhonebookCommands(table);
+    registerCallCommands(table);
 }
 
 std::optional<int> parseNumber(std::string_view text) {
@@ -52,6 +54,17 @@ std::optional<std::vector<int>> numbersInRanges(const std::vector<Param>& params
         values[i] = *v;
     }
     return values;
+}
+
+bool isDialNumber(std::string_view number) {
+    if (!number.empty() && number.front() == '+') {
+        number.remove_prefix(1);
+    }
+    return number.find_first_not_of("0123456789*#pPwW") == std::string_view::npos;
+}
+
+int defaultType(std::string_view number) {
+    return !number.empty() && number.front() == '+' ? 145 : 129;
 }
 
 bool isValidClock(std::string_view text) {

@@ -22,6 +22,13 @@ void registerBasicCommands(CommandTable& table);
 void registerDeviceCommands(CommandTable& table);
 // AT+CSMS, AT+CNMI (SmsSettingsCommands.cpp).
 void registerSmsSettingsCommands(CommandTable& table);
+// Phonebooks, PIN2 and the service centre: AT+CPBS, ^SPBS, +CPBR, +CPBW, ^SPBG,
+// +CPIN, +CSCA (PhonebookCommands.cpp). Also makes ATZ forget a given PIN2, so
+// it must come after registerBasicCommands().
+void registerPhonebookCommands(CommandTable& table);
+// Voice calls: ATD with a number, ">" and a location, or "L"; AT+CHUP, AT^SDLD
+// (CallCommands.cpp).
+void registerCallCommands(CommandTable& table);
 
 // A decimal number without sign, or nothing when `text` is not one or is out of int range.
 std::optional<int> parseNumber(std::string_view text);
@@ -32,6 +39,13 @@ std::optional<int> parseNumber(std::string_view text);
 std::optional<std::vector<int>> numbersInRanges(const std::vector<Param>& params,
                                                 const std::vector<int>& lo,
                                                 const std::vector<int>& hi, std::size_t required);
+
+// A phone number as the phonebooks and the dial command take it: digits, "*",
+// "#", the pause and wait letters "p" and "w" (either case), and "+" in front only.
+bool isDialNumber(std::string_view number);
+
+// The type of address a number gets when none is given: 145 with a leading "+", else 129.
+int defaultType(std::string_view number);
 
 // True for the phone's clock text "yy/MM/dd,hh:mm:ss" naming a real date and time.
 bool isValidClock(std::string_view text);

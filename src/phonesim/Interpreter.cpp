@@ -99,6 +99,23 @@ std::optional<std::vector<Command>> parseCommands(std::string_view body, const s
                 return std::nullopt;
             }
             i = j;
+        } else if (c == 'D' || c == 'd') {
+            // The dial command runs to the end of the line or through a ";"
+            // (V.25ter 6.3.1): its dial string holds blanks, "+", ">" and letters.
+            std::size_t j = i + 1;
+            bool quoted = false;
+            while (j < n && (quoted || body[j] != ';')) {
+                if (body[j] == '"') {
+                    quoted = !quoted;
+                }
+                ++j;
+            }
+            if (j < n) {
+                ++j;  // the ";" stays in the dial string: it makes the call a voice call
+            }
+            cmd.name = "D";
+            cmd.args = std::string(body.substr(i + 1, j - i - 1));
+            i = j;
         } else if (std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '&') {
             // Basic command: a letter (or "&" and a letter) and an optional number.
             std::size_t j = i + 1;
@@ -265,6 +282,13 @@ Reply Reply::error(int code) {
 Reply Reply::error(ErrorClass cls, int code) {
     Reply r = error(code);
     r.errorClass = cls;
+    return r;
+}
+
+Reply Reply::result(std::string code) {
+    Reply r;
+    r.kind = Kind::Result;
+    r.resultCode = std::move(code);
     return r;
 }
 
@@ -484,6 +508,9 @@ std::string Interpreter::finish(Reply reply, ErrorClass cls) {
             break;
         case Reply::Kind::Error:
             out += renderError(reply.errorClass.value_or(cls), reply.errorCode);
+            break;
+        case Reply::Kind::Result:
+            out += "\r\n" + reply.resultCode + "\r\n";
             break;
         case Reply::Kind::Prompt:
             out += "\r\n> ";

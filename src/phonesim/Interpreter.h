@@ -48,7 +48,8 @@ struct Param {
 // One command of a command line, after the "AT" prefix has been taken off.
 struct Command {
     enum class Form {
-        Action,  // "AT+CGMI", or a basic command such as "ATE0" (digits in `args`)
+        Action,  // "AT+CGMI", or a basic command such as "ATE0" (digits in `args`);
+                 // the dial command "D" takes its dial string with any ";" as `args`
         Query,   // "AT+CREG?"
         Test,    // "AT^SRTC=?"
         Set,     // "AT+CMEE=1" (everything after "=" in `args`)
@@ -70,17 +71,22 @@ using DataHandler = std::function<Reply(Context&, const std::string& data)>;
 
 // What a handler answers.
 struct Reply {
-    enum class Kind { Ok, Error, Prompt };
+    enum class Kind { Ok, Error, Prompt, Result };
     Kind kind = Kind::Ok;
     std::vector<std::string> info;  // information lines, framed as one response
     int errorCode = 0;
     std::optional<ErrorClass> errorClass;  // unset: the command's own class
     DataHandler onData;                    // Prompt only
+    std::string resultCode;                // Result only
 
     static Reply ok(std::vector<std::string> info = {});
     static Reply error(int code);
     static Reply error(ErrorClass cls, int code);
     static Reply prompt(DataHandler onData);
+    // A final result code other than OK and the error reports, such as the dial
+    // command's "BUSY" or "NO CARRIER": sent as it stands whatever the error
+    // mode, and like an error it ends the command line.
+    static Reply result(std::string code);
 };
 
 // Settings of the interpreter that ATZ restores.

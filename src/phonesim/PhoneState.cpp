@@ -88,9 +88,15 @@ std::vector<StateSection> makeSections() {
          field("speakerVolume", &PhoneState::speakerVolume)}));
     sections.push_back(fieldSection("clock", "AT+CCLK, as yy/MM/dd,hh:mm:ss",
                                     {field("clock", &PhoneState::clock, isValidClockText)}));
-    sections.push_back(fieldSection("sms", "AT+CSMS service, AT+CNMI settings",
-                                    {field("smsService", &PhoneState::smsService),
-                                     field("cnmi", &PhoneState::cnmi, isValidCnmi)}));
+    sections.push_back(
+        fieldSection("sms", "AT+CSMS service, AT+CNMI settings, AT+CSCA service centre address",
+                     {field("smsService", &PhoneState::smsService),
+                      field("cnmi", &PhoneState::cnmi, isValidCnmi),
+                      field("serviceCentre", &PhoneState::serviceCentre),
+                      field("serviceCentreType", &PhoneState::serviceCentreType)}));
+    for (StateSection& section : phonebookSections()) {
+        sections.push_back(std::move(section));
+    }
     sections.push_back(failingSection());
     return sections;
 }
@@ -113,8 +119,11 @@ const std::vector<StateSection>& stateSections() {
 }
 
 PhoneState PhoneState::demo() {
-    // The defaults of the members are the demo phone.
-    return PhoneState{};
+    // The defaults of the members are the demo phone, but for the contents of
+    // the phonebooks, which a state file lists in full.
+    PhoneState s;
+    addDemoPhonebooks(s);
+    return s;
 }
 
 std::string PhoneState::toText() const {

@@ -3,10 +3,18 @@
 // The simulated phone's contents: what it answers with. Loads from and saves
 // to a readable text file; later features add their own sections.
 
+#include <map>
 #include <set>
 #include <string>
+#include <string_view>
+
+#include "phonesim/PhonebookStore.h"
 
 namespace phonesim {
+
+// The phonebook codes the phone knows, in the order AT+CPBS=? lists them.
+inline constexpr std::string_view kPhonebookCodes[] = {"SM", "ME", "FD", "RD",
+                                                       "ON", "LD", "MC", "RC"};
 
 struct PhoneState {
     // Identification (AT+CGMI, +CGMM, +CGMR, +CGSN, +CIMI, ^SCID).
@@ -44,6 +52,36 @@ struct PhoneState {
     // Message service settings (+CSMS, +CNMI) as last set.
     int smsService = 0;
     std::string cnmi = "0,0,0,0,0";
+
+    // SMS service centre address (AT+CSCA).
+    std::string serviceCentre = "+491710760000";
+    int serviceCentreType = 145;
+
+    // Phonebooks (AT+CPBS, +CPBR, +CPBW, ^SPBS, ^SPBG): SIM, phone memory, fixed
+    // dialling, own numbers, and the call lists dialled, missed and received.
+    // The Redbook "RD" is no memory of its own but a view (redbookMembers()).
+    // Empty by default; demo() fills them.
+    PhonebookStore sim{250, 20, 14, {}};
+    PhonebookStore memory{100, 20, 18, {}};
+    PhonebookStore fixedDialling{10, 20, 14, {}};
+    PhonebookStore ownNumbers{6, 20, 14, {}};
+    PhonebookStore dialledCalls{10, 20, 18, {}};
+    PhonebookStore missedCalls{10, 20, 18, {}};
+    PhonebookStore receivedCalls{10, 20, 18, {}};
+    std::string selectedPhonebook = "SM";  // a code of kPhonebookCodes
+
+    // The SIM's PIN2, asked for by writes to fixed dialling (AT+CPIN).
+    std::string pin2 = "1234";
+    Pin2Status pin2Status = Pin2Status::NotGiven;  // reset by ATZ; not saved
+
+    // Outcome of dialling a number (as dialled, blanks removed); numbers not
+    // listed are answered with OK.
+    std::map<std::string, DialResult> dialResults;
+
+    // The phonebook memory of a code ("SM", "ME", "FD", "ON", "LD", "MC", "RC");
+    // nothing for "RD" and unknown codes.
+    PhonebookStore* phonebook(std::string_view code);
+    const PhonebookStore* phonebook(std::string_view code) const;
 
     // Commands (upper-case prefixes, e.g. "ATZ", "AT+CGMI") that the phone
     // refuses with an error, for tests of failure paths.

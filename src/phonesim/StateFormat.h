@@ -51,4 +51,7 @@ std::optional<std::string> decodeValue(std::string_view text);
 // Every section of the state file, in file order (PhoneState.cpp).
 const std::vector<StateSection>& stateSections();
 
+// The sections of the phonebooks, the PIN2 and the dial outcomes (PhonebookStore.cpp).
+std::vector<StateSection> phonebookSections();
+
 }  // namespace phonesim

@@ -302,7 +302,10 @@ void MainWindowTest::exitVersusCloseBox() {
         MainWindow w(*rig.session, rig.reporter);
         w.show();
         rig.sim->clearReceived();
-        QTest::keyClick(&w, Qt::Key_Escape);  // Escape does not end the program
+        // Escape does not end the program, wherever the focus is.
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QTest::keyClick(child<QSpinBox>(w, "ringToneSpin"), Qt::Key_Escape);
+        QTest::keyClick(child<QPushButton>(w, "clockButton"), Qt::Key_Escape);
         QVERIFY(w.isVisible());
         w.close();
         QVERIFY(rig.lines().empty());

@@ -186,7 +186,7 @@ TEST(InterpreterCommands, SyntaxErrorsUnknownCommandsAndNonCommands) {
     EXPECT_EQ(phone("AT+\r"), kError);
     EXPECT_EQ(phone("AT#X\r"), kError);
     EXPECT_EQ(phone("AT+CGMI X\r"), kError);
-    EXPECT_EQ(phone("AT+CPBR=1\r"), kError);
+    EXPECT_EQ(phone("AT+CXYZ=1\r"), kError);
     // Not a command line: the phone says nothing, like the real one.
     EXPECT_EQ(phone("hello\r"), "");
     EXPECT_EQ(phone("\r"), "");

@@ -1,0 +1,68 @@
+// Dialling from the phonebook window and its call lists.
+
+#include "phonebook/PhonebookService.h"
+
+namespace vondrix::phonebook {
+
+int PhonebookService::reportDial(int result) {
+    switch (result) {
+        case AtEngine::kDialOk:
+            break;
+        case AtEngine::kNoCarrier:
+            reporter_.message(19, Caption::Error);
+            break;
+        case AtEngine::kNoDialtone:
+            reporter_.message(20, Caption::Error);
+            break;
+        case AtEngine::kBusy:
+            reporter_.message(21, Caption::Error);
+            break;
+        default:
+            reporter_.message(18, Caption::Error);
+            break;
+    }
+    return result;
+}
+
+int PhonebookService::dialLocation(int location) {
+    if (!selectCurrent())
+        return kNotDialled;
+    return reportDial(engine_.dial("ATD>" + std::to_string(location) + ";"));
+}
+
+int PhonebookService::callBack(const std::string& line) {
+    // The number follows the last comma: a name may hold commas, a number not.
+    const std::size_t comma = line.rfind(',');
+    if (line.empty() || comma == std::string::npos)
+        return kNotDialled;
+    const std::string number = line.substr(comma + 1);  // with the separator's blank
+    if (!fitsCommandLine(number))
+        return reportDial(AtEngine::kDialFailed);
+    return reportDial(engine_.dial("ATD" + number + ";"));
+}
+
+void PhonebookService::hangUp() {
+    engine_.standard("AT+CHUP");
+}
+
+void PhonebookService::redial() {
+    engine_.dial("ATDL");
+}
+
+bool PhonebookService::clearDialledCalls() {
+    if (engine_.standard("AT^SDLD") != 1)
+        return false;
+    model_.dialled.lines.clear();  // the records stay until the next reading
+    return true;
+}
+
+std::optional<std::string> PhonebookService::copyToPhonebook(const std::string& line) {
+    if (line.empty())
+        return std::nullopt;
+    if (line.front() == ',')
+        return line.substr(1);
+    reporter_.message(73, Caption::Error);
+    return std::nullopt;
+}
+
+}  // namespace vondrix::phonebook

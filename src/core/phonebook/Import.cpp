@@ -1,0 +1,109 @@
+#include "phonebook/Import.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "phonebook/FileLines.h"
+
+namespace vondrix::phonebook {
+
+ImportResult importCsv(PhonebookService& service, const std::string& path, ImportMode mode) {
+    using End = ImportResult::End;
+    ImportResult result;
+    CurrentPhonebook& book = service.model().current;
+    Reporter& reporter = service.reporter();
+
+    service.selectCurrent();  // as the phone must see it; a failure shows in the writes
+
+    std::string content;
+    if (!readWholeFile(path, content)) {
+        reporter.message(25, Caption::Error);
+        result.end = End::FileError;
+        return result;
+    }
+    // Every line loses only its own line end: a last line without one
+    // keeps all its characters.
+    const std::vector<std::string_view> lines = splitLines(content);
+    if (lines.empty() || !isCsvHeader(lines.front())) {
+        reporter.message(37, Caption::Error);
+        result.end = End::BadHeader;
+        return result;
+    }
+
+    bool sentWrite = false;
+    for (std::size_t i = 1; i < lines.size() && result.end == End::Completed; ++i) {
+        std::optional<CsvLine> line = parseCsvLine(lines[i]);
+        if (!line) {
+            ++result.skipped;
+            continue;
+        }
+        if (book.range.textLength > 0)
+            line->name.resize(
+                std::min(line->name.size(), static_cast<std::size_t>(book.range.textLength)));
+        const int type = numberType(line->number);
+
+        if (book.kind == Kind::Fixed) {
+            const auto pin = service.ensurePin2();
+            if (pin == PhonebookService::WriteResult::Cancelled) {
+                ++result.skipped;
+                continue;
+            }
+            if (pin != PhonebookService::WriteResult::Ok) {
+                result.end = End::PinFailed;
+                break;
+            }
+        }
+
+        int location = line->location;
+        if (mode == ImportMode::Append) {
+            // The table could not show what a further write would add.
+            if (book.entries.size() >= kMaxEntries) {
+                reporter.message(22, Caption::Error);
+                result.end = End::TableFull;
+                break;
+            }
+            location = book.firstFreeLocation();
+            if (location == 0) {
+                reporter.message(32, Caption::Error);
+                result.end = End::NoFreeLocation;
+                break;
+            }
+        }
+
+        sentWrite = true;
+        switch (service.store(location, line->number, type, line->name)) {
+            case PhonebookService::WriteResult::Ok:
+                ++result.written;
+                if (mode == ImportMode::Append) {
+                    PhonebookEntry e;
+                    e.index = location;
+                    e.number = line->number;
+                    e.type = type;
+                    e.name = line->name;
+                    book.addEntry(std::move(e));  // room was checked above
+                }
+                break;
+            case PhonebookService::WriteResult::Failed:
+                reporter.message(49, Caption::Error);
+                ++result.refused;
+                break;
+            case PhonebookService::WriteResult::Cancelled:
+                ++result.skipped;
+                break;
+            case PhonebookService::WriteResult::InvalidPin:
+            case PhonebookService::WriteResult::PinRejected:
+                result.end = End::PinFailed;
+                break;
+        }
+        reporter.pump();
+    }
+
+    if (mode == ImportMode::Append) {
+        sortRows(book.rows, 1);
+    } else if (sentWrite && service.selectCurrent()) {
+        result.reread = service.readCurrent(kWindowProgressBar);
+    }
+    return result;
+}
+
+}  // namespace vondrix::phonebook

@@ -1,0 +1,69 @@
+#pragma once
+
+// CSV import into the current phonebook: each line "location;name;'number"
+// (commas accepted in place of semicolons, line by line) is written to the
+// phone with the store write.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "phonebook/PhonebookService.h"
+
+namespace vondrix::phonebook {
+
+// Overwrite writes each line to the location it names; Append writes it to
+// the next free location and ignores the line's location. The caller asks
+// the user (message 76: Yes = overwrite).
+enum class ImportMode { Append, Overwrite };
+
+// One data line of the file as read, before any cut.
+struct CsvLine {
+    int location = 0;
+    std::string name;
+    std::string number;
+};
+
+// True when the first line holds "NR;NAME;TELNUM" or "NR,NAME,TELNUM".
+bool isCsvHeader(std::string_view line);
+
+// A data line (without its line end): the location before the first ";"
+// (or, when the line has none, the first ","), the name up to the next ";"
+// (or ","), then an apostrophe and the number. nullopt when a separator or
+// the apostrophe is missing. Control characters in name and number (which
+// would end or split the phone's command line) become spaces. The line
+// ends at a NUL byte.
+std::optional<CsvLine> parseCsvLine(std::string_view line);
+
+struct ImportResult {
+    enum class End {
+        Completed,       // every line was dealt with
+        FileError,       // message 25: the file could not be opened
+        BadHeader,       // message 37: empty file or wrong first line
+        NoFreeLocation,  // message 32 (append mode)
+        TableFull,       // message 22: the entry table holds kMaxEntries (append mode)
+        PinFailed,       // message 47 or 48 (fixed dialling)
+    };
+    End end = End::Completed;
+    int written = 0;      // lines stored on the phone
+    int refused = 0;      // lines the phone refused (message 49 each)
+    int skipped = 0;      // malformed lines, and lines whose PIN2 dialog was cancelled
+    bool reread = false;  // the phonebook was read again (overwrite mode)
+};
+
+// Imports the file at `path` into the current phonebook of `service`'s
+// model: selects the current kind, checks the header, then writes line by
+// line with PhonebookService::store (which encodes the name and, for fixed
+// dialling, runs the PIN2 protocol; ensurePin2 runs first for each line, so
+// a cancelled dialog skips only that line). A name longer than the
+// phonebook's text length (when known) is cut to it. Messages 25, 37, 22,
+// 32, 49 here, 47 and 48 from the service.
+//
+// Append mode adds each written entry to the entry table and the rows
+// (sorted by name at the end) and uses up its free location. Overwrite
+// mode changes locations the table may hold, so once a write has been
+// attempted it selects the current kind again and, when that works, reads
+// the phonebook anew with the window's progress bar (ImportResult::reread).
+ImportResult importCsv(PhonebookService& service, const std::string& path, ImportMode mode);
+
+}  // namespace vondrix::phonebook

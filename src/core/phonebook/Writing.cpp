@@ -1,0 +1,370 @@
+// Writing and deleting entries: the write command in its store and empty
+// forms, the fixed-dialling PIN2 protocol, and the operations built on them.
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <utility>
+
+#include "phonebook/PhonebookService.h"
+
+namespace vondrix::phonebook {
+namespace {
+
+using WriteResult = PhonebookService::WriteResult;
+
+// The characters of the PC character set that the write command carries
+// as "\" and their GSM code in hex, in the order they are replaced.
+constexpr std::array<std::pair<const char*, const char*>, 20> kNameEncoding = {{
+    {"\xF6", "\\7C"}, {"\xE4", "\\7B"}, {"\xFC", "\\7E"}, {"\xDC", "\\5E"}, {"\xD6", "\\5C"},
+    {"\xC4", "\\5B"}, {"\xDF", "\\1E"}, {"\xE8", "\\04"}, {"\xE9", "\\05"}, {"\xF9", "\\06"},
+    {"\xEC", "\\07"}, {"\xF2", "\\08"}, {"\xD8", "\\0B"}, {"\xF8", "\\0C"}, {"\xC5", "\\0E"},
+    {"\xE5", "\\0F"}, {"\xE0", "\\7F"}, {"@", "\\00"},    {"\xC6", "\\1C"}, {"\xE6", "\\1D"},
+}};
+
+bool endsWithMarker(std::string_view name) {
+    return !name.empty() && name.back() == '!';
+}
+
+// The name with the Redbook marker as a table field holds it: the marker
+// survives even when the name fills the field.
+std::string withMarker(std::string_view name) {
+    return std::string(name.substr(0, kMaxField - 1)) + "!";
+}
+
+// The phone's verbose error for a locked fixed-dialling phonebook reads
+// "SIM PIN2 required"; its case is not to be relied on.
+bool asksForPin(std::string_view response) {
+    constexpr std::string_view kWord = "REQUIRED";
+    const auto it = std::search(response.begin(), response.end(), kWord.begin(), kWord.end(),
+                                [](char a, char b) { return (a & ~0x20) == b; });
+    return it != response.end();
+}
+
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::string replaceAll(std::string text, std::string_view search, std::string_view replacement) {
+    if (search.empty())
+        return text;
+    for (std::size_t at = text.find(search); at != std::string::npos;
+         at = text.find(search, at + replacement.size()))
+        text.replace(at, search.size(), replacement);
+    return text;
+}
+
+std::string encodeName(std::string_view latin1Name) {
+    std::string name(latin1Name);
+    for (const auto& [character, code] : kNameEncoding)
+        name = replaceAll(std::move(name), character, code);
+    return name;
+}
+
+bool fitsCommandLine(std::string_view text) {
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+PhonebookService::WriteResult PhonebookService::ensurePin2() {
+    if (model_.current.kind != Kind::Fixed || !model_.pin2.empty())
+        return WriteResult::Ok;
+    model_.pin2.clear();  // the dialog empties it when it opens
+    const std::optional<std::string> answer = reporter_.askPin2();
+    if (!answer)
+        return WriteResult::Cancelled;
+    // The dialog's field takes digits only; anything else is no PIN2 and
+    // must not reach the command line.
+    std::string pin = answer->substr(0, kMaxPin2);
+    if (pin.empty() || !allDigits(pin)) {
+        reporter_.message(47, Caption::Error);
+        return WriteResult::InvalidPin;
+    }
+    model_.pin2 = std::move(pin);
+    return WriteResult::Ok;
+}
+
+PhonebookService::WriteResult PhonebookService::write(const std::string& command) {
+    if (model_.current.kind != Kind::Fixed)
+        return engine_.standard(command) == 1 ? WriteResult::Ok : WriteResult::Failed;
+
+    if (const WriteResult pin = ensurePin2(); pin != WriteResult::Ok)
+        return pin;
+    engine_.standard("AT+CMEE=2");  // verbose errors, so that "REQUIRED" shows
+    engine_.standard(command);
+    if (asksForPin(engine_.response())) {
+        engine_.standard("AT+CPIN?");
+        if (engine_.standard("AT+CPIN=" + model_.pin2) != 1) {
+            reporter_.message(48, Caption::Error);
+            model_.pin2.clear();
+            return WriteResult::PinRejected;
+        }
+    }
+    // Sent again even when the first attempt worked.
+    const bool ok = engine_.standard(command) == 1;
+    engine_.standard("AT+CMEE=0");
+    return ok ? WriteResult::Ok : WriteResult::Failed;
+}
+
+PhonebookService::WriteResult PhonebookService::store(int location, const std::string& number,
+                                                      int type, const std::string& name) {
+    if (!fitsCommandLine(number) || !fitsCommandLine(name))
+        return WriteResult::Failed;
+    return write("AT+CPBW=" + std::to_string(location) + "," + number + "," + std::to_string(type) +
+                 ",\"" + encodeName(name) + "\"");
+}
+
+PhonebookService::WriteResult PhonebookService::empty(int location) {
+    return write("AT+CPBW=" + std::to_string(location));
+}
+
+bool PhonebookService::canAddEntry() {
+    if (!selectCurrent())
+        return false;
+    const CurrentPhonebook& book = model_.current;
+    // Deleted entries stay in the table but no longer use a location.
+    const bool phoneFull =
+        static_cast<long long>(book.liveCount()) >= static_cast<long long>(book.range.highest);
+    if (phoneFull || book.entries.size() >= kMaxEntries) {
+        reporter_.message(22, Caption::Error);
+        return false;
+    }
+    return true;
+}
+
+std::optional<PhonebookService::EntryForm> PhonebookService::beginEdit(std::size_t row) {
+    if (!selectCurrent())
+        return std::nullopt;
+    const CurrentPhonebook& book = model_.current;
+    if (row >= book.rows.size())
+        return std::nullopt;
+    EntryForm form;
+    form.location = book.rows[row].location;
+    if (const std::size_t pos = book.findLocation(form.location); pos != CurrentPhonebook::npos) {
+        form.name = book.entries[pos].name;
+        form.number = book.entries[pos].number;
+    }
+    return form;
+}
+
+bool PhonebookService::warnNameLength(std::string_view name) {
+    const int limit = model_.current.range.textLength;
+    if (limit <= 0 || name.size() <= static_cast<std::size_t>(limit))
+        return false;
+    reporter_.message(26, Caption::Error);
+    return true;
+}
+
+bool PhonebookService::warnNumberLength(std::string_view number) {
+    const int limit = model_.current.range.numberLength;
+    if (limit <= 0 || number.size() <= static_cast<std::size_t>(limit))
+        return false;
+    reporter_.message(28, Caption::Error);
+    return true;
+}
+
+bool PhonebookService::saveEntry(int location, const std::string& name, const std::string& number) {
+    if (name.empty()) {
+        reporter_.message(27, Caption::Error);
+        return false;
+    }
+    if (number.empty()) {
+        reporter_.message(29, Caption::Error);
+        return false;
+    }
+    const int type = numberType(number);
+    CurrentPhonebook& book = model_.current;
+    if (ensurePin2() != WriteResult::Ok)
+        return false;
+
+    // An edit of a live entry changes it in place; anything else (a new
+    // entry, or the empty row of a deleted one) adds an entry to the table.
+    const std::size_t edited = location != 0 ? book.findLocation(location) : CurrentPhonebook::npos;
+    const bool isNew = location == 0;
+    if (isNew) {
+        location = book.firstFreeLocation();
+        if (location == 0) {
+            reporter_.message(32, Caption::Error);
+            return false;
+        }
+    }
+    if (edited == CurrentPhonebook::npos && book.entries.size() >= kMaxEntries) {
+        reporter_.message(22, Caption::Error);
+        return false;
+    }
+
+    const WriteResult result = store(location, number, type, name);
+    if (result != WriteResult::Ok) {
+        if (result == WriteResult::Failed)
+            reporter_.message(isNew ? 49 : 24, Caption::Error);
+        return false;
+    }
+    if (edited != CurrentPhonebook::npos) {
+        PhonebookEntry& e = book.entries[edited];
+        e.name = fitField(name);
+        e.number = fitField(number);
+        e.type = type;
+        book.refreshRows(edited);
+    } else {
+        book.addEntry(PhonebookEntry{location, number, type, name});
+    }
+    sortRows(book.rows, 1);
+    return true;
+}
+
+bool PhonebookService::deleteEntry(std::size_t row) {
+    CurrentPhonebook& book = model_.current;
+    if (row >= book.rows.size())
+        return false;
+    const Row shown = book.rows[row];
+    const WriteResult result = empty(shown.location);
+    if (result != WriteResult::Ok) {
+        if (result == WriteResult::Failed)
+            reporter_.message(50, Caption::Error);
+        return false;
+    }
+    book.releaseLocation(shown.location);
+    book.markDeleted(shown.entry);
+    return true;
+}
+
+bool PhonebookService::confirmDelete(std::size_t row, bool selectFirst) {
+    if (selectFirst && !selectCurrent())
+        return false;
+    if (row >= model_.current.rows.size())
+        return false;
+    if (reporter_.message(14, Caption::Info, Buttons::YesNo) != Answer::Yes)
+        return false;
+    return deleteEntry(row);
+}
+
+void PhonebookService::clearPhonebook() {
+    const bool fixed = model_.current.kind == Kind::Fixed;
+    if (fixed) {
+        // The protocol on location 1 unlocks the fixed-dialling writes.
+        const WriteResult first = empty(1);
+        if (first != WriteResult::Ok && first != WriteResult::Failed)
+            return;
+    }
+    for (std::int64_t i = 1; i <= model_.current.range.highest; ++i)
+        engine_.standard("AT+CPBW=" + std::to_string(i));
+    if (fixed)
+        engine_.standard("AT+CMEE=0");
+    readCurrent(kWindowProgressBar);
+}
+
+bool PhonebookService::confirmClear() {
+    if (reporter_.message(80, Caption::Info, Buttons::YesNo) != Answer::Yes)
+        return false;
+    clearPhonebook();
+    return true;
+}
+
+bool PhonebookService::addToRedbook(std::size_t row) {
+    CurrentPhonebook& book = model_.current;
+    if (row >= book.rows.size())
+        return false;
+    const std::size_t pos = book.findLocation(book.rows[row].location);
+    if (pos == CurrentPhonebook::npos) {  // a deleted entry's empty row
+        reporter_.message(46, Caption::Error);
+        return false;
+    }
+    if (endsWithMarker(book.entries[pos].name)) {
+        reporter_.message(23, Caption::Error);
+        return false;
+    }
+    if (!selectCurrent())
+        return false;
+    if (model_.redbook.size() >= kMaxRedbook) {
+        reporter_.message(24, Caption::Error);
+        return false;
+    }
+    const PhonebookEntry e = book.entries[pos];
+    const WriteResult result = store(e.index, e.number, e.type, e.name + "!");
+    if (result != WriteResult::Ok) {
+        if (result == WriteResult::Failed)
+            reporter_.message(24, Caption::Error);
+        return false;
+    }
+    book.entries[pos].name = withMarker(e.name);
+    book.refreshRows(pos);
+    // Positions stay unique after removals: one past the highest shown.
+    int next = 1;
+    for (const PhonebookEntry& r : model_.redbook)
+        next = std::max(next, r.index + 1);
+    PhonebookEntry copy = book.entries[pos];
+    copy.index = next;
+    model_.redbook.push_back(std::move(copy));
+    return true;
+}
+
+bool PhonebookService::removeFromRedbook(std::size_t position) {
+    if (!selectCurrent())
+        return false;
+    if (position >= model_.redbook.size())
+        return false;
+    const std::string& wanted = model_.redbook[position].name;
+    // Only entries the table really holds, and only marked ones: removing
+    // the last character of an unmarked name would damage it.
+    CurrentPhonebook& book = model_.current;
+    std::size_t pos = CurrentPhonebook::npos;
+    for (std::size_t i = 0; i < book.entries.size() && pos == CurrentPhonebook::npos; ++i) {
+        const std::string& name = book.entries[i].name;
+        if (book.isDeleted(i) || !endsWithMarker(name))
+            continue;
+        if (name == wanted || (!endsWithMarker(wanted) && name == withMarker(wanted)))
+            pos = i;
+    }
+    if (pos == CurrentPhonebook::npos) {
+        reporter_.message(46, Caption::Error);
+        return false;
+    }
+    const PhonebookEntry e = book.entries[pos];
+    const std::string shortened = e.name.substr(0, e.name.size() - 1);
+    const WriteResult result = store(e.index, e.number, e.type, shortened);
+    if (result != WriteResult::Ok) {
+        if (result == WriteResult::Failed)
+            reporter_.message(24, Caption::Error);
+        return false;
+    }
+    book.entries[pos].name = shortened;
+    book.refreshRows(pos);
+    model_.redbook.erase(model_.redbook.begin() + static_cast<std::ptrdiff_t>(position));
+    return true;
+}
+
+void PhonebookService::normalise() {
+    const std::string& prefix = settings_.tPref;
+    if (prefix.empty()) {
+        reporter_.message(77, Caption::Error);
+        return;
+    }
+    CurrentPhonebook& book = model_.current;
+    for (std::size_t i = 0; i < book.rows.size(); ++i) {
+        const Row row = book.rows[i];
+        if (row.number.empty() || row.number.front() != '0' ||
+            row.number.find(prefix) != std::string::npos)
+            continue;
+        const std::size_t pos = book.findLocation(row.location);
+        if (pos == CurrentPhonebook::npos)
+            continue;
+        const std::string number = prefix + (settings_.rem0 ? row.number : row.number.substr(1));
+        const int type = numberType(number);
+        const PhonebookEntry& e = book.entries[pos];
+        const WriteResult result = store(e.index, number, type, e.name);
+        if (result == WriteResult::Failed) {
+            // The old number is still what the phone holds.
+            reporter_.message(24, Caption::Error);
+            continue;
+        }
+        if (result != WriteResult::Ok)
+            return;  // PIN2 cancelled, empty or rejected
+        book.entries[pos].number = fitField(number);
+        book.entries[pos].type = type;
+        book.refreshRows(pos);
+    }
+}
+
+}  // namespace vondrix::phonebook

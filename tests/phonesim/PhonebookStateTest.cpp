@@ -1,0 +1,205 @@
+// The phonebook parts of the state file and the GSM alphabet conversions
+// behind them.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "phonesim/GsmText.h"
+#include "phonesim/PhoneState.h"
+
+namespace phonesim {
+namespace {
+
+using namespace std::string_literals;
+
+PhoneState changedPhonebooks() {
+    PhoneState s = PhoneState::demo();
+    s.sim.size = 3;
+    s.sim.numberLength = 12;
+    s.sim.textLength = 10;
+    s.sim.entries = {
+        {1, {"+4930", 145, "Doe, \"Jo\" x"}},  // comma and quotes
+        {3, {"*#06#", 129, ""}},
+    };
+    s.memory.entries = {
+        {7, {"0301", 129, "\x15mega\n\r\x1B"}},  // Ω (GSM code 0x15), line ends, escape
+        {8, {"0302", 129, "@\xA1\xA3\xBF\xA7 \xE0"}},
+    };
+    s.fixedDialling.entries.clear();
+    s.dialledCalls.size = 3;
+    s.dialledCalls.entries = {{2, {"0301", 129, ""}}};
+    s.selectedPhonebook = "FD";
+    s.pin2 = "0000";
+    s.serviceCentre = "+4917";
+    s.serviceCentreType = 129;
+    s.dialResults = {{"0301", DialResult::NoDialtone}, {"*100#", DialResult::Ok}};
+    return s;
+}
+
+void expectSamePhonebooks(const PhoneState& a, const PhoneState& b) {
+    for (const std::string_view code : kPhonebookCodes) {
+        const PhonebookStore* x = a.phonebook(code);
+        const PhonebookStore* y = b.phonebook(code);
+        ASSERT_EQ(x == nullptr, y == nullptr) << code;
+        if (x == nullptr) {
+            continue;
+        }
+        EXPECT_EQ(x->size, y->size) << code;
+        EXPECT_EQ(x->numberLength, y->numberLength) << code;
+        EXPECT_EQ(x->textLength, y->textLength) << code;
+        EXPECT_EQ(x->entries, y->entries) << code;
+    }
+    EXPECT_EQ(a.selectedPhonebook, b.selectedPhonebook);
+    EXPECT_EQ(a.pin2, b.pin2);
+    EXPECT_EQ(a.serviceCentre, b.serviceCentre);
+    EXPECT_EQ(a.serviceCentreType, b.serviceCentreType);
+    EXPECT_EQ(a.dialResults, b.dialResults);
+}
+
+TEST(PhonebookStateText, RoundTrips) {
+    for (const PhoneState& original : {PhoneState::demo(), changedPhonebooks()}) {
+        PhoneState loaded;
+        std::string error;
+        ASSERT_TRUE(PhoneState::fromText(original.toText(), loaded, &error)) << error;
+        expectSamePhonebooks(loaded, original);
+        EXPECT_EQ(loaded.toText(), original.toText());
+    }
+}
+
+TEST(PhonebookStateText, NamesAreReadableUtf8) {
+    const std::string text = changedPhonebooks().toText();
+    for (const std::string line : {
+             "[phonebook SM]\nsize = 3\nnumberLength = 12\ntextLength = 10\n"
+             "entry = 1,\"+4930\",145,\"Doe, \\\"Jo\\\" x\"\n"
+             "entry = 3,\"*#06#\",129,\"\"\n",
+             "entry = 7,\"0301\",129,\"\xCE\xA9mega\\n\\r\\x1B\"\n",
+             "entry = 8,\"0302\",129,\"@\xC2\xA1\xC2\xA3\xC2\xBF\xC2\xA7 \xC3\xA0\"\n",
+             "[phonebook FD]\nsize = 10\nnumberLength = 20\ntextLength = 14\n\n",
+             "[phonebook]\nselected = FD\n",
+             "[pin]\npin2 = 0000\n",
+             "serviceCentre = +4917\nserviceCentreType = 129\n",
+             "[dial]\nresult = *100#,OK\nresult = 0301,NO DIALTONE\n",
+         }) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    EXPECT_NE(PhoneState::demo().toText().find("entry = 1,\"+4930123456\",145,\"M\xC3\xBCller\"\n"),
+              std::string::npos);
+}
+
+TEST(PhonebookStateText, LaterSectionsDoNotNeedTheirOrder) {
+    // Entries before the size line, and an empty section: both as written by hand.
+    const std::string text =
+        "[phonebook ME]\n"
+        "entry = 2,\"0301\",129,\"\xC3\x84rger\"\n"
+        "size = 5\n"
+        "[phonebook SM]\n";
+    PhoneState s;
+    std::string error;
+    ASSERT_TRUE(PhoneState::fromText(text, s, &error)) << error;
+    EXPECT_EQ(s.memory.size, 5);
+    EXPECT_EQ(s.memory.at(2)->name, "\xC4rger");
+    EXPECT_TRUE(s.sim.entries.empty());
+}
+
+TEST(PhonebookStateText, BadLinesAreReported) {
+    struct Case {
+        std::string text;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {"[phonebook SM]\nsize = 2\nentry = 3,\"1\",129,\"a\"\n",
+         "line 3: location 3 outside 1..2 in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"\nentry = 1,\"2\",129,\"b\"\n",
+         "line 3: location 1 twice in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 9,\"1\",129,\"a\"\nsize = 5\n",
+         "line 3: bad value for 'size' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,1,129,\"a\"\n",
+         "line 2: bad entry '1,1,129,\"a\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\n",
+         "line 2: bad entry '1,\"1\",129,\"a' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",999,\"a\"\n",
+         "line 2: bad entry '1,\"1\",999,\"a\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"x\n",
+         "line 2: bad entry '1,\"1\",129,\"a\"x' in [phonebook SM]"},
+        // ê is not in the GSM alphabet; \xC3 alone is no UTF-8; \q is no escape.
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\xAA\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\xC3\xAA\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\xC3\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\\q\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\\q\"' in [phonebook SM]"},
+        {"[phonebook SM]\ncolour = red\n", "line 2: unknown key 'colour' in [phonebook SM]"},
+        {"[phonebook XX]\n", "line 1: unknown section [phonebook XX]"},
+        {"[phonebook RD]\n", "line 1: unknown section [phonebook RD]"},
+        {"[phonebook]\nselected = XX\n", "line 2: bad value for 'selected' in [phonebook]"},
+        {"[pin]\npin2 = 12a4\n", "line 2: bad value for 'pin2' in [pin]"},
+        {"[dial]\nresult = 0301,RINGING\n", "line 2: bad result '0301,RINGING' in [dial]"},
+        {"[dial]\nresult = ,BUSY\n", "line 2: bad result ',BUSY' in [dial]"},
+    };
+    for (const Case& c : cases) {
+        PhoneState s;
+        std::string error;
+        EXPECT_FALSE(PhoneState::fromText(c.text, s, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
+TEST(PhonebookGsmText, EveryCodeSurvivesEscapeStoreAndSend) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (int code = 0; code < 0x80; ++code) {
+        const std::string escape = {'\\', kHex[code >> 4], kHex[code & 15]};
+        const auto stored = fromGsmCodes(escape);
+        ASSERT_TRUE(stored.has_value()) << code;
+        ASSERT_EQ(stored->size(), 1u) << code;
+        EXPECT_EQ(toGsmCodes(*stored), std::string(1, static_cast<char>(code))) << code;
+        // Raw codes mean the same as their escapes, but for the backslash (Ö),
+        // which always begins an escape.
+        if (code != 0x5C) {
+            EXPECT_EQ(fromGsmCodes(std::string(1, static_cast<char>(code))), stored) << code;
+        }
+        // And the state file keeps them.
+        const std::string quoted = quoteForFile(*stored);
+        EXPECT_EQ(unquoteFromFile(quoted.substr(1, quoted.size() - 2)), stored) << code;
+    }
+}
+
+TEST(PhonebookGsmText, StoredNamesAreIso8859) {
+    struct Case {
+        std::string wire;
+        std::string stored;
+    };
+    const std::vector<Case> cases = {
+        {"M\\7Eller", "M\xFCller"},
+        {"\\00", "@"},
+        {"\\7B\\7C\\5B\\5C\\5E\\1E\\05\\04\\06\\07\\08\\0B\\0C\\0E\\0F\\7F\\1C\\1D",
+         "\xE4\xF6\xC4\xD6\xDC\xDF\xE9\xE8\xF9\xEC\xF2\xD8\xF8\xC5\xE5\xE0\xC6\xE6"},
+        {"\\24\\40\\01\\03\\5D\\7D\\5F\\60\\1F\\09", "\xA4\xA1\xA3\xA5\xD1\xF1\xA7\xBF\xC9\xC7"},
+        {"\x02\x11", "$_"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fromGsmCodes(c.wire), std::optional<std::string>(c.stored)) << c.wire;
+    }
+    for (const std::string bad : {"\\", "\\7", "\\7G", "\\80", "\x80", "\xFC"}) {
+        EXPECT_EQ(fromGsmCodes(bad), std::nullopt) << bad;
+    }
+    // Characters without a GSM code cannot be sent as they are.
+    EXPECT_FALSE(isGsmText("caf\xEA"));
+    EXPECT_FALSE(isGsmText("{x}"));
+    EXPECT_EQ(toGsmCodes("{@}"), "?\0?"s);
+}
+
+TEST(PhonebookGsmText, SortKeyFoldsCaseAndAccents) {
+    EXPECT_EQ(sortKey("\xC4rger \xE9t\xE9"), "ARGER ETE");
+    EXPECT_EQ(sortKey("Stra\337e"), "STRASSE");
+    EXPECT_EQ(sortKey("\xE6gir \xF8y \xD1"), "AEGIR OY N");
+    EXPECT_TRUE(phoneNameLess("\xC5se", "Bob"));
+    EXPECT_TRUE(phoneNameLess("anna", "Bob"));
+    EXPECT_TRUE(phoneNameLess("ANNA", "anna"));  // equal keys: byte order decides
+    EXPECT_FALSE(phoneNameLess("anna", "anna"));
+}
+
+}  // namespace
+}  // namespace phonesim
