@@ -42,4 +42,7 @@ std::optional<std::string> unquoteFromFile(std::string_view text);
 // "SS", "Æ" as "AE".
 std::string sortKey(std::string_view name);
 
+// The value of a hexadecimal digit, or -1.
+int hexDigit(char c);
+
 }  // namespace phonesim

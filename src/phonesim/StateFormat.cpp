@@ -3,6 +3,7 @@
 #include <map>
 
 #include "phonesim/Commands.h"
+#include "phonesim/GsmText.h"
 
 namespace phonesim {
 
@@ -78,19 +79,6 @@ namespace {
 
 bool isControl(unsigned char c) {
     return c < 0x20 || c == 0x7f;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 }  // namespace

@@ -1,15 +1,13 @@
 #include "app/IniFile.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
+#include "text/AtomicFile.h"
 #include "text/Decimal.h"
 
 namespace vondrix {
@@ -172,27 +170,7 @@ std::string iniUpdate(std::string_view original, std::string_view section, std::
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string content = iniUpdate(readFile(path_), section, key, value);
     // Never lose the old file: write a temporary file beside it, then rename.
-    const std::string tmp = path_ + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    std::size_t off = 0;
-    bool ok = true;
-    while (off < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + off, content.size() - off);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        off += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(tmp.c_str(), path_.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
+    return replaceFileAtomically(path_, content, path_ + ".tmp" + std::to_string(::getpid()));
 }
 
 }  // namespace vondrix

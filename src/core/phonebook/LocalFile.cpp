@@ -1,14 +1,10 @@
 #include "phonebook/LocalFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 
 #include "phonebook/FileLines.h"
+#include "text/AtomicFile.h"
 #include "text/Decimal.h"
 
 namespace vondrix::phonebook {
@@ -23,28 +19,6 @@ bool isHeaderFrom(std::string_view line, int from) {
             std::string_view::npos)
             return true;
     return false;
-}
-
-bool writeAndSync(const std::string& path, std::string_view content) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    std::size_t off = 0;
-    while (off < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + off, content.size() - off);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        off += static_cast<std::size_t>(n);
-    }
-    // The rename below must never put a half-written file in place.
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
 }
 
 std::string cut(std::string_view text) {
@@ -103,9 +77,7 @@ bool saveToLocalFile(const CurrentPhonebook& book, const std::string& path, Repo
     // Never delete the old file first: the complete new content is renamed
     // over it, so at every moment one of the two versions is on disk whole.
     const std::filesystem::path target(path);
-    const std::string temp = (target.parent_path() / kLocalTempName).string();
-    if (!writeAndSync(temp, content) || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    if (!replaceFileAtomically(path, content, (target.parent_path() / kLocalTempName).string())) {
         reporter.message(25, Caption::Error);
         return false;
     }
