@@ -12,6 +12,7 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
                         : ctx.answers == CliContext::Answers::No ? CliReporter::Policy::No
                                                                  : CliReporter::Policy::Ask;
     CliReporter reporter(ctx.language, ctx.err, policy);
+    reporter.setPin2(ctx.pin2);
     StartupOptions options;
     options.link = ctx.link;
     options.languageOverride = ctx.languageOverride;

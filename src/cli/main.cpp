@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ Commands:
   off             switch the phone off
   audio           show or change ring tone, volume and hands-free
   pdu             decode or encode a short-message PDU (no phone needed)
+  phonebook       read, export, import, write, delete, clear and normalise
+                  the phonebooks; the Redbook (phonebook SUBCOMMAND --help)
+  dial            dial a phonebook location or a number
+  redial          dial the last number again
+  hangup          end the call
+  calls           clear the dialled-calls list
 
 Link options (default: the link configured in the INI file):
   --device PATH         serial device of the phone (e.g. /dev/ttyUSB0)
@@ -34,6 +41,8 @@ Other options:
   --ini FILE            settings file (default ./Vondrix.ini)
   --lang CODE           language of messages: de en es fr it nl no pt
   --yes, --no           answer the program's questions
+  --pin2 DIGITS         answer the PIN2 question of fixed-dialling writes
+                        (without it the terminal asks; no terminal: cancel)
   --help                this help; COMMAND --help for a command's help
 
 Exit status: 0 success, 1 the operation failed, 2 usage error,
@@ -51,6 +60,11 @@ constexpr Command kCommands[] = {
     {"off", runOffCommand},
     {"audio", runAudioCommand},
     {"pdu", runPduCommand},
+    {"phonebook", runPhonebookCommand},
+    {"dial", runDialCommand},
+    {"redial", runRedialCommand},
+    {"hangup", runHangupCommand},
+    {"calls", runCallsCommand},
 };
 
 bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
@@ -73,6 +87,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string iniPath = "Vondrix.ini";
     std::string lang, device, tcp, simulateState;
+    std::optional<std::string> pin2;
     bool simulate = false, help = false;
     auto answers = CliContext::Answers::Ask;
     std::string commandName;
@@ -94,6 +109,15 @@ int main(int argc, char** argv) {
             device = v;
         } else if (takeValue(args, i, "--tcp", v)) {
             tcp = v;
+        } else if (takeValue(args, i, "--pin2", v)) {
+            // The PIN2 dialog's field takes digits only, at most kMaxPin2.
+            if (v.empty() || v.size() > phonebook::kMaxPin2 ||
+                v.find_first_not_of("0123456789") != std::string::npos) {
+                std::cerr << "vondrix-cli: --pin2 needs 1 to " << phonebook::kMaxPin2
+                          << " digits\n";
+                return kExitUsage;
+            }
+            pin2 = v;
         } else if (a == "--simulate") {
             simulate = true;
         } else if (a.rfind("--simulate=", 0) == 0) {
@@ -103,7 +127,8 @@ int main(int argc, char** argv) {
             answers = CliContext::Answers::Yes;
         } else if (a == "--no") {
             answers = CliContext::Answers::No;
-        } else if (a == "--ini" || a == "--lang" || a == "--device" || a == "--tcp") {
+        } else if (a == "--ini" || a == "--lang" || a == "--device" || a == "--tcp" ||
+                   a == "--pin2") {
             std::cerr << "vondrix-cli: " << a << " needs a value\n";
             return kExitUsage;
         } else if (commandName.empty() && a == "--help") {
@@ -128,11 +153,12 @@ int main(int argc, char** argv) {
     }
 
     CliContext ctx{IniFile(iniPath), Settings{}, Language::English, std::cout, std::cerr, lang, {},
-                   false, {}, CliContext::Answers::Ask};
+                   false, {}, CliContext::Answers::Ask, {}};
     ctx.language = detectLanguage(lang);
     ctx.answers = answers;
     ctx.simulate = simulate;
     ctx.simulateState = simulateState;
+    ctx.pin2 = pin2;
     if (!device.empty()) {
         ctx.link.kind = LinkOverride::Kind::Device;
         ctx.link.device = device;

@@ -86,7 +86,12 @@ TEST(LocalFileDisk, SaveReplacesTheFileWholeOrNotAtAll) {
     ASSERT_TRUE(readWholeFile(path, content));
     EXPECT_EQ(content, saved);
     EXPECT_FALSE(saveToLocalFile(book(Kind::Sim, {}), dir + "/no/" + kLocalFileName, reporter));
-    EXPECT_EQ(reporter.ids(), (std::vector<int>{25, 25}));
+    // A directory where the file should be is an error, not a crash.
+    fs::create_directory(dir + "/dir.phb");
+    EXPECT_FALSE(readWholeFile(dir + "/dir.phb", content));
+    EXPECT_TRUE(loadNameDirectory(dir + "/dir.phb").empty());
+    EXPECT_FALSE(saveToLocalFile(book(Kind::Sim, {}), dir + "/dir.phb", reporter));
+    EXPECT_EQ(reporter.ids(), (std::vector<int>{25, 25, 25}));
     fs::remove_all(dir);
 }
 

@@ -1,7 +1,8 @@
 #include "phonebook/FileLines.h"
 
+#include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 namespace vondrix::phonebook {
 
@@ -29,10 +30,16 @@ std::string oneLine(std::string_view field) {
 }
 
 bool readWholeFile(const std::string& path, std::string& content) {
+    // A directory opens like a file but throws on the first read.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ostringstream all;
+    all << in.rdbuf();  // sets failbit rather than throwing on a read error
+    content = std::move(all).str();
     return !in.bad();
 }
 
