@@ -8,6 +8,7 @@ VONDRIX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
+  poppler-utils
 )
 
 missing=()

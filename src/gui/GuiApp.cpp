@@ -11,8 +11,11 @@
 
 #include "app/Startup.h"
 #include "gui/AboutDialog.h"
+#include "gui/EntryDialog.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"
+#include "gui/PhonebookWindow.h"
+#include "gui/Pin2Dialog.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
@@ -33,7 +36,7 @@ bool saveShot(QWidget& w, const QDir& dir, const QString& name) {
 }
 
 // Renders each window that exists to DIR/NAME.png.
-int screenshots(MainWindow& main, Session& session, const QString& dirPath) {
+int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QString& dirPath) {
     QDir dir(dirPath);
     if (!dir.mkpath(QStringLiteral("."))) {
         std::cerr << "vondrix: cannot create " << dirPath.toStdString() << '\n';
@@ -44,6 +47,18 @@ int screenshots(MainWindow& main, Session& session, const QString& dirPath) {
     ok = saveShot(settings, dir, QStringLiteral("settings")) && ok;
     AboutDialog about(helpFilePath(QString::fromStdString(session.helpFile)));
     ok = saveShot(about, dir, QStringLiteral("about")) && ok;
+    PhonebookWindow phonebookWindow(session, reporter);
+    ok = saveShot(phonebookWindow, dir, QStringLiteral("phonebook")) && ok;
+    // The entry dialog shows the first entry of the list, as for an edit.
+    phonebook::PhonebookService service(session.engine, reporter, session.settings,
+                                        session.phonebook);
+    phonebook::PhonebookService::EntryForm form;
+    if (const auto& rows = session.phonebook.current.rows; !rows.empty())
+        form = {rows.front().location, rows.front().name, rows.front().number};
+    EntryDialog entry(service, form);
+    ok = saveShot(entry, dir, QStringLiteral("entry")) && ok;
+    Pin2Dialog pin2;
+    ok = saveShot(pin2, dir, QStringLiteral("pin2")) && ok;
     return ok ? 0 : 1;
 }
 
@@ -137,7 +152,7 @@ int runGui(const QStringList& arguments) {
         MainWindow main(session, reporter);
         reporter.setOwner(&main);
         if (parser.isSet(screenshot)) {
-            status = screenshots(main, session, parser.value(screenshot));
+            status = screenshots(main, session, reporter, parser.value(screenshot));
         } else if (parser.isSet(ready)) {
             main.show();
             QCoreApplication::processEvents();

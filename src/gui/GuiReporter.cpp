@@ -1,16 +1,21 @@
 #include "gui/GuiReporter.h"
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QMessageBox>
 
 #include "app/Catalogue.h"
+#include "gui/Pin2Dialog.h"
 #include "gui/ProgressWindow.h"
 
 namespace vondrix::gui {
 
 GuiReporter::GuiReporter(Language language) : language_(language) {}
 GuiReporter::~GuiReporter() = default;
+
+QWidget* GuiReporter::parentWindow() const {
+    if (QWidget* window = QApplication::activeModalWidget()) return window;
+    return owner_;
+}
 
 Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
     const QString text = QString::fromUtf8(catalogueText(id, language_).data(),
@@ -19,17 +24,17 @@ Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
     switch (buttons) {
         case Buttons::Ok:
             if (caption == Caption::Error)
-                QMessageBox::warning(owner_, title, text);
+                QMessageBox::warning(parentWindow(), title, text);
             else
-                QMessageBox::information(owner_, title, text);
+                QMessageBox::information(parentWindow(), title, text);
             return Answer::Ok;
         case Buttons::YesNo:
-            return QMessageBox::question(owner_, title, text, QMessageBox::Yes | QMessageBox::No) ==
-                           QMessageBox::Yes
+            return QMessageBox::question(parentWindow(), title, text,
+                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes
                        ? Answer::Yes
                        : Answer::No;
         case Buttons::RetryCancel:
-            return QMessageBox::warning(owner_, title, text,
+            return QMessageBox::warning(parentWindow(), title, text,
                                         QMessageBox::Retry | QMessageBox::Cancel) ==
                            QMessageBox::Retry
                        ? Answer::Retry
@@ -47,16 +52,10 @@ void GuiReporter::text(const std::string& utf8Text, Caption caption) {
         QMessageBox::information(owner, title, QString::fromStdString(utf8Text));
 }
 
-std::optional<std::string> GuiReporter::askPin2() {
-    bool ok = false;
-    const QString pin = QInputDialog::getText(owner_, QStringLiteral("Vondrix"),
-                                              QObject::tr("PIN2:"), QLineEdit::Password, {}, &ok);
-    if (!ok) return std::nullopt;
-    return pin.toStdString();
-}
+std::optional<std::string> GuiReporter::askPin2() { return Pin2Dialog::ask(parentWindow()); }
 
 void GuiReporter::progressBegin(int dialogId, int total) {
-    progress_ = std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), owner_);
+    progress_ = std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), parentWindow());
     progress_->start(total);
     pump();
 }

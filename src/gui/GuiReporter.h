@@ -30,6 +30,11 @@ public:
     void pump() override;
 
 private:
+    // The window boxes and dialogs belong to: the modal window the user
+    // works in (a feature window, or a dialog it runs), else the owner, so
+    // that they show on top of what the user is looking at.
+    QWidget* parentWindow() const;
+
     Language language_;
     QPointer<QWidget> owner_;
     std::unique_ptr<ProgressWindow> progress_;

@@ -11,6 +11,7 @@
 
 #include "app/Catalogue.h"
 #include "gui/AboutDialog.h"
+#include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
 #include "gui/StatusPixmaps.h"
@@ -39,6 +40,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     };
     runDialog = [](QDialog& d) { d.exec(); };
 
+    ui_->phonebookButton->setToolTip(catalogue(1));
     ui_->deleteLogoButton->setToolTip(catalogue(13));
     ui_->clockButton->setToolTip(catalogue(10));
     ui_->switchOffButton->setToolTip(catalogue(4));
@@ -55,6 +57,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     connect(ui_->refreshButton, &QPushButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->batteryButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->signalButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
+    connect(ui_->phonebookButton, &QPushButton::clicked, this, &MainWindow::showPhonebook);
     connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
     connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
     connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
@@ -182,6 +185,13 @@ void MainWindow::saveDeviceInformation() {
         shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
         shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
         if (appendDeviceInfo(path.toStdString(), shown, reporter_)) openFile(path);
+    });
+}
+
+void MainWindow::showPhonebook() {
+    busy([this] {
+        PhonebookWindow window(session_, reporter_);
+        runDialog(window);
     });
 }
 

@@ -45,6 +45,7 @@ public slots:
     void ringToneOffClicked(bool checked);
     void handsFreeClicked(bool checked);
     void saveDeviceInformation();
+    void showPhonebook();
     void showOptions();
     void showAbout();
     void showHelp();

@@ -2,6 +2,8 @@
 // Terms follow the message catalogue (Handy, Meldung; móvil; telemóvel ...).
 // Accelerators (&) are placed so that a translation gives no two controls of
 // one window the same key. "Vondrix" and the model names stay as they are.
+#include <vector>
+
 #include "gui/UiTranslator.h"
 
 namespace vondrix::gui {
@@ -556,9 +558,18 @@ constexpr UiText kTexts[] = {
 
 }  // namespace
 
+std::span<const UiText> mainUiTexts() { return kTexts; }
+
 const UiText* uiTexts(std::size_t& count) {
-    count = std::size(kTexts);
-    return kTexts;
+    // One table of all windows, built once from each window's own table.
+    static const std::vector<UiText> all = [] {
+        std::vector<UiText> rows;
+        for (const auto part : {mainUiTexts(), phonebookUiTexts(), printUiTexts()})
+            rows.insert(rows.end(), part.begin(), part.end());
+        return rows;
+    }();
+    count = all.size();
+    return all.data();
 }
 
 }  // namespace vondrix::gui

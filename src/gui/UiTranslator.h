@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QTranslator>
+#include <span>
 
 #include "app/Language.h"
 
@@ -38,6 +39,10 @@ struct UiText {
     const char* no;
     const char* pt;
 };
+// All rows; each window's texts live in a table of their own.
 const UiText* uiTexts(std::size_t& count);
+std::span<const UiText> mainUiTexts();       // main window, options, about, progress
+std::span<const UiText> phonebookUiTexts();  // phonebook window and its dialogs
+std::span<const UiText> printUiTexts();      // phonebook printing
 
 }  // namespace vondrix::gui

@@ -10,11 +10,12 @@
 #include "app/Settings.h"
 #include "link/AtEngine.h"
 #include "link/PhoneLink.h"
+#include "phonebook/Phonebook.h"
 
 namespace vondrix {
 
 // Everything that lives for the whole run: settings, the link, the engine,
-// the language.
+// the language, the phonebook tables.
 struct Session {
     explicit Session(std::string iniPath) : ini(std::move(iniPath)) {}
     Session(const Session&) = delete;
@@ -30,6 +31,9 @@ struct Session {
     Language language = Language::English;
     std::string helpFile;
     std::string shortDateFormat;
+    // Filled by the phonebook window; read by the windows that need names
+    // or the service centre after it has closed.
+    phonebook::PhonebookModel phonebook;
 };
 
 // A link chosen on the command line instead of the settings.

@@ -1,0 +1,653 @@
+#include "gui/PhonebookWindow.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
+#include <QShortcut>
+#include <ctime>
+
+#include "app/Catalogue.h"
+#include "gui/EntryDialog.h"
+#include "gui/PhonebookPrinter.h"
+#include "gui/Shell.h"
+#include "phonebook/Export.h"
+#include "phonebook/Import.h"
+#include "ui_PhonebookWindow.h"
+
+namespace vondrix::gui {
+
+using phonebook::Kind;
+using phonebook::kWindowProgressBar;
+using phonebook::Row;
+
+namespace {
+
+QString fromLatin1(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::string latin1(const QString& s) {
+    return s.toLatin1().toStdString();
+}
+
+// The list headers are chosen by the language index, like the other
+// in-code multilingual texts.
+struct Headers {
+    const char* location;
+    const char* name;
+    const char* number;
+};
+
+Headers headersFor(Language language) {
+    switch (language) {
+        case Language::German:
+            return {"Nr.", "Name", "Nummer"};
+        case Language::Spanish:
+            return {"#", "Nombre", "Numero"};
+        case Language::French:
+            return {"#", "Nom", "Numéro"};
+        case Language::Italian:
+        case Language::Portuguese:
+            return {"#", "Nome", "Numero"};
+        case Language::Dutch:
+            return {"Nr.", "Naam", "Nummer"};
+        case Language::Norwegian:
+            return {"#", "Navn", "Nummer"};
+        case Language::English:
+            break;
+    }
+    return {"#", "Name", "Number"};
+}
+
+QTreeWidgetItem* listItem(int location, const std::string& name, const std::string& number) {
+    return new QTreeWidgetItem(
+        QStringList{QString::number(location), fromLatin1(name), fromLatin1(number)});
+}
+
+}  // namespace
+
+// The reporter the window's operations use: everything goes to the
+// program's reporter, except the progress of re-reading the phonebook,
+// which the window's own bar shows.
+class PhonebookWindow::WindowReporter : public Reporter {
+  public:
+    explicit WindowReporter(Reporter& inner) : inner_(inner) {}
+    void setBar(QProgressBar* bar) { bar_ = bar; }
+
+    Answer message(int id, Caption caption, Buttons buttons) override {
+        return inner_.message(id, caption, buttons);
+    }
+    void text(const std::string& utf8Text, Caption caption) override {
+        inner_.text(utf8Text, caption);
+    }
+    std::optional<std::string> askPin2() override { return inner_.askPin2(); }
+    void progressBegin(int dialogId, int total) override {
+        onBar_ = dialogId == kWindowProgressBar && bar_;
+        if (!onBar_) {
+            inner_.progressBegin(dialogId, total);
+            return;
+        }
+        bar_->setRange(0, total > 0 ? total : 0);
+        bar_->setValue(0);
+        pump();
+    }
+    void progressStep(int done) override {
+        if (!onBar_) {
+            inner_.progressStep(done);
+            return;
+        }
+        if (bar_)
+            bar_->setValue(done);
+        pump();
+    }
+    void progressEnd() override {
+        if (!onBar_)
+            inner_.progressEnd();
+        onBar_ = false;
+    }
+    void pump() override { inner_.pump(); }
+
+  private:
+    Reporter& inner_;
+    QPointer<QProgressBar> bar_;
+    bool onBar_ = false;
+};
+
+PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      model_(session.phonebook),
+      reporter_(std::make_unique<WindowReporter>(reporter)),
+      service_(session.engine, *reporter_, session.settings, session.phonebook),
+      ui_(std::make_unique<Ui::PhonebookWindow>()) {
+    ui_->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    reporter_->setBar(ui_->progressBar);
+
+    chooseSaveFile = [this](const QString& title, const QString& filter, const QString& suffix,
+                            const QString& preset) {
+        QFileDialog dialog(this, title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setDefaultSuffix(suffix);
+        dialog.selectFile(preset);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    chooseOpenFile = [this](const QString& title, const QString& filter, const QString& suffix,
+                            const QString& preset) {
+        QFileDialog dialog(this, title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(suffix);
+        if (!preset.isEmpty())
+            dialog.selectFile(preset);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    runDialog = [](QDialog& d) { d.exec(); };
+
+    ui_->phonebookList->setToolTip(catalogue(11));
+    ui_->redbookList->setToolTip(catalogue(11));
+    ui_->dialledList->setToolTip(catalogue(11));
+    ui_->receivedList->setToolTip(catalogue(12));
+    ui_->missedList->setToolTip(catalogue(12));
+
+    buildMenus();
+    setUpLists();
+
+    connect(ui_->kindSelector, &QComboBox::activated, this, &PhonebookWindow::selectKind);
+    connect(ui_->setServiceCentreButton, &QPushButton::clicked, this,
+            &PhonebookWindow::setServiceCentre);
+    connect(ui_->clearDialledButton, &QPushButton::clicked, this,
+            &PhonebookWindow::clearDialledCalls);
+    connect(ui_->phonebookList, &QTreeWidget::itemDoubleClicked, this,
+            &PhonebookWindow::addCurrentToRedbook);
+    connect(ui_->phonebookList->header(), &QHeaderView::sectionClicked, this,
+            &PhonebookWindow::sortPhonebook);
+    connect(ui_->redbookList->header(), &QHeaderView::sectionClicked, this,
+            &PhonebookWindow::sortRedbook);
+    ui_->phonebookList->installEventFilter(this);  // the Delete key
+    ui_->redbookList->installEventFilter(this);
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &PhonebookWindow::showHelp);
+
+    service_.open();
+
+    for (int kind = 0; kind < 3; ++kind)
+        ui_->kindSelector->addItem(QString::fromLatin1(phonebook::kindInfo(Kind(kind)).label));
+    ui_->kindSelector->setCurrentIndex(static_cast<int>(model_.current.kind));
+    showEverything();
+    ui_->phonebookList->setFocus();
+}
+
+PhonebookWindow::~PhonebookWindow() = default;
+
+QString PhonebookWindow::catalogue(int id) const {
+    const auto t = catalogueText(id, session_.language);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+void PhonebookWindow::setUpLists() {
+    const Headers h = headersFor(session_.language);
+    const QStringList labels{QString::fromUtf8(h.location), QString::fromUtf8(h.name),
+                             QString::fromUtf8(h.number)};
+    const Settings& s = session_.settings;
+    const auto setUp = [&](QTreeWidget* list, const std::array<int, 3>& widths,
+                           const std::array<int, 3>& defaults) {
+        list->setColumnCount(3);
+        list->setHeaderLabels(labels);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        QHeaderView* header = list->header();
+        header->setSectionsClickable(true);
+        header->setSortIndicatorShown(false);
+        header->setStretchLastSection(false);  // the widths stay as stored
+        header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        header->setMinimumSectionSize(0);
+        for (int c = 0; c < 3; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            header->resizeSection(c, widths[i] != 0 ? widths[i] : defaults[i]);
+        }
+    };
+    setUp(ui_->phonebookList, s.tCol, {30, 100, 100});
+    // The Redbook's first column has no default width.
+    setUp(ui_->redbookList, s.rCol, {0, 80, 100});
+}
+
+QMenu* PhonebookWindow::addMenu(QWidget* list, const char* name) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QString::fromLatin1(name));
+    connect(list, &QWidget::customContextMenuRequested, this, [this, list, menu](const QPoint& at) {
+        if (busy_ || menu->isEmpty())
+            return;
+        const QAbstractScrollArea* area = qobject_cast<QAbstractScrollArea*>(list);
+        menu->exec((area ? area->viewport() : list)->mapToGlobal(at));
+    });
+    return menu;
+}
+
+void PhonebookWindow::buildMenus() {
+    QMenu* book = addMenu(ui_->phonebookList, "phonebookMenu");
+    book->addAction(tr("&New entry..."), this, &PhonebookWindow::newEntry);
+    book->addAction(tr("&Edit entry..."), this, &PhonebookWindow::editEntry);
+    book->addAction(tr("&Delete entry"), this, &PhonebookWindow::deleteEntry);
+    book->addAction(tr("&Call"), this, &PhonebookWindow::callEntry);
+    book->addAction(tr("&Hang up"), this, &PhonebookWindow::hangUp);
+    book->addAction(tr("&Redial"), this, &PhonebookWindow::redial);
+    book->addAction(tr("&Print..."), this, &PhonebookWindow::print);
+    book->addAction(tr("Expor&t CSV..."), this, &PhonebookWindow::exportCsv);
+    book->addAction(tr("Export &XML..."), this, &PhonebookWindow::exportXml);
+    book->addAction(tr("Export &vCard..."), this, &PhonebookWindow::exportVcard);
+    book->addAction(tr("&Import..."), this, &PhonebookWindow::importCsv);
+    book->addAction(tr("&Save to local file"), this, &PhonebookWindow::saveLocalFile);
+    book->addAction(tr("N&ormalise numbers"), this, &PhonebookWindow::normalise);
+    book->addAction(tr("C&lear phonebook"), this, &PhonebookWindow::clearPhonebook);
+
+    // The three call lists offer the same commands on their own lines.
+    const struct {
+        QListWidget* list;
+        const char* name;
+    } calls[] = {{ui_->receivedList, "receivedMenu"},
+                 {ui_->dialledList, "dialledMenu"},
+                 {ui_->missedList, "missedMenu"}};
+    for (const auto& c : calls) {
+        QMenu* menu = addMenu(c.list, c.name);
+        QListWidget* list = c.list;
+        menu->addAction(tr("Cop&y to phonebook..."), this, [this, list] { copyToPhonebook(list); });
+        menu->addAction(tr("Call &back"), this, [this, list] { callBack(list); });
+        menu->addAction(tr("&Redial"), this, [this, list] {
+            redial();
+            list->setFocus();
+        });
+        menu->addAction(tr("&Hang up"), this, &PhonebookWindow::hangUp);
+    }
+    // The Redbook's only command sends a message, which comes with the
+    // message sending.
+    addMenu(ui_->redbookList, "redbookMenu");
+}
+
+void PhonebookWindow::showEverything() {
+    showPhonebook();
+    showRedbook();
+    showCounts();
+    showCallLists();
+    for (std::size_t i = 0; i < phonebook::kOwnNumbers; ++i) {
+        auto* label = findChild<QLabel*>(QStringLiteral("ownNumber%1").arg(i + 1));
+        label->setText(fromLatin1(model_.ownNumbers[i]));
+    }
+    ui_->serviceCentreEdit->setText(fromLatin1(model_.serviceCentre.number));
+}
+
+void PhonebookWindow::showPhonebook(int focusLocation) {
+    QTreeWidget* list = ui_->phonebookList;
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    QTreeWidgetItem* focus = nullptr;
+    for (const Row& row : model_.current.rows) {
+        items.append(listItem(row.location, row.name, row.number));
+        if (focusLocation != 0 && row.location == focusLocation && !focus)
+            focus = items.back();
+    }
+    list->addTopLevelItems(items);
+    if (focus) {
+        list->setCurrentItem(focus);
+        list->scrollToItem(focus);
+    }
+}
+
+void PhonebookWindow::showRedbook() {
+    QTreeWidget* list = ui_->redbookList;
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    for (const phonebook::PhonebookEntry& e : model_.redbook)
+        items.append(listItem(e.index, e.name, e.number));
+    list->addTopLevelItems(items);
+    if (!items.isEmpty())
+        list->scrollToItem(items.back());
+}
+
+void PhonebookWindow::showCounts() {
+    // Deleted entries keep their place in the table and in the count.
+    ui_->entryCountLabel->setText(QString::number(model_.current.entries.size()));
+    ui_->maxLabel->setText(QString::number(model_.current.range.highest));
+}
+
+void PhonebookWindow::showCallLists() {
+    const auto fill = [](QListWidget* list, const phonebook::CallList& calls) {
+        list->clear();
+        for (const std::string& line : calls.lines)
+            list->addItem(fromLatin1(line));
+    };
+    fill(ui_->dialledList, model_.dialled);
+    fill(ui_->missedList, model_.missed);
+    fill(ui_->receivedList, model_.received);
+}
+
+int PhonebookWindow::currentRow() const {
+    QTreeWidgetItem* item = ui_->phonebookList->currentItem();
+    return item ? ui_->phonebookList->indexOfTopLevelItem(item) : -1;
+}
+
+void PhonebookWindow::busy(const std::function<void()>& work) {
+    if (busy_)
+        return;  // one exchange with the phone at a time
+    busy_ = true;
+    QPointer<QWidget> focus = focusWidget();
+    ui_->content->setEnabled(false);
+    work();
+    ui_->content->setEnabled(true);
+    busy_ = false;
+    if (focus)
+        focus->setFocus();
+}
+
+void PhonebookWindow::runEntryDialog(const phonebook::PhonebookService::EntryForm& form) {
+    const std::size_t before = model_.current.entries.size();
+    EntryDialog dialog(service_, form, this);
+    runDialog(dialog);
+    int location = form.location;
+    if (model_.current.entries.size() > before)
+        location = model_.current.entries.back().index;
+    showPhonebook(location);
+    showCounts();
+}
+
+void PhonebookWindow::newEntry() {
+    busy([this] {
+        if (service_.canAddEntry())
+            runEntryDialog({});
+    });
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::editEntry() {
+    const int row = currentRow();
+    if (row >= 0) {
+        busy([this, row] {
+            if (const auto form = service_.beginEdit(static_cast<std::size_t>(row)))
+                runEntryDialog(*form);
+        });
+    }
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::deleteEntry() {
+    const int row = currentRow();
+    if (row >= 0) {
+        busy([this, row] {
+            const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
+            if (service_.confirmDelete(static_cast<std::size_t>(row), true))
+                showPhonebook(location);
+        });
+    }
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::deleteCurrentWithoutSelect() {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    busy([this, row] {
+        const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
+        if (service_.confirmDelete(static_cast<std::size_t>(row), false))
+            showPhonebook(location);
+    });
+}
+
+void PhonebookWindow::callEntry() {
+    const int row = currentRow();
+    if (row >= 0) {
+        busy([this, row] {
+            service_.dialLocation(model_.current.rows[static_cast<std::size_t>(row)].location);
+        });
+    }
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::hangUp() {
+    busy([this] { service_.hangUp(); });
+}
+
+void PhonebookWindow::redial() {
+    busy([this] { service_.redial(); });
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::print() {
+    busy([this] { printPhonebook(this, model_.current, session_.language); });
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::exportTable(bool xml) {
+    const char* extension = xml ? "xml" : "csv";
+    const QString preset = fromLatin1(phonebook::defaultExportName(model_.current.kind, extension));
+    const QString path = chooseSaveFile(
+        tr("Export phonebook"), xml ? tr("XML file (*.xml)") : tr("CSV file (*.csv)"),
+        QString::fromLatin1(extension),
+        lastPath_.isEmpty() ? preset : QFileInfo(lastPath_).dir().filePath(preset));
+    if (path.isEmpty())
+        return;
+    lastPath_ = path;
+    busy([&] {
+        const std::string file = path.toStdString();
+        const bool written = xml ? phonebook::exportXml(model_.current, file, *reporter_)
+                                 : phonebook::exportCsv(model_.current, file, *reporter_);
+        if (written)
+            openFile(path);
+    });
+}
+
+void PhonebookWindow::exportCsv() {
+    exportTable(false);
+}
+
+void PhonebookWindow::exportXml() {
+    exportTable(true);
+}
+
+void PhonebookWindow::exportVcard() {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    const Row shown = model_.current.rows[static_cast<std::size_t>(row)];
+    const QString preset = fromLatin1(phonebook::defaultVcardName(shown.name));
+    const QString path =
+        chooseSaveFile(tr("Export vCard"), tr("VCF file (*.vcf)"), QStringLiteral("vcf"),
+                       lastPath_.isEmpty() ? preset : QFileInfo(lastPath_).dir().filePath(preset));
+    if (path.isEmpty())
+        return;
+    lastPath_ = path;
+    busy([&] {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        phonebook::exportVcard(shown, path.toStdString(), local);
+    });
+}
+
+void PhonebookWindow::importCsv() {
+    const QString path = chooseOpenFile(tr("Import phonebook"), tr("CSV file (*.csv)"),
+                                        QStringLiteral("csv"), lastPath_);
+    if (path.isEmpty())
+        return;
+    lastPath_ = path;
+    const auto mode = reporter_->message(76, Caption::Info, Buttons::YesNo) == Answer::Yes
+                          ? phonebook::ImportMode::Overwrite
+                          : phonebook::ImportMode::Append;
+    busy([&] { phonebook::importCsv(service_, path.toStdString(), mode); });
+    showPhonebook();
+    showCounts();
+}
+
+void PhonebookWindow::saveLocalFile() {
+    phonebook::saveToLocalFile(model_.current, localFile, *reporter_);
+}
+
+void PhonebookWindow::normalise() {
+    const int row = currentRow();
+    const int location = row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
+    busy([this] { service_.normalise(); });
+    showPhonebook(location);
+}
+
+void PhonebookWindow::clearPhonebook() {
+    busy([this] {
+        if (service_.confirmClear()) {
+            showPhonebook();
+            showCounts();
+        }
+    });
+}
+
+void PhonebookWindow::callBack(QListWidget* list) {
+    if (QListWidgetItem* item = list->currentItem()) {
+        const std::string line = latin1(item->text());
+        busy([&] { service_.callBack(line); });
+    }
+    list->setFocus();
+}
+
+void PhonebookWindow::copyToPhonebook(QListWidget* list) {
+    QListWidgetItem* item = list->currentItem();
+    if (!item)
+        return;
+    const std::string line = latin1(item->text());
+    busy([&] {
+        if (const auto number = service_.copyToPhonebook(line))
+            runEntryDialog({0, std::string(), *number});
+    });
+}
+
+void PhonebookWindow::setServiceCentre() {
+    busy([this] { service_.setServiceCentre(latin1(ui_->serviceCentreEdit->text())); });
+}
+
+void PhonebookWindow::clearDialledCalls() {
+    busy([this] {
+        if (service_.clearDialledCalls())
+            ui_->dialledList->clear();
+    });
+}
+
+void PhonebookWindow::selectKind(int index) {
+    if (index < 0 || index > 2)
+        return;
+    // The selector stays disabled while the new kind is read, with the rest.
+    busy([this, index] {
+        service_.switchKind(Kind(index), [this] { saveLocalFile(); });
+        showPhonebook();
+        showCounts();
+    });
+}
+
+void PhonebookWindow::addCurrentToRedbook() {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    busy([this, row] {
+        if (service_.addToRedbook(static_cast<std::size_t>(row))) {
+            const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
+            showPhonebook(location);
+            showRedbook();
+        }
+    });
+}
+
+void PhonebookWindow::removeCurrentFromRedbook() {
+    QTreeWidgetItem* item = ui_->redbookList->currentItem();
+    if (!item)
+        return;
+    const int position = ui_->redbookList->indexOfTopLevelItem(item);
+    busy([this, position] {
+        const int row = currentRow();
+        const int location =
+            row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
+        if (service_.removeFromRedbook(static_cast<std::size_t>(position))) {
+            showPhonebook(location);
+            showRedbook();
+        }
+    });
+}
+
+void PhonebookWindow::sortPhonebook(int column) {
+    const int row = currentRow();
+    const int location = row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
+    phonebook::sortRows(model_.current.rows, column);
+    showPhonebook(location);
+}
+
+void PhonebookWindow::sortRedbook(int column) {
+    // The Redbook table itself takes the shown order, so that a list
+    // position is a table position.
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < model_.redbook.size(); ++i) {
+        const auto& e = model_.redbook[i];
+        rows.push_back(Row{e.index, e.name, e.number, i});
+    }
+    phonebook::sortRows(rows, column);
+    std::vector<phonebook::PhonebookEntry> sorted;
+    for (const Row& r : rows)
+        sorted.push_back(model_.redbook[r.entry]);
+    model_.redbook = std::move(sorted);
+    showRedbook();
+}
+
+void PhonebookWindow::showHelp() {
+    const QString path = helpFilePath(QString::fromStdString(session_.helpFile));
+    if (path.isEmpty() || !openFile(path))
+        reporter_->text(tr("Unable to activate help").toStdString(), Caption::Error);
+}
+
+bool PhonebookWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (watched == ui_->phonebookList) {
+            deleteCurrentWithoutSelect();
+            return true;
+        }
+        if (watched == ui_->redbookList) {
+            removeCurrentFromRedbook();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PhonebookWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape would end a dialog; this window ends by its close box only.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void PhonebookWindow::closeEvent(QCloseEvent* event) {
+    if (busy_) {  // the phone is still answering; the window must stay
+        event->ignore();
+        return;
+    }
+    const auto store = [this](QTreeWidget* list, const char* prefix, std::array<int, 3>& widths) {
+        for (int c = 0; c < 3; ++c) {
+            const int width = list->header()->sectionSize(c);
+            widths[static_cast<std::size_t>(c)] = width;
+            writeInt(session_.ini, prefix + std::to_string(c), width);
+        }
+    };
+    store(ui_->phonebookList, "TCol", session_.settings.tCol);
+    store(ui_->redbookList, "RCol", session_.settings.rCol);
+    saveLocalFile();
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+}  // namespace vondrix::gui

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Startup.h"
+#include "phonebook/LocalFile.h"
+#include "phonebook/PhonebookService.h"
+
+class QListWidget;
+class QMenu;
+class QTreeWidget;
+
+namespace Ui {
+class PhonebookWindow;
+}
+
+namespace vondrix::gui {
+
+// The phonebook window: the current phonebook (SIM, phone memory or fixed
+// dialling numbers), the Redbook, the own numbers, the service centre and
+// the three call lists, with every phonebook command on the lists'
+// right-click menus. The tables live in the session and outlive the window.
+//
+// Only the close box ends it (Escape and Enter do nothing); closing stores
+// the column widths and saves the current phonebook to the local file.
+class PhonebookWindow : public QDialog {
+    Q_OBJECT
+  public:
+    // Runs the opening sequence (own numbers, the SIM phonebook, the
+    // Redbook, the call lists, the service centre) with the reading dialog.
+    PhonebookWindow(Session& session, Reporter& reporter, QWidget* parent = nullptr);
+    ~PhonebookWindow() override;
+
+    // Replaceable for tests. File dialogs return the chosen path, empty
+    // on cancel; `runDialog` runs the entry dialog modally.
+    std::function<QString(const QString& title, const QString& filter, const QString& suffix,
+                          const QString& preset)>
+        chooseSaveFile;
+    std::function<QString(const QString& title, const QString& filter, const QString& suffix,
+                          const QString& preset)>
+        chooseOpenFile;
+    std::function<void(QDialog&)> runDialog;
+    // The local phonebook file that switching kinds and closing save into.
+    std::string localFile = phonebook::kLocalFileName;
+
+    // The commands of the phonebook list's menu; they act on its current row.
+    void newEntry();
+    void editEntry();
+    void deleteEntry();
+    void callEntry();
+    void hangUp();
+    void redial();
+    void print();
+    void exportCsv();
+    void exportXml();
+    void exportVcard();
+    void importCsv();
+    void saveLocalFile();
+    void normalise();
+    void clearPhonebook();
+    // The commands of a call list's menu, on its current line.
+    void callBack(QListWidget* list);
+    void copyToPhonebook(QListWidget* list);
+    // Buttons and keys.
+    void setServiceCentre();
+    void clearDialledCalls();
+    void selectKind(int index);
+    void addCurrentToRedbook();         // double click on the phonebook list
+    void deleteCurrentWithoutSelect();  // Delete key on the phonebook list
+    void removeCurrentFromRedbook();    // Delete key on the Redbook
+    void sortPhonebook(int column);
+    void sortRedbook(int column);
+    void showHelp();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override {}  // Escape does not close the window
+
+  private:
+    class WindowReporter;
+
+    void setUpLists();
+    void buildMenus();
+    QMenu* addMenu(QWidget* list, const char* name);
+    void showEverything();
+    void showPhonebook(int focusLocation = 0);
+    void showRedbook();
+    void showCounts();
+    void showCallLists();
+    // The row of the phonebook list's current item, or -1.
+    int currentRow() const;
+    // Disables the window's controls while `work` talks to the phone (the
+    // progress bar stays live), then gives the focus back.
+    void busy(const std::function<void()>& work);
+    void runEntryDialog(const phonebook::PhonebookService::EntryForm& form);
+    void exportTable(bool xml);
+    QString catalogue(int id) const;
+
+    Session& session_;
+    phonebook::PhonebookModel& model_;
+    std::unique_ptr<WindowReporter> reporter_;
+    phonebook::PhonebookService service_;
+    std::unique_ptr<Ui::PhonebookWindow> ui_;
+    QString lastPath_;  // the file name kept between file dialogs
+    bool busy_ = false;
+};
+
+}  // namespace vondrix::gui

@@ -1,0 +1,448 @@
+// Phonebook printing: headers, rows and pagination, and real prints to PDF
+// files read back for their pages, texts and red rows.
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "gui/PhonebookPrinter.h"
+
+using namespace vondrix;
+using namespace vondrix::gui;
+using phonebook::CurrentPhonebook;
+using phonebook::Row;
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 12, 5), QTime(22, 40, 17));
+
+// `count` rows; row 1 is a Redbook member, row 2 a deleted entry.
+CurrentPhonebook makeBook(int count, phonebook::Kind kind = phonebook::Kind::Sim) {
+    CurrentPhonebook book;
+    book.kind = kind;
+    for (int i = 0; i < count; ++i) {
+        Row row{i + 1, "Name " + std::to_string(i + 1), "0301234" + std::to_string(i), 0};
+        if (i == 1)
+            row.name = "Boss!";
+        if (i == 2) {
+            row.name.clear();
+            row.number.clear();
+        }
+        book.rows.push_back(row);
+    }
+    return book;
+}
+
+// An A4 PDF at 150 dpi with margins of 24 points (50 pixels) left and right,
+// 48 points (100 pixels) top and bottom, so that the x and y offsets differ.
+void setUpPdf(QPrinter& printer, const QString& file) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setResolution(150);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(24, 48, 24, 48), QPageLayout::Point);
+    printer.setCopyCount(1);
+    printer.setCollateCopies(true);
+}
+
+int pdfPageCount(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
+    return static_cast<int>(QString::fromLatin1(f.readAll()).count(page));
+}
+
+// The text of each page, by pdftotext; empty when the tool is missing.
+QStringList pdfPages(const QString& file) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return {};
+    QProcess p;
+    p.start(tool, {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!p.waitForFinished(30000))
+        return {};
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+// Answers the next modal dialog of type T as soon as it is up.
+template <typename T>
+void answerModal(const std::function<void(T*)>& answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(d);
+        }
+    });
+    timer->start();
+}
+
+PrintCancelDialog* cancelDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<PrintCancelDialog*>(w))
+            return d;
+    return nullptr;
+}
+
+struct Ink {
+    int red = 0;   // pure red, or red blended with white
+    int dark = 0;  // black or grey
+};
+// Ink in the rows [top, top + height) of the image.
+Ink inkIn(const QImage& image, int top, int height) {
+    Ink ink;
+    for (int y = std::max(0, top); y < std::min(image.height(), top + height); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 120 && std::abs(c.green() - c.blue()) < 8)
+                ++ink.red;
+            else if (c.red() < 100 && c.green() < 100 && c.blue() < 100)
+                ++ink.dark;
+        }
+    }
+    return ink;
+}
+
+}  // namespace
+
+class PhonebookPrintTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void headerPerLanguage_data();
+    void headerPerLanguage();
+    void rowFormat_data();
+    void rowFormat();
+    void rowsPerPageFormula();
+    void pagination_data();
+    void pagination();
+    void sheetOrders();
+    void layoutFromThePrinter();
+    void pdfPageCounts_data();
+    void pdfPageCounts();
+    void pdfCopies();
+    void pdfTexts();
+    void paintedRowsAndColours();
+    void cancelStopsAndRemovesTheFile();
+    void printDialogCancelPrintsNothing();
+    void printDialogAcceptPrints();
+};
+
+void PhonebookPrintTest::headerPerLanguage_data() {
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QDateTime>("when");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("expected");
+    const QString sim = QStringLiteral("SIM");
+    QTest::newRow("de") << Language::German << kWhen << sim << 2
+                        << QStringLiteral("Telefonbuch C35/S35 SIM 12/05/2026, 22:40  - 2");
+    QTest::newRow("en one blank") << Language::English << kWhen << sim << 2
+                                  << QStringLiteral("Phonebook C35/S35 SIM 12/05/2026, 22:40 - 2");
+    QTest::newRow("es") << Language::Spanish << kWhen << sim << 1
+                        << QStringLiteral("Listin C35/S35 SIM 12/05/2026, 22:40  - 1");
+    QTest::newRow("fr") << Language::French << kWhen << QStringLiteral("Internal") << 3
+                        << QStringLiteral("Annuaire C35/S35 Internal 12/05/2026, 22:40  - 3");
+    QTest::newRow("it") << Language::Italian << kWhen << sim << 1
+                        << QStringLiteral("Rubrica C35/S35 SIM 12/05/2026, 22:40  - 1");
+    QTest::newRow("nl") << Language::Dutch << kWhen << sim << 12
+                        << QStringLiteral("Telefoonboek C35/S35 SIM 12/05/2026, 22:40  - 12");
+    QTest::newRow("no") << Language::Norwegian << kWhen << QStringLiteral("SIM fix") << 1
+                        << QStringLiteral("Telefonbok C35/S35 SIM fix 12/05/2026, 22:40  - 1");
+    QTest::newRow("pt") << Language::Portuguese << kWhen << sim << 1
+                        << QStringLiteral("Lista telefónica C35/S35 SIM 12/05/2026, 22:40  - 1");
+    // Month unpadded, day, hour and minute padded to two digits.
+    QTest::newRow("padding") << Language::English << QDateTime(QDate(2027, 3, 4), QTime(7, 5))
+                             << sim << 1
+                             << QStringLiteral("Phonebook C35/S35 SIM 3/04/2027, 07:05 - 1");
+}
+
+void PhonebookPrintTest::headerPerLanguage() {
+    QFETCH(Language, language);
+    QFETCH(QDateTime, when);
+    QFETCH(QString, label);
+    QFETCH(int, page);
+    QFETCH(QString, expected);
+    QCOMPARE(printHeader(language, label, when, page), expected);
+}
+
+void PhonebookPrintTest::rowFormat_data() {
+    QTest::addColumn<int>("location");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("number");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << 5 << QByteArray("Anna") << QByteArray("+4930123")
+                           << QStringLiteral("  5 Anna,  +4930123");
+    QTest::newRow("redbook") << 17 << QByteArray("Boss!") << QByteArray("0301")
+                             << QStringLiteral(" 17 Boss!,  0301");
+    QTest::newRow("deleted") << 250 << QByteArray() << QByteArray() << QStringLiteral("250 ,  ");
+    QTest::newRow("wide location cut")
+        << 123456 << QByteArray("X") << QByteArray("1") << QStringLiteral("1234 X,  1");
+    QTest::newRow("latin-1 name") << 1 << QByteArray("M\xfcller") << QByteArray("2")
+                                  << QStringLiteral("  1 Müller,  2");
+    QTest::newRow("fields cut at 49")
+        << 1 << QByteArray(60, 'n') << QByteArray(55, '9')
+        << QStringLiteral("  1 ") + QString(49, u'n') + QStringLiteral(",  ") + QString(49, u'9');
+}
+
+void PhonebookPrintTest::rowFormat() {
+    QFETCH(int, location);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, number);
+    QFETCH(QString, expected);
+    QCOMPARE(printRow(Row{location, name.toStdString(), number.toStdString(), 0}), expected);
+}
+
+void PhonebookPrintTest::rowsPerPageFormula() {
+    QCOMPARE(rowsPerPage(1754, 21, 33), 45);  // (1754 - 42 - 198) / 33 = 45.9
+    QCOMPARE(rowsPerPage(1000, 0, 100), 4);
+    QCOMPARE(rowsPerPage(1000, 100, 100), 2);
+    // A page that holds no row still prints one a page, and never divides by 0.
+    QCOMPARE(rowsPerPage(300, 50, 100), 1);
+    QCOMPARE(rowsPerPage(1000, 10, 0), 1);
+}
+
+void PhonebookPrintTest::pagination_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("linesPerPage");
+    QTest::newRow("empty: header only") << 0 << QList<int>{0};
+    QTest::newRow("fewer than R") << 3 << QList<int>{3};
+    QTest::newRow("exactly R") << 5 << QList<int>{5, 0};
+    QTest::newRow("R + 1") << 6 << QList<int>{5, 1};
+    QTest::newRow("2R") << 10 << QList<int>{5, 5, 0};
+    QTest::newRow("2R + 1") << 11 << QList<int>{5, 5, 1};
+}
+
+void PhonebookPrintTest::pagination() {
+    QFETCH(int, rows);
+    QFETCH(QList<int>, linesPerPage);
+    const auto pages = layoutPages(makeBook(rows), Language::German, kWhen, 5);
+    QCOMPARE(static_cast<qsizetype>(pages.size()), linesPerPage.size());
+    int k = 0;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        QCOMPARE(pages[p].header, printHeader(Language::German, QStringLiteral("SIM"), kWhen,
+                                              static_cast<int>(p) + 1));
+        QCOMPARE(static_cast<int>(pages[p].lines.size()), linesPerPage[static_cast<qsizetype>(p)]);
+        for (const PrintLine& line : pages[p].lines) {
+            // Rows in list order, only the Redbook member red.
+            QVERIFY(line.text.startsWith(QStringLiteral("%1 ").arg(k + 1, 3)));
+            QCOMPARE(line.red, k == 1);
+            ++k;
+        }
+    }
+    QCOMPARE(k, rows);
+}
+
+void PhonebookPrintTest::sheetOrders() {
+    QCOMPARE(sheetOrder(2, 1, true), (std::vector<int>{0, 1}));
+    QCOMPARE(sheetOrder(2, 3, true), (std::vector<int>{0, 1, 0, 1, 0, 1}));
+    QCOMPARE(sheetOrder(2, 3, false), (std::vector<int>{0, 0, 0, 1, 1, 1}));
+    QCOMPARE(sheetOrder(1, 0, true), (std::vector<int>{0}));  // no count still prints once
+}
+
+void PhonebookPrintTest::layoutFromThePrinter() {
+    QTemporaryDir dir;
+    QPrinter printer;
+    setUpPdf(printer, dir.filePath(QStringLiteral("x.pdf")));
+    const PrintLayout l = printLayout(printer);
+    QCOMPARE(l.pageWidth, 1240);  // A4 at 150 dpi
+    QCOMPARE(l.pageHeight, 1754);
+    QCOMPARE(l.xOffset, 50);
+    QCOMPARE(l.yOffset, 100);
+    QCOMPARE(l.fontPixels, 29);  // 14 pt at 150 dpi
+    // The line is the font's height plus its leading, a little above the em.
+    QVERIFY2(l.lineHeight >= l.fontPixels && l.lineHeight <= 2 * l.fontPixels,
+             qPrintable(QString::number(l.lineHeight)));
+    QCOMPARE(l.rowsPerPage(), rowsPerPage(1754, 100, l.lineHeight));
+}
+
+void PhonebookPrintTest::pdfPageCounts_data() {
+    QTest::addColumn<int>("rowsOverR");  // rows = R * a + b, as {a, b}
+    QTest::addColumn<int>("extra");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("fewer than R") << 0 << 4 << 1;
+    QTest::newRow("exactly R") << 1 << 0 << 2;
+    QTest::newRow("2R + 1") << 2 << 1 << 3;
+}
+
+void PhonebookPrintTest::pdfPageCounts() {
+    QFETCH(int, rowsOverR);
+    QFETCH(int, extra);
+    QFETCH(int, pages);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("book.pdf"));
+    QPrinter printer;
+    setUpPdf(printer, file);
+    const int r = printLayout(printer).rowsPerPage();
+    QVERIFY(r > 10);
+    const CurrentPhonebook book = makeBook(rowsOverR * r + extra);
+    QCOMPARE(printDocument(printer, book, Language::English, kWhen), PrintOutcome::Printed);
+    QCOMPARE(pdfPageCount(file), pages);
+    QCOMPARE(printer.docName(), QStringLiteral("Pallado Phonebook"));
+}
+
+// Three copies into a file are three times the pages.
+void PhonebookPrintTest::pdfCopies() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("copies.pdf"));
+    QPrinter printer;
+    setUpPdf(printer, file);
+    printer.setCopyCount(3);
+    QVERIFY(!printer.supportsMultipleCopies());
+    const int r = printLayout(printer).rowsPerPage();
+    QCOMPARE(printDocument(printer, makeBook(r + 1), Language::English, kWhen),
+             PrintOutcome::Printed);
+    QCOMPARE(pdfPageCount(file), 6);
+}
+
+void PhonebookPrintTest::pdfTexts() {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("texts.pdf"));
+    for (const Language language : {Language::German, Language::English}) {
+        QPrinter printer;
+        setUpPdf(printer, file);
+        const int r = printLayout(printer).rowsPerPage();
+        QCOMPARE(printDocument(printer, makeBook(r + 2), language, kWhen), PrintOutcome::Printed);
+        const QStringList pages = pdfPages(file);
+        QCOMPARE(pages.size(), 2);
+        // The tool does not keep runs of blanks; their count is checked above.
+        const QString page2 = pages[1].simplified();
+        const QString header = language == Language::German
+                                   ? QStringLiteral("Telefonbuch C35/S35 SIM 12/05/2026, 22:40 - 2")
+                                   : QStringLiteral("Phonebook C35/S35 SIM 12/05/2026, 22:40 - 2");
+        QVERIFY2(page2.startsWith(header), qPrintable(page2));
+        QVERIFY2(page2.contains(QStringLiteral("%1 Name %1, 0301234%2").arg(r + 1).arg(r)),
+                 qPrintable(page2));
+        // How the tool spaces a deleted row's lone comma is its own business:
+        // compare without blanks.
+        const QString page1 = QString(pages[0]).remove(QLatin1Char(' ')).remove(QLatin1Char('\n'));
+        QVERIFY2(page1.contains(QStringLiteral("2Boss!,03012341")), qPrintable(page1));
+        QVERIFY2(page1.contains(QStringLiteral("030123413,4Name4")), qPrintable(page1));
+    }
+}
+
+// Page 1 painted onto an image the size of the paper, with the origin moved
+// to the printable area as on the printer: the header and each row sit in
+// their line, in black, and only the Redbook row is red.
+void PhonebookPrintTest::paintedRowsAndColours() {
+    QTemporaryDir dir;
+    QPrinter printer;
+    setUpPdf(printer, dir.filePath(QStringLiteral("unused.pdf")));
+    const PrintLayout l = printLayout(printer);
+    const auto pages = layoutPages(makeBook(5), Language::German, kWhen, l.rowsPerPage());
+    QCOMPARE(pages.size(), std::size_t{1});
+
+    QImage image(l.pageWidth, l.pageHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.translate(l.xOffset, l.yOffset);
+        QVERIFY(paintPage(painter, l, pages[0]));
+    }
+    const int top = 2 * l.yOffset;  // paper coordinates of the printable origin, plus the offset
+    const int lh = l.lineHeight;
+    QCOMPARE(inkIn(image, 0, top + 2 * lh).dark, 0);  // nothing above the header
+    const Ink header = inkIn(image, top + 2 * lh, lh);
+    QVERIFY(header.dark > 50);
+    QCOMPARE(header.red, 0);
+    QCOMPARE(inkIn(image, top + 3 * lh, lh).dark, 0);  // one blank line under the header
+    for (int r = 0; r < 5; ++r) {
+        const Ink row = inkIn(image, top + (r + 4) * lh, lh);
+        if (r == 1) {
+            QVERIFY2(row.red > 50, qPrintable(QString::number(row.red)));
+            QCOMPARE(row.dark, 0);
+        } else {
+            QVERIFY2(row.dark > 20, qPrintable(QString::number(r)));
+            QCOMPARE(row.red, 0);
+        }
+    }
+    QCOMPARE(inkIn(image, top + 9 * lh, l.pageHeight).dark, 0);
+    // Text starts 10 pixels right of the offset (plus the glyph's bearing).
+    int left = image.width();
+    for (int y = top + 2 * lh; y < top + 3 * lh; ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).lightness() < 128)
+                left = std::min(left, x);
+    QVERIFY2(left >= 2 * l.xOffset + 10 && left <= 2 * l.xOffset + 16,
+             qPrintable(QString::number(left)));
+}
+
+void PhonebookPrintTest::cancelStopsAndRemovesTheFile() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("cancelled.pdf"));
+    QPrinter printer;
+    setUpPdf(printer, file);
+    QWidget owner;
+    owner.show();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        // Printing has begun: the owner is disabled, the cancel dialog usable.
+        PrintCancelDialog* d = cancelDialog();
+        QVERIFY(d && d->isVisible() && d->isEnabled());
+        QVERIFY(!owner.isEnabled());
+        QCOMPARE(d->findChild<QLabel*>(QStringLiteral("printingLabel"))->text(),
+                 QStringLiteral("Printing..."));
+        auto* cancel = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        QVERIFY(cancel && cancel->isEnabled());
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        seen = true;
+    });
+    const auto outcome = printWithCancel(&owner, printer, makeBook(300), Language::English);
+    QVERIFY(seen);
+    QCOMPARE(outcome, PrintOutcome::Cancelled);
+    QVERIFY(owner.isEnabled());
+    QCOMPARE(cancelDialog(), nullptr);
+    QVERIFY(!QFile::exists(file));
+}
+
+void PhonebookPrintTest::printDialogCancelPrintsNothing() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("never.pdf"));
+    setUpPdf(phonebookPrinter(), file);
+    phonebookPrinter().setPageOrientation(QPageLayout::Landscape);
+    answerModal<QPrintDialog>([](QPrintDialog* d) { d->reject(); });
+    QVERIFY(!printPhonebook(nullptr, makeBook(3), Language::English));
+    QVERIFY(!QFile::exists(file));
+    QCOMPARE(phonebookPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+void PhonebookPrintTest::printDialogAcceptPrints() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("printed.pdf"));
+    QPrinter& printer = phonebookPrinter();
+    setUpPdf(printer, file);
+    printer.setCopyCount(2);
+    QWidget owner;
+    owner.show();
+    answerModal<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
+    QVERIFY(printPhonebook(&owner, makeBook(3), Language::German));
+    QVERIFY(owner.isEnabled());
+    QCOMPARE(cancelDialog(), nullptr);
+    QCOMPARE(pdfPageCount(file), 2);   // the dialog kept the two copies
+    QCOMPARE(printer.copyCount(), 2);  // and the settings stay for the next print
+    QCOMPARE(printer.resolution(), 150);
+}
+
+QTEST_MAIN(PhonebookPrintTest)
+#include "PhonebookPrintTest.moc"

@@ -1,0 +1,815 @@
+// The phonebook window with its entry and PIN2 dialogs, driven for real
+// (offscreen) against the simulated phone.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+#include <set>
+
+#include "app/Catalogue.h"
+#include "app/Startup.h"
+#include "gui/GuiApp.h"
+#include "gui/GuiReporter.h"
+#include "gui/MainWindow.h"
+#include "gui/PhonebookWindow.h"
+#include "gui/Pin2Dialog.h"
+#include "gui/Shell.h"
+#include "gui/UiTranslator.h"
+#include "phonesim/Simulator.h"
+#include "support/RecordingReporter.h"
+
+using namespace vondrix;
+using vondrix::gui::PhonebookWindow;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// Also lets a test look at the window whenever the operations pump.
+struct PumpingReporter : test::RecordingReporter {
+    std::function<void()> onPump;
+    void pump() override {
+        if (onPump)
+            onPump();
+    }
+};
+
+// A started session on the simulated phone, with its own settings file.
+struct Rig {
+    explicit Rig(const QString& iniBody = {},
+                 const std::function<void(phonesim::PhoneState&)>& setup = {}) {
+        phonesim::PhoneState state = phonesim::PhoneState::demo();
+        if (setup)
+            setup(state);
+        sim = std::make_unique<phonesim::Simulator>(state);
+        const QString iniPath = dir.filePath(QStringLiteral("Vondrix.ini"));
+        QFile f(iniPath);
+        f.open(QIODevice::WriteOnly);
+        f.write(("[Vondrix]\r\n" + iniBody).toLatin1());
+        f.close();
+        session = std::make_unique<Session>(iniPath.toStdString());
+        StartupOptions o;
+        o.link.kind = LinkOverride::Kind::Device;
+        o.link.device = sim->openPty();
+        o.portSettleMs = 0;
+        o.resetDelayMs = 0;
+        startUp(*session, reporter, o);
+        sim->clearReceived();
+    }
+
+    // The window, shown, saving its local file in the rig's directory.
+    std::unique_ptr<PhonebookWindow> open() {
+        auto w = std::make_unique<PhonebookWindow>(*session, reporter);
+        w->localFile = localFile().toStdString();
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qFatal("window not shown");
+        return w;
+    }
+    QString localFile() const { return dir.filePath(QStringLiteral("Vondrix.phb")); }
+    QByteArray localFileContent() const {
+        QFile f(localFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    Lines lines() const { return sim->receivedLines(); }
+    bool received(const std::string& line) const {
+        const auto l = lines();
+        return std::find(l.begin(), l.end(), line) != l.end();
+    }
+    bool wrote() const {
+        const auto l = lines();
+        return std::any_of(l.begin(), l.end(),
+                           [](const auto& s) { return s.rfind("AT+CPBW", 0) == 0; });
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<phonesim::Simulator> sim;
+    std::unique_ptr<Session> session;
+    PumpingReporter reporter;
+};
+
+template <typename T>
+T* child(QObject& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
+QTreeWidget* bookList(PhonebookWindow& w) {
+    return child<QTreeWidget>(w, "phonebookList");
+}
+QTreeWidget* redbookList(PhonebookWindow& w) {
+    return child<QTreeWidget>(w, "redbookList");
+}
+QString labelText(PhonebookWindow& w, const char* name) {
+    return child<QLabel>(w, name)->text();
+}
+
+// "location|name|number" of every row, in list order.
+QStringList rows(QTreeWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        out << item->text(0) + u'|' + item->text(1) + u'|' + item->text(2);
+    }
+    return out;
+}
+
+QStringList lineTexts(QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+QTreeWidgetItem* rowNamed(QTreeWidget* list, const QString& name) {
+    const auto found = list->findItems(name, Qt::MatchExactly, 1);
+    if (found.isEmpty())
+        qFatal("no row %s", qPrintable(name));
+    return found.front();
+}
+
+QPoint centreOf(QTreeWidget* list, QTreeWidgetItem* item) {
+    list->scrollToItem(item);
+    return list->visualItemRect(item).center();
+}
+QPoint centreOf(QListWidget* list, int line) {
+    return list->visualItemRect(list->item(line)).center();
+}
+
+// Clicks a row, as the user does before a command.
+void clickRow(QTreeWidget* list, QTreeWidgetItem* item) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, item));
+    QCOMPARE(list->currentItem(), item);
+}
+
+void clickHeader(QTreeWidget* list, int column) {
+    QHeaderView* h = list->header();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                      QPoint(h->sectionViewportPosition(column) + 5, h->height() / 2));
+}
+
+// Right-clicks `list` at `at` (viewport coordinates) and returns the texts
+// of the menu that opens (none when no menu opens). The item `choose`, when
+// given, is then triggered.
+QStringList rightClick(QAbstractScrollArea* list, QPoint at, const QString& choose = {}) {
+    QStringList texts;
+    QPointer<QAction> picked;
+    QTimer look;
+    look.setSingleShot(true);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* a : menu->actions()) {
+            texts << a->text();
+            if (a->text() == choose)
+                picked = a;
+        }
+        menu->close();
+    });
+    look.start(0);
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &event);
+    QCoreApplication::processEvents();  // no menu: the look still happens here
+    if (picked)
+        picked->trigger();
+    return texts;
+}
+
+// Runs the entry dialog in place of the window's modal run: `fill` types
+// into it, then OK or Cancel is clicked.
+struct EntryDriver {
+    explicit EntryDriver(PhonebookWindow& w) {
+        w.runDialog = [this](QDialog& d) { run(d); };
+    }
+    void run(QDialog& d) {
+        ++runs;
+        d.show();
+        auto* name = child<QLineEdit>(d, "nameEdit");
+        auto* number = child<QLineEdit>(d, "numberEdit");
+        shownName = name->text();
+        shownNumber = number->text();
+        if (fill)
+            fill(name, number);
+        auto* box = child<QDialogButtonBox>(d, "buttonBox");
+        QTest::mouseClick(box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
+                          Qt::LeftButton);
+    }
+    void typing(const QString& name, const QString& number) {
+        fill = [name, number](QLineEdit* n, QLineEdit* m) {
+            QTest::keyClicks(n, name);
+            QTest::keyClicks(m, number);
+        };
+    }
+
+    std::function<void(QLineEdit* name, QLineEdit* number)> fill;
+    bool ok = true;
+    int runs = 0;
+    QString shownName, shownNumber;
+};
+
+QString catalogue(int id) {
+    const auto t = catalogueText(id, Language::English);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+const QStringList kSimRows = {
+    "4|Café Lyon|+33478123456", "6|Info@Home|0891234567", "2|Jürgen Öztürk|01712345678",
+    "7|Mama!|+491701234567",    "1|Müller|+4930123456",   "8|Taxi Straße|0302223344",
+    "3|Åse Berg|+4740123456",
+};
+
+}  // namespace
+
+class PhonebookWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void openingFillsEveryList();
+    void headersFollowTheLanguage_data();
+    void headersFollowTheLanguage();
+    void switchingKindsSavesAndReadsWithTheWindowsBar();
+    void reopeningAfterInternalShowsSim();
+    void fullPhonebookGivesMessage22();
+    void doubleClickAddsToRedbookUnlessMarked();
+    void deleteKeys();
+    void headerClicksSort();
+    void contextMenusHoldExactlyTheirItems();
+    void menuAcceleratorsAreUniqueInEveryLanguage();
+    void entryDialogWarnsOnEveryChange();
+    void entryDialogSavePaths();
+    void pin2CancelWritesNothing();
+    void pin2DialogTakesDigitsOnly();
+    void callListCommands();
+    void exportAndImport();
+    void keysAndButtons();
+    void closingStoresWidthsAndSavesTheFile();
+    void mainWindowButtonRunsTheWindow();
+    void screenshotsIncludeThePhonebookWindows();
+};
+
+void PhonebookWindowTest::openingFillsEveryList() {
+    Rig rig;
+    auto w = rig.open();
+    QCOMPARE(rows(bookList(*w)), kSimRows);
+    QCOMPARE(rows(redbookList(*w)), QStringList{"1|Mama!|+491701234567"});
+    QCOMPARE(labelText(*w, "ownNumber1"), QStringLiteral("+491711234567"));
+    QCOMPARE(labelText(*w, "ownNumber2"), QStringLiteral("+491711234568"));
+    QCOMPARE(labelText(*w, "ownNumber3"), QString());
+    const QStringList dialled = lineTexts(child<QListWidget>(*w, "dialledList"));
+    const QStringList missed = lineTexts(child<QListWidget>(*w, "missedList"));
+    const QStringList received = lineTexts(child<QListWidget>(*w, "receivedList"));
+    QCOMPARE(dialled.size() + missed.size() + received.size(), 30);
+    QCOMPARE(dialled.front(), QStringLiteral("Müller, +4930123456"));
+    QCOMPARE(missed.front(), QStringLiteral(", 0301"));  // a call without a name
+    QCOMPARE(received.front(), QStringLiteral("Jürgen Öztürk, 01712345678"));
+    QCOMPARE(child<QLineEdit>(*w, "serviceCentreEdit")->text(), QStringLiteral("+491710760000"));
+    QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("7"));
+    QCOMPARE(labelText(*w, "maxLabel"), QStringLiteral("250"));
+    auto* selector = child<QComboBox>(*w, "kindSelector");
+    QCOMPARE((QStringList{selector->itemText(0), selector->itemText(1), selector->itemText(2)}),
+             (QStringList{"SIM", "Internal", "SIM fix"}));
+    QCOMPARE(selector->currentIndex(), 0);
+    // The reading dialog showed the opening; nothing was said.
+    QCOMPARE(rig.reporter.progressDialog, 116);
+    QVERIFY(!rig.reporter.progressOpen);
+    QVERIFY(rig.reporter.shown.empty());
+    QVERIFY(rig.session->phonebook.phonebookRead);
+    QCOMPARE(rig.lines().front(), std::string("AT+CPBS=ON"));
+    QCOMPARE(rig.lines().back(), std::string("AT^SPBS=SM"));
+    QCOMPARE(redbookList(*w)->toolTip(), catalogue(11));
+    QCOMPARE(child<QListWidget>(*w, "missedList")->toolTip(), catalogue(12));
+}
+
+void PhonebookWindowTest::headersFollowTheLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("headers");
+    QTest::newRow("English") << int(Language::English) << QStringList{"#", "Name", "Number"};
+    QTest::newRow("German") << int(Language::German) << QStringList{"Nr.", "Name", "Nummer"};
+    QTest::newRow("Dutch") << int(Language::Dutch) << QStringList{"Nr.", "Naam", "Nummer"};
+    QTest::newRow("French") << int(Language::French) << QStringList{"#", "Nom", "Numéro"};
+    QTest::newRow("Portuguese") << int(Language::Portuguese) << QStringList{"#", "Nome", "Numero"};
+}
+
+void PhonebookWindowTest::headersFollowTheLanguage() {
+    QFETCH(int, language);
+    QFETCH(QStringList, headers);
+    Rig rig;
+    rig.session->language = Language(language);
+    PhonebookWindow w(*rig.session, rig.reporter);
+    for (QTreeWidget* list : {bookList(w), redbookList(w)}) {
+        const QTreeWidgetItem* header = list->headerItem();
+        QCOMPARE((QStringList{header->text(0), header->text(1), header->text(2)}), headers);
+    }
+}
+
+void PhonebookWindowTest::switchingKindsSavesAndReadsWithTheWindowsBar() {
+    Rig rig;
+    auto w = rig.open();
+    auto* selector = child<QComboBox>(*w, "kindSelector");
+    auto* bar = child<QProgressBar>(*w, "progressBar");
+    std::vector<int> barValues;
+    bool enabledWhileReading = false;
+    rig.reporter.onPump = [&] {
+        barValues.push_back(bar->value());
+        enabledWhileReading = enabledWhileReading || selector->isEnabled() ||
+                              child<QWidget>(*w, "content")->isEnabled();
+    };
+    rig.sim->clearReceived();
+
+    emit selector->activated(0);  // the kind shown: nothing is saved or read
+    QVERIFY(rig.lines().empty());
+    QVERIFY(!QFile::exists(rig.localFile()));
+
+    selector->setFocus();
+    QTest::keyClick(selector, Qt::Key_Down);  // "Internal"
+    QCOMPARE(rows(bookList(*w)), (QStringList{"2|Büro|+4989555123", "4|Pizza Napoli|0304445566",
+                                              "1|Zahnarzt Dr. Kühn|0897654321"}));
+    QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("3"));
+    QCOMPARE(labelText(*w, "maxLabel"), QStringLiteral("100"));
+    // The SIM went to the local file before the other kind was read.
+    QVERIFY(rig.localFileContent().startsWith("[SIM]\r\n1,M\xfcller,+4930123456\r\n"));
+    QCOMPARE(rig.lines().front(), std::string("AT^SPBS=ME"));
+    // The window's own bar showed the reading, with every control disabled.
+    QVERIFY(!barValues.empty() && *std::max_element(barValues.begin(), barValues.end()) > 1);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(rig.reporter.progressDialog, 116);  // the reading dialog was not used again
+    QVERIFY(!enabledWhileReading);
+    QVERIFY(selector->isEnabled());
+}
+
+void PhonebookWindowTest::reopeningAfterInternalShowsSim() {
+    Rig rig;
+    {
+        auto w = rig.open();
+        emit child<QComboBox>(*w, "kindSelector")->activated(1);
+        w->close();
+    }
+    // Both kinds are in the local file, each in its section.
+    const QByteArray file = rig.localFileContent();
+    QVERIFY(file.startsWith("[SIM]\r\n"));
+    QVERIFY(file.contains("\r\n[INT]\r\n1,Zahnarzt Dr. K\xfchn+,0897654321\r\n2,B\xfcro+,"));
+
+    auto w = rig.open();
+    QCOMPARE(child<QComboBox>(*w, "kindSelector")->currentText(), QStringLiteral("SIM"));
+    QCOMPARE(rows(bookList(*w)), kSimRows);
+    // A new entry goes to the SIM, at its first free location.
+    EntryDriver driver(*w);
+    driver.typing(QStringLiteral("Anna"), QStringLiteral("+441234"));
+    rig.sim->clearReceived();
+    w->newEntry();
+    QCOMPARE(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=5,+441234,145,\"Anna\""}));
+    rig.sim->withState([](phonesim::PhoneState& s) { QVERIFY(s.sim.at(5) && !s.memory.at(5)); });
+    QCOMPARE(bookList(*w)->currentItem()->text(1), QStringLiteral("Anna"));
+    QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("8"));
+}
+
+void PhonebookWindowTest::fullPhonebookGivesMessage22() {
+    Rig rig({}, [](phonesim::PhoneState& s) {
+        s.sim.size = 8;
+        s.sim.entries[5] = {"0305", 129, "Funf"};
+    });
+    auto w = rig.open();
+    EntryDriver driver(*w);
+    rightClick(bookList(*w), centreOf(bookList(*w), bookList(*w)->topLevelItem(0)),
+               QStringLiteral("&New entry..."));
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{22});
+    QCOMPARE(driver.runs, 0);
+}
+
+void PhonebookWindowTest::doubleClickAddsToRedbookUnlessMarked() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* list = bookList(*w);
+    const auto doubleClick = [list](const QString& name) {
+        const QPoint at = centreOf(list, rowNamed(list, name));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    };
+    rig.sim->clearReceived();
+    doubleClick(QStringLiteral("Mama!"));
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{23});
+    QVERIFY(rig.lines().empty());
+
+    doubleClick(QStringLiteral("Müller"));
+    QVERIFY(rig.received("AT+CPBW=1,+4930123456,145,\"M\\7Eller!\""));
+    QCOMPARE(list->currentItem()->text(1), QStringLiteral("Müller!"));
+    QCOMPARE(rows(redbookList(*w)),
+             (QStringList{"1|Mama!|+491701234567", "2|Müller!|+4930123456"}));
+}
+
+void PhonebookWindowTest::deleteKeys() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* list = bookList(*w);
+    clickRow(list, rowNamed(list, QStringLiteral("Müller")));
+    rig.sim->clearReceived();
+    QTest::keyClick(list, Qt::Key_Delete);  // asks message 14; the rig answers Yes
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{14});
+    QCOMPARE(rig.lines(), Lines{"AT+CPBW=1"});  // no selection command first
+    QVERIFY(rows(list).contains(QStringLiteral("1||")));
+    QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("7"));
+
+    // Delete on the Redbook removes without a question.
+    QTreeWidget* redbook = redbookList(*w);
+    clickRow(redbook, redbook->topLevelItem(0));
+    rig.reporter.shown.clear();
+    QTest::keyClick(redbook, Qt::Key_Delete);
+    QVERIFY(rig.reporter.shown.empty());
+    QVERIFY(rig.received("AT+CPBW=7,+491701234567,145,\"Mama\""));
+    QCOMPARE(redbook->topLevelItemCount(), 0);
+    QVERIFY(rows(list).contains(QStringLiteral("7|Mama|+491701234567")));
+}
+
+void PhonebookWindowTest::headerClicksSort() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* list = bookList(*w);
+    const auto column = [list](int c) {
+        QStringList out;
+        for (const QString& r : rows(list))
+            out << r.section(u'|', c, c);
+        return out;
+    };
+    clickHeader(list, 2);
+    QCOMPARE(column(2), (QStringList{"+33478123456", "+4740123456", "+491701234567", "+4930123456",
+                                     "01712345678", "0302223344", "0891234567"}));
+    clickHeader(list, 0);
+    QCOMPARE(column(0), (QStringList{"1", "2", "3", "4", "6", "7", "8"}));
+    // The commands follow the order shown.
+    EntryDriver driver(*w);
+    driver.ok = false;
+    clickRow(list, list->topLevelItem(0));
+    w->editEntry();
+    QCOMPARE(driver.shownName, QStringLiteral("Müller"));
+
+    // So does the Redbook: removing its first row after a sort by name.
+    QTreeWidget* redbook = redbookList(*w);
+    clickRow(list, rowNamed(list, QStringLiteral("Info@Home")));
+    w->addCurrentToRedbook();
+    clickHeader(redbook, 1);
+    QCOMPARE(rows(redbook), (QStringList{"2|Info@Home!|0891234567", "1|Mama!|+491701234567"}));
+    clickRow(redbook, redbook->topLevelItem(0));
+    w->removeCurrentFromRedbook();
+    QCOMPARE(rows(redbook), QStringList{"1|Mama!|+491701234567"});
+}
+
+void PhonebookWindowTest::contextMenusHoldExactlyTheirItems() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* list = bookList(*w);
+    QCOMPARE(rightClick(list, centreOf(list, list->topLevelItem(2))),
+             (QStringList{"&New entry...", "&Edit entry...", "&Delete entry", "&Call", "&Hang up",
+                          "&Redial", "&Print...", "Expor&t CSV...", "Export &XML...",
+                          "Export &vCard...", "&Import...", "&Save to local file",
+                          "N&ormalise numbers", "C&lear phonebook"}));
+    QCOMPARE(list->currentItem(), list->topLevelItem(2));  // the right click chose the row
+    for (const char* name : {"dialledList", "missedList", "receivedList"}) {
+        auto* calls = child<QListWidget>(*w, name);
+        QCOMPARE(rightClick(calls, centreOf(calls, 0)),
+                 (QStringList{"Cop&y to phonebook...", "Call &back", "&Redial", "&Hang up"}));
+    }
+    // The Redbook's only command (sending a message) is not offered yet.
+    QCOMPARE(
+        rightClick(redbookList(*w), centreOf(redbookList(*w), redbookList(*w)->topLevelItem(0))),
+        QStringList());
+    // A chosen item runs its command on the row clicked.
+    rig.sim->clearReceived();
+    rightClick(list, centreOf(list, rowNamed(list, QStringLiteral("Müller"))),
+               QStringLiteral("&Call"));
+    QCOMPARE(rig.lines(), (Lines{"AT^SPBS=SM", "ATD>1;"}));
+}
+
+void PhonebookWindowTest::menuAcceleratorsAreUniqueInEveryLanguage() {
+    Rig rig;
+    PhonebookWindow w(*rig.session, rig.reporter);
+    const QList<QMenu*> menus = w.findChildren<QMenu*>();
+    QCOMPARE(menus.size(), 5);
+    for (const Language language :
+         {Language::English, Language::German, Language::Spanish, Language::French,
+          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
+        const gui::UiTranslator translator(language);
+        for (const QMenu* menu : menus) {
+            std::set<QChar> keys;
+            for (const QAction* a : menu->actions()) {
+                QString text =
+                    translator.translate("", a->text().toUtf8().constData(), nullptr, -1);
+                if (text.isEmpty())
+                    text = a->text();
+                const auto at = text.indexOf(u'&');
+                QVERIFY2(at >= 0 && keys.insert(text[at + 1].toLower()).second, qPrintable(text));
+            }
+        }
+    }
+}
+
+void PhonebookWindowTest::entryDialogWarnsOnEveryChange() {
+    Rig rig;
+    auto w = rig.open();
+    EntryDriver driver(*w);
+    driver.ok = false;
+    driver.fill = [](QLineEdit* name, QLineEdit* number) {
+        QTest::keyClicks(name, QStringLiteral("ABCDEFGHIJKLMNOP"));          // 16; the SIM takes 14
+        QTest::keyClicks(number, QStringLiteral("0123456789012345678901"));  // 22; 20 fit
+        QTest::keyClick(number, Qt::Key_Backspace);                          // 21: still too long
+        QTest::keyClick(number, Qt::Key_Backspace);                          // 20: fits again
+        QCOMPARE(name->text().size(), 16);  // the text is kept as typed
+    };
+    rig.sim->clearReceived();
+    w->newEntry();
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{26, 26, 28, 28, 28}));
+    QVERIFY(!rig.wrote());  // Cancel writes nothing
+}
+
+void PhonebookWindowTest::entryDialogSavePaths() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* list = bookList(*w);
+    EntryDriver driver(*w);
+
+    // Edit: the entry's fields are shown, the change written to its location.
+    clickRow(list, rowNamed(list, QStringLiteral("Müller")));
+    driver.fill = [](QLineEdit*, QLineEdit* number) {
+        number->selectAll();
+        QTest::keyClicks(number, QStringLiteral("0301"));
+    };
+    w->editEntry();
+    QCOMPARE(driver.shownName, QStringLiteral("Müller"));
+    QCOMPARE(driver.shownNumber, QStringLiteral("+4930123456"));
+    QVERIFY(rig.received("AT+CPBW=1,0301,129,\"M\\7Eller\""));
+    QCOMPARE(list->currentItem()->text(2), QStringLiteral("0301"));
+
+    // An empty name or number: its message, the dialog closes, nothing written.
+    rig.sim->clearReceived();
+    driver.fill = [](QLineEdit* name, QLineEdit*) { name->clear(); };
+    w->editEntry();
+    driver.typing(QStringLiteral("Bea"), QString());
+    w->newEntry();
+    QCOMPARE(driver.runs, 3);
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{27, 29}));
+    QVERIFY(!rig.wrote());
+
+    // Characters outside the phone's character set cannot be typed.
+    driver.ok = false;
+    driver.fill = [](QLineEdit* name, QLineEdit*) {
+        for (const QChar c : QStringLiteral("Zoë €"))
+            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QCOMPARE(name->text(), QStringLiteral("Zoë "));
+    };
+    w->newEntry();
+}
+
+void PhonebookWindowTest::pin2CancelWritesNothing() {
+    Rig rig;
+    auto w = rig.open();
+    emit child<QComboBox>(*w, "kindSelector")->activated(2);  // "SIM fix"
+    QCOMPARE(rows(bookList(*w)), (QStringList{"1|Notruf|112", "2|Zuhause|+4930987654"}));
+    EntryDriver driver(*w);
+    driver.typing(QStringLiteral("Arzt"), QStringLiteral("0301"));
+    rig.sim->clearReceived();
+    rig.reporter.shown.clear();
+    w->newEntry();  // the PIN2 dialog is cancelled (no answer queued)
+    QCOMPARE(rig.reporter.pin2Asked, 1);
+    QVERIFY(rig.reporter.shown.empty());
+    QCOMPARE(rig.lines(), Lines{"AT^SPBS=FD"});
+    QCOMPARE(bookList(*w)->topLevelItemCount(), 2);
+
+    // With the PIN2 the write goes through the fixed-dialling protocol.
+    rig.reporter.pins.push_back(std::string("1234"));
+    rig.sim->clearReceived();
+    w->newEntry();
+    const std::string write = "AT+CPBW=3,0301,129,\"Arzt\"";
+    QCOMPARE(rig.lines(), (Lines{"AT^SPBS=FD", "AT+CMEE=2", write, "AT+CPIN?", "AT+CPIN=1234",
+                                 write, "AT+CMEE=0"}));
+    QCOMPARE(bookList(*w)->topLevelItemCount(), 3);
+}
+
+void PhonebookWindowTest::pin2DialogTakesDigitsOnly() {
+    gui::GuiReporter reporter(Language::English);
+    const auto answer = [&reporter](const QString& typed, bool ok) {
+        QTimer::singleShot(0, [typed, ok] {
+            auto* dialog = qobject_cast<gui::Pin2Dialog*>(QApplication::activeModalWidget());
+            if (!dialog) {  // do not leave a modal window waiting
+                if (QWidget* other = QApplication::activeModalWidget())
+                    other->close();
+                QFAIL("no PIN2 dialog");
+            }
+            auto* edit = child<QLineEdit>(*dialog, "pinEdit");
+            QCOMPARE(edit->echoMode(), QLineEdit::Password);
+            QCOMPARE(dialog->focusWidget(), edit);
+            QTest::keyClicks(edit, typed);
+            auto* box = child<QDialogButtonBox>(*dialog, "buttonBox");
+            QTest::mouseClick(box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
+                              Qt::LeftButton);
+        });
+        return reporter.askPin2();
+    };
+    using Pin = std::optional<std::string>;
+    QCOMPARE(answer(QStringLiteral("12a3 4"), true), Pin("1234"));
+    QCOMPARE(answer(QStringLiteral("123456789012345678901"), true), Pin("1234567890123456789"));
+    QCOMPARE(answer(QString(), true), Pin(""));
+    QCOMPARE(answer(QStringLiteral("1234"), false), Pin());
+}
+
+void PhonebookWindowTest::callListCommands() {
+    Rig rig({}, [](phonesim::PhoneState& s) { s.sim.entries[12] = {"0305550001", 129, "Busy"}; });
+    auto w = rig.open();
+    auto* missed = child<QListWidget>(*w, "missedList");
+    auto* dialled = child<QListWidget>(*w, "dialledList");
+    rig.sim->clearReceived();
+    rightClick(missed, centreOf(missed, 0), QStringLiteral("Call &back"));
+    rightClick(dialled, centreOf(dialled, 0), QStringLiteral("&Redial"));
+    rightClick(dialled, centreOf(dialled, 0), QStringLiteral("&Hang up"));
+    QCOMPARE(rig.lines(), (Lines{"ATD 0301;", "ATDL", "AT+CHUP"}));
+    QVERIFY(rig.reporter.shown.empty());
+
+    // A nameless call becomes a new entry with its number (blank included);
+    // a call with a name is there already.
+    EntryDriver driver(*w);
+    driver.ok = false;
+    rightClick(missed, centreOf(missed, 0), QStringLiteral("Cop&y to phonebook..."));
+    QCOMPARE(driver.runs, 1);
+    QCOMPARE(driver.shownName, QString());
+    QCOMPARE(driver.shownNumber, QStringLiteral(" 0301"));
+    rightClick(missed, centreOf(missed, 1), QStringLiteral("Cop&y to phonebook..."));
+    QCOMPARE(driver.runs, 1);
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{73});
+
+    // Dialling a location whose number is busy: message 21.
+    QTreeWidget* list = bookList(*w);
+    clickRow(list, rowNamed(list, QStringLiteral("Busy")));
+    rig.reporter.shown.clear();
+    rig.sim->clearReceived();
+    w->callEntry();
+    QCOMPARE(rig.lines(), (Lines{"AT^SPBS=SM", "ATD>12;"}));
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{21});
+}
+
+void PhonebookWindowTest::exportAndImport() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* list = bookList(*w);
+    QStringList asked, opened;
+    QString answer;
+    const auto chooser = [&](const QString&, const QString& filter, const QString& suffix,
+                             const QString& preset) {
+        asked << filter + u'|' + suffix + u'|' + QFileInfo(preset).fileName();
+        return answer;
+    };
+    w->chooseSaveFile = chooser;
+    w->chooseOpenFile = chooser;
+    gui::setUrlOpener([&](const QString& url) {
+        opened << QFileInfo(QUrl(url).toLocalFile()).fileName();
+        return true;
+    });
+    const auto run = [&](void (PhonebookWindow::*command)(), const char* file) {
+        answer = file ? rig.dir.filePath(QString::fromLatin1(file)) : QString();
+        ((*w).*command)();
+    };
+    run(&PhonebookWindow::exportCsv, "book.csv");
+    run(&PhonebookWindow::exportXml, "book.xml");
+    clickRow(list, rowNamed(list, QStringLiteral("Müller")));
+    run(&PhonebookWindow::exportVcard, "card.vcf");
+    run(&PhonebookWindow::exportCsv, nullptr);  // cancelled: nothing written
+    gui::setUrlOpener({});
+    QCOMPARE(
+        asked,
+        (QStringList{"CSV file (*.csv)|csv|Vondrix_SM.csv", "XML file (*.xml)|xml|Vondrix_SM.xml",
+                     "VCF file (*.vcf)|vcf|Müller.vcf", "CSV file (*.csv)|csv|Vondrix_SM.csv"}));
+    QCOMPARE(opened, (QStringList{"book.csv", "book.xml"}));  // the vCard is not opened
+    QFile csv(rig.dir.filePath(QStringLiteral("book.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QVERIFY(csv.readAll().startsWith("NR;NAME;TELNUM\r\n1;M\xfcller;'+4930123456\r\n"));
+    QVERIFY(QFile::exists(rig.dir.filePath(QStringLiteral("card.vcf"))));
+
+    // Import: No to message 76 appends at the first free location.
+    QFile in(rig.dir.filePath(QStringLiteral("in.csv")));
+    QVERIFY(in.open(QIODevice::WriteOnly));
+    in.write("NR;NAME;TELNUM\r\n7;Bob;'0301\r\n");
+    in.close();
+    asked.clear();
+    rig.reporter.answers.push_back(Answer::No);
+    run(&PhonebookWindow::importCsv, "in.csv");
+    QCOMPARE(asked, QStringList{"CSV file (*.csv)|csv|card.vcf"});  // the last path chosen
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{76});
+    QVERIFY(rig.received("AT+CPBW=5,0301,129,\"Bob\""));
+    QVERIFY(rows(list).contains(QStringLiteral("5|Bob|0301")));
+    QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("8"));
+}
+
+void PhonebookWindowTest::keysAndButtons() {
+    Rig rig;
+    auto w = rig.open();
+    rig.sim->clearReceived();
+    // Escape and Enter do not close the window, wherever the focus is.
+    auto* edit = child<QLineEdit>(*w, "serviceCentreEdit");
+    for (QWidget* target : std::initializer_list<QWidget*>{w.get(), bookList(*w), edit,
+                                                           child<QComboBox>(*w, "kindSelector")}) {
+        target->setFocus();
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(target, key);
+    }
+    QVERIFY(w->isVisible());
+    QVERIFY(rig.lines().empty());
+
+    edit->setText(QStringLiteral("+491719999"));
+    QTest::mouseClick(child<QPushButton>(*w, "setServiceCentreButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*w, "clearDialledButton"), Qt::LeftButton);
+    QCOMPARE(rig.lines(), (Lines{"AT+CSCA=+491719999,145", "AT^SDLD"}));
+    QCOMPARE(rig.session->phonebook.serviceCentre.number, std::string("+491719999"));
+    QCOMPARE(child<QListWidget>(*w, "dialledList")->count(), 0);
+    QVERIFY(rig.reporter.shown.empty());
+
+    // The help key; without a help file it says so.
+    rig.session->helpFile = "no-such-help.hlp";
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(bookList(*w), Qt::Key_F1);
+    QCOMPARE(rig.reporter.shown.size(), std::size_t{1});
+    QCOMPARE(rig.reporter.shown[0].text, std::string("Unable to activate help"));
+}
+
+void PhonebookWindowTest::closingStoresWidthsAndSavesTheFile() {
+    Rig rig(QStringLiteral("TCol2=120\r\nRCol1=90\r\n"));
+    auto w = rig.open();
+    const auto widths = [](QTreeWidget* list) {
+        const QHeaderView* h = list->header();
+        return QList<int>{h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)};
+    };
+    // Stored widths, else 30/100/100; the Redbook's position has no default.
+    QCOMPARE(widths(bookList(*w)), (QList<int>{30, 100, 120}));
+    QCOMPARE(widths(redbookList(*w)), (QList<int>{0, 90, 100}));
+    bookList(*w)->header()->resizeSection(1, 150);
+    redbookList(*w)->header()->resizeSection(0, 25);
+    w->close();
+    QVERIFY(!w->isVisible());
+    const IniFile& ini = rig.session->ini;
+    QList<int> stored;
+    for (const char* key : {"TCol0", "TCol1", "TCol2", "RCol0", "RCol1", "RCol2"})
+        stored << ini.getInt("Vondrix", key, -1);
+    QCOMPARE(stored, (QList<int>{30, 150, 120, 25, 90, 100}));
+    QCOMPARE(rig.session->settings.tCol[1], 150);
+    const QByteArray file = rig.localFileContent();
+    QVERIFY(file.startsWith("[SIM]\r\n"));
+    QCOMPARE(file.count("\r\n"), 8);
+}
+
+void PhonebookWindowTest::mainWindowButtonRunsTheWindow() {
+    Rig rig;
+    gui::MainWindow main(*rig.session, rig.reporter);
+    auto* button = child<QPushButton>(main, "phonebookButton");
+    QCOMPARE(button->toolTip(), catalogue(1));
+    bool mainDisabled = false;
+    QWidget* owner = &main;  // replaced by the window's parent
+    int rowsShown = -1;
+    main.runDialog = [&](QDialog& d) {
+        mainDisabled = !main.isEnabled();
+        owner = d.parentWidget();
+        rowsShown = child<QTreeWidget>(d, "phonebookList")->topLevelItemCount();
+    };
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(mainDisabled);
+    QVERIFY(!owner);
+    QCOMPARE(rowsShown, 7);
+    QVERIFY(main.isEnabled());
+}
+
+void PhonebookWindowTest::screenshotsIncludeThePhonebookWindows() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("shots"));
+    QCOMPARE(gui::runGui({"vondrix", "--simulate", "--ini", dir.filePath("Vondrix.ini"),
+                          "--screenshot", out}),
+             0);
+    for (const char* name : {"phonebook", "entry", "pin2"}) {
+        const QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
+        QVERIFY2(!image.isNull(), name);
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 8, name);  // text was drawn
+    }
+}
+
+QTEST_MAIN(PhonebookWindowTest)
+#include "PhonebookWindowTest.moc"
