@@ -13,6 +13,7 @@
 #include "app/Reporter.h"
 #include "phonesim/PhoneState.h"
 #include "support/RunProcess.h"
+#include "support/SimulatedCliTest.h"
 
 namespace vondrix {
 namespace {
@@ -25,37 +26,9 @@ std::string shown(int id, Caption caption = Caption::Info) {
            std::string(catalogueText(id, Language::English)) + "\n";
 }
 
-class DeviceCliTest : public ::testing::Test {
-protected:
-    DeviceCliTest() : dir(test::makeTempDir("devcli")), stateFile(dir + "/phone.txt") {}
-    ~DeviceCliTest() override { std::filesystem::remove_all(dir); }
-
-    // Runs vondrix-cli on a simulated phone with `phone` as its contents.
-    test::ProcessResult run(const PhoneState& phone, std::vector<std::string> args) {
-        EXPECT_TRUE(phone.save(stateFile));
-        args.insert(args.begin(), "--simulate=" + stateFile);
-        return test::runProcess(VONDRIX_CLI_PATH, args, dir, {"VONDRIX_LANG=en"});
-    }
-    // The phone's contents after the last run.
-    PhoneState phoneAfter() {
-        PhoneState s;
-        std::string error;
-        EXPECT_TRUE(PhoneState::load(stateFile, s, &error)) << error;
-        return s;
-    }
-    void writeIni(const std::string& body) {
-        std::ofstream(dir + "/Vondrix.ini") << "[Vondrix]\r\n" << body;
-    }
-
-    std::string dir;
-    std::string stateFile;
-};
-
-PhoneState refusing(const std::string& prefix) {
-    PhoneState s = PhoneState::demo();
-    s.failing.insert(prefix);
-    return s;
-}
+using DeviceCliTest = test::SimulatedCliTest;
+using test::demoWith;
+using test::refusing;
 
 std::string today() {
     const std::time_t now = std::time(nullptr);

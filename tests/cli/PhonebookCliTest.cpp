@@ -14,6 +14,7 @@
 #include "app/Reporter.h"
 #include "phonesim/PhoneState.h"
 #include "support/RunProcess.h"
+#include "support/SimulatedCliTest.h"
 
 namespace vondrix {
 namespace {
@@ -38,46 +39,9 @@ const std::string kDemoSimSection =
     "7,Mama!,+491701234567\r\n8,Taxi Stra\xDF"
     "e,0302223344\r\n";
 
-class PhonebookCliTest : public ::testing::Test {
-  protected:
-    PhonebookCliTest() : dir(test::makeTempDir("pbcli")), stateFile(dir + "/phone.txt") {}
-    ~PhonebookCliTest() override { std::filesystem::remove_all(dir); }
-
-    test::ProcessResult run(const PhoneState& phone, std::vector<std::string> args) {
-        EXPECT_TRUE(phone.save(stateFile));
-        args.insert(args.begin(), "--simulate=" + stateFile);
-        return test::runProcess(VONDRIX_CLI_PATH, args, dir, {"VONDRIX_LANG=en"});
-    }
-    PhoneState phoneAfter() {
-        PhoneState s;
-        std::string error;
-        EXPECT_TRUE(PhoneState::load(stateFile, s, &error)) << error;
-        return s;
-    }
-    std::string fileText(const std::string& name) {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
-    void writeFile(const std::string& name, const std::string& content) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << content;
-    }
-    bool exists(const std::string& name) { return std::filesystem::exists(dir + "/" + name); }
-
-    std::string dir;
-    std::string stateFile;
-};
-
-PhoneState demoWith(const std::function<void(PhoneState&)>& change) {
-    PhoneState s = PhoneState::demo();
-    change(s);
-    return s;
-}
-
-PhoneState refusing(const std::string& prefix) {
-    return demoWith([&](PhoneState& s) { s.failing.insert(prefix); });
-}
+using PhonebookCliTest = test::SimulatedCliTest;
+using test::demoWith;
+using test::refusing;
 
 TEST_F(PhonebookCliTest, ReadPrintsTheDemoPhoneAndSavesTheLocalFile) {
     const auto r = run(PhoneState::demo(), {"phonebook", "read"});

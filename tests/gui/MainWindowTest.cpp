@@ -22,6 +22,7 @@
 #include "gui/Shell.h"
 #include "gui/StatusPixmaps.h"
 #include "phonesim/Simulator.h"
+#include "gui/GuiRig.h"
 #include "support/RecordingReporter.h"
 
 using namespace vondrix;
@@ -29,39 +30,7 @@ using vondrix::gui::MainWindow;
 
 namespace {
 
-// A started session on the simulated phone, with its own settings file.
-struct Rig {
-    explicit Rig(const QString& iniBody = {}, const std::function<void(phonesim::PhoneState&)>& setup = {}) {
-        phonesim::PhoneState state = phonesim::PhoneState::demo();
-        if (setup) setup(state);
-        sim = std::make_unique<phonesim::Simulator>(state);
-        iniPath = dir.filePath(QStringLiteral("Vondrix.ini"));
-        QFile f(iniPath);
-        f.open(QIODevice::WriteOnly);
-        f.write(("[Vondrix]\r\n" + iniBody).toLatin1());
-        f.close();
-        session = std::make_unique<Session>(iniPath.toStdString());
-        StartupOptions o;
-        o.link.kind = LinkOverride::Kind::Device;
-        o.link.device = sim->openPty();
-        o.portSettleMs = 0;
-        o.resetDelayMs = 0;
-        started = startUp(*session, reporter, o);
-        sim->clearReceived();
-    }
-    std::vector<std::string> lines() const { return sim->receivedLines(); }
-    bool received(const std::string& line) const {
-        const auto l = lines();
-        return std::find(l.begin(), l.end(), line) != l.end();
-    }
-
-    QTemporaryDir dir;
-    QString iniPath;
-    std::unique_ptr<phonesim::Simulator> sim;
-    std::unique_ptr<Session> session;
-    test::RecordingReporter reporter;
-    StartupResult started = StartupResult::NoLink;
-};
+using Rig = test::GuiRig<test::RecordingReporter>;
 
 QString text(QWidget& w, const char* name) { return w.findChild<QLabel*>(name)->text(); }
 

@@ -35,6 +35,7 @@
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
+#include "gui/GuiRig.h"
 #include "support/RecordingReporter.h"
 
 using namespace vondrix;
@@ -52,28 +53,8 @@ struct PumpingReporter : test::RecordingReporter {
     }
 };
 
-// A started session on the simulated phone, with its own settings file.
-struct Rig {
-    explicit Rig(const QString& iniBody = {},
-                 const std::function<void(phonesim::PhoneState&)>& setup = {}) {
-        phonesim::PhoneState state = phonesim::PhoneState::demo();
-        if (setup)
-            setup(state);
-        sim = std::make_unique<phonesim::Simulator>(state);
-        const QString iniPath = dir.filePath(QStringLiteral("Vondrix.ini"));
-        QFile f(iniPath);
-        f.open(QIODevice::WriteOnly);
-        f.write(("[Vondrix]\r\n" + iniBody).toLatin1());
-        f.close();
-        session = std::make_unique<Session>(iniPath.toStdString());
-        StartupOptions o;
-        o.link.kind = LinkOverride::Kind::Device;
-        o.link.device = sim->openPty();
-        o.portSettleMs = 0;
-        o.resetDelayMs = 0;
-        startUp(*session, reporter, o);
-        sim->clearReceived();
-    }
+struct Rig : test::GuiRig<PumpingReporter> {
+    using GuiRig::GuiRig;
 
     // The window, shown, saving its local file in the rig's directory.
     std::unique_ptr<PhonebookWindow> open() {
@@ -89,21 +70,11 @@ struct Rig {
         QFile f(localFile());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    Lines lines() const { return sim->receivedLines(); }
-    bool received(const std::string& line) const {
-        const auto l = lines();
-        return std::find(l.begin(), l.end(), line) != l.end();
-    }
     bool wrote() const {
         const auto l = lines();
         return std::any_of(l.begin(), l.end(),
                            [](const auto& s) { return s.rfind("AT+CPBW", 0) == 0; });
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<phonesim::Simulator> sim;
-    std::unique_ptr<Session> session;
-    PumpingReporter reporter;
 };
 
 template <typename T>

@@ -1,0 +1,54 @@
+#pragma once
+
+// A started session on the simulated phone, with its own settings file, for
+// the tests that drive the real windows.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Startup.h"
+#include "phonesim/Simulator.h"
+
+namespace vondrix::test {
+
+template <typename ReporterType>
+struct GuiRig {
+    explicit GuiRig(const QString& iniBody = {},
+                    const std::function<void(phonesim::PhoneState&)>& setup = {}) {
+        phonesim::PhoneState state = phonesim::PhoneState::demo();
+        if (setup) setup(state);
+        sim = std::make_unique<phonesim::Simulator>(state);
+        iniPath = dir.filePath(QStringLiteral("Vondrix.ini"));
+        QFile f(iniPath);
+        if (f.open(QIODevice::WriteOnly)) f.write(("[Vondrix]\r\n" + iniBody).toLatin1());
+        f.close();
+        session = std::make_unique<Session>(iniPath.toStdString());
+        StartupOptions o;
+        o.link.kind = LinkOverride::Kind::Device;
+        o.link.device = sim->openPty();
+        o.portSettleMs = 0;
+        o.resetDelayMs = 0;
+        started = startUp(*session, reporter, o);
+        sim->clearReceived();
+    }
+
+    std::vector<std::string> lines() const { return sim->receivedLines(); }
+    bool received(const std::string& line) const {
+        const auto l = lines();
+        return std::find(l.begin(), l.end(), line) != l.end();
+    }
+
+    QTemporaryDir dir;
+    QString iniPath;
+    std::unique_ptr<phonesim::Simulator> sim;
+    std::unique_ptr<Session> session;
+    ReporterType reporter;
+    StartupResult started = StartupResult::NoLink;
+};
+
+}  // namespace vondrix::test
