@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 bash scripts/deps.sh
 
 BUILD=build-release
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVONDRIX_TESTS=OFF
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVONDRIX_TESTS=OFF -DVONDRIX_BENCH=OFF
 cmake --build "$BUILD" -j2
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$BUILD/src/gui/vondrix" ]; then
