@@ -133,15 +133,11 @@ std::optional<std::string> fromGsmCodes(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         int code = static_cast<unsigned char>(text[i]);
         if (text[i] == '\\') {
-            if (i + 2 >= text.size()) {
+            const std::optional<int> byte = hexByte(text, i + 1);
+            if (!byte) {
                 return std::nullopt;
             }
-            const int hi = hexDigit(text[i + 1]);
-            const int lo = hexDigit(text[i + 2]);
-            if (hi < 0 || lo < 0) {
-                return std::nullopt;
-            }
-            code = hi * 16 + lo;
+            code = *byte;
             i += 2;
         }
         if (code >= 0x80) {
@@ -200,12 +196,11 @@ std::optional<std::string> unquoteFromFile(std::string_view text) {
             } else if (e == 'r') {
                 out += '\r';
             } else if (e == 'x' && i + 3 < text.size()) {
-                const int hi = hexDigit(text[i + 2]);
-                const int lo = hexDigit(text[i + 3]);
-                if (hi < 0 || lo < 0) {
+                const std::optional<int> byte = hexByte(text, i + 2);
+                if (!byte) {
                     return std::nullopt;
                 }
-                out += static_cast<char>(hi * 16 + lo);
+                out += static_cast<char>(*byte);
                 i += 2;
             } else {
                 return std::nullopt;
@@ -283,6 +278,18 @@ int hexDigit(char c) {
         return c - 'A' + 10;
     }
     return -1;
+}
+
+std::optional<int> hexByte(std::string_view text, std::size_t at) {
+    if (at + 1 >= text.size()) {
+        return std::nullopt;
+    }
+    const int hi = hexDigit(text[at]);
+    const int lo = hexDigit(text[at + 1]);
+    if (hi < 0 || lo < 0) {
+        return std::nullopt;
+    }
+    return hi * 16 + lo;
 }
 
 }  // namespace phonesim

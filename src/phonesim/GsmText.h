@@ -44,5 +44,7 @@ std::string sortKey(std::string_view name);
 
 // The value of a hexadecimal digit, or -1.
 int hexDigit(char c);
+// The byte written as two hex digits at text[at], or nothing.
+std::optional<int> hexByte(std::string_view text, std::size_t at);
 
 }  // namespace phonesim

@@ -164,15 +164,11 @@ std::optional<std::string> decodeValue(std::string_view text) {
                 out += '\t';
                 break;
             case 'x': {
-                if (i + 2 >= text.size()) {
+                const std::optional<int> byte = hexByte(text, i + 1);
+                if (!byte) {
                     return std::nullopt;
                 }
-                const int hi = hexDigit(text[i + 1]);
-                const int lo = hexDigit(text[i + 2]);
-                if (hi < 0 || lo < 0) {
-                    return std::nullopt;
-                }
-                out += static_cast<char>(hi * 16 + lo);
+                out += static_cast<char>(*byte);
                 i += 2;
                 break;
             }
