@@ -209,32 +209,12 @@ std::optional<int> readCommandOptions(CliContext& ctx, const char* command, cons
                                       const std::vector<std::string>& args,
                                       std::initializer_list<std::string_view> valued,
                                       std::map<std::string, std::string>& values) {
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!optionsEnded && a == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (optionsEnded || !a.starts_with("--")) {
-            return commandUsageError(ctx, command, "unexpected argument '" + a + "'");
-        }
-        if (a == "--help") {
-            ctx.out << usage;
-            return kExitOk;
-        }
-        const auto eq = a.find('=');
-        const std::string name = a.substr(0, eq);
-        if (std::find(valued.begin(), valued.end(), name) == valued.end())
-            return commandUsageError(ctx, command, "unknown option " + name);
-        if (eq != std::string::npos) {
-            values[name] = a.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
-            values[name] = args[++i];
-        } else {
-            return commandUsageError(ctx, command, name + " needs a value");
-        }
-    }
+    CommandLine line;
+    if (const auto status = readCommandLine(ctx, command, usage, args, valued, {}, line))
+        return status;
+    if (!line.words.empty())
+        return commandUsageError(ctx, command, "unexpected argument '" + line.words.front() + "'");
+    values = std::move(line.values);
     return std::nullopt;
 }
 
