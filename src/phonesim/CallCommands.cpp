@@ -13,9 +13,7 @@ namespace {
 
 using Form = Command::Form;
 
-constexpr int kInvalidIndex = 21;
-constexpr int kNotFound = 22;
-constexpr int kInvalidDialString = 27;
+using namespace cme;
 
 // The entry a dial string's ">" form names: "<n>" (a location of the selected
 // phonebook) or "<mem><n>" such as "ME3" (GSM 07.07 6.3); the Redbook's

@@ -13,6 +13,19 @@
 
 namespace phonesim {
 
+// GSM 07.07 +CME ERROR codes the phonebook and call commands answer with.
+namespace cme {
+constexpr int kIncorrectPassword = 16;
+constexpr int kPin2Required = 17;
+constexpr int kMemoryFull = 20;
+constexpr int kInvalidIndex = 21;
+constexpr int kNotFound = 22;
+constexpr int kTextTooLong = 24;
+constexpr int kInvalidText = 25;
+constexpr int kDialStringTooLong = 26;
+constexpr int kInvalidDialString = 27;
+}  // namespace cme
+
 // Every command the phone knows.
 void registerStandardCommands(CommandTable& table);
 

@@ -18,15 +18,7 @@ namespace {
 
 using Form = Command::Form;
 
-// GSM 07.07 9.2 codes used here.
-constexpr int kPin2Required = 17;
-constexpr int kIncorrectPassword = 16;
-constexpr int kMemoryFull = 20;
-constexpr int kInvalidIndex = 21;
-constexpr int kTextTooLong = 24;
-constexpr int kInvalidText = 25;
-constexpr int kDialStringTooLong = 26;
-constexpr int kInvalidDialString = 27;
+using namespace cme;
 
 std::string upper(std::string_view s) {
     std::string out(s);

@@ -6,20 +6,14 @@
 
 #include "phonebook/Export.h"
 #include "phonebook/FileLines.h"
+#include "support/PhonebookEntries.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 
 namespace vondrix::phonebook {
 namespace {
 
-PhonebookEntry entry(int index, std::string name, std::string number) {
-    PhonebookEntry e;
-    e.index = index;
-    e.name = std::move(name);
-    e.number = std::move(number);
-    e.type = numberType(e.number);
-    return e;
-}
+using test::entry;
 
 // Read order 3, 1, 5, 2, 4; the entry at table position 2 was deleted since.
 CurrentPhonebook sample() {

@@ -8,6 +8,7 @@
 
 #include "phonebook/FileLines.h"
 #include "phonebook/LocalFile.h"
+#include "support/PhonebookEntries.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 
@@ -23,13 +24,7 @@ CurrentPhonebook book(Kind kind, std::vector<PhonebookEntry> entries) {
     return b;
 }
 
-PhonebookEntry entry(int index, std::string name, std::string number) {
-    PhonebookEntry e;
-    e.index = index;
-    e.name = std::move(name);
-    e.number = std::move(number);
-    return e;
-}
+using test::entry;
 
 TEST(LocalFileSection, ReplacesOnlyTheCurrentKindsSection) {
     const std::string simFdn = "[SIM]\r\n1,Old,1\r\n[FDN]\r\n1,Fix*,112\r\n";

@@ -14,6 +14,7 @@
 #include "phonebook/Import.h"
 #include "phonebook/PhonebookService.h"
 #include "phonesim/Simulator.h"
+#include "support/PhonebookEntries.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 #include "support/ScriptedPhone.h"
@@ -61,14 +62,7 @@ TEST(CsvLineParse, SeparatorsApostropheAndControls) {
     EXPECT_FALSE(isCsvHeader("NR;NAME,TELNUM"));
 }
 
-PhonebookEntry entry(int index, std::string name, std::string number) {
-    PhonebookEntry e;
-    e.index = index;
-    e.name = std::move(name);
-    e.number = std::move(number);
-    e.type = numberType(e.number);
-    return e;
-}
+using test::entry;
 
 // The service over a real pty against a peer that answers as scripted.
 class ScriptedImport : public ::testing::Test {
