@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Reporter.h"
-#include "app/Settings.h"
+#include "foundation/Reporter.h"
+#include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/PhonebookService.h"
 #include "phonesim/Simulator.h"

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/IniFile.h"
-#include "app/Language.h"
-#include "app/MainWindowModel.h"
-#include "app/Settings.h"
-#include "app/Startup.h"
+#include "foundation/IniFile.h"
+#include "foundation/Language.h"
+#include "session/MainWindowSession.h"
+#include "foundation/Settings.h"
+#include "session/Startup.h"
 #include "phonebook/PhonebookService.h"
 
 namespace vondrix::cli {

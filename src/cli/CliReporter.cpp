@@ -5,7 +5,7 @@
 
 #include <iostream>
 
-#include "app/Catalogue.h"
+#include "foundation/Catalogue.h"
 
 namespace vondrix::cli {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "app/Language.h"
-#include "app/Reporter.h"
+#include "foundation/Language.h"
+#include "foundation/Reporter.h"
 
 namespace vondrix::cli {
 

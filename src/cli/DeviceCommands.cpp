@@ -7,7 +7,7 @@
 #include <ostream>
 #include <thread>
 
-#include "app/DeviceCommands.h"
+#include "device/DeviceCommands.h"
 #include "cli/Cli.h"
 
 namespace vondrix::cli {

@@ -1,7 +1,7 @@
 #include <ostream>
 
-#include "app/DeviceCommands.h"
-#include "app/MainWindowModel.h"
+#include "device/DeviceCommands.h"
+#include "session/MainWindowSession.h"
 #include "cli/Cli.h"
 #include "text/Latin1.h"
 

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/Cli.h"
+#include "sms/CodecOptions.h"
 #include "sms/Pdu.h"
 #include "text/Latin1.h"
 
@@ -176,7 +177,7 @@ int runDecode(CliContext& ctx, const std::vector<std::string>& args) {
     if (hex.empty())
         return usageError(ctx, "the PDU is empty");
 
-    const auto settings = sms::CodecSettings::from(ctx.settings);
+    const auto settings = sms::codecSettingsFrom(ctx.settings);
     const sms::DecodedMessage m = sms::decodeListedMessage(*status, hex, settings);
     if (!m.wellFormed || m.lineLength != hex.size()) {
         ctx.err << "vondrix-cli pdu: the PDU cannot be decoded (not hexadecimal, or shorter "
@@ -277,7 +278,7 @@ int runEncode(CliContext& ctx, const std::vector<std::string>& args) {
         last = first + 1;
     }
 
-    const auto settings = sms::CodecSettings::from(ctx.settings);
+    const auto settings = sms::codecSettingsFrom(ctx.settings);
     for (std::size_t k = first; k < last; ++k) {
         sms::SubmitPart part{smsc, *to, parts[k], static_cast<int>(k), options};
         ctx.out << sms::buildSubmitPdu(part, settings) << '\n';

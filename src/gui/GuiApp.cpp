@@ -9,7 +9,7 @@
 #include <iostream>
 #include <memory>
 
-#include "app/Startup.h"
+#include "session/Startup.h"
 #include "gui/AboutDialog.h"
 #include "gui/EntryDialog.h"
 #include "gui/GuiReporter.h"

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/Catalogue.h"
+#include "foundation/Catalogue.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/ProgressWindow.h"
 

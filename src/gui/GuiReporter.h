@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/Language.h"
-#include "app/Reporter.h"
+#include "foundation/Language.h"
+#include "foundation/Reporter.h"
 
 namespace vondrix::gui {
 

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <ctime>
 
-#include "app/Catalogue.h"
+#include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"

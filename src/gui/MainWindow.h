@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/DeviceCommands.h"
-#include "app/MainWindowModel.h"
-#include "app/Startup.h"
+#include "device/DeviceCommands.h"
+#include "session/MainWindowSession.h"
+#include "session/Startup.h"
 
 class QAction;
 class QMenuBar;

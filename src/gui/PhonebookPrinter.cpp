@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/Reporter.h"
+#include "foundation/Reporter.h"
 
 namespace vondrix::gui {
 namespace {

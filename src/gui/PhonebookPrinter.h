@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/Language.h"
+#include "foundation/Language.h"
 #include "phonebook/Phonebook.h"
 
 class QPainter;

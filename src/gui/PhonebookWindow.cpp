@@ -12,7 +12,7 @@
 #include <QShortcut>
 #include <ctime>
 
-#include "app/Catalogue.h"
+#include "foundation/Catalogue.h"
 #include "gui/EntryDialog.h"
 #include "gui/PhonebookPrinter.h"
 #include "gui/Shell.h"
@@ -476,7 +476,7 @@ void PhonebookWindow::importCsv() {
     if (path.isEmpty())
         return;
     lastPath_ = path;
-    const auto mode = reporter_->message(76, Caption::Info, Buttons::YesNo) == Answer::Yes
+    const auto mode = reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
                           ? phonebook::ImportMode::Overwrite
                           : phonebook::ImportMode::Append;
     busy([&] { phonebook::importCsv(service_, path.toStdString(), mode); });

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Startup.h"
+#include "session/Startup.h"
 #include "phonebook/LocalFile.h"
 #include "phonebook/PhonebookService.h"
 

@@ -2,7 +2,7 @@
 
 #include <QButtonGroup>
 
-#include "app/Catalogue.h"
+#include "foundation/Catalogue.h"
 #include "ui_SettingsDialog.h"
 
 namespace vondrix::gui {

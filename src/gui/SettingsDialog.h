@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/Startup.h"
+#include "session/Startup.h"
 
 namespace Ui {
 class SettingsDialog;

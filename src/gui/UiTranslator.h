@@ -4,7 +4,7 @@
 #include <QTranslator>
 #include <span>
 
-#include "app/Language.h"
+#include "foundation/Language.h"
 
 namespace vondrix::gui {
 

@@ -9,8 +9,8 @@
 #include <functional>
 #include <sstream>
 
-#include "app/Catalogue.h"
-#include "app/Reporter.h"
+#include "foundation/Catalogue.h"
+#include "foundation/Reporter.h"
 #include "phonesim/PhoneState.h"
 #include "support/RunProcess.h"
 #include "support/SimulatedCliTest.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MainWindowModel.h"
+#include "session/MainWindowSession.h"
 #include "network/NetworkInfo.h"
 #include "text/Latin1.h"
 

@@ -2,10 +2,11 @@
 
 #include <string>
 
-#include "sms/GsmAlphabet.h"
+#include "text/GsmAlphabet.h"
 #include "sms/Pdu.h"
 
-namespace vondrix::sms {
+namespace vondrix::gsm {
+using sms::toHex;
 namespace {
 
 std::string latin1(unsigned char c) {
@@ -122,4 +123,4 @@ TEST(Septets, OnlyTheLowSevenBitsArePacked) {
 }
 
 }  // namespace
-}  // namespace vondrix::sms
+}  // namespace vondrix::gsm

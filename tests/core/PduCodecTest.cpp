@@ -5,11 +5,13 @@
 #include <map>
 #include <sstream>
 
-#include "sms/GsmAlphabet.h"
+#include "text/GsmAlphabet.h"
 #include "sms/Pdu.h"
 #include "text/Latin1.h"
 
 namespace vondrix::sms {
+using gsm::gsmEncode;
+using gsm::packSeptets;
 namespace {
 
 CodecSettings prefixSettings(std::string tPref) {

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "foundation/IniFile.h"
+#include "foundation/Settings.h"
 
 namespace vondrix {
 namespace {

@@ -8,9 +8,9 @@
 #include <functional>
 #include <sstream>
 
-#include "app/DeviceCommands.h"
-#include "app/MainWindowModel.h"
-#include "app/Settings.h"
+#include "device/DeviceCommands.h"
+#include "session/MainWindowSession.h"
+#include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
 #include "support/RecordingReporter.h"

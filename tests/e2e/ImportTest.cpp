@@ -8,7 +8,7 @@
 #include <fstream>
 #include <optional>
 
-#include "app/Settings.h"
+#include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"

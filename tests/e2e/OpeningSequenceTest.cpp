@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/MainWindowModel.h"
-#include "app/Settings.h"
+#include "session/MainWindowSession.h"
+#include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
 

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "app/Settings.h"
+#include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/PhonebookService.h"
 #include "support/RecordingReporter.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/MainWindowModel.h"
-#include "app/Startup.h"
+#include "session/MainWindowSession.h"
+#include "session/Startup.h"
 #include "phonesim/Simulator.h"
 #include "support/RecordingReporter.h"
 

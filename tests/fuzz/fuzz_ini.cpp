@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/IniFile.h"
+#include "foundation/IniFile.h"
 #include "link/IrdaStack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

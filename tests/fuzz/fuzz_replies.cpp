@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/MainWindowModel.h"
+#include "session/MainWindowSession.h"
 #include "link/Parsers.h"
 #include "network/NetworkInfo.h"
 #include "text/Decimal.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Startup.h"
+#include "session/Startup.h"
 #include "phonesim/Simulator.h"
 
 namespace vondrix::test {

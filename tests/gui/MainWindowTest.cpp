@@ -16,7 +16,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/Startup.h"
+#include "session/Startup.h"
 #include "gui/MainWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"

@@ -25,8 +25,8 @@
 #include <memory>
 #include <set>
 
-#include "app/Catalogue.h"
-#include "app/Startup.h"
+#include "foundation/Catalogue.h"
+#include "session/Startup.h"
 #include "gui/GuiApp.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Reporter.h"
+#include "foundation/Reporter.h"
 
 namespace vondrix::test {
 

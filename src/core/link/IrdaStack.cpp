@@ -51,18 +51,18 @@ bool IrdaStack::discover(Reporter& reporter) {
     phone_.reset();
     socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (socket_ < 0) {
-        reporter.message(91, Caption::Error);
+        reporter.message(msg::SocketNotOpened, Caption::Error);
         return false;
     }
     const auto devices = parseIrDevices(setting_);
     if (!devices) {
         closeSocket();
-        reporter.message(92, Caption::Error);
+        reporter.message(msg::DeviceSearchFailed, Caption::Error);
         return false;
     }
     if (devices->empty()) {
         closeSocket();
-        reporter.message(57, Caption::Error);
+        reporter.message(msg::NoDeviceFound, Caption::Error);
         return false;
     }
     for (const auto& d : *devices) {
@@ -81,7 +81,7 @@ bool IrdaStack::connect(Reporter& reporter, PhoneLink& link) {
     if (::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0 ||
         ::setsockopt(socket_, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one) != 0) {
         closeSocket();
-        reporter.message(93, Caption::Error);
+        reporter.message(msg::SocketNotConfigured, Caption::Error);
         return false;
     }
     addrinfo hints{};
@@ -97,7 +97,7 @@ bool IrdaStack::connect(Reporter& reporter, PhoneLink& link) {
     }
     if (!connected) {
         closeSocket();
-        reporter.message(94, Caption::Error);
+        reporter.message(msg::ConnectFailed, Caption::Error);
         return false;
     }
     link = PhoneLink::adoptSocket(socket_);

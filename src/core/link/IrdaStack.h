@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Reporter.h"
+#include "foundation/Reporter.h"
 #include "link/PhoneLink.h"
 
 namespace vondrix {

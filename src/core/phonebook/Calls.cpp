@@ -9,16 +9,16 @@ int PhonebookService::reportDial(int result) {
         case AtEngine::kDialOk:
             break;
         case AtEngine::kNoCarrier:
-            reporter_.message(19, Caption::Error);
+            reporter_.message(msg::NoCarrier, Caption::Error);
             break;
         case AtEngine::kNoDialtone:
-            reporter_.message(20, Caption::Error);
+            reporter_.message(msg::NoDialTone, Caption::Error);
             break;
         case AtEngine::kBusy:
-            reporter_.message(21, Caption::Error);
+            reporter_.message(msg::Busy, Caption::Error);
             break;
         default:
-            reporter_.message(18, Caption::Error);
+            reporter_.message(msg::NotDialled, Caption::Error);
             break;
     }
     return result;
@@ -61,7 +61,7 @@ std::optional<std::string> PhonebookService::copyToPhonebook(const std::string& 
         return std::nullopt;
     if (line.front() == ',')
         return line.substr(1);
-    reporter_.message(73, Caption::Error);
+    reporter_.message(msg::EntryAlreadyPresent, Caption::Error);
     return std::nullopt;
 }
 

@@ -101,14 +101,14 @@ std::string vcardText(std::string_view name, std::string_view number, const std:
 bool exportCsv(const CurrentPhonebook& book, const std::string& path, Reporter& reporter) {
     if (writeWholeFile(path, csvText(book)))
         return true;
-    reporter.message(25, Caption::Error);
+    reporter.message(msg::ExportFileNotOpened, Caption::Error);
     return false;
 }
 
 bool exportXml(const CurrentPhonebook& book, const std::string& path, Reporter& reporter) {
     if (writeWholeFile(path, xmlText(book)))
         return true;
-    reporter.message(25, Caption::Error);
+    reporter.message(msg::ExportFileNotOpened, Caption::Error);
     return false;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Reporter.h"
+#include "foundation/Reporter.h"
 #include "phonebook/Phonebook.h"
 
 namespace vondrix::phonebook {

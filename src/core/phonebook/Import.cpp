@@ -17,7 +17,7 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
 
     std::string content;
     if (!readWholeFile(path, content)) {
-        reporter.message(25, Caption::Error);
+        reporter.message(msg::ExportFileNotOpened, Caption::Error);
         result.end = End::FileError;
         return result;
     }
@@ -25,7 +25,7 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
     // keeps all its characters.
     const std::vector<std::string_view> lines = splitLines(content);
     if (lines.empty() || !isCsvHeader(lines.front())) {
-        reporter.message(37, Caption::Error);
+        reporter.message(msg::InvalidFileHeader, Caption::Error);
         result.end = End::BadHeader;
         return result;
     }
@@ -58,13 +58,13 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
         if (mode == ImportMode::Append) {
             // The table could not show what a further write would add.
             if (book.entries.size() >= kMaxEntries) {
-                reporter.message(22, Caption::Error);
+                reporter.message(msg::MaxEntriesReached, Caption::Error);
                 result.end = End::TableFull;
                 break;
             }
             location = book.firstFreeLocation();
             if (location == 0) {
-                reporter.message(32, Caption::Error);
+                reporter.message(msg::NoFreeEntry, Caption::Error);
                 result.end = End::NoFreeLocation;
                 break;
             }
@@ -84,7 +84,7 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
                 }
                 break;
             case PhonebookService::WriteResult::Failed:
-                reporter.message(49, Caption::Error);
+                reporter.message(msg::NewEntryNotWritten, Caption::Error);
                 ++result.refused;
                 break;
             case PhonebookService::WriteResult::Cancelled:

@@ -69,7 +69,7 @@ bool saveToLocalFile(const CurrentPhonebook& book, const std::string& path, Repo
     std::error_code ec;
     if (!oldExists && std::filesystem::exists(path, ec)) {
         // There but unreadable: replacing it would lose the other sections.
-        reporter.message(25, Caption::Error);
+        reporter.message(msg::ExportFileNotOpened, Caption::Error);
         return false;
     }
     const std::string content = replaceSection(old, oldExists, book);
@@ -78,7 +78,7 @@ bool saveToLocalFile(const CurrentPhonebook& book, const std::string& path, Repo
     // over it, so at every moment one of the two versions is on disk whole.
     const std::filesystem::path target(path);
     if (!replaceFileAtomically(path, content, (target.parent_path() / kLocalTempName).string())) {
-        reporter.message(25, Caption::Error);
+        reporter.message(msg::ExportFileNotOpened, Caption::Error);
         return false;
     }
     return true;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Reporter.h"
+#include "foundation/Reporter.h"
 #include "phonebook/Phonebook.h"
 
 namespace vondrix::phonebook {

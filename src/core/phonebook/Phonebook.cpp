@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sms/GsmAlphabet.h"
+#include "text/GsmAlphabet.h"
 #include "text/Decimal.h"
 
 namespace vondrix::phonebook {
@@ -65,7 +65,7 @@ std::optional<PhonebookEntry> parseReadResponse(std::string_view response, int l
     if (nameOpen != std::string_view::npos) {
         // Cut after decoding: decoding keeps the length, one byte per character.
         std::string name(quotedAt(response, nameOpen).text);
-        sms::gsmDecodeNameInPlace(name);
+        gsm::gsmDecodeNameInPlace(name);
         e.name = fitField(name);
     }
     return e;

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/Reporter.h"
-#include "app/Settings.h"
+#include "foundation/Reporter.h"
+#include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/Phonebook.h"
 

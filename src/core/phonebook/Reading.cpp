@@ -210,13 +210,13 @@ void PhonebookService::switchKind(Kind kind, const std::function<void()>& saveCu
 bool PhonebookService::setServiceCentre(const std::string& number) {
     const std::string text = number.substr(0, 49);
     if (text.empty()) {
-        reporter_.message(58, Caption::Error);
+        reporter_.message(msg::EnterServiceCentre, Caption::Error);
         return false;
     }
     const int type = numberType(text);
     if (!fitsCommandLine(text) ||
         engine_.standard("AT+CSCA=" + text + "," + std::to_string(type)) != 1) {
-        reporter_.message(59, Caption::Error);
+        reporter_.message(msg::ServiceCentreNotSet, Caption::Error);
         return false;
     }
     model_.serviceCentre.number = fitField(text);

@@ -79,7 +79,7 @@ PhonebookService::WriteResult PhonebookService::ensurePin2() {
     // must not reach the command line.
     std::string pin = answer->substr(0, kMaxPin2);
     if (pin.empty() || !allDigits(pin)) {
-        reporter_.message(47, Caption::Error);
+        reporter_.message(msg::InvalidPin2, Caption::Error);
         return WriteResult::InvalidPin;
     }
     model_.pin2 = std::move(pin);
@@ -97,7 +97,7 @@ PhonebookService::WriteResult PhonebookService::write(const std::string& command
     if (asksForPin(engine_.response())) {
         engine_.standard("AT+CPIN?");
         if (engine_.standard("AT+CPIN=" + model_.pin2) != 1) {
-            reporter_.message(48, Caption::Error);
+            reporter_.message(msg::Pin2Rejected, Caption::Error);
             model_.pin2.clear();
             return WriteResult::PinRejected;
         }
@@ -128,7 +128,7 @@ bool PhonebookService::canAddEntry() {
     const bool phoneFull =
         static_cast<long long>(book.liveCount()) >= static_cast<long long>(book.range.highest);
     if (phoneFull || book.entries.size() >= kMaxEntries) {
-        reporter_.message(22, Caption::Error);
+        reporter_.message(msg::MaxEntriesReached, Caption::Error);
         return false;
     }
     return true;
@@ -153,7 +153,7 @@ bool PhonebookService::warnNameLength(std::string_view name) {
     const int limit = model_.current.range.textLength;
     if (limit <= 0 || name.size() <= static_cast<std::size_t>(limit))
         return false;
-    reporter_.message(26, Caption::Error);
+    reporter_.message(msg::NameTooLong, Caption::Error);
     return true;
 }
 
@@ -161,17 +161,17 @@ bool PhonebookService::warnNumberLength(std::string_view number) {
     const int limit = model_.current.range.numberLength;
     if (limit <= 0 || number.size() <= static_cast<std::size_t>(limit))
         return false;
-    reporter_.message(28, Caption::Error);
+    reporter_.message(msg::NumberTooLong, Caption::Error);
     return true;
 }
 
 bool PhonebookService::saveEntry(int location, const std::string& name, const std::string& number) {
     if (name.empty()) {
-        reporter_.message(27, Caption::Error);
+        reporter_.message(msg::EnterName, Caption::Error);
         return false;
     }
     if (number.empty()) {
-        reporter_.message(29, Caption::Error);
+        reporter_.message(msg::EnterNumber, Caption::Error);
         return false;
     }
     const int type = numberType(number);
@@ -186,12 +186,12 @@ bool PhonebookService::saveEntry(int location, const std::string& name, const st
     if (isNew) {
         location = book.firstFreeLocation();
         if (location == 0) {
-            reporter_.message(32, Caption::Error);
+            reporter_.message(msg::NoFreeEntry, Caption::Error);
             return false;
         }
     }
     if (edited == CurrentPhonebook::npos && book.entries.size() >= kMaxEntries) {
-        reporter_.message(22, Caption::Error);
+        reporter_.message(msg::MaxEntriesReached, Caption::Error);
         return false;
     }
 
@@ -222,7 +222,7 @@ bool PhonebookService::deleteEntry(std::size_t row) {
     const WriteResult result = empty(shown.location);
     if (result != WriteResult::Ok) {
         if (result == WriteResult::Failed)
-            reporter_.message(50, Caption::Error);
+            reporter_.message(msg::EntryNotDeleted, Caption::Error);
         return false;
     }
     book.releaseLocation(shown.location);
@@ -235,7 +235,7 @@ bool PhonebookService::confirmDelete(std::size_t row, bool selectFirst) {
         return false;
     if (row >= model_.current.rows.size())
         return false;
-    if (reporter_.message(14, Caption::Info, Buttons::YesNo) != Answer::Yes)
+    if (reporter_.message(msg::ReallyDeleteEntry, Caption::Info, Buttons::YesNo) != Answer::Yes)
         return false;
     return deleteEntry(row);
 }
@@ -256,7 +256,7 @@ void PhonebookService::clearPhonebook() {
 }
 
 bool PhonebookService::confirmClear() {
-    if (reporter_.message(80, Caption::Info, Buttons::YesNo) != Answer::Yes)
+    if (reporter_.message(msg::ReallyClearPhonebook, Caption::Info, Buttons::YesNo) != Answer::Yes)
         return false;
     clearPhonebook();
     return true;
@@ -268,24 +268,24 @@ bool PhonebookService::addToRedbook(std::size_t row) {
         return false;
     const std::size_t pos = book.findLocation(book.rows[row].location);
     if (pos == CurrentPhonebook::npos) {  // a deleted entry's empty row
-        reporter_.message(46, Caption::Error);
+        reporter_.message(msg::EntryNotFound, Caption::Error);
         return false;
     }
     if (endsWithMarker(book.entries[pos].name)) {
-        reporter_.message(23, Caption::Error);
+        reporter_.message(msg::AlreadyInRedbook, Caption::Error);
         return false;
     }
     if (!selectCurrent())
         return false;
     if (model_.redbook.size() >= kMaxRedbook) {
-        reporter_.message(24, Caption::Error);
+        reporter_.message(msg::EntryNotModified, Caption::Error);
         return false;
     }
     const PhonebookEntry e = book.entries[pos];
     const WriteResult result = store(e.index, e.number, e.type, e.name + "!");
     if (result != WriteResult::Ok) {
         if (result == WriteResult::Failed)
-            reporter_.message(24, Caption::Error);
+            reporter_.message(msg::EntryNotModified, Caption::Error);
         return false;
     }
     book.entries[pos].name = withMarker(e.name);
@@ -318,7 +318,7 @@ bool PhonebookService::removeFromRedbook(std::size_t position) {
             pos = i;
     }
     if (pos == CurrentPhonebook::npos) {
-        reporter_.message(46, Caption::Error);
+        reporter_.message(msg::EntryNotFound, Caption::Error);
         return false;
     }
     const PhonebookEntry e = book.entries[pos];
@@ -326,7 +326,7 @@ bool PhonebookService::removeFromRedbook(std::size_t position) {
     const WriteResult result = store(e.index, e.number, e.type, shortened);
     if (result != WriteResult::Ok) {
         if (result == WriteResult::Failed)
-            reporter_.message(24, Caption::Error);
+            reporter_.message(msg::EntryNotModified, Caption::Error);
         return false;
     }
     book.entries[pos].name = shortened;
@@ -338,7 +338,7 @@ bool PhonebookService::removeFromRedbook(std::size_t position) {
 void PhonebookService::normalise() {
     const std::string& prefix = settings_.tPref;
     if (prefix.empty()) {
-        reporter_.message(77, Caption::Error);
+        reporter_.message(msg::EnterNormalisePrefix, Caption::Error);
         return;
     }
     CurrentPhonebook& book = model_.current;
@@ -356,7 +356,7 @@ void PhonebookService::normalise() {
         const WriteResult result = store(e.index, number, type, e.name);
         if (result == WriteResult::Failed) {
             // The old number is still what the phone holds.
-            reporter_.message(24, Caption::Error);
+            reporter_.message(msg::EntryNotModified, Caption::Error);
             continue;
         }
         if (result != WriteResult::Ok)

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "sms/GsmAlphabet.h"
+#include "text/GsmAlphabet.h"
 
 namespace vondrix::sms {
+using namespace gsm;
 
 namespace {
 

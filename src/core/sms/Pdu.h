@@ -7,23 +7,18 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Settings.h"
-
 // GSM 03.40 transfer PDUs as upper-case hexadecimal text ("PDU text"): the
 // SUBMIT builder for outgoing parts and the decoder of one listed message.
 // Every text here is in the PC character set (ISO 8859-1).
 namespace vondrix::sms {
 
-// The settings the codec depends on.
+// The settings the codec depends on, as plain values: the codec reads no
+// settings file (sms/CodecOptions.h fills this from the program's settings).
 struct CodecSettings {
     bool swapD = false;      // dates as DD/MM/YY instead of YY/MM/DD
     bool gsmConv = false;    // 8-bit text goes through the GSM alphabet too
     bool intPrefix = false;  // numbers without "+"/"00" get TPref in front
     std::string tPref;       // e.g. "+49"
-
-    static CodecSettings from(const Settings& s) {
-        return {s.swapD, s.gsmConv, s.intPrefix, s.tPref};
-    }
 };
 
 // ---- Building blocks ------------------------------------------------------

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "foundation/Messages.h"
+
 namespace vondrix {
 
 // The two captions every message box of the program uses.

@@ -3,8 +3,8 @@
 #include <ctime>
 #include <string>
 
-#include "app/MainWindowModel.h"
-#include "app/Reporter.h"
+#include "device/Device.h"
+#include "foundation/Reporter.h"
 
 namespace vondrix {
 

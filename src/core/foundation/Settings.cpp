@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "foundation/Settings.h"
 
 namespace vondrix {
 namespace {

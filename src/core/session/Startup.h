@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/IniFile.h"
-#include "app/Language.h"
-#include "app/Reporter.h"
-#include "app/Settings.h"
+#include "foundation/IniFile.h"
+#include "foundation/Language.h"
+#include "foundation/Reporter.h"
+#include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "link/PhoneLink.h"
 #include "phonebook/Phonebook.h"

@@ -3,12 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "network/NetworkInfo.h"
-
 namespace vondrix {
 
 class AtEngine;
-struct Settings;
 
 // What the phone says about itself and the subscriber.
 struct DeviceInfo {
@@ -27,21 +24,12 @@ struct AudioState {
     int speakerVolume = 0;  // restored after every hands-free switch
 };
 
-// Every field of the main window. Fields whose transaction failed stay empty.
-struct MainWindowState {
-    DeviceInfo device;
-    NetworkStatus network;
-    AudioState audio;
-};
-
-// The main window's opening traffic: configure the phone (extended errors
-// off, message service, optional status-report routing), then device
-// information, network information, subscriber, SIM and audio state.
-MainWindowState runOpeningSequence(AtEngine& engine, const Settings& settings);
-
 // "AT^SRTC=?" and "AT^SRTC?" replies into the audio state.
 void applyToneRangesReply(AudioState& audio, std::string_view reply);
 void applyRingToneReply(AudioState& audio, std::string_view reply);
+
+// "AT^SRTC=?", "AT^SRTC?", "AT^SNFS?" and "AT^SNFV?" into the audio state.
+void readAudioState(AtEngine& engine, AudioState& audio);
 
 // Subscriber identity as shown: the first five characters, '-', the next ten.
 std::string formatImsi(const std::string& imsi);

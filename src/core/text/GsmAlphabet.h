@@ -9,7 +9,7 @@
 
 // The GSM 03.38 default alphabet as this program maps it to the PC character
 // set (ISO 8859-1), and the packing of 7-bit codes into octets.
-namespace vondrix::sms {
+namespace vondrix::gsm {
 
 // Index: 7-bit code; value: PC character. The standard table except that
 // line feed and carriage return trade places, the Greek capitals and the
@@ -48,4 +48,4 @@ inline std::string unpackSeptets(const std::vector<std::uint8_t>& octets, std::s
     return unpackSeptets(octets.data(), octets.size(), count);
 }
 
-}  // namespace vondrix::sms
+}  // namespace vondrix::gsm

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "foundation/IniFile.h"
 
 namespace vondrix {
 

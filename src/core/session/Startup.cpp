@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "session/Startup.h"
 
 #include <chrono>
 #include <thread>
@@ -25,7 +25,7 @@ LinkResult openSerialBranch(Session& s, Reporter& reporter, const StartupOptions
     const std::string path = overrideDevice.empty() ? s.settings.serialDevicePath() : overrideDevice;
     s.link = PhoneLink::openSerial(path, o.portSettleMs);
     if (!s.link.isOpen()) {
-        reporter.message(16, Caption::Error);
+        reporter.message(msg::ComPortNotOpened, Caption::Error);
         return LinkResult::NoLink;
     }
     pause(o.resetDelayMs);
@@ -38,7 +38,7 @@ LinkResult chooseAndOpenLink(Session& s, Reporter& reporter, const StartupOption
         case LinkOverride::Kind::Tcp:
             s.link = PhoneLink::connectTcp(o.link.host, o.link.port);
             if (!s.link.isOpen()) {
-                reporter.message(94, Caption::Error);
+                reporter.message(msg::ConnectFailed, Caption::Error);
                 return LinkResult::NoLink;
             }
             return resetPhone(s.engine, reporter) ? LinkResult::Open : LinkResult::ResetFailed;
@@ -63,7 +63,7 @@ LinkResult chooseAndOpenLink(Session& s, Reporter& reporter, const StartupOption
 
 bool resetPhone(AtEngine& engine, Reporter& reporter) {
     if (engine.standard("ATZ") != 1) {
-        reporter.message(57, Caption::Error);
+        reporter.message(msg::NoDeviceFound, Caption::Error);
         return false;
     }
     engine.standard("ATE0");

@@ -1,20 +1,10 @@
-#include "app/MainWindowModel.h"
+#include "device/Device.h"
 
-#include "app/Settings.h"
 #include "link/AtEngine.h"
 #include "link/Parsers.h"
 #include "text/Decimal.h"
 
 namespace vondrix {
-namespace {
-
-// Runs `command` and gives its last answer word, or nothing on failure.
-std::string answerWord(AtEngine& engine, const char* command) {
-    if (engine.standard(command) != 1) return {};
-    return lastAnswerWord(engine.response()).value_or(std::string());
-}
-
-}  // namespace
 
 // "(a-b),(c-d)": a missing delimiter leaves the values as they were.
 void applyToneRangesReply(AudioState& a, std::string_view text) {
@@ -40,9 +30,7 @@ void applyRingToneReply(AudioState& a, std::string_view r) {
         a.volume = decimalValue(r.substr(comma + 1));
 }
 
-namespace {
-
-void readAudio(AtEngine& engine, AudioState& a) {
+void readAudioState(AtEngine& engine, AudioState& a) {
     if (engine.standard("AT^SRTC=?") == 1) {
         applyToneRangesReply(a, engine.response());
         a.rangesRead = true;
@@ -58,32 +46,8 @@ void readAudio(AtEngine& engine, AudioState& a) {
     }
 }
 
-}  // namespace
-
 std::string formatImsi(const std::string& imsi) {
     return imsi.substr(0, 5) + "-" + (imsi.size() > 5 ? imsi.substr(5, 10) : std::string());
-}
-
-MainWindowState runOpeningSequence(AtEngine& engine, const Settings& settings) {
-    MainWindowState s;
-    // Results not examined: the window opens whatever the phone says.
-    engine.standard("AT+CMEE=0");
-    engine.standard("AT+CSMS=1");
-    if (settings.smsStat) engine.standard("AT+CNMI=1,0,0,2");
-
-    s.device.manufacturer = answerWord(engine, "AT+CGMI");
-    s.device.model = answerWord(engine, "AT+CGMM");
-    s.device.revision = answerWord(engine, "AT+CGMR");
-    s.device.imei = answerWord(engine, "AT+CGSN");
-
-    refreshNetworkInfo(engine, s.network);
-
-    if (engine.standard("AT+CIMI") == 1) {
-        if (const auto word = lastAnswerWord(engine.response())) s.device.imsi = formatImsi(*word);
-    }
-    s.device.simSerial = answerWord(engine, "AT^SCID");
-    readAudio(engine, s.audio);
-    return s;
 }
 
 }  // namespace vondrix

@@ -1,6 +1,6 @@
-#include "sms/GsmAlphabet.h"
+#include "text/GsmAlphabet.h"
 
-namespace vondrix::sms {
+namespace vondrix::gsm {
 
 namespace {
 
@@ -143,4 +143,4 @@ std::string unpackSeptets(const std::uint8_t* octets, std::size_t octetCount, st
     return out;
 }
 
-}  // namespace vondrix::sms
+}  // namespace vondrix::gsm

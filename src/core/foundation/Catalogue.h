@@ -4,13 +4,16 @@
 #include <span>
 #include <string_view>
 
-#include "app/Language.h"
+#include "foundation/Language.h"
 
 namespace vondrix {
 
 // The numbered user messages (1..97, 60 unused) in the eight languages.
 constexpr int kCatalogueFirst = 1;
 constexpr int kCatalogueLast = 97;
+// The program's own messages (foundation/Messages.h) follow, 101 to kOwnLast.
+constexpr int kOwnFirst = 101;
+constexpr int kOwnLast = 106;
 // Longest text in bytes; callers with a 260-byte text buffer can rely on it.
 constexpr std::size_t kCatalogueMaxText = 259;
 

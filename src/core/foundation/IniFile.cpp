@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "foundation/IniFile.h"
 
 #include <unistd.h>
 

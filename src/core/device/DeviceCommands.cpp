@@ -1,4 +1,4 @@
-#include "app/DeviceCommands.h"
+#include "device/DeviceCommands.h"
 
 #include <cstdio>
 #include <fstream>
@@ -23,7 +23,7 @@ bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
 
 bool switchPhoneOff(AtEngine& engine, Reporter& reporter) {
     const bool ok = engine.standard("AT^SMSO") == 1;
-    if (ok) reporter.message(70, Caption::Info);
+    if (ok) reporter.message(msg::Farewell, Caption::Info);
     return ok;
 }
 
@@ -48,16 +48,16 @@ bool AudioControls::toggleTest(int tone, int volume) {
 bool AudioControls::setRingToneOff(bool checked) {
     if (checked) {
         if (engine_.standard("AT^SRTC=0") == 1) {
-            reporter_.message(83, Caption::Info);
+            reporter_.message(msg::RingToneOff, Caption::Info);
             return true;
         }
-        reporter_.message(84, Caption::Error);
+        reporter_.message(msg::RingToneNotOff, Caption::Error);
         return false;
     }
     if (engine_.standard("AT^SRTC=" + std::to_string(audio_.ringTone)) == 1)
-        reporter_.message(81, Caption::Info);
+        reporter_.message(msg::RingToneOn, Caption::Info);
     else
-        reporter_.message(82, Caption::Error);
+        reporter_.message(msg::RingToneNotSet, Caption::Error);
     return false;
 }
 
@@ -66,9 +66,9 @@ bool AudioControls::setHandsFree(bool checked) {
     bool result = checked;
     if (checked) {
         if (engine_.standard("AT^SNFS=1") == 1) {
-            reporter_.message(85, Caption::Info);
+            reporter_.message(msg::HandsFreeOn, Caption::Info);
         } else {
-            reporter_.message(86, Caption::Error);
+            reporter_.message(msg::HandsFreeNotOn, Caption::Error);
             result = false;
         }
     } else {
@@ -84,7 +84,7 @@ bool appendDeviceInfo(const std::string& path, const DeviceInfo& info, Reporter&
     // Text mode on the original platform: every line ends in CR LF.
     std::ofstream out(path, std::ios::binary | std::ios::app);
     if (!out) {
-        reporter.message(25, Caption::Error);
+        reporter.message(msg::ExportFileNotOpened, Caption::Error);
         return false;
     }
     auto cut = [](const std::string& s, std::size_t n) { return s.substr(0, n); };
@@ -93,7 +93,7 @@ bool appendDeviceInfo(const std::string& path, const DeviceInfo& info, Reporter&
         << cut(info.simSerial, 29) << "\r\n";
     out.flush();
     if (!out) {
-        reporter.message(25, Caption::Error);
+        reporter.message(msg::ExportFileNotOpened, Caption::Error);
         return false;
     }
     return true;

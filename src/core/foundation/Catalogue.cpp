@@ -1,4 +1,4 @@
-#include "app/Catalogue.h"
+#include "foundation/Catalogue.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -877,6 +877,61 @@ constexpr CatalogueEntry kEntries[] = {
      .nl = "Instapfunctie niet gevonden in de communicatiemodule",
      .no = "Fant ikke inngangsfunksjonen i kommunikasjonsmodulen",
      .pt = "Função de entrada não encontrada no módulo de comunicação"},
+    // The program's own messages (foundation/Messages.h), beyond the catalogue.
+    {.id = 101,
+     .de = "Das Handy antwortet nicht",
+     .en = "The phone does not answer",
+     .es = "El móvil no responde",
+     .fr = "Le téléphone ne répond pas",
+     .it = "Il cellulare non risponde",
+     .nl = "De telefoon antwoordt niet",
+     .no = "Telefonen svarer ikke",
+     .pt = "O telemóvel não responde"},
+    {.id = 102,
+     .de = "Die Verbindung zum Handy wurde unterbrochen",
+     .en = "The connection to the phone was lost",
+     .es = "Se perdió la conexión con el móvil",
+     .fr = "La connexion au téléphone a été perdue",
+     .it = "La connessione al cellulare è stata interrotta",
+     .nl = "De verbinding met de telefoon is verbroken",
+     .no = "Forbindelsen til telefonen ble brutt",
+     .pt = "A ligação ao telemóvel foi interrompida"},
+    {.id = 103,
+     .de = "Die Antwort des Handys ist unlesbar",
+     .en = "The phone's answer could not be read",
+     .es = "No se pudo leer la respuesta del móvil",
+     .fr = "La réponse du téléphone est illisible",
+     .it = "Impossibile leggere la risposta del cellulare",
+     .nl = "Het antwoord van de telefoon is onleesbaar",
+     .no = "Svaret fra telefonen kunne ikke leses",
+     .pt = "Não foi possível ler a resposta do telemóvel"},
+    {.id = 104,
+     .de = "Keine normale Datei",
+     .en = "Not a regular file",
+     .es = "No es un archivo normal",
+     .fr = "Ce n'est pas un fichier ordinaire",
+     .it = "Non è un file normale",
+     .nl = "Geen gewoon bestand",
+     .no = "Ikke en vanlig fil",
+     .pt = "Não é um ficheiro normal"},
+    {.id = 105,
+     .de = "Datei konnte nicht gespeichert werden",
+     .en = "The file could not be saved",
+     .es = "No se pudo guardar el archivo",
+     .fr = "Le fichier n'a pas pu être enregistré",
+     .it = "Impossibile salvare il file",
+     .nl = "Het bestand kon niet worden opgeslagen",
+     .no = "Filen kunne ikke lagres",
+     .pt = "Não foi possível guardar o ficheiro"},
+    {.id = 106,
+     .de = "Ungültige Zeichen für das Handy",
+     .en = "The text holds characters the phone cannot take",
+     .es = "El texto contiene caracteres que el móvil no admite",
+     .fr = "Le texte contient des caractères que le téléphone refuse",
+     .it = "Il testo contiene caratteri non accettati dal cellulare",
+     .nl = "De tekst bevat tekens die de telefoon niet aanneemt",
+     .no = "Teksten inneholder tegn telefonen ikke godtar",
+     .pt = "O texto contém caracteres que o telemóvel não aceita"},
 };
 // clang-format on
 
@@ -924,7 +979,8 @@ constexpr bool isValidUtf8(std::string_view s) {
 constexpr bool idsAreOrderedAndKnown() {
     int previous = kCatalogueFirst - 1;
     for (const auto& e : kEntries) {
-        if (e.id <= previous || e.id > kCatalogueLast || e.id == 60) {
+        if (e.id <= previous || e.id == 60 || (e.id > kCatalogueLast && e.id < kOwnFirst) ||
+            e.id > kOwnLast) {
             return false;
         }
         previous = e.id;
