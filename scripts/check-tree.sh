@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A level=(
-  [text]=0
+  [text]=0 [files]=0
   [foundation]=1
   [link]=2
   [device]=3 [network]=3 [phonebook]=3 [sms]=3 [organizer]=3 [media]=3

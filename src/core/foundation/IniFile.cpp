@@ -7,7 +7,7 @@
 #include <optional>
 #include <sstream>
 
-#include "text/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "text/Decimal.h"
 
 namespace vondrix {

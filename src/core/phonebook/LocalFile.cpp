@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "phonebook/FileLines.h"
-#include "text/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "text/Decimal.h"
 
 namespace vondrix::phonebook {

@@ -1,4 +1,4 @@
-#include "text/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
