@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "phonebook/Phonebook.h"
+#include "phonebook/Replies.h"
 #include "phonebook/PhonebookService.h"
 
 namespace vondrix::phonebook {
@@ -43,7 +44,7 @@ TEST(ParseReadResponse, Table) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto e = parseReadResponse(c.reply, 77);
+        const auto e = parseCpbrRead(c.reply, 77);
         ASSERT_EQ(e.has_value(), c.occupied);
         if (!e)
             continue;

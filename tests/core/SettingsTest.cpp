@@ -104,6 +104,29 @@ TEST_F(IniTest, SettingsDefaultsConversionsAndCuts) {
     EXPECT_EQ(s.searchTimeoutSec, 120);
 }
 
+// The limits become milliseconds: a huge value must neither wrap to a
+// short limit nor turn negative and wait for ever.
+TEST_F(IniTest, TransactionLimitsAreClamped) {
+    const struct {
+        const char* value;
+        int timeout, search;
+    } cases[] = {
+        {"0", 10, 120},
+        {"-5", 10, 120},
+        {"30", 30, 30},
+        {"4294968", Settings::kMaxTimeoutSec, Settings::kMaxSearchTimeoutSec},
+        {"2147484", Settings::kMaxTimeoutSec, Settings::kMaxSearchTimeoutSec},
+        {"99999999999999", Settings::kMaxTimeoutSec, Settings::kMaxSearchTimeoutSec},
+    };
+    for (const auto& c : cases) {
+        write(std::string("[Vondrix]\nTimeout=") + c.value + "\nSearchTimeout=" + c.value + "\n");
+        Settings s;
+        s.readOptions(IniFile(path));
+        EXPECT_EQ(s.timeoutSec, c.timeout) << c.value;
+        EXPECT_EQ(s.searchTimeoutSec, c.search) << c.value;
+    }
+}
+
 TEST(SettingsPort, ChosenAndDevicePath) {
     Settings s;
     EXPECT_FALSE(s.portChosen());

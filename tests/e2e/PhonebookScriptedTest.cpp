@@ -230,10 +230,10 @@ TEST(PhonebookScripted, FixedDiallingPin2OddCases) {
 
 TEST(PhonebookScripted, ControlCharactersNeverReachTheLine) {
     Rig rig;
-    EXPECT_EQ(rig.service.store(1, "0301\rATD0900", 129, "A"), WriteResult::Failed);
-    EXPECT_EQ(rig.service.store(1, "0301", 129, "A\nB"), WriteResult::Failed);
+    EXPECT_EQ(rig.service.store(1, "0301\rATD0900", 129, "A"), WriteResult::Refused);
+    EXPECT_EQ(rig.service.store(1, "0301", 129, "A\nB"), WriteResult::Refused);
     EXPECT_FALSE(rig.service.setServiceCentre("+49\r1"));
-    EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{59}));
+    EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{106, 106, 106}));
     EXPECT_TRUE(rig.lines().empty());
 }
 

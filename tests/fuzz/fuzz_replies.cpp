@@ -1,27 +1,72 @@
-// Phone replies through the shared parsers.
+// Phone replies through the reply layer and every reply parser. Besides not
+// crashing, each parser keeps to what its callers rely on.
 #include <cstdint>
 #include <string>
 
-#include "session/MainWindowSession.h"
+#include "device/Device.h"
 #include "link/Parsers.h"
+#include "link/Reply.h"
 #include "network/NetworkInfo.h"
+#include "phonebook/Replies.h"
 #include "text/Decimal.h"
 
+namespace {
+
+void check(bool ok) {
+    if (!ok) __builtin_trap();
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace vondrix;
     const std::string reply(reinterpret_cast<const char*>(data), size);
-    const auto word = vondrix::lastAnswerWord(reply);
-    if (word && word->size() > reply.size()) __builtin_trap();
+
+    const auto word = lastAnswerWord(reply);
+    check(!word || word->size() <= reply.size());
     int a = 0, b = 0, c = 0, d = 0;
-    vondrix::parseRangeAndLengths(reply, a, b, c, d);
-    (void)vondrix::numberAfter(reply, "^SRTC:");
-    vondrix::NetworkStatus status;
-    vondrix::applyBatteryReply(status, reply);
-    vondrix::applyRegistrationReply(status, reply);
-    vondrix::applySignalReply(status, reply);
-    vondrix::applyOperatorReply(status, reply);
-    vondrix::AudioState audio;
-    vondrix::applyToneRangesReply(audio, reply);
-    vondrix::applyRingToneReply(audio, reply);
-    (void)vondrix::batteryBitmapFor(vondrix::decimalValue(reply));
+    parseRangeAndLengths(reply, a, b, c, d);
+    (void)numberAfter(reply, "^SRTC:");
+
+    // The reply layer: lines never hold a line end, and the result is one
+    // the transaction kind can end with.
+    for (const auto ends : {at::Ends::Standard, at::Ends::Dial, at::Ends::Prompt}) {
+        const at::Reply r = at::parseReply(reply, "AT+CPBR=1", ends);
+        for (const auto& line : r.lines) check(line.find_first_of("\r\n") == std::string::npos);
+        check(r.final.kind == at::Final::None || at::endsTransaction(r.final, ends));
+        for (const auto& line : r.lines) {
+            at::FieldReader f(line);
+            std::size_t left = line.size() + 1;
+            while (!f.atEnd()) {
+                (void)f.number();
+                (void)f.quoted();
+                (void)f.range();
+                (void)f.omitted();
+                (void)f.field();
+                check(f.rest().size() < left);  // every round moves on
+                left = f.rest().size();
+            }
+        }
+    }
+
+    // The phonebook's parsers: fields fit the table, the location is the asked one.
+    if (const auto e = phonebook::parseCpbrRead(reply, 7)) {
+        check(e->index == 7);
+        check(e->number.size() <= phonebook::kMaxField && e->name.size() <= phonebook::kMaxField);
+    }
+    (void)phonebook::parseCscaQuery(reply);
+    (void)phonebook::parseCpbrTest(reply, phonebook::Range{});
+    if (const auto own = phonebook::parseOwnNumber(reply)) check(own->size() <= phonebook::kMaxOwnNumber);
+
+    NetworkStatus status;
+    applyBatteryReply(status, reply);
+    applyRegistrationReply(status, reply);
+    applySignalReply(status, reply);
+    applyOperatorReply(status, reply);
+    check(!status.signalKnown || (*status.rssi >= 0 && *status.rssi <= 31));
+    AudioState audio;
+    applyToneRangesReply(audio, reply);
+    applyRingToneReply(audio, reply);
+    (void)batteryBitmapFor(decimalValue(reply));
     return 0;
 }

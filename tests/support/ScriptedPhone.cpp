@@ -102,7 +102,11 @@ void ScriptedPhone::serve() {
                     }
                     return;
                 }
-                (void)!::write(peerFd_, piece.bytes.data(), piece.bytes.size());
+                // The engine may have given up and closed its end already.
+                if (kind_ == Kind::Socket)
+                    (void)!::send(peerFd_, piece.bytes.data(), piece.bytes.size(), MSG_NOSIGNAL);
+                else
+                    (void)!::write(peerFd_, piece.bytes.data(), piece.bytes.size());
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "foundation/Settings.h"
 
+#include <algorithm>
+
 namespace vondrix {
 namespace {
 
@@ -42,10 +44,13 @@ void Settings::readOptions(const IniFile& ini) {
     device = ini.getString(S, "Device", "");
     irDevices = ini.getString(S, "IrDevices", "");
     // A limit of zero or less would mean "wait forever": keep the default.
+    // Larger values are clamped so that the milliseconds cannot overflow.
     timeoutSec = ini.getInt(S, "Timeout", 10);
     if (timeoutSec <= 0) timeoutSec = 10;
+    timeoutSec = std::min(timeoutSec, kMaxTimeoutSec);
     searchTimeoutSec = ini.getInt(S, "SearchTimeout", 120);
     if (searchTimeoutSec <= 0) searchTimeoutSec = 120;
+    searchTimeoutSec = std::min(searchTimeoutSec, kMaxSearchTimeoutSec);
 }
 
 void Settings::readTextsAndColumns(const IniFile& ini) {

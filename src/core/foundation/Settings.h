@@ -36,8 +36,10 @@ struct Settings {
     // Keys of this platform.
     std::string device;     // serial device path; overrides Port
     std::string irDevices;  // "NAME=HOST:PORT,..." devices "in range" of the socket link
-    int timeoutSec = 10;          // inactivity limit of a transaction
-    int searchTimeoutSec = 120;   // inactivity limit of the network search
+    int timeoutSec = 10;          // inactivity limit of a transaction, 1..kMaxTimeoutSec
+    int searchTimeoutSec = 120;   // inactivity limit of the network search, 1..kMaxSearchTimeoutSec
+    static constexpr int kMaxTimeoutSec = 600;
+    static constexpr int kMaxSearchTimeoutSec = 3600;
 
     std::array<std::string, kPredefinedTexts> ptxt;
     std::array<int, 2> gCol{};

@@ -8,14 +8,17 @@
 #include <array>
 #include <cerrno>
 
+#include "link/Command.h"
+#include "link/ReplyFramer.h"
+
 namespace vondrix {
 namespace {
 
-constexpr std::string_view kOk = "OK\r\n";
-constexpr std::string_view kError = "ERROR\r\n";
-constexpr std::string_view kExtendedError = "ERROR:";
-constexpr std::size_t kLongestResult = 13;  // "NO DIALTONE\r\n"
+using Clock = std::chrono::steady_clock;
 constexpr std::size_t kChunk = 20480;
+// After a failed transaction the line must stay quiet this long before the
+// next command goes out, so that a late reply is not taken for its answer.
+constexpr std::chrono::milliseconds kQuietAfterFailure{500};
 
 bool writeAll(int fd, std::string_view data, bool socket) {
     std::size_t off = 0;
@@ -31,6 +34,21 @@ bool writeAll(int fd, std::string_view data, bool socket) {
     return true;
 }
 
+// Reads what is there without waiting; false when the link is closed.
+bool readAvailable(int fd, bool socket) {
+    std::array<char, 4096> buf{};
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        const int rc = ::poll(&p, 1, 0);
+        if (rc < 0 && errno == EINTR) continue;
+        if (rc <= 0) return true;
+        const ssize_t n = socket ? ::recv(fd, buf.data(), buf.size(), MSG_DONTWAIT)
+                                 : ::read(fd, buf.data(), buf.size());
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) return false;
+    }
+}
+
 }  // namespace
 
 int AtEngine::standard(std::string_view command) { return run(Variant::Standard, command, false); }
@@ -38,86 +56,118 @@ int AtEngine::dial(std::string_view command) { return run(Variant::Dial, command
 int AtEngine::prompt(std::string_view command, bool raw) { return run(Variant::Prompt, command, raw); }
 int AtEngine::list(std::string_view command) { return run(Variant::List, command, false); }
 
-bool AtEngine::waitReadable(std::chrono::milliseconds limit) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + limit;
+bool AtEngine::waitReadable(Clock::time_point deadline) {
     pollfd p{link_.fd(), POLLIN, 0};
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() < 0) return false;
-        const int rc = ::poll(&p, 1, static_cast<int>(left.count()));
+        const int rc = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
         if (rc > 0) return true;  // data, or a hang-up that the read will report
         if (rc == 0) return false;
         if (errno != EINTR) return false;
     }
 }
 
-int AtEngine::run(Variant v, std::string_view command, bool raw) {
-    current_ = v == Variant::List ? searchTimeout_ : timeout_;
-    std::string line(command);
-    if (!(v == Variant::Prompt && raw)) line += '\r';
-    if (!link_.isOpen()) return 0;
+void AtEngine::discardLeftovers() {
+    const int fd = link_.fd();
     const bool socket = link_.isSocket();
-    if (!writeAll(link_.fd(), line, socket)) return 0;
-
-    response_.clear();
-    searchedUpTo_ = 0;
-    std::array<char, kChunk> buf{};
+    if (!dirty_) {
+        readAvailable(fd, socket);
+        return;
+    }
+    // Wait until the line has been quiet for a moment, but never longer
+    // than one inactivity limit.
+    const auto giveUp = Clock::now() + timeout_;
+    const auto quiet = std::min<std::chrono::milliseconds>(kQuietAfterFailure, timeout_);
+    std::array<char, 4096> buf{};
     for (;;) {
-        if (!waitReadable(current_)) return 0;
-        // The serial path reads byte by byte so that nothing after the
-        // final result (such as the blank after a prompt) is taken early.
-        const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
-                                 : ::read(link_.fd(), buf.data(), 1);
+        const auto now = Clock::now();
+        if (now >= giveUp) break;
+        if (!waitReadable(std::min(now + quiet, giveUp))) {
+            dirty_ = false;
+            break;
+        }
+        const ssize_t n = socket ? ::recv(fd, buf.data(), buf.size(), 0)
+                                 : ::read(fd, buf.data(), buf.size());
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) return 0;  // error, or the phone closed the link
-        const auto count = static_cast<std::size_t>(n);
-        if (response_.size() + count > kMaxResponse) return 0;
-        if (v == Variant::Standard) std::replace(buf.begin(), buf.begin() + n, '\0', '@');
-        const std::size_t from = response_.size();
-        response_.append(buf.data(), count);
-        if (const int r = test(v, from, buf[count - 1] == '\n', socket); r >= 0) return r;
+        if (n <= 0) break;  // closed: the next write or read will tell
     }
 }
 
-int AtEngine::test(Variant v, std::size_t from, bool atLineEnd, bool socketChunk) {
-    // A result text seen before the previous test would already have ended
-    // the transaction, so only text reaching into the new bytes is searched.
-    const std::size_t start = searchedUpTo_ > kLongestResult ? searchedUpTo_ - kLongestResult : 0;
-    const std::string_view window = std::string_view(response_).substr(start);
-    auto found = [&](std::string_view text) { return window.find(text) != std::string_view::npos; };
+int AtEngine::fail(Failure why, const std::string& received) {
+    failure_ = why;
+    if (why != Failure::LinkClosed) dirty_ = true;
+    response_ = received;
+    reply_ = at::parseReply(response_, command_, at::Ends::Standard);
+    return 0;
+}
 
-    switch (v) {
-        case Variant::Standard:
-            if (!atLineEnd) return -1;
-            searchedUpTo_ = response_.size();
-            if (found(kOk)) return 1;
-            if (found(kError) || found(kExtendedError)) return 0;
-            return -1;
-        case Variant::Dial:
-            searchedUpTo_ = response_.size();
-            if (found(kOk)) return kDialOk;
-            if (found(kError)) return kDialFailed;
-            if (found("NO CARRIER\r\n")) return kNoCarrier;
-            if (found("NO DIALTONE\r\n")) return kNoDialtone;
-            if (found("BUSY\r\n")) return kBusy;
-            return -1;
-        case Variant::Prompt:
-            searchedUpTo_ = response_.size();
-            if (found(kOk)) return 1;
-            if (response_.find('>', from) != std::string::npos) return 1;
-            if (found(kError)) return 0;
-            return -1;
-        case Variant::List:
-            if (!atLineEnd) return -1;
-            searchedUpTo_ = response_.size();
-            // On the serial link the bare letters "OK" end the listing; over a
-            // socket a chunk can end at any line, so the full "OK\r\n" is needed.
-            if (found(socketChunk ? kOk : std::string_view("OK"))) return 1;
-            if (found(kError)) return 0;
-            return -1;
+int AtEngine::run(Variant v, std::string_view command, bool raw) {
+    refused_ = false;
+    if (operationDepth_ == 0) failure_ = Failure::None;
+    response_.clear();
+    reply_ = at::Reply{};
+    command_.assign(command);
+    // A failed link ends the operation: nothing more is sent.
+    if (failure_ != Failure::None) return 0;
+    if (!link_.isOpen()) return 0;
+
+    const bool data = v == Variant::Prompt && raw;
+    const bool safe = command.size() <= kMaxCommandLine &&
+                      (data ? at::isSafeDataLine(command) : at::isSafeCommandLine(command, v == Variant::Dial));
+    if (!safe) {
+        refused_ = true;
+        return 0;
     }
-    return -1;
+    std::string line(command);
+    if (!data) line += '\r';
+
+    discardLeftovers();
+    const bool socket = link_.isSocket();
+    if (!writeAll(link_.fd(), line, socket)) return fail(Failure::LinkClosed, {});
+
+    const auto inactivity = v == Variant::List ? searchTimeout_ : timeout_;
+    const auto overallDeadline = Clock::now() + inactivity + overallExtra_;
+    at::ReplyFramer framer(endsOf(v), v == Variant::Standard, kMaxResponse);
+    std::array<char, kChunk> buf{};
+    for (;;) {
+        const auto deadline = std::min(Clock::now() + inactivity, overallDeadline);
+        if (!waitReadable(deadline)) return fail(Failure::NoAnswer, framer.bytes());
+        // The serial path reads byte by byte so that nothing after the
+        // final result is taken from the port.
+        const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
+                                 : ::read(link_.fd(), buf.data(), 1);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) return fail(Failure::LinkClosed, framer.bytes());
+        switch (framer.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
+            case at::ReplyFramer::State::Reading:
+                continue;
+            case at::ReplyFramer::State::TooLong:
+                return fail(Failure::Unreadable, framer.bytes());
+            case at::ReplyFramer::State::Complete:
+                break;
+        }
+        response_ = framer.bytes();
+        reply_ = at::parseReply(response_, command_, endsOf(v));
+        return resultOf(v, framer.final());
+    }
+}
+
+at::Ends AtEngine::endsOf(Variant v) {
+    return v == Variant::Dial ? at::Ends::Dial : v == Variant::Prompt ? at::Ends::Prompt : at::Ends::Standard;
+}
+
+int AtEngine::resultOf(Variant v, const at::FinalResult& final) {
+    if (v == Variant::Dial) {
+        switch (final.kind) {
+            case at::Final::Ok: return kDialOk;
+            case at::Final::NoCarrier: return kNoCarrier;
+            case at::Final::NoDialtone: return kNoDialtone;
+            case at::Final::Busy: return kBusy;
+            default: return kDialFailed;
+        }
+    }
+    return final.kind == at::Final::Ok || final.kind == at::Final::Prompt ? 1 : 0;
 }
 
 }  // namespace vondrix

@@ -6,63 +6,110 @@
 #include <string_view>
 
 #include "link/PhoneLink.h"
+#include "link/Reply.h"
 
 namespace vondrix {
 
 // One synchronous AT transaction at a time over the phone link: write a
 // command line, collect the reply until a final result, return a small
-// integer. The engine shows nothing; callers parse response() and decide
-// what to tell the user.
+// integer. The engine shows nothing; callers read reply() (or the raw
+// response() where a rule works on the bytes) and decide what to tell the user.
+//
+// The engine tells the phone's own answer (OK, ERROR, +CME ERROR, ...) apart
+// from a failing link: no answer within the limits, a closed link, or bytes
+// that never form a reply. Such a link failure is kept (failure()) while an
+// operation runs (see LinkOperation): the rest of the operation's commands
+// then fail at once without being sent, so a dead phone ends a long loop
+// quickly and the operation can tell its caller that it did not complete.
+//
+// Before every command whatever is left of an earlier transaction is
+// discarded (after a link failure, until the line has been quiet for a
+// moment), so that a reply only ever answers its own command.
 class AtEngine {
 public:
     // Results of the dial transaction.
     static constexpr int kDialFailed = 0, kDialOk = 1, kNoCarrier = 2, kNoDialtone = 3, kBusy = 4;
 
-    // Replies may grow past the classic 20480 bytes; past this the
-    // transaction fails rather than eat memory.
+    // Past this many reply bytes the transaction fails as unreadable.
     static constexpr std::size_t kMaxResponse = 1 << 20;
+    // Longest command line (or data of a prompted transaction) sent.
+    static constexpr std::size_t kMaxCommandLine = 1024;
+
+    enum class Failure {
+        None,
+        NoAnswer,    // nothing, or no final result, within the limits
+        LinkClosed,  // the link closed or failed while sending or receiving
+        Unreadable,  // more bytes than any reply has
+    };
 
     explicit AtEngine(PhoneLink& link) : link_(link) {}
 
-    // 1 on "OK\r\n"; 0 on "ERROR\r\n", "ERROR:" or a link failure. Received
-    // NUL bytes are stored as '@'.
+    // 1 on "OK"; 0 on "ERROR", "+CME ERROR", "+CMS ERROR" or a link failure.
+    // Received NUL bytes are stored as '@' in response().
     int standard(std::string_view command);
-    // 1 OK, 2 NO CARRIER, 3 NO DIALTONE, 4 BUSY; 0 ERROR or link failure.
+    // 1 OK, 2 NO CARRIER, 3 NO DIALTONE, 4 BUSY; 0 ERROR (also extended) or link failure.
     int dial(std::string_view command);
-    // 1 on "OK\r\n" or the '>' prompt; 0 on "ERROR\r\n" or link failure.
-    // With `raw` no CR is appended (the data part, ended by the caller's Ctrl-Z).
+    // 1 on "OK" or the '>' prompt; 0 on an error or link failure. With `raw`
+    // no CR is appended (the data part, ended by the caller's Ctrl-Z).
     int prompt(std::string_view command, bool raw = false);
-    // For the long operator listings and the network search: 1 on success,
-    // 0 on "ERROR\r\n" or link failure; waits with the search limit.
+    // For the long operator listings and the network search: 1 on "OK", 0 on
+    // an error or link failure; waits with the search limit.
     int list(std::string_view command);
 
-    // The complete reply of the last transaction, bytes as received (but
-    // for the standard transaction's NUL rule).
+    // The complete reply of the last transaction up to its final result,
+    // bytes as received (but for the standard transaction's NUL rule).
     const std::string& response() const { return response_; }
+    // The same reply as lines and final result.
+    const at::Reply& reply() const { return reply_; }
+
+    // The link failure of the running operation, or of the last transaction
+    // when no operation runs.
+    Failure failure() const { return failure_; }
+    // Forgets a link failure so that one more command may go out, e.g. to
+    // check whether a write that got no answer in time was done after all.
+    // The line must still fall quiet before that command is sent.
+    void forgetFailure() { failure_ = Failure::None; }
+    // Marks the running operation failed (a check after forgetFailure() failed).
+    void setFailure(Failure failure) { failure_ = failure; }
+    // The last command was refused before sending (see at::isSafeCommandLine).
+    bool lastCommandRefused() const { return refused_; }
 
     // Inactivity limits: how long a transaction waits for the next byte.
+    // Every transaction also ends after its overall limit: the inactivity
+    // limit plus the time the longest legitimate reply (kReplyBudget bytes)
+    // takes at 19200 baud, so a phone that drips bytes cannot hold it forever.
     void setTimeouts(std::chrono::milliseconds normal, std::chrono::milliseconds search) {
         timeout_ = normal;
         searchTimeout_ = search;
     }
+    // The part of the overall limit beyond the inactivity limit (tests shorten it).
+    void setOverallExtra(std::chrono::milliseconds extra) { overallExtra_ = extra; }
+    static constexpr std::size_t kReplyBudget = 128 * 1024;
+    static constexpr std::chrono::milliseconds kDefaultOverallExtra{kReplyBudget * 10 * 1000 / 19200};
 
     PhoneLink& link() { return link_; }
 
 private:
+    friend class LinkOperation;
     enum class Variant { Standard, Dial, Prompt, List };
     int run(Variant v, std::string_view command, bool raw);
-    int runSerial(Variant v);
-    int runSocket(Variant v);
-    // The variant's test after new bytes arrived at [from, size): -1 = go on.
-    int test(Variant v, std::size_t from, bool atLineEnd, bool socketChunk);
-    bool waitReadable(std::chrono::milliseconds limit);
+    static at::Ends endsOf(Variant v);
+    static int resultOf(Variant v, const at::FinalResult& final);
+    int fail(Failure why, const std::string& received);
+    void discardLeftovers();
+    bool waitReadable(std::chrono::steady_clock::time_point deadline);
 
     PhoneLink& link_;
     std::string response_;
-    std::size_t searchedUpTo_ = 0;  // the tests have seen everything before this
+    at::Reply reply_;
+    std::string command_;       // the last command line, for the echo rule
+    Failure failure_ = Failure::None;
+    bool refused_ = false;
+    bool dirty_ = false;  // a failed transaction may still be sending
+    int operationDepth_ = 0;
     std::chrono::milliseconds timeout_{10000};
     std::chrono::milliseconds searchTimeout_{120000};
-    std::chrono::milliseconds current_{10000};
+    std::chrono::milliseconds overallExtra_{kDefaultOverallExtra};
 };
 
 }  // namespace vondrix

@@ -47,42 +47,38 @@ void IrdaStack::closeSocket() {
     socket_ = -1;
 }
 
-bool IrdaStack::discover(Reporter& reporter) {
+IrdaStack::Result IrdaStack::discover() {
     phone_.reset();
     socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (socket_ < 0) {
-        reporter.message(msg::SocketNotOpened, Caption::Error);
-        return false;
+        return Result::NoSocket;
     }
     const auto devices = parseIrDevices(setting_);
     if (!devices) {
         closeSocket();
-        reporter.message(msg::DeviceSearchFailed, Caption::Error);
-        return false;
+        return Result::SearchFailed;
     }
     if (devices->empty()) {
         closeSocket();
-        reporter.message(msg::NoDeviceFound, Caption::Error);
-        return false;
+        return Result::NothingInRange;
     }
     for (const auto& d : *devices) {
         if (d.name.find("SIEMENS") != std::string::npos) {
             phone_ = d;
-            return true;
+            return Result::Ok;
         }
     }
     closeSocket();
-    return false;
+    return Result::NoPhone;
 }
 
-bool IrdaStack::connect(Reporter& reporter, PhoneLink& link) {
-    if (!phone_ || socket_ < 0) return false;
+IrdaStack::Result IrdaStack::connect(PhoneLink& link) {
+    if (!phone_ || socket_ < 0) return Result::ConnectFailed;
     const int one = 1;
     if (::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0 ||
         ::setsockopt(socket_, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one) != 0) {
         closeSocket();
-        reporter.message(msg::SocketNotConfigured, Caption::Error);
-        return false;
+        return Result::OptionsRefused;
     }
     addrinfo hints{};
     hints.ai_family = AF_INET;
@@ -97,12 +93,11 @@ bool IrdaStack::connect(Reporter& reporter, PhoneLink& link) {
     }
     if (!connected) {
         closeSocket();
-        reporter.message(msg::ConnectFailed, Caption::Error);
-        return false;
+        return Result::ConnectFailed;
     }
     link = PhoneLink::adoptSocket(socket_);
     socket_ = -1;
-    return true;
+    return Result::Ok;
 }
 
 }  // namespace vondrix

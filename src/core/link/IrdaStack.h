@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/Reporter.h"
 #include "link/PhoneLink.h"
 
 namespace vondrix {
@@ -36,13 +35,21 @@ public:
     // A socket stack is configured (the setting is not empty).
     bool available() const { return !setting_.empty(); }
 
-    // Finds the first device whose name contains "SIEMENS". Shows message
-    // 91 (no socket), 92 (search failed) or 57 (nothing in range); none when
-    // devices are in range but none is a Siemens phone.
-    bool discover(Reporter& reporter);
+    enum class Result {
+        Ok,
+        NoSocket,        // the socket could not be created
+        SearchFailed,    // the device list could not be read
+        NothingInRange,  // no device at all
+        NoPhone,         // devices, but none is a Siemens phone
+        OptionsRefused,  // the socket options could not be set
+        ConnectFailed,
+    };
 
-    // Connects to the discovered phone; message 93 or 94 on failure.
-    bool connect(Reporter& reporter, PhoneLink& link);
+    // Finds the first device whose name contains "SIEMENS".
+    Result discover();
+
+    // Connects to the discovered phone.
+    Result connect(PhoneLink& link);
 
     const std::optional<IrDevice>& phone() const { return phone_; }
 

@@ -1,10 +1,13 @@
 // Dialling from the phonebook window and its call lists.
 
+#include "link/Command.h"
 #include "phonebook/PhonebookService.h"
 
 namespace vondrix::phonebook {
 
 int PhonebookService::reportDial(int result) {
+    if (linkFailed())
+        return result;  // the link failure is shown instead
     switch (result) {
         case AtEngine::kDialOk:
             break;
@@ -25,31 +28,36 @@ int PhonebookService::reportDial(int result) {
 }
 
 int PhonebookService::dialLocation(int location) {
+    LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return kNotDialled;
     return reportDial(engine_.dial("ATD>" + std::to_string(location) + ";"));
 }
 
 int PhonebookService::callBack(const std::string& line) {
+    LinkOperation operation(engine_, reporter_);
     // The number follows the last comma: a name may hold commas, a number not.
     const std::size_t comma = line.rfind(',');
     if (line.empty() || comma == std::string::npos)
         return kNotDialled;
     const std::string number = line.substr(comma + 1);  // with the separator's blank
-    if (!fitsCommandLine(number))
+    if (!at::isDialString(number))
         return reportDial(AtEngine::kDialFailed);
     return reportDial(engine_.dial("ATD" + number + ";"));
 }
 
 void PhonebookService::hangUp() {
+    LinkOperation operation(engine_, reporter_);
     engine_.standard("AT+CHUP");
 }
 
 void PhonebookService::redial() {
+    LinkOperation operation(engine_, reporter_);
     engine_.dial("ATDL");
 }
 
 bool PhonebookService::clearDialledCalls() {
+    LinkOperation operation(engine_, reporter_);
     if (engine_.standard("AT^SDLD") != 1)
         return false;
     model_.dialled.lines.clear();  // the records stay until the next reading

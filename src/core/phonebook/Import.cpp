@@ -12,6 +12,7 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
     ImportResult result;
     CurrentPhonebook& book = service.model().current;
     Reporter& reporter = service.reporter();
+    LinkOperation operation(service.engine(), reporter);
 
     service.selectCurrent();  // as the phone must see it; a failure shows in the writes
 
@@ -88,7 +89,11 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
                 ++result.refused;
                 break;
             case PhonebookService::WriteResult::Cancelled:
+            case PhonebookService::WriteResult::Refused:
                 ++result.skipped;
+                break;
+            case PhonebookService::WriteResult::LinkFailed:
+                result.end = End::LinkFailed;
                 break;
             case PhonebookService::WriteResult::InvalidPin:
             case PhonebookService::WriteResult::PinRejected:
@@ -100,7 +105,7 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
 
     if (mode == ImportMode::Append) {
         sortRows(book.rows, 1);
-    } else if (sentWrite && service.selectCurrent()) {
+    } else if (sentWrite && !operation.failed() && service.selectCurrent()) {
         result.reread = service.readCurrent(kWindowProgressBar);
     }
     return result;

@@ -43,11 +43,13 @@ struct ImportResult {
         NoFreeLocation,  // message 32 (append mode)
         TableFull,       // message 22: the entry table holds kMaxEntries (append mode)
         PinFailed,       // message 47 or 48 (fixed dialling)
+        LinkFailed,      // the link failed: the rest of the file was not written
     };
     End end = End::Completed;
     int written = 0;      // lines stored on the phone
     int refused = 0;      // lines the phone refused (message 49 each)
-    int skipped = 0;      // malformed lines, and lines whose PIN2 dialog was cancelled
+    int skipped = 0;      // malformed lines, lines whose PIN2 dialog was cancelled, and
+                          // lines with a value no command line may carry (message 106)
     bool reread = false;  // the phonebook was read again (overwrite mode)
 };
 

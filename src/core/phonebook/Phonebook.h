@@ -42,18 +42,6 @@ int numberType(std::string_view number);
 // `text` cut to kMaxField characters, as a table field holds it.
 std::string fitField(std::string_view text);
 
-// One "AT+CPBR=" (or "AT^SPBG=") reply: the number between the first two
-// quotes, the type after the next ",", the name between the next two
-// quotes, GSM-decoded, both fitted to kMaxField. `index` is `location`, not
-// the location the reply names. nullopt when the reply holds no quote (the
-// location is empty). A quoted field without its closing quote ends at the
-// end of its line.
-std::optional<PhonebookEntry> parseReadResponse(std::string_view response, int location);
-
-// The number of an "AT+CSCA?" reply: the text between the first two quotes
-// after "+CSCA:"; empty when there is none.
-std::string parseServiceCentre(std::string_view response);
-
 enum class Kind { Sim = 0, Internal = 1, Fixed = 2 };
 
 struct KindInfo {
@@ -97,6 +85,17 @@ struct CurrentPhonebook {
     std::vector<int> freeLocations;       // empty locations on the phone, in the order found
     std::vector<std::size_t> deleted;     // table positions deleted since the last read
     std::vector<Row> rows;                // the list
+    // The last read ran to its end. A read that the link broke off leaves
+    // the tables empty and this false, so that nothing partial is saved or
+    // shown as the phonebook.
+    bool complete = false;
+
+    // A phonebook of `kind` with nothing read yet.
+    static CurrentPhonebook unread(Kind kind) {
+        CurrentPhonebook book;
+        book.kind = kind;
+        return book;
+    }
 
     bool isDeleted(std::size_t position) const;
     // The table position of the first entry at `location` that is not

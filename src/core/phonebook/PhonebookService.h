@@ -15,6 +15,7 @@
 #include "foundation/Reporter.h"
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
+#include "link/LinkOperation.h"
 #include "phonebook/Phonebook.h"
 
 namespace vondrix::phonebook {
@@ -30,9 +31,6 @@ std::string replaceAll(std::string text, std::string_view search, std::string_vi
 // The name as the phone's write command wants it: the 20 characters of the
 // name encoding table become a backslash and two hex digits.
 std::string encodeName(std::string_view latin1Name);
-// False when `text` holds a control character (below 0x20), which would
-// end or split the command line it is sent in.
-bool fitsCommandLine(std::string_view text);
 
 class PhonebookService {
 public:
@@ -47,7 +45,9 @@ public:
 
     // --- Reading -------------------------------------------------------
     // Reads the current kind into the entry table and the rows, sorted by
-    // name. False (tables unchanged) when "AT+CPBR=?" fails. The readers
+    // name. False (tables unchanged) when "AT+CPBR=?" fails; false with
+    // empty tables (CurrentPhonebook::complete false) when the link fails
+    // during the read: the remaining locations are not asked for. The readers
     // close their progress display when done, except the reading dialog
     // while open() runs (open() closes it).
     bool readCurrent(int progressTarget = kWindowProgressBar);
@@ -79,6 +79,8 @@ public:
         Cancelled,    // PIN2 dialog cancelled: no message
         InvalidPin,   // PIN2 confirmed empty: message 47 shown
         PinRejected,  // the phone refused the PIN2: message 48 shown, PIN2 forgotten
+        Refused,      // a value the command line cannot carry: message 106 shown, nothing sent
+        LinkFailed,   // the link failed: the operation ends, the link message follows
     };
     // Step 1 of the fixed-dialling protocol: when no PIN2 is stored, the
     // PIN2 dialog (Reporter::askPin2; it empties the stored PIN2 first,
@@ -86,9 +88,12 @@ public:
     // or holds anything but digits. Ok for the other kinds.
     WriteResult ensurePin2();
     // Store and empty forms of "AT+CPBW=", wrapped in the fixed-dialling
-    // protocol for kind "SIM fix". `name` is encoded here. Failed, with
-    // nothing sent, when the number or the name holds a control character
-    // (it would end or split the command line).
+    // protocol for kind "SIM fix". `name` is encoded here. Refused (message
+    // 106, nothing sent) when the number holds anything but the number
+    // alphabet or the name a quote or control character; Failed, with
+    // nothing sent, when either is longer than the phone's field. A write
+    // that ran out of time is checked by reading the location back: the
+    // phone may have stored it late.
     WriteResult store(int location, const std::string& number, int type, const std::string& name);
     WriteResult empty(int location);
 
@@ -154,8 +159,14 @@ public:
     std::optional<std::string> copyToPhonebook(const std::string& line);
 
 private:
-    // The fixed-dialling protocol (steps 2 to 6) around one write command.
-    WriteResult write(const std::string& command);
+    // The fixed-dialling protocol (steps 2 to 6) around one write command;
+    // `expected` is what the location holds afterwards when the write worked.
+    WriteResult write(const std::string& command, int location,
+                      const std::optional<PhonebookEntry>& expected);
+    // After a write that got no answer in time: whether the phone holds
+    // `expected` at `location` all the same.
+    bool storedLate(int location, const std::optional<PhonebookEntry>& expected);
+    bool linkFailed() const { return engine_.failure() != AtEngine::Failure::None; }
     void beginProgress(int target);
     void endProgress(int target);
     int reportDial(int result);  // shows the message of a dial result

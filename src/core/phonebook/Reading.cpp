@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "link/Parsers.h"
 #include "phonebook/PhonebookService.h"
+#include "link/Command.h"
+#include "phonebook/Replies.h"
 
 namespace vondrix::phonebook {
 namespace {
@@ -49,78 +50,86 @@ void PhonebookService::endProgress(int target) {
 }
 
 bool PhonebookService::readCurrent(int progressTarget) {
+    LinkOperation operation(engine_, reporter_);
     CurrentPhonebook& book = model_.current;
     beginProgress(progressTarget);
     if (engine_.standard("AT+CPBR=?") != 1) {
+        if (linkFailed()) {
+            book = CurrentPhonebook::unread(book.kind);
+        }
         endProgress(progressTarget);
         return false;
     }
-    parseRangeAndLengths(engine_.response(), book.range.first, book.range.highest,
-                         book.range.numberLength, book.range.textLength);
-    book.entries.clear();
-    book.freeLocations.clear();
-    book.deleted.clear();
-    book.rows.clear();
+    // The new table is filled aside and replaces the old one only when the
+    // read ran to its end.
+    CurrentPhonebook fresh = CurrentPhonebook::unread(book.kind);
+    fresh.range = parseCpbrTest(engine_.response(), book.range);
 
-    ReadProgress progress(reporter_, book.range.highest);
+    ReadProgress progress(reporter_, fresh.range.highest);
     int emptyFound = 0;
     // 64-bit, so that a highest index of INT_MAX cannot overflow the loop.
-    for (std::int64_t i = book.range.first; i <= book.range.highest; ++i) {
+    for (std::int64_t i = fresh.range.first; i <= fresh.range.highest; ++i) {
         const int location = static_cast<int>(i);
-        if (engine_.standard(readCommand("AT+CPBR=", i)) != 1)
-            continue;
-        if (auto entry = parseReadResponse(engine_.response(), location)) {
+        if (engine_.standard(readCommand("AT+CPBR=", i)) != 1) {
+            if (linkFailed())
+                break;  // no answer: the remaining locations are not asked for
+            continue;   // the phone refused this location: skip it
+        }
+        if (auto entry = parseCpbrRead(engine_.response(), location)) {
             // Past the table's capacity the reading goes on for the free
             // list, but the entry is not kept.
-            if (book.entries.size() < kMaxEntries) {
-                book.rows.push_back(Row{location, entry->name, entry->number, book.entries.size()});
-                book.entries.push_back(std::move(*entry));
+            if (fresh.entries.size() < kMaxEntries) {
+                fresh.rows.push_back(Row{location, entry->name, entry->number, fresh.entries.size()});
+                fresh.entries.push_back(std::move(*entry));
             }
             reporter_.pump();
         } else {
-            book.freeLocations.push_back(location);
+            fresh.freeLocations.push_back(location);
             if (settings_.readB && ++emptyFound == 3)
                 break;
         }
         progress.at(i);
     }
-    sortRows(book.rows, 1);
+    if (linkFailed()) {
+        book = CurrentPhonebook::unread(book.kind);
+        endProgress(progressTarget);
+        return false;
+    }
+    sortRows(fresh.rows, 1);
+    fresh.complete = true;
+    book = std::move(fresh);
     endProgress(progressTarget);
     return true;
 }
 
 void PhonebookService::readOwnNumbers() {
+    LinkOperation operation(engine_, reporter_);
     model_.ownNumbers.fill({});
     if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
         return;
-    int first = 1, highest = 0, numberLength = 0, textLength = 0;  // no range: no reads
-    parseRangeAndLengths(engine_.response(), first, highest, numberLength, textLength);
-    for (std::int64_t i = first; i <= highest; ++i) {
+    const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
+    for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
         if (engine_.standard(readCommand("AT+CPBR=", i)) != 1)
             continue;
-        // The number as the reply has it, up to 49 characters: an own
-        // number is shown, never kept in a table.
-        const std::string_view r = engine_.response();
-        const std::size_t open = r.find('"');
-        if (open == std::string_view::npos || i < 1 || i > static_cast<std::int64_t>(kOwnNumbers))
-            continue;
-        const std::string_view rest = r.substr(open + 1);
-        model_.ownNumbers[static_cast<std::size_t>(i - 1)] =
-            std::string(rest.substr(0, std::min(rest.find_first_of("\"\r\n"), kMaxOwnNumber)));
+        // The number as the reply has it: an own number is shown, never
+        // kept in a table.
+        const auto number = parseOwnNumber(engine_.response());
+        if (number && i >= 1 && i <= static_cast<std::int64_t>(kOwnNumbers))
+            model_.ownNumbers[static_cast<std::size_t>(i - 1)] = *number;
     }
 }
 
 void PhonebookService::readRedbook() {
+    LinkOperation operation(engine_, reporter_);
     model_.redbook.clear();
     if (engine_.standard("AT^SPBS=RD") != 1 || engine_.standard("AT^SPBG=?") != 1)
         return;
-    int first = 1, highest = 0, numberLength = 0, textLength = 0;  // no range: no reads
-    parseRangeAndLengths(engine_.response(), first, highest, numberLength, textLength);
+    const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
     beginProgress(kReadingDialog);
-    ReadProgress progress(reporter_, highest);
-    for (std::int64_t i = first; i <= highest; ++i) {
+    ReadProgress progress(reporter_, range.highest);
+    for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
         if (engine_.standard(readCommand("AT^SPBG=", i)) == 1) {
-            if (auto entry = parseReadResponse(engine_.response(), static_cast<int>(i)))
+            if (auto entry = parseCpbrRead(engine_.response(), static_cast<int>(i)))
                 model_.redbook.push_back(std::move(*entry));
         }
         progress.at(i);
@@ -128,6 +137,8 @@ void PhonebookService::readRedbook() {
         if (model_.redbook.size() == kMaxRedbook)
             break;
     }
+    if (linkFailed())
+        model_.redbook.clear();
     endProgress(kReadingDialog);
 }
 
@@ -138,20 +149,23 @@ void PhonebookService::readCallLists() {
 }
 
 void PhonebookService::readCallList(const char* code, CallList& list) {
+    LinkOperation operation(engine_, reporter_);
     if (engine_.standard(std::string("AT+CPBS=") + code) != 1)
         return;
     if (engine_.standard("AT+CPBR=?") != 1)
         return;
     beginProgress(kReadingDialog);
-    int first = 1, highest = 0, numberLength = 0, textLength = 0;  // no range: no reads
-    parseRangeAndLengths(engine_.response(), first, highest, numberLength, textLength);
+    const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
     list.calls.clear();
     list.lines.clear();
-    ReadProgress progress(reporter_, highest);
-    for (std::int64_t i = first; i <= highest && list.calls.size() < kMaxCalls; ++i) {
-        if (engine_.standard(readCommand("AT+CPBR=", i)) != 1)
+    ReadProgress progress(reporter_, range.highest);
+    for (std::int64_t i = range.first; i <= range.highest && list.calls.size() < kMaxCalls; ++i) {
+        if (engine_.standard(readCommand("AT+CPBR=", i)) != 1) {
+            if (linkFailed())
+                break;
             continue;
-        auto call = parseReadResponse(engine_.response(), static_cast<int>(i));
+        }
+        auto call = parseCpbrRead(engine_.response(), static_cast<int>(i));
         if (!call)
             break;  // the first empty location ends the list
         // The name is decoded already; decoding the digits changes nothing.
@@ -159,23 +173,30 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
         list.calls.push_back(std::move(*call));
         progress.at(i);
     }
+    if (linkFailed()) {
+        list.calls.clear();
+        list.lines.clear();
+    }
     endProgress(kReadingDialog);
 }
 
 bool PhonebookService::readServiceCentre() {
+    LinkOperation operation(engine_, reporter_);
     model_.serviceCentre = PhonebookEntry{};
     if (engine_.standard("AT+CSCA?") != 1)
         return false;
-    model_.serviceCentre.number = fitField(parseServiceCentre(engine_.response()));
+    model_.serviceCentre.number = fitField(parseCscaQuery(engine_.response()));
     model_.serviceCentre.type = numberType(model_.serviceCentre.number);
     return true;
 }
 
 bool PhonebookService::selectCurrent() {
+    LinkOperation operation(engine_, reporter_);
     return engine_.standard(kindInfo(model_.current.kind).selectCommand) == 1;
 }
 
 void PhonebookService::open() {
+    LinkOperation operation(engine_, reporter_);
     model_.serviceCentre = PhonebookEntry{};
     model_.current.freeLocations.clear();
     model_.current.deleted.clear();
@@ -183,6 +204,7 @@ void PhonebookService::open() {
 
     opening_ = true;
     reporter_.progressBegin(kReadingDialog, 100);
+    // After a link failure the steps that follow send nothing.
     readOwnNumbers();
     if (selectCurrent())
         readCurrent(kReadingDialog);
@@ -200,23 +222,30 @@ void PhonebookService::open() {
 void PhonebookService::switchKind(Kind kind, const std::function<void()>& saveCurrent) {
     if (kind == model_.current.kind)
         return;
+    LinkOperation operation(engine_, reporter_);
     if (saveCurrent)
         saveCurrent();
-    model_.current.kind = kind;
+    model_.current = CurrentPhonebook::unread(kind);
     if (selectCurrent())
         readCurrent(kWindowProgressBar);
 }
 
 bool PhonebookService::setServiceCentre(const std::string& number) {
+    LinkOperation operation(engine_, reporter_);
     const std::string text = number.substr(0, 49);
     if (text.empty()) {
         reporter_.message(msg::EnterServiceCentre, Caption::Error);
         return false;
     }
     const int type = numberType(text);
-    if (!fitsCommandLine(text) ||
-        engine_.standard("AT+CSCA=" + text + "," + std::to_string(type)) != 1) {
-        reporter_.message(msg::ServiceCentreNotSet, Caption::Error);
+    const at::Command command = at::Command("AT+CSCA=").phoneNumber(text).number(type);
+    if (!command.valid()) {
+        reporter_.message(msg::ValueRefused, Caption::Error);
+        return false;
+    }
+    if (engine_.standard(command.text()) != 1) {
+        if (!linkFailed())
+            reporter_.message(msg::ServiceCentreNotSet, Caption::Error);
         return false;
     }
     model_.serviceCentre.number = fitField(text);

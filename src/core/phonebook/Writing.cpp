@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <utility>
 
+#include "link/Command.h"
 #include "phonebook/PhonebookService.h"
+#include "phonebook/Replies.h"
 
 namespace vondrix::phonebook {
 namespace {
@@ -63,11 +65,6 @@ std::string encodeName(std::string_view latin1Name) {
     return name;
 }
 
-bool fitsCommandLine(std::string_view text) {
-    return std::none_of(text.begin(), text.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
 PhonebookService::WriteResult PhonebookService::ensurePin2() {
     if (model_.current.kind != Kind::Fixed || !model_.pin2.empty())
         return WriteResult::Ok;
@@ -86,9 +83,15 @@ PhonebookService::WriteResult PhonebookService::ensurePin2() {
     return WriteResult::Ok;
 }
 
-PhonebookService::WriteResult PhonebookService::write(const std::string& command) {
+PhonebookService::WriteResult PhonebookService::write(const std::string& command, int location,
+                                                      const std::optional<PhonebookEntry>& expected) {
+    auto outcome = [&](bool ok) {
+        if (ok || storedLate(location, expected))
+            return WriteResult::Ok;
+        return linkFailed() ? WriteResult::LinkFailed : WriteResult::Failed;
+    };
     if (model_.current.kind != Kind::Fixed)
-        return engine_.standard(command) == 1 ? WriteResult::Ok : WriteResult::Failed;
+        return outcome(engine_.standard(command) == 1);
 
     if (const WriteResult pin = ensurePin2(); pin != WriteResult::Ok)
         return pin;
@@ -96,7 +99,10 @@ PhonebookService::WriteResult PhonebookService::write(const std::string& command
     engine_.standard(command);
     if (asksForPin(engine_.response())) {
         engine_.standard("AT+CPIN?");
-        if (engine_.standard("AT+CPIN=" + model_.pin2) != 1) {
+        const at::Command unlock = at::Command("AT+CPIN=").digits(model_.pin2, kMaxPin2);
+        if (engine_.standard(unlock.text()) != 1) {
+            if (linkFailed())
+                return WriteResult::LinkFailed;
             reporter_.message(msg::Pin2Rejected, Caption::Error);
             model_.pin2.clear();
             return WriteResult::PinRejected;
@@ -104,23 +110,57 @@ PhonebookService::WriteResult PhonebookService::write(const std::string& command
     }
     // Sent again even when the first attempt worked.
     const bool ok = engine_.standard(command) == 1;
+    const WriteResult result = outcome(ok);
     engine_.standard("AT+CMEE=0");
-    return ok ? WriteResult::Ok : WriteResult::Failed;
+    return result;
+}
+
+bool PhonebookService::storedLate(int location, const std::optional<PhonebookEntry>& expected) {
+    if (engine_.failure() != AtEngine::Failure::NoAnswer)
+        return false;
+    // The phone may have done the write after the time limit: ask it what
+    // the location holds now (the engine waits for the line to fall quiet).
+    engine_.forgetFailure();
+    if (engine_.standard("AT+CPBR=" + std::to_string(location)) != 1) {
+        if (!linkFailed())
+            engine_.setFailure(AtEngine::Failure::NoAnswer);
+        return false;
+    }
+    const auto held = parseCpbrRead(engine_.response(), location);
+    if (!expected)
+        return !held;
+    return held && held->number == fitField(expected->number) && held->name == fitField(expected->name);
 }
 
 PhonebookService::WriteResult PhonebookService::store(int location, const std::string& number,
                                                       int type, const std::string& name) {
-    if (!fitsCommandLine(number) || !fitsCommandLine(name))
+    LinkOperation operation(engine_, reporter_);
+    const Range& range = model_.current.range;
+    const auto limit = [](int length) { return length > 0 ? static_cast<std::size_t>(length) : 0; };
+    // The phone counts the name's characters, not the escapes they become.
+    if (!at::isQuotable(name) || !at::isPhoneNumber(number)) {
+        reporter_.message(msg::ValueRefused, Caption::Error);
+        return WriteResult::Refused;
+    }
+    if ((range.textLength > 0 && name.size() > limit(range.textLength)))
         return WriteResult::Failed;
-    return write("AT+CPBW=" + std::to_string(location) + "," + number + "," + std::to_string(type) +
-                 ",\"" + encodeName(name) + "\"");
+    const at::Command command = at::Command("AT+CPBW=")
+                                    .number(location)
+                                    .phoneNumber(number, limit(range.numberLength))
+                                    .number(type)
+                                    .quoted(encodeName(name));
+    if (!command.valid())
+        return WriteResult::Failed;
+    return write(command.text(), location, PhonebookEntry{location, number, type, name});
 }
 
 PhonebookService::WriteResult PhonebookService::empty(int location) {
-    return write("AT+CPBW=" + std::to_string(location));
+    LinkOperation operation(engine_, reporter_);
+    return write("AT+CPBW=" + std::to_string(location), location, std::nullopt);
 }
 
 bool PhonebookService::canAddEntry() {
+    LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return false;
     const CurrentPhonebook& book = model_.current;
@@ -135,6 +175,7 @@ bool PhonebookService::canAddEntry() {
 }
 
 std::optional<PhonebookService::EntryForm> PhonebookService::beginEdit(std::size_t row) {
+    LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return std::nullopt;
     const CurrentPhonebook& book = model_.current;
@@ -166,6 +207,7 @@ bool PhonebookService::warnNumberLength(std::string_view number) {
 }
 
 bool PhonebookService::saveEntry(int location, const std::string& name, const std::string& number) {
+    LinkOperation operation(engine_, reporter_);
     if (name.empty()) {
         reporter_.message(msg::EnterName, Caption::Error);
         return false;
@@ -198,7 +240,7 @@ bool PhonebookService::saveEntry(int location, const std::string& name, const st
     const WriteResult result = store(location, number, type, name);
     if (result != WriteResult::Ok) {
         if (result == WriteResult::Failed)
-            reporter_.message(isNew ? 49 : 24, Caption::Error);
+            reporter_.message(isNew ? msg::NewEntryNotWritten : msg::EntryNotModified, Caption::Error);
         return false;
     }
     if (edited != CurrentPhonebook::npos) {
@@ -215,6 +257,7 @@ bool PhonebookService::saveEntry(int location, const std::string& name, const st
 }
 
 bool PhonebookService::deleteEntry(std::size_t row) {
+    LinkOperation operation(engine_, reporter_);
     CurrentPhonebook& book = model_.current;
     if (row >= book.rows.size())
         return false;
@@ -231,6 +274,7 @@ bool PhonebookService::deleteEntry(std::size_t row) {
 }
 
 bool PhonebookService::confirmDelete(std::size_t row, bool selectFirst) {
+    LinkOperation operation(engine_, reporter_);
     if (selectFirst && !selectCurrent())
         return false;
     if (row >= model_.current.rows.size())
@@ -241,6 +285,7 @@ bool PhonebookService::confirmDelete(std::size_t row, bool selectFirst) {
 }
 
 void PhonebookService::clearPhonebook() {
+    LinkOperation operation(engine_, reporter_);
     const bool fixed = model_.current.kind == Kind::Fixed;
     if (fixed) {
         // The protocol on location 1 unlocks the fixed-dialling writes.
@@ -248,7 +293,7 @@ void PhonebookService::clearPhonebook() {
         if (first != WriteResult::Ok && first != WriteResult::Failed)
             return;
     }
-    for (std::int64_t i = 1; i <= model_.current.range.highest; ++i)
+    for (std::int64_t i = 1; i <= model_.current.range.highest && !linkFailed(); ++i)
         engine_.standard("AT+CPBW=" + std::to_string(i));
     if (fixed)
         engine_.standard("AT+CMEE=0");
@@ -256,6 +301,7 @@ void PhonebookService::clearPhonebook() {
 }
 
 bool PhonebookService::confirmClear() {
+    LinkOperation operation(engine_, reporter_);
     if (reporter_.message(msg::ReallyClearPhonebook, Caption::Info, Buttons::YesNo) != Answer::Yes)
         return false;
     clearPhonebook();
@@ -263,6 +309,7 @@ bool PhonebookService::confirmClear() {
 }
 
 bool PhonebookService::addToRedbook(std::size_t row) {
+    LinkOperation operation(engine_, reporter_);
     CurrentPhonebook& book = model_.current;
     if (row >= book.rows.size())
         return false;
@@ -301,6 +348,7 @@ bool PhonebookService::addToRedbook(std::size_t row) {
 }
 
 bool PhonebookService::removeFromRedbook(std::size_t position) {
+    LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return false;
     if (position >= model_.redbook.size())
@@ -336,6 +384,7 @@ bool PhonebookService::removeFromRedbook(std::size_t position) {
 }
 
 void PhonebookService::normalise() {
+    LinkOperation operation(engine_, reporter_);
     const std::string& prefix = settings_.tPref;
     if (prefix.empty()) {
         reporter_.message(msg::EnterNormalisePrefix, Caption::Error);
@@ -354,13 +403,13 @@ void PhonebookService::normalise() {
         const int type = numberType(number);
         const PhonebookEntry& e = book.entries[pos];
         const WriteResult result = store(e.index, number, type, e.name);
-        if (result == WriteResult::Failed) {
+        if (result == WriteResult::Failed || result == WriteResult::Refused) {
             // The old number is still what the phone holds.
             reporter_.message(msg::EntryNotModified, Caption::Error);
             continue;
         }
         if (result != WriteResult::Ok)
-            return;  // PIN2 cancelled, empty or rejected
+            return;  // PIN2 cancelled, empty or rejected, or the link failed
         book.entries[pos].number = fitField(number);
         book.entries[pos].type = type;
         book.refreshRows(pos);

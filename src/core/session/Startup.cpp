@@ -14,6 +14,32 @@ void pause(int ms) {
 
 enum class LinkResult { Open, NoLink, ResetFailed, NoPortChosen };
 
+// The infrared stack's result as the user is told it; true when it worked.
+bool reportIrda(IrdaStack::Result result, Reporter& reporter) {
+    switch (result) {
+        case IrdaStack::Result::Ok:
+            return true;
+        case IrdaStack::Result::NoSocket:
+            reporter.message(msg::SocketNotOpened, Caption::Error);
+            break;
+        case IrdaStack::Result::SearchFailed:
+            reporter.message(msg::DeviceSearchFailed, Caption::Error);
+            break;
+        case IrdaStack::Result::NothingInRange:
+            reporter.message(msg::NoDeviceFound, Caption::Error);
+            break;
+        case IrdaStack::Result::NoPhone:
+            break;  // devices in range, but no Siemens phone: no message
+        case IrdaStack::Result::OptionsRefused:
+            reporter.message(msg::SocketNotConfigured, Caption::Error);
+            break;
+        case IrdaStack::Result::ConnectFailed:
+            reporter.message(msg::ConnectFailed, Caption::Error);
+            break;
+    }
+    return false;
+}
+
 LinkResult openSerialBranch(Session& s, Reporter& reporter, const StartupOptions& o,
                             const std::string& overrideDevice) {
     if (overrideDevice.empty()) {
@@ -51,7 +77,7 @@ LinkResult chooseAndOpenLink(Session& s, Reporter& reporter, const StartupOption
     IrdaStack stack(s.settings.irDevices);
     s.socketStack = stack.available();
     if (s.socketStack && !s.settings.w2kCable) {
-        if (stack.discover(reporter) && stack.connect(reporter, s.link)) {
+        if (reportIrda(stack.discover(), reporter) && reportIrda(stack.connect(s.link), reporter)) {
             // On the socket the reset is always sent, NoModem or not.
             return resetPhone(s.engine, reporter) ? LinkResult::Open : LinkResult::ResetFailed;
         }

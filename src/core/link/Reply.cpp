@@ -1,0 +1,231 @@
+#include "link/Reply.h"
+
+#include <charconv>
+
+namespace vondrix::at {
+namespace {
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::optional<long long> wholeNumber(std::string_view s) {
+    s = trimBlanks(s);
+    if (s.empty()) return std::nullopt;
+    long long value = 0;
+    const char* first = s.data();
+    if (*first == '+') ++first;
+    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), value);
+    if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return value;
+}
+
+// "+CME ERROR: 21": the code after the colon; -1 when it is not a number
+// (verbose error texts such as "+CME ERROR: SIM PIN2 required").
+std::optional<FinalResult> extendedError(std::string_view line, std::string_view tag, Final kind) {
+    if (!startsWith(line, tag)) return std::nullopt;
+    const auto code = wholeNumber(line.substr(tag.size()));
+    return FinalResult{kind, code && *code >= 0 && *code <= 65535 ? static_cast<int>(*code) : -1};
+}
+
+}  // namespace
+
+std::optional<FinalResult> finalResultOf(std::string_view line) {
+    line = trimBlanks(line);
+    if (line == "OK") return FinalResult{Final::Ok};
+    if (line == "ERROR") return FinalResult{Final::Error};
+    if (line == "NO CARRIER") return FinalResult{Final::NoCarrier};
+    if (line == "NO DIALTONE") return FinalResult{Final::NoDialtone};
+    if (line == "BUSY") return FinalResult{Final::Busy};
+    if (line == "NO ANSWER") return FinalResult{Final::NoAnswer};
+    if (auto r = extendedError(line, "+CME ERROR:", Final::CmeError)) return r;
+    if (auto r = extendedError(line, "+CMS ERROR:", Final::CmsError)) return r;
+    return std::nullopt;
+}
+
+std::optional<std::string_view> Reply::first(std::string_view prefix) const {
+    for (const auto& l : lines)
+        if (startsWith(l, prefix)) return std::string_view(l);
+    return std::nullopt;
+}
+
+std::vector<std::string_view> Reply::all(std::string_view prefix) const {
+    std::vector<std::string_view> out;
+    for (const auto& l : lines)
+        if (startsWith(l, prefix)) out.emplace_back(l);
+    return out;
+}
+
+bool endsTransaction(const FinalResult& result, Ends ends) {
+    switch (result.kind) {
+        case Final::Ok:
+        case Final::Error:
+        case Final::CmeError:
+        case Final::CmsError:
+            return true;
+        case Final::NoCarrier:
+        case Final::NoDialtone:
+        case Final::Busy:
+        case Final::NoAnswer:
+            return ends == Ends::Dial;
+        case Final::Prompt:
+            return ends == Ends::Prompt;
+        case Final::None:
+            return false;
+    }
+    return false;
+}
+
+Reply parseReply(std::string_view raw, std::string_view command, Ends ends) {
+    Reply reply;
+    bool echoSeen = command.empty();
+    bool atLineStart = true;  // only CRs since the last LF: where a prompt may stand
+    std::size_t pos = 0;
+    while (pos < raw.size()) {
+        const std::size_t end = raw.find_first_of("\r\n", pos);
+        const bool complete = end != std::string_view::npos;
+        const std::string_view line = raw.substr(pos, complete ? end - pos : std::string_view::npos);
+        pos = complete ? end + 1 : raw.size();
+        const bool promptPlace = atLineStart;
+        if (complete) atLineStart = raw[end] == '\n' || (atLineStart && line.empty());
+        if (ends == Ends::Prompt && promptPlace && !line.empty() && line.front() == '>') {
+            // The data prompt stands alone at the start of a line.
+            reply.final = FinalResult{Final::Prompt};
+            return reply;
+        }
+        if (trimBlanks(line).empty()) continue;
+        if (!complete) {
+            // A line cut off by the end of the bytes is kept, but never a result.
+            reply.lines.emplace_back(line);
+            break;
+        }
+        if (!echoSeen && reply.lines.empty() && line == command) {
+            echoSeen = true;
+            continue;
+        }
+        if (const auto f = finalResultOf(line); f && endsTransaction(*f, ends)) {
+            reply.final = *f;
+            return reply;
+        }
+        reply.lines.emplace_back(line);
+    }
+    return reply;
+}
+
+std::optional<FieldReader> FieldReader::after(std::string_view line, std::string_view prefix) {
+    if (!startsWith(line, prefix)) return std::nullopt;
+    std::string_view rest = line.substr(prefix.size());
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    return FieldReader(rest);
+}
+
+std::size_t FieldReader::fieldEnd() const {
+    bool inQuotes = false;
+    int depth = 0;
+    for (std::size_t i = pos_; i < text_.size(); ++i) {
+        const char c = text_[i];
+        if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (!inQuotes && c == '(') {
+            ++depth;
+        } else if (!inQuotes && c == ')' && depth > 0) {
+            --depth;
+        } else if (!inQuotes && depth == 0 && c == ',') {
+            return i;
+        }
+    }
+    return text_.size();
+}
+
+void FieldReader::consume(std::size_t end) {
+    pos_ = end < text_.size() ? end + 1 : text_.size();
+}
+
+std::string_view FieldReader::field() {
+    if (atEnd()) return {};
+    const std::size_t end = fieldEnd();
+    const std::string_view f = text_.substr(pos_, end - pos_);
+    consume(end);
+    return f;
+}
+
+std::optional<long long> FieldReader::number() {
+    if (atEnd()) return std::nullopt;
+    const std::size_t end = fieldEnd();
+    const auto value = wholeNumber(text_.substr(pos_, end - pos_));
+    if (value) consume(end);
+    return value;
+}
+
+std::optional<std::string> FieldReader::quoted() {
+    if (atEnd()) return std::nullopt;
+    std::size_t open = pos_;
+    while (open < text_.size() && text_[open] == ' ') ++open;
+    if (open >= text_.size() || text_[open] != '"') return std::nullopt;
+    const std::size_t close = text_.find('"', open + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    // Only blanks may stand between the closing quote and the comma.
+    std::size_t after = close + 1;
+    while (after < text_.size() && text_[after] == ' ') ++after;
+    if (after < text_.size() && text_[after] != ',') return std::nullopt;
+    std::string value(text_.substr(open + 1, close - open - 1));
+    consume(after);
+    return value;
+}
+
+bool FieldReader::omitted() {
+    if (atEnd()) return false;
+    const std::size_t end = fieldEnd();
+    if (!trimBlanks(text_.substr(pos_, end - pos_)).empty()) return false;
+    consume(end);
+    return true;
+}
+
+std::optional<std::string_view> FieldReader::list() {
+    if (atEnd()) return std::nullopt;
+    const std::size_t end = fieldEnd();
+    const std::string_view f = trimBlanks(text_.substr(pos_, end - pos_));
+    if (f.size() < 2 || f.front() != '(' || f.back() != ')') return std::nullopt;
+    consume(end);
+    return f.substr(1, f.size() - 2);
+}
+
+std::optional<Range> FieldReader::range() {
+    const std::size_t saved = pos_;
+    const auto inner = list();
+    if (!inner) return std::nullopt;
+    const auto dash = inner->find('-', 1);  // a leading '-' would be a sign
+    const auto low = wholeNumber(inner->substr(0, dash));
+    const auto high = dash == std::string_view::npos ? low : wholeNumber(inner->substr(dash + 1));
+    if (!low || !high) {
+        pos_ = saved;
+        return std::nullopt;
+    }
+    return Range{*low, *high};
+}
+
+std::vector<std::string_view> parenthesisedGroups(std::string_view text) {
+    std::vector<std::string_view> groups;
+    bool inQuotes = false;
+    int depth = 0;
+    std::size_t open = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (!inQuotes && c == '(') {
+            if (depth++ == 0) open = i;
+        } else if (!inQuotes && c == ')' && depth > 0) {
+            if (--depth == 0) groups.push_back(text.substr(open + 1, i - open - 1));
+        }
+    }
+    return groups;
+}
+
+}  // namespace vondrix::at

@@ -1,0 +1,203 @@
+// A phone that stops answering, drops the link or talks nonsense in the
+// middle of an operation: the operation ends, says so once, keeps nothing
+// partial, and later replies never answer the wrong command.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "foundation/Settings.h"
+#include "link/AtEngine.h"
+#include "link/LinkOperation.h"
+#include "phonebook/PhonebookService.h"
+#include "support/RecordingReporter.h"
+#include "support/ScriptedPhone.h"
+
+namespace vondrix::phonebook {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ScriptedPhone;
+using Lines = std::vector<std::string>;
+using Clock = std::chrono::steady_clock;
+
+const std::string kOk = "\r\nOK\r\n";
+const std::string kError = "\r\nERROR\r\n";
+
+std::string entryReply(int location, const std::string& number, const std::string& name) {
+    return "\r\n+CPBR: " + std::to_string(location) + ",\"" + number + "\",129,\"" + name + "\"\r\n" +
+           kOk;
+}
+
+struct Rig {
+    explicit Rig(ScriptedPhone::Kind kind = ScriptedPhone::Kind::Pty)
+        : phone(kind), link(phone.clientLink()), engine(link) {
+        engine.setTimeouts(kLimit, kLimit);
+        engine.setOverallExtra(1000ms);
+    }
+    static constexpr std::chrono::milliseconds kLimit{700};
+    ScriptedPhone phone;
+    PhoneLink link;
+    AtEngine engine;
+    Settings settings;
+    test::RecordingReporter reporter;
+    PhonebookModel model;
+    PhonebookService service{engine, reporter, settings, model};
+};
+
+struct BreakCase {
+    const char* name;
+    std::vector<ScriptedPhone::Piece> third;  // what the phone does for location 3
+    int message;
+};
+
+// A read of five locations whose third goes wrong: the read fails within
+// about two limits, asks for nothing more, reports once and keeps nothing.
+TEST(LinkFailure, ReadBrokenOffAtTheThirdLocation) {
+    const BreakCase cases[] = {
+        {"silent phone", {}, msg::PhoneNotAnswering},
+        {"link closed", {{ScriptedPhone::kHangUp, 0}}, msg::LinkLost},
+        {"garbage, then silence", {{"\x7f\x01garbage without any end", 0}}, msg::PhoneNotAnswering},
+        {"reply cut off", {{"\r\n+CPBR: 3,\"0303\",129,\"Ca", 0}}, msg::PhoneNotAnswering},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.model.current.entries = {PhonebookEntry{9, "0999", 129, "Old"}};
+        rig.model.current.complete = true;
+        rig.phone.reply("\r\n+CPBR: (1-5),20,14\r\n" + kOk);
+        rig.phone.reply(entryReply(1, "0301", "Ann"));
+        rig.phone.reply(entryReply(2, "0302", "Bob"));
+        rig.phone.reply(c.third);
+        const auto t0 = Clock::now();
+        EXPECT_FALSE(rig.service.readCurrent());
+        EXPECT_LT(Clock::now() - t0, 2 * Rig::kLimit + 500ms);
+        EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBR=?", "AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3"}));
+        EXPECT_TRUE(rig.model.current.entries.empty());
+        EXPECT_TRUE(rig.model.current.rows.empty());
+        EXPECT_FALSE(rig.model.current.complete);
+        EXPECT_EQ(rig.reporter.ids(), std::vector<int>{c.message});
+    }
+}
+
+TEST(LinkFailure, RefusedLocationIsStillSkippedAndTheReadCompletes) {
+    Rig rig;
+    rig.phone.reply("\r\n+CPBR: (1-3),20,14\r\n" + kOk);
+    rig.phone.reply(entryReply(1, "0301", "Ann"));
+    rig.phone.reply("\r\n+CME ERROR: 21\r\n");
+    rig.phone.reply(kOk);
+    EXPECT_TRUE(rig.service.readCurrent());
+    EXPECT_TRUE(rig.model.current.complete);
+    EXPECT_EQ(rig.model.current.entries.size(), 1u);
+    EXPECT_EQ(rig.model.current.freeLocations, std::vector<int>{3});
+    EXPECT_TRUE(rig.reporter.ids().empty());
+}
+
+// The third location's reply arrives after the limit. It must not be taken
+// for any later command's answer: neither the rest of the read nor a
+// deletion that follows.
+TEST(LinkFailure, LateReplyAnswersNoLaterCommand) {
+    Rig rig;
+    rig.phone.reply("\r\n+CPBR: (1-6),20,14\r\n" + kOk);
+    rig.phone.reply(entryReply(1, "0301", "Ann"));
+    rig.phone.reply(entryReply(2, "0302", "Bob"));
+    rig.phone.reply({{entryReply(3, "0303", "Cid"), 1000}});
+    EXPECT_FALSE(rig.service.readCurrent());
+    EXPECT_TRUE(rig.model.current.rows.empty());
+
+    // The phone refuses the deletion; the late "OK" of location 3 must not
+    // make it look done.
+    rig.phone.reply(kError);
+    EXPECT_EQ(rig.service.empty(6), PhonebookService::WriteResult::Failed);
+    EXPECT_EQ(rig.phone.lines().back(), "AT+CPBW=6");
+    rig.phone.reply(kOk);
+    EXPECT_EQ(rig.service.empty(5), PhonebookService::WriteResult::Ok);
+    EXPECT_EQ(rig.phone.lines().back(), "AT+CPBW=5");
+}
+
+TEST(LinkFailure, ByteDripEndsWithinTheOverallLimit) {
+    for (auto kind : {ScriptedPhone::Kind::Pty, ScriptedPhone::Kind::Socket}) {
+        Rig rig(kind);
+        std::vector<ScriptedPhone::Piece> drip;
+        for (int i = 0; i < 9; ++i) drip.push_back({"x", 300});  // always inside the inactivity limit
+        rig.phone.reply(drip);
+        const auto t0 = Clock::now();
+        EXPECT_EQ(rig.engine.standard("AT+CSQ"), 0);
+        const auto took = Clock::now() - t0;
+        EXPECT_GE(took, Rig::kLimit + 900ms);
+        EXPECT_LT(took, Rig::kLimit + 2000ms);
+        EXPECT_EQ(rig.engine.failure(), AtEngine::Failure::NoAnswer);
+    }
+}
+
+TEST(LinkFailure, OperationStopsSendingAfterTheFirstFailureAndReportsOnce) {
+    Rig rig;
+    {
+        LinkOperation operation(rig.engine, rig.reporter);
+        rig.phone.reply(std::vector<ScriptedPhone::Piece>{});  // no answer at all
+        EXPECT_EQ(rig.engine.standard("AT+CGMI"), 0);
+        EXPECT_TRUE(operation.failed());
+        EXPECT_EQ(rig.engine.standard("AT+CGMM"), 0);
+        EXPECT_EQ(rig.engine.standard("AT+CGMR"), 0);
+        EXPECT_TRUE(rig.reporter.ids().empty());  // only when the operation ends
+    }
+    EXPECT_EQ(rig.phone.lines(), Lines{"AT+CGMI"});
+    EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::PhoneNotAnswering});
+    // The next operation tries the phone again.
+    rig.phone.reply(kOk);
+    EXPECT_EQ(rig.engine.standard("AT"), 1);
+    EXPECT_EQ(rig.engine.failure(), AtEngine::Failure::None);
+}
+
+// The phone did the write but answered after the limit: reading the
+// location back shows it, so the write counts as done.
+TEST(LinkFailure, WriteAnsweredLateIsCheckedByReadingBack) {
+    Rig rig;
+    rig.phone.reply({{kOk, 1000}});
+    rig.phone.reply(entryReply(4, "0304", "Dee"));
+    EXPECT_EQ(rig.service.store(4, "0304", 129, "Dee"), PhonebookService::WriteResult::Ok);
+    EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}));
+    EXPECT_TRUE(rig.reporter.ids().empty());
+
+    // Not done after all: the read-back shows the old entry.
+    rig.phone.reply({{kOk, 1000}});
+    rig.phone.reply(entryReply(4, "0304", "Dee"));
+    EXPECT_EQ(rig.service.store(4, "0305", 129, "Eve"), PhonebookService::WriteResult::Failed);
+    EXPECT_TRUE(rig.reporter.ids().empty());
+}
+
+TEST(LinkFailure, InjectionNeverReachesThePhone) {
+    const std::pair<const char*, const char*> inputs[] = {
+        {"0301111;+CPBW=1", "X"},
+        {"0301111;+CPBW=3;+CPBW=4,9", "X"},
+        {"0301,999", "X"},
+        {"0301\rATZ", "X"},
+        {"0301", "A\"B"},
+        {"0301", "A\x1A"},
+        {"0301", "A\x1B"},
+    };
+    for (const auto& [number, name] : inputs) {
+        Rig rig;
+        EXPECT_EQ(rig.service.store(1, number, 129, name), PhonebookService::WriteResult::Refused)
+            << number << " / " << name;
+        EXPECT_TRUE(rig.phone.lines().empty());
+        EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::ValueRefused});
+    }
+}
+
+TEST(LinkFailure, OverlongValuesAreRefusedBeforeSending) {
+    Rig rig;
+    rig.model.current.range = Range{1, 250, 20, 14};
+    const std::string huge(10 * 1024 * 1024, '1');
+    EXPECT_EQ(rig.service.store(1, huge, 129, "A"), PhonebookService::WriteResult::Failed);
+    EXPECT_EQ(rig.service.store(1, "0301", 129, std::string(15, 'n')), PhonebookService::WriteResult::Failed);
+    EXPECT_TRUE(rig.phone.lines().empty());
+    // The engine itself refuses a line no phone takes.
+    EXPECT_EQ(rig.engine.standard("AT+CPBR=1;+CPBW=1"), 0);
+    EXPECT_TRUE(rig.engine.lastCommandRefused());
+    EXPECT_EQ(rig.engine.standard("AT" + std::string(AtEngine::kMaxCommandLine, '1')), 0);
+    EXPECT_TRUE(rig.phone.lines().empty());
+}
+
+}  // namespace
+}  // namespace vondrix::phonebook
