@@ -5,7 +5,6 @@
 #include <ostream>
 
 #include "cli/Cli.h"
-#include "link/Parsers.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -57,119 +56,79 @@ Exit status: 0 done, 1 the phone refused, 2 usage error,
 3 no link to the phone.
 )";
 
-// The characters of a dial string that cannot end or extend the command
-// line: ";" would end the dial command and let the rest run as commands.
-bool isDialString(const std::string& text) {
-    return !text.empty() &&
-           text.find_first_not_of("0123456789+*#ABCDabcdPpWwIiGg ") == std::string::npos;
-}
-
-// The last line of the phone's reply, for a refusal the window keeps quiet about.
-std::string lastReplyLine(std::string_view response) {
-    const std::size_t end = response.find_last_not_of("\r\n");
-    if (end == std::string_view::npos)
-        return "no answer";
-    const std::size_t begin = response.find_last_of("\r\n", end);
-    const std::size_t from = begin == std::string_view::npos ? 0 : begin + 1;
-    return latin1ToUtf8(response.substr(from, end + 1 - from));
-}
-
-// The window's silent call commands: whether the phone answered OK.
-int answeredOk(PhonebookWindow& w, const char* command) {
-    const std::string& response = w.service.engine().response();
-    if (lastAnswerWord(response))
-        return kExitOk;
-    return w.fail(std::string("the phone refused ") + command + " (" + lastReplyLine(response) +
-                  ")");
-}
-
-}  // namespace
-
-int runDialCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "dial";
-    CommandLine line;
-    if (const auto s =
-            readCommandLine(ctx, command, kDialUsage, args, {"--kind", "--number"}, {}, line))
-        return *s;
-    Kind kind = Kind::Sim;
-    if (const std::string* name = line.value("--kind")) {
-        const auto k = kindFromName(*name);
-        if (!k)
-            return commandUsageError(ctx, command, "--kind needs sim, internal or fixed");
-        kind = *k;
-    }
-    const std::string* number = line.value("--number");
+int runDial(Invocation& inv) {
+    const std::string* number = inv.line.value("--number");
     int location = 0;
     if (number != nullptr) {
-        if (!line.words.empty())
-            return commandUsageError(ctx, command, "give a LOCATION or --number, not both");
-        if (line.value("--kind") != nullptr)
-            return commandUsageError(ctx, command, "--kind does not go with --number");
-        if (!isDialString(*number))
-            return commandUsageError(ctx, command, "not a number to dial: '" + *number + "'");
+        if (!inv.line.words.empty()) return inv.usageError("give a LOCATION or --number, not both");
+        if (inv.line.value("--kind") != nullptr) return inv.usageError("--kind does not go with --number");
+        if (!isDialValue(*number)) return inv.usageError("not a number to dial: '" + *number + "'");
     } else {
-        if (line.words.size() != 1) {
-            return commandUsageError(
-                ctx, command,
-                line.words.empty() ? "a LOCATION or --number is missing" : "too many arguments");
+        if (inv.line.words.size() != 1) {
+            return inv.usageError(inv.line.words.empty() ? "a LOCATION or --number is missing"
+                                                         : "too many arguments");
         }
-        const auto value = locationValue(line.words[0]);
-        if (!value)
-            return commandUsageError(ctx, command, "not a location: '" + line.words[0] + "'");
+        const auto value = locationValue(inv.line.words[0]);
+        if (!value) return inv.usageError("not a location: '" + inv.line.words[0] + "'");
         location = *value;
     }
 
-    return withPhonebookWindow(ctx, command, kind, false, [&](PhonebookWindow& w) {
+    return inv.withSession([&] {
+        phonebook::PhonebookService& service = inv.service();
         int result = PhonebookService::kNotDialled;
         if (number != nullptr) {
             // Call back dials what follows the line's last comma; the number
             // holds none, so exactly the number is dialled.
-            result = w.service.callBack("," + *number);
+            result = service.callBack("," + *number);
         } else {
-            result = w.service.dialLocation(location);
-            if (result == PhonebookService::kNotDialled)
-                return w.selectionRefused();
+            result = service.dialLocation(location);
+            if (result == PhonebookService::kNotDialled) return inv.selectionRefused();
         }
-        return result == AtEngine::kDialOk ? kExitOk : kExitFailed;  // the message is shown
+        // The message is shown for every other result.
+        return result == PhonebookService::kDialled ? kExitOk : kExitFailed;
     });
 }
 
-int runRedialCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    std::map<std::string, std::string> values;
-    if (const auto s = readCommandOptions(ctx, "redial", kRedialUsage, args, {}, values))
-        return *s;
-    return withPhonebookWindow(ctx, "redial", Kind::Sim, false, [](PhonebookWindow& w) {
-        w.service.redial();
-        return answeredOk(w, "ATDL");
+// The window's silent call commands: whether the phone answered OK.
+int answered(Invocation& inv, const PhonebookService::CallAnswer& answer) {
+    if (answer.ok) return kExitOk;
+    return inv.fail("the phone refused " + answer.command + " (" +
+                    (answer.lastLine.empty() ? "no answer" : latin1ToUtf8(answer.lastLine)) + ")");
+}
+
+int runRedial(Invocation& inv) {
+    return inv.withSession([&] { return answered(inv, inv.service().redial()); });
+}
+
+int runHangup(Invocation& inv) {
+    return inv.withSession([&] { return answered(inv, inv.service().hangUp()); });
+}
+
+int runCallsFamily(Invocation& inv) {
+    if (inv.line.words.empty()) return inv.usageError("a subcommand is missing");
+    return inv.usageError("unknown subcommand '" + inv.line.words.front() + "'");
+}
+
+int runClearDialled(Invocation& inv) {
+    return inv.withSession([&] {
+        if (inv.service().clearDialledCalls()) return kExitOk;
+        return inv.fail("the phone refused to clear the dialled calls");
     });
 }
 
-int runHangupCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    std::map<std::string, std::string> values;
-    if (const auto s = readCommandOptions(ctx, "hangup", kHangupUsage, args, {}, values))
-        return *s;
-    return withPhonebookWindow(ctx, "hangup", Kind::Sim, false, [](PhonebookWindow& w) {
-        w.service.hangUp();
-        return answeredOk(w, "AT+CHUP");
-    });
-}
+}  // namespace
 
-int runCallsCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "calls";
-    CommandLine line;
-    if (const auto s = readCommandLine(ctx, command, kCallsUsage, args, {}, {}, line))
-        return *s;
-    if (line.words.size() != 1 || line.words[0] != "clear-dialled") {
-        return commandUsageError(ctx, command,
-                                 line.words.empty() ? "a subcommand is missing"
-                                                    : "unknown subcommand '" + line.words[0] + "'");
-    }
-    return withPhonebookWindow(ctx, "calls clear-dialled", Kind::Sim, false,
-                               [](PhonebookWindow& w) {
-                                   if (w.service.clearDialledCalls())
-                                       return kExitOk;
-                                   return w.fail("the phone refused AT^SDLD");
-                               });
+std::vector<CommandSpec> callCommands() {
+    const Needs W = Needs::PhonebookWindow;
+    return {
+        {"dial", "dial a phonebook location or a number", kDialUsage, {"--kind", "--number"}, {},
+         0, 99, W, false, runDial},
+        {"redial", "dial the last number again", kRedialUsage, {}, {}, 0, 0, W, false, runRedial},
+        {"hangup", "end the call", kHangupUsage, {}, {}, 0, 0, W, false, runHangup},
+        {"calls", "clear the dialled-calls list", kCallsUsage, {}, {}, 0, 99, Needs::Nothing, false,
+         runCallsFamily},
+        {"calls clear-dialled", "", kCallsUsage, {}, {}, 0, 0, W, false, runClearDialled},
+    };
 }
 
 }  // namespace vondrix::cli

@@ -3,6 +3,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <iostream>
 
 #include "foundation/Catalogue.h"
@@ -10,24 +11,26 @@
 namespace vondrix::cli {
 
 Answer CliReporter::message(int id, Caption caption, Buttons buttons) {
+    clearProgress();  // a message never shares its line with the progress
     const std::string text(catalogueText(id, language_));
-    if (caption == Caption::Error) ++errorsShown_;
     if (buttons == Buttons::Ok) {
         err_ << captionText(caption) << ": " << text << '\n';
         err_.flush();
+        drawProgress();
         return Answer::Ok;
     }
     const bool yes = askYes(std::string(captionText(caption)) + ": " + text);
+    drawProgress();
     if (buttons == Buttons::RetryCancel) return yes ? Answer::Retry : Answer::Cancel;
     return yes ? Answer::Yes : Answer::No;
 }
 
 void CliReporter::text(const std::string& utf8Text, Caption caption) {
-    if (caption == Caption::Error) ++errorsShown_;
+    clearProgress();
     err_ << captionText(caption) << ": " << utf8Text << '\n';
     err_.flush();
+    drawProgress();
 }
-
 bool CliReporter::askYes(const std::string& question) {
     if (policy_ != Policy::Ask) {
         err_ << question << (policy_ == Policy::Yes ? " [yes]" : " [no]") << '\n';
@@ -46,6 +49,7 @@ bool CliReporter::askYes(const std::string& question) {
 
 std::optional<std::string> CliReporter::askPin2() {
     if (pin2_) return pin2_;
+    clearProgress();
     if (!::isatty(STDIN_FILENO)) return std::nullopt;  // no terminal: like Cancel
     err_ << "PIN2: ";
     err_.flush();
@@ -64,20 +68,61 @@ std::optional<std::string> CliReporter::askPin2() {
     return pin;
 }
 
-void CliReporter::progressBegin(int, int total) {
-    progressTotal_ = total;
-    progressOnTerminal_ = ::isatty(STDERR_FILENO) != 0;
+std::string CliReporter::progressLine(Task task, int percent) {
+    const char* what = "Working";
+    switch (task) {
+        case Task::Reading: what = "Reading"; break;
+        case Task::ReadingSim: what = "Reading the SIM phonebook"; break;
+        case Task::ReadingInternal: what = "Reading the phone's phonebook"; break;
+        case Task::ReadingFixed: what = "Reading the fixed dialling numbers"; break;
+        case Task::ReadingOwnNumbers: what = "Reading the own numbers"; break;
+        case Task::ReadingRedbook: what = "Reading the Redbook"; break;
+        case Task::ReadingCallLists: what = "Reading the call lists"; break;
+        case Task::ReadingMessages: what = "Reading the messages"; break;
+        case Task::ReadingOrganizer: what = "Reading the organizer"; break;
+        case Task::Sending: what = "Sending"; break;
+        case Task::Transferring: what = "Transferring"; break;
+        case Task::Writing: what = "Writing"; break;
+    }
+    return std::string(what) + "\u2026 " + std::to_string(percent) + "%";
+}
+
+void CliReporter::progressBegin(int, int total, Task task) {
+    progressActive_ = forceProgress_ || ::isatty(STDERR_FILENO) != 0;
+    task_ = task;
+    total_ = total;
+    percent_ = 0;
+    drawProgress();
 }
 
 void CliReporter::progressStep(int done) {
-    if (!progressOnTerminal_) return;
-    err_ << '\r' << done << '/' << progressTotal_;
-    err_.flush();
+    if (!progressActive_) return;
+    const long long percent = total_ > 0 ? 100LL * done / total_ : 0;
+    const int clamped = static_cast<int>(std::clamp(percent, 0LL, 100LL));
+    // The readers close with a step back to 0; the line keeps what was reached.
+    if (clamped <= percent_) return;
+    percent_ = clamped;
+    drawProgress();
 }
 
 void CliReporter::progressEnd() {
-    if (progressOnTerminal_) err_ << '\n';
-    progressOnTerminal_ = false;
+    clearProgress();
+    progressActive_ = false;
+}
+
+void CliReporter::drawProgress() {
+    if (!progressActive_) return;
+    // "\r" and erase-line, so that a shorter text leaves nothing behind.
+    err_ << "\r\033[K" << progressLine(task_, percent_);
+    err_.flush();
+    progressShown_ = true;
+}
+
+void CliReporter::clearProgress() {
+    if (!progressShown_) return;
+    err_ << "\r\033[K";
+    err_.flush();
+    progressShown_ = false;
 }
 
 }  // namespace vondrix::cli

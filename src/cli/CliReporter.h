@@ -11,33 +11,45 @@ namespace vondrix::cli {
 
 // Messages go to stderr as "Caption: text" in the run's language; questions
 // are answered by --yes/--no, else asked on the terminal, else answered No.
+// Long work shows one progress line on stderr when it is a terminal
+// ("Reading the SIM phonebook… 42%"), cleared when the work ends.
 class CliReporter : public Reporter {
 public:
     enum class Policy { Ask, Yes, No };
 
     CliReporter(Language language, std::ostream& err, Policy policy)
         : language_(language), err_(err), policy_(policy) {}
+    ~CliReporter() override { clearProgress(); }
 
     Answer message(int id, Caption caption, Buttons buttons) override;
     void text(const std::string& utf8Text, Caption caption) override;
     std::optional<std::string> askPin2() override;
-    void progressBegin(int dialogId, int total) override;
+    void progressBegin(int dialogId, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
 
     void setPin2(std::optional<std::string> pin) { pin2_ = std::move(pin); }
-    int errorsShown() const { return errorsShown_; }
+    // Tests: draw the progress line even when stderr is no terminal.
+    void setProgressOnTerminal(bool on) { forceProgress_ = on; }
+
+    // The line shown for a task at `percent`.
+    static std::string progressLine(Task task, int percent);
 
 private:
     bool askYes(const std::string& question);
+    void drawProgress();
+    void clearProgress();
 
     Language language_;
     std::ostream& err_;
     Policy policy_;
     std::optional<std::string> pin2_;
-    int errorsShown_ = 0;
-    int progressTotal_ = 0;
-    bool progressOnTerminal_ = false;
+    bool forceProgress_ = false;
+    bool progressActive_ = false;
+    bool progressShown_ = false;  // a line is on the screen
+    Task task_ = Task::Reading;
+    int total_ = 0;
+    int percent_ = -1;
 };
 
 }  // namespace vondrix::cli

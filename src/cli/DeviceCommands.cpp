@@ -1,18 +1,32 @@
-// "clock", "off" and "audio": the main window's device commands on the
-// command line, with the desktop program's phone traffic and messages.
+// "info", "clock", "off" and "audio": the main window's device commands on
+// the command line, with the desktop program's phone traffic and messages.
 
-#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <ostream>
 #include <thread>
 
-#include "device/DeviceCommands.h"
 #include "cli/Cli.h"
+#include "cli/Json.h"
+#include "text/Latin1.h"
 
 namespace vondrix::cli {
 
 namespace {
+
+constexpr const char* kInfoUsage = R"(Usage: vondrix-cli [LINK OPTIONS] info [--csv FILE] [--json]
+
+Runs the main window's opening traffic and prints each field as
+'Label: value'. A field whose command failed is printed empty.
+
+  --csv FILE  afterwards append the device information (a header line and a
+              line with serial number, revision and SIM serial number) to
+              FILE, as the desktop program's "save device information" does
+  --json      print the fields as one JSON object instead
+
+Exit status: 0 success, 1 the phone stopped answering or FILE could not be
+written, 2 usage error, 3 no link to the phone.
+)";
 
 constexpr const char* kClockUsage = R"(Usage: vondrix-cli [LINK OPTIONS] clock
 
@@ -30,10 +44,11 @@ Exit status: 0 switched off, 1 the phone refused, 2 usage error,
 
 constexpr const char* kAudioUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] audio [--ringtone N] [--volume V]
-             [--seconds S] [--ring on|off] [--handsfree on|off]
+             [--seconds S] [--ring on|off] [--handsfree on|off] [--json]
 
 Without options, prints the ring tone, the ring volume, whether the ring tone
-is off, whether hands-free is on, and the ranges the phone allows.
+is off, whether hands-free is on, and the ranges the phone allows (--json:
+as one JSON object).
 
   --ringtone N        test ring tone N: set it with the volume and play it, as
                       the Test button does (without --volume: current volume)
@@ -53,54 +68,11 @@ Exit status: 0 success, 1 a command failed, 2 usage error,
 
 constexpr int kMaxTestSeconds = 3600;
 
-// Counts the error messages shown while forwarding everything: the check
-// boxes' commands tell success and failure apart only by their messages.
-class ErrorWatch : public Reporter {
-public:
-    explicit ErrorWatch(Reporter& inner) : inner_(inner) {}
-
-    Answer message(int id, Caption caption, Buttons buttons) override {
-        if (caption == Caption::Error) ++errors_;
-        return inner_.message(id, caption, buttons);
-    }
-    void text(const std::string& utf8Text, Caption caption) override {
-        if (caption == Caption::Error) ++errors_;
-        inner_.text(utf8Text, caption);
-    }
-    std::optional<std::string> askPin2() override { return inner_.askPin2(); }
-    void progressBegin(int dialogId, int total) override { inner_.progressBegin(dialogId, total); }
-    void progressStep(int done) override { inner_.progressStep(done); }
-    void progressEnd() override { inner_.progressEnd(); }
-    void pump() override { inner_.pump(); }
-
-    int errors() const { return errors_; }
-
-private:
-    Reporter& inner_;
-    int errors_ = 0;
-};
-
-// A whole unsigned decimal number of at most six digits, or nothing.
-std::optional<int> wholeNumber(const std::string& text) {
-    if (text.empty() || text.size() > 6 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    return std::stoi(text);
-}
-
-// "on" (true) or "off" (false), or nothing.
-std::optional<bool> onOff(const std::string& text) {
-    if (text == "on") return true;
-    if (text == "off") return false;
-    return std::nullopt;
-}
-
 // The desktop program disables the clock and ring tone test buttons when
 // NoModem is set; the command line keeps to that.
-int refusedWithNoModem(CliContext& ctx, const char* what) {
-    ctx.err << "vondrix-cli: " << what << " is not available while NoModem is set in "
-            << ctx.ini.path() << '\n';
+int refusedWithNoModem(const Invocation& inv, const char* what) {
+    inv.ctx.err << "vondrix-cli: " << what << " is not available while NoModem is set in "
+                << inv.ctx.ini.path() << '\n';
     return kExitFailed;
 }
 
@@ -116,29 +88,27 @@ struct AudioRequest {
 };
 
 // Fills `request` from the option values; returns an error text or nothing.
-std::optional<std::string> readAudioRequest(const std::map<std::string, std::string>& values,
-                                            AudioRequest& request) {
-    for (const auto& [name, value] : values) {
+std::optional<std::string> readAudioRequest(const CommandLine& line, AudioRequest& request) {
+    for (const auto& [name, value] : line.values) {
         if (name == "--ringtone" || name == "--volume") {
-            const auto n = wholeNumber(value);
+            const auto n = numberInRange(value, 0, 999999);
             if (!n) return name + " needs a whole number, not '" + value + "'";
             (name == "--ringtone" ? request.tone : request.volume) = n;
         } else if (name == "--seconds") {
-            const auto n = wholeNumber(value);
-            if (!n || *n > kMaxTestSeconds) {
+            const auto n = numberInRange(value, 0, kMaxTestSeconds);
+            if (!n) {
                 return "--seconds needs a whole number from 0 to " +
                        std::to_string(kMaxTestSeconds) + ", not '" + value + "'";
             }
             request.seconds = *n;
             request.secondsGiven = true;
         } else {
-            const auto on = onOff(value);
+            const auto on = onOffValue(value);
             if (!on) return name + " needs 'on' or 'off', not '" + value + "'";
-            if (name == "--ring") {
+            if (name == "--ring")
                 request.ringOff = !*on;
-            } else {
+            else
                 request.handsFree = *on;
-            }
         }
     }
     if (request.secondsGiven && !request.test())
@@ -154,27 +124,53 @@ std::optional<std::string> outOfRange(const char* name, const std::optional<int>
            std::to_string(hi) + ", not " + std::to_string(*value);
 }
 
-int runAudio(CliContext& ctx, MainWindow& window, const AudioRequest& request) {
-    AudioState& audio = window.state.audio;
+void printAudioJson(JsonWriter& j, const AudioState& audio) {
+    const auto known = [&](int v) -> JsonWriter& { return audio.rangesRead ? j.value(v) : j.null(); };
+    j.key("ringTone");
+    known(audio.ringTone);
+    j.key("volume");
+    known(audio.volume);
+    j.key("ringToneOff").value(audio.ringOff);
+    j.key("handsFree").value(audio.handsFree);
+}
+
+int runAudio(Invocation& inv, const AudioRequest& request) {
+    AudioState& audio = inv.main->state().audio;
     if (!request.any()) {
-        printAudioState(ctx.out, audio, true);
+        if (inv.line.has("--json")) {
+            JsonWriter j(inv.ctx.out);
+            j.beginObject();
+            printAudioJson(j, audio);
+            j.key("ringToneRange");
+            if (audio.rangesRead)
+                j.beginArray().value(audio.toneMin).value(audio.toneMax).endArray();
+            else
+                j.null();
+            j.key("volumeRange");
+            if (audio.rangesRead)
+                j.beginArray().value(audio.volumeMin).value(audio.volumeMax).endArray();
+            else
+                j.null();
+            j.endObject().finish();
+        } else {
+            printAudioState(inv.ctx.out, audio, true);
+        }
         return kExitOk;
     }
     if (request.test()) {
         if (!audio.rangesRead) {
-            ctx.err << "vondrix-cli audio: the phone did not report its ring tone and volume "
-                       "ranges (AT^SRTC=? failed)\n";
+            inv.ctx.err << "vondrix-cli audio: the phone did not report its ring tone and volume "
+                           "ranges (AT^SRTC=? failed)\n";
             return kExitFailed;
         }
         for (const auto& error :
              {outOfRange("--ringtone", request.tone, audio.toneMin, audio.toneMax),
               outOfRange("--volume", request.volume, audio.volumeMin, audio.volumeMax)}) {
-            if (error) return commandUsageError(ctx, "audio", *error);
+            if (error) return inv.usageError(*error);
         }
     }
 
-    ErrorWatch reporter(window.reporter);
-    AudioControls controls(window.session.engine, reporter, audio);
+    AudioControls& controls = inv.main->audio();
     bool failed = false;
     if (request.test()) {
         const int tone = request.tone.value_or(audio.ringTone);
@@ -185,44 +181,102 @@ int runAudio(CliContext& ctx, MainWindow& window, const AudioRequest& request) {
         } else {
             // The desktop program shows nothing here and leaves its button at
             // "Test"; a script needs to know, so say it.
-            ctx.err << "vondrix-cli audio: the phone refused ring tone " << tone << " at volume "
-                    << volume << " (AT^SRTC=" << tone << ',' << volume << ")\n";
+            inv.ctx.err << "vondrix-cli audio: the phone refused ring tone " << tone
+                        << " at volume " << volume << " (AT^SRTC=" << tone << ',' << volume
+                        << ")\n";
             failed = true;
         }
     }
     if (request.ringOff) {
-        const int before = reporter.errors();
+        const int before = inv.reporter->tally().errors;
         controls.setRingToneOff(*request.ringOff);
-        failed = failed || reporter.errors() != before;
+        failed = failed || inv.reporter->tally().errors != before;
     }
     if (request.handsFree) {
-        const int before = reporter.errors();
+        const int before = inv.reporter->tally().errors;
         controls.setHandsFree(*request.handsFree);
-        failed = failed || reporter.errors() != before;
+        failed = failed || inv.reporter->tally().errors != before;
     }
     return failed ? kExitFailed : kExitOk;
 }
 
+int runInfo(Invocation& inv) {
+    const std::string* csv = inv.line.value("--csv");
+    if (csv && csv->empty()) return inv.usageError("--csv needs a file name");
+    return inv.withSession([&] {
+        const MainWindowState& s = inv.main->state();
+        std::ostream& out = inv.ctx.out;
+        if (inv.line.has("--json")) {
+            JsonWriter j(out);
+            j.beginObject();
+            const auto field = [&](const char* name, const std::string& latin1) {
+                j.key(name).value(latin1ToUtf8(latin1));
+            };
+            field("manufacturer", s.device.manufacturer);
+            field("model", s.device.model);
+            field("revision", s.device.revision);
+            field("imei", s.device.imei);
+            field("imsi", s.device.imsi);
+            field("simSerial", s.device.simSerial);
+            j.key("battery");
+            if (s.network.batteryCharge) j.value(*s.network.batteryCharge); else j.null();
+            field("registration", s.network.registration.value_or(""));
+            j.key("signal");
+            if (s.network.rssi && s.network.signalKnown) j.value(-s.network.dbm); else j.null();
+            field("operator", s.network.operatorText.value_or(""));
+            printAudioJson(j, s.audio);
+            j.endObject().finish();
+        } else {
+            const auto line = [&](const char* label, const std::string& latin1) {
+                out << label << ": " << latin1ToUtf8(latin1) << '\n';
+            };
+            line("Manufacturer", s.device.manufacturer);
+            line("Model", s.device.model);
+            line("Revision", s.device.revision);
+            line("IMEI", s.device.imei);
+            line("IMSI", s.device.imsi);
+            line("SIM serial", s.device.simSerial);
+            line("Battery", s.network.batteryText);
+            line("Registration", s.network.registration.value_or(""));
+            line("Signal", s.network.rssi && !s.network.signalKnown ? "unknown" : s.network.signalText);
+            line("Operator", s.network.operatorText.value_or(""));
+            printAudioState(out, s.audio, false);
+        }
+        out.flush();
+        if (csv && !inv.main->saveDeviceInformation(*csv, s.device)) return kExitFailed;
+        return kExitOk;
+    });
+}
+
+int runClock(Invocation& inv) {
+    if (inv.ctx.settings.noModem) return refusedWithNoModem(inv, "clock");
+    return inv.withSession([&] {
+        // The time of the button press, after the window has opened.
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return inv.main->setClock(local) ? kExitOk : kExitFailed;
+    });
+}
+
+int runOff(Invocation& inv) {
+    return inv.withSession([&] {
+        // A refusal shows no message, as in the desktop program.
+        return inv.main->switchOff() ? kExitOk : kExitFailed;
+    });
+}
+
+int runAudioCommand(Invocation& inv) {
+    AudioRequest request;
+    if (const auto error = readAudioRequest(inv.line, request)) return inv.usageError(*error);
+    if (request.test() && inv.ctx.settings.noModem)
+        return refusedWithNoModem(inv, "the ring tone test");
+    if (request.any() && inv.line.has("--json"))
+        return inv.usageError("--json only goes with no other option");
+    return inv.withSession([&] { return runAudio(inv, request); });
+}
+
 }  // namespace
-
-std::optional<int> readCommandOptions(CliContext& ctx, const char* command, const char* usage,
-                                      const std::vector<std::string>& args,
-                                      std::initializer_list<std::string_view> valued,
-                                      std::map<std::string, std::string>& values) {
-    CommandLine line;
-    if (const auto status = readCommandLine(ctx, command, usage, args, valued, {}, line))
-        return status;
-    if (!line.words.empty())
-        return commandUsageError(ctx, command, "unexpected argument '" + line.words.front() + "'");
-    values = std::move(line.values);
-    return std::nullopt;
-}
-
-int commandUsageError(CliContext& ctx, const char* command, const std::string& message) {
-    ctx.err << "vondrix-cli " << command << ": " << message << "\n"
-            << "Try 'vondrix-cli " << command << " --help'.\n";
-    return kExitUsage;
-}
 
 void printAudioState(std::ostream& out, const AudioState& audio, bool withRanges) {
     // Without the ranges the desktop program never reads the ring tone, and
@@ -240,48 +294,17 @@ void printAudioState(std::ostream& out, const AudioState& audio, bool withRanges
         << known(std::to_string(audio.volumeMin) + "-" + std::to_string(audio.volumeMax)) << '\n';
 }
 
-int runClockCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    std::map<std::string, std::string> values;
-    if (const auto status = readCommandOptions(ctx, "clock", kClockUsage, args, {}, values))
-        return *status;
-    if (ctx.settings.noModem) return refusedWithNoModem(ctx, "clock");
-    return withMainWindow(ctx, [](MainWindow& window) {
-        // The time of the button press, after the window has opened.
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        return setPhoneClock(window.session.engine, window.reporter, local) ? kExitOk
-                                                                              : kExitFailed;
-    });
-}
-
-int runOffCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    std::map<std::string, std::string> values;
-    if (const auto status = readCommandOptions(ctx, "off", kOffUsage, args, {}, values))
-        return *status;
-    return withMainWindow(ctx, [](MainWindow& window) {
-        // A refusal shows no message, as in the desktop program.
-        if (!switchPhoneOff(window.session.engine, window.reporter)) return kExitFailed;
-        window.phoneListens = false;
-        return kExitOk;
-    });
-}
-
-int runAudioCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    std::map<std::string, std::string> values;
-    if (const auto status =
-            readCommandOptions(ctx, "audio", kAudioUsage, args,
-                               {"--ringtone", "--volume", "--seconds", "--ring", "--handsfree"},
-                               values)) {
-        return *status;
-    }
-    AudioRequest request;
-    if (const auto error = readAudioRequest(values, request))
-        return commandUsageError(ctx, "audio", *error);
-    if (request.test() && ctx.settings.noModem)
-        return refusedWithNoModem(ctx, "the ring tone test");
-    return withMainWindow(ctx,
-                          [&](MainWindow& window) { return runAudio(ctx, window, request); });
+std::vector<CommandSpec> deviceCommands() {
+    return {
+        {"info", "show the phone's device, network and audio information", kInfoUsage,
+         {"--csv"}, {"--json"}, 0, 0, Needs::MainWindow, false, runInfo},
+        {"clock", "set the phone's clock from this computer's clock", kClockUsage, {}, {}, 0, 0,
+         Needs::MainWindow, false, runClock},
+        {"off", "switch the phone off", kOffUsage, {}, {}, 0, 0, Needs::MainWindow, false, runOff},
+        {"audio", "show or change ring tone, volume and hands-free", kAudioUsage,
+         {"--ringtone", "--volume", "--seconds", "--ring", "--handsfree"}, {"--json"}, 0, 0,
+         Needs::MainWindow, false, runAudioCommand},
+    };
 }
 
 }  // namespace vondrix::cli

@@ -40,78 +40,6 @@ SwapD, GSMconv, IntPrefix and TPref are read from the settings file.
 Exit status: 0 success, 1 the PDU cannot be decoded, 2 usage error.
 )";
 
-int usageError(CliContext& ctx, const std::string& message) {
-    ctx.err << "vondrix-cli pdu: " << message << "\n"
-            << "Try 'vondrix-cli pdu --help'.\n";
-    return kExitUsage;
-}
-
-// Words of a subcommand split into options (with their values) and operands.
-class Arguments {
-  public:
-    explicit Arguments(const std::vector<std::string>& args) : args_(args) {}
-
-    // Walks the words; `onOption(name, value-taker)` returns false for an
-    // unknown option. Returns an error text, or nothing.
-    template <typename OnOption>
-    std::optional<std::string> parse(OnOption onOption) {
-        bool optionsEnded = false;
-        for (i_ = 0; i_ < args_.size(); ++i_) {
-            const std::string& a = args_[i_];
-            if (optionsEnded || a == "-" || !a.starts_with("-")) {
-                operands.push_back(a);
-                continue;
-            }
-            if (a == "--") {
-                optionsEnded = true;
-                continue;
-            }
-            std::string name = a;
-            inlineValue_.reset();
-            if (const auto eq = a.find('='); a.starts_with("--") && eq != std::string::npos) {
-                name = a.substr(0, eq);
-                inlineValue_ = a.substr(eq + 1);
-            }
-            missingValue_ = false;
-            if (!onOption(name))
-                return "unknown option " + name;
-            if (missingValue_)
-                return name + " needs a value";
-        }
-        return std::nullopt;
-    }
-
-    // The value of the option being parsed ("--x=V" or "--x V").
-    std::string value() {
-        if (inlineValue_)
-            return *inlineValue_;
-        if (i_ + 1 < args_.size())
-            return args_[++i_];
-        missingValue_ = true;
-        return {};
-    }
-
-    std::vector<std::string> operands;
-
-  private:
-    const std::vector<std::string>& args_;
-    std::size_t i_ = 0;
-    std::optional<std::string> inlineValue_;
-    bool missingValue_ = false;
-};
-
-// A whole decimal number in [lo, hi], or nothing.
-std::optional<int> intInRange(const std::string& text, int lo, int hi) {
-    if (text.empty() || text.size() > 4 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    const int v = std::stoi(text);
-    if (v < lo || v > hi)
-        return std::nullopt;
-    return v;
-}
-
 // A number the address field can carry: up to 20 digits, optional "+".
 bool isPhoneNumber(std::string_view n) {
     if (n.starts_with('+'))
@@ -156,26 +84,16 @@ std::string codingText(int dataCoding) {
     return out;
 }
 
-int runDecode(CliContext& ctx, const std::vector<std::string>& args) {
-    Arguments a(args);
+int runDecode(Invocation& inv) {
+    CliContext& ctx = inv.ctx;
     std::optional<int> status = 0;
-    std::string statusText;
-    const auto error = a.parse([&](const std::string& name) {
-        if (name != "--status")
-            return false;
-        statusText = a.value();
-        status = intInRange(statusText, 0, 3);
-        return true;
-    });
-    if (error)
-        return usageError(ctx, *error);
-    if (!status)
-        return usageError(ctx, "--status must be 0, 1, 2 or 3, not '" + statusText + "'");
-    if (a.operands.size() != 1)
-        return usageError(ctx, "decode needs exactly one PDU (HEX)");
-    const std::string& hex = a.operands.front();
-    if (hex.empty())
-        return usageError(ctx, "the PDU is empty");
+    if (const std::string* text = inv.line.value("--status")) {
+        status = numberInRange(*text, 0, 3);
+        if (!status) return inv.usageError("--status must be 0, 1, 2 or 3, not '" + *text + "'");
+    }
+    if (inv.line.words.size() != 1) return inv.usageError("decode needs exactly one PDU (HEX)");
+    const std::string& hex = inv.line.words.front();
+    if (hex.empty()) return inv.usageError("the PDU is empty");
 
     const auto settings = sms::codecSettingsFrom(ctx.settings);
     const sms::DecodedMessage m = sms::decodeListedMessage(*status, hex, settings);
@@ -216,63 +134,34 @@ int runDecode(CliContext& ctx, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int runEncode(CliContext& ctx, const std::vector<std::string>& args) {
-    Arguments a(args);
+int runEncode(Invocation& inv) {
+    CliContext& ctx = inv.ctx;
     sms::SubmitOptions options;
-    std::optional<std::string> to;
-    std::string smsc, daysText, partText;
-    bool daysGiven = false, partGiven = false;
-    const auto error = a.parse([&](const std::string& name) {
-        if (name == "--to") {
-            to = a.value();
-        } else if (name == "--smsc") {
-            smsc = a.value();
-        } else if (name == "--report") {
-            options.statusReport = true;
-        } else if (name == "--8bit") {
-            options.eightBit = true;
-        } else if (name == "--flash") {
-            options.flash = true;
-        } else if (name == "--days") {
-            daysText = a.value();
-            daysGiven = true;
-        } else if (name == "--part") {
-            partText = a.value();
-            partGiven = true;
-        } else {
-            return false;
-        }
-        return true;
-    });
-    if (error)
-        return usageError(ctx, *error);
-    if (!to)
-        return usageError(ctx, "encode needs --to NUMBER");
-    if (!isPhoneNumber(*to))
-        return usageError(ctx, "--to must be digits with an optional '+'");
-    if (!smsc.empty() && !isPhoneNumber(smsc)) {
-        return usageError(ctx, "--smsc must be digits with an optional '+'");
-    }
-    if (daysGiven) {
-        const auto days = intInRange(daysText, 1, 4);
-        if (!days)
-            return usageError(ctx, "--days must be 1, 2, 3 or 4");
+    options.statusReport = inv.line.has("--report");
+    options.eightBit = inv.line.has("--8bit");
+    options.flash = inv.line.has("--flash");
+    const std::string* to = inv.line.value("--to");
+    const std::string smsc = inv.line.value("--smsc") ? *inv.line.value("--smsc") : "";
+    if (!to) return inv.usageError("encode needs --to NUMBER");
+    if (!isPhoneNumber(*to)) return inv.usageError("--to must be digits with an optional '+'");
+    if (!smsc.empty() && !isPhoneNumber(smsc))
+        return inv.usageError("--smsc must be digits with an optional '+'");
+    if (const std::string* daysText = inv.line.value("--days")) {
+        const auto days = numberInRange(*daysText, 1, 4);
+        if (!days) return inv.usageError("--days must be 1, 2, 3 or 4");
         options.validityDays = *days;
     }
-    if (a.operands.size() != 1)
-        return usageError(ctx, "encode needs exactly one TEXT");
+    if (inv.line.words.size() != 1) return inv.usageError("encode needs exactly one TEXT");
 
-    const std::string text = utf8ToLatin1(a.operands.front());
+    const std::string text = utf8ToLatin1(inv.line.words.front());
     const auto parts = sms::splitIntoParts(text, options.eightBit);
-    if (parts.empty())
-        return usageError(ctx, "the text is empty");
+    if (parts.empty()) return inv.usageError("the text is empty");
     std::size_t first = 0, last = parts.size();
-    if (partGiven) {
-        const auto k = intInRange(partText, 1, static_cast<int>(parts.size()));
+    if (const std::string* partText = inv.line.value("--part")) {
+        const auto k = numberInRange(*partText, 1, static_cast<int>(parts.size()));
         if (!k) {
-            return usageError(ctx, "--part must be 1 to " + std::to_string(parts.size()) +
-                                       ": the text has " + std::to_string(parts.size()) +
-                                       " part(s)");
+            return inv.usageError("--part must be 1 to " + std::to_string(parts.size()) +
+                                  ": the text has " + std::to_string(parts.size()) + " part(s)");
         }
         first = static_cast<std::size_t>(*k - 1);
         last = first + 1;
@@ -286,25 +175,24 @@ int runEncode(CliContext& ctx, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-}  // namespace
-
-int runPduCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    if (args.empty()) {
-        ctx.err << kUsage;
+int runPduFamily(Invocation& inv) {
+    if (inv.line.words.empty()) {
+        inv.ctx.err << kUsage;
         return kExitUsage;
     }
-    const std::string& sub = args.front();
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    const auto optionsEnd = std::find(rest.begin(), rest.end(), "--");
-    if (sub == "--help" || std::find(rest.begin(), optionsEnd, "--help") != optionsEnd) {
-        ctx.out << kUsage;
-        return kExitOk;
-    }
-    if (sub == "decode")
-        return runDecode(ctx, rest);
-    if (sub == "encode")
-        return runEncode(ctx, rest);
-    return usageError(ctx, "unknown subcommand '" + sub + "' (decode or encode)");
+    return inv.usageError("unknown subcommand '" + inv.line.words.front() + "' (decode or encode)");
+}
+
+}  // namespace
+
+std::vector<CommandSpec> pduCommands() {
+    return {
+        {"pdu", "decode or encode a short-message PDU (no phone needed)", kUsage, {}, {}, 0, 99,
+         Needs::Nothing, false, runPduFamily},
+        {"pdu decode", "", kUsage, {"--status"}, {}, 0, 99, Needs::Nothing, false, runDecode},
+        {"pdu encode", "", kUsage, {"--to", "--smsc", "--days", "--part"},
+         {"--report", "--8bit", "--flash"}, 0, 99, Needs::Nothing, false, runEncode},
+    };
 }
 
 }  // namespace vondrix::cli

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/Cli.h"
+#include "cli/Json.h"
 #include "phonebook/Export.h"
 #include "phonebook/FileLines.h"
 #include "phonebook/Import.h"
@@ -56,7 +57,7 @@ phone refused, or a question was answered No), 2 usage error,
 )";
 
 constexpr const char* kReadUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook read [--kind sim|internal|fixed]
+    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook read [--kind sim|internal|fixed] [--json]
 
 Prints, each part under its heading line:
 
@@ -72,7 +73,9 @@ Prints, each part under its heading line:
   [Service centre]      the SMS service centre number (no line when unknown)
 
 A part the phone did not give is a heading without lines. Line breaks inside
-a name or number are printed as blanks.
+a name or number are printed as blanks. With --json the same fields come as
+one JSON object (entries, redbook, dialledCalls, missedCalls, receivedCalls,
+ownNumbers, serviceCentre).
 
 Exit status: 0 success, 1 the phonebook could not be read or Vondrix.phb
 not written, 2 usage error, 3 no link to the phone.
@@ -199,78 +202,85 @@ void printEntry(std::ostream& out, int location, std::string_view name, std::str
     out << location << ';' << shown(name) << ';' << shown(number) << '\n';
 }
 
-int noEntryAt(const PhonebookWindow& w, int location) {
-    return w.fail("location " + std::to_string(location) + " of the " +
-                  kindInfo(w.model.current.kind).label + " phonebook holds no entry");
-}
-
-// Reads the command line of a subcommand that takes --kind and exactly
-// `wordCount` other words; fills `kind` and `line`. Returns a status to
-// stop with.
-std::optional<int> readSubcommand(CliContext& ctx, const char* command, const char* usage,
-                                  const std::vector<std::string>& args,
-                                  std::initializer_list<std::string_view> valued,
-                                  std::initializer_list<std::string_view> flags,
-                                  std::size_t wordCount, Kind& kind, CommandLine& line) {
-    if (const auto status = readCommandLine(ctx, command, usage, args, valued, flags, line))
-        return status;
-    if (const std::string* name = line.value("--kind")) {
-        const auto k = kindFromName(*name);
-        if (!k)
-            return commandUsageError(ctx, command, "--kind needs sim, internal or fixed");
-        kind = *k;
-    }
-    if (line.words.size() != wordCount) {
-        return commandUsageError(
-            ctx, command,
-            line.words.size() < wordCount ? "missing argument" : "too many arguments");
-    }
-    return std::nullopt;
-}
-
-std::optional<int> locationWord(CliContext& ctx, const char* command, const std::string& word,
-                                int& location) {
+std::optional<int> locationWord(const Invocation& inv, const std::string& word, int& location) {
     const auto value = locationValue(word);
-    if (!value)
-        return commandUsageError(ctx, command, "not a location: '" + word + "'");
+    if (!value) return inv.usageError("not a location: '" + word + "'");
     location = *value;
     return std::nullopt;
 }
 
+int noEntryAt(const Invocation& inv, int location) {
+    return inv.fail("location " + std::to_string(location) + " of the " +
+                    kindInfo(inv.model().current.kind).label + " phonebook holds no entry");
+}
+
 // --- read ------------------------------------------------------------------
 
-int runRead(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook read";
-    Kind kind = Kind::Sim;
-    CommandLine line;
-    if (const auto s =
-            readSubcommand(ctx, command, kReadUsage, args, {"--kind"}, {}, 0, kind, line))
-        return *s;
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        const phonebook::PhonebookModel& m = w.model;
-        std::ostream& out = ctx.out;
+void printJson(std::ostream& out, const phonebook::PhonebookModel& m) {
+    JsonWriter j(out);
+    const auto entry = [&](int location, const std::string& name, const std::string& number) {
+        j.beginObject();
+        j.key("location").value(location);
+        j.key("name").value(latin1ToUtf8(name));
+        j.key("number").value(latin1ToUtf8(number));
+        j.endObject();
+    };
+    j.beginObject();
+    j.key("phonebook").value(kindInfo(m.current.kind).label);
+    j.key("entries").beginArray();
+    for (const phonebook::Row& row : m.current.rows) entry(row.location, row.name, row.number);
+    j.endArray();
+    j.key("redbook").beginArray();
+    for (const phonebook::PhonebookEntry& e : m.redbook) entry(e.index, e.name, e.number);
+    j.endArray();
+    const std::pair<const char*, const phonebook::CallList*> lists[] = {
+        {"dialledCalls", &m.dialled}, {"missedCalls", &m.missed}, {"receivedCalls", &m.received}};
+    for (const auto& [name, list] : lists) {
+        j.key(name).beginArray();
+        for (const std::string& text : list->lines) j.value(latin1ToUtf8(text));
+        j.endArray();
+    }
+    j.key("ownNumbers").beginArray();
+    for (std::size_t i = 0; i < m.ownNumbers.size(); ++i) {
+        if (m.ownNumbers[i].empty()) continue;
+        j.beginObject();
+        j.key("location").value(static_cast<int>(i + 1));
+        j.key("number").value(latin1ToUtf8(m.ownNumbers[i]));
+        j.endObject();
+    }
+    j.endArray();
+    j.key("serviceCentre");
+    if (m.serviceCentre.number.empty())
+        j.null();
+    else
+        j.value(latin1ToUtf8(m.serviceCentre.number));
+    j.endObject().finish();
+}
+
+int runRead(Invocation& inv) {
+    return inv.withSession([&] {
+        const phonebook::PhonebookModel& m = inv.model();
+        std::ostream& out = inv.ctx.out;
+        if (inv.line.has("--json")) {
+            printJson(out, m);
+            out.flush();
+            return kExitOk;
+        }
         out << "[Phonebook " << kindInfo(m.current.kind).label << "]\n";
-        for (const phonebook::Row& row : m.current.rows)
-            printEntry(out, row.location, row.name, row.number);
+        for (const phonebook::Row& row : m.current.rows) printEntry(out, row.location, row.name, row.number);
         out << "[Redbook]\n";
-        for (const phonebook::PhonebookEntry& e : m.redbook)
-            printEntry(out, e.index, e.name, e.number);
+        for (const phonebook::PhonebookEntry& e : m.redbook) printEntry(out, e.index, e.name, e.number);
         const std::pair<const char*, const phonebook::CallList*> lists[] = {
-            {"[Dialled calls]", &m.dialled},
-            {"[Missed calls]", &m.missed},
-            {"[Received calls]", &m.received}};
+            {"[Dialled calls]", &m.dialled}, {"[Missed calls]", &m.missed}, {"[Received calls]", &m.received}};
         for (const auto& [heading, list] : lists) {
             out << heading << '\n';
-            for (const std::string& text : list->lines)
-                out << shown(text) << '\n';
+            for (const std::string& text : list->lines) out << shown(text) << '\n';
         }
         out << "[Own numbers]\n";
         for (std::size_t i = 0; i < m.ownNumbers.size(); ++i)
-            if (!m.ownNumbers[i].empty())
-                out << i + 1 << ';' << shown(m.ownNumbers[i]) << '\n';
+            if (!m.ownNumbers[i].empty()) out << i + 1 << ';' << shown(m.ownNumbers[i]) << '\n';
         out << "[Service centre]\n";
-        if (!m.serviceCentre.number.empty())
-            out << shown(m.serviceCentre.number) << '\n';
+        if (!m.serviceCentre.number.empty()) out << shown(m.serviceCentre.number) << '\n';
         out.flush();
         return kExitOk;
     });
@@ -278,131 +288,102 @@ int runRead(CliContext& ctx, const std::vector<std::string>& args) {
 
 // --- export ----------------------------------------------------------------
 
-int runExport(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook export";
-    Kind kind = Kind::Sim;
-    CommandLine line;
-    if (const auto s = readSubcommand(ctx, command, kExportUsage, args,
-                                      {"--kind", "--format", "--location"}, {}, 1, kind, line))
-        return *s;
-    const std::string* format = line.value("--format");
-    if (format == nullptr)
-        return commandUsageError(ctx, command, "--format is missing");
+int runExport(Invocation& inv) {
+    const std::string* format = inv.line.value("--format");
+    if (format == nullptr) return inv.usageError("--format is missing");
     if (*format != "csv" && *format != "xml" && *format != "vcard")
-        return commandUsageError(ctx, command, "--format needs csv, xml or vcard");
+        return inv.usageError("--format needs csv, xml or vcard");
     const bool vcard = *format == "vcard";
     int location = 0;
-    if (const std::string* text = line.value("--location")) {
-        if (!vcard)
-            return commandUsageError(ctx, command, "--location only goes with vcard");
-        if (const auto s = locationWord(ctx, command, *text, location))
-            return *s;
+    if (const std::string* text = inv.line.value("--location")) {
+        if (!vcard) return inv.usageError("--location only goes with vcard");
+        if (const auto s = locationWord(inv, *text, location)) return *s;
     } else if (vcard) {
-        return commandUsageError(ctx, command, "--format vcard needs --location");
+        return inv.usageError("--format vcard needs --location");
     }
-    const std::string file = line.words[0];
-    if (file.empty())
-        return commandUsageError(ctx, command, "FILE is empty");
+    const std::string file = inv.line.words[0];
+    if (file.empty()) return inv.usageError("FILE is empty");
 
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        const CurrentPhonebook& book = w.model.current;
-        const auto before = w.reporter.tally();
-        if (*format == "csv")
-            return w.status(exportCsv(book, file, w.reporter), before);
-        if (*format == "xml")
-            return w.status(exportXml(book, file, w.reporter), before);
+    return inv.withSession([&] {
+        const CurrentPhonebook& book = inv.model().current;
+        const auto before = inv.reporter->tally();
+        if (*format == "csv") return inv.status(exportCsv(book, file, *inv.reporter), before);
+        if (*format == "xml") return inv.status(exportXml(book, file, *inv.reporter), before);
         const auto row = rowOf(book, location);
-        if (!row)
-            return noEntryAt(w, location);
+        if (!row) return noEntryAt(inv, location);
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
         // The window says nothing when the vCard cannot be written.
-        if (!exportVcard(book.rows[*row], file, local))
-            return w.fail("cannot write " + file);
+        if (!exportVcard(book.rows[*row], file, local)) return inv.fail("cannot write " + file);
         return kExitOk;
     });
 }
 
 // --- import ----------------------------------------------------------------
 
-int runImport(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook import";
-    Kind kind = Kind::Sim;
-    CommandLine line;
-    if (const auto s = readSubcommand(ctx, command, kImportUsage, args, {"--kind"},
-                                      {"--overwrite", "--append"}, 1, kind, line))
-        return *s;
-    if (line.has("--overwrite") == line.has("--append"))
-        return commandUsageError(ctx, command, "give exactly one of --overwrite and --append");
+int runImport(Invocation& inv) {
+    if (inv.line.has("--overwrite") == inv.line.has("--append"))
+        return inv.usageError("give exactly one of --overwrite and --append");
     const auto mode =
-        line.has("--overwrite") ? phonebook::ImportMode::Overwrite : phonebook::ImportMode::Append;
-    const std::string file = line.words[0];
+        inv.line.has("--overwrite") ? phonebook::ImportMode::Overwrite : phonebook::ImportMode::Append;
+    const std::string file = inv.line.words[0];
 
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        const auto before = w.reporter.tally();
-        const phonebook::ImportResult r = importCsv(w.service, file, mode);
-        ctx.out << "written " << r.written << ", refused " << r.refused << ", skipped " << r.skipped
-                << '\n';
-        ctx.out.flush();
+    return inv.withSession([&] {
+        const auto before = inv.reporter->tally();
+        const phonebook::ImportResult r = importCsv(inv.service(), file, mode);
+        inv.ctx.out << "written " << r.written << ", refused " << r.refused << ", skipped "
+                    << r.skipped << '\n';
+        inv.ctx.out.flush();
         const bool ok = r.end == phonebook::ImportResult::End::Completed && r.refused == 0;
-        return w.status(ok, before);
+        return inv.status(ok, before);
     });
 }
 
 // --- write -----------------------------------------------------------------
 
-int runWrite(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook write";
-    Kind kind = Kind::Sim;
-    CommandLine line;
-    if (const auto s = readSubcommand(ctx, command, kWriteUsage, args, {"--kind", "--location"}, {},
-                                      2, kind, line))
-        return *s;
+int runWrite(Invocation& inv) {
     std::optional<int> location;
-    if (const std::string* text = line.value("--location")) {
+    if (const std::string* text = inv.line.value("--location")) {
         int value = 0;
-        if (const auto s = locationWord(ctx, command, *text, value))
-            return *s;
+        if (const auto s = locationWord(inv, *text, value)) return *s;
         location = value;
     }
-    const std::string number = utf8ToLatin1(line.words[0]);
-    const std::string name = utf8ToLatin1(line.words[1]);
+    const std::string number = utf8ToLatin1(inv.line.words[0]);
+    const std::string name = utf8ToLatin1(inv.line.words[1]);
 
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        CurrentPhonebook& book = w.model.current;
-        const auto before = w.reporter.tally();
+    return inv.withSession([&] {
+        CurrentPhonebook& book = inv.model().current;
+        phonebook::PhonebookService& service = inv.service();
+        const auto before = inv.reporter->tally();
         int target = 0;
         if (location) {
             // The edit command on the entry's row.
             const auto row = rowOf(book, *location);
             if (!row) {
-                return w.fail("location " + std::to_string(*location) + " of the " +
-                              kindInfo(book.kind).label +
-                              " phonebook holds no entry to change; a new entry goes to the "
-                              "first free location (leave out --location)");
+                return inv.fail("location " + std::to_string(*location) + " of the " +
+                                kindInfo(book.kind).label +
+                                " phonebook holds no entry to change; a new entry goes to the "
+                                "first free location (leave out --location)");
             }
-            const auto form = w.service.beginEdit(*row);
-            if (!form)
-                return w.status(false, before);
+            const auto form = service.beginEdit(*row);
+            if (!form) return inv.status(false, before);
             target = form->location;
-        } else if (!w.service.canAddEntry()) {
-            return w.status(false, before);
+        } else if (!service.canAddEntry()) {
+            return inv.status(false, before);
         }
         // What the entry dialog says while the texts are typed; the save
         // goes on all the same, and the phone decides.
-        w.service.warnNameLength(name);
-        w.service.warnNumberLength(number);
-        const auto typed = w.reporter.tally();
-        if (target == 0)
-            target = book.firstFreeLocation();  // where saveEntry puts it
-        if (!w.service.saveEntry(location.value_or(0), name, number))
-            return w.status(false, typed);
+        service.warnNameLength(name);
+        service.warnNumberLength(number);
+        const auto typed = inv.reporter->tally();
+        if (target == 0) target = book.firstFreeLocation();  // where saveEntry puts it
+        if (!service.saveEntry(location.value_or(0), name, number)) return inv.status(false, typed);
         const std::size_t position = book.findLocation(target);
         if (position != CurrentPhonebook::npos) {
             const phonebook::PhonebookEntry& e = book.entries[position];
-            printEntry(ctx.out, e.index, e.name, e.number);
-            ctx.out.flush();
+            printEntry(inv.ctx.out, e.index, e.name, e.number);
+            inv.ctx.out.flush();
         }
         return kExitOk;
     });
@@ -410,74 +391,47 @@ int runWrite(CliContext& ctx, const std::vector<std::string>& args) {
 
 // --- delete, clear, normalise ----------------------------------------------
 
-int runDelete(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook delete";
-    Kind kind = Kind::Sim;
-    CommandLine line;
+int runDelete(Invocation& inv) {
     int location = 0;
-    if (const auto s =
-            readSubcommand(ctx, command, kDeleteUsage, args, {"--kind"}, {}, 1, kind, line))
-        return *s;
-    if (const auto s = locationWord(ctx, command, line.words[0], location))
-        return *s;
-
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        const auto row = rowOf(w.model.current, location);
-        if (!row)
-            return noEntryAt(w, location);
-        const auto before = w.reporter.tally();
-        return w.status(w.service.confirmDelete(*row, true), before);
+    if (const auto s = locationWord(inv, inv.line.words[0], location)) return *s;
+    return inv.withSession([&] {
+        const auto row = rowOf(inv.model().current, location);
+        if (!row) return noEntryAt(inv, location);
+        const auto before = inv.reporter->tally();
+        return inv.status(inv.service().confirmDelete(*row, true), before);
     });
 }
 
-int runClear(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook clear";
-    Kind kind = Kind::Sim;
-    CommandLine line;
-    if (const auto s =
-            readSubcommand(ctx, command, kClearUsage, args, {"--kind"}, {}, 0, kind, line))
-        return *s;
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        const auto before = w.reporter.tally();
-        const int status = w.status(w.service.confirmClear(), before);
-        if (status != kExitOk)
-            return status;
+int runClear(Invocation& inv) {
+    return inv.withSession([&] {
+        const auto before = inv.reporter->tally();
+        const int status = inv.status(inv.service().confirmClear(), before);
+        if (status != kExitOk) return status;
         // The window ignores the results of the single writes; the reading
         // afterwards shows whether they worked.
-        const std::size_t left = w.model.current.liveCount();
-        if (left != 0) {
-            return w.fail("not every location could be emptied (" + std::to_string(left) +
-                          " left)");
-        }
+        const std::size_t left = inv.model().current.liveCount();
+        if (left != 0)
+            return inv.fail("not every location could be emptied (" + std::to_string(left) + " left)");
         return kExitOk;
     });
 }
 
-int runNormalise(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook normalise";
-    Kind kind = Kind::Sim;
-    CommandLine line;
-    if (const auto s =
-            readSubcommand(ctx, command, kNormaliseUsage, args, {"--kind"}, {}, 0, kind, line))
-        return *s;
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        const auto before = w.reporter.tally();
-        w.service.normalise();
-        return w.status(true, before);
+int runNormalise(Invocation& inv) {
+    return inv.withSession([&] {
+        const auto before = inv.reporter->tally();
+        inv.service().normalise();
+        return inv.status(true, before);
     });
 }
 
 // --- redbook ---------------------------------------------------------------
 
-bool marked(std::string_view name) {
-    return !name.empty() && name.back() == '!';
-}
+bool marked(std::string_view name) { return !name.empty() && name.back() == '!'; }
 
 // Whether Redbook record `record` names the phonebook entry called `name`:
 // the phone may give the record's name with its marker or without it.
 bool recordNames(const phonebook::PhonebookEntry& record, const std::string& name) {
-    if (record.name == name)
-        return true;
+    if (record.name == name) return true;
     return !marked(record.name) &&
            std::string(std::string_view(record.name).substr(0, phonebook::kMaxField - 1)) + "!" ==
                name;
@@ -487,13 +441,12 @@ bool recordNames(const phonebook::PhonebookEntry& record, const std::string& nam
 // a Redbook record and changes the first marked entry of the table with its
 // name; here the entry is given, so its record is looked for, and the
 // change must reach that entry and no other.
-int removeFromRedbook(PhonebookWindow& w, int location) {
-    const CurrentPhonebook& book = w.model.current;
+int removeFromRedbook(Invocation& inv, int location) {
+    const CurrentPhonebook& book = inv.model().current;
     const std::size_t position = book.findLocation(location);
-    if (position == CurrentPhonebook::npos)
-        return noEntryAt(w, location);
+    if (position == CurrentPhonebook::npos) return noEntryAt(inv, location);
     const phonebook::PhonebookEntry& entry = book.entries[position];
-    const auto& redbook = w.model.redbook;
+    const auto& redbook = inv.model().redbook;
     auto record = std::find_if(redbook.begin(), redbook.end(), [&](const auto& r) {
         return recordNames(r, entry.name) && r.number == entry.number;
     });
@@ -501,212 +454,60 @@ int removeFromRedbook(PhonebookWindow& w, int location) {
         record = std::find_if(redbook.begin(), redbook.end(),
                               [&](const auto& r) { return recordNames(r, entry.name); });
     }
-    if (!marked(entry.name) || record == redbook.end()) {
-        return w.fail("the entry at location " + std::to_string(location) +
-                      " is not in the Redbook");
-    }
+    if (!marked(entry.name) || record == redbook.end())
+        return inv.fail("the entry at location " + std::to_string(location) + " is not in the Redbook");
     for (std::size_t i = 0; i < position; ++i) {
         if (!book.isDeleted(i) && book.entries[i].name == entry.name) {
-            return w.fail("the entries at locations " + std::to_string(book.entries[i].index) +
-                          " and " + std::to_string(location) + " have the same name '" +
-                          shown(entry.name) + "': the Redbook cannot tell them apart");
+            return inv.fail("the entries at locations " + std::to_string(book.entries[i].index) +
+                            " and " + std::to_string(location) + " have the same name '" +
+                            shown(entry.name) + "': the Redbook cannot tell them apart");
         }
     }
-    const auto before = w.reporter.tally();
+    const auto before = inv.reporter->tally();
     const auto index = static_cast<std::size_t>(record - redbook.begin());
-    return w.status(w.service.removeFromRedbook(index), before);
+    return inv.status(inv.service().removeFromRedbook(index), before);
 }
 
-int runRedbook(CliContext& ctx, const std::vector<std::string>& args) {
-    const char* command = "phonebook redbook";
-    Kind kind = Kind::Sim;
-    CommandLine line;
-    if (const auto s =
-            readSubcommand(ctx, command, kRedbookUsage, args, {"--kind"}, {}, 2, kind, line))
-        return *s;
-    const std::string& action = line.words[0];
-    if (action != "add" && action != "remove")
-        return commandUsageError(ctx, command, "add or remove, not '" + action + "'");
+int runRedbook(Invocation& inv) {
+    const std::string action = inv.line.words[0];
+    if (action != "add" && action != "remove") return inv.usageError("add or remove, not '" + action + "'");
     int location = 0;
-    if (const auto s = locationWord(ctx, command, line.words[1], location))
-        return *s;
-
-    return withPhonebookWindow(ctx, command, kind, true, [&](PhonebookWindow& w) {
-        if (action == "remove")
-            return removeFromRedbook(w, location);
+    if (const auto s = locationWord(inv, inv.line.words[1], location)) return *s;
+    return inv.withSession([&] {
+        if (action == "remove") return removeFromRedbook(inv, location);
         // The double click on the entry's row.
-        const auto row = rowOf(w.model.current, location);
-        if (!row)
-            return noEntryAt(w, location);
-        const auto before = w.reporter.tally();
-        return w.status(w.service.addToRedbook(*row), before);
+        const auto row = rowOf(inv.model().current, location);
+        if (!row) return noEntryAt(inv, location);
+        const auto before = inv.reporter->tally();
+        return inv.status(inv.service().addToRedbook(*row), before);
     });
 }
 
-struct Subcommand {
-    const char* name;
-    int (*run)(CliContext&, const std::vector<std::string>&);
-};
-
-constexpr Subcommand kSubcommands[] = {
-    {"read", runRead},           {"export", runExport},   {"import", runImport},
-    {"write", runWrite},         {"delete", runDelete},   {"clear", runClear},
-    {"normalise", runNormalise}, {"redbook", runRedbook},
-};
+int runPhonebookFamily(Invocation& inv) {
+    if (inv.line.words.empty()) return inv.usageError("a subcommand is missing");
+    return inv.usageError("unknown subcommand '" + inv.line.words.front() + "'");
+}
 
 }  // namespace
 
-// --- shared by the phonebook window's commands -------------------------------
-
-const std::string* CommandLine::value(const std::string& name) const {
-    const auto it = values.find(name);
-    return it == values.end() ? nullptr : &it->second;
-}
-
-std::optional<int> readCommandLine(CliContext& ctx, const char* command, const char* usage,
-                                   const std::vector<std::string>& args,
-                                   std::initializer_list<std::string_view> valued,
-                                   std::initializer_list<std::string_view> flags,
-                                   CommandLine& line) {
-    const auto listed = [](std::initializer_list<std::string_view> names, const std::string& n) {
-        return std::find(names.begin(), names.end(), n) != names.end();
+std::vector<CommandSpec> phonebookCommands() {
+    const Needs W = Needs::PhonebookWindow;
+    return {
+        {"phonebook",
+         "read, export, import, write, delete, clear and normalise\n"
+         "                  the phonebooks; the Redbook (phonebook SUBCOMMAND --help)",
+         kPhonebookUsage, {}, {}, 0, 99, Needs::Nothing, false, runPhonebookFamily},
+        {"phonebook read", "", kReadUsage, {"--kind"}, {"--json"}, 0, 0, W, true, runRead},
+        {"phonebook export", "", kExportUsage, {"--kind", "--format", "--location"}, {}, 1, 1, W,
+         true, runExport},
+        {"phonebook import", "", kImportUsage, {"--kind"}, {"--overwrite", "--append"}, 1, 1, W,
+         true, runImport},
+        {"phonebook write", "", kWriteUsage, {"--kind", "--location"}, {}, 2, 2, W, true, runWrite},
+        {"phonebook delete", "", kDeleteUsage, {"--kind"}, {}, 1, 1, W, true, runDelete},
+        {"phonebook clear", "", kClearUsage, {"--kind"}, {}, 0, 0, W, true, runClear},
+        {"phonebook normalise", "", kNormaliseUsage, {"--kind"}, {}, 0, 0, W, true, runNormalise},
+        {"phonebook redbook", "", kRedbookUsage, {"--kind"}, {}, 2, 2, W, true, runRedbook},
     };
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (optionsEnded || !a.starts_with("--")) {
-            line.words.push_back(a);
-            continue;
-        }
-        if (a == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (a == "--help") {
-            ctx.out << usage;
-            return kExitOk;
-        }
-        const auto eq = a.find('=');
-        const std::string name = a.substr(0, eq);
-        if (listed(flags, name)) {
-            if (eq != std::string::npos)
-                return commandUsageError(ctx, command, name + " takes no value");
-            line.flags.insert(name);
-        } else if (!listed(valued, name)) {
-            return commandUsageError(ctx, command, "unknown option " + name);
-        } else if (eq != std::string::npos) {
-            line.values[name] = a.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
-            line.values[name] = args[++i];
-        } else {
-            return commandUsageError(ctx, command, name + " needs a value");
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<int> locationValue(const std::string& text) {
-    if (text.empty() || text.size() > 6 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    const int value = std::stoi(text);
-    if (value == 0)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<Kind> kindFromName(const std::string& name) {
-    if (name == "sim")
-        return Kind::Sim;
-    if (name == "internal")
-        return Kind::Internal;
-    if (name == "fixed")
-        return Kind::Fixed;
-    return std::nullopt;
-}
-
-int PhonebookWindow::fail(const std::string& text) const {
-    ctx.err << "vondrix-cli " << command << ": " << text << '\n';
-    ctx.err.flush();
-    return kExitFailed;
-}
-
-int PhonebookWindow::status(bool ok, const CountingReporter::Tally& before) const {
-    const CountingReporter::Tally now = reporter.tally();
-    const bool cancelled = now.pinsCancelled != before.pinsCancelled;
-    if (ok && now.errors == before.errors && !cancelled)
-        return kExitOk;
-    if (now.errors != before.errors)
-        return kExitFailed;  // the message says it
-    if (cancelled) {
-        return fail(
-            "PIN2 question cancelled: nothing was written to the fixed dialling "
-            "numbers (give --pin2)");
-    }
-    if (now.declined != before.declined)
-        return kExitFailed;  // the answer line says it
-    return selectionRefused();
-}
-
-int PhonebookWindow::selectionRefused() const {
-    return fail(std::string("the phone refused ") + kindInfo(model.current.kind).selectCommand);
-}
-
-int withPhonebookWindow(CliContext& ctx, const char* command, Kind kind, bool needsTable,
-                        const std::function<int(PhonebookWindow&)>& body) {
-    return withMainWindow(ctx, [&](MainWindow& main) {
-        CountingReporter reporter(main.reporter);
-        phonebook::PhonebookModel model;
-        phonebook::PhonebookService service(main.session.engine, reporter, main.session.settings,
-                                            model);
-        PhonebookWindow window{ctx, command, main, reporter, model, service};
-        const auto save = [&] {
-            return saveToLocalFile(model.current, phonebook::kLocalFileName, reporter);
-        };
-
-        service.open();
-        // The phone reports a range whenever it gives a phonebook; without
-        // one the table holds nothing of this kind, and saving it would wipe
-        // the kind's section of the local file.
-        bool tableRead = model.current.range.highest > 0;
-        bool saved = true;
-        if (kind != model.current.kind) {
-            // The selector's steps, each checked: after a refused selection
-            // the table would still hold the previous kind's entries.
-            if (tableRead)
-                saved = save();
-            model.current.kind = kind;
-            tableRead = service.selectCurrent() && service.readCurrent();
-        }
-
-        int status = kExitOk;
-        if (tableRead || !needsTable) {
-            status = body(window);
-        } else {
-            status = window.fail(std::string("the phone did not give its ") + kindInfo(kind).label +
-                                 " phonebook (" + kindInfo(kind).selectCommand + ", AT+CPBR=?)");
-        }
-        // The close box's save. A failed save (message 25) fails the command.
-        if (tableRead)
-            saved = save() && saved;
-        if (!saved && status == kExitOk)
-            status = kExitFailed;
-        return status;
-    });
-}
-
-int runPhonebookCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    if (args.empty())
-        return commandUsageError(ctx, "phonebook", "a subcommand is missing");
-    if (args[0] == "--help") {
-        ctx.out << kPhonebookUsage;
-        return kExitOk;
-    }
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    for (const Subcommand& s : kSubcommands)
-        if (args[0] == s.name)
-            return s.run(ctx, rest);
-    return commandUsageError(ctx, "phonebook", "unknown subcommand '" + args[0] + "'");
 }
 
 }  // namespace vondrix::cli

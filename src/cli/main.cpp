@@ -1,6 +1,7 @@
 // vondrix-cli: the phone manager's operations on the command line, with the
 // same phone traffic and messages as the desktop program.
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <optional>
@@ -15,24 +16,21 @@ namespace {
 using namespace vondrix;
 using namespace vondrix::cli;
 
-constexpr const char* kUsage = R"(Usage: vondrix-cli [OPTIONS] COMMAND [ARGS]
+// The overall help: the command list comes from the command table.
+std::string usage() {
+    std::string text = R"(Usage: vondrix-cli [OPTIONS] COMMAND [ARGS]
 
 Manage a Siemens C35/S35-generation phone.
 
 Commands:
-  info            show the phone's device, network and audio information
-                  (--csv FILE: append the device information to FILE)
-  clock           set the phone's clock from this computer's clock
-  off             switch the phone off
-  audio           show or change ring tone, volume and hands-free
-  pdu             decode or encode a short-message PDU (no phone needed)
-  phonebook       read, export, import, write, delete, clear and normalise
-                  the phonebooks; the Redbook (phonebook SUBCOMMAND --help)
-  dial            dial a phonebook location or a number
-  redial          dial the last number again
-  hangup          end the call
-  calls           clear the dialled-calls list
-
+)";
+    for (const CommandSpec& c : commandTable()) {
+        if (*c.summary == '\0') continue;  // subcommands appear in their family's help
+        std::string name = std::string("  ") + c.name;
+        name.resize(std::max<std::size_t>(name.size() + 1, 18), ' ');
+        text += name + c.summary + "\n";
+    }
+    text += R"(
 Link options (default: the link configured in the INI file):
   --device PATH         serial device of the phone (e.g. /dev/ttyUSB0)
   --tcp HOST:PORT       phone reached over a TCP connection
@@ -48,24 +46,8 @@ Other options:
 Exit status: 0 success, 1 the operation failed, 2 usage error,
 3 no link to the phone or the phone did not answer the reset.
 )";
-
-struct Command {
-    const char* name;
-    int (*run)(CliContext&, const std::vector<std::string>&);
-};
-
-constexpr Command kCommands[] = {
-    {"info", runInfoCommand},
-    {"clock", runClockCommand},
-    {"off", runOffCommand},
-    {"audio", runAudioCommand},
-    {"pdu", runPduCommand},
-    {"phonebook", runPhonebookCommand},
-    {"dial", runDialCommand},
-    {"redial", runRedialCommand},
-    {"hangup", runHangupCommand},
-    {"calls", runCallsCommand},
-};
+    return text;
+}
 
 bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
                std::string& value) {
@@ -134,7 +116,7 @@ int main(int argc, char** argv) {
         } else if (commandName.empty() && a == "--help") {
             help = true;
         } else if (commandName.empty() && a.rfind("--", 0) == 0) {
-            std::cerr << "vondrix-cli: unknown option " << a << "\n" << kUsage;
+            std::cerr << "vondrix-cli: unknown option " << a << "\n" << usage();
             return kExitUsage;
         } else if (commandName.empty()) {
             commandName = a;
@@ -143,7 +125,7 @@ int main(int argc, char** argv) {
         }
     }
     if (help || commandName.empty()) {
-        (help ? std::cout : std::cerr) << kUsage;
+        (help ? std::cout : std::cerr) << usage();
         return help ? kExitOk : kExitUsage;
     }
     if (static_cast<int>(!device.empty()) + static_cast<int>(!tcp.empty()) +
@@ -175,9 +157,9 @@ int main(int argc, char** argv) {
     }
     ctx.settings.readOptions(ctx.ini);
 
-    for (const auto& c : kCommands) {
-        if (commandName == c.name) return c.run(ctx, rest);
-    }
-    std::cerr << "vondrix-cli: unknown command " << commandName << "\n" << kUsage;
+    std::vector<std::string> words{commandName};
+    words.insert(words.end(), rest.begin(), rest.end());
+    if (const int status = runCommand(ctx, words); status >= 0) return status;
+    std::cerr << "vondrix-cli: unknown command " << commandName << "\n" << usage();
     return kExitUsage;
 }

@@ -17,6 +17,7 @@
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/SettingsDialog.h"
+#include "session/PhonebookWindowSession.h"
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
@@ -43,15 +44,15 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
         return 1;
     }
     bool ok = saveShot(main, dir, QStringLiteral("main-window"));
-    SettingsDialog settings(session);
+    SettingsDialog settings(session, reporter);
     ok = saveShot(settings, dir, QStringLiteral("settings")) && ok;
     AboutDialog about(helpFilePath(QString::fromStdString(session.helpFile)));
     ok = saveShot(about, dir, QStringLiteral("about")) && ok;
     PhonebookWindow phonebookWindow(session, reporter);
     ok = saveShot(phonebookWindow, dir, QStringLiteral("phonebook")) && ok;
     // The entry dialog shows the first entry of the list, as for an edit.
-    phonebook::PhonebookService service(session.engine, reporter, session.settings,
-                                        session.phonebook);
+    PhonebookWindowSession entrySession(session, reporter);
+    phonebook::PhonebookService& service = entrySession.service();
     phonebook::PhonebookService::EntryForm form;
     if (const auto& rows = session.phonebook.current.rows; !rows.empty())
         form = {rows.front().location, rows.front().name, rows.front().number};
@@ -112,8 +113,8 @@ int runGui(const QStringList& arguments) {
 
     StartupOptions options;
     options.languageOverride = langOverride;
-    options.settingsDialog = [](Session& s) {
-        SettingsDialog dialog(s);
+    options.settingsDialog = [&reporter](Session& s) {
+        SettingsDialog dialog(s, reporter);
         return dialog.exec() == QDialog::Accepted;
     };
     std::unique_ptr<phonesim::Simulator> sim;

@@ -54,7 +54,7 @@ void GuiReporter::text(const std::string& utf8Text, Caption caption) {
 
 std::optional<std::string> GuiReporter::askPin2() { return Pin2Dialog::ask(parentWindow()); }
 
-void GuiReporter::progressBegin(int dialogId, int total) {
+void GuiReporter::progressBegin(int dialogId, int total, Task) {
     progress_ = std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), parentWindow());
     progress_->start(total);
     pump();

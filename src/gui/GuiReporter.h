@@ -24,7 +24,7 @@ public:
     Answer message(int id, Caption caption, Buttons buttons) override;
     void text(const std::string& utf8Text, Caption caption) override;
     std::optional<std::string> askPin2() override;
-    void progressBegin(int dialogId, int total) override;
+    void progressBegin(int dialogId, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
     void pump() override;

@@ -28,8 +28,8 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     : QDialog(parent),
       session_(session),
       reporter_(reporter),
-      ui_(std::make_unique<Ui::MainWindow>()),
-      audio_(session.engine, reporter, state_.audio) {
+      window_(session, reporter),
+      ui_(std::make_unique<Ui::MainWindow>()) {
     ui_->setupUi(this);
     setWindowIcon(QIcon(programPixmap(32)));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -67,8 +67,8 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
 
-    state_ = runOpeningSequence(session.engine, session.settings);
-    const DeviceInfo& d = state_.device;
+    window_.open();
+    const DeviceInfo& d = window_.state().device;
     ui_->manufacturerLabel->setText(latin1(d.manufacturer));
     ui_->modelLabel->setText(latin1(d.model));
     ui_->revisionLabel->setText(latin1(d.revision));
@@ -117,7 +117,7 @@ void MainWindow::busy(const std::function<void()>& work) {
 }
 
 void MainWindow::applyNetwork() {
-    const NetworkStatus& n = state_.network;
+    const NetworkStatus& n = window_.state().network;
     if (n.batteryBitmap) {
         ui_->batteryLabel->setText(latin1(n.batteryText));
         ui_->batteryButton->setIcon(QIcon(statusPixmap(n.batteryBitmap)));
@@ -131,7 +131,7 @@ void MainWindow::applyNetwork() {
 }
 
 void MainWindow::applyAudio() {
-    const AudioState& a = state_.audio;
+    const AudioState& a = window_.state().audio;
     if (a.rangesRead) {
         ui_->ringToneSpin->setRange(a.toneMin, a.toneMax);
         ui_->ringVolumeSpin->setRange(a.volumeMin, a.volumeMax);
@@ -143,7 +143,7 @@ void MainWindow::applyAudio() {
 }
 
 void MainWindow::refreshNetwork() {
-    refreshNetworkInfo(session_.engine, state_.network);
+    window_.refreshNetwork();
     applyNetwork();
 }
 
@@ -151,27 +151,27 @@ void MainWindow::setClock() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    setPhoneClock(session_.engine, reporter_, local);
+    window_.setClock(local);
 }
 
 void MainWindow::switchOff() {
-    switchPhoneOff(session_.engine, reporter_);
+    window_.switchOff();
     done(QDialog::Accepted);  // the program ends either way
 }
 
-void MainWindow::deleteLogo() { vondrix::deleteLogo(session_.engine); }
+void MainWindow::deleteLogo() { window_.deleteLogo(); }
 
 void MainWindow::toggleRingToneTest() {
-    const bool running = audio_.toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());
+    const bool running = window_.audio().toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());
     ui_->testButton->setText(running ? tr("Stop") : tr("Test"));
 }
 
 void MainWindow::ringToneOffClicked(bool checked) {
-    ui_->ringOffCheck->setChecked(audio_.setRingToneOff(checked));
+    ui_->ringOffCheck->setChecked(window_.audio().setRingToneOff(checked));
 }
 
 void MainWindow::handsFreeClicked(bool checked) {
-    ui_->handsFreeCheck->setChecked(audio_.setHandsFree(checked));
+    ui_->handsFreeCheck->setChecked(window_.audio().setHandsFree(checked));
 }
 
 void MainWindow::saveDeviceInformation() {
@@ -184,7 +184,7 @@ void MainWindow::saveDeviceInformation() {
         shown.imei = ui_->imeiLabel->text().toLatin1().toStdString();
         shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
         shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
-        if (appendDeviceInfo(path.toStdString(), shown, reporter_)) openFile(path);
+        if (window_.saveDeviceInformation(path.toStdString(), shown)) openFile(path);
     });
 }
 
@@ -197,7 +197,7 @@ void MainWindow::showPhonebook() {
 
 void MainWindow::showOptions() {
     busy([this] {
-        SettingsDialog dialog(session_);
+        SettingsDialog dialog(session_, reporter_);
         runDialog(dialog);
     });
 }
@@ -215,7 +215,7 @@ void MainWindow::showHelp() {
 void MainWindow::exitProgram() { done(QDialog::Accepted); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (session_.settings.smsStat) session_.engine.standard("AT+CNMI=1,0,0,0");
+    window_.close();
     event->accept();
     done(QDialog::Rejected);
 }

@@ -4,9 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "device/DeviceCommands.h"
 #include "session/MainWindowSession.h"
-#include "session/Startup.h"
+#include "session/Session.h"
 
 class QAction;
 class QMenuBar;
@@ -27,7 +26,7 @@ public:
     MainWindow(Session& session, Reporter& reporter, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    const MainWindowState& state() const { return state_; }
+    const MainWindowState& state() const { return window_.state(); }
     QMenuBar* menuBar() const { return menuBar_; }
 
     // Chooses the file for the device information (tests replace it);
@@ -66,10 +65,9 @@ private:
 
     Session& session_;
     Reporter& reporter_;
+    MainWindowSession window_;
     std::unique_ptr<Ui::MainWindow> ui_;
     QMenuBar* menuBar_ = nullptr;
-    MainWindowState state_;
-    AudioControls audio_;
     QString lastPath_;  // the file name kept between file dialogs
     bool centred_ = false;
 };

@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "foundation/Catalogue.h"
+#include "foundation/ForwardingReporter.h"
 #include "gui/EntryDialog.h"
 #include "gui/PhonebookPrinter.h"
 #include "gui/Shell.h"
@@ -75,22 +76,15 @@ QTreeWidgetItem* listItem(int location, const std::string& name, const std::stri
 // The reporter the window's operations use: everything goes to the
 // program's reporter, except the progress of re-reading the phonebook,
 // which the window's own bar shows.
-class PhonebookWindow::WindowReporter : public Reporter {
+class PhonebookWindow::WindowReporter : public ForwardingReporter {
   public:
-    explicit WindowReporter(Reporter& inner) : inner_(inner) {}
+    explicit WindowReporter(Reporter& inner) : ForwardingReporter(inner) {}
     void setBar(QProgressBar* bar) { bar_ = bar; }
 
-    Answer message(int id, Caption caption, Buttons buttons) override {
-        return inner_.message(id, caption, buttons);
-    }
-    void text(const std::string& utf8Text, Caption caption) override {
-        inner_.text(utf8Text, caption);
-    }
-    std::optional<std::string> askPin2() override { return inner_.askPin2(); }
-    void progressBegin(int dialogId, int total) override {
+    void progressBegin(int dialogId, int total, Task task) override {
         onBar_ = dialogId == kWindowProgressBar && bar_;
         if (!onBar_) {
-            inner_.progressBegin(dialogId, total);
+            ForwardingReporter::progressBegin(dialogId, total, task);
             return;
         }
         bar_->setRange(0, total > 0 ? total : 0);
@@ -99,7 +93,7 @@ class PhonebookWindow::WindowReporter : public Reporter {
     }
     void progressStep(int done) override {
         if (!onBar_) {
-            inner_.progressStep(done);
+            ForwardingReporter::progressStep(done);
             return;
         }
         if (bar_)
@@ -108,13 +102,11 @@ class PhonebookWindow::WindowReporter : public Reporter {
     }
     void progressEnd() override {
         if (!onBar_)
-            inner_.progressEnd();
+            ForwardingReporter::progressEnd();
         onBar_ = false;
     }
-    void pump() override { inner_.pump(); }
 
   private:
-    Reporter& inner_;
     QPointer<QProgressBar> bar_;
     bool onBar_ = false;
 };
@@ -124,7 +116,8 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
       session_(session),
       model_(session.phonebook),
       reporter_(std::make_unique<WindowReporter>(reporter)),
-      service_(session.engine, *reporter_, session.settings, session.phonebook),
+      window_(session, *reporter_),
+      service_(window_.service()),
       ui_(std::make_unique<Ui::PhonebookWindow>()) {
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -151,11 +144,11 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
     };
     runDialog = [](QDialog& d) { d.exec(); };
 
-    ui_->phonebookList->setToolTip(catalogue(11));
-    ui_->redbookList->setToolTip(catalogue(11));
-    ui_->dialledList->setToolTip(catalogue(11));
-    ui_->receivedList->setToolTip(catalogue(12));
-    ui_->missedList->setToolTip(catalogue(12));
+    ui_->phonebookList->setToolTip(catalogue(msg::TipPhonebookFunctions));
+    ui_->redbookList->setToolTip(catalogue(msg::TipPhonebookFunctions));
+    ui_->dialledList->setToolTip(catalogue(msg::TipPhonebookFunctions));
+    ui_->receivedList->setToolTip(catalogue(msg::TipRightButtonFunctions));
+    ui_->missedList->setToolTip(catalogue(msg::TipRightButtonFunctions));
 
     buildMenus();
     setUpLists();
@@ -176,7 +169,7 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &PhonebookWindow::showHelp);
 
-    service_.open();
+    window_.open();
 
     for (int kind = 0; kind < 3; ++kind)
         ui_->kindSelector->addItem(QString::fromLatin1(phonebook::kindInfo(Kind(kind)).label));
@@ -485,7 +478,7 @@ void PhonebookWindow::importCsv() {
 }
 
 void PhonebookWindow::saveLocalFile() {
-    phonebook::saveToLocalFile(model_.current, localFile, *reporter_);
+    window_.saveLocalFile();
 }
 
 void PhonebookWindow::normalise() {
@@ -539,7 +532,7 @@ void PhonebookWindow::selectKind(int index) {
         return;
     // The selector stays disabled while the new kind is read, with the rest.
     busy([this, index] {
-        service_.switchKind(Kind(index), [this] { saveLocalFile(); });
+        window_.switchKind(Kind(index));
         showPhonebook();
         showCounts();
     });
@@ -636,16 +629,13 @@ void PhonebookWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    const auto store = [this](QTreeWidget* list, const char* prefix, std::array<int, 3>& widths) {
-        for (int c = 0; c < 3; ++c) {
-            const int width = list->header()->sectionSize(c);
-            widths[static_cast<std::size_t>(c)] = width;
-            writeInt(session_.ini, prefix + std::to_string(c), width);
-        }
+    const auto widths = [](QTreeWidget* list) {
+        std::vector<int> w;
+        for (int c = 0; c < 3; ++c)
+            w.push_back(list->header()->sectionSize(c));
+        return w;
     };
-    store(ui_->phonebookList, "TCol", session_.settings.tCol);
-    store(ui_->redbookList, "RCol", session_.settings.rCol);
-    saveLocalFile();
+    window_.close(widths(ui_->phonebookList), widths(ui_->redbookList));
     event->accept();
     done(QDialog::Rejected);
 }

@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "session/Startup.h"
+#include "session/PhonebookWindowSession.h"
+#include "session/Session.h"
 #include "phonebook/LocalFile.h"
 #include "phonebook/PhonebookService.h"
 
@@ -45,7 +46,7 @@ class PhonebookWindow : public QDialog {
         chooseOpenFile;
     std::function<void(QDialog&)> runDialog;
     // The local phonebook file that switching kinds and closing save into.
-    std::string localFile = phonebook::kLocalFileName;
+    void setLocalFile(const std::string& path) { window_.setLocalFile(path); }
 
     // The commands of the phonebook list's menu; they act on its current row.
     void newEntry();
@@ -105,7 +106,8 @@ class PhonebookWindow : public QDialog {
     Session& session_;
     phonebook::PhonebookModel& model_;
     std::unique_ptr<WindowReporter> reporter_;
-    phonebook::PhonebookService service_;
+    PhonebookWindowSession window_;
+    phonebook::PhonebookService& service_;
     std::unique_ptr<Ui::PhonebookWindow> ui_;
     QString lastPath_;  // the file name kept between file dialogs
     bool busy_ = false;

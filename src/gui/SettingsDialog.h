@@ -3,7 +3,8 @@
 #include <QDialog>
 #include <memory>
 
-#include "session/Startup.h"
+#include "session/MainWindowSession.h"
+#include "session/Session.h"
 
 namespace Ui {
 class SettingsDialog;
@@ -17,13 +18,14 @@ namespace vondrix::gui {
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SettingsDialog(Session& session, QWidget* parent = nullptr);
+    SettingsDialog(Session& session, Reporter& reporter, QWidget* parent = nullptr);
     ~SettingsDialog() override;
 
     void accept() override;
 
 private:
     Session& session_;
+    Reporter& reporter_;
     std::unique_ptr<Ui::SettingsDialog> ui_;
 };
 

@@ -598,7 +598,7 @@ TEST_F(PhonebookCliTest, RedialHangupAndClearDialledCalls) {
         {refusing("AT^SDLD"),
          {"calls", "clear-dialled"},
          1,
-         "vondrix-cli calls clear-dialled: the phone refused AT^SDLD\n",
+         "vondrix-cli calls clear-dialled: the phone refused to clear the dialled calls\n",
          10},
         {PhoneState::demo(), {"calls"}, 2, "a subcommand is missing", 10},
         {PhoneState::demo(), {"calls", "clear"}, 2, "unknown subcommand 'clear'", 10},

@@ -202,7 +202,7 @@ void MainWindowTest::deviceInformationSavedTwice() {
 void MainWindowTest::settingsDialogWritesTheIniKeys() {
     Rig rig;
     QFile::remove(rig.iniPath);  // a fresh start: no settings file yet
-    gui::SettingsDialog dialog(*rig.session);
+    gui::SettingsDialog dialog(*rig.session, rig.reporter);
     child<QRadioButton>(dialog, "port1Radio")->setChecked(true);
     dialog.accept();
     QFile f(rig.iniPath);
@@ -214,7 +214,7 @@ void MainWindowTest::settingsDialogWritesTheIniKeys() {
     QCOMPARE(rig.session->settings.port, 1);
 
     // No port checked gives COM7; flags and the prefix (cut to 9) follow.
-    gui::SettingsDialog again(*rig.session);
+    gui::SettingsDialog again(*rig.session, rig.reporter);
     child<QRadioButton>(again, "port1Radio")->setChecked(false);
     child<QCheckBox>(again, "smsStatCheck")->setChecked(true);
     child<QCheckBox>(again, "readBCheck")->setChecked(true);
@@ -235,7 +235,7 @@ void MainWindowTest::settingsDialogCancelWritesNothing() {
     before.open(QIODevice::ReadOnly);
     const QByteArray original = before.readAll();
     before.close();
-    gui::SettingsDialog dialog(*rig.session);
+    gui::SettingsDialog dialog(*rig.session, rig.reporter);
     QVERIFY(child<QRadioButton>(dialog, "port2Radio")->isChecked());
     child<QRadioButton>(dialog, "port4Radio")->setChecked(true);
     QVERIFY(!child<QRadioButton>(dialog, "port2Radio")->isChecked());  // exclusive

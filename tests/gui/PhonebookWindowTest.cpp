@@ -59,7 +59,7 @@ struct Rig : test::GuiRig<PumpingReporter> {
     // The window, shown, saving its local file in the rig's directory.
     std::unique_ptr<PhonebookWindow> open() {
         auto w = std::make_unique<PhonebookWindow>(*session, reporter);
-        w->localFile = localFile().toStdString();
+        w->setLocalFile(localFile().toStdString());
         w->show();
         if (!QTest::qWaitForWindowExposed(w.get()))
             qFatal("window not shown");

@@ -29,7 +29,8 @@ std::optional<std::string> RecordingReporter::askPin2() {
     return p;
 }
 
-void RecordingReporter::progressBegin(int dialogId, int total) {
+void RecordingReporter::progressBegin(int dialogId, int total, Task task) {
+    tasks.push_back(task);
     progressDialog = dialogId;
     progressTotal = total;
     progressOpen = true;

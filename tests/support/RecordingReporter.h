@@ -22,7 +22,7 @@ public:
     Answer message(int id, Caption caption, Buttons buttons) override;
     void text(const std::string& utf8Text, Caption caption) override;
     std::optional<std::string> askPin2() override;
-    void progressBegin(int dialogId, int total) override;
+    void progressBegin(int dialogId, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
 
@@ -35,6 +35,7 @@ public:
     std::vector<int> progress;                      // every progressStep value
     int progressTotal = -1;
     int progressDialog = 0;
+    std::vector<Task> tasks;                        // every progressBegin task
     bool progressOpen = false;
 };
 

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "link/AtEngine.h"
+#include "link/LinkOperation.h"
 
 namespace vondrix {
 
@@ -16,12 +17,17 @@ std::string clockCommand(const std::tm& local) {
 }
 
 bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
+    LinkOperation operation(engine, reporter);
     const bool ok = engine.standard(clockCommand(local)) == 1;
-    reporter.message(ok ? 69 : 17, ok ? Caption::Info : Caption::Error);
+    if (ok)
+        reporter.message(msg::ClockSynchronised, Caption::Info);
+    else if (!operation.failed())
+        reporter.message(msg::ClockSyncFailed, Caption::Error);
     return ok;
 }
 
 bool switchPhoneOff(AtEngine& engine, Reporter& reporter) {
+    LinkOperation operation(engine, reporter);
     const bool ok = engine.standard("AT^SMSO") == 1;
     if (ok) reporter.message(msg::Farewell, Caption::Info);
     return ok;
@@ -30,6 +36,7 @@ bool switchPhoneOff(AtEngine& engine, Reporter& reporter) {
 void deleteLogo(AtEngine& engine) { engine.standard("AT^SBNW=bmp,0,0"); }
 
 bool AudioControls::toggleTest(int tone, int volume) {
+    LinkOperation operation(engine_, reporter_);
     if (!testRunning_) {
         if (engine_.standard("AT^SRTC=" + std::to_string(tone) + "," + std::to_string(volume)) != 1)
             return false;
@@ -46,34 +53,43 @@ bool AudioControls::toggleTest(int tone, int volume) {
 }
 
 bool AudioControls::setRingToneOff(bool checked) {
+    LinkOperation operation(engine_, reporter_);
+    // After a link failure the operation's message says it all.
+    const auto tell = [&](msg::Id id, Caption caption) {
+        if (caption == Caption::Info || !operation.failed()) reporter_.message(id, caption);
+    };
     if (checked) {
         if (engine_.standard("AT^SRTC=0") == 1) {
-            reporter_.message(msg::RingToneOff, Caption::Info);
+            tell(msg::RingToneOff, Caption::Info);
             return true;
         }
-        reporter_.message(msg::RingToneNotOff, Caption::Error);
+        tell(msg::RingToneNotOff, Caption::Error);
         return false;
     }
     if (engine_.standard("AT^SRTC=" + std::to_string(audio_.ringTone)) == 1)
-        reporter_.message(msg::RingToneOn, Caption::Info);
+        tell(msg::RingToneOn, Caption::Info);
     else
-        reporter_.message(msg::RingToneNotSet, Caption::Error);
+        tell(msg::RingToneNotSet, Caption::Error);
     return false;
 }
 
 bool AudioControls::setHandsFree(bool checked) {
+    LinkOperation operation(engine_, reporter_);
+    const auto tell = [&](msg::Id id, Caption caption) {
+        if (caption == Caption::Info || !operation.failed()) reporter_.message(id, caption);
+    };
     engine_.standard("AT^SNFV=0");  // speaker quiet during the switch
     bool result = checked;
     if (checked) {
         if (engine_.standard("AT^SNFS=1") == 1) {
-            reporter_.message(msg::HandsFreeOn, Caption::Info);
+            tell(msg::HandsFreeOn, Caption::Info);
         } else {
-            reporter_.message(msg::HandsFreeNotOn, Caption::Error);
+            tell(msg::HandsFreeNotOn, Caption::Error);
             result = false;
         }
     } else {
         const bool ok = engine_.standard("AT^SNFS=0") == 1;
-        reporter_.message(ok ? 87 : 88, ok ? Caption::Info : Caption::Error);
+        tell(ok ? msg::HandsFreeOff : msg::HandsFreeNotOff, ok ? Caption::Info : Caption::Error);
     }
     engine_.standard("AT^SNFV=" + std::to_string(audio_.speakerVolume));
     audio_.handsFree = result;

@@ -31,9 +31,29 @@ public:
     // Asks for the PIN2; nullopt means the user cancelled.
     virtual std::optional<std::string> askPin2() = 0;
 
+    // What a long operation is busy with, for a progress display that says it.
+    enum class Task {
+        Reading,           // something not named below
+        ReadingSim,        // the phonebooks by kind
+        ReadingInternal,
+        ReadingFixed,
+        ReadingOwnNumbers,
+        ReadingRedbook,
+        ReadingCallLists,
+        ReadingMessages,
+        ReadingOrganizer,
+        Sending,
+        Transferring,
+        Writing,
+    };
+
     // Progress of a long operation. `dialogId` names the progress window
-    // (111 transfer, 116 reading, 146 sending).
-    virtual void progressBegin(int dialogId, int total) { (void)dialogId, (void)total; }
+    // (111 transfer, 116 reading, 146 sending); steps count up to `total`.
+    // A second progressBegin before progressEnd moves the same display on
+    // to another task.
+    virtual void progressBegin(int dialogId, int total, Task task = Task::Reading) {
+        (void)dialogId, (void)total, (void)task;
+    }
     virtual void progressStep(int done) { (void)done; }
     virtual void progressEnd() {}
 

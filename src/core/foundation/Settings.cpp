@@ -1,17 +1,14 @@
 #include "foundation/Settings.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 
 namespace vondrix {
 namespace {
 
 constexpr const char* S = Settings::kSection;
 
-template <std::size_t N>
-void readColumns(const IniFile& ini, const char* prefix, std::array<int, N>& widths) {
-    for (std::size_t i = 0; i < N; ++i)
-        widths[i] = ini.getInt(S, prefix + std::to_string(i), 0);
-}
 
 }  // namespace
 
@@ -21,36 +18,171 @@ std::string Settings::serialDevicePath() const {
     return {};
 }
 
-void Settings::readOptions(const IniFile& ini) {
-    debug = ini.getInt(S, "Debug", 0);
-    readB = ini.getInt(S, "ReadB", 0) != 0;
-    swapD = ini.getInt(S, "SwapD", 0) != 0;
-    port = ini.getInt(S, "Port", -1);
-    monRef = ini.getInt(S, "MonRef", 2);
-    monProt = ini.getInt(S, "MonProt", 0) != 0;
-    gsmConv = ini.getInt(S, "GSMconv", 0) != 0;
-    rem0 = ini.getInt(S, "Rem0", 0) != 0;
-    smsStat = ini.getInt(S, "SMSstat", 0) != 0;
-    intPrefix = ini.getInt(S, "IntPrefix", 0) != 0;
-    const std::string sep = ini.getString(S, "Separator", ",");
-    separator = sep.empty() ? '\0' : sep.front();
-    noModem = ini.getInt(S, "NoModem", 0) != 0;
-    waitSec = ini.getInt(S, "WaitSec", 5);
-    checkSms = ini.getInt(S, "CheckSMS", 0) != 0;
-    w2kCable = ini.getInt(S, "W2KCable", 0) != 0;
-    tPref = ini.getString(S, "TPref", "");
-    if (tPref.size() > kTPrefMax) tPref.resize(kTPrefMax);
+namespace {
 
-    device = ini.getString(S, "Device", "");
-    irDevices = ini.getString(S, "IrDevices", "");
+// std::monostate: a key with a rule of its own (Separator keeps one character).
+using Field = std::variant<std::monostate, int Settings::*, bool Settings::*, std::string Settings::*>;
+
+struct KeySpec {
+    Settings::Key key;
+    const char* name;
+    const char* def;
+    Field field;  // where the value lives; Separator keeps one character (below)
+};
+
+// Every single key of section [Vondrix]: its name, its default, its place.
+const KeySpec kKeys[] = {
+    {Settings::Key::Debug, "Debug", "0", &Settings::debug},
+    {Settings::Key::ReadB, "ReadB", "0", &Settings::readB},
+    {Settings::Key::SwapD, "SwapD", "0", &Settings::swapD},
+    {Settings::Key::Port, "Port", "-1", &Settings::port},
+    {Settings::Key::MonRef, "MonRef", "2", &Settings::monRef},
+    {Settings::Key::MonProt, "MonProt", "0", &Settings::monProt},
+    {Settings::Key::GSMconv, "GSMconv", "0", &Settings::gsmConv},
+    {Settings::Key::Rem0, "Rem0", "0", &Settings::rem0},
+    {Settings::Key::SMSstat, "SMSstat", "0", &Settings::smsStat},
+    {Settings::Key::IntPrefix, "IntPrefix", "0", &Settings::intPrefix},
+    {Settings::Key::Separator, "Separator", ",", std::monostate{}},
+    {Settings::Key::NoModem, "NoModem", "0", &Settings::noModem},
+    {Settings::Key::WaitSec, "WaitSec", "5", &Settings::waitSec},
+    {Settings::Key::CheckSMS, "CheckSMS", "0", &Settings::checkSms},
+    {Settings::Key::W2KCable, "W2KCable", "0", &Settings::w2kCable},
+    {Settings::Key::TPref, "TPref", "", &Settings::tPref},
+    {Settings::Key::Device, "Device", "", &Settings::device},
+    {Settings::Key::IrDevices, "IrDevices", "", &Settings::irDevices},
+    {Settings::Key::Timeout, "Timeout", "10", &Settings::timeoutSec},
+    {Settings::Key::SearchTimeout, "SearchTimeout", "120", &Settings::searchTimeoutSec},
+};
+
+const KeySpec& spec(Settings::Key key) {
+    for (const auto& k : kKeys)
+        if (k.key == key) return k;
+    return kKeys[0];
+}
+
+struct ColumnSpec {
+    const char* prefix;
+    std::size_t count;
+};
+
+ColumnSpec columnSpec(Settings::Columns which) {
+    switch (which) {
+        case Settings::Columns::G: return {"GCol", 2};
+        case Settings::Columns::T: return {"TCol", 3};
+        case Settings::Columns::R: return {"RCol", 3};
+        case Settings::Columns::S: return {"SCol", 6};
+        case Settings::Columns::O: return {"OCol", 7};
+        case Settings::Columns::P: return {"PCol", 2};
+        case Settings::Columns::M: return {"MCol", 5};
+    }
+    return {"GCol", 2};
+}
+
+template <std::size_t N>
+std::vector<int> asVector(const std::array<int, N>& a) {
+    return std::vector<int>(a.begin(), a.end());
+}
+
+template <std::size_t N>
+void fromVector(std::array<int, N>& a, const std::vector<int>& v) {
+    for (std::size_t i = 0; i < N && i < v.size(); ++i) a[i] = v[i];
+}
+
+}  // namespace
+
+const char* Settings::keyName(Key key) { return spec(key).name; }
+
+void Settings::readOptions(const IniFile& ini) {
+    for (const KeySpec& k : kKeys) {
+        std::visit(
+            [&](auto member) {
+                if constexpr (std::is_same_v<decltype(member), std::monostate>) {
+                    return;
+                } else {
+                using T = std::remove_cvref_t<decltype(this->*member)>;
+                if constexpr (std::is_same_v<T, std::string>)
+                    this->*member = ini.getString(S, k.name, k.def);
+                else if constexpr (std::is_same_v<T, bool>)
+                    this->*member = ini.getInt(S, k.name, std::stoi(k.def)) != 0;
+                else
+                    this->*member = ini.getInt(S, k.name, std::stoi(k.def));
+                }
+            },
+            k.field);
+    }
+    const std::string sep = ini.getString(S, keyName(Key::Separator), ",");
+    separator = sep.empty() ? '\0' : sep.front();
+    if (tPref.size() > kTPrefMax) tPref.resize(kTPrefMax);
     // A limit of zero or less would mean "wait forever": keep the default.
     // Larger values are clamped so that the milliseconds cannot overflow.
-    timeoutSec = ini.getInt(S, "Timeout", 10);
     if (timeoutSec <= 0) timeoutSec = 10;
     timeoutSec = std::min(timeoutSec, kMaxTimeoutSec);
-    searchTimeoutSec = ini.getInt(S, "SearchTimeout", 120);
     if (searchTimeoutSec <= 0) searchTimeoutSec = 120;
     searchTimeoutSec = std::min(searchTimeoutSec, kMaxSearchTimeoutSec);
+}
+
+bool Settings::write(IniFile& ini, Key key) const {
+    const KeySpec& k = spec(key);
+    std::string value;
+    if (key == Key::Separator) {
+        value = std::string(1, separator);
+    } else {
+        std::visit(
+            [&](auto member) {
+                if constexpr (std::is_same_v<decltype(member), std::monostate>) {
+                    return;
+                } else {
+                using T = std::remove_cvref_t<decltype(this->*member)>;
+                if constexpr (std::is_same_v<T, std::string>)
+                    value = this->*member;
+                else if constexpr (std::is_same_v<T, bool>)
+                    value = this->*member ? "1" : "0";
+                else
+                    value = std::to_string(this->*member);
+                }
+            },
+            k.field);
+    }
+    return ini.writeString(S, k.name, value);
+}
+
+std::vector<int> Settings::columns(Columns which) const {
+    switch (which) {
+        case Columns::G: return asVector(gCol);
+        case Columns::T: return asVector(tCol);
+        case Columns::R: return asVector(rCol);
+        case Columns::S: return asVector(sCol);
+        case Columns::O: return asVector(oCol);
+        case Columns::P: return asVector(pCol);
+        case Columns::M: return asVector(mCol);
+    }
+    return {};
+}
+
+void Settings::setColumns(Columns which, const std::vector<int>& widths) {
+    switch (which) {
+        case Columns::G: fromVector(gCol, widths); break;
+        case Columns::T: fromVector(tCol, widths); break;
+        case Columns::R: fromVector(rCol, widths); break;
+        case Columns::S: fromVector(sCol, widths); break;
+        case Columns::O: fromVector(oCol, widths); break;
+        case Columns::P: fromVector(pCol, widths); break;
+        case Columns::M: fromVector(mCol, widths); break;
+    }
+}
+
+bool Settings::writeColumns(IniFile& ini, Columns which) const {
+    const ColumnSpec c = columnSpec(which);
+    const std::vector<int> widths = columns(which);
+    bool ok = true;
+    for (std::size_t i = 0; i < c.count; ++i)
+        ok = ini.writeString(S, c.prefix + std::to_string(i), std::to_string(widths[i])) && ok;
+    return ok;
+}
+
+bool Settings::writePredefinedText(IniFile& ini, int k) const {
+    if (k < 0 || k >= kPredefinedTexts) return false;
+    return ini.writeString(S, "Ptxt" + std::to_string(k), ptxt[static_cast<std::size_t>(k)]);
 }
 
 void Settings::readTextsAndColumns(const IniFile& ini) {
@@ -59,13 +191,15 @@ void Settings::readTextsAndColumns(const IniFile& ini) {
         if (text.size() > kPredefinedTextMax) text.resize(kPredefinedTextMax);
         ptxt[static_cast<std::size_t>(i)] = std::move(text);
     }
-    readColumns(ini, "GCol", gCol);
-    readColumns(ini, "TCol", tCol);
-    readColumns(ini, "RCol", rCol);
-    readColumns(ini, "SCol", sCol);
-    readColumns(ini, "OCol", oCol);
-    readColumns(ini, "PCol", pCol);
-    readColumns(ini, "MCol", mCol);
+    // In this order: G, T, R, S, O, P, M.
+    for (Columns which : {Columns::G, Columns::T, Columns::R, Columns::S, Columns::O, Columns::P,
+                          Columns::M}) {
+        const ColumnSpec c = columnSpec(which);
+        std::vector<int> widths(c.count);
+        for (std::size_t i = 0; i < c.count; ++i)
+            widths[i] = ini.getInt(S, c.prefix + std::to_string(i), 0);
+        setColumns(which, widths);
+    }
 }
 
 void writeInt(IniFile& ini, const std::string& key, int value) {

@@ -59,9 +59,27 @@ struct Settings {
     void readOptions(const IniFile& ini);
     // Start-up step: predefined texts, then the column widths.
     void readTextsAndColumns(const IniFile& ini);
-};
 
-// Writes one flag or integer as "%d" (memory is the caller's business).
-void writeInt(IniFile& ini, const std::string& key, int value);
+    // The single keys, each with its name and default in one table
+    // (Settings.cpp), read by readOptions and written by write().
+    enum class Key {
+        Debug, ReadB, SwapD, Port, MonRef, MonProt, GSMconv, Rem0, SMSstat, IntPrefix,
+        Separator, NoModem, WaitSec, CheckSMS, W2KCable, TPref,
+        Device, IrDevices, Timeout, SearchTimeout,
+    };
+    static const char* keyName(Key key);
+    // Writes the value held in memory for `key` (flags as "0"/"1", numbers
+    // as "%d"); false when the file could not be written.
+    bool write(IniFile& ini, Key key) const;
+
+    // The list-column widths: "GCol%d", "TCol%d", ... in their arrays.
+    enum class Columns { G, T, R, S, O, P, M };
+    bool writeColumns(IniFile& ini, Columns which) const;
+    std::vector<int> columns(Columns which) const;
+    void setColumns(Columns which, const std::vector<int>& widths);
+
+    // Predefined text k ("Ptxt%d"), 0..kPredefinedTexts-1.
+    bool writePredefinedText(IniFile& ini, int k) const;
+};
 
 }  // namespace vondrix

@@ -96,6 +96,7 @@ void AtEngine::discardLeftovers() {
 
 int AtEngine::fail(Failure why, const std::string& received) {
     failure_ = why;
+    lastLinkFailure_ = why;
     if (why != Failure::LinkClosed) dirty_ = true;
     response_ = received;
     reply_ = at::parseReply(response_, command_, at::Ends::Standard);
@@ -149,6 +150,7 @@ int AtEngine::run(Variant v, std::string_view command, bool raw) {
         }
         response_ = framer.bytes();
         reply_ = at::parseReply(response_, command_, endsOf(v));
+        lastLinkFailure_ = Failure::None;
         return resultOf(v, framer.final());
     }
 }

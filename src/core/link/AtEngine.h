@@ -71,6 +71,9 @@ public:
     void forgetFailure() { failure_ = Failure::None; }
     // Marks the running operation failed (a check after forgetFailure() failed).
     void setFailure(Failure failure) { failure_ = failure; }
+    // The link failure of the last transaction that was sent, kept beyond
+    // the operation: None once a transaction has been answered again.
+    Failure lastLinkFailure() const { return lastLinkFailure_; }
     // The last command was refused before sending (see at::isSafeCommandLine).
     bool lastCommandRefused() const { return refused_; }
 
@@ -104,6 +107,7 @@ private:
     at::Reply reply_;
     std::string command_;       // the last command line, for the echo rule
     Failure failure_ = Failure::None;
+    Failure lastLinkFailure_ = Failure::None;
     bool refused_ = false;
     bool dirty_ = false;  // a failed transaction may still be sending
     int operationDepth_ = 0;

@@ -46,14 +46,29 @@ int PhonebookService::callBack(const std::string& line) {
     return reportDial(engine_.dial("ATD" + number + ";"));
 }
 
-void PhonebookService::hangUp() {
-    LinkOperation operation(engine_, reporter_);
-    engine_.standard("AT+CHUP");
+namespace {
+
+// The last line of the reply, for a refusal the window keeps quiet about.
+std::string lastLineOf(std::string_view response) {
+    const std::size_t end = response.find_last_not_of("\r\n");
+    if (end == std::string_view::npos) return {};
+    const std::size_t begin = response.find_last_of("\r\n", end);
+    const std::size_t from = begin == std::string_view::npos ? 0 : begin + 1;
+    return std::string(response.substr(from, end + 1 - from));
 }
 
-void PhonebookService::redial() {
+}  // namespace
+
+PhonebookService::CallAnswer PhonebookService::hangUp() {
     LinkOperation operation(engine_, reporter_);
-    engine_.dial("ATDL");
+    const bool ok = engine_.standard("AT+CHUP") == 1;
+    return {"AT+CHUP", ok, lastLineOf(engine_.response())};
+}
+
+PhonebookService::CallAnswer PhonebookService::redial() {
+    LinkOperation operation(engine_, reporter_);
+    const bool ok = engine_.dial("ATDL") == AtEngine::kDialOk;
+    return {"ATDL", ok, lastLineOf(engine_.response())};
 }
 
 bool PhonebookService::clearDialledCalls() {

@@ -143,16 +143,24 @@ public:
     void normalise();
 
     // --- Calls ---------------------------------------------------------
-    // What the dial operations return when nothing was dialled.
+    // What the dial operations return when nothing was dialled, and when
+    // the phone dialled.
     static constexpr int kNotDialled = -1;
+    static constexpr int kDialled = AtEngine::kDialOk;
+    // The answer to a call command the window reports nothing about.
+    struct CallAnswer {
+        std::string command;  // as sent, for a message of the caller's
+        bool ok = false;
+        std::string lastLine;  // the reply's last line, e.g. "ERROR"; empty without an answer
+    };
     // Selects the current kind (kNotDialled, silently, when that fails) and
     // dials "ATD>n;"; the dial result, with its message (18 to 21).
     int dialLocation(int location);
     // Dials the number of a call-list line ("name, number", taken after
     // its last comma); kNotDialled for an empty line or one without a comma.
     int callBack(const std::string& line);
-    void hangUp();
-    void redial();
+    CallAnswer hangUp();
+    CallAnswer redial();
     bool clearDialledCalls();
     // The number to prefill a new entry with for a call-list line without a
     // name; message 73 for a line with a name; nothing for an empty line.
@@ -167,7 +175,7 @@ private:
     // `expected` at `location` all the same.
     bool storedLate(int location, const std::optional<PhonebookEntry>& expected);
     bool linkFailed() const { return engine_.failure() != AtEngine::Failure::None; }
-    void beginProgress(int target);
+    void beginProgress(int target, Reporter::Task task);
     void endProgress(int target);
     int reportDial(int result);  // shows the message of a dial result
 

@@ -38,8 +38,8 @@ std::string readCommand(const char* prefix, std::int64_t location) {
 
 }  // namespace
 
-void PhonebookService::beginProgress(int target) {
-    reporter_.progressBegin(target, 100);
+void PhonebookService::beginProgress(int target, Reporter::Task task) {
+    reporter_.progressBegin(target, 100, task);
     reporter_.progressStep(1);
 }
 
@@ -52,7 +52,10 @@ void PhonebookService::endProgress(int target) {
 bool PhonebookService::readCurrent(int progressTarget) {
     LinkOperation operation(engine_, reporter_);
     CurrentPhonebook& book = model_.current;
-    beginProgress(progressTarget);
+    static constexpr Reporter::Task kTasks[] = {Reporter::Task::ReadingSim,
+                                                Reporter::Task::ReadingInternal,
+                                                Reporter::Task::ReadingFixed};
+    beginProgress(progressTarget, kTasks[static_cast<int>(book.kind) % 3]);
     if (engine_.standard("AT+CPBR=?") != 1) {
         if (linkFailed()) {
             book = CurrentPhonebook::unread(book.kind);
@@ -125,7 +128,7 @@ void PhonebookService::readRedbook() {
     if (engine_.standard("AT^SPBS=RD") != 1 || engine_.standard("AT^SPBG=?") != 1)
         return;
     const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
-    beginProgress(kReadingDialog);
+    beginProgress(kReadingDialog, Reporter::Task::ReadingRedbook);
     ReadProgress progress(reporter_, range.highest);
     for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
         if (engine_.standard(readCommand("AT^SPBG=", i)) == 1) {
@@ -154,7 +157,7 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
         return;
     if (engine_.standard("AT+CPBR=?") != 1)
         return;
-    beginProgress(kReadingDialog);
+    beginProgress(kReadingDialog, Reporter::Task::ReadingCallLists);
     const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
     list.calls.clear();
     list.lines.clear();
@@ -203,7 +206,7 @@ void PhonebookService::open() {
     model_.current.kind = Kind::Sim;
 
     opening_ = true;
-    reporter_.progressBegin(kReadingDialog, 100);
+    reporter_.progressBegin(kReadingDialog, 100, Reporter::Task::ReadingOwnNumbers);
     // After a link failure the steps that follow send nothing.
     readOwnNumbers();
     if (selectCurrent())

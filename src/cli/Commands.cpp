@@ -1,0 +1,302 @@
+// The command table, the one option reader, the validators and the
+// sessions a command runs in.
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
+#include "cli/Cli.h"
+#include "cli/CliReporter.h"
+#include "link/Command.h"
+#include "phonesim/Simulator.h"
+
+namespace vondrix::cli {
+
+namespace {
+
+std::vector<std::string> wordsOf(const char* name) {
+    std::vector<std::string> words;
+    std::string_view rest(name);
+    while (!rest.empty()) {
+        const auto blank = rest.find(' ');
+        words.emplace_back(rest.substr(0, blank));
+        rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    }
+    return words;
+}
+
+bool listed(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Reads `args` as the command's options and words. Prints the usage for
+// "--help" (status 0) or a usage error (status 2); nothing when the command
+// should go on.
+std::optional<int> readCommandLine(CliContext& ctx, const CommandSpec& spec,
+                                   const std::vector<std::string>& args, CommandLine& line) {
+    const auto usageError = [&](const std::string& message) {
+        ctx.err << "vondrix-cli " << spec.name << ": " << message << "\n"
+                << "Try 'vondrix-cli " << spec.name << " --help'.\n";
+        return kExitUsage;
+    };
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || !a.starts_with("--")) {
+            line.words.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == "--help") {
+            ctx.out << spec.usage;
+            return kExitOk;
+        }
+        const auto eq = a.find('=');
+        const std::string name = a.substr(0, eq);
+        if (listed(spec.flags, name)) {
+            if (eq != std::string::npos) return usageError(name + " takes no value");
+            line.flags.insert(name);
+        } else if (!listed(spec.valued, name)) {
+            return usageError("unknown option " + name);
+        } else if (eq != std::string::npos) {
+            line.values[name] = a.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+            line.values[name] = args[++i];
+        } else {
+            return usageError(name + " needs a value");
+        }
+    }
+    if (line.words.size() < spec.minWords)
+        return usageError("missing argument");
+    if (line.words.size() > spec.maxWords) {
+        return usageError(spec.maxWords == 0 ? "unexpected argument '" + line.words.front() + "'"
+                                             : "too many arguments");
+    }
+    return std::nullopt;
+}
+
+CliReporter::Policy policyOf(CliContext::Answers answers) {
+    switch (answers) {
+        case CliContext::Answers::Yes:
+            return CliReporter::Policy::Yes;
+        case CliContext::Answers::No:
+            return CliReporter::Policy::No;
+        case CliContext::Answers::Ask:
+            break;
+    }
+    return CliReporter::Policy::Ask;
+}
+
+// The link open and the phone reset, as the program starts up; `body` runs
+// with the session; everything is closed afterwards.
+int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& body) {
+    CliReporter reporter(ctx.language, ctx.err, policyOf(ctx.answers));
+    reporter.setPin2(ctx.pin2);
+    StartupOptions options;
+    options.link = ctx.link;
+    options.languageOverride = ctx.languageOverride;
+
+    // The simulated phone runs in this process behind a real pty, so the
+    // real serial path is exercised; it needs no settling pauses.
+    std::unique_ptr<phonesim::Simulator> sim;
+    if (ctx.simulate) {
+        phonesim::PhoneState state = phonesim::PhoneState::demo();
+        std::string error;
+        if (!ctx.simulateState.empty() &&
+            !phonesim::PhoneState::load(ctx.simulateState, state, &error)) {
+            ctx.err << "vondrix-cli: cannot load simulated phone " << ctx.simulateState << ": "
+                    << error << '\n';
+            return kExitNoLink;
+        }
+        sim = std::make_unique<phonesim::Simulator>(std::move(state));
+        options.link.kind = LinkOverride::Kind::Device;
+        options.link.device = sim->openPty();
+        options.portSettleMs = 0;
+        options.resetDelayMs = 0;
+    }
+
+    Session session(ctx.ini.path());
+    switch (startUp(session, reporter, options)) {
+        case StartupResult::Ready:
+            break;
+        case StartupResult::NoPortChosen:
+            ctx.err << "vondrix-cli: no port chosen: use --device, --tcp or --simulate, or set Port "
+                       "or Device in "
+                    << ctx.ini.path() << '\n';
+            return kExitNoLink;
+        case StartupResult::NoLink:
+        case StartupResult::ResetFailed:
+            shutDown(session);
+            return kExitNoLink;
+    }
+    const int status = body(session, reporter);
+    shutDown(session);
+    if (sim) {
+        sim->stop();
+        if (!ctx.simulateState.empty()) {
+            sim->withState([&](phonesim::PhoneState& s) {
+                if (!s.save(ctx.simulateState))
+                    ctx.err << "vondrix-cli: cannot save " << ctx.simulateState << '\n';
+            });
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+const std::string* CommandLine::value(const std::string& name) const {
+    const auto it = values.find(name);
+    return it == values.end() ? nullptr : &it->second;
+}
+
+const std::vector<CommandSpec>& commandTable() {
+    static const std::vector<CommandSpec> table = [] {
+        std::vector<CommandSpec> all;
+        for (auto family : {deviceCommands, phonebookCommands, callCommands, pduCommands}) {
+            auto specs = family();
+            all.insert(all.end(), specs.begin(), specs.end());
+        }
+        return all;
+    }();
+    return table;
+}
+
+int runCommand(CliContext& ctx, const std::vector<std::string>& args) {
+    const CommandSpec* found = nullptr;
+    std::size_t foundWords = 0;
+    for (const CommandSpec& spec : commandTable()) {
+        const auto words = wordsOf(spec.name);
+        if (words.size() <= foundWords || words.size() > args.size()) continue;
+        if (std::equal(words.begin(), words.end(), args.begin())) {
+            found = &spec;
+            foundWords = words.size();
+        }
+    }
+    if (!found) return -1;  // the caller names the unknown command
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(foundWords),
+                                        args.end());
+    CommandLine line;
+    if (const auto status = readCommandLine(ctx, *found, rest, line)) return *status;
+    Invocation invocation(ctx, *found, std::move(line));
+    if (found->needs == Needs::PhonebookWindow) {
+        if (const std::string* name = invocation.line.value("--kind")) {
+            const auto kind = kindValue(*name);
+            if (!kind) return invocation.usageError("--kind needs sim, internal or fixed");
+            invocation.kind = *kind;
+        }
+    }
+    return found->run(invocation);
+}
+
+int Invocation::usageError(const std::string& message) const {
+    ctx.err << "vondrix-cli " << spec.name << ": " << message << "\n"
+            << "Try 'vondrix-cli " << spec.name << " --help'.\n";
+    return kExitUsage;
+}
+
+int Invocation::fail(const std::string& text) const {
+    ctx.err << "vondrix-cli " << spec.name << ": " << text << '\n';
+    ctx.err.flush();
+    return kExitFailed;
+}
+
+int Invocation::status(bool ok, const CountingReporter::Tally& before) const {
+    const CountingReporter::Tally now = reporter->tally();
+    const bool cancelled = now.pinsCancelled != before.pinsCancelled;
+    if (ok && now.errors == before.errors && !cancelled) return kExitOk;
+    if (now.errors != before.errors) return kExitFailed;  // the message says it
+    if (cancelled) {
+        return fail(
+            "PIN2 question cancelled: nothing was written to the fixed dialling "
+            "numbers (give --pin2)");
+    }
+    if (now.declined != before.declined) return kExitFailed;  // the answer line says it
+    return selectionRefused();
+}
+
+int Invocation::selectionRefused() const {
+    return fail(std::string("the phone refused ") +
+                phonebook::kindInfo(model().current.kind).selectCommand);
+}
+
+int Invocation::withSession(const std::function<int()>& body) {
+    if (spec.needs == Needs::Nothing) return body();
+    return withPhone(ctx, [&](Session& session, Reporter& base) {
+        CountingReporter counting(base);
+        reporter = &counting;
+        // The desktop program's buttons can only be pressed once the window
+        // has run its opening traffic, so every command starts with it. A
+        // link failure there ends the command (the message says so).
+        MainWindowSession window(session, counting);
+        main = &window;
+        int status = kExitOk;
+        if (!window.open()) {
+            status = kExitFailed;
+        } else if (spec.needs == Needs::MainWindow) {
+            status = body();
+        } else {
+            PhonebookWindowSession book(session, counting);
+            phonebook = &book;
+            book.open();
+            bool tableRead = book.model().current.complete;
+            if (kind != book.model().current.kind) tableRead = book.switchKind(kind);
+            if (tableRead || !spec.needsTable) {
+                status = body();
+            } else if (counting.tally().errors == 0) {
+                status = fail(std::string("the phone did not give its ") +
+                              phonebook::kindInfo(kind).label + " phonebook (" +
+                              phonebook::kindInfo(kind).selectCommand + ", AT+CPBR=?)");
+            } else {
+                status = kExitFailed;  // the message said why
+            }
+            // The close box's save; a failed save (its message) fails the command.
+            const int errors = counting.tally().errors;
+            book.saveLocalFile();
+            if (counting.tally().errors != errors && status == kExitOk) status = kExitFailed;
+            phonebook = nullptr;
+        }
+        window.close();
+        main = nullptr;
+        reporter = nullptr;
+        return status;
+    });
+}
+
+// --- Values ------------------------------------------------------------------
+
+std::optional<int> numberInRange(const std::string& text, int lo, int hi) {
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int value = std::stoi(text);
+    if (value < lo || value > hi) return std::nullopt;
+    return value;
+}
+
+std::optional<int> locationValue(const std::string& text) {
+    if (text.size() > 6) return std::nullopt;
+    return numberInRange(text, 1, 999999);
+}
+
+std::optional<bool> onOffValue(const std::string& text) {
+    if (text == "on") return true;
+    if (text == "off") return false;
+    return std::nullopt;
+}
+
+std::optional<phonebook::Kind> kindValue(const std::string& name) {
+    if (name == "sim") return phonebook::Kind::Sim;
+    if (name == "internal") return phonebook::Kind::Internal;
+    if (name == "fixed") return phonebook::Kind::Fixed;
+    return std::nullopt;
+}
+
+bool isNumberValue(const std::string& text) { return !text.empty() && at::isPhoneNumber(text); }
+
+bool isDialValue(const std::string& text) { return !text.empty() && at::isDialString(text); }
+
+}  // namespace vondrix::cli

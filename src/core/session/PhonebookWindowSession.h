@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+#include "foundation/Reporter.h"
+#include "phonebook/PhonebookService.h"
+#include "session/Session.h"
+
+namespace vondrix {
+
+// The phonebook window's life, the same for the desktop program and the
+// command line: its opening (the whole reading sequence), switching the
+// phonebook kind, and the one rule for saving the local phonebook file:
+// only a phonebook that was read to its end is saved, so that a table the
+// phone did not give never replaces its section of the file.
+class PhonebookWindowSession {
+public:
+    PhonebookWindowSession(Session& session, Reporter& reporter,
+                           std::string localFile = "Vondrix.phb");
+
+    // The opening sequence: own numbers, SIM phonebook, Redbook, call
+    // lists, service centre.
+    void open();
+    // The selector: saves the current phonebook, then selects and reads
+    // `kind`. True when the new phonebook was read to its end.
+    bool switchKind(phonebook::Kind kind);
+    // Saves the current phonebook into its section of the local file; true
+    // when saved or when there is nothing read to save.
+    bool saveLocalFile();
+    // The window closes: its column widths (TCol, RCol) are written and the
+    // local file saved. The command line, which has no columns, calls
+    // saveLocalFile() alone.
+    bool close(const std::vector<int>& phonebookColumns, const std::vector<int>& redbookColumns);
+
+    phonebook::PhonebookService& service() { return service_; }
+    phonebook::PhonebookModel& model() { return session_.phonebook; }
+    const std::string& localFile() const { return localFile_; }
+    void setLocalFile(std::string path) { localFile_ = std::move(path); }
+
+private:
+    Session& session_;
+    Reporter& reporter_;
+    std::string localFile_;
+    phonebook::PhonebookService service_;
+};
+
+}  // namespace vondrix
