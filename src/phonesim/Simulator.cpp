@@ -20,6 +20,7 @@
 #include <optional>
 #include <random>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -82,25 +83,45 @@ constexpr auto kDrainLimit = std::chrono::seconds(2);
 constexpr auto kDrainSettle = std::chrono::milliseconds(50);
 constexpr auto kDrainPoll = std::chrono::milliseconds(5);
 
+// Input is read in blocks of this size and handed to the interpreter up to and
+// including each byte that can end a line (CR; Ctrl-Z or ESC after a prompt),
+// so the output cap is checked between lines.
+constexpr std::size_t kReadSize = 4096;
+constexpr std::string_view kLineEnds{"\r\x1a\x1b", 3};
+
+// Kernel buffers of a TCP connection, set on the listening socket so that
+// accepted connections inherit them. A phone's buffers are small; left to
+// autotuning, a client that sends without reading could park megabytes there.
+constexpr int kSocketBuffer = 64 * 1024;
+
+// Idle limits beyond this count as none (and keep the deadline arithmetic in range).
+constexpr auto kLongestIdleLimit = std::chrono::hours(24 * 366);
+
 }  // namespace
 
 struct Simulator::Impl {
-    Impl(PhoneState s, WireOptions w) : state(std::move(s)), interp(state), wire(w) {}
+    Impl(PhoneState s, WireOptions w, Limits l)
+        : state(std::move(s)), interp(state), wire(w), limits(l) {}
 
     // Shared with the caller's threads, under `mu`.
     mutable std::mutex mu;
     PhoneState state;
     Interpreter interp;
     WireOptions wire;
+    Limits limits;
     std::deque<Fault> faults;
-    std::vector<std::string> received;
+    std::deque<std::string> received;
+    std::size_t receivedBytes = 0;
+    std::size_t dropped = 0;
     std::function<void(const std::string&)> recorder;
     std::mt19937 rng{0x5335u};
+    int wakeFd = -1;  // written to wake the serving thread
+
+    std::atomic<std::size_t> peakOut{0};
 
     // Owned by the serving thread while it runs.
     enum class Endpoint { None, Pty, Tcp };
     Endpoint endpoint = Endpoint::None;
-    int wakeFd = -1;
     int masterFd = -1;
     int slaveFd = -1;  // kept open so the master never sees the last slave close
     int listenFd = -1;
@@ -108,7 +129,10 @@ struct Simulator::Impl {
     std::thread thread;
     std::atomic<bool> stopping{false};
     std::deque<Segment> out;
-    Clock::time_point outFreeAt{};  // when the last byte written has fully left the wire
+    std::size_t outBytes = 0;          // not yet written, over all of `out`
+    std::string inbox;                 // read but held back while the output is over the cap
+    Clock::time_point lastActivity{};  // last byte in or out, or output paced by us
+    Clock::time_point outFreeAt{};     // when the last byte written has fully left the wire
     Clock::time_point lastWrite{};
     Clock::time_point inFreeAt{};  // when the last byte read has fully arrived
     bool writeBlocked = false;
@@ -117,8 +141,13 @@ struct Simulator::Impl {
 
     void start();
     void halt();
+    void wake();
     void run();
-    void onInput(const char* data, std::size_t n, Clock::time_point now);
+    void interpret(Clock::time_point now, std::size_t cap);
+    void onInput(std::string_view data, Clock::time_point now);
+    void queue(Segment seg);
+    void record(std::string line);
+    void trimRecord();
     std::string applyFault(const Fault& fault, std::string reply, bool& close);
     std::optional<Clock::time_point> flush(Clock::time_point now);
     void closeLink();
@@ -126,13 +155,17 @@ struct Simulator::Impl {
 };
 
 void Simulator::Impl::start() {
-    wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd < 0) {
+    const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (fd < 0) {
         const int err = errno;
         closeFd(masterFd);
         closeFd(slaveFd);
         closeFd(listenFd);
         throw std::system_error(err, std::generic_category(), "eventfd");
+    }
+    {
+        std::lock_guard lock(mu);
+        wakeFd = fd;
     }
     stopping = false;
     resetWire();
@@ -142,11 +175,13 @@ void Simulator::Impl::start() {
 void Simulator::Impl::halt() {
     if (thread.joinable()) {
         stopping = true;
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
+        wake();
         thread.join();
     }
-    closeFd(wakeFd);
+    {
+        std::lock_guard lock(mu);
+        closeFd(wakeFd);
+    }
     closeFd(masterFd);
     closeFd(slaveFd);
     closeFd(listenFd);
@@ -155,8 +190,18 @@ void Simulator::Impl::halt() {
     resetWire();
 }
 
+void Simulator::Impl::wake() {
+    std::lock_guard lock(mu);
+    if (wakeFd >= 0) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
+    }
+}
+
 void Simulator::Impl::resetWire() {
     out.clear();
+    outBytes = 0;
+    inbox.clear();
     writeBlocked = false;
     outFreeAt = lastWrite = inFreeAt = Clock::time_point{};
     std::lock_guard lock(mu);
@@ -175,27 +220,57 @@ void Simulator::Impl::closeLink() {
 }
 
 void Simulator::Impl::run() {
-    std::string buf(4096, '\0');
+    std::string buf(kReadSize, '\0');
     while (!stopping) {
-        // Output first: it may close the link or find it blocked.
+        Limits lim;
+        {
+            std::lock_guard lock(mu);
+            lim = limits;
+        }
+        lim.outputCap = std::max<std::size_t>(lim.outputCap, 1);  // else no input would be taken
+        const bool idleChecked =
+            lim.idleLimit > std::chrono::milliseconds::zero() && lim.idleLimit <= kLongestIdleLimit;
+        // Output first: it may close the link or find it blocked. Input held
+        // back by the cap goes in as the output drains.
         // Sub-millisecond waits: a byte at 19200 baud takes 0.52 ms, and
         // rounding each wait to whole milliseconds would slow the wire down.
+        std::optional<Clock::time_point> deadline = flush(Clock::now());
+        while (!inbox.empty() && outBytes < lim.outputCap) {
+            interpret(Clock::now(), lim.outputCap);
+            deadline = flush(Clock::now());
+        }
+        const Clock::time_point now = Clock::now();
+        if (endpoint == Endpoint::Tcp && connFd >= 0) {
+            if (!out.empty() && !writeBlocked) {
+                lastActivity = now;  // waiting on our own pacing, not on the client
+            }
+            if (idleChecked) {
+                const Clock::time_point idleAt = lastActivity + lim.idleLimit;
+                if (idleAt <= now) {
+                    closeLink();
+                    continue;
+                }
+                deadline = deadline ? std::min(*deadline, idleAt) : idleAt;
+            }
+        }
         timespec timeout{};
         timespec* timeoutPtr = nullptr;
-        if (const auto deadline = flush(Clock::now())) {
-            const auto wait = std::max(Clock::duration::zero(), *deadline - Clock::now());
+        if (deadline) {
+            const auto wait = std::max(Clock::duration::zero(), *deadline - now);
             const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
             timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
             timeout.tv_nsec = static_cast<long>(ns % 1000000000);
             timeoutPtr = &timeout;
         }
+        const bool reading = inbox.empty() && outBytes < lim.outputCap;
         std::vector<pollfd> fds;
         fds.push_back({wakeFd, POLLIN, 0});
         if (endpoint == Endpoint::Tcp && connFd < 0) {
             fds.push_back({listenFd, POLLIN, 0});
         }
         if (const int link = linkFd(); link >= 0) {
-            fds.push_back({link, static_cast<short>(POLLIN | (writeBlocked ? POLLOUT : 0)), 0});
+            const auto events = (reading ? POLLIN : 0) | (writeBlocked ? POLLOUT : 0);
+            fds.push_back({link, static_cast<short>(events), 0});
         }
         if (::ppoll(fds.data(), static_cast<nfds_t>(fds.size()), timeoutPtr, nullptr) < 0) {
             if (errno == EINTR) {
@@ -207,7 +282,12 @@ void Simulator::Impl::run() {
             break;
         }
         for (const pollfd& p : fds) {
-            if (p.revents == 0 || p.fd == wakeFd) {
+            if (p.revents == 0) {
+                continue;
+            }
+            if (p.fd == wakeFd) {
+                std::uint64_t count = 0;
+                [[maybe_unused]] const ssize_t n = ::read(wakeFd, &count, sizeof count);
                 continue;
             }
             if (p.fd == listenFd) {
@@ -217,16 +297,26 @@ void Simulator::Impl::run() {
                     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
                     connFd = fd;
                     resetWire();
+                    lastActivity = Clock::now();
                 }
                 continue;
             }
             if ((p.revents & POLLOUT) != 0) {
                 writeBlocked = false;
             }
+            if (!reading) {
+                if ((p.revents & (POLLHUP | POLLERR)) != 0) {
+                    closeLink();  // gone while we held its input back
+                }
+                continue;
+            }
             if ((p.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
                 const ssize_t n = ::read(p.fd, buf.data(), buf.size());
                 if (n > 0) {
-                    onInput(buf.data(), static_cast<std::size_t>(n), Clock::now());
+                    const Clock::time_point at = Clock::now();
+                    lastActivity = at;
+                    inbox.assign(buf.data(), static_cast<std::size_t>(n));
+                    interpret(at, lim.outputCap);
                 } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                     closeLink();  // the client went away
                 }
@@ -235,12 +325,48 @@ void Simulator::Impl::run() {
     }
 }
 
-void Simulator::Impl::onInput(const char* data, std::size_t n, Clock::time_point now) {
+// Hands the interpreter the held input line by line while the output is below the cap.
+void Simulator::Impl::interpret(Clock::time_point now, std::size_t cap) {
+    std::size_t used = 0;
+    while (used < inbox.size() && outBytes < cap) {
+        const std::size_t end = inbox.find_first_of(kLineEnds, used);
+        const std::size_t len = (end == std::string::npos ? inbox.size() : end + 1) - used;
+        onInput(std::string_view(inbox).substr(used, len), now);
+        used += len;
+    }
+    inbox.erase(0, used);
+}
+
+void Simulator::Impl::queue(Segment seg) {
+    outBytes += seg.bytes.size() - seg.pos;
+    out.push_back(std::move(seg));
+    if (outBytes > peakOut.load(std::memory_order_relaxed)) {
+        peakOut.store(outBytes, std::memory_order_relaxed);
+    }
+}
+
+void Simulator::Impl::record(std::string line) {
+    receivedBytes += line.size();
+    received.push_back(std::move(line));
+    trimRecord();
+}
+
+void Simulator::Impl::trimRecord() {
+    while (!received.empty() &&
+           (received.size() > limits.recordLines || receivedBytes > limits.recordBytes)) {
+        receivedBytes -= received.front().size();
+        received.pop_front();
+        ++dropped;
+    }
+}
+
+void Simulator::Impl::onInput(std::string_view data, Clock::time_point now) {
     std::vector<std::string> lines;
     std::function<void(const std::string&)> rec;
     {
         std::lock_guard lock(mu);
         const auto bt = byteTime(wire.baud);
+        const std::size_t n = data.size();
         // Bytes read together were written no earlier than now and then needed
         // their wire time, one after the other.
         const Clock::time_point base =
@@ -249,13 +375,13 @@ void Simulator::Impl::onInput(const char* data, std::size_t n, Clock::time_point
         const auto latency = std::chrono::milliseconds(wire.latencyMs);
         const auto gap = std::chrono::milliseconds(wire.chunkGapMs);
 
-        for (Interpreter::Event& e : interp.feed(std::string_view(data, n))) {
+        for (Interpreter::Event& e : interp.feed(data)) {
             const Clock::time_point arrival = base + bt * static_cast<long>(e.at + 1);
             if (e.kind == Interpreter::Event::Kind::Echo) {
-                out.push_back(Segment{std::move(e.bytes), 0, arrival, {}, false});
+                queue(Segment{std::move(e.bytes), 0, arrival, {}, false});
                 continue;
             }
-            received.push_back(e.line);
+            record(e.line);
             lines.push_back(e.line);
             if (e.bytes.empty()) {
                 continue;
@@ -274,8 +400,8 @@ void Simulator::Impl::onInput(const char* data, std::size_t n, Clock::time_point
             std::size_t pos = 0;
             do {
                 const std::size_t len = std::min(chunk, reply.size() - pos);
-                out.push_back(Segment{reply.substr(pos, len), 0, due,
-                                      pos == 0 ? Clock::duration::zero() : gap, false});
+                queue(Segment{reply.substr(pos, len), 0, due,
+                              pos == 0 ? Clock::duration::zero() : gap, false});
                 pos += len;
             } while (pos < reply.size());
             out.back().closeAfter = close;
@@ -339,6 +465,7 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
         const int fd = linkFd();
         if (fd < 0) {
             out.clear();
+            outBytes = 0;
             return std::nullopt;
         }
         Segment& seg = out.front();
@@ -400,6 +527,8 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
             return std::nullopt;
         }
         seg.pos += written;
+        outBytes -= written;
+        lastActivity = now;
         outFreeAt = first + bt * static_cast<long>(written - 1);
         lastWrite = now;
         if (written < due) {
@@ -417,8 +546,8 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
     return std::nullopt;
 }
 
-Simulator::Simulator(PhoneState state, WireOptions wire)
-    : impl_(std::make_unique<Impl>(std::move(state), wire)) {}
+Simulator::Simulator(PhoneState state, WireOptions wire, Limits limits)
+    : impl_(std::make_unique<Impl>(std::move(state), wire, limits)) {}
 
 Simulator::~Simulator() {
     stop();
@@ -483,6 +612,8 @@ int Simulator::listenTcp(const std::string& host, int port) {
         }
         const int one = 1;
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &kSocketBuffer, sizeof kSocketBuffer);
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSocketBuffer, sizeof kSocketBuffer);
         if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, 4) == 0) {
             d.listenFd = fd;
             break;
@@ -517,6 +648,15 @@ void Simulator::setWire(WireOptions wire) {
     impl_->wire = wire;
 }
 
+void Simulator::setLimits(Limits limits) {
+    {
+        std::lock_guard lock(impl_->mu);
+        impl_->limits = limits;
+        impl_->trimRecord();
+    }
+    impl_->wake();  // a raised cap or a shorter idle limit applies at once
+}
+
 void Simulator::injectFault(Fault fault) {
     std::lock_guard lock(impl_->mu);
     impl_->faults.push_back(std::move(fault));
@@ -524,12 +664,23 @@ void Simulator::injectFault(Fault fault) {
 
 std::vector<std::string> Simulator::receivedLines() const {
     std::lock_guard lock(impl_->mu);
-    return impl_->received;
+    return {impl_->received.begin(), impl_->received.end()};
+}
+
+std::size_t Simulator::droppedLines() const {
+    std::lock_guard lock(impl_->mu);
+    return impl_->dropped;
 }
 
 void Simulator::clearReceived() {
     std::lock_guard lock(impl_->mu);
     impl_->received.clear();
+    impl_->receivedBytes = 0;
+    impl_->dropped = 0;
+}
+
+std::size_t Simulator::peakPendingOutput() const {
+    return impl_->peakOut.load(std::memory_order_relaxed);
 }
 
 void Simulator::setRecorder(std::function<void(const std::string&)> recorder) {

@@ -46,9 +46,41 @@ struct Fault {
     std::size_t size = 0;
 };
 
+// Bounds that keep a careless or hostile client from exhausting the simulator.
+//
+// Output: replies and echo wait in a queue until the client takes them. Once
+// `outputCap` bytes wait, the phone stops taking input, as a phone with
+// hardware flow control holds its clear-to-send line down while the host does
+// not read: bytes already read wait, the rest stays in the link (TCP or pty
+// buffers) until the client has read enough. Nothing is lost unless the client
+// is closed meanwhile. The cap is checked between lines, so the queue may
+// exceed it by one line's reply; a cap of 0 counts as 1 (one line at a time).
+//
+// Input: the interpreter keeps at most Interpreter::kMaxLine bytes of a command
+// line (Interpreter::kMaxData of prompt data) and discards the rest; a line cut
+// short is answered with an error at its CR, like an overflowing command buffer.
+//
+// Idle: a TCP client from which nothing has arrived and which has taken none of
+// the output for `idleLimit` is closed (with any output it has not taken), and
+// the next waiting connection is served. Waiting connections are not served
+// meanwhile: the phone has one interpreter and one line, so two clients would
+// garble each other's commands. A client whose reply the phone is still pacing
+// (latency, baud rate, chunk gaps) is not idle. A pty has no idle limit: it
+// cannot be closed without hanging it up for good.
+//
+// Record: receivedLines() keeps the newest `recordLines` lines whose sizes add
+// up to at most `recordBytes`; older ones are dropped and counted.
+struct Limits {
+    std::size_t outputCap = 256 * 1024;                             // bytes
+    std::chrono::milliseconds idleLimit = std::chrono::minutes(5);  // 0 (or over a year): none
+    std::size_t recordLines = 10000;
+    std::size_t recordBytes = 16 * 1024 * 1024;
+};
+
 class Simulator {
-public:
-    explicit Simulator(PhoneState state = PhoneState::demo(), WireOptions wire = {});
+  public:
+    explicit Simulator(PhoneState state = PhoneState::demo(), WireOptions wire = {},
+                       Limits limits = {});
     ~Simulator();  // stops serving and joins the thread
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
@@ -59,7 +91,8 @@ public:
     std::string openPty();
 
     // Starts serving TCP on host:port (port 0 picks a free one); returns the port.
-    // Serves one connection at a time, accepting the next after a close.
+    // Serves one connection at a time, accepting the next after a close or when
+    // the current one has been idle too long (see Limits).
     // Throws std::system_error (or std::runtime_error for a bad host) on failure.
     int listenTcp(const std::string& host = "127.0.0.1", int port = 0);
 
@@ -67,12 +100,23 @@ public:
     void stop();
 
     void setWire(WireOptions wire);
+    // Takes effect at once; lowering the record bounds drops the oldest lines.
+    void setLimits(Limits limits);
     void injectFault(Fault fault);
 
-    // Command lines received so far, without their CR, in arrival order
-    // (data sent after a "> " prompt is recorded as one line, Ctrl-Z excluded).
+    // Command lines received, without their CR, in arrival order (data sent
+    // after a "> " prompt is recorded as one line, Ctrl-Z excluded): the newest
+    // ones within the record bounds of Limits.
     std::vector<std::string> receivedLines() const;
+    // How many received lines receivedLines() no longer holds; with it a test
+    // can tell a complete record from a cut one.
+    std::size_t droppedLines() const;
+    // Forgets the recorded lines and the dropped count.
     void clearReceived();
+
+    // The most output bytes that have waited for a client at once, since the
+    // simulator was made: shows the output cap at work.
+    std::size_t peakPendingOutput() const;
 
     // Called from the serving thread with each received line, as it is recorded
     // (outside the lock; the callback must not call stop()).
@@ -84,7 +128,7 @@ public:
     // Adds or replaces a command of the interpreter (see CommandTable::add).
     void addCommand(const std::string& name, Handler handler, ErrorClass errors = ErrorClass::Cme);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,6 +1,7 @@
 // vondrix-phonesim: the simulated phone as a stand-alone program, served on a
 // pty or a TCP port until SIGINT or SIGTERM.
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <exception>
@@ -22,7 +23,7 @@ constexpr int kExitUsage = 2;
 constexpr std::string_view kUsage =
     "usage: vondrix-phonesim [--pty | --tcp [HOST:]PORT] [--state FILE [--save]]\n"
     "                        [--baud N] [--latency MS] [--chunk N] [--chunk-gap MS]\n"
-    "                        [--record FILE]\n"
+    "                        [--record FILE] [--idle SECONDS]\n"
     "       vondrix-phonesim --dump-demo | --help\n"
     "\n"
     "Simulates a Siemens C35/S35 phone's AT command interpreter.\n"
@@ -36,7 +37,9 @@ constexpr std::string_view kUsage =
     "  --latency MS     delay each reply by MS milliseconds\n"
     "  --chunk N        write replies in pieces of N bytes\n"
     "  --chunk-gap MS   pause MS milliseconds between those pieces\n"
-    "  --record FILE    append every received command line to FILE\n";
+    "  --record FILE    append every received command line to FILE\n"
+    "  --idle SECONDS   close a TCP client that sends and reads nothing for\n"
+    "                   SECONDS (default 300; 0: never)\n";
 
 int usageError(const std::string& message) {
     std::cerr << "vondrix-phonesim: " << message << "\n" << kUsage;
@@ -51,6 +54,7 @@ struct Options {
     bool save = false;
     std::string recordPath;
     phonesim::WireOptions wire;
+    int idleSeconds = 300;
 };
 
 }  // namespace
@@ -136,6 +140,10 @@ int main(int argc, char** argv) {
             if (!number(opt.wire.chunkGapMs)) {
                 return usageError("--chunk-gap needs a number of milliseconds");
             }
+        } else if (arg == "--idle") {
+            if (!number(opt.idleSeconds)) {
+                return usageError("--idle needs a number of seconds");
+            }
         } else {
             return usageError("unknown argument '" + std::string(arg) + "'");
         }
@@ -168,7 +176,11 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    phonesim::Simulator sim(std::move(state), opt.wire);
+    phonesim::Limits limits;
+    limits.idleLimit = std::chrono::seconds(opt.idleSeconds);
+    // Nothing here reads the in-memory record; --record keeps the lines.
+    limits.recordLines = 0;
+    phonesim::Simulator sim(std::move(state), opt.wire, limits);
     if (record.is_open()) {
         sim.setRecorder([&record](const std::string& line) {
             record << line << '\n' << std::flush;

@@ -84,6 +84,7 @@ TEST(PhonesimProgram, UsageErrorsAndDemoDump) {
     const std::string dir = test::makeTempDir("phonesim");
     EXPECT_EQ(test::runProcess(VONDRIX_PHONESIM_PATH, {"--bogus"}, dir).exitCode, 2);
     EXPECT_EQ(test::runProcess(VONDRIX_PHONESIM_PATH, {"--state", "missing.txt"}, dir).exitCode, 2);
+    EXPECT_EQ(test::runProcess(VONDRIX_PHONESIM_PATH, {"--idle", "soon"}, dir).exitCode, 2);
     const auto dump = test::runProcess(VONDRIX_PHONESIM_PATH, {"--dump-demo"}, dir);
     EXPECT_EQ(dump.exitCode, 0);
     EXPECT_NE(dump.out.find("SIEMENS"), std::string::npos);

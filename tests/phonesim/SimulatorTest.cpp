@@ -11,8 +11,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace phonesim {
@@ -35,8 +38,15 @@ class Client {
         }
         return c;
     }
-    static Client tcp(int port) {
+    // `buffer` > 0: small kernel buffers, so a client that stops reading
+    // fills them after a few kilobytes.
+    static Client tcp(int port, int buffer = 0) {
         Client c(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        c.socket_ = true;
+        if (buffer > 0) {
+            ::setsockopt(c.fd_, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+            ::setsockopt(c.fd_, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
+        }
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
         addr.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -59,7 +69,7 @@ class Client {
         }
     }
     void send(const std::string& bytes) const {
-        ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ASSERT_EQ(put(bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
 
     // Reads until `end` has arrived at the end of what was read, or `timeout`
@@ -99,19 +109,86 @@ class Client {
         return readUntil("\r\nOK\r\n");
     }
 
+    // Reads until `count` bytes have arrived, `timeout` passes or the link ends.
+    std::string readBytes(std::size_t count, std::chrono::milliseconds timeout = 10000ms) {
+        std::string got;
+        const auto deadline = Clock::now() + timeout;
+        while (got.size() < count && Clock::now() < deadline) {
+            pollfd p{fd_, POLLIN, 0};
+            const int ready = ::poll(&p, 1, 100);
+            if (ready < 0) {
+                break;
+            }
+            if (ready == 0) {
+                continue;
+            }
+            char buf[4096];
+            const ssize_t n = ::read(fd_, buf, std::min(sizeof buf, count - got.size()));
+            if (n == 0 || (n < 0 && errno != EAGAIN)) {
+                ended = true;
+                break;
+            }
+            if (n > 0) {
+                got.append(buf, static_cast<std::size_t>(n));
+            }
+        }
+        return got;
+    }
+
+    // Sends `line` over and over without reading, until `held()` says the far
+    // end holds back and it has taken nothing for a while. Returns how many
+    // bytes went out (the last line may be cut), or nothing if the far end
+    // never pushed back within a generous amount.
+    std::optional<std::size_t> floodUntilHeld(const std::string& line,
+                                              const std::function<bool()>& held) {
+        std::string block;
+        while (block.size() < 4096) {
+            block += line;
+        }
+        const int flags = ::fcntl(fd_, F_GETFL);
+        ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
+        std::size_t sent = 0;
+        bool blocked = false;
+        while (!blocked && sent < (64u << 20)) {
+            const std::size_t from = sent % block.size();
+            const ssize_t n = put(block.data() + from, block.size() - from);
+            if (n > 0) {
+                sent += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+                break;
+            }
+            pollfd p{fd_, POLLOUT, 0};
+            blocked = ::poll(&p, 1, 200) == 0 && held();
+        }
+        ::fcntl(fd_, F_SETFL, flags);
+        if (!blocked) {
+            return std::nullopt;
+        }
+        return sent;
+    }
+
     bool ended = false;  // the far end closed or hung up
     int readError = 0;
 
   private:
     explicit Client(int fd) : fd_(fd) {}
+    ssize_t put(const char* data, std::size_t size) const {
+        return socket_ ? ::send(fd_, data, size, MSG_NOSIGNAL) : ::write(fd_, data, size);
+    }
     int fd_ = -1;
+    bool socket_ = false;
 };
+
+constexpr int kSmallBuffer = 4096;
 
 // A simulator serving TCP with echo already off.
 struct TcpPhone {
     Simulator sim;
     int port = 0;
-    explicit TcpPhone(WireOptions wire = {}) : sim(PhoneState::demo(), wire) {
+    explicit TcpPhone(WireOptions wire = {}, Limits limits = {})
+        : sim(PhoneState::demo(), wire, limits) {
         port = sim.listenTcp();
     }
     Client connect() {
@@ -305,6 +382,158 @@ TEST(SimulatorLifecycle, StopEndsTheLinkAndServingCanRestart) {
     EXPECT_TRUE(c.ended);
     Client pty = Client::pty(sim.openPty());
     EXPECT_EQ(pty.exchange("AT"), "AT\r\r\nOK\r\n");
+}
+
+TEST(SimulatorLimits, ClientThatStopsReadingIsHeldBackAndLosesNothing) {
+    for (const bool tcp : {false, true}) {
+        SCOPED_TRACE(tcp ? "tcp" : "pty");
+        Limits limits;
+        limits.outputCap = 4096;
+        Simulator sim(PhoneState::demo(), {}, limits);
+        Client c = tcp ? Client::tcp(sim.listenTcp(), kSmallBuffer) : Client::pty(sim.openPty());
+        ASSERT_TRUE(c.ok());
+        ASSERT_EQ(c.exchange("ATE0"), "ATE0\r\r\nOK\r\n");
+        const std::string line = "AT+CGMI\r";
+        const auto sent =
+            c.floodUntilHeld(line, [&] { return sim.peakPendingOutput() >= limits.outputCap; });
+        ASSERT_TRUE(sent.has_value()) << "the phone never stopped taking input";
+        // Held at the cap, give or take the reply of the line that reached it.
+        EXPECT_GE(sim.peakPendingOutput(), limits.outputCap);
+        EXPECT_LT(sim.peakPendingOutput(), limits.outputCap + kCgmiReply.size());
+        // Once the client reads, every command is answered, in order.
+        std::string expected;
+        for (std::size_t i = 0; i < *sent / line.size(); ++i) {
+            expected += kCgmiReply;
+        }
+        const std::string got = c.readBytes(expected.size());
+        EXPECT_EQ(got.size(), expected.size());
+        EXPECT_TRUE(got == expected);
+        if (const std::size_t part = *sent % line.size(); part != 0) {
+            c.send(line.substr(part));
+            EXPECT_EQ(c.readUntil("\r\nOK\r\n"), kCgmiReply);
+        }
+        EXPECT_EQ(c.exchange("AT+CGMM"), "\r\nS35i\r\n\r\nOK\r\n");
+    }
+}
+
+TEST(SimulatorLimits, FloodingClientThatNeverReadsIsClosedWhenIdle) {
+    Limits limits;
+    limits.outputCap = 4096;
+    TcpPhone phone({}, limits);
+    Client flooder = Client::tcp(phone.port, kSmallBuffer);
+    ASSERT_EQ(flooder.exchange("ATE0"), "ATE0\r\r\nOK\r\n");
+    const auto held = [&] { return phone.sim.peakPendingOutput() >= limits.outputCap; };
+    ASSERT_TRUE(flooder.floodUntilHeld("AT+CSQ\r", held).has_value());
+    EXPECT_LT(phone.sim.peakPendingOutput(), limits.outputCap + 64);
+
+    limits.idleLimit = 300ms;
+    phone.sim.setLimits(limits);
+    Client next = Client::tcp(phone.port);
+    EXPECT_EQ(next.exchange("AT+CGMM"), "\r\nS35i\r\n\r\nOK\r\n");
+    flooder.readUntil("never");
+    EXPECT_TRUE(flooder.ended);
+}
+
+TEST(SimulatorLimits, IdleClientIsClosedAndTheWaitingOneServed) {
+    Limits limits;
+    limits.idleLimit = 300ms;
+    TcpPhone phone({}, limits);
+    Client first = phone.connect();
+    Client second = Client::tcp(phone.port);
+    second.send("AT+CGMI\r");
+    EXPECT_EQ(second.readUntil("\r\nOK\r\n"), kCgmiReply);
+    EXPECT_EQ(first.readUntil("never", 2000ms), "");
+    EXPECT_TRUE(first.ended);
+}
+
+TEST(SimulatorLimits, ClientIsNotIdleWhileItKeepsTyping) {
+    Limits limits;
+    limits.idleLimit = 600ms;
+    TcpPhone phone({}, limits);
+    Client c = phone.connect();  // echo off: only the final CR brings an answer
+    // Together the pauses are longer than the idle limit, each one well inside it.
+    for (const char* piece : {"AT", "+C", "GM", "I"}) {
+        c.send(piece);
+        std::this_thread::sleep_for(200ms);
+    }
+    c.send("\r");
+    EXPECT_EQ(c.readUntil("\r\nOK\r\n"), kCgmiReply);
+    EXPECT_FALSE(c.ended);
+}
+
+TEST(SimulatorLimits, ClientIsNotIdleWhileThePhonePacesItsReply) {
+    Limits limits;
+    limits.idleLimit = 200ms;
+    TcpPhone phone({}, limits);
+    Client c = phone.connect();
+    phone.sim.setWire({0, 500, 0, 0});  // replies held back far longer than the idle limit
+    EXPECT_EQ(c.exchange("AT+CGMI"), kCgmiReply);
+    EXPECT_FALSE(c.ended);
+}
+
+TEST(SimulatorLimits, RecordKeepsTheNewestLinesAndCountsTheRest) {
+    const std::vector<std::string> sent = {"AT+CGMI", "AT+CGMM", "AT+CSQ", "AT"};
+    struct Row {
+        const char* situation;
+        std::size_t lines;
+        std::size_t bytes;
+        std::vector<std::string> kept;
+    };
+    const Row rows[] = {
+        {"within both bounds", 10, 1000, sent},
+        {"line count bound", 3, 1000, {"AT+CGMM", "AT+CSQ", "AT"}},
+        {"byte bound", 10, 14, {"AT+CSQ", "AT"}},
+        {"nothing kept", 0, 1000, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.situation);
+        Limits limits;
+        limits.recordLines = row.lines;
+        limits.recordBytes = row.bytes;
+        TcpPhone phone({}, limits);
+        Client c = phone.connect();
+        phone.sim.clearReceived();
+        for (const std::string& line : sent) {
+            c.exchange(line);
+        }
+        EXPECT_EQ(phone.sim.receivedLines(), row.kept);
+        EXPECT_EQ(phone.sim.droppedLines(), sent.size() - row.kept.size());
+    }
+}
+
+TEST(SimulatorLimits, LoweringTheRecordBoundCutsAtOnceAndClearingResetsTheCount) {
+    TcpPhone phone;
+    Client c = phone.connect();
+    phone.sim.clearReceived();
+    c.exchange("AT+CGMI");
+    c.exchange("AT+CGMM");
+    Limits limits;
+    limits.recordLines = 1;
+    phone.sim.setLimits(limits);
+    EXPECT_EQ(phone.sim.receivedLines(), std::vector<std::string>{"AT+CGMM"});
+    EXPECT_EQ(phone.sim.droppedLines(), 1u);
+    phone.sim.clearReceived();
+    EXPECT_EQ(phone.sim.receivedLines(), std::vector<std::string>{});
+    EXPECT_EQ(phone.sim.droppedLines(), 0u);
+}
+
+TEST(SimulatorLimits, OverlongInputIsCutAndAnsweredWithAnError) {
+    TcpPhone phone;
+    phone.sim.addCommand("+TEST", [](Context&, const Command&) {
+        return Reply::prompt([](Context&, const std::string&) { return Reply::ok(); });
+    });
+    Client c = phone.connect();
+    // A command line far beyond the phone's buffer, sent in one go.
+    c.send("AT+CGMI" + std::string(200000, 'A') + "\r");
+    EXPECT_EQ(c.readUntil("\r\nERROR\r\n"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.sim.receivedLines().back().size(), Interpreter::kMaxLine);
+    // Prompt data beyond its buffer.
+    c.send("AT+TEST\r");
+    EXPECT_EQ(c.readUntil("> "), "\r\n> ");
+    c.send(std::string(Interpreter::kMaxData + 1000, '0') + "\x1a");
+    EXPECT_EQ(c.readUntil("\r\nERROR\r\n"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.sim.receivedLines().back().size(), Interpreter::kMaxData);
+    EXPECT_EQ(c.exchange("AT+CGMI"), kCgmiReply);
 }
 
 }  // namespace
