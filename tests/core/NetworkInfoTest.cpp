@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "device/Replies.h"
+
 #include "session/MainWindowSession.h"
 #include "network/NetworkInfo.h"
 #include "text/Latin1.h"
@@ -71,11 +73,11 @@ TEST(NetworkReplies, BatteryNeedsTheComma) {
 TEST(AudioReplies, RangesAndCurrentTone) {
     AudioState a;
     a.volumeMax = 9;
-    applyToneRangesReply(a, "\r\n^SRTC: (1-41)\r\n\r\nOK\r\n");
+    parseSrtcTest(a, "\r\n^SRTC: (1-41)\r\n\r\nOK\r\n");
     EXPECT_EQ(a.toneMin, 1);
     EXPECT_EQ(a.toneMax, 41);
     EXPECT_EQ(a.volumeMax, 9);  // the second range is missing: kept
-    applyRingToneReply(a, "\r\n^SRTC: 0,3,0\r\n\r\nOK\r\n");
+    parseSrtcQuery(a, "\r\n^SRTC: 0,3,0\r\n\r\nOK\r\n");
     EXPECT_EQ(a.ringTone, 0);
     EXPECT_TRUE(a.ringOff);
     EXPECT_EQ(a.volume, 3);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "device/Device.h"
+#include "device/Replies.h"
 #include "link/Parsers.h"
 #include "link/Reply.h"
 #include "network/NetworkInfo.h"
@@ -65,8 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     applyOperatorReply(status, reply);
     check(!status.signalKnown || (*status.rssi >= 0 && *status.rssi <= 31));
     AudioState audio;
-    applyToneRangesReply(audio, reply);
-    applyRingToneReply(audio, reply);
+    parseSrtcTest(audio, reply);
+    parseSrtcQuery(audio, reply);
+    (void)parseSnfsQuery(reply);
+    (void)parseSnfvQuery(reply);
     (void)batteryBitmapFor(decimalValue(reply));
     return 0;
 }

@@ -24,10 +24,6 @@ struct AudioState {
     int speakerVolume = 0;  // restored after every hands-free switch
 };
 
-// "AT^SRTC=?" and "AT^SRTC?" replies into the audio state.
-void applyToneRangesReply(AudioState& audio, std::string_view reply);
-void applyRingToneReply(AudioState& audio, std::string_view reply);
-
 // "AT^SRTC=?", "AT^SRTC?", "AT^SNFS?" and "AT^SNFV?" into the audio state.
 void readAudioState(AtEngine& engine, AudioState& audio);
 
