@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, BmpDepth,
                                            DepthCase{"FourBit", 3, 33, 3},
                                            DepthCase{"EightBit", 6, 7, 4},
                                            DepthCase{"TwentyFourBit", 24, 5, 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(BmpWriter, OneBitHeaderAndFixedPalette) {
     const Prepared p = prepare({"", 1, 97, 26});

@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Logo97x26, DepthClass,
                                            DepthCase{"SixteenColours", 16, 4, 4, 118, 1470},
                                            DepthCase{"TwoHundredFiftySixColours", 256, 8, 8, 1078,
                                                      3678}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // ---- Pixel for pixel against ImageMagick ------------------------------------
 
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PictureCase{"WideInterlaced", 301, 23, 256, true, false},
                       PictureCase{"LargeWithClearCodes", 320, 240, 250, false, false},
                       PictureCase{"ImageMagickInterlaced", 150, 45, 200, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(GifReader, Gif87aIsTakenLikeGif89a) {
     const RgbPicture picture = pattern(30, 10, 8, 3);
@@ -188,8 +188,8 @@ INSTANTIATE_TEST_SUITE_P(Heights, Interlaced,
                          ::testing::Values(InterlaceCase{10, {0, 8, 4, 2, 6, 1, 3, 5, 7, 9}},
                                            InterlaceCase{3, {0, 2, 1}}, InterlaceCase{2, {0, 1}},
                                            InterlaceCase{1, {0}}),
-                         [](const auto& info) {
-                             return "Height" + std::to_string(info.param.height);
+                         [](const auto& row) {
+                             return "Height" + std::to_string(row.param.height);
                          });
 
 // ---- Streams no encoder writes -----------------------------------------------
@@ -223,7 +223,7 @@ TEST_P(FullTable, DecodesToTheEndWithoutAClearCode) {
 INSTANTIATE_TEST_SUITE_P(CodeSizes, FullTable,
                          ::testing::Values(FullTableCase{"CodeSize8", 120, 100, 256},
                                            FullTableCase{"CodeSize2", 300, 200, 4}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Extensions before the image, each framed as sub-blocks.
 struct ExtensionCase {
@@ -271,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionCase{"GraphicControlOfFiveBytes", kLongGraphicControl},
                       ExtensionCase{"AllInARow", concat({kApplication, kComment, kPlainText,
                                                          kUnknown, kGraphicControl})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(WithImageMagick, LocalColourTableGivesDepthAndColours) {
     const RgbPicture picture = pattern(21, 9, 16, 9);
@@ -361,7 +361,7 @@ INSTANTIATE_TEST_SUITE_P(
                 ImageResult::Ok, ImageResult::BadFormat},
         CutCase{"InTheLastSubBlock", [](const GifLayout& l) { return l.end - 2; }, ImageResult::Ok,
                 ImageResult::BadFormat}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct CorruptCase {
     const char* name;
@@ -410,7 +410,7 @@ INSTANTIATE_TEST_SUITE_P(
                         s.indices.clear();
                     },
                     ImageResult::BadFormat}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(GifReader, PixelsAfterTheLastRowAreDropped) {
     const RgbPicture picture = pattern(6, 5, 4, 3);

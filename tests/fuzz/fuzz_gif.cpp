@@ -44,7 +44,7 @@ class TrickleSource final : public ByteSource {
 
 // Pictures above this size are decoded without being stored, so that a
 // header claiming 65535 x 65535 pixels does not fill the memory.
-constexpr std::uint64_t kMaxStoredPixels = 1u << 22;
+constexpr std::uint64_t kMaxStoredPixels = 1u << 18;
 
 struct Outcome {
     ImageResult result;
