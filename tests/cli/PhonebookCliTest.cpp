@@ -251,6 +251,36 @@ TEST_F(PhonebookCliTest, ImportAppendsOrOverwrites) {
     EXPECT_EQ(after.sim.entries[9], (StoredEntry{"0666", 129, "Komma"}));
 }
 
+// Numbers and names that would end the write command and add others, from
+// the command line and from a CSV file anyone could have written: nothing
+// but the intended writes reaches the phone.
+TEST_F(PhonebookCliTest, InjectedCommandsNeverReachThePhone) {
+    const PhoneState before = PhoneState::demo();
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"phonebook", "write", "0301111;+CPBW=1", "X"},
+             {"phonebook", "write", "0301111,9", "X"},
+             {"phonebook", "write", "0301", "A\"B"},
+             {"phonebook", "write", "--location", "1", "0301;+CPBW=2", "X"}}) {
+        SCOPED_TRACE(args[2]);
+        const auto r = run(before, args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(contains(r.err, shown(106))) << r.err;
+        EXPECT_EQ(phoneAfter().sim.entries, before.sim.entries);
+    }
+
+    writeFile("evil.csv",
+              "NR;NAME;TELNUM\n3;Mallory;'0301111;+CPBW=3;+CPBW=4,9\n5;Neu;'0555\n");
+    const auto r = run(before, {"phonebook", "import", "evil.csv", "--overwrite"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "written 1, refused 0, skipped 1\n");
+    PhoneState after = phoneAfter();
+    EXPECT_EQ(after.sim.entries[5], (StoredEntry{"0555", 129, "Neu"}));
+    after.sim.entries.erase(5);
+    PhoneState expected = before;
+    expected.sim.entries.erase(5);
+    EXPECT_EQ(after.sim.entries, expected.sim.entries);  // 3 and 4 untouched
+}
+
 TEST_F(PhonebookCliTest, ImportFailures) {
     writeFile("in.csv", kImportFile);
     writeFile("bad.csv", "NUMMER;NAME\n1;A;'1\n");

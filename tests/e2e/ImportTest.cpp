@@ -15,6 +15,7 @@
 #include "phonebook/PhonebookService.h"
 #include "phonesim/Simulator.h"
 #include "support/PhonebookEntries.h"
+#include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 #include "support/ScriptedPhone.h"
@@ -65,15 +66,9 @@ TEST(CsvLineParse, SeparatorsApostropheAndControls) {
 using test::entry;
 
 // The service over a real pty against a peer that answers as scripted.
-class ScriptedImport : public ::testing::Test {
+class ScriptedImport : public ::testing::Test, protected test::ScriptedPhonebookRig {
   protected:
-    ScriptedImport()
-        : phone(test::ScriptedPhone::Kind::Pty),
-          link(phone.clientLink()),
-          engine(link),
-          service(engine, reporter, settings, model),
-          dir(test::makeTempDir("import")) {
-        engine.setTimeouts(1500ms, 1500ms);
+    ScriptedImport() : ScriptedPhonebookRig(1500ms), dir(test::makeTempDir("import")) {
         model.current.range = Range{1, 250, 20, 14};
     }
     ~ScriptedImport() override { std::filesystem::remove_all(dir); }
@@ -83,18 +78,7 @@ class ScriptedImport : public ::testing::Test {
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
-    void replies(const std::vector<std::string>& r) {
-        for (const auto& bytes : r)
-            phone.reply(bytes);
-    }
 
-    test::ScriptedPhone phone;
-    PhoneLink link;
-    AtEngine engine;
-    Settings settings;
-    PhonebookModel model;
-    test::RecordingReporter reporter;
-    PhonebookService service;
     std::string dir;
 };
 
@@ -223,22 +207,18 @@ TEST_F(ScriptedImport, FixedDiallingEndsOnEmptyOrRejectedPin2) {
 }
 
 // Import, export and the local file against the simulated phone.
-class SimulatedImport : public ::testing::Test {
+class SimulatedImport : public ::testing::Test, protected test::SimulatedPhonebookRig {
   protected:
     SimulatedImport()
-        : sim(phonesim::PhoneState{}),
-          link(PhoneLink::openSerial(sim.openPty(), 0)),
-          engine(link),
-          service(engine, reporter, settings, model),
-          dir(test::makeTempDir("simimport")) {
-        engine.setTimeouts(3s, 3s);
-        sim.withState([](phonesim::PhoneState& s) {
-            s.sim = phonesim::PhonebookStore{6, 20, 14, {}};
-            s.sim.entries[1] = {"0301", 129, "Anna"};
-            s.sim.entries[2] = {"0302", 129, "Bob"};
-            s.sim.entries[4] = {"+44", 145, "Cy!"};
-        });
-    }
+        : SimulatedPhonebookRig(
+              [](phonesim::PhoneState& s) {
+                  s.sim = phonesim::PhonebookStore{6, 20, 14, {}};
+                  s.sim.entries[1] = {"0301", 129, "Anna"};
+                  s.sim.entries[2] = {"0302", 129, "Bob"};
+                  s.sim.entries[4] = {"+44", 145, "Cy!"};
+              },
+              phonesim::PhoneState{}),
+          dir(test::makeTempDir("simimport")) {}
     ~SimulatedImport() override { std::filesystem::remove_all(dir); }
     std::string file(const std::string& name, const std::string& content) {
         std::ofstream(dir + "/" + name, std::ios::binary) << content;
@@ -247,19 +227,11 @@ class SimulatedImport : public ::testing::Test {
     phonesim::StoredEntry stored(int location) {
         phonesim::StoredEntry e;
         sim.withState([&](phonesim::PhoneState& s) {
-            if (const auto* at = s.sim.at(location))
-                e = *at;
+            if (const auto* at = s.sim.at(location)) e = *at;
         });
         return e;
     }
 
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine;
-    Settings settings;
-    PhonebookModel model;
-    test::RecordingReporter reporter;
-    PhonebookService service;
     std::string dir;
 };
 

@@ -10,6 +10,7 @@
 #include "link/AtEngine.h"
 #include "link/LinkOperation.h"
 #include "phonebook/PhonebookService.h"
+#include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
 #include "support/ScriptedPhone.h"
 
@@ -29,20 +30,11 @@ std::string entryReply(int location, const std::string& number, const std::strin
            kOk;
 }
 
-struct Rig {
-    explicit Rig(ScriptedPhone::Kind kind = ScriptedPhone::Kind::Pty)
-        : phone(kind), link(phone.clientLink()), engine(link) {
-        engine.setTimeouts(kLimit, kLimit);
+struct Rig : test::ScriptedPhonebookRig {
+    static constexpr std::chrono::milliseconds kLimit{700};
+    explicit Rig(ScriptedPhone::Kind kind = ScriptedPhone::Kind::Pty) : ScriptedPhonebookRig(kLimit, kind) {
         engine.setOverallExtra(1000ms);
     }
-    static constexpr std::chrono::milliseconds kLimit{700};
-    ScriptedPhone phone;
-    PhoneLink link;
-    AtEngine engine;
-    Settings settings;
-    test::RecordingReporter reporter;
-    PhonebookModel model;
-    PhonebookService service{engine, reporter, settings, model};
 };
 
 struct BreakCase {

@@ -8,6 +8,7 @@
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/PhonebookService.h"
+#include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
 #include "support/ScriptedPhone.h"
 
@@ -30,25 +31,7 @@ std::string rangeReply(const std::string& tag, const std::string& range) {
     return "\r\n" + tag + ": " + range + "\r\n" + kOk;
 }
 
-struct Rig {
-    Rig() : phone(test::ScriptedPhone::Kind::Pty), link(phone.clientLink()), engine(link) {
-        engine.setTimeouts(700ms, 700ms);
-    }
-    void reply(const std::string& bytes) { phone.reply(bytes); }
-    void replies(const std::vector<std::string>& all) {
-        for (const auto& r : all)
-            phone.reply(r);
-    }
-    Lines lines() const { return phone.lines(); }
-
-    test::ScriptedPhone phone;
-    PhoneLink link;
-    AtEngine engine;
-    Settings settings;
-    test::RecordingReporter reporter;
-    PhonebookModel model;
-    PhonebookService service{engine, reporter, settings, model};
-};
+using Rig = test::ScriptedPhonebookRig;
 
 Lines readLines(int first, int last, const char* prefix = "AT+CPBR=") {
     Lines out;

@@ -13,6 +13,7 @@
 #include "phonebook/Export.h"
 #include "phonebook/PhonebookService.h"
 #include "phonesim/Simulator.h"
+#include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
 
 namespace vondrix::phonebook {
@@ -23,53 +24,7 @@ using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 using phonesim::StoredEntry;
 
-// The service on a simulated phone prepared by `prepare`.
-struct Rig {
-    explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) {
-        if (prepare)
-            sim.withState(prepare);
-        link = PhoneLink::openSerial(sim.openPty(), 0);
-        engine.setTimeouts(3s, 3s);
-    }
-    PhoneState phone() {
-        PhoneState copy;
-        sim.withState([&](PhoneState& s) { copy = s; });
-        return copy;
-    }
-    // Reads the current kind and forgets the traffic so far.
-    void read() {
-        ASSERT_TRUE(service.selectCurrent());
-        ASSERT_TRUE(service.readCurrent());
-        forget();
-    }
-    void forget() {
-        sim.clearReceived();
-        reporter.shown.clear();
-        reporter.progress.clear();
-    }
-    Lines lines() const { return sim.receivedLines(); }
-    std::size_t rowOf(int location) const {
-        const auto& rows = model.current.rows;
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].location == location && !rows[i].name.empty())
-                return i;
-        ADD_FAILURE() << "no row for location " << location;
-        return rows.size();
-    }
-    const PhonebookEntry& entryAt(int location) const {
-        static const PhonebookEntry none;
-        const std::size_t pos = model.current.findLocation(location);
-        return pos == CurrentPhonebook::npos ? none : model.current.entries[pos];
-    }
-
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
-    test::RecordingReporter reporter;
-    PhonebookModel model;
-    PhonebookService service{engine, reporter, settings, model};
-};
+using Rig = test::SimulatedPhonebookRig;
 
 // A SIM of 250 locations, all occupied but 3, 7 and 9.
 void simOf250(PhoneState& s) {

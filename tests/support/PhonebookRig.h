@@ -1,0 +1,111 @@
+#pragma once
+
+// The phonebook service over a real pty, against the simulated phone or a
+// scripted peer: the one rig of the phonebook's end-to-end tests.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/Settings.h"
+#include "link/AtEngine.h"
+#include "phonebook/PhonebookService.h"
+#include "phonesim/Simulator.h"
+#include "support/RecordingReporter.h"
+#include "support/ScriptedPhone.h"
+
+namespace vondrix::test {
+
+using Lines = std::vector<std::string>;
+
+// The engine and the service on an open link, and what the tests look at.
+struct PhonebookOnLink {
+    PhonebookOnLink(PhoneLink openLink, std::chrono::milliseconds limit)
+        : link(std::move(openLink)) {
+        engine.setTimeouts(limit, limit);
+    }
+
+    // The row showing the live entry at `location` (a failure when none).
+    std::size_t rowOf(int location) const {
+        const auto& rows = model.current.rows;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].location == location && !rows[i].name.empty()) return i;
+        ADD_FAILURE() << "no row for location " << location;
+        return rows.size();
+    }
+    // The live entry at `location`, or an empty one.
+    const phonebook::PhonebookEntry& entryAt(int location) const {
+        static const phonebook::PhonebookEntry none;
+        const std::size_t pos = model.current.findLocation(location);
+        return pos == phonebook::CurrentPhonebook::npos ? none : model.current.entries[pos];
+    }
+
+    PhoneLink link;
+    AtEngine engine{link};
+    Settings settings;
+    RecordingReporter reporter;
+    phonebook::PhonebookModel model;
+    phonebook::PhonebookService service{engine, reporter, settings, model};
+};
+
+namespace detail {
+struct SimulatedPeer {
+    explicit SimulatedPeer(const std::function<void(phonesim::PhoneState&)>& prepare,
+                           phonesim::PhoneState start)
+        : sim(std::move(start)) {
+        if (prepare) sim.withState(prepare);
+    }
+    phonesim::Simulator sim;
+};
+struct ScriptedPeer {
+    explicit ScriptedPeer(ScriptedPhone::Kind kind) : phone(kind) {}
+    ScriptedPhone phone;
+};
+}  // namespace detail
+
+// Against the simulated phone (demo contents unless `start` says otherwise),
+// prepared by `prepare`.
+struct SimulatedPhonebookRig : detail::SimulatedPeer, PhonebookOnLink {
+    explicit SimulatedPhonebookRig(const std::function<void(phonesim::PhoneState&)>& prepare = {},
+                                   phonesim::PhoneState start = phonesim::PhoneState::demo())
+        : SimulatedPeer(prepare, std::move(start)),
+          PhonebookOnLink(PhoneLink::openSerial(sim.openPty(), 0), std::chrono::seconds(3)) {}
+
+    // A copy of the phone's contents now.
+    phonesim::PhoneState phone() {
+        phonesim::PhoneState copy;
+        sim.withState([&](phonesim::PhoneState& s) { copy = s; });
+        return copy;
+    }
+    // Reads the current kind and forgets the traffic so far.
+    void read() {
+        ASSERT_TRUE(service.selectCurrent());
+        ASSERT_TRUE(service.readCurrent());
+        forget();
+    }
+    void forget() {
+        sim.clearReceived();
+        reporter.shown.clear();
+        reporter.progress.clear();
+    }
+    Lines lines() const { return sim.receivedLines(); }
+};
+
+// Against a peer that answers each line with the next scripted reply.
+struct ScriptedPhonebookRig : detail::ScriptedPeer, PhonebookOnLink {
+    explicit ScriptedPhonebookRig(std::chrono::milliseconds limit = std::chrono::milliseconds(700),
+                                  ScriptedPhone::Kind kind = ScriptedPhone::Kind::Pty)
+        : ScriptedPeer(kind), PhonebookOnLink(phone.clientLink(), limit) {}
+
+    void reply(const std::string& bytes) { phone.reply(bytes); }
+    void reply(std::vector<ScriptedPhone::Piece> pieces) { phone.reply(std::move(pieces)); }
+    void replies(const std::vector<std::string>& all) {
+        for (const auto& r : all) phone.reply(r);
+    }
+    Lines lines() const { return phone.lines(); }
+};
+
+}  // namespace vondrix::test
