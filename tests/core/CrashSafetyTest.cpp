@@ -44,9 +44,10 @@ std::string scratchDir(const std::string& tag) {
 }
 
 // `save(v)` writes version v (0 or 1) of `target`, whose complete contents
-// are `versions`. A child saves both versions in turn until it is killed at
-// a random moment; after each kill the target must hold one version whole,
-// and a save in this process must still work.
+// are `versions`. A child saves both versions in turn until it is killed:
+// every other trial at a random moment, the others at a random moment while
+// its temporary file exists. After each kill the target must hold one
+// version whole, and a save in this process must still work.
 Outcome killDuringSaves(const std::string& target, const std::array<std::string, 2>& versions,
                         const std::function<bool(int)>& save, int trials, Clock::duration budget) {
     Outcome out;
@@ -61,16 +62,14 @@ Outcome killDuringSaves(const std::string& target, const std::array<std::string,
         oneSave = std::min(oneSave, Clock::now() - before);
     }
     std::mt19937 random(12345);
-    std::uniform_int_distribution<long> delay(
-        0, 3 * std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count());
+    const long span = std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count();
+    std::uniform_int_distribution<long> delay(0, 3 * span), probe(0, span / 4 + 1);
 
     const auto entries = [folder = fs::path(target).parent_path()] {
         return std::distance(fs::directory_iterator(folder), fs::directory_iterator{});
     };
     auto before = entries();
-    // Most kills land outside the short stretch in which the temporary file
-    // exists; go on until a few have landed inside it.
-    while ((out.trials < trials || out.midSave < 5) && Clock::now() - start < budget) {
+    while (out.trials < trials && Clock::now() - start < budget) {
         int ready[2];
         if (::pipe(ready) != 0)
             break;
@@ -91,14 +90,27 @@ Outcome killDuringSaves(const std::string& target, const std::array<std::string,
         char byte = 0;
         (void)!::read(ready[0], &byte, 1);  // the child is about to save
         ::close(ready[0]);
-        ::usleep(static_cast<useconds_t>(delay(random)));
-        ::kill(child, SIGKILL);
         int status = 0;
+        if (out.trials % 2 == 0) {
+            ::usleep(static_cast<useconds_t>(delay(random)));
+        } else {
+            // The temporary file exists only for a short stretch of a save:
+            // stop the child at random moments until one falls inside it.
+            for (int attempt = 0; attempt < 2000; ++attempt) {
+                ::usleep(static_cast<useconds_t>(probe(random)));
+                ::kill(child, SIGSTOP);
+                ::waitpid(child, &status, WUNTRACED);
+                if (entries() > before)
+                    break;
+                ::kill(child, SIGCONT);
+            }
+        }
+        ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
         ++out.trials;
         const auto after = entries();
         if (after > before)
-            ++out.midSave;  // leftovers are never removed
+            ++out.midSave;  // a leftover is never removed
         before = after;
 
         const std::string now = test::fileText(target);
@@ -132,8 +144,8 @@ TEST(CrashSafety, KilledPhonebookSaveLeavesOldOrNewFile) {
         [&](int v) {
             return phonebook::saveToLocalFile(books[static_cast<std::size_t>(v)], path, reporter);
         },
-        200, std::chrono::seconds(5));
-    EXPECT_GT(o.midSave, 0) << "no kill hit a save in progress";
+        100, std::chrono::seconds(3));
+    EXPECT_GE(o.midSave, o.trials / 2) << "kills meant for a save in progress missed it";
     EXPECT_EQ(o.badContent, 0);
     EXPECT_EQ(o.failedSaves, 0);
     fs::remove_all(dir);
@@ -152,9 +164,9 @@ TEST(CrashSafety, KilledIniWriteLeavesOldOrNewFile) {
     IniFile ini(path);
     const Outcome o = killDuringSaves(
         path, versions,
-        [&](int v) { return ini.writeString("Vondrix", "Port", std::to_string(v)); }, 200,
-        std::chrono::seconds(5));
-    EXPECT_GT(o.midSave, 0) << "no kill hit a save in progress";
+        [&](int v) { return ini.writeString("Vondrix", "Port", std::to_string(v)); }, 100,
+        std::chrono::seconds(3));
+    EXPECT_GE(o.midSave, o.trials / 2) << "kills meant for a save in progress missed it";
     EXPECT_EQ(o.badContent, 0);
     EXPECT_EQ(o.failedSaves, 0);
     EXPECT_EQ(IniFile(path).getInt("Vondrix", "Port", -1), o.trials % 2);
