@@ -24,13 +24,9 @@ class FilesTest : public ::testing::Test {
   protected:
     ~FilesTest() override { fs::remove_all(dir); }
     std::string at(const std::string& name) const { return dir + "/" + name; }
-    // The folder's entries other than `except`.
-    std::vector<std::string> others(const std::string& except) const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir))
-            if (e.path().filename() != except)
-                names.push_back(e.path().filename().string());
-        return names;
+    // How many entries the folder holds.
+    long entries() const {
+        return std::distance(fs::directory_iterator(dir), fs::directory_iterator{});
     }
     std::string dir = test::makeTempDir("files");
 };
@@ -61,15 +57,6 @@ TEST_F(FilesTest, ReadsOnlyRegularFilesAndNeverBlocks) {
     }
 }
 
-TEST_F(FilesTest, SymlinkedTargetIsReplacedNotFollowed) {
-    ASSERT_TRUE(writeText(at("real"), "real"));
-    fs::create_symlink(at("real"), at("link"));
-    ASSERT_EQ(replaceFileAtomically(at("link"), "new", "Vondrix.$$$"), FileError::None);
-    EXPECT_FALSE(fs::is_symlink(at("link")));
-    EXPECT_EQ(fileText(at("link")), "new");
-    EXPECT_EQ(fileText(at("real")), "real");
-}
-
 TEST_F(FilesTest, ReplacementKeepsPermissionBits) {
     ASSERT_TRUE(writeText(at("private"), "old"));
     fs::permissions(at("private"), fs::perms::owner_read | fs::perms::owner_write);
@@ -88,7 +75,7 @@ TEST_F(FilesTest, NonRegularTargetsAreRefusedWithoutBlocking) {
         EXPECT_EQ(appendToFile(at(name), "x"), FileError::NotRegular) << name;
     }
     EXPECT_EQ(fs::status(at("fifo")).type(), fs::file_type::fifo);
-    EXPECT_EQ(others("").size(), 2u) << "a temporary file was left behind";
+    EXPECT_EQ(entries(), 2) << "a temporary file was left behind";
     EXPECT_EQ(appendToFile("/dev/null", "x"), FileError::NotRegular);
     EXPECT_EQ(replaceFileAtomically(at("missing/x"), "x"), FileError::CannotOpen);
     EXPECT_EQ(appendToFile(at("missing/x"), "x"), FileError::CannotOpen);
@@ -131,7 +118,7 @@ TEST_F(FilesTest, FailedWritesLeaveNoNewFileAndKeepOldOnes) {
         EXPECT_EQ(error, FileError::WriteFailed) << c.what;
         EXPECT_EQ(fileText(c.path), c.after) << c.what;
     }
-    EXPECT_EQ(others("").size(), 2u) << "a temporary file was left behind";
+    EXPECT_EQ(entries(), 2) << "a temporary file was left behind";
 }
 
 }  // namespace
