@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "phonebook/Export.h"
-#include "phonebook/FileLines.h"
+#include "support/FileTraps.h"
 #include "support/PhonebookEntries.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
@@ -74,15 +74,13 @@ TEST(Export, WritesTheTextsAndReportsFailures) {
     const CurrentPhonebook b = sample();
     test::RecordingReporter reporter;
     std::tm t{};
+    ASSERT_TRUE(test::writeText(dir + "/a.csv", "an older, longer export that is replaced"));
     ASSERT_TRUE(exportCsv(b, dir + "/a.csv", reporter));
     ASSERT_TRUE(exportXml(b, dir + "/a.xml", reporter));
     ASSERT_TRUE(exportVcard(Row{3, "Anna", "+44", 0}, dir + "/a.vcf", t));
-    std::string csv, xml, vcf;
-    ASSERT_TRUE(readWholeFile(dir + "/a.csv", csv) && readWholeFile(dir + "/a.xml", xml) &&
-                readWholeFile(dir + "/a.vcf", vcf));
-    EXPECT_EQ(csv, csvText(b));
-    EXPECT_EQ(xml, xmlText(b));
-    EXPECT_EQ(vcf, vcardText("Anna", "+44", t));
+    EXPECT_EQ(test::fileText(dir + "/a.csv"), csvText(b));
+    EXPECT_EQ(test::fileText(dir + "/a.xml"), xmlText(b));
+    EXPECT_EQ(test::fileText(dir + "/a.vcf"), vcardText("Anna", "+44", t));
     EXPECT_TRUE(reporter.shown.empty());
 
     const std::string bad = dir + "/missing/x";
@@ -90,6 +88,47 @@ TEST(Export, WritesTheTextsAndReportsFailures) {
     EXPECT_FALSE(exportXml(b, bad, reporter));
     EXPECT_FALSE(exportVcard(Row{}, bad, t));  // silently
     EXPECT_EQ(reporter.ids(), (std::vector<int>{25, 25}));
+    std::filesystem::remove_all(dir);
+}
+
+// A write that fails half-way (here: the file size limit) leaves no new
+// file, and an existing file as it was.
+TEST(Export, FailedWriteLeavesNoFileAndKeepsAnOldOne) {
+    const std::string dir = test::makeTempDir("export");
+    const CurrentPhonebook b = sample();
+    ASSERT_TRUE(test::writeText(dir + "/old.xml", "old"));
+    test::RecordingReporter reporter;
+    std::tm t{};
+    bool csv = true, xml = true, vcf = true;
+    {
+        const test::FileSizeLimit limit(16);
+        csv = exportCsv(b, dir + "/new.csv", reporter);
+        xml = exportXml(b, dir + "/old.xml", reporter);
+        vcf = exportVcard(Row{3, "Anna", "+44", 0}, dir + "/new.vcf", t);
+    }
+    EXPECT_FALSE(csv || xml || vcf);
+    EXPECT_EQ(reporter.ids(), (std::vector<int>{25, 25}));
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"old.xml"});
+    EXPECT_EQ(test::fileText(dir + "/old.xml"), "old");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Export, FifoOrFolderAsTargetIsRefused) {
+    const std::string dir = test::makeTempDir("export");
+    ASSERT_TRUE(test::makeFifo(dir + "/fifo.csv"));
+    test::RecordingReporter reporter;
+    std::tm t{};
+    const test::Watchdog watchdog("exporting to a FIFO", 10);
+    for (const std::string& target : {dir + "/fifo.csv", dir}) {
+        EXPECT_FALSE(exportCsv(sample(), target, reporter));
+        EXPECT_FALSE(exportXml(sample(), target, reporter));
+        EXPECT_FALSE(exportVcard(Row{}, target, t));
+    }
+    EXPECT_EQ(reporter.ids(), std::vector<int>(4, msg::NotARegularFile));
+    EXPECT_EQ(std::filesystem::status(dir + "/fifo.csv").type(), std::filesystem::file_type::fifo);
     std::filesystem::remove_all(dir);
 }
 

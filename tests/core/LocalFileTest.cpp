@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <utility>
 
-#include "phonebook/FileLines.h"
 #include "phonebook/LocalFile.h"
+#include "support/FileTraps.h"
 #include "support/PhonebookEntries.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
@@ -25,6 +26,7 @@ CurrentPhonebook book(Kind kind, std::vector<PhonebookEntry> entries) {
 }
 
 using test::entry;
+using test::fileText;
 
 TEST(LocalFileSection, ReplacesOnlyTheCurrentKindsSection) {
     const std::string simFdn = "[SIM]\r\n1,Old,1\r\n[FDN]\r\n1,Fix*,112\r\n";
@@ -62,32 +64,98 @@ TEST(LocalFileSection, ReplacesOnlyTheCurrentKindsSection) {
         EXPECT_EQ(replaceSection(c.old, c.exists, c.book), c.expected) << c.what;
 }
 
-TEST(LocalFileDisk, SaveReplacesTheFileWholeOrNotAtAll) {
-    const std::string dir = test::makeTempDir("phb"), path = dir + "/" + kLocalFileName;
-    const std::string temp = dir + "/" + kLocalTempName;
+class LocalFileDisk : public ::testing::Test {
+  protected:
+    ~LocalFileDisk() override { fs::remove_all(dir); }
+    std::string at(const std::string& name) const { return dir + "/" + name; }
+    std::string dir = test::makeTempDir("phb");
+    std::string path = at(kLocalFileName), temp = at(kLocalTempName);
     test::RecordingReporter reporter;
+};
+
+TEST_F(LocalFileDisk, SaveReplacesTheFileWholeOrNotAtAll) {
     EXPECT_TRUE(loadNameDirectory(path).empty());  // no file yet
     ASSERT_TRUE(saveToLocalFile(book(Kind::Fixed, {entry(1, "Fix", "112")}), path, reporter));
     ASSERT_TRUE(saveToLocalFile(book(Kind::Sim, {entry(1, "Anna", "0301")}), path, reporter));
     const std::string saved = "[SIM]\r\n1,Anna,0301\r\n[FDN]\r\n1,Fix*,112\r\n";
-    std::string content;
-    ASSERT_TRUE(readWholeFile(path, content));
-    EXPECT_EQ(content, saved);
+    EXPECT_EQ(fileText(path), saved);
     EXPECT_FALSE(fs::exists(temp));
     EXPECT_EQ(loadNameDirectory(path).size(), 2u);
 
-    fs::create_directory(temp);  // the replacement cannot be written
-    EXPECT_FALSE(saveToLocalFile(book(Kind::Sim, {}), path, reporter));
-    ASSERT_TRUE(readWholeFile(path, content));
-    EXPECT_EQ(content, saved);
-    EXPECT_FALSE(saveToLocalFile(book(Kind::Sim, {}), dir + "/no/" + kLocalFileName, reporter));
-    // A directory where the file should be is an error, not a crash.
-    fs::create_directory(dir + "/dir.phb");
-    EXPECT_FALSE(readWholeFile(dir + "/dir.phb", content));
-    EXPECT_TRUE(loadNameDirectory(dir + "/dir.phb").empty());
-    EXPECT_FALSE(saveToLocalFile(book(Kind::Sim, {}), dir + "/dir.phb", reporter));
-    EXPECT_EQ(reporter.ids(), (std::vector<int>{25, 25, 25}));
-    fs::remove_all(dir);
+    EXPECT_FALSE(saveToLocalFile(book(Kind::Sim, {}), at("no/") + kLocalFileName, reporter));
+    {
+        // The new content cannot be written whole: the old file stays.
+        const test::FileSizeLimit limit(16);
+        EXPECT_FALSE(saveToLocalFile(book(Kind::Internal, {}), path, reporter));
+    }
+    EXPECT_EQ(fileText(path), saved);
+    EXPECT_EQ(reporter.ids(), (std::vector<int>{msg::FileNotSaved, msg::FileNotSaved}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1)
+        << "a temporary file was left behind";
+}
+
+// Whatever is found under the temporary file's name is left alone, and the
+// save goes on under a unique name beside it.
+TEST_F(LocalFileDisk, AnythingAtTheTemporaryNameIsLeftAlone) {
+    const std::string victim = at("victim");
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+        std::function<bool()> untouched;
+    };
+    const std::vector<Case> cases = {
+        {"a link to another file", [&] { fs::create_symlink(victim, temp); },
+         [&] { return fs::is_symlink(temp) && fileText(victim) == "victim"; }},
+        {"a dangling link", [&] { fs::create_symlink(at("made"), temp); },
+         [&] { return fs::is_symlink(temp) && !fs::exists(at("made")); }},
+        {"a file left by a crash", [&] { test::writeText(temp, "[SIM]\r\n1,Half"); },
+         [&] { return fileText(temp) == "[SIM]\r\n1,Half"; }},
+        {"a folder", [&] { fs::create_directory(temp); }, [&] { return fs::is_directory(temp); }},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dir);
+        fs::create_directory(dir);
+        ASSERT_TRUE(test::writeText(path, "[SIM]\r\n1,Old,1\r\n"));
+        ASSERT_TRUE(test::writeText(victim, "victim"));
+        c.plant();
+        EXPECT_TRUE(saveToLocalFile(book(Kind::Sim, {entry(2, "New", "2")}), path, reporter))
+            << c.what;
+        EXPECT_EQ(fileText(path), "[SIM]\r\n2,New,2\r\n") << c.what;
+        EXPECT_TRUE(c.untouched()) << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 3)
+            << c.what << ": a temporary file was left behind";
+    }
+    EXPECT_TRUE(reporter.shown.empty());
+}
+
+TEST_F(LocalFileDisk, SymlinkedFileIsReadThroughAndReplaced) {
+    ASSERT_TRUE(test::writeText(at("elsewhere.phb"), "[SIM]\r\n1,A,1\r\n"));
+    fs::create_symlink(at("elsewhere.phb"), path);
+    ASSERT_TRUE(saveToLocalFile(book(Kind::Internal, {entry(1, "B", "2")}), path, reporter));
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_EQ(fileText(path), "[SIM]\r\n1,A,1\r\n[INT]\r\n1,B+,2\r\n");
+    EXPECT_EQ(fileText(at("elsewhere.phb")), "[SIM]\r\n1,A,1\r\n");
+}
+
+TEST_F(LocalFileDisk, FifoOrFolderInPlaceOfTheFileIsRefused) {
+    ASSERT_TRUE(test::makeFifo(path));
+    fs::create_directory(at("dir.phb"));
+    const test::Watchdog watchdog("a FIFO as Vondrix.phb", 10);
+    for (const std::string& p : {path, at("dir.phb")}) {
+        EXPECT_TRUE(loadNameDirectory(p).empty());
+        EXPECT_FALSE(saveToLocalFile(book(Kind::Sim, {}), p, reporter));
+    }
+    EXPECT_EQ(reporter.ids(), (std::vector<int>{msg::NotARegularFile, msg::NotARegularFile}));
+    EXPECT_EQ(fs::status(path).type(), fs::file_type::fifo);
+    EXPECT_FALSE(fs::exists(temp));
+}
+
+TEST_F(LocalFileDisk, OldMacLineEndsAreLineEnds) {
+    ASSERT_TRUE(test::writeText(path, "[SIM]\r1,Anna,0301\r[FDN]\r1,Fix*,112\r"));
+    EXPECT_EQ(loadNameDirectory(path).size(), 2u);
+    ASSERT_TRUE(saveToLocalFile(book(Kind::Internal, {entry(4, "Bo", "7")}), path, reporter));
+    EXPECT_EQ(fileText(path),
+              "[SIM]\r\n1,Anna,0301\r\n[INT]\r\n4,Bo+,7\r\n[FDN]\r\n1,Fix*,112\r\n");
 }
 
 // "index/name/number/type;" per record.

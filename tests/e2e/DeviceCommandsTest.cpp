@@ -9,10 +9,11 @@
 #include <sstream>
 
 #include "device/DeviceCommands.h"
-#include "session/MainWindowSession.h"
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
+#include "session/MainWindowSession.h"
+#include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 
@@ -27,7 +28,8 @@ using test::RecordingReporter;
 // opening traffic is forgotten so that tests see only their own commands.
 struct Window {
     explicit Window(const std::function<void(phonesim::PhoneState&)>& prepare = {}) {
-        if (prepare) sim.withState(prepare);
+        if (prepare)
+            sim.withState(prepare);
         link = PhoneLink::openSerial(sim.openPty(), 0);
         engine.setTimeouts(3s, 3s);
         state = runOpeningSequence(engine, Settings{});
@@ -67,8 +69,7 @@ TEST(DeviceCommands, ClockSendsTheLocalTimeAndReports) {
     };
     const Case cases[] = {
         {localTime(2001, 1, 1, 0, 0, 5), false, "AT+CCLK=01/01/01,00:00:05", 69, Caption::Info},
-        {localTime(2000, 6, 12, 8, 17, 29), false, "AT+CCLK=00/06/12,08:17:29", 69,
-         Caption::Info},
+        {localTime(2000, 6, 12, 8, 17, 29), false, "AT+CCLK=00/06/12,08:17:29", 69, Caption::Info},
         {localTime(1999, 12, 31, 23, 59, 59), false, "AT+CCLK=99/12/31,23:59:59", 69,
          Caption::Info},
         {localTime(2000, 6, 12, 8, 17, 29), true, "AT+CCLK=00/06/12,08:17:29", 17, Caption::Error},
@@ -77,7 +78,8 @@ TEST(DeviceCommands, ClockSendsTheLocalTimeAndReports) {
         SCOPED_TRACE(c.command);
         EXPECT_EQ(clockCommand(c.time), c.command);
         Window w([&](phonesim::PhoneState& s) {
-            if (c.phoneRefuses) s.failing.insert("AT+CCLK");
+            if (c.phoneRefuses)
+                s.failing.insert("AT+CCLK");
         });
         EXPECT_EQ(setPhoneClock(w.engine, w.reporter, c.time), !c.phoneRefuses);
         EXPECT_EQ(w.sim.receivedLines(), Lines{c.command});
@@ -96,7 +98,8 @@ TEST(DeviceCommands, SwitchOffSaysGoodbyeOnlyWhenThePhoneAgrees) {
     for (const bool refuses : {false, true}) {
         SCOPED_TRACE(refuses);
         Window w([&](phonesim::PhoneState& s) {
-            if (refuses) s.failing.insert("AT^SMSO");
+            if (refuses)
+                s.failing.insert("AT^SMSO");
         });
         EXPECT_EQ(switchPhoneOff(w.engine, w.reporter), !refuses);
         EXPECT_EQ(w.sim.receivedLines(), Lines{"AT^SMSO"});
@@ -157,21 +160,77 @@ TEST(DeviceCommands, CheckBoxesSendTheirCommandsAndShowTheRightState) {
     };
     const Case cases[] = {
         {"ring off", 3, 0, "", Box::RingToneOff, true, true, {"AT^SRTC=0"}, 83, Caption::Info},
-        {"ring off refused unticks", 3, 0, "AT^SRTC=0", Box::RingToneOff, true, false,
-         {"AT^SRTC=0"}, 84, Caption::Error},
-        // With 0 read at opening and no test, "on" sends 0 again.
-        {"ring on after 0 at opening", 0, 0, "", Box::RingToneOff, false, false, {"AT^SRTC=0"}, 81,
-         Caption::Info},
-        {"ring on refused", 3, 0, "AT^SRTC=3", Box::RingToneOff, false, false, {"AT^SRTC=3"}, 82,
+        {"ring off refused unticks",
+         3,
+         0,
+         "AT^SRTC=0",
+         Box::RingToneOff,
+         true,
+         false,
+         {"AT^SRTC=0"},
+         84,
          Caption::Error},
-        {"hands-free on", 3, 0, "", Box::HandsFree, true, true,
-         {"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=2"}, 85, Caption::Info},
-        {"hands-free on refused unticks", 3, 0, "AT^SNFS=1", Box::HandsFree, true, false,
-         {"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=2"}, 86, Caption::Error},
-        {"hands-free off", 3, 1, "", Box::HandsFree, false, false,
-         {"AT^SNFV=0", "AT^SNFS=0", "AT^SNFV=2"}, 87, Caption::Info},
-        {"hands-free off refused", 3, 1, "AT^SNFS=0", Box::HandsFree, false, false,
-         {"AT^SNFV=0", "AT^SNFS=0", "AT^SNFV=2"}, 88, Caption::Error},
+        // With 0 read at opening and no test, "on" sends 0 again.
+        {"ring on after 0 at opening",
+         0,
+         0,
+         "",
+         Box::RingToneOff,
+         false,
+         false,
+         {"AT^SRTC=0"},
+         81,
+         Caption::Info},
+        {"ring on refused",
+         3,
+         0,
+         "AT^SRTC=3",
+         Box::RingToneOff,
+         false,
+         false,
+         {"AT^SRTC=3"},
+         82,
+         Caption::Error},
+        {"hands-free on",
+         3,
+         0,
+         "",
+         Box::HandsFree,
+         true,
+         true,
+         {"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=2"},
+         85,
+         Caption::Info},
+        {"hands-free on refused unticks",
+         3,
+         0,
+         "AT^SNFS=1",
+         Box::HandsFree,
+         true,
+         false,
+         {"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=2"},
+         86,
+         Caption::Error},
+        {"hands-free off",
+         3,
+         1,
+         "",
+         Box::HandsFree,
+         false,
+         false,
+         {"AT^SNFV=0", "AT^SNFS=0", "AT^SNFV=2"},
+         87,
+         Caption::Info},
+        {"hands-free off refused",
+         3,
+         1,
+         "AT^SNFS=0",
+         Box::HandsFree,
+         false,
+         false,
+         {"AT^SNFV=0", "AT^SNFS=0", "AT^SNFV=2"},
+         88,
+         Caption::Error},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,7 +238,8 @@ TEST(DeviceCommands, CheckBoxesSendTheirCommandsAndShowTheRightState) {
             s.ringTone = c.openingTone;
             s.handsFree = c.openingHandsFree;
             s.speakerVolume = 2;  // not the demo's, so a fixed restore value shows
-            if (*c.refused) s.failing.insert(c.refused);
+            if (*c.refused)
+                s.failing.insert(c.refused);
         });
         AudioControls audio(w.engine, w.reporter, w.state.audio);
         const bool shows = c.box == Box::RingToneOff ? audio.setRingToneOff(c.checked)
@@ -220,19 +280,26 @@ TEST(DeviceInfoFile, TwoSavesGiveHeaderDataHeaderData) {
               "SERIAL,VERSION,SIMSERIAL\r\n"
               "'449107284530215,'21,'89490200001234567890\r\n"
               "SERIAL,VERSION,SIMSERIAL\r\n'" +
-                  std::string(29, '1') + ",'" + std::string(19, 'r') + ",'" +
-                  std::string(29, '9') + "\r\n");
+                  std::string(29, '1') + ",'" + std::string(19, 'r') + ",'" + std::string(29, '9') +
+                  "\r\n");
     EXPECT_TRUE(reporter.shown.empty());
     std::filesystem::remove_all(dir);
 }
 
-TEST(DeviceInfoFile, UnopenableFileShowsMessage25) {
+TEST(DeviceInfoFile, UnopenableOrIrregularFileShowsAMessage) {
     const std::string dir = test::makeTempDir("devinfo");
-    for (const std::string& path : {dir + "/missing/VondrixINF.csv", dir}) {
+    ASSERT_TRUE(test::makeFifo(dir + "/fifo.csv"));
+    const test::Watchdog watchdog("appending to a FIFO", 10);
+    const std::vector<std::pair<std::string, int>> cases = {
+        {dir + "/missing/VondrixINF.csv", msg::ExportFileNotOpened},
+        {dir, msg::NotARegularFile},
+        {dir + "/fifo.csv", msg::NotARegularFile},
+    };
+    for (const auto& [path, message] : cases) {
         SCOPED_TRACE(path);
         RecordingReporter reporter;
         EXPECT_FALSE(appendDeviceInfo(path, DeviceInfo{}, reporter));
-        ASSERT_EQ(reporter.ids(), std::vector<int>{25});
+        ASSERT_EQ(reporter.ids(), std::vector<int>{message});
         EXPECT_EQ(reporter.shown[0].caption, Caption::Error);
     }
     EXPECT_FALSE(std::filesystem::exists(dir + "/missing"));

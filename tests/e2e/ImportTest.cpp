@@ -14,6 +14,7 @@
 #include "phonebook/Import.h"
 #include "phonebook/PhonebookService.h"
 #include "phonesim/Simulator.h"
+#include "support/FileTraps.h"
 #include "support/PhonebookEntries.h"
 #include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
@@ -135,22 +136,46 @@ TEST_F(ScriptedImport, FullEntryTableEndsAppendBeforeWriting) {
 }
 
 TEST_F(ScriptedImport, UnreadableFilesEndBeforeAnyWrite) {
+    ASSERT_TRUE(test::makeFifo(dir + "/fifo.csv"));
     struct Case {
-        std::optional<std::string> content;  // nullopt: no file
+        std::optional<std::string> content;  // nullopt: the path as it is
+        std::string path;
         int message;
         End end;
     };
-    for (const Case& c : {Case{std::nullopt, 25, End::FileError}, Case{"", 37, End::BadHeader},
-                          Case{"NR;NAME\r\n1;A;'1\r\n", 37, End::BadHeader}}) {
+    const std::vector<Case> cases = {
+        {std::nullopt, dir + "/none.csv", msg::FileNotOpened, End::FileError},
+        {std::nullopt, dir + "/fifo.csv", msg::NotARegularFile, End::FileError},
+        {std::nullopt, dir, msg::NotARegularFile, End::FileError},
+        {"", "", msg::InvalidFileHeader, End::BadHeader},
+        {"NR;NAME\r\n1;A;'1\r\n", "", msg::InvalidFileHeader, End::BadHeader},
+    };
+    const test::Watchdog watchdog("importing a FIFO", 20);
+    for (const Case& c : cases) {
         reporter.shown.clear();
         phone.reply(kOk);
-        const std::string path = c.content ? file(*c.content) : dir + "/none.csv";
+        const std::string path = c.content ? file(*c.content) : c.path;
         const ImportResult r = importCsv(service, path, ImportMode::Overwrite);
-        EXPECT_EQ(reporter.ids(), std::vector<int>{c.message});
+        EXPECT_EQ(reporter.ids(), std::vector<int>{c.message}) << path;
         EXPECT_EQ(r.end, c.end);
         EXPECT_FALSE(r.reread);
     }
-    EXPECT_EQ(phone.lines(), std::vector<std::string>(3, "AT^SPBS=SM"));
+    EXPECT_EQ(phone.lines(), std::vector<std::string>(cases.size(), "AT^SPBS=SM"));
+}
+
+// Files from an old Mac end their lines in CR alone; CR LF stays one line
+// end, so no empty lines appear between the records.
+TEST_F(ScriptedImport, CrOnlyAndMixedLineEndsAreLineEnds) {
+    model.current.freeLocations = {4, 5, 6};
+    replies({kOk, kOk, kOk, kOk});
+    const ImportResult r =
+        importCsv(service, file("NR;NAME;TELNUM\r1;A;'1\r2;B;'2\r\n3;C;'3\r"), ImportMode::Append);
+    EXPECT_EQ(phone.lines(),
+              (std::vector<std::string>{"AT^SPBS=SM", "AT+CPBW=4,1,129,\"A\"",
+                                        "AT+CPBW=5,2,129,\"B\"", "AT+CPBW=6,3,129,\"C\""}));
+    EXPECT_EQ(r.written, 3);
+    EXPECT_EQ(r.skipped, 0);
+    EXPECT_TRUE(reporter.shown.empty());
 }
 
 TEST_F(ScriptedImport, FixedDiallingAsksPin2PerLineUntilGivenThenReusesIt) {

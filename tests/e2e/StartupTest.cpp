@@ -6,9 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "phonesim/Simulator.h"
 #include "session/MainWindowSession.h"
 #include "session/Startup.h"
-#include "phonesim/Simulator.h"
+#include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
 
 namespace vondrix {
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 using test::RecordingReporter;
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     StartupTest() {
         dir = fs::temp_directory_path() /
               ("vondrix-start-" + std::to_string(::getpid()) + "-" +
@@ -95,7 +96,8 @@ TEST_F(StartupTest, NoPortChosenShowsTheDialogUntilConfirmed) {
     int shown = 0;
     options.settingsDialog = [&](Session& s) {
         ++shown;
-        if (shown < 3) return false;  // Cancel twice
+        if (shown < 3)
+            return false;  // Cancel twice
         s.settings.device = pty;
         return true;
     };
@@ -108,6 +110,15 @@ TEST_F(StartupTest, NoPortChosenShowsTheDialogUntilConfirmed) {
 TEST_F(StartupTest, NoPortChosenWithoutDialogStops) {
     Session s(ini);
     EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoPortChosen);
+}
+
+TEST_F(StartupTest, FifoAsSettingsFileIsRefusedWithDefaults) {
+    ASSERT_TRUE(test::makeFifo(ini));
+    const test::Watchdog watchdog("a FIFO as Vondrix.ini", 10);
+    Session s(ini);
+    EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoPortChosen);
+    EXPECT_EQ(reporter.ids(), std::vector<int>{msg::NotARegularFile});
+    EXPECT_EQ(s.settings.waitSec, 5);
 }
 
 TEST_F(StartupTest, SocketStackPicksTheFirstSiemensDevice) {

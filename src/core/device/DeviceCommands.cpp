@@ -1,8 +1,8 @@
 #include "device/DeviceCommands.h"
 
 #include <cstdio>
-#include <fstream>
 
+#include "files/Files.h"
 #include "link/AtEngine.h"
 #include "link/LinkOperation.h"
 
@@ -29,11 +29,14 @@ bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
 bool switchPhoneOff(AtEngine& engine, Reporter& reporter) {
     LinkOperation operation(engine, reporter);
     const bool ok = engine.standard("AT^SMSO") == 1;
-    if (ok) reporter.message(msg::Farewell, Caption::Info);
+    if (ok)
+        reporter.message(msg::Farewell, Caption::Info);
     return ok;
 }
 
-void deleteLogo(AtEngine& engine) { engine.standard("AT^SBNW=bmp,0,0"); }
+void deleteLogo(AtEngine& engine) {
+    engine.standard("AT^SBNW=bmp,0,0");
+}
 
 bool AudioControls::toggleTest(int tone, int volume) {
     LinkOperation operation(engine_, reporter_);
@@ -98,21 +101,19 @@ bool AudioControls::setHandsFree(bool checked) {
 
 bool appendDeviceInfo(const std::string& path, const DeviceInfo& info, Reporter& reporter) {
     // Text mode on the original platform: every line ends in CR LF.
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out) {
-        reporter.message(msg::ExportFileNotOpened, Caption::Error);
-        return false;
-    }
     auto cut = [](const std::string& s, std::size_t n) { return s.substr(0, n); };
-    out << "SERIAL,VERSION,SIMSERIAL\r\n"
-        << "'" << cut(info.imei, 29) << ",'" << cut(info.revision, 19) << ",'"
-        << cut(info.simSerial, 29) << "\r\n";
-    out.flush();
-    if (!out) {
-        reporter.message(msg::ExportFileNotOpened, Caption::Error);
-        return false;
+    const std::string lines = "SERIAL,VERSION,SIMSERIAL\r\n'" + cut(info.imei, 29) + ",'" +
+                              cut(info.revision, 19) + ",'" + cut(info.simSerial, 29) + "\r\n";
+    switch (files::appendToFile(path, lines)) {
+        case files::FileError::None:
+            return true;
+        case files::FileError::NotRegular:
+            reporter.message(msg::NotARegularFile, Caption::Error);
+            return false;
+        default:
+            reporter.message(msg::ExportFileNotOpened, Caption::Error);
+            return false;
     }
-    return true;
 }
 
 }  // namespace vondrix

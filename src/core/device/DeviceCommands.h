@@ -25,7 +25,7 @@ void deleteLogo(AtEngine& engine);
 // The ring tone and hands-free commands of the main window, working on the
 // audio state read at opening.
 class AudioControls {
-public:
+  public:
     AudioControls(AtEngine& engine, Reporter& reporter, AudioState& audio)
         : engine_(engine), reporter_(reporter), audio_(audio) {}
 
@@ -39,7 +39,7 @@ public:
     // The hands-free box after a click; returns the state the box must show.
     bool setHandsFree(bool checked);
 
-private:
+  private:
     AtEngine& engine_;
     Reporter& reporter_;
     AudioState& audio_;
@@ -47,7 +47,9 @@ private:
 };
 
 // Appends the header line and the data line of the device information to a
-// CSV file; message 25 when the file cannot be opened.
+// CSV file (created when missing; removed again when that first write
+// fails). Message 104 when `path` is a FIFO, device or directory, 25 when
+// the file cannot be opened or written.
 bool appendDeviceInfo(const std::string& path, const DeviceInfo& info, Reporter& reporter);
 
 constexpr const char* kDeviceInfoFile = "VondrixINF.csv";

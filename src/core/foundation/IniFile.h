@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
+
+#include "files/Files.h"
 
 namespace vondrix {
 
@@ -12,10 +15,30 @@ namespace vondrix {
 // file is created by the first write, and writes keep every other line
 // (foreign sections, unknown keys, comments) as it was.
 //
-// The file is re-read for every lookup so that several writers stay in step,
-// and each write replaces the file atomically (temporary file, then rename).
+// The file is read once, on the first lookup, into an index, so that a
+// lookup costs the same however large the file is. Each write reads the file
+// anew (keeping what other programs changed in the meantime), replaces it
+// atomically (a temporary file beside it, then a rename) and from then on
+// answers lookups from what it wrote.
+
+// The lookup side of an INI text: the first section of each name and, in
+// it, the first line of each key, names compared case-insensitively.
+class IniIndex {
+  public:
+    IniIndex() = default;
+    explicit IniIndex(std::string_view content);
+
+    // The value (trimmed, matching quotes removed, at most 259 characters)
+    // or `def` (cut the same way).
+    std::string lookup(std::string_view section, std::string_view key, std::string_view def) const;
+
+  private:
+    using Keys = std::unordered_map<std::string, std::string>;  // lower-case key -> value
+    std::unordered_map<std::string, Keys> sections_;            // lower-case name -> keys
+};
+
 class IniFile {
-public:
+  public:
     static constexpr std::size_t kMaxValue = 259;
 
     explicit IniFile(std::string path) : path_(std::move(path)) {}
@@ -27,11 +50,22 @@ public:
     // The usual decimal conversion of the text value; non-numeric text gives 0.
     int getInt(std::string_view section, std::string_view key, int def) const;
 
-    // False when the file could not be written (the old file is then intact).
+    // False when the file could not be written (the old file is then
+    // intact). A file that is there but cannot be read (not a regular file,
+    // no permission) is never replaced.
     bool writeString(std::string_view section, std::string_view key, std::string_view value);
 
-private:
+    // Why the file could not be read at start (NotFound for a missing file,
+    // which simply gives the defaults); None when it was read.
+    files::FileError readError() const;
+
+  private:
+    const IniIndex& index() const;
+
     std::string path_;
+    mutable std::optional<IniIndex> index_;     // built on the first lookup
+    mutable std::optional<std::string> known_;  // the file's content, not indexed yet
+    mutable files::FileError readError_ = files::FileError::None;
 };
 
 // The same semantics over file contents in memory.

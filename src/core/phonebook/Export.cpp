@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "files/Files.h"
 #include "phonebook/FileLines.h"
 
 namespace vondrix::phonebook {
@@ -24,6 +25,21 @@ std::string xmlEscaped(std::string_view text) {
 void addLine(std::string& out, std::string_view line) {
     out += line;
     out += kLineEnd;
+}
+
+// The file is replaced whole: a failed export leaves no new file behind and
+// an existing one as it was.
+bool writeExport(const std::string& path, std::string_view content, Reporter& reporter) {
+    switch (files::replaceFileAtomically(path, content)) {
+        case files::FileError::None:
+            return true;
+        case files::FileError::NotRegular:
+            reporter.message(msg::NotARegularFile, Caption::Error);
+            return false;
+        default:
+            reporter.message(msg::ExportFileNotOpened, Caption::Error);
+            return false;
+    }
 }
 
 template <typename Fn>
@@ -99,21 +115,16 @@ std::string vcardText(std::string_view name, std::string_view number, const std:
 }
 
 bool exportCsv(const CurrentPhonebook& book, const std::string& path, Reporter& reporter) {
-    if (writeWholeFile(path, csvText(book)))
-        return true;
-    reporter.message(msg::ExportFileNotOpened, Caption::Error);
-    return false;
+    return writeExport(path, csvText(book), reporter);
 }
 
 bool exportXml(const CurrentPhonebook& book, const std::string& path, Reporter& reporter) {
-    if (writeWholeFile(path, xmlText(book)))
-        return true;
-    reporter.message(msg::ExportFileNotOpened, Caption::Error);
-    return false;
+    return writeExport(path, xmlText(book), reporter);
 }
 
 bool exportVcard(const Row& row, const std::string& path, const std::tm& localTime) {
-    return writeWholeFile(path, vcardText(row.name, row.number, localTime));
+    return files::replaceFileAtomically(path, vcardText(row.name, row.number, localTime)) ==
+           files::FileError::None;
 }
 
 }  // namespace vondrix::phonebook

@@ -35,11 +35,14 @@ std::string xmlText(const CurrentPhonebook& book);
 // One entry; `localTime` gives the REV stamp (local time, marked "Z").
 std::string vcardText(std::string_view name, std::string_view number, const std::tm& localTime);
 
-// Write the files; message 25 when the file cannot be written.
+// Write the files. Each file is replaced whole (files::replaceFileAtomically):
+// a failed export creates no file and leaves an existing one as it was; a
+// symlink at `path` is replaced by the new file. Message 104 when `path` is
+// a FIFO, device or directory, 25 when the file cannot be written.
 bool exportCsv(const CurrentPhonebook& book, const std::string& path, Reporter& reporter);
 bool exportXml(const CurrentPhonebook& book, const std::string& path, Reporter& reporter);
-// The vCard of `row` (name and number as the list shows them). No message
-// on failure.
+// The vCard of `row` (name and number as the list shows them), written the
+// same way. No message on failure.
 bool exportVcard(const Row& row, const std::string& path, const std::tm& localTime);
 
 }  // namespace vondrix::phonebook

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "files/Files.h"
 #include "phonebook/FileLines.h"
 
 namespace vondrix::phonebook {
@@ -16,15 +17,17 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
 
     service.selectCurrent();  // as the phone must see it; a failure shows in the writes
 
-    std::string content;
-    if (!readWholeFile(path, content)) {
-        reporter.message(msg::ExportFileNotOpened, Caption::Error);
+    const files::ReadResult file = files::readRegularFile(path);
+    if (!file.ok()) {
+        reporter.message(
+            file.error == files::FileError::NotRegular ? msg::NotARegularFile : msg::FileNotOpened,
+            Caption::Error);
         result.end = End::FileError;
         return result;
     }
     // Every line loses only its own line end: a last line without one
     // keeps all its characters.
-    const std::vector<std::string_view> lines = splitLines(content);
+    const std::vector<std::string_view> lines = splitLines(file.content);
     if (lines.empty() || !isCsvHeader(lines.front())) {
         reporter.message(msg::InvalidFileHeader, Caption::Error);
         result.end = End::BadHeader;

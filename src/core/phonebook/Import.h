@@ -38,7 +38,7 @@ std::optional<CsvLine> parseCsvLine(std::string_view line);
 struct ImportResult {
     enum class End {
         Completed,       // every line was dealt with
-        FileError,       // message 25: the file could not be opened
+        FileError,       // message 36 (could not be opened) or 104 (not a regular file)
         BadHeader,       // message 37: empty file or wrong first line
         NoFreeLocation,  // message 32 (append mode)
         TableFull,       // message 22: the entry table holds kMaxEntries (append mode)
@@ -58,8 +58,9 @@ struct ImportResult {
 // line with PhonebookService::store (which encodes the name and, for fixed
 // dialling, runs the PIN2 protocol; ensurePin2 runs first for each line, so
 // a cancelled dialog skips only that line). A name longer than the
-// phonebook's text length (when known) is cut to it. Messages 25, 37, 22,
-// 32, 49 here, 47 and 48 from the service.
+// phonebook's text length (when known) is cut to it. Lines may end in CR
+// LF, LF or CR. Messages 36 or 104, 37, 22, 32, 49 here, 47 and 48 from
+// the service.
 //
 // Append mode adds each written entry to the entry table and the rows
 // (sorted by name at the end) and uses up its free location. Overwrite

@@ -1,10 +1,9 @@
 #include "phonebook/LocalFile.h"
 
 #include <array>
-#include <filesystem>
 
+#include "files/Files.h"
 #include "phonebook/FileLines.h"
-#include "files/AtomicFile.h"
 #include "text/Decimal.h"
 
 namespace vondrix::phonebook {
@@ -64,24 +63,31 @@ std::string replaceSection(std::string_view oldContent, bool oldExists,
 }
 
 bool saveToLocalFile(const CurrentPhonebook& book, const std::string& path, Reporter& reporter) {
-    std::string old;
-    const bool oldExists = readWholeFile(path, old);
-    std::error_code ec;
-    if (!oldExists && std::filesystem::exists(path, ec)) {
-        // There but unreadable: replacing it would lose the other sections.
-        reporter.message(msg::ExportFileNotOpened, Caption::Error);
+    using files::FileError;
+    const files::ReadResult old = files::readRegularFile(path);
+    if (old.error == FileError::NotRegular) {
+        reporter.message(msg::NotARegularFile, Caption::Error);
         return false;
     }
-    const std::string content = replaceSection(old, oldExists, book);
+    if (!old.ok() && old.error != FileError::NotFound) {
+        // There but unreadable: replacing it would lose the other sections.
+        reporter.message(msg::FileNotSaved, Caption::Error);
+        return false;
+    }
+    const std::string content = replaceSection(old.content, old.ok(), book);
 
     // Never delete the old file first: the complete new content is renamed
     // over it, so at every moment one of the two versions is on disk whole.
-    const std::filesystem::path target(path);
-    if (!replaceFileAtomically(path, content, (target.parent_path() / kLocalTempName).string())) {
-        reporter.message(msg::ExportFileNotOpened, Caption::Error);
-        return false;
+    switch (files::replaceFileAtomically(path, content, kLocalTempName)) {
+        case FileError::None:
+            return true;
+        case FileError::NotRegular:
+            reporter.message(msg::NotARegularFile, Caption::Error);
+            return false;
+        default:
+            reporter.message(msg::FileNotSaved, Caption::Error);
+            return false;
     }
-    return true;
 }
 
 std::vector<PhonebookEntry> parseNameDirectory(std::string_view content) {
@@ -110,10 +116,10 @@ std::vector<PhonebookEntry> parseNameDirectory(std::string_view content) {
 }
 
 std::vector<PhonebookEntry> loadNameDirectory(const std::string& path) {
-    std::string content;
-    if (!readWholeFile(path, content))
+    const files::ReadResult file = files::readRegularFile(path);
+    if (!file.ok())
         return {};
-    return parseNameDirectory(content);
+    return parseNameDirectory(file.content);
 }
 
 }  // namespace vondrix::phonebook

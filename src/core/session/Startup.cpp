@@ -9,7 +9,8 @@ namespace vondrix {
 namespace {
 
 void pause(int ms) {
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 enum class LinkResult { Open, NoLink, ResetFailed, NoPortChosen };
@@ -44,18 +45,21 @@ LinkResult openSerialBranch(Session& s, Reporter& reporter, const StartupOptions
                             const std::string& overrideDevice) {
     if (overrideDevice.empty()) {
         while (!s.settings.portChosen()) {
-            if (!o.settingsDialog) return LinkResult::NoPortChosen;
+            if (!o.settingsDialog)
+                return LinkResult::NoPortChosen;
             o.settingsDialog(s);  // Cancel simply shows the dialog again
         }
     }
-    const std::string path = overrideDevice.empty() ? s.settings.serialDevicePath() : overrideDevice;
+    const std::string path =
+        overrideDevice.empty() ? s.settings.serialDevicePath() : overrideDevice;
     s.link = PhoneLink::openSerial(path, o.portSettleMs);
     if (!s.link.isOpen()) {
         reporter.message(msg::ComPortNotOpened, Caption::Error);
         return LinkResult::NoLink;
     }
     pause(o.resetDelayMs);
-    if (!s.settings.noModem && !resetPhone(s.engine, reporter)) return LinkResult::ResetFailed;
+    if (!s.settings.noModem && !resetPhone(s.engine, reporter))
+        return LinkResult::ResetFailed;
     return LinkResult::Open;
 }
 
@@ -98,6 +102,10 @@ bool resetPhone(AtEngine& engine, Reporter& reporter) {
 
 StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
     s.settings.readOptions(s.ini);
+    // A FIFO or device in place of the settings file gives the defaults
+    // (it is never read, so start-up cannot block on it); say why.
+    if (s.ini.readError() == files::FileError::NotRegular)
+        reporter.message(msg::NotARegularFile, Caption::Error);
     s.engine.setTimeouts(std::chrono::seconds(s.settings.timeoutSec),
                          std::chrono::seconds(s.settings.searchTimeoutSec));
 
@@ -106,7 +114,8 @@ StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
         s.link.close();
         return StartupResult::ResetFailed;
     }
-    if (link == LinkResult::NoPortChosen) return StartupResult::NoPortChosen;
+    if (link == LinkResult::NoPortChosen)
+        return StartupResult::NoPortChosen;
 
     s.settings.readTextsAndColumns(s.ini);
     s.language = detectLanguage(o.languageOverride);
@@ -115,6 +124,8 @@ StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
     return link == LinkResult::Open ? StartupResult::Ready : StartupResult::NoLink;
 }
 
-void shutDown(Session& session) { session.link.close(); }
+void shutDown(Session& session) {
+    session.link.close();
+}
 
 }  // namespace vondrix

@@ -1,0 +1,228 @@
+#include "files/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+namespace vondrix::files {
+namespace {
+
+// Closes the descriptor it holds unless released.
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&&) = delete;
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now; false when close reports an error (a write may be lost).
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Back to blocking I/O once the descriptor is known to be a regular file.
+bool clearNonBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+bool isRegular(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Why opening `path` failed with `err`: a path that is there but not a
+// regular file (a FIFO without a writer, a folder opened for writing) is
+// NotRegular rather than a plain failure.
+FileError openFailure(const std::string& path, int err, FileError otherwise) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return FileError::NotRegular;
+    if (err == ENOENT || err == ENOTDIR)
+        return otherwise;
+    return FileError::CannotOpen;
+}
+
+struct SplitPath {
+    std::string folderPrefix;  // "" or the folder with its trailing "/"
+    std::string name;
+    std::string folder() const {
+        if (folderPrefix.empty())
+            return ".";
+        if (folderPrefix == "/")
+            return "/";
+        return folderPrefix.substr(0, folderPrefix.size() - 1);
+    }
+};
+
+SplitPath split(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {"", path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// A fresh suffix for a unique temporary name; the exclusive create decides
+// whether it really is unique.
+std::string uniqueSuffix() {
+    static std::atomic<unsigned> counter{0};
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    char text[64];
+    std::snprintf(text, sizeof text, ".%ld.%x.%llx", static_cast<long>(::getpid()),
+                  counter.fetch_add(1), static_cast<unsigned long long>(now) & 0xFFFFFFull);
+    return text;
+}
+
+struct TempFile {
+    Fd fd;
+    std::string path;
+};
+
+// Creates the temporary file exclusively: O_EXCL never follows a link and
+// never opens a file that is already there.
+std::optional<TempFile> createTemp(const SplitPath& target, std::string_view preferred) {
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    if (!preferred.empty()) {
+        std::string path = target.folderPrefix + std::string(preferred);
+        const int fd = ::open(path.c_str(), kFlags, 0644);
+        if (fd >= 0)
+            return TempFile{Fd(fd), std::move(path)};
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    const std::string base =
+        target.folderPrefix + (preferred.empty() ? target.name : std::string(preferred));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = base + uniqueSuffix();
+        const int fd = ::open(path.c_str(), kFlags, 0644);
+        if (fd >= 0)
+            return TempFile{Fd(fd), std::move(path)};
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void syncFolder(const std::string& folder) {
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        ::fsync(dir.get());  // durability only; the rename has happened
+}
+
+}  // namespace
+
+ReadResult readRegularFile(const std::string& path) {
+    ReadResult result;
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid()) {
+        result.error = openFailure(path, errno, FileError::NotFound);
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.error = FileError::NotRegular;
+        return result;
+    }
+    if (!clearNonBlocking(fd.get())) {
+        result.error = FileError::ReadFailed;
+        return result;
+    }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.error = FileError::ReadFailed;
+            return result;
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    result.content = std::move(content);
+    return result;
+}
+
+FileError replaceFileAtomically(const std::string& path, std::string_view content,
+                                std::string_view preferredTempName) {
+    struct stat old {};
+    const bool exists = ::lstat(path.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode) && !S_ISLNK(old.st_mode))
+        return FileError::NotRegular;
+
+    const SplitPath target = split(path);
+    std::optional<TempFile> temp = createTemp(target, preferredTempName);
+    if (!temp)
+        return FileError::CannotOpen;
+
+    bool ok = true;
+    if (exists && S_ISREG(old.st_mode))
+        ok = ::fchmod(temp->fd.get(), old.st_mode & 0777) == 0;
+    ok = ok && writeAll(temp->fd.get(), content);
+    ok = ok && ::fsync(temp->fd.get()) == 0;
+    ok = temp->fd.close() && ok;
+    if (!ok || std::rename(temp->path.c_str(), path.c_str()) != 0) {
+        ::unlink(temp->path.c_str());
+        return FileError::WriteFailed;
+    }
+    syncFolder(target.folder());
+    return FileError::None;
+}
+
+FileError appendToFile(const std::string& path, std::string_view content) {
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC;
+    bool created = false;
+    int raw = ::open(path.c_str(), kFlags | O_NONBLOCK);
+    if (raw < 0 && errno == ENOENT) {
+        raw = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0644);
+        created = raw >= 0;
+    }
+    if (raw < 0)
+        return openFailure(path, errno, FileError::CannotOpen);
+    Fd fd(raw);
+    if (!created && !isRegular(fd.get()))
+        return FileError::NotRegular;
+
+    const bool ok = clearNonBlocking(fd.get()) && writeAll(fd.get(), content);
+    if (fd.close() && ok)
+        return FileError::None;
+    if (created)
+        ::unlink(path.c_str());
+    return FileError::WriteFailed;
+}
+
+}  // namespace vondrix::files

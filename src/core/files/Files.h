@@ -1,0 +1,66 @@
+#pragma once
+
+// The one place where the core touches files. Every file the program reads
+// or writes (settings, the local phonebook, exports, logs, downloads) goes
+// through these helpers, so that all of them share the same guarantees:
+//
+// - Only regular files are read or written. A FIFO, device, socket or
+//   directory where a file belongs is refused with FileError::NotRegular,
+//   and never blocks: files are opened non-blocking, checked with fstat, and
+//   only then switched back to blocking I/O.
+// - A file is replaced through a temporary file in the same folder, created
+//   exclusively (never following a link, never reusing an existing file),
+//   synced, and renamed over the target: at every moment the target holds
+//   either its complete old or its complete new content.
+// - A file the helper created is removed again when writing to it fails; a
+//   file that existed is never removed or truncated.
+//
+// Callers map the error kinds to the messages they show.
+
+#include <string>
+#include <string_view>
+
+namespace vondrix::files {
+
+enum class FileError {
+    None,         // success
+    NotFound,     // reading: no such file (or a folder of its path is missing)
+    NotRegular,   // a FIFO, device, socket or directory where a file belongs
+    CannotOpen,   // could not be opened or created (permissions, missing folder, ...)
+    ReadFailed,   // opened, but reading failed
+    WriteFailed,  // opened or created, but writing, syncing or renaming failed
+};
+
+struct ReadResult {
+    FileError error = FileError::None;
+    std::string content;  // the file's bytes as stored; empty on error
+
+    bool ok() const { return error == FileError::None; }
+};
+
+// The whole content of the regular file at `path` (symlinks followed).
+ReadResult readRegularFile(const std::string& path);
+
+// Replaces the file at `path` with `content`. The content is written to a
+// new temporary file in the target's folder, synced, and renamed over
+// `path`; the folder is synced afterwards.
+//
+// The temporary file is `preferredTempName` in that folder when given and
+// no file of that name exists; otherwise (or when none is given) a unique
+// name beside it. An existing file, link or folder of the preferred name is
+// left alone.
+//
+// A regular target keeps its permission bits. A target that is a symlink is
+// replaced by the rename: the link itself becomes the new regular file, and
+// the file it pointed to stays untouched. Any other non-regular target is
+// refused with NotRegular. On failure the target is as it was and no
+// temporary file is left.
+[[nodiscard]] FileError replaceFileAtomically(const std::string& path, std::string_view content,
+                                              std::string_view preferredTempName = {});
+
+// Appends `content` to the regular file at `path` (symlinks followed),
+// creating it when it does not exist. When the write fails, a file this call
+// created is removed; an existing file keeps whatever was written.
+[[nodiscard]] FileError appendToFile(const std::string& path, std::string_view content);
+
+}  // namespace vondrix::files

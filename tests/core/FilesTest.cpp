@@ -1,0 +1,125 @@
+// The file helpers under hostile conditions: links and leftovers where the
+// temporary file goes, FIFOs and folders where a file belongs, and writes
+// that fail half-way.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "files/Files.h"
+#include "support/FileTraps.h"
+#include "support/RunProcess.h"
+
+namespace vondrix::files {
+namespace {
+
+namespace fs = std::filesystem;
+using test::fileText;
+using test::writeText;
+
+class FilesTest : public ::testing::Test {
+  protected:
+    ~FilesTest() override { fs::remove_all(dir); }
+    std::string at(const std::string& name) const { return dir + "/" + name; }
+    // How many entries the folder holds.
+    long entries() const {
+        return std::distance(fs::directory_iterator(dir), fs::directory_iterator{});
+    }
+    std::string dir = test::makeTempDir("files");
+};
+
+TEST_F(FilesTest, ReadsOnlyRegularFilesAndNeverBlocks) {
+    ASSERT_TRUE(writeText(at("plain"), "a\r\nb"));
+    fs::create_directory(at("folder"));
+    ASSERT_TRUE(test::makeFifo(at("fifo")));
+    struct Case {
+        std::string path;
+        FileError error;
+        std::string content;
+    };
+    const std::vector<Case> cases = {
+        {at("plain"), FileError::None, "a\r\nb"},
+        {at("missing"), FileError::NotFound, ""},
+        {at("missing/x"), FileError::NotFound, ""},
+        {at("plain/x"), FileError::NotFound, ""},
+        {at("folder"), FileError::NotRegular, ""},
+        {at("fifo"), FileError::NotRegular, ""},   // no writer: would block for ever
+        {"/dev/zero", FileError::NotRegular, ""},  // would never end
+    };
+    const test::Watchdog watchdog("reading a FIFO", 10);
+    for (const Case& c : cases) {
+        const ReadResult r = readRegularFile(c.path);
+        EXPECT_EQ(r.error, c.error) << c.path;
+        EXPECT_EQ(r.content, c.content) << c.path;
+    }
+}
+
+TEST_F(FilesTest, ReplacementKeepsPermissionBits) {
+    ASSERT_TRUE(writeText(at("private"), "old"));
+    fs::permissions(at("private"), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(replaceFileAtomically(at("private"), "new"), FileError::None);
+    EXPECT_EQ(fs::status(at("private")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(FilesTest, NonRegularTargetsAreRefusedWithoutBlocking) {
+    fs::create_directory(at("folder"));
+    ASSERT_TRUE(test::makeFifo(at("fifo")));
+    const test::Watchdog watchdog("writing a FIFO", 10);
+    for (const std::string name : {"folder", "fifo"}) {
+        EXPECT_EQ(replaceFileAtomically(at(name), "x", "Vondrix.$$$"), FileError::NotRegular)
+            << name;
+        EXPECT_EQ(appendToFile(at(name), "x"), FileError::NotRegular) << name;
+    }
+    EXPECT_EQ(fs::status(at("fifo")).type(), fs::file_type::fifo);
+    EXPECT_EQ(entries(), 2) << "a temporary file was left behind";
+    EXPECT_EQ(appendToFile("/dev/null", "x"), FileError::NotRegular);
+    EXPECT_EQ(replaceFileAtomically(at("missing/x"), "x"), FileError::CannotOpen);
+    EXPECT_EQ(appendToFile(at("missing/x"), "x"), FileError::CannotOpen);
+}
+
+TEST_F(FilesTest, AppendCreatesThenAppends) {
+    ASSERT_EQ(appendToFile(at("log"), "one\r\n"), FileError::None);
+    ASSERT_EQ(appendToFile(at("log"), "two\r\n"), FileError::None);
+    EXPECT_EQ(fileText(at("log")), "one\r\ntwo\r\n");
+}
+
+// Writes that fail half-way (the file size limit stops them after 16 bytes,
+// whoever runs the test) never leave a new file and never cost an old one.
+TEST_F(FilesTest, FailedWritesLeaveNoNewFileAndKeepOldOnes) {
+    const std::string big(4096, 'x');
+    ASSERT_TRUE(writeText(at("old-replace"), "old content"));
+    ASSERT_TRUE(writeText(at("old-append"), "old content"));
+    struct Case {
+        const char* what;
+        std::function<FileError()> write;
+        std::string path, after;  // after: "<missing>" for no file
+    };
+    const std::vector<Case> cases = {
+        {"replace, new file", [&] { return replaceFileAtomically(at("new-replace"), big, "t"); },
+         at("new-replace"), "<missing>"},
+        {"replace, old file", [&] { return replaceFileAtomically(at("old-replace"), big, "t"); },
+         at("old-replace"), "old content"},
+        {"append, new file", [&] { return appendToFile(at("new-append"), big); }, at("new-append"),
+         "<missing>"},
+        // What did fit stays: an append never truncates.
+        {"append, old file", [&] { return appendToFile(at("old-append"), big); }, at("old-append"),
+         "old content" + big.substr(0, 5)},
+    };
+    for (const Case& c : cases) {
+        FileError error;
+        {
+            const test::FileSizeLimit limit(16);
+            error = c.write();
+        }
+        EXPECT_EQ(error, FileError::WriteFailed) << c.what;
+        EXPECT_EQ(fileText(c.path), c.after) << c.what;
+    }
+    EXPECT_EQ(entries(), 2) << "a temporary file was left behind";
+}
+
+}  // namespace
+}  // namespace vondrix::files

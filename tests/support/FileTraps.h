@@ -1,0 +1,57 @@
+#pragma once
+
+// Hostile file situations for tests: FIFOs where files belong, a file size
+// limit that makes writes fail even for root, and a watchdog that turns a
+// hang into a failure.
+
+#include <sys/resource.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace vondrix::test {
+
+// Creates a FIFO at `path`; false when that fails.
+bool makeFifo(const std::string& path);
+
+// The whole content of `path`, or "<missing>" when it cannot be read.
+std::string fileText(const std::string& path);
+// Writes `content` to `path` (created or truncated); false on failure.
+bool writeText(const std::string& path, const std::string& content);
+
+// While it lives, no regular file of this process can grow beyond `bytes`:
+// a write past the limit fails with EFBIG (SIGXFSZ is ignored meanwhile).
+// Keep its scope to the operation under test: test output to a regular file
+// is limited too.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// Aborts the process, naming `what`, when it is still alive after
+// `seconds`: an operation that blocks fails the test run instead of hanging
+// it.
+class Watchdog {
+  public:
+    Watchdog(std::string what, int seconds);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
+
+}  // namespace vondrix::test
