@@ -4,7 +4,7 @@
 set -euo pipefail
 
 VONDRIX_PACKAGES=(
-  ca-certificates cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+  ca-certificates git cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core

@@ -73,8 +73,8 @@ struct CommandLine {
 // One run of a command: its context, its words, and once opened its sessions.
 class Invocation {
 public:
-    Invocation(CliContext& ctx, const CommandSpec& spec, CommandLine line)
-        : ctx(ctx), spec(spec), line(std::move(line)) {}
+    Invocation(CliContext& context, const CommandSpec& command, CommandLine words)
+        : ctx(context), spec(command), line(std::move(words)) {}
 
     CliContext& ctx;
     const CommandSpec& spec;

@@ -400,7 +400,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A 2-colour table, code size 2: clear, literal 3, end.
         CorruptCase{"IndexOutsideTheColourTable",
                     [](GifSpec& s) {
-                        s.globalTable.resize(2);
+                        s.globalTable.erase(s.globalTable.begin() + 2, s.globalTable.end());
                         s.data = {2, 0x5C, 0x01, 0};
                     },
                     ImageResult::BadFormat},

@@ -112,7 +112,9 @@ TEST(FieldReader, RefusesWhatDoesNotFitAndConsumesNothing) {
         EXPECT_EQ(f.number().has_value(), c.number) << c.text;
         EXPECT_EQ(f.quoted().has_value(), c.quoted) << c.text;
         EXPECT_EQ(f.omitted(), c.omitted) << c.text;
-        if (!c.omitted && !c.number) EXPECT_EQ(f.range().has_value(), c.range) << c.text;
+        if (!c.omitted && !c.number) {
+            EXPECT_EQ(f.range().has_value(), c.range) << c.text;
+        }
     }
     EXPECT_FALSE(FieldReader::after("+CPBR 1", "+CPBR:"));
 }

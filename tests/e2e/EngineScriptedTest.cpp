@@ -137,9 +137,9 @@ TEST_P(EngineOverLink, LongCommandIsSentWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PtyAndSocket, EngineOverLink, ::testing::Values(Kind::Pty, Kind::Socket),
-                         [](const auto& info) {
-                             return info.param == Kind::Pty ? std::string("Pty")
-                                                            : std::string("Socket");
+                         [](const auto& row) {
+                             return row.param == Kind::Pty ? std::string("Pty")
+                                                           : std::string("Socket");
                          });
 
 TEST(EngineWithoutLink, EveryTransactionFails) {
