@@ -9,6 +9,7 @@ VONDRIX_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   poppler-utils
+  python3-icalendar
 )
 
 missing=()
