@@ -152,11 +152,6 @@ TEST(OrganizerSlots, DeletingSlots) {
     EXPECT_EQ(phone("AT^SBNW=vcs,3,0,1,2"), cmeError(1, 3));
 }
 
-TEST(OrganizerSlots, WithoutExtendedErrorsAnErrorIsPlain) {
-    PbPhone phone;
-    EXPECT_EQ(phone("AT^SBNW=vcs,7,2,2"), "\r\nERROR\r\n");
-}
-
 TEST(OrganizerSlots, OtherObjectTypesGoToTheEarlierHandler) {
     CommandTable table;
     table.add("^SBNW", [](Context&, const Command&) { return Reply::ok({"earlier"}); });
@@ -193,11 +188,11 @@ TEST(OrganizerSlots, StateFileRoundTripKeepsEveryByte) {
     PhoneState s;
     s.organizer.objects[1] = kObject;
     s.organizer.objects[30] =
-        std::string("BEGIN:VCALENDAR\r\nDESCRIPTION:Caf\xE9 \"x\" \\ \x01\n", 45);
+        "BEGIN:VCALENDAR\r\nDESCRIPTION:Caf\xE9 \"x\" \\ \x01\n" + std::string(1, '\0');
     s.organizer.upload = OrganizerStore::Upload{2, 2, 1, "ab"};
     const std::string text = s.toText();
     EXPECT_NE(text.find("slot = 1,\"BEGIN:VCALENDAR\\r\\nDESCRIPTION:Hi\\r\\n"), std::string::npos);
-    EXPECT_NE(text.find("Caf\\xE9 \\\"x\\\" \\\\ \\x01\\n"), std::string::npos);
+    EXPECT_NE(text.find("Caf\\xE9 \\\"x\\\" \\\\ \\x01\\n\\x00\""), std::string::npos);
     PhoneState loaded;
     std::string error;
     ASSERT_TRUE(PhoneState::fromText(text, loaded, &error)) << error;
