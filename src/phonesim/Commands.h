@@ -42,6 +42,10 @@ void registerPhonebookCommands(CommandTable& table);
 // Voice calls: ATD with a number, ">" and a location, or "L"; AT+CHUP, AT^SDLD
 // (CallCommands.cpp).
 void registerCallCommands(CommandTable& table);
+// The organizer slots of the object store: AT^SBNR and AT^SBNW with the type
+// "vcs" (OrganizerCommands.cpp). Commands for other object types go to the
+// AT^SBNR / AT^SBNW handlers registered before it.
+void registerOrganizerCommands(CommandTable& table);
 
 // A decimal number without sign, or nothing when `text` is not one or is out of int range.
 std::optional<int> parseNumber(std::string_view text);

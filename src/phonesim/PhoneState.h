@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "phonesim/OrganizerStore.h"
 #include "phonesim/PhonebookStore.h"
 
 namespace phonesim {
@@ -77,6 +78,9 @@ struct PhoneState {
     // Outcome of dialling a number (as dialled, blanks removed); numbers not
     // listed are answered with OK.
     std::map<std::string, DialResult> dialResults;
+
+    // The organizer slots of the object store (AT^SBNR, AT^SBNW with "vcs").
+    OrganizerStore organizer;
 
     // The phonebook memory of a code ("SM", "ME", "FD", "ON", "LD", "MC", "RC");
     // nothing for "RD" and unknown codes.

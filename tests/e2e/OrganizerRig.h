@@ -1,0 +1,75 @@
+#pragma once
+
+// The organizer service on a simulated phone over a real pty.
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "foundation/Settings.h"
+#include "link/AtEngine.h"
+#include "organizer/OrganizerService.h"
+#include "phonesim/Simulator.h"
+#include "support/RecordingReporter.h"
+
+namespace vondrix::organizer::test {
+
+using Lines = std::vector<std::string>;
+using Objects = std::map<int, std::string>;
+
+struct OrganizerRig {
+    explicit OrganizerRig(const std::function<void(phonesim::PhoneState&)>& prepare = {}) {
+        if (prepare)
+            sim.withState(prepare);
+        link = PhoneLink::openSerial(sim.openPty(), 0);
+        engine.setTimeouts(std::chrono::seconds(3), std::chrono::seconds(3));
+    }
+    // Reads all slots and forgets the traffic so far.
+    void read() {
+        ASSERT_TRUE(service.readAll());
+        forget();
+    }
+    void forget() {
+        sim.clearReceived();
+        reporter.shown.clear();
+        reporter.progress.clear();
+    }
+    Lines lines() const { return sim.receivedLines(); }
+    // The phone's organizer slots.
+    Objects objects() {
+        Objects copy;
+        sim.withState([&](phonesim::PhoneState& s) { copy = s.organizer.objects; });
+        return copy;
+    }
+
+    phonesim::Simulator sim;
+    PhoneLink link;
+    AtEngine engine{link};
+    Settings settings;
+    vondrix::test::RecordingReporter reporter;
+    OrganizerList list;
+    OrganizerService service{engine, reporter, settings, list};
+};
+
+// Upper-case hexadecimal of `bytes`, as the phone expects the packets.
+inline std::string hexOf(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bytes) {
+        out += kDigits[static_cast<unsigned char>(c) >> 4];
+        out += kDigits[static_cast<unsigned char>(c) & 0x0f];
+    }
+    return out;
+}
+
+// The phone's own object layout, written out line by line.
+inline std::string vcs(const std::vector<std::string>& eventLines) {
+    std::string out = "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\n";
+    for (const std::string& line : eventLines)
+        out += line + "\r\n";
+    return out + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+}  // namespace vondrix::organizer::test
