@@ -42,6 +42,10 @@ void registerPhonebookCommands(CommandTable& table);
 // Voice calls: ATD with a number, ">" and a location, or "L"; AT+CHUP, AT^SDLD
 // (CallCommands.cpp).
 void registerCallCommands(CommandTable& table);
+// Network and call services: AT+CREG and AT+COPS with location, search and
+// selection (replacing the simple ones of registerDeviceCommands), ^SPLM,
+// ^SPLR, ^SPLW, +CPAS, +CLCC, +CCFC, +CLCK (NetworkCommands.cpp).
+void registerNetworkCommands(CommandTable& table);
 
 // A decimal number without sign, or nothing when `text` is not one or is out of int range.
 std::optional<int> parseNumber(std::string_view text);

@@ -97,6 +97,9 @@ std::vector<StateSection> makeSections() {
     for (StateSection& section : phonebookSections()) {
         sections.push_back(std::move(section));
     }
+    for (StateSection& section : networkSections()) {
+        sections.push_back(std::move(section));
+    }
     sections.push_back(failingSection());
     return sections;
 }
@@ -123,6 +126,7 @@ PhoneState PhoneState::demo() {
     // the phonebooks, which a state file lists in full.
     PhoneState s;
     addDemoPhonebooks(s);
+    addDemoNetwork(s);
     return s;
 }
 

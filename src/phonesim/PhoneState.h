@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "phonesim/NetworkServices.h"
 #include "phonesim/PhonebookStore.h"
 
 namespace phonesim {
@@ -77,6 +78,10 @@ struct PhoneState {
     // Outcome of dialling a number (as dialled, blanks removed); numbers not
     // listed are answered with OK.
     std::map<std::string, DialResult> dialResults;
+
+    // Cells, network search, preferred list, calls, forwarding and barring
+    // (AT+CREG, +COPS, ^SPLM, ^SPLR, ^SPLW, +CPAS, +CLCC, +CCFC, +CLCK).
+    NetworkServices net;
 
     // The phonebook memory of a code ("SM", "ME", "FD", "ON", "LD", "MC", "RC");
     // nothing for "RD" and unknown codes.

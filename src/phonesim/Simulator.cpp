@@ -269,7 +269,7 @@ void Simulator::Impl::onInput(const char* data, std::size_t n, Clock::time_point
                 reply = applyFault(*fault, std::move(reply), close);
                 faults.erase(fault);
             }
-            const Clock::time_point due = arrival + latency;
+            const Clock::time_point due = arrival + latency + e.delay;
             const std::size_t chunk = wire.chunkSize == 0 ? reply.size() : wire.chunkSize;
             std::size_t pos = 0;
             do {

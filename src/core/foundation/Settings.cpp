@@ -72,4 +72,11 @@ void writeInt(IniFile& ini, const std::string& key, int value) {
     ini.writeString(Settings::kSection, key, std::to_string(value));
 }
 
+void writeMonitorSettings(IniFile& ini, const Settings& settings) {
+    writeInt(ini, "MonRef", settings.monRef);
+    writeInt(ini, "MonProt", settings.monProt ? 1 : 0);
+    for (std::size_t i = 0; i < settings.mCol.size(); ++i)
+        writeInt(ini, "MCol" + std::to_string(i), settings.mCol[i]);
+}
+
 }  // namespace vondrix

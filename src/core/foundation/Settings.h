@@ -64,4 +64,8 @@ struct Settings {
 // Writes one flag or integer as "%d" (memory is the caller's business).
 void writeInt(IniFile& ini, const std::string& key, int value);
 
+// The network monitor's keys as `settings` holds them: MonRef, MonProt and
+// the call list's column widths MCol0..MCol4.
+void writeMonitorSettings(IniFile& ini, const Settings& settings);
+
 }  // namespace vondrix
