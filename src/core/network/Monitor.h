@@ -66,7 +66,9 @@ class MonitorService {
     enum class PollResult {
         Done,
         Skipped,     // a poll was already running
-        LinkFailed,  // the link failed; its message was shown, nothing logged
+        LinkFailed,  // the link failed; its message was shown, nothing logged. A
+                     // window may hold its timer until the user asks again, so
+                     // that a dead phone does not bring a message every tick.
     };
     PollResult poll();
 

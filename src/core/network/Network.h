@@ -158,7 +158,7 @@ enum class Outcome {
 };
 
 struct ClassOutcome {
-    int classValue = 0;
+    int classValue = 0;  // 1, 2, 4 or 7; 0 for a lock, which has no class
     Outcome outcome = Outcome::Done;
 
     bool operator==(const ClassOutcome&) const = default;
