@@ -12,6 +12,7 @@ void registerStandardCommands(CommandTable& table) {
     registerPhonebookCommands(table);
     registerCallCommands(table);
     registerOrganizerCommands(table);
+    registerNetworkCommands(table);
 }
 
 std::optional<int> parseNumber(std::string_view text) {

@@ -46,6 +46,10 @@ void registerCallCommands(CommandTable& table);
 // "vcs" (OrganizerCommands.cpp). Commands for other object types go to the
 // AT^SBNR / AT^SBNW handlers registered before it.
 void registerOrganizerCommands(CommandTable& table);
+// Network and call services: AT+CREG and AT+COPS with location, search and
+// selection (replacing the simple ones of registerDeviceCommands), ^SPLM,
+// ^SPLR, ^SPLW, +CPAS, +CLCC, +CCFC, +CLCK (NetworkCommands.cpp).
+void registerNetworkCommands(CommandTable& table);
 
 // A decimal number without sign, or nothing when `text` is not one or is out of int range.
 std::optional<int> parseNumber(std::string_view text);

@@ -380,7 +380,9 @@ void Interpreter::onCommandByte(char c, std::size_t at, std::vector<Event>& out)
         line_.clear();
         lineOverflow_ = false;
         if (on) {
+            lineDelay_ = std::chrono::milliseconds{0};
             e.bytes = overflow ? renderError(ErrorClass::Cme, cme::Unknown) : runLine(e.line);
+            e.delay = lineDelay_;
         }
         if (!e.line.empty() || !e.bytes.empty()) {
             out.push_back(std::move(e));
@@ -479,6 +481,7 @@ std::string Interpreter::runLine(const std::string& line) {
         }
         Context ctx{state_, modes_};
         Reply reply = entry->handler(ctx, cmd);
+        lineDelay_ += reply.delay;
         if (reply.kind != Reply::Kind::Ok) {
             // An error or a prompt ends the line; later commands are not run.
             return out + finish(std::move(reply), entry->errors);

@@ -4,6 +4,7 @@
 // out. Commands live in a table keyed by name, so each feature registers its
 // own handlers (see Commands.h).
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -78,6 +79,9 @@ struct Reply {
     std::optional<ErrorClass> errorClass;  // unset: the command's own class
     DataHandler onData;                    // Prompt only
     std::string resultCode;                // Result only
+    // How long the phone works before it answers (a network search); the
+    // reply of the whole command line waits the sum of its commands' delays.
+    std::chrono::milliseconds delay{0};
 
     static Reply ok(std::vector<std::string> info = {});
     static Reply error(int code);
@@ -127,6 +131,7 @@ class Interpreter {
         std::string bytes;   // echo, or the framed reply (empty when the phone says nothing)
         std::string line;    // Line: the received line without its CR / Ctrl-Z / ESC
         std::size_t at = 0;  // index in the fed bytes of the byte that caused the event
+        std::chrono::milliseconds delay{0};  // Line: how long the reply waits (Reply::delay)
     };
 
     // Longest command line and prompt data kept; the rest is dropped and the
@@ -162,6 +167,7 @@ class Interpreter {
 
     std::string line_;
     bool lineOverflow_ = false;
+    std::chrono::milliseconds lineDelay_{0};  // delays of the line being run
     bool lastWasCr_ = false;
 
     bool inData_ = false;

@@ -98,6 +98,9 @@ std::vector<StateSection> makeSections() {
         sections.push_back(std::move(section));
     }
     sections.push_back(organizerSection());
+    for (StateSection& section : networkSections()) {
+        sections.push_back(std::move(section));
+    }
     sections.push_back(failingSection());
     return sections;
 }
@@ -125,6 +128,7 @@ PhoneState PhoneState::demo() {
     PhoneState s;
     addDemoPhonebooks(s);
     addDemoOrganizer(s.organizer);
+    addDemoNetwork(s);
     return s;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "phonesim/OrganizerStore.h"
+#include "phonesim/NetworkServices.h"
 #include "phonesim/PhonebookStore.h"
 
 namespace phonesim {
@@ -81,6 +82,9 @@ struct PhoneState {
 
     // The organizer slots of the object store (AT^SBNR, AT^SBNW with "vcs").
     OrganizerStore organizer;
+    // Cells, network search, preferred list, calls, forwarding and barring
+    // (AT+CREG, +COPS, ^SPLM, ^SPLR, ^SPLW, +CPAS, +CLCC, +CCFC, +CLCK).
+    NetworkServices net;
 
     // The phonebook memory of a code ("SM", "ME", "FD", "ON", "LD", "MC", "RC");
     // nothing for "RD" and unknown codes.

@@ -395,7 +395,7 @@ void Simulator::Impl::onInput(std::string_view data, Clock::time_point now) {
                 reply = applyFault(*fault, std::move(reply), close);
                 faults.erase(fault);
             }
-            const Clock::time_point due = arrival + latency;
+            const Clock::time_point due = arrival + latency + e.delay;
             const std::size_t chunk = wire.chunkSize == 0 ? reply.size() : wire.chunkSize;
             std::size_t pos = 0;
             do {

@@ -33,7 +33,7 @@ TEST_F(CliTest, InfoPrintsEveryFieldFromTheSimulatedPhone) {
               "IMSI: 26201-1234567890\n"
               "SIM serial: 89490200001234567890\n"
               "Battery: 80%\n"
-              "Registration: 0,1\n"
+              "Registration: 0,1,\"5E25\",\"605F\"\n"
               "Signal: -79 dBm / 0.013 nW\n"
               "Operator: 0,0,\"D1-TELEKOM\"\n"
               "Ring tone: 3\n"

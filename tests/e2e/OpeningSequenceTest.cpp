@@ -48,7 +48,8 @@ TEST(OpeningSequence, FillsEveryFieldInOrder) {
     EXPECT_EQ(st.device.simSerial, "89490200001234567890");
     EXPECT_EQ(st.network.batteryText, "99%");
     EXPECT_EQ(st.network.batteryBitmap, 130);
-    EXPECT_EQ(st.network.registration, "0,1");
+    // Siemens phones add location area and cell even in report mode 0.
+    EXPECT_EQ(st.network.registration, "0,1,\"5E25\",\"605F\"");
     EXPECT_EQ(st.network.signalText, "-73 dBm / 0.050 nW");
     EXPECT_EQ(st.network.signalBitmap, 135);
     EXPECT_EQ(st.network.operatorText, "0,0,\"D1-TELEKOM\"");

@@ -76,7 +76,7 @@ void MainWindowTest::openingFillsEveryField() {
     QCOMPARE(text(w, "imsiLabel"), QStringLiteral("26201-1234567890"));
     QCOMPARE(text(w, "simSerialLabel"), QStringLiteral("89490200001234567890"));
     QCOMPARE(text(w, "batteryLabel"), QStringLiteral("80%"));
-    QCOMPARE(text(w, "registrationLabel"), QStringLiteral("0,1"));
+    QCOMPARE(text(w, "registrationLabel"), QStringLiteral("0,1,\"5E25\",\"605F\""));
     QCOMPARE(text(w, "signalLabel"), QStringLiteral("-79 dBm / 0.013 nW"));
     QCOMPARE(text(w, "operatorLabel"), QStringLiteral("0,0,\"D1-TELEKOM\""));
     QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->value(), 3);

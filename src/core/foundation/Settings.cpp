@@ -202,8 +202,4 @@ void Settings::readTextsAndColumns(const IniFile& ini) {
     }
 }
 
-void writeInt(IniFile& ini, const std::string& key, int value) {
-    ini.writeString(Settings::kSection, key, std::to_string(value));
-}
-
 }  // namespace vondrix

@@ -1,28 +1,34 @@
 #include "network/NetworkInfo.h"
 
 #include <cmath>
-#include <algorithm>
 #include <cstdio>
 
 #include "link/AtEngine.h"
-#include "link/Parsers.h"
-#include "text/Decimal.h"
+#include "network/Replies.h"
 
 namespace vondrix {
 
 int batteryBitmapFor(int charge) {
-    if (charge < 25) return 127;
-    if (charge < 50) return 128;
-    if (charge < 75) return 129;
-    if (charge < 100) return 130;
+    if (charge < 25)
+        return 127;
+    if (charge < 50)
+        return 128;
+    if (charge < 75)
+        return 129;
+    if (charge < 100)
+        return 130;
     return 131;
 }
 
 int signalBitmapFor(int qualityPercent) {
-    if (qualityPercent < 20) return 132;
-    if (qualityPercent < 40) return 133;
-    if (qualityPercent < 60) return 134;
-    if (qualityPercent < 80) return 135;
+    if (qualityPercent < 20)
+        return 132;
+    if (qualityPercent < 40)
+        return 133;
+    if (qualityPercent < 60)
+        return 134;
+    if (qualityPercent < 80)
+        return 135;
     return 136;
 }
 
@@ -49,38 +55,45 @@ void applyRssi(NetworkStatus& status, int rssi) {
 }
 
 void applyBatteryReply(NetworkStatus& status, std::string_view reply) {
-    const auto word = lastAnswerWord(reply);
-    if (!word) return;
-    const auto comma = word->find(',');
-    if (comma == std::string::npos) return;
-    const std::string after = word->substr(comma + 1);
-    status.batteryCharge = decimalValue(after);
-    status.batteryText = after + "%";
-    status.batteryBitmap = batteryBitmapFor(*status.batteryCharge);
+    const auto battery = network::parseCbc(reply);
+    if (!battery)
+        return;
+    status.batteryCharge = battery->charge;
+    status.batteryText = battery->text + "%";
+    status.batteryBitmap = batteryBitmapFor(battery->charge);
 }
 
 void applyRegistrationReply(NetworkStatus& status, std::string_view reply) {
-    if (auto word = lastAnswerWord(reply)) status.registration = std::move(*word);
+    if (auto word = network::parseCregWord(reply))
+        status.registration = std::move(*word);
 }
 
 void applySignalReply(NetworkStatus& status, std::string_view reply) {
-    if (const auto word = lastAnswerWord(reply)) applyRssi(status, decimalValue(*word));
+    if (const auto rssi = network::parseCsq(reply))
+        applyRssi(status, *rssi);
 }
 
 void applyOperatorReply(NetworkStatus& status, std::string_view reply) {
-    const auto tag = reply.find("+COPS:");
-    if (tag == std::string_view::npos) return;
-    std::size_t i = std::min(tag + 7, reply.size());  // one character after the tag
-    const std::size_t begin = i;
-    while (i < reply.size() && static_cast<signed char>(reply[i]) >= 0x20) ++i;
-    status.operatorText = std::string(reply.substr(begin, i - begin));
+    if (auto text = network::parseCopsText(reply))
+        status.operatorText = std::move(*text);
 }
 
 void refreshNetworkInfo(AtEngine& engine, NetworkStatus& status) {
-    if (engine.standard("AT+CBC") == 1) applyBatteryReply(status, engine.response());
-    if (engine.standard("AT+CREG?") == 1) applyRegistrationReply(status, engine.response());
-    if (engine.standard("AT+CSQ") == 1) applySignalReply(status, engine.response());
-    if (engine.standard("AT+COPS?") == 1) applyOperatorReply(status, engine.response());
+    if (engine.standard("AT+CBC") == 1)
+        applyBatteryReply(status, engine.response());
+    if (engine.standard("AT+CREG?") == 1)
+        applyRegistrationReply(status, engine.response());
+    if (engine.standard("AT+CSQ") == 1)
+        applySignalReply(status, engine.response());
+    if (engine.standard("AT+COPS?") == 1)
+        applyOperatorReply(status, engine.response());
+}
+
+void refreshOperatorAndRegistration(AtEngine& engine, NetworkStatus& status) {
+    if (engine.standard("AT+COPS?") == 1)
+        applyOperatorReply(status, engine.response());
+    if (engine.standard("AT+CREG?") == 1)
+        applyRegistrationReply(status, engine.response());
 }
 
 }  // namespace vondrix

@@ -25,7 +25,7 @@ struct NetworkStatus {
     bool signalKnown = false;
     std::string signalText;
     int signalBitmap = 0;
-    int dbm = 0;          // magnitude: the level is -dbm dBm
+    int dbm = 0;  // magnitude: the level is -dbm dBm
     int qualityPercent = 0;
     float powerWatts = 0;
 
@@ -46,5 +46,7 @@ void applyOperatorReply(NetworkStatus& status, std::string_view reply);      // 
 
 // Runs "AT+CBC", "AT+CREG?", "AT+CSQ" and "AT+COPS?".
 void refreshNetworkInfo(AtEngine& engine, NetworkStatus& status);
+// Only the operator and registration fields: "AT+COPS?", "AT+CREG?".
+void refreshOperatorAndRegistration(AtEngine& engine, NetworkStatus& status);
 
 }  // namespace vondrix

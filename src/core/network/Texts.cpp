@@ -1,0 +1,217 @@
+#include "network/Texts.h"
+
+#include <array>
+#include <cstddef>
+
+namespace vondrix::network {
+namespace {
+
+// One table in the eight languages, each row in the same order.
+template <std::size_t N>
+struct Table {
+    using Row = std::array<std::string_view, N>;
+    Row de, en, es, fr, it, nl, no, pt;
+
+    const Row& row(Language lang) const {
+        switch (lang) {
+            case Language::German:
+                return de;
+            case Language::Spanish:
+                return es;
+            case Language::French:
+                return fr;
+            case Language::Italian:
+                return it;
+            case Language::Dutch:
+                return nl;
+            case Language::Norwegian:
+                return no;
+            case Language::Portuguese:
+                return pt;
+            case Language::English:
+                break;
+        }
+        return en;
+    }
+    // The text of `value`, or nothing outside the table.
+    const std::string_view* find(Language lang, int value) const {
+        if (value < 0 || static_cast<std::size_t>(value) >= N)
+            return nullptr;
+        return &row(lang)[static_cast<std::size_t>(value)];
+    }
+    std::string text(Language lang, int value) const {
+        const std::string_view* t = find(lang, value);
+        return t ? std::string(*t) : std::to_string(value);
+    }
+    std::string_view textOrEmpty(Language lang, int value) const {
+        const std::string_view* t = find(lang, value);
+        return t ? *t : std::string_view();
+    }
+};
+
+const Table<6> kRegistration = {
+    {"Nicht eingeloggt, nicht suchend", "Eingeloggt", "Nicht eingeloggt suchend",
+     "Einlogversuch vom Netzwerk abgelehnt", "Unbekannt", "Roaming"},
+    {"Not logged in, not seeking", "Logged in", "Not looged in, seeking",
+     "Log in denied by network", "Unknown", "Roaming"},
+    {"No registrado, sin buscar", "Registrado", "No registrado, buscando",
+     "Registro denegado por la red", "Desconocido", "Roaming"},
+    {"Non connecté, pas de recherche", "Connecté", "Non connecté, recherche",
+     "Connexion refusée par le réseau", "Inconnu", "Roaming"},
+    {"Non registrato, nessuna ricerca", "Registrato", "Non registrato, ricerca",
+     "Registrazione rifiutata dalla rete", "Sconosciuto", "Roaming"},
+    {"Niet aangemeld, zoekt niet", "Aangemeld", "Niet aangemeld, zoekt",
+     "Aanmelding door netwerk geweigerd", "Onbekend", "Roaming"},
+    {"Ikke pålogget, søker ikke", "Pålogget", "Ikke pålogget, søker", "Pålogging avvist av nettet",
+     "Ukjent", "Roaming"},
+    {"Não Ligado, Não Está em Pesquisa", "Ligado", "Não Ligado, Em Pesquisa",
+     "Ligação Recusada pela Rede", "Desconhecido", "Roaming"},
+};
+
+const Table<5> kActivity = {
+    {"Bereit", "", "", "Ankommender Anruf", "Aktiver Anruf"},
+    {"Ready", "", "", "Incoming Call", "Active call"},
+    {"Listo", "", "", "Llamada entrante", "Llamada activa"},
+    {"Prêt", "", "", "Appel entrant", "Appel actif"},
+    {"Pronto", "", "", "Chiamata in arrivo", "Chiamata attiva"},
+    {"Gereed", "", "", "Inkomende oproep", "Actief gesprek"},
+    {"Klar", "", "", "Innkommende anrop", "Aktiv samtale"},
+    {"Pronto", "", "", "Chamada recebida", "Chamada activa"},
+};
+
+const Table<6> kCallState = {
+    {"Aktiv", "Gehalten", "Wählen", "Klingeln", "Ankommend", "Wartend"},
+    {"Active", "Held", "Dialing", "Alerting", "Incoming", "Waiting"},
+    {"Activa", "Retenida", "Marcando", "Llamando", "Entrante", "En espera"},
+    {"Actif", "Mis en garde", "Numérotation", "Sonnerie", "Entrant", "En attente"},
+    {"Attiva", "Sospesa", "Composizione", "Squillo", "In arrivo", "In attesa"},
+    {"Actief", "In de wacht", "Kiezen", "Overgaan", "Inkomend", "Wachtend"},
+    {"Aktiv", "Parkert", "Ringer opp", "Varsler", "Innkommende", "Venter"},
+    {"Activa", "Em espera", "A marcar", "A tocar", "A receber", "Chamada em espera"},
+};
+
+const Table<10> kCallMode = {
+    {"Sprache", "Daten", "Fax", "Sprache gefolgt von Daten (Sprache)",
+     "Wechselnd Sprache/Daten (Sprache)", "Wechselnd Sprache/Fax (Sprache)",
+     "Sprache gefolgt von Daten (Daten)", "Wechselnd Sprache/Daten (Daten)",
+     "Wechselnd Sprache/Fax (Fax)", "Unbekannt"},
+    {"Voice", "Data", "Fax", "Voice followed by data (voice)", "Alternating voice/data (voice)",
+     "Alternating voice/fax (voice)", "Voice followed by data (data)",
+     "Alternating voice/data (data)", "Alternating voice/fax (fax)", "Unknown"},
+    {"Voz", "Datos", "Fax", "Voz seguida de datos (voz)", "Voz/datos alternos (voz)",
+     "Voz/fax alternos (voz)", "Voz seguida de datos (datos)", "Voz/datos alternos (datos)",
+     "Voz/fax alternos (fax)", "Desconocido"},
+    {"Voix", "Données", "Fax", "Voix suivie de données (voix)", "Voix/données alternées (voix)",
+     "Voix/fax alternés (voix)", "Voix suivie de données (données)",
+     "Voix/données alternées (données)", "Voix/fax alternés (fax)", "Inconnu"},
+    {"Voce", "Dati", "Fax", "Voce seguita da dati (voce)", "Voce/dati alternati (voce)",
+     "Voce/fax alternati (voce)", "Voce seguita da dati (dati)", "Voce/dati alternati (dati)",
+     "Voce/fax alternati (fax)", "Sconosciuto"},
+    {"Spraak", "Data", "Fax", "Spraak gevolgd door data (spraak)",
+     "Afwisselend spraak/data (spraak)", "Afwisselend spraak/fax (spraak)",
+     "Spraak gevolgd door data (data)", "Afwisselend spraak/data (data)",
+     "Afwisselend spraak/fax (fax)", "Onbekend"},
+    {"Tale", "Data", "Faks", "Tale etterfulgt av data (tale)", "Vekslende tale/data (tale)",
+     "Vekslende tale/faks (tale)", "Tale etterfulgt av data (data)", "Vekslende tale/data (data)",
+     "Vekslende tale/faks (faks)", "Ukjent"},
+    {"Voz", "Dados", "Fax", "Voz seguida de dados (voz)", "Voz/dados alternados (voz)",
+     "Voz/fax alternados (voz)", "Voz seguida de dados (dados)", "Voz/dados alternados (dados)",
+     "Voz/fax alternados (fax)", "Desconhecido"},
+};
+
+const Table<5> kMonitorColumns = {
+    {"Nr.", "Ein/Aus", "Typ", "Nummer", "Modus"}, {"#", "In/Out", "Type", "Number", "Mode"},
+    {"#", "In/Out", "Tipo", "Numero", "Modo"},    {"#", "In/Out", "Type", "Numéro", "Mode"},
+    {"#", "In/Out", "Tipo", "Numero", "Modo"},    {"Nr.", "In/Uit", "Type", "Nummer", "Modus"},
+    {"#", "Inn/Ut", "Type", "Nummer", "Mode"},    {"#", "Entrada/Saída", "Tipo", "Numero", "Modo"},
+};
+
+const Table<3> kOperatorColumns = {
+    {"MCCMNC", "Name", "Modus"}, {"MCCMNC", "Name", "Mode"}, {"MCCMNC", "Nombre", "Tipo"},
+    {"MCCMNC", "Nom", "Mode"},   {"MCCMNC", "Nome", "Tipo"}, {"MCCMNC", "Naam", "Modus"},
+    {"MCCMNC", "Navn", "Mode"},  {"MCCMNC", "Nome", "Modo"},
+};
+
+const Table<4> kForwardReasons = {
+    {"Immer", "Wenn besetzt", "Wenn keine Antwort", "Wenn nicht erreichb."},
+    {"Always", "If busy", "If no answer", "If not available"},
+    {"Siempre", "Si ocupado", "Si no contesta", "Si no disponible"},
+    {"Toujours", "Si occupé", "Si pas de réponse", "Si injoignable"},
+    {"Sempre", "Se occupato", "Se non risponde", "Se non raggiungibile"},
+    {"Altijd", "Bij bezet", "Bij geen antwoord", "Indien onbereikbaar"},
+    {"Alltid", "Ved opptatt", "Ved ikke svar", "Ved ikke tilgjengelig"},
+    {"Sempre", "Se ocupado", "Se não atender", "Se não disponível"},
+};
+
+const Table<9> kFacilities = {
+    {"Tastatursperre", "Phone locked to SIM", "SIM Karte", "FDN Sperre",
+     "Sperre für ausgehende Rufe", "Sperre für ausg. int. Rufe",
+     "Sperre für ausgehende int. Rufe bis auf Heimatland", "Sperre für eingehende Rufe",
+     "Sperre für eing. Rufe wenn roam. außerhalb des Heimatlandes"},
+    {"Keyboard lock", "Phone locked to SIM", "SIM card", "FDN lock", "Bar all outgoing calls",
+     "Bar outgoing int. calls", "Bar outgoing int. except home country", "Bar all incoming calls",
+     "Bar inc. calls when roam. outside home country"},
+    {"Bloqueo de teclado", "Teléfono bloqueado a la SIM", "Tarjeta SIM", "Bloqueo FDN",
+     "Bloquear todas las salientes", "Bloquear salientes int.",
+     "Bloquear salientes int. excepto país propio", "Bloquear todas las entrantes",
+     "Bloquear entrantes en roaming fuera del país"},
+    {"Verrouillage clavier", "Téléphone verrouillé sur la SIM", "Carte SIM", "Verrouillage FDN",
+     "Interdire tous les appels sortants", "Interdire appels sortants int.",
+     "Interdire appels sortants int. sauf pays d'origine", "Interdire tous les appels entrants",
+     "Interdire appels entrants en itinérance hors du pays"},
+    {"Blocco tastiera", "Telefono bloccato sulla SIM", "Scheda SIM", "Blocco FDN",
+     "Blocca tutte le uscenti", "Blocca uscenti int.",
+     "Blocca uscenti int. eccetto paese d'origine", "Blocca tutte le entranti",
+     "Blocca entranti in roaming fuori dal paese"},
+    {"Toetsenblokkering", "Telefoon vergrendeld op SIM", "SIM-kaart", "FDN-blokkering",
+     "Alle uitgaande gesprekken blokkeren", "Uitgaande int. gesprekken blokkeren",
+     "Uitgaande int. gesprekken behalve thuisland blokkeren", "Alle inkomende gesprekken blokkeren",
+     "Inkomende gesprekken bij roaming buiten thuisland blokkeren"},
+    {"Tastaturlås", "Telefon låst til SIM", "SIM-kort", "FDN-lås", "Sperr alle utgående anrop",
+     "Sperr utgående int. anrop", "Sperr utgående int. anrop unntatt hjemland",
+     "Sperr alle innkommende anrop", "Sperr innk. anrop ved roaming utenfor hjemland"},
+    {"Bloqueio do teclado", "Telefone bloqueado ao SIM", "Cartão SIM", "Bloqueio FDN",
+     "Barrar todas as chamadas efectuadas", "Barrar chamadas int. efectuadas",
+     "Barrar chamadas int. efectuadas excepto país de origem", "Barrar todas as chamadas recebidas",
+     "Barrar chamadas recebidas em roaming fora do país"},
+};
+
+}  // namespace
+
+std::string registrationText(Language lang, int state) {
+    return kRegistration.text(lang, state);
+}
+
+std::string activityText(Language lang, int activity) {
+    return kActivity.text(lang, activity);
+}
+
+std::string callStateText(Language lang, int state) {
+    return kCallState.text(lang, state);
+}
+
+std::string callModeText(Language lang, int mode) {
+    return kCallMode.text(lang, mode);
+}
+
+std::string_view directionText(int direction) {
+    return direction == 0 ? "<" : ">";
+}
+
+std::string_view monitorColumnHeader(Language lang, int column) {
+    return kMonitorColumns.textOrEmpty(lang, column);
+}
+
+std::string_view operatorColumnHeader(Language lang, int column) {
+    return kOperatorColumns.textOrEmpty(lang, column);
+}
+
+std::string_view forwardReasonText(Language lang, int reason) {
+    return kForwardReasons.textOrEmpty(lang, reason);
+}
+
+std::string_view facilityText(Language lang, int facility) {
+    return kFacilities.textOrEmpty(lang, facility);
+}
+
+}  // namespace vondrix::network
