@@ -94,6 +94,9 @@ std::vector<StateSection> makeSections() {
                       field("cnmi", &PhoneState::cnmi, isValidCnmi),
                       field("serviceCentre", &PhoneState::serviceCentre),
                       field("serviceCentreType", &PhoneState::serviceCentreType)}));
+    for (StateSection& section : smsSections()) {
+        sections.push_back(std::move(section));
+    }
     for (StateSection& section : phonebookSections()) {
         sections.push_back(std::move(section));
     }
@@ -123,6 +126,7 @@ PhoneState PhoneState::demo() {
     // the phonebooks, which a state file lists in full.
     PhoneState s;
     addDemoPhonebooks(s);
+    addDemoMessages(s);
     return s;
 }
 
