@@ -72,4 +72,18 @@ void writeInt(IniFile& ini, const std::string& key, int value) {
     ini.writeString(Settings::kSection, key, std::to_string(value));
 }
 
+bool writePredefinedText(IniFile& ini, Settings& settings, int slot, std::string_view text) {
+    if (slot < 0 || slot >= Settings::kPredefinedTexts) return false;
+    std::string value(text.substr(0, Settings::kPredefinedTextMax));
+    std::replace_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    settings.ptxt[static_cast<std::size_t>(slot)] = value;
+    return ini.writeString(S, "Ptxt" + std::to_string(slot), value);
+}
+
+bool writeCommandModeKeys(IniFile& ini, const Settings& settings) {
+    bool ok = ini.writeString(S, "WaitSec", std::to_string(settings.waitSec));
+    ok = ini.writeString(S, "MonProt", settings.monProt ? "1" : "0") && ok;
+    return ini.writeString(S, "CheckSMS", settings.checkSms ? "1" : "0") && ok;
+}
+
 }  // namespace vondrix
