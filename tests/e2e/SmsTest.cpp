@@ -505,7 +505,8 @@ TEST(SmsJoining, ThreePartsBecomeOneAndAMissingPartIsMarked) {
 
     rig.sim.withState([](PhoneState& s) { s.sms.messages.erase(7); });
     ASSERT_TRUE(rig.service.readMessages());
-    const MessageRow* partial = whole(joinedRows(rig.model.list.rows));
+    const std::vector<MessageRow> rejoined = joinedRows(rig.model.list.rows);
+    const MessageRow* partial = whole(rejoined);
     ASSERT_NE(partial, nullptr);
     const std::string latin1Story = utf8ToLatin1(story);
     EXPECT_EQ(partial->text, latin1Story.substr(0, 153) + latin1Story.substr(306) + " (2/3 parts)");
