@@ -457,6 +457,11 @@ TEST(SmsGroups, FileRoundTripDuplicatesSkippedAndSendingToEveryMember) {
     EXPECT_EQ(loaded.members(), (std::vector<GroupMember>{
                                     {"Carl", "0301"}, {"Dora", "Smith,0302"}, {"Eve", "0303"}}));
 
+    // The saved group is replaced without a question.
+    test::RecordingReporter quiet;
+    ASSERT_TRUE(Group(group).load(dir + "/odd.srp", quiet));
+    EXPECT_TRUE(quiet.shown.empty());
+
     Rig rig;
     for (const GroupMember& m : group.members())
         EXPECT_TRUE(rig.service.send({m.number, "Party at eight", {}}).allSent());
