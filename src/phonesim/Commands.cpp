@@ -9,6 +9,7 @@ void registerStandardCommands(CommandTable& table) {
     registerBasicCommands(table);
     registerDeviceCommands(table);
     registerSmsSettingsCommands(table);
+    registerSmsCommands(table);
     registerPhonebookCommands(table);
     registerCallCommands(table);
     registerOrganizerCommands(table);

@@ -35,6 +35,9 @@ void registerBasicCommands(CommandTable& table);
 void registerDeviceCommands(CommandTable& table);
 // AT+CSMS, AT+CNMI (SmsSettingsCommands.cpp).
 void registerSmsSettingsCommands(CommandTable& table);
+// Short messages in PDU mode: AT+CMGF, +CMGL, +CMGS, +CMGW, +CMGD, +CPMS, ^SMGO
+// (SmsCommands.cpp).
+void registerSmsCommands(CommandTable& table);
 // Phonebooks, PIN2 and the service centre: AT+CPBS, ^SPBS, +CPBR, +CPBW, ^SPBG,
 // +CPIN, +CSCA (PhonebookCommands.cpp). Also makes ATZ forget a given PIN2, so
 // it must come after registerBasicCommands().

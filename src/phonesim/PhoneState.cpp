@@ -94,6 +94,9 @@ std::vector<StateSection> makeSections() {
                       field("cnmi", &PhoneState::cnmi, isValidCnmi),
                       field("serviceCentre", &PhoneState::serviceCentre),
                       field("serviceCentreType", &PhoneState::serviceCentreType)}));
+    for (StateSection& section : smsSections()) {
+        sections.push_back(std::move(section));
+    }
     for (StateSection& section : phonebookSections()) {
         sections.push_back(std::move(section));
     }
@@ -129,6 +132,7 @@ PhoneState PhoneState::demo() {
     addDemoPhonebooks(s);
     addDemoOrganizer(s.organizer);
     addDemoNetwork(s);
+    addDemoMessages(s);
     return s;
 }
 

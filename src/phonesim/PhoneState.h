@@ -11,6 +11,7 @@
 #include "phonesim/OrganizerStore.h"
 #include "phonesim/NetworkServices.h"
 #include "phonesim/PhonebookStore.h"
+#include "phonesim/SmsStore.h"
 
 namespace phonesim {
 
@@ -58,6 +59,10 @@ struct PhoneState {
     // SMS service centre address (AT+CSCA).
     std::string serviceCentre = "+491710760000";
     int serviceCentreType = 145;
+
+    // Short message memory and the messages sent (AT+CMGL, +CMGS, +CMGW, +CMGD,
+    // +CPMS, ^SMGO). Empty by default; demo() fills it.
+    SmsStore sms;
 
     // Phonebooks (AT+CPBS, +CPBR, +CPBW, ^SPBS, ^SPBG): SIM, phone memory, fixed
     // dialling, own numbers, and the call lists dialled, missed and received.

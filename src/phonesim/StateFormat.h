@@ -54,4 +54,7 @@ const std::vector<StateSection>& stateSections();
 // The sections of the phonebooks, the PIN2 and the dial outcomes (PhonebookStore.cpp).
 std::vector<StateSection> phonebookSections();
 
+// The section of the short message memory (SmsStore.cpp).
+std::vector<StateSection> smsSections();
+
 }  // namespace phonesim

@@ -142,6 +142,12 @@ void syncFolder(const std::string& folder) {
 
 }  // namespace
 
+FileKind fileKind(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return FileKind::Missing;
+    return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
+}
+
 ReadResult readRegularFile(const std::string& path) {
     ReadResult result;
     Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));

@@ -38,6 +38,10 @@ struct ReadResult {
     bool ok() const { return error == FileError::None; }
 };
 
+// What is at `path` (symlinks followed), without opening it.
+enum class FileKind { Missing, Regular, Other };
+FileKind fileKind(const std::string& path);
+
 // The whole content of the regular file at `path` (symlinks followed).
 ReadResult readRegularFile(const std::string& path);
 

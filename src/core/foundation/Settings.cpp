@@ -202,4 +202,18 @@ void Settings::readTextsAndColumns(const IniFile& ini) {
     }
 }
 
+bool writePredefinedText(IniFile& ini, Settings& settings, int slot, std::string_view text) {
+    if (slot < 0 || slot >= Settings::kPredefinedTexts) return false;
+    std::string value(text.substr(0, Settings::kPredefinedTextMax));
+    std::replace_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    settings.ptxt[static_cast<std::size_t>(slot)] = value;
+    return settings.writePredefinedText(ini, slot);
+}
+
+bool writeCommandModeKeys(IniFile& ini, const Settings& settings) {
+    bool ok = settings.write(ini, Settings::Key::WaitSec);
+    ok = settings.write(ini, Settings::Key::MonProt) && ok;
+    return settings.write(ini, Settings::Key::CheckSMS) && ok;
+}
+
 }  // namespace vondrix

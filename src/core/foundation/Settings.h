@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/IniFile.h"
@@ -81,5 +82,14 @@ struct Settings {
     // Predefined text k ("Ptxt%d"), 0..kPredefinedTexts-1.
     bool writePredefinedText(IniFile& ini, int k) const;
 };
+
+// Predefined text `slot` (0 .. kPredefinedTexts-1) into memory and as
+// "Ptxt<slot>", cut to kPredefinedTextMax; a line break becomes a blank so
+// that the text stays one line of the file. False for a bad slot or when
+// the file could not be written.
+bool writePredefinedText(IniFile& ini, Settings& settings, int slot, std::string_view text);
+
+// The command mode's keys as it closes: WaitSec, MonProt, CheckSMS.
+bool writeCommandModeKeys(IniFile& ini, const Settings& settings);
 
 }  // namespace vondrix

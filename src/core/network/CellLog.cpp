@@ -1,8 +1,8 @@
 #include "network/CellLog.h"
 
+#include "files/Files.h"
+
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "text/Latin1.h"
@@ -30,22 +30,16 @@ std::string formatCellLogLine(std::chrono::system_clock::time_point when, const 
 }
 
 bool appendToCellLog(const std::string& path, std::string_view header, std::string_view text) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    const bool exists = std::filesystem::exists(status);
     // A FIFO or device would block or swallow the lines; a directory cannot be written.
-    if (exists && !std::filesystem::is_regular_file(status))
-        return false;
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out)
-        return false;
-    if (!exists) {
-        out.write(header.data(), static_cast<std::streamsize>(header.size()));
-        out.write("\r\n", 2);
+    const files::FileKind kind = files::fileKind(path);
+    if (kind == files::FileKind::Other) return false;
+    std::string lines;
+    if (kind == files::FileKind::Missing) {
+        lines.append(header);
+        lines += "\r\n";
     }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    return static_cast<bool>(out);
+    lines.append(text);
+    return files::appendToFile(path, lines) == files::FileError::None;
 }
 
 }  // namespace vondrix::network

@@ -1,0 +1,99 @@
+// Reading the message list, deleting, the service centre.
+
+#include <algorithm>
+
+#include "link/Command.h"
+#include "link/LinkOperation.h"
+#include "sms/CodecOptions.h"
+#include "sms/SmsService.h"
+#include "text/Decimal.h"
+
+namespace vondrix::sms {
+namespace {
+
+// Column 0 is read with a buffer of 10 bytes for the deletion.
+constexpr std::size_t kIndexRead = 9;
+
+}  // namespace
+
+CodecSettings SmsService::codec() const {
+    return codecSettingsFrom(settings_);
+}
+
+bool SmsService::readMessages() {
+    LinkOperation operation(engine_, reporter_);
+    MessageList& list = model_.list;
+    if (engine_.standard("AT^SMGO?") == 1) {
+        if (const auto state = parseSmgoQuery(engine_.response()))
+            list.memory.state = *state;
+    }
+    // A phone reading a full memory may think a while before it answers:
+    // the listing waits with the longer limit of the list transaction.
+    bool listed = false;
+    if (engine_.list("AT+CMGL=4") == 1) {
+        list.rows = rowsOfListing(engine_.response(), model_.names, codec());
+        list.nextPosition = static_cast<int>(list.rows.size());
+        listed = true;
+    } else if (!linkFailed()) {
+        reporter_.message(msg::MessageListNotRead, Caption::Error);
+    }
+    if (engine_.standard("AT+CPMS?") == 1) {
+        if (const auto counts = parseCpmsQuery(engine_.response())) {
+            list.memory.used = counts->used;
+            list.memory.capacity = counts->capacity;
+        }
+    }
+    sortRows(list.rows, 2);
+    return listed;
+}
+
+DeleteReport SmsService::deleteRows(std::vector<std::size_t> rows) {
+    LinkOperation operation(engine_, reporter_);
+    MessageList& list = model_.list;
+    DeleteReport report;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::vector<bool> gone(list.rows.size(), false);
+    for (const std::size_t r : rows) {
+        if (r >= list.rows.size())
+            continue;
+        const std::string index = list.rows[r].index.substr(0, kIndexRead);
+        if (index.empty())
+            continue;
+        if (linkFailed())
+            break;
+        const at::Command command = at::Command("AT+CMGD=").number(decimalValue(index));
+        if (engine_.standard(command.text()) == 1) {
+            gone[r] = true;
+            ++report.deleted;
+        } else if (!linkFailed()) {
+            // The message is still in the phone: its row stays.
+            ++report.refused;
+            reporter_.message(msg::EntryNotDeleted, Caption::Error);
+        }
+    }
+    report.linkFailed = linkFailed();
+    std::size_t at = 0;
+    std::erase_if(list.rows, [&](const MessageRow&) { return gone[at++]; });
+    list.memory.used = static_cast<int>(list.count());
+    return report;
+}
+
+bool SmsService::readServiceCentre() {
+    LinkOperation operation(engine_, reporter_);
+    model_.serviceCentre.clear();
+    if (engine_.standard("AT+CSCA?") != 1)
+        return false;
+    model_.serviceCentre = parseCscaQuery(engine_.response());
+    return true;
+}
+
+std::optional<std::string> SmsService::recipientFor(std::string_view typed) {
+    if (typed.empty()) {
+        reporter_.message(msg::EnterNumber, Caption::Error);
+        return std::nullopt;
+    }
+    return resolveRecipient(typed, model_.names);
+}
+
+}  // namespace vondrix::sms

@@ -1,0 +1,191 @@
+// Sending a text in parts, storing a part or a predefined text.
+
+#include <algorithm>
+
+#include "link/Command.h"
+#include "link/LinkOperation.h"
+#include "sms/SmsService.h"
+
+namespace vondrix::sms {
+namespace {
+
+constexpr char kCtrlZ = '\x1A';
+// A command-mode answer whose data transaction fails is tried this often.
+constexpr int kSilentAttempts = 3;
+
+bool isHexText(std::string_view text) {
+    return !text.empty() && text.size() % 2 == 0 &&
+           std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+           });
+}
+
+// What the address encoder can carry: digits, optionally after one "+".
+bool isSendableNumber(std::string_view number) {
+    if (number.starts_with('+'))
+        number.remove_prefix(1);
+    return !number.empty() &&
+           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return 0;
+}
+
+}  // namespace
+
+PartCounters partCounters(std::size_t length, bool eightBit) {
+    const std::size_t size = partSize(eightBit);
+    const std::size_t parts = (length + size - 1) / size;
+    return {length, parts * size - length, parts};
+}
+
+int tpduLength(std::string_view pdu) {
+    if (pdu.size() < 2)
+        return 0;
+    const int octets = static_cast<int>(pdu.size() / 2);
+    const int sca = 1 + hexValue(pdu[0]) * 16 + hexValue(pdu[1]);
+    return std::max(0, octets - sca);
+}
+
+SmsService::PartOutcome SmsService::sendPart(const std::string& pdu, int part, int parts,
+                                             SendKind kind) {
+    reporter_.progressBegin(kSendingDialog, parts);
+    reporter_.progressStep(part + 1);
+    const std::string command = at::Command("AT+CMGS=").number(tpduLength(pdu)).text();
+    int dataAttempts = 0;
+    for (;;) {
+        if (engine_.prompt(command) == 1 && engine_.reply().final.kind == at::Final::Prompt) {
+            if (engine_.prompt(pdu + kCtrlZ, true) == 1 && engine_.reply().ok()) {
+                reporter_.progressEnd();
+                return PartOutcome::Sent;
+            }
+            // The phone took the command but not the message: an answer of
+            // the command mode is simply tried again.
+            if (kind == SendKind::CommandMode && !linkFailed()) {
+                if (++dataAttempts < kSilentAttempts)
+                    continue;
+                reporter_.progressEnd();
+                return PartOutcome::Dropped;
+            }
+        }
+        if (linkFailed()) {
+            reporter_.progressEnd();
+            return PartOutcome::LinkFailed;
+        }
+        if (reporter_.message(msg::MessagesNotSent, Caption::Error, Buttons::RetryCancel) ==
+            Answer::Retry)
+            continue;
+        reporter_.progressEnd();
+        return PartOutcome::Cancelled;
+    }
+}
+
+SendReport SmsService::send(const Outgoing& message, SendKind kind) {
+    LinkOperation operation(engine_, reporter_);
+    SendReport report;
+    if (message.text.empty())
+        return report;
+
+    SubmitOptions options = kind == SendKind::CommandMode ? SubmitOptions{} : message.options;
+    const std::string recipient = message.recipient.substr(0, kRecipientMax);
+    const std::vector<std::string> parts = splitIntoParts(message.text, options.eightBit);
+    report.parts = static_cast<int>(parts.size());
+    if (!isSendableNumber(recipient)) {
+        reporter_.message(recipient.empty() ? msg::EnterNumber : msg::ValueRefused, Caption::Error);
+        report.refused = true;
+        return report;
+    }
+
+    const CodecSettings settings = codec();
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        SubmitPart part;
+        part.serviceCentre = model_.serviceCentre;
+        part.recipient = recipient;
+        part.text = parts[k];
+        part.index = static_cast<int>(k);
+        part.options = options;
+        const std::string pdu = buildSubmitPdu(part, settings);
+        if (!isHexText(pdu)) {
+            // A service centre that is no number cannot be encoded.
+            reporter_.message(msg::ValueRefused, Caption::Error);
+            report.refused = true;
+            return report;
+        }
+        switch (sendPart(pdu, static_cast<int>(k), report.parts, kind)) {
+            case PartOutcome::Sent:
+                ++report.sent;
+                break;
+            case PartOutcome::Dropped:
+                break;
+            case PartOutcome::LinkFailed:
+                report.linkFailed = true;
+                return report;
+            case PartOutcome::Cancelled:
+                if (reporter_.message(msg::StoreUnsentMessage, Caption::Info, Buttons::YesNo) ==
+                    Answer::Yes) {
+                    MessageRow row;
+                    if (kind == SendKind::Dialog) {
+                        row.number = recipient.substr(0, kStoredNumberMax);
+                        row.text = message.text.substr(0, kStoredTextMax);
+                    }
+                    if (store(pdu, std::move(row)))
+                        ++report.stored;
+                }
+                if (linkFailed()) {
+                    report.linkFailed = true;
+                    return report;
+                }
+                break;
+        }
+    }
+    return report;
+}
+
+SendReport SmsService::storePredefined(std::string_view text) {
+    LinkOperation operation(engine_, reporter_);
+    SendReport report;
+    const std::vector<std::string> parts = splitIntoParts(text, false);
+    report.parts = static_cast<int>(parts.size());
+    const CodecSettings settings = codec();
+    for (std::size_t k = 0; k < parts.size() && !linkFailed(); ++k) {
+        MessageRow row;
+        row.text = std::string(text.substr(0, kStoredTextMax));
+        if (store(buildStoredPredefinedPdu(parts[k], static_cast<int>(k), settings),
+                  std::move(row)))
+            ++report.stored;
+    }
+    report.linkFailed = linkFailed();
+    return report;
+}
+
+std::optional<int> SmsService::store(const std::string& pdu, MessageRow row) {
+    LinkOperation operation(engine_, reporter_);
+    const std::string command = at::Command("AT+CMGW=").number(tpduLength(pdu)).number(2).text();
+    const bool ok = engine_.prompt(command) == 1 &&
+                    engine_.reply().final.kind == at::Final::Prompt &&
+                    engine_.prompt(pdu + kCtrlZ, true) == 1 && engine_.reply().ok();
+    if (!ok) {
+        if (!linkFailed())
+            reporter_.message(msg::MessageNotStored, Caption::Error);
+        return std::nullopt;
+    }
+    const auto index = parseCmgwReply(engine_.response());
+    if (!index)
+        return std::nullopt;
+    MessageList& list = model_.list;
+    row.index = std::to_string(*index);
+    row.kind = MessageKind::Stored;
+    row.position = list.nextPosition++;
+    list.rows.push_back(std::move(row));
+    list.memory.used = static_cast<int>(list.count());
+    return index;
+}
+
+}  // namespace vondrix::sms
