@@ -34,10 +34,12 @@ bool writeAll(int fd, std::string_view data, bool socket) {
     return true;
 }
 
-// Reads what is there without waiting; false when the link is closed.
+// Reads what is there without waiting; false when the link is closed. A
+// phone that never stops talking is not drained for ever: past the longest
+// reply the rest is left to the next transaction's limits.
 bool readAvailable(int fd, bool socket) {
     std::array<char, 4096> buf{};
-    for (;;) {
+    for (std::size_t drained = 0; drained < AtEngine::kMaxResponse; drained += buf.size()) {
         pollfd p{fd, POLLIN, 0};
         const int rc = ::poll(&p, 1, 0);
         if (rc < 0 && errno == EINTR) continue;
@@ -47,6 +49,7 @@ bool readAvailable(int fd, bool socket) {
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return false;
     }
+    return true;
 }
 
 }  // namespace
