@@ -11,6 +11,7 @@ void registerStandardCommands(CommandTable& table) {
     registerSmsSettingsCommands(table);
     registerPhonebookCommands(table);
     registerCallCommands(table);
+    registerObjectStoreCommands(table);
 }
 
 std::optional<int> parseNumber(std::string_view text) {

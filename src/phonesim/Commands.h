@@ -42,6 +42,12 @@ void registerPhonebookCommands(CommandTable& table);
 // Voice calls: ATD with a number, ">" and a location, or "L"; AT+CHUP, AT^SDLD
 // (CallCommands.cpp).
 void registerCallCommands(CommandTable& table);
+// The object store's AT^SBNR and AT^SBNW for the logo ("bmp") and the melody
+// ("mid") (ObjectCommands.cpp). Another store may register the same two
+// commands before or after it: each registration hands the types it does
+// not hold on to the handler registered before it, and a type no store
+// holds is refused with "operation not supported".
+void registerObjectStoreCommands(CommandTable& table);
 
 // A decimal number without sign, or nothing when `text` is not one or is out of int range.
 std::optional<int> parseNumber(std::string_view text);

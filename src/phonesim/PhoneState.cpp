@@ -97,6 +97,7 @@ std::vector<StateSection> makeSections() {
     for (StateSection& section : phonebookSections()) {
         sections.push_back(std::move(section));
     }
+    sections.push_back(objectStoreSection());
     sections.push_back(failingSection());
     return sections;
 }
@@ -123,6 +124,7 @@ PhoneState PhoneState::demo() {
     // the phonebooks, which a state file lists in full.
     PhoneState s;
     addDemoPhonebooks(s);
+    addDemoObjects(s);
     return s;
 }
 
