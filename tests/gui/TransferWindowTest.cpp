@@ -18,6 +18,7 @@
 #include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
 #include "gui/ProgressWindow.h"
+#include "gui/UiTranslator.h"
 #include "support/RecordingReporter.h"
 
 using namespace vondrix;
@@ -76,6 +77,7 @@ class TransferWindowTest : public QObject {
     void noModemDisablesTheTransfers();
     void transferWindowCancelStopsTheUpload();
     void onlyTheTransferWindowCanBeCancelled();
+    void transferWindowTextsFitInEveryLanguage();
 };
 
 void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
@@ -246,6 +248,22 @@ void TransferWindowTest::onlyTheTransferWindowCanBeCancelled() {
     QVERIFY(window->isVisible());  // it stays until the transfer has stopped
     reporter.progressEnd();
     QVERIFY(!reporter.cancelled());
+}
+
+void TransferWindowTest::transferWindowTextsFitInEveryLanguage() {
+    for (const Language language :
+         {Language::English, Language::German, Language::Spanish, Language::French,
+          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
+        gui::UiTranslator translator(language);
+        QCoreApplication::installTranslator(&translator);
+        gui::ProgressWindow window(gui::ProgressWindow::Kind::Transfer);
+        window.start(100);
+        window.setTimes(599, 3599);
+        QTest::keyClick(&window, Qt::Key_Escape);  // the caption now says it stops
+        for (QLabel* label : window.findChildren<QLabel*>())
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        QCoreApplication::removeTranslator(&translator);
+    }
 }
 
 QTEST_MAIN(TransferWindowTest)
