@@ -226,7 +226,8 @@ std::vector<CommandSpec> mediaCommands() {
     const Needs W = Needs::MainWindow;
     return {
         {"logo",
-         "upload, download or delete the operator logo (logo SUBCOMMAND --help)",
+         "upload, download or delete the operator logo\n"
+         "                  (logo SUBCOMMAND --help)",
          kLogoUsage,
          {},
          {},
@@ -239,7 +240,8 @@ std::vector<CommandSpec> mediaCommands() {
         {"logo download", "", kLogoDownloadUsage, {}, {}, 1, 1, W, false, runLogoDownload},
         {"logo delete", "", kLogoDeleteUsage, {}, {}, 0, 0, W, false, runLogoDelete},
         {"ringtone",
-         "upload or download the ring tone melody (ringtone SUBCOMMAND --help)",
+         "upload or download the ring tone melody\n"
+         "                  (ringtone SUBCOMMAND --help)",
          kRingtoneUsage,
          {},
          {},

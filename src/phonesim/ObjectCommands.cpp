@@ -165,6 +165,9 @@ Reply writeObject(Context& ctx, const Command& cmd, const Handler& previous) {
     const int k = (*numbers)[0];
     const int count = (*numbers)[1];
     if (k < 0) {
+        if (count >= 0) {
+            return Reply::error(cme::OperationNotAllowed);
+        }
         // No packet number: the upload under way is abandoned.
         store.uploads.erase(key);
         return Reply::ok();

@@ -339,6 +339,43 @@ TEST(TransferDownload, FailureLeavesAnExistingFileAlone) {
     EXPECT_EQ(rig.reporter.ids().back(), msg::RingtoneReadFailed);
 }
 
+TEST(TransferDownload, RepliesOfOtherShapes) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> info;  // the phone's information lines
+        TransferResult result;
+        std::vector<int> messages;
+        const char* file;  // nullptr: no file
+    };
+    const Case cases[] = {
+        {"no block: an empty file", {}, TransferResult::Done, {}, ""},
+        {"no count: blocks without progress",
+         {"^SBNR: \"bmp\",0", "4142"},
+         TransferResult::Done,
+         {},
+         "AB"},
+        {"damaged payload: nothing written",
+         {"^SBNR: \"bmp\",0,1,1", "41G2"},
+         TransferResult::PhoneRefused,
+         {msg::LogoReadFailed},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.sim.addCommand("^SBNR", [&](phonesim::Context&, const phonesim::Command&) {
+            return phonesim::Reply::ok(c.info);
+        });
+        const std::string path = rig.dir + "/logo.bmp";
+        EXPECT_EQ(rig.service.download(ObjectKind::Logo, path), c.result);
+        EXPECT_EQ(rig.reporter.ids(), c.messages);
+        EXPECT_TRUE(rig.reporter.progress.empty());
+        EXPECT_EQ(fs::exists(path), c.file != nullptr);
+        if (c.file)
+            EXPECT_EQ(readAll(path), c.file);
+    }
+}
+
 TEST(TransferDownload, CancelWritesNothing) {
     Rig rig([&](PhoneState& s) { s.objects.objects[{"mid", 0}] = midiOf(600); });
     rig.reporter.cancel = [&] { return !rig.reporter.progress.empty(); };

@@ -70,6 +70,7 @@ TEST(ObjectStoreWrite, RefusalsEndTheUpload) {
         {"packet beyond the count", {{"AT^SBNW=bmp,0,2,1", cme(3)}}},
         {"index out of range", {{"AT^SBNW=bmp,1,1,1", cme(21)}}},
         {"delete with a count", {{"AT^SBNW=bmp,0,0,3", cme(3)}}},
+        {"count without a packet", {{"AT^SBNW=bmp,0,,3", cme(3)}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

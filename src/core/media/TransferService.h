@@ -35,8 +35,8 @@ enum class TransferResult {
     Done,
     Cancelled,         // the user stopped it: the object on the phone was deleted,
                        // or the download's file was not written
-    FileFailed,        // the file could not be opened or written, or the logo is
-                       // no BMP (message 36, 37, 39 or 40 shown)
+    FileFailed,        // the file could not be opened or written, is no regular
+                       // file, or the logo is no BMP (message 36, 104, 37, 39 or 40)
     SourceUnreadable,  // reading the file failed half-way; nothing shown
     PhoneRefused,      // the phone refused a segment or the read (message shown)
     LinkFailed,        // the link failed; its message is shown when the operation ends
