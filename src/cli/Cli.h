@@ -125,6 +125,7 @@ std::vector<CommandSpec> deviceCommands();
 std::vector<CommandSpec> phonebookCommands();
 std::vector<CommandSpec> callCommands();
 std::vector<CommandSpec> pduCommands();
+std::vector<CommandSpec> mediaCommands();
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then

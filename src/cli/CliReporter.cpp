@@ -4,11 +4,27 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <iostream>
 
 #include "foundation/Catalogue.h"
 
 namespace vondrix::cli {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+std::string clockText(int seconds) {
+    const int s = seconds % 60;
+    return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
+}
+
+}  // namespace
 
 Answer CliReporter::message(int id, Caption caption, Buttons buttons) {
     clearProgress();  // a message never shares its line with the progress
@@ -87,12 +103,27 @@ std::string CliReporter::progressLine(Task task, int percent) {
     return std::string(what) + "\u2026 " + std::to_string(percent) + "%";
 }
 
-void CliReporter::progressBegin(int, int total, Task task) {
+void CliReporter::progressBegin(int dialogId, int total, Task task) {
     progressActive_ = forceProgress_ || ::isatty(STDERR_FILENO) != 0;
     task_ = task;
     total_ = total;
     percent_ = 0;
+    times_.clear();
+    if (dialogId == 111 && !catchingInterrupt_) {
+        interrupted = 0;
+        previousInterrupt_ = std::signal(SIGINT, onInterrupt);
+        catchingInterrupt_ = previousInterrupt_ != SIG_ERR;
+    }
     drawProgress();
+}
+
+void CliReporter::progressTimes(int elapsedSeconds, int estimatedSeconds) {
+    times_ = " (" + clockText(elapsedSeconds) + " of " + clockText(estimatedSeconds) + ")";
+    drawProgress();
+}
+
+bool CliReporter::cancelled() {
+    return catchingInterrupt_ && interrupted != 0;
 }
 
 void CliReporter::progressStep(int done) {
@@ -108,12 +139,16 @@ void CliReporter::progressStep(int done) {
 void CliReporter::progressEnd() {
     clearProgress();
     progressActive_ = false;
+    if (catchingInterrupt_) {
+        std::signal(SIGINT, previousInterrupt_);
+        catchingInterrupt_ = false;
+    }
 }
 
 void CliReporter::drawProgress() {
     if (!progressActive_) return;
     // "\r" and erase-line, so that a shorter text leaves nothing behind.
-    err_ << "\r\033[K" << progressLine(task_, percent_);
+    err_ << "\r\033[K" << progressLine(task_, percent_) << times_;
     err_.flush();
     progressShown_ = true;
 }

@@ -19,7 +19,7 @@ public:
 
     CliReporter(Language language, std::ostream& err, Policy policy)
         : language_(language), err_(err), policy_(policy) {}
-    ~CliReporter() override { clearProgress(); }
+    ~CliReporter() override { progressEnd(); }
 
     Answer message(int id, Caption caption, Buttons buttons) override;
     void text(const std::string& utf8Text, Caption caption) override;
@@ -27,6 +27,10 @@ public:
     void progressBegin(int dialogId, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
+    void progressTimes(int elapsedSeconds, int estimatedSeconds) override;
+    // During a transfer, Ctrl-C (SIGINT) asks it to stop after the current
+    // segment instead of ending the program.
+    bool cancelled() override;
 
     void setPin2(std::optional<std::string> pin) { pin2_ = std::move(pin); }
     // Tests: draw the progress line even when stderr is no terminal.
@@ -50,6 +54,9 @@ private:
     Task task_ = Task::Reading;
     int total_ = 0;
     int percent_ = -1;
+    std::string times_;  // " (0:12 of 0:30)" once a transfer has told them
+    bool catchingInterrupt_ = false;
+    void (*previousInterrupt_)(int) = nullptr;
 };
 
 }  // namespace vondrix::cli

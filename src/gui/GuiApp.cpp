@@ -16,6 +16,7 @@
 #include "gui/MainWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
+#include "gui/ProgressWindow.h"
 #include "gui/SettingsDialog.h"
 #include "session/PhonebookWindowSession.h"
 #include "gui/Shell.h"
@@ -60,6 +61,12 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     ok = saveShot(entry, dir, QStringLiteral("entry")) && ok;
     Pin2Dialog pin2;
     ok = saveShot(pin2, dir, QStringLiteral("pin2")) && ok;
+    // A transfer two fifths done.
+    ProgressWindow transfer(ProgressWindow::Kind::Transfer);
+    transfer.start(100);
+    transfer.setValue(40);
+    transfer.setTimes(12, 30);
+    ok = saveShot(transfer, dir, QStringLiteral("transfer-progress")) && ok;
     return ok ? 0 : 1;
 }
 

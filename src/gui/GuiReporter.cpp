@@ -67,6 +67,15 @@ void GuiReporter::progressStep(int done) {
 
 void GuiReporter::progressEnd() { progress_.reset(); }
 
+void GuiReporter::progressTimes(int elapsedSeconds, int estimatedSeconds) {
+    if (progress_)
+        progress_->setTimes(elapsedSeconds, estimatedSeconds);
+}
+
+bool GuiReporter::cancelled() {
+    return progress_ && progress_->cancelRequested();
+}
+
 void GuiReporter::pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 }  // namespace vondrix::gui

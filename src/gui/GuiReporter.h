@@ -27,6 +27,8 @@ public:
     void progressBegin(int dialogId, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
+    void progressTimes(int elapsedSeconds, int estimatedSeconds) override;
+    bool cancelled() override;
     void pump() override;
 
 private:

@@ -29,6 +29,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
       session_(session),
       reporter_(reporter),
       window_(session, reporter),
+      transfers_(session, reporter, window_.state().audio),
       ui_(std::make_unique<Ui::MainWindow>()) {
     ui_->setupUi(this);
     setWindowIcon(QIcon(programPixmap(32)));
@@ -39,9 +40,23 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
         return QFileDialog::getSaveFileName(this, QString(), preset, tr("CSV file (*.csv)"));
     };
     runDialog = [](QDialog& d) { d.exec(); };
+    chooseFile = [this](const FileQuestion& q) {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(q.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(q.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setNameFilters(q.filters);
+        dialog.setDefaultSuffix(q.defaultSuffix);
+        if (!q.preset.isEmpty())
+            dialog.selectFile(q.preset);
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                   ? dialog.selectedFiles().constFirst()
+                   : QString();
+    };
 
     ui_->phonebookButton->setToolTip(catalogue(1));
+    ui_->sendLogoButton->setToolTip(catalogue(msg::TipSendLogo));
     ui_->deleteLogoButton->setToolTip(catalogue(13));
+    ui_->sendRingtoneButton->setToolTip(catalogue(msg::TipSendMidi));
     ui_->clockButton->setToolTip(catalogue(10));
     ui_->switchOffButton->setToolTip(catalogue(4));
     ui_->batteryButton->setIconSize(QSize(21, 9));
@@ -50,6 +65,10 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     if (session.settings.noModem) {
         // Functions the older phones lack.
         ui_->deleteLogoButton->setEnabled(false);
+        ui_->sendLogoButton->setEnabled(false);
+        ui_->sendRingtoneButton->setEnabled(false);
+        downloadLogoAction_->setEnabled(false);
+        downloadRingtoneAction_->setEnabled(false);
         ui_->clockButton->setEnabled(false);
         ui_->testButton->setEnabled(false);
     }
@@ -61,6 +80,8 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
     connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
     connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
+    connect(ui_->sendLogoButton, &QPushButton::clicked, this, &MainWindow::sendLogo);
+    connect(ui_->sendRingtoneButton, &QPushButton::clicked, this, &MainWindow::sendRingtone);
     connect(ui_->testButton, &QPushButton::clicked, this, &MainWindow::toggleRingToneTest);
     connect(ui_->ringOffCheck, &QCheckBox::clicked, this, &MainWindow::ringToneOffClicked);
     connect(ui_->handsFreeCheck, &QCheckBox::clicked, this, &MainWindow::handsFreeClicked);
@@ -88,6 +109,11 @@ void MainWindow::buildMenu() {
     file->setObjectName(QStringLiteral("fileMenu"));
     QAction* options = file->addAction(tr("&Options..."), this, &MainWindow::showOptions);
     options->setObjectName(QStringLiteral("optionsAction"));
+    downloadLogoAction_ = file->addAction(tr("Download &logo..."), this, &MainWindow::downloadLogo);
+    downloadLogoAction_->setObjectName(QStringLiteral("downloadLogoAction"));
+    downloadRingtoneAction_ =
+        file->addAction(tr("Download ring &tone..."), this, &MainWindow::downloadRingtone);
+    downloadRingtoneAction_->setObjectName(QStringLiteral("downloadRingtoneAction"));
     QAction* save = file->addAction(tr("&Save device information..."), this,
                                     &MainWindow::saveDeviceInformation);
     save->setObjectName(QStringLiteral("saveInfoAction"));
@@ -160,6 +186,46 @@ void MainWindow::switchOff() {
 }
 
 void MainWindow::deleteLogo() { window_.deleteLogo(); }
+
+QString MainWindow::askFile(bool save, const QStringList& filters, const QString& suffix) {
+    const QString path = chooseFile({save, filters, suffix, lastPath_});
+    if (!path.isEmpty())
+        lastPath_ = path;
+    return path;
+}
+
+void MainWindow::sendLogo() {
+    const QString path =
+        askFile(false, {tr("BMP file (*.bmp)"), tr("GIF file (*.gif)")}, QStringLiteral("bmp"));
+    if (path.isEmpty())
+        return;
+    busy([&] { transfers_.sendLogo(path.toStdString()); });
+}
+
+void MainWindow::sendRingtone() {
+    const QString path = askFile(false, {tr("MID file (*.mid)")}, QStringLiteral("mid"));
+    if (path.isEmpty())
+        return;
+    busy([&] { transfers_.sendRingtone(path.toStdString()); });
+    // The melody may be one more ring tone now.
+    const AudioState& a = window_.state().audio;
+    if (a.rangesRead)
+        ui_->ringToneSpin->setRange(a.toneMin, a.toneMax);
+}
+
+void MainWindow::downloadLogo() {
+    const QString path = askFile(true, {tr("BMP file (*.bmp)")}, QStringLiteral("bmp"));
+    if (path.isEmpty())
+        return;
+    busy([&] { transfers_.downloadLogo(path.toStdString()); });
+}
+
+void MainWindow::downloadRingtone() {
+    const QString path = askFile(true, {tr("Midi file (*.mid)")}, QStringLiteral("mid"));
+    if (path.isEmpty())
+        return;
+    busy([&] { transfers_.downloadRingtone(path.toStdString()); });
+}
 
 void MainWindow::toggleRingToneTest() {
     const bool running = window_.audio().toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());

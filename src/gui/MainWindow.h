@@ -6,6 +6,7 @@
 
 #include "session/MainWindowSession.h"
 #include "session/Session.h"
+#include "session/TransferSession.h"
 
 class QAction;
 class QMenuBar;
@@ -35,11 +36,25 @@ public:
     // Runs a modal feature dialog (tests replace it to answer it).
     std::function<void(QDialog&)> runDialog;
 
+    // A file dialog of the logo and ringtone commands.
+    struct FileQuestion {
+        bool save = false;
+        QStringList filters;    // e.g. "BMP file (*.bmp)"
+        QString defaultSuffix;  // added to a name without an extension
+        QString preset;         // the path chosen last
+    };
+    // Asks for the file (tests replace it); an empty result cancels.
+    std::function<QString(const FileQuestion&)> chooseFile;
+
 public slots:
     void refreshNetwork();
     void setClock();
     void switchOff();
     void deleteLogo();
+    void sendLogo();
+    void sendRingtone();
+    void downloadLogo();
+    void downloadRingtone();
     void toggleRingToneTest();
     void ringToneOffClicked(bool checked);
     void handsFreeClicked(bool checked);
@@ -62,12 +77,17 @@ private:
     // Disables the window while `work` runs, then gives it the focus back.
     void busy(const std::function<void()>& work);
     QString catalogue(int id) const;
+    // The file dialog of a transfer, preset with the path chosen last.
+    QString askFile(bool save, const QStringList& filters, const QString& suffix);
 
     Session& session_;
     Reporter& reporter_;
     MainWindowSession window_;
+    TransferSession transfers_;
     std::unique_ptr<Ui::MainWindow> ui_;
     QMenuBar* menuBar_ = nullptr;
+    QAction* downloadLogoAction_ = nullptr;
+    QAction* downloadRingtoneAction_ = nullptr;
     QString lastPath_;  // the file name kept between file dialogs
     bool centred_ = false;
 };

@@ -1,6 +1,7 @@
 #include "gui/ProgressWindow.h"
 
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,9 +10,8 @@
 namespace vondrix::gui {
 namespace {
 
-QString clockText(qint64 ms) {
-    const qint64 s = ms / 1000;
-    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+QString clockText(int seconds) {
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -48,11 +48,25 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* parent) : QDialog(parent), ki
     bar_->setMinimumWidth(260);
     layout->addWidget(bar_);
     if (kind == Kind::Transfer) {
-        times_ = new QLabel(this);
-        times_->setObjectName(QStringLiteral("times"));
-        layout->addWidget(times_);
+        bar_->setTextVisible(false);  // the percentage has its own field
+        auto* grid = new QGridLayout;
+        percent_ = new QLabel(this);
+        percent_->setObjectName(QStringLiteral("percent"));
+        grid->addWidget(percent_, 0, 0, 1, 2);
+        grid->addWidget(new QLabel(tr("Elapsed:"), this), 1, 0);
+        elapsed_ = new QLabel(this);
+        elapsed_->setObjectName(QStringLiteral("elapsed"));
+        grid->addWidget(elapsed_, 1, 1);
+        grid->addWidget(new QLabel(tr("Estimated time:"), this), 2, 0);
+        estimated_ = new QLabel(this);
+        estimated_->setObjectName(QStringLiteral("estimated"));
+        grid->addWidget(estimated_, 2, 1);
+        grid->setColumnStretch(1, 1);
+        layout->addLayout(grid);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-        layout->addWidget(buttons);  // present, like the original; it stops nothing
+        cancel_ = buttons->button(QDialogButtonBox::Cancel);
+        connect(buttons, &QDialogButtonBox::rejected, this, &ProgressWindow::reject);
+        layout->addWidget(buttons);
     }
     setFixedSize(sizeHint());
 }
@@ -60,22 +74,41 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* parent) : QDialog(parent), ki
 void ProgressWindow::start(int total) {
     bar_->setRange(0, total > 0 ? total : 0);
     bar_->setValue(0);
-    clock_.start();
-    if (times_) times_->setText(tr("Elapsed %1, remaining %2").arg(clockText(0), QStringLiteral("-")));
+    if (percent_) {
+        percent_->setText(QStringLiteral("0 %"));
+        elapsed_->setText(clockText(0));
+        estimated_->setText(QStringLiteral("-"));  // nothing done yet: no estimate
+    }
     show();
 }
 
 void ProgressWindow::setValue(int done) {
     bar_->setValue(done);
-    if (times_ && done > 0 && bar_->maximum() > 0) {
-        const qint64 elapsed = clock_.elapsed();
-        const qint64 remaining = elapsed * (bar_->maximum() - done) / done;
-        times_->setText(tr("Elapsed %1, remaining %2").arg(clockText(elapsed), clockText(remaining)));
-    }
+    if (percent_ && bar_->maximum() > 0)
+        percent_->setText(QStringLiteral("%1 %").arg(100LL * bar_->value() / bar_->maximum()));
+}
+
+void ProgressWindow::setTimes(int elapsedSeconds, int estimatedSeconds) {
+    if (!elapsed_)
+        return;
+    elapsed_->setText(clockText(elapsedSeconds));
+    estimated_->setText(clockText(estimatedSeconds));
+}
+
+void ProgressWindow::reject() {
+    // Reading and sending cannot be stopped; a transfer stops after the
+    // segment it is sending, and deletes what it left on the phone.
+    if (kind_ != Kind::Transfer || cancelRequested_)
+        return;
+    cancelRequested_ = true;
+    cancel_->setEnabled(false);
+    caption_->setText(tr("Stopping the transfer..."));
 }
 
 int ProgressWindow::value() const { return bar_->value(); }
 int ProgressWindow::maximum() const { return bar_->maximum(); }
-QString ProgressWindow::timesText() const { return times_ ? times_->text() : QString(); }
+QString ProgressWindow::timesText() const {
+    return elapsed_ ? elapsed_->text() + QLatin1Char(' ') + estimated_->text() : QString();
+}
 
 }  // namespace vondrix::gui

@@ -5,12 +5,13 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace vondrix::gui {
 
 // The small modeless progress windows of long operations: transfer (with
-// elapsed and estimated time; its Cancel does not stop the transfer),
-// reading, and sending. They take no action on commands.
+// percentage, elapsed and estimated time, and a Cancel that asks the
+// transfer to stop after its current segment), reading, and sending.
 class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
@@ -21,21 +22,28 @@ public:
 
     void start(int total);
     void setValue(int done);
+    // Transfer: seconds since the start and the estimated total, as m:ss.
+    void setTimes(int elapsedSeconds, int estimatedSeconds);
 
     Kind kind() const { return kind_; }
     int value() const;
     int maximum() const;
     QString timesText() const;
+    // Cancel (or Escape) was pressed in the transfer window.
+    bool cancelRequested() const { return cancelRequested_; }
 
 protected:
-    void reject() override {}  // Cancel and Escape do nothing
+    void reject() override;  // Cancel and Escape: only the transfer stops, and not at once
 
 private:
     Kind kind_;
     QLabel* caption_ = nullptr;
     QProgressBar* bar_ = nullptr;
-    QLabel* times_ = nullptr;
-    QElapsedTimer clock_;
+    QLabel* percent_ = nullptr;
+    QLabel* elapsed_ = nullptr;
+    QLabel* estimated_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    bool cancelRequested_ = false;
 };
 
 }  // namespace vondrix::gui

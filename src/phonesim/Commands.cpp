@@ -14,6 +14,7 @@ void registerStandardCommands(CommandTable& table) {
     registerCallCommands(table);
     registerOrganizerCommands(table);
     registerNetworkCommands(table);
+    registerObjectStoreCommands(table);
 }
 
 std::optional<int> parseNumber(std::string_view text) {

@@ -53,6 +53,12 @@ void registerOrganizerCommands(CommandTable& table);
 // selection (replacing the simple ones of registerDeviceCommands), ^SPLM,
 // ^SPLR, ^SPLW, +CPAS, +CLCC, +CCFC, +CLCK (NetworkCommands.cpp).
 void registerNetworkCommands(CommandTable& table);
+// The object store's AT^SBNR and AT^SBNW for the logo ("bmp") and the melody
+// ("mid") (ObjectCommands.cpp). Another store may register the same two
+// commands before or after it: each registration hands the types it does
+// not hold on to the handler registered before it, and a type no store
+// holds is refused with "operation not supported".
+void registerObjectStoreCommands(CommandTable& table);
 
 // A decimal number without sign, or nothing when `text` is not one or is out of int range.
 std::optional<int> parseNumber(std::string_view text);

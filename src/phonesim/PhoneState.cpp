@@ -104,6 +104,7 @@ std::vector<StateSection> makeSections() {
     for (StateSection& section : networkSections()) {
         sections.push_back(std::move(section));
     }
+    sections.push_back(objectStoreSection());
     sections.push_back(failingSection());
     return sections;
 }
@@ -133,6 +134,7 @@ PhoneState PhoneState::demo() {
     addDemoOrganizer(s.organizer);
     addDemoNetwork(s);
     addDemoMessages(s);
+    addDemoObjects(s);
     return s;
 }
 

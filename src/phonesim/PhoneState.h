@@ -10,6 +10,7 @@
 
 #include "phonesim/OrganizerStore.h"
 #include "phonesim/NetworkServices.h"
+#include "phonesim/ObjectStore.h"
 #include "phonesim/PhonebookStore.h"
 #include "phonesim/SmsStore.h"
 
@@ -95,6 +96,9 @@ struct PhoneState {
     // nothing for "RD" and unknown codes.
     PhonebookStore* phonebook(std::string_view code);
     const PhonebookStore* phonebook(std::string_view code) const;
+
+    // The object store (AT^SBNR, AT^SBNW): the operator logo and the melody.
+    ObjectStore objects;
 
     // Commands (upper-case prefixes, e.g. "ATZ", "AT+CGMI") that the phone
     // refuses with an error, for tests of failure paths.

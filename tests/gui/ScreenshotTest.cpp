@@ -18,7 +18,7 @@ class ScreenshotTest : public QObject {
 private slots:
     void writesReadablePicturesOfEveryWindow();
     void failedResetEndsWithStatus3();
-    void transferProgressShowsTimesAndIgnoresCancel();
+    void transferProgressShowsTimesAndCancelAsksToStop();
 };
 
 void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
@@ -28,7 +28,7 @@ void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
                                QStringLiteral("--ini"), dir.filePath(QStringLiteral("Vondrix.ini")),
                                QStringLiteral("--screenshot"), out});
     QCOMPARE(status, 0);
-    for (const char* name : {"main-window", "settings", "about"}) {
+    for (const char* name : {"main-window", "settings", "about", "transfer-progress"}) {
         QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
         QVERIFY2(!image.isNull(), name);
         QVERIFY2(image.width() > 150 && image.height() > 100, name);
@@ -65,17 +65,25 @@ void ScreenshotTest::failedResetEndsWithStatus3() {
     QCOMPARE(status, 3);
 }
 
-void ScreenshotTest::transferProgressShowsTimesAndIgnoresCancel() {
+void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {
     ProgressWindow w(ProgressWindow::kindFor(111));
     QCOMPARE(w.kind(), ProgressWindow::Kind::Transfer);
-    w.start(10);
+    w.start(100);
     QVERIFY(w.isVisible());
-    QTest::qWait(30);
+    QCOMPARE(w.timesText(), QStringLiteral("0:00 -"));  // no estimate before the first step
     w.setValue(5);
+    w.setTimes(3, 60);
     QCOMPARE(w.value(), 5);
-    QVERIFY(w.timesText().contains(QStringLiteral("remaining")));
+    QCOMPARE(w.timesText(), QStringLiteral("0:03 1:00"));
+    QVERIFY(!w.cancelRequested());
     QTest::keyClick(&w, Qt::Key_Escape);
-    QVERIFY(w.isVisible());  // Cancel and Escape do not stop a transfer
+    QVERIFY(w.cancelRequested());  // the transfer stops after its segment
+    QVERIFY(w.isVisible());        // and closes the window itself
+    ProgressWindow reading(ProgressWindow::kindFor(116));
+    reading.start(10);
+    QTest::keyClick(&reading, Qt::Key_Escape);
+    QVERIFY(reading.isVisible());  // reading cannot be stopped
+    QVERIFY(!reading.cancelRequested());
     QCOMPARE(ProgressWindow::kindFor(116), ProgressWindow::Kind::Reading);
     QCOMPARE(ProgressWindow::kindFor(146), ProgressWindow::Kind::Sending);
 }

@@ -55,7 +55,7 @@ TEST(OrganizerSlots, ReadingAnEmptyAndAnOccupiedSlot) {
     EXPECT_EQ(phone("AT^SBNR=vcs,0"), cmeError(1, 21));
     EXPECT_EQ(phone("AT^SBNR=vcs,31"), cmeError(1, 21));
     EXPECT_EQ(phone("AT^SBNR=vcs"), cmeError(1, 3));
-    EXPECT_EQ(phone("AT^SBNR=bmp,0"), cmeError(1, 4));  // no other object type here
+    EXPECT_EQ(phone("AT^SBNR=xyz,0"), cmeError(1, 4));  // no store holds this type
 }
 
 TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {

@@ -40,6 +40,14 @@ void RecordingReporter::progressStep(int done) { progress.push_back(done); }
 
 void RecordingReporter::progressEnd() { progressOpen = false; }
 
+void RecordingReporter::progressTimes(int elapsedSeconds, int estimatedSeconds) {
+    times.push_back({progress.empty() ? -1 : progress.back(), elapsedSeconds, estimatedSeconds});
+}
+
+bool RecordingReporter::cancelled() {
+    return cancel && cancel();
+}
+
 std::vector<int> RecordingReporter::ids() const {
     std::vector<int> out;
     for (const auto& s : shown) out.push_back(s.id);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ public:
     void progressBegin(int dialogId, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
+    void progressTimes(int elapsedSeconds, int estimatedSeconds) override;
+    bool cancelled() override;
 
     std::vector<int> ids() const;
 
@@ -37,6 +40,13 @@ public:
     int progressDialog = 0;
     std::vector<Task> tasks;                        // every progressBegin task
     bool progressOpen = false;
+    struct Times {
+        int step;  // the progressStep value it came with
+        int elapsed;
+        int estimated;
+    };
+    std::vector<Times> times;      // every progressTimes
+    std::function<bool()> cancel;  // answers cancelled(); empty: never cancelled
 };
 
 }  // namespace vondrix::test

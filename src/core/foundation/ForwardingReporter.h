@@ -20,6 +20,10 @@ public:
     }
     void progressStep(int done) override { inner_.progressStep(done); }
     void progressEnd() override { inner_.progressEnd(); }
+    void progressTimes(int elapsedSeconds, int estimatedSeconds) override {
+        inner_.progressTimes(elapsedSeconds, estimatedSeconds);
+    }
+    bool cancelled() override { return inner_.cancelled(); }
     void pump() override { inner_.pump(); }
 
 protected:

@@ -56,6 +56,14 @@ public:
     }
     virtual void progressStep(int done) { (void)done; }
     virtual void progressEnd() {}
+    // The times of a transfer beside its progress: seconds since it began
+    // and the estimated seconds it takes in all.
+    virtual void progressTimes(int elapsedSeconds, int estimatedSeconds) {
+        (void)elapsedSeconds, (void)estimatedSeconds;
+    }
+    // Whether the user asked to stop the running long operation (the
+    // transfer window's Cancel); the operation asks between its steps.
+    virtual bool cancelled() { return false; }
 
     // Lets the user interface breathe between transactions of a long loop.
     virtual void pump() {}

@@ -22,6 +22,13 @@ std::size_t FileSource::read(std::span<std::uint8_t> out) {
     return std::fread(out.data(), 1, out.size(), file_.get());
 }
 
+bool FileSource::rewind() {
+    if (!file_ || std::fseek(file_.get(), 0, SEEK_SET) != 0)
+        return false;
+    std::clearerr(file_.get());
+    return true;
+}
+
 std::size_t MemorySource::read(std::span<std::uint8_t> out) {
     const std::size_t n = std::min(out.size(), bytes_.size() - pos_);
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(pos_), n, out.begin());

@@ -25,6 +25,10 @@ class FileSource final : public ByteSource {
     bool isOpen() const { return file_ != nullptr; }
     std::size_t read(std::span<std::uint8_t> out) override;
     std::uint64_t size() const override { return size_; }
+    // A read failed (rather than reaching the end), e.g. on a folder.
+    bool failed() const { return file_ && std::ferror(file_.get()) != 0; }
+    // Back to the first byte; false when the file cannot seek.
+    bool rewind();
 
   private:
     struct Closer {

@@ -1,0 +1,267 @@
+// The main window's logo and ringtone commands, driven for real (offscreen)
+// against the simulated phone: the file dialogs' filters, the uploads and
+// downloads, the ring tone range after a melody, and the transfer window's
+// Cancel.
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
+
+#include "foundation/Catalogue.h"
+#include "gui/GuiReporter.h"
+#include "gui/GuiRig.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgressWindow.h"
+#include "gui/UiTranslator.h"
+#include "support/RecordingReporter.h"
+
+using namespace vondrix;
+using vondrix::gui::MainWindow;
+
+namespace {
+
+using Rig = test::GuiRig<test::RecordingReporter>;
+
+// The GUI's own reporter in English, for the tests of its Cancel.
+struct EnglishGuiReporter : gui::GuiReporter {
+    EnglishGuiReporter() : GuiReporter(Language::English) {}
+};
+
+template <typename T>
+T* child(QWidget& w, const char* name) {
+    T* c = w.findChild<T*>(name);
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return path;
+}
+
+QByteArray fileOf(int size, const QByteArray& magic) {
+    QByteArray b = magic.left(size);
+    while (b.size() < size)
+        b.append(static_cast<char>(b.size() * 7 + 3));
+    return b;
+}
+
+std::string bytes(const QByteArray& b) {
+    return b.toStdString();
+}
+
+}  // namespace
+
+class TransferWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void sendLogoAsksForBitmapOrGifAndUploads();
+    void sendRingtoneRaisesTheRingToneRange();
+    void downloadsWriteTheChosenFiles();
+    void cancelledFileDialogSendsNothing();
+    void noModemDisablesTheTransfers();
+    void transferWindowCancelStopsTheUpload();
+    void reporterPassesTimesAndCancel();
+    void transferWindowTextsFitInEveryLanguage();
+};
+
+void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    rig.sim->clearReceived();
+    const QByteArray logo = fileOf(120, "BM");
+    const QString path = writeFile(rig.dir, QStringLiteral("logo.bmp"), logo);
+    QList<MainWindow::FileQuestion> asked;
+    w.chooseFile = [&](const MainWindow::FileQuestion& q) {
+        asked << q;
+        return path;
+    };
+    QTest::mouseClick(child<QPushButton>(w, "sendLogoButton"), Qt::LeftButton);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(!asked[0].save);
+    QCOMPARE(asked[0].filters,
+             (QStringList{QStringLiteral("BMP file (*.bmp)"), QStringLiteral("GIF file (*.gif)")}));
+    QCOMPARE(asked[0].defaultSuffix, QStringLiteral("bmp"));
+    const auto lines = rig.lines();
+    QCOMPARE(lines.size(), std::size_t{1 + 2 * 3});
+    QCOMPARE(lines[0], std::string("AT^SBNW=bmp,0,0"));
+    QCOMPARE(lines[1], std::string("AT^SBNW=bmp,0,1,3"));
+    QCOMPARE(rig.reporter.progressDialog, 111);
+    QCOMPARE(rig.reporter.progress, (std::vector<int>{33, 66, 100}));
+    QVERIFY(rig.reporter.shown.empty());
+    QVERIFY(w.isEnabled());
+    rig.sim->withState([&](phonesim::PhoneState& s) {
+        QCOMPARE(*s.objects.find({"bmp", 0}), bytes(logo));
+    });
+    const auto tip = [](msg::Id id) {
+        return QString::fromUtf8(std::string(catalogueText(id, Language::English)).c_str());
+    };
+    QCOMPARE(child<QPushButton>(w, "sendLogoButton")->toolTip(), tip(msg::TipSendLogo));
+    QCOMPARE(child<QPushButton>(w, "sendRingtoneButton")->toolTip(), tip(msg::TipSendMidi));
+}
+
+void TransferWindowTest::sendRingtoneRaisesTheRingToneRange() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    rig.sim->clearReceived();
+    auto* spin = child<QSpinBox>(w, "ringToneSpin");
+    QCOMPARE(spin->maximum(), 41);
+    const QString path = writeFile(rig.dir, QStringLiteral("tune.mid"), fileOf(150, "MThd"));
+    MainWindow::FileQuestion question;
+    w.chooseFile = [&](const MainWindow::FileQuestion& q) {
+        question = q;
+        return path;
+    };
+    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
+    QCOMPARE(question.filters, QStringList{QStringLiteral("MID file (*.mid)")});
+    QCOMPARE(question.defaultSuffix, QStringLiteral("mid"));
+    QCOMPARE(spin->maximum(), 42);
+    QCOMPARE(rig.lines().front(), std::string("AT^SBNW=mid,0"));
+    // A second melody does not raise it again.
+    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
+    QCOMPARE(spin->maximum(), 42);
+}
+
+void TransferWindowTest::downloadsWriteTheChosenFiles() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    std::string demoLogo, demoMelody;
+    rig.sim->withState([&](phonesim::PhoneState& s) {
+        demoLogo = *s.objects.find({"bmp", 0});
+        demoMelody = *s.objects.find({"mid", 0});
+    });
+    const QString logoPath = rig.dir.filePath(QStringLiteral("logo.bmp"));
+    const QString melodyPath = rig.dir.filePath(QStringLiteral("tune.mid"));
+    QList<MainWindow::FileQuestion> asked;
+    QStringList answers{logoPath, melodyPath};
+    w.chooseFile = [&](const MainWindow::FileQuestion& q) {
+        asked << q;
+        return answers.takeFirst();
+    };
+    w.findChild<QAction*>(QStringLiteral("downloadLogoAction"))->trigger();
+    w.findChild<QAction*>(QStringLiteral("downloadRingtoneAction"))->trigger();
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(asked[0].save && asked[1].save);
+    QCOMPARE(asked[0].filters, QStringList{QStringLiteral("BMP file (*.bmp)")});
+    QCOMPARE(asked[0].defaultSuffix, QStringLiteral("bmp"));
+    QCOMPARE(asked[1].filters, QStringList{QStringLiteral("Midi file (*.mid)")});
+    QCOMPARE(asked[1].defaultSuffix, QStringLiteral("mid"));
+    QCOMPARE(asked[1].preset, logoPath);  // the path chosen last
+    QCOMPARE(bytes(contentOf(logoPath)), demoLogo);
+    QCOMPARE(bytes(contentOf(melodyPath)), demoMelody);
+    QVERIFY(rig.reporter.shown.empty());
+}
+
+void TransferWindowTest::cancelledFileDialogSendsNothing() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    rig.sim->clearReceived();
+    w.chooseFile = [](const MainWindow::FileQuestion&) { return QString(); };
+    QTest::mouseClick(child<QPushButton>(w, "sendLogoButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
+    w.findChild<QAction*>(QStringLiteral("downloadLogoAction"))->trigger();
+    QVERIFY(rig.lines().empty());
+    QVERIFY(rig.reporter.tasks.empty());
+}
+
+void TransferWindowTest::noModemDisablesTheTransfers() {
+    for (const bool noModem : {false, true}) {
+        Rig rig(noModem ? QStringLiteral("NoModem=1\r\n") : QString());
+        MainWindow w(*rig.session, rig.reporter);
+        for (const char* name : {"sendLogoButton", "sendRingtoneButton"})
+            QCOMPARE(child<QPushButton>(w, name)->isEnabled(), !noModem);
+        for (const char* name : {"downloadLogoAction", "downloadRingtoneAction"})
+            QCOMPARE(w.findChild<QAction*>(QString::fromLatin1(name))->isEnabled(), !noModem);
+    }
+}
+
+void TransferWindowTest::transferWindowCancelStopsTheUpload() {
+    test::GuiRig<EnglishGuiReporter> rig;
+    MainWindow w(*rig.session, rig.reporter);
+    rig.reporter.setOwner(&w);
+    w.show();
+    rig.sim->clearReceived();
+    const QString path = writeFile(rig.dir, QStringLiteral("long.mid"), fileOf(5000, "MThd"));
+    w.chooseFile = [&](const MainWindow::FileQuestion&) { return path; };
+    // Press Cancel as soon as the transfer window shows a step.
+    bool pressed = false;
+    QTimer presser;
+    connect(&presser, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<gui::ProgressWindow*>(top);
+            if (!window || !window->isVisible() || window->value() < 4 || pressed)
+                continue;
+            auto* cancel = window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+            QVERIFY(cancel->isEnabled());
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            pressed = true;
+        }
+    });
+    presser.start(1);
+    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
+    presser.stop();
+    QVERIFY(pressed);
+    const auto lines = rig.lines();
+    QCOMPARE(lines.back(), std::string("AT^SBNW=mid,0,0"));
+    QVERIFY(lines.size() < 2 + 2 * 50);
+    rig.sim->withState([](phonesim::PhoneState& s) {
+        QCOMPARE(s.objects.find({"mid", 0}), nullptr);
+    });
+    QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->maximum(), 41);  // no melody: no new tone
+    QVERIFY(w.isEnabled());
+}
+
+void TransferWindowTest::reporterPassesTimesAndCancel() {
+    EnglishGuiReporter reporter;
+    reporter.progressBegin(111, 100, Reporter::Task::Transferring);
+    QVERIFY(!reporter.cancelled());
+    reporter.progressStep(40);
+    reporter.progressTimes(75, 187);
+    gui::ProgressWindow* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<gui::ProgressWindow*>(top); p && p->isVisible())
+            window = p;
+    QVERIFY(window);
+    QCOMPARE(child<QLabel>(*window, "percent")->text(), QStringLiteral("40 %"));
+    QCOMPARE(child<QLabel>(*window, "elapsed")->text(), QStringLiteral("1:15"));
+    QCOMPARE(child<QLabel>(*window, "estimated")->text(), QStringLiteral("3:07"));
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(reporter.cancelled());
+    QVERIFY(window->isVisible());  // it stays until the transfer has stopped
+    reporter.progressEnd();
+    QVERIFY(!reporter.cancelled());
+}
+
+void TransferWindowTest::transferWindowTextsFitInEveryLanguage() {
+    for (const Language language :
+         {Language::English, Language::German, Language::Spanish, Language::French,
+          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
+        gui::UiTranslator translator(language);
+        QCoreApplication::installTranslator(&translator);
+        gui::ProgressWindow window(gui::ProgressWindow::Kind::Transfer);
+        window.start(100);
+        window.setTimes(599, 3599);
+        QTest::keyClick(&window, Qt::Key_Escape);  // the caption now says it stops
+        for (QLabel* label : window.findChildren<QLabel*>())
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        QCoreApplication::removeTranslator(&translator);
+    }
+}
+
+QTEST_MAIN(TransferWindowTest)
+#include "TransferWindowTest.moc"
