@@ -44,8 +44,6 @@ class LocationReader {
     // Whether the progress moves after `location`: after every location
     // read on its own, after the last location of a range.
     bool stepEnds(std::int64_t location) const;
-    // Still reading in ranges (false once a range was given up).
-    bool inRanges() const { return rangeSize_ > 1; }
 
   private:
     // Asks for first..last in one command; false (nothing kept) when the
