@@ -1,12 +1,21 @@
 // Reads a full 250-location SIM from the simulated phone at emulated 19200
-// baud with 30 ms phone latency per command, and compares the wall time with
-// the lower bound the wire and the phone allow.
+// baud with 30 ms phone latency per command, location by location and in
+// ranges (FastRead), and compares each wall time with the lower bound the
+// wire and the phone allow for its own commands. Then the client's CPU per
+// transaction on the serial path, on that link and on one without wire
+// pacing (where a read() call can find a whole reply waiting).
+//
+//   bench_phonebook_read [RUNS] [--sizes]
+//
+// --sizes also times one fast read per range size, the measurement behind
+// the default range size.
 
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +26,8 @@
 #include "phonesim/Simulator.h"
 
 namespace {
+
+using vondrix::phonebook::kDefaultRangeSize;
 
 class Quiet : public vondrix::Reporter {
 public:
@@ -41,62 +52,130 @@ phonesim::PhoneState fullSim() {
     return s;
 }
 
+struct Read {
+    double wall = 0;
+    double cpu = 0;
+    std::vector<std::string> commands;
+};
+
+// One read of the current phonebook; rangeSize 0 reads location by location.
+Read readOnce(const phonesim::WireOptions& wire, int rangeSize) {
+    phonesim::Simulator sim(fullSim(), wire);
+    vondrix::PhoneLink link = vondrix::PhoneLink::openSerial(sim.openPty(), 0);
+    vondrix::AtEngine engine(link);
+    engine.standard("ATE0");
+    sim.clearReceived();
+    Quiet quiet;
+    vondrix::Settings settings;
+    settings.fastRead = rangeSize > 0;
+    vondrix::phonebook::PhonebookModel model;
+    vondrix::phonebook::PhonebookService service(engine, quiet, settings, model);
+    service.setRangeSize(rangeSize);
+    const double cpu0 = threadCpuSeconds();
+    const auto t0 = std::chrono::steady_clock::now();
+    const bool ok = service.readCurrent();
+    Read r;
+    r.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    r.cpu = threadCpuSeconds() - cpu0;
+    r.commands = sim.receivedLines();
+    if (!ok || model.current.entries.size() != 250) {
+        std::fprintf(stderr, "the read failed (%zu entries)\n", model.current.entries.size());
+        std::exit(1);
+    }
+    return r;
+}
+
+// The lower bound of a read on `wire`: every byte of its commands and
+// replies at the baud rate, one way at a time, plus the phone's latency
+// per command. The replies are measured by sending the commands again.
+double wireBound(const std::vector<std::string>& commands, const phonesim::WireOptions& wire) {
+    phonesim::Simulator sim(fullSim());
+    vondrix::PhoneLink link = vondrix::PhoneLink::openSerial(sim.openPty(), 0);
+    vondrix::AtEngine engine(link);
+    engine.standard("ATE0");
+    const double byteSeconds = 10.0 / wire.baud;
+    double bound = 0;
+    for (const std::string& cmd : commands) {
+        engine.standard(cmd);
+        bound += static_cast<double>(cmd.size() + 1 + engine.response().size()) * byteSeconds +
+                 wire.latencyMs / 1000.0;
+    }
+    return bound;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    int runs = 3;
+    bool sizes = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--sizes") == 0)
+            sizes = true;
+        else
+            runs = std::max(1, std::atoi(argv[i]));
+    }
     phonesim::WireOptions wire;
     wire.baud = 19200;
     wire.latencyMs = 30;
-    const double byteSeconds = 10.0 / wire.baud;
+#ifdef VONDRIX_SERIAL_BYTE_READS
+    std::printf("serial reads: one byte per read() call (VONDRIX_SERIAL_BYTE_READS)\n");
+#else
+    std::printf("serial reads: every available byte per read() call\n");
+#endif
 
-    // The bytes each transaction of the read puts on the wire, measured once.
-    double bound = 0;
-    int transactions = 0;
-    {
-        phonesim::Simulator sim(fullSim());
-        vondrix::PhoneLink link = vondrix::PhoneLink::openSerial(sim.openPty(), 0);
-        vondrix::AtEngine engine(link);
-        engine.standard("ATE0");
-        auto count = [&](const std::string& cmd) {
-            engine.standard(cmd);
-            bound += static_cast<double>(cmd.size() + 1 + engine.response().size()) * byteSeconds +
-                     wire.latencyMs / 1000.0;
-            ++transactions;
-        };
-        count("AT+CPBR=?");
-        for (int i = 1; i <= 250; ++i) count("AT+CPBR=" + std::to_string(i));
-    }
+    // The bounds, from the commands each way sends.
+    const phonesim::WireOptions unpaced;
+    const double singleBound = wireBound(readOnce(unpaced, 0).commands, wire);
+    const Read fastShape = readOnce(unpaced, kDefaultRangeSize);
+    const double fastBound = wireBound(fastShape.commands, wire);
 
-    std::vector<double> ratios, cpu;
+    std::vector<double> single, fast, singleCpu;
+    std::size_t singleCommands = 0;
     for (int run = 0; run < runs; ++run) {
-        phonesim::Simulator sim(fullSim(), wire);
-        vondrix::PhoneLink link = vondrix::PhoneLink::openSerial(sim.openPty(), 0);
-        vondrix::AtEngine engine(link);
-        engine.standard("ATE0");
-        Quiet quiet;
-        vondrix::Settings settings;
-        vondrix::phonebook::PhonebookModel model;
-        vondrix::phonebook::PhonebookService service(engine, quiet, settings, model);
-        const double cpu0 = threadCpuSeconds();
-        const auto t0 = std::chrono::steady_clock::now();
-        const bool ok = service.readCurrent();
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double used = threadCpuSeconds() - cpu0;
-        if (!ok || model.current.entries.size() != 250) {
-            std::fprintf(stderr, "the read failed (%zu entries)\n", model.current.entries.size());
-            return 1;
-        }
-        ratios.push_back(wall / bound);
-        cpu.push_back(used / transactions);
-        std::printf("run %d: %d transactions, wall %.3f s, lower bound %.3f s, ratio %.3f, "
-                    "CPU %.0f us/transaction\n",
-                    run + 1, transactions, wall, bound, ratios.back(), 1e6 * cpu.back());
+        const Read s = readOnce(wire, 0);
+        const Read f = readOnce(wire, kDefaultRangeSize);
+        singleCommands = s.commands.size();
+        single.push_back(s.wall);
+        fast.push_back(f.wall);
+        singleCpu.push_back(s.cpu / static_cast<double>(s.commands.size()));
+        std::printf(
+            "run %d: location by location %.3f s (%zu commands), ranges of %d %.3f s "
+            "(%zu commands)\n",
+            run + 1, s.wall, s.commands.size(), kDefaultRangeSize, f.wall, f.commands.size());
     }
-    std::sort(ratios.begin(), ratios.end());
-    std::sort(cpu.begin(), cpu.end());
-    std::printf("median: wall / (wire time + latency) = %.3f (target <= 1.05); CPU %.0f us per "
-                "transaction\n",
-                ratios[ratios.size() / 2], 1e6 * cpu[cpu.size() / 2]);
+    const double s = median(single), f = median(fast);
+    std::printf("median, 250 full locations at %d baud, %d ms per command:\n", wire.baud,
+                wire.latencyMs);
+    std::printf("  location by location %.3f s, bound %.3f s, ratio %.3f\n", s, singleBound,
+                s / singleBound);
+    std::printf("  ranges of %d         %.3f s, bound %.3f s, ratio %.3f (target <= 1.05)\n",
+                kDefaultRangeSize, f, fastBound, f / fastBound);
+    std::printf("  fast / location by location = %.3f (target <= 0.45)\n", f / s);
+
+    // CPU of the client per transaction on the serial path: on the paced
+    // link above, and on a link without pacing, 250 single reads each.
+    std::vector<double> unpacedCpu;
+    for (int run = 0; run < std::max(runs, 5); ++run) {
+        const Read r = readOnce(unpaced, 0);
+        unpacedCpu.push_back(r.cpu / static_cast<double>(r.commands.size()));
+    }
+    std::printf(
+        "client CPU per transaction (%zu single reads): %.0f us at %d baud, %.0f us "
+        "without pacing\n",
+        singleCommands, 1e6 * median(singleCpu), wire.baud, 1e6 * median(unpacedCpu));
+
+    if (sizes) {
+        std::printf("range size survey (one run each):\n");
+        for (const int size : {5, 10, 20, 25, 40, 50, 100, 250}) {
+            const Read r = readOnce(wire, size);
+            std::printf("  %3d locations per range: %.3f s, %zu commands\n", size, r.wall,
+                        r.commands.size());
+        }
+    }
     return 0;
 }

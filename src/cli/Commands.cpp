@@ -227,6 +227,9 @@ int Invocation::selectionRefused() const {
 int Invocation::withSession(const std::function<int()>& body) {
     if (spec.needs == Needs::Nothing) return body();
     return withPhone(ctx, [&](Session& session, Reporter& base) {
+        // --fast: the setting for this run, never written to the file.
+        if (line.has("--fast"))
+            session.settings.fastRead = true;
         CountingReporter counting(base);
         reporter = &counting;
         // The desktop program's buttons can only be pressed once the window

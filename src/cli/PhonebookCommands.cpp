@@ -46,6 +46,10 @@ Subcommands:
 
   --kind sim|internal|fixed   the phonebook to work on (default sim): the SIM,
                               the phone's memory, the fixed dialling numbers
+  --fast                      read the phonebooks in ranges of locations, as
+                              the setting FastRead does, for this run only
+                              (Vondrix.ini is not changed); a phone that
+                              refuses ranges is read location by location
 
 Writes to the fixed dialling numbers need the PIN2: give it with --pin2, or
 the terminal asks for it; without a terminal the question is cancelled.
@@ -57,7 +61,8 @@ phone refused, or a question was answered No), 2 usage error,
 )";
 
 constexpr const char* kReadUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook read [--kind sim|internal|fixed] [--json]
+    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook read [--kind sim|internal|fixed]
+                                                  [--fast] [--json]
 
 Prints, each part under its heading line:
 
@@ -83,9 +88,9 @@ not written, 2 usage error, 3 no link to the phone.
 
 constexpr const char* kExportUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] phonebook export --format csv|xml FILE
-                                                     [--kind sim|internal|fixed]
+                                                     [--kind sim|internal|fixed] [--fast]
        vondrix-cli [LINK OPTIONS] phonebook export --format vcard --location N
-                                    FILE [--kind sim|internal|fixed]
+                                    FILE [--kind sim|internal|fixed] [--fast]
 
 Writes FILE as the window's exports do, in ISO 8859-1 with CR LF line ends:
   csv    'NR;NAME;TELNUM', then 'location;name;'number' per entry
@@ -100,7 +105,7 @@ entry, 2 usage error, 3 no link to the phone.
 
 constexpr const char* kImportUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] phonebook import FILE (--overwrite|--append)
-                                                     [--kind sim|internal|fixed]
+                                                     [--kind sim|internal|fixed] [--fast]
 
 Writes the entries of a CSV file (first line 'NR;NAME;TELNUM' or
 'NR,NAME,TELNUM', then 'location;name;'number' lines) to the phone, as the
@@ -118,7 +123,7 @@ early (no free location, PIN2 rejected), 2 usage error, 3 no link.
 )";
 
 constexpr const char* kWriteUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook write [--kind sim|internal|fixed]
+    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook write [--kind sim|internal|fixed] [--fast]
                                                     [--location N] NUMBER NAME
 
 Without --location, stores a new entry in the first free location, as the
@@ -136,7 +141,7 @@ error, 3 no link to the phone.
 )";
 
 constexpr const char* kDeleteUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook delete [--kind sim|internal|fixed]
+    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook delete [--kind sim|internal|fixed] [--fast]
                                                      LOCATION
 
 Empties LOCATION after the window's question 'really delete?', which --yes
@@ -147,7 +152,7 @@ phone refused, PIN2 cancelled or rejected), 2 usage error, 3 no link.
 )";
 
 constexpr const char* kClearUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook clear [--kind sim|internal|fixed]
+    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook clear [--kind sim|internal|fixed] [--fast]
 
 Empties every location of the phonebook after the window's question (--yes,
 --no or the terminal answers it; without one the answer is No), then reads
@@ -159,7 +164,7 @@ rejected, or entries remain, 2 usage error, 3 no link to the phone.
 
 constexpr const char* kNormaliseUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] phonebook normalise
-                                               [--kind sim|internal|fixed]
+                                               [--kind sim|internal|fixed] [--fast]
 
 Puts the prefix TPref of Vondrix.ini before every number that begins with 0
 and does not hold the prefix already: in place of the 0, or before it when
@@ -171,7 +176,7 @@ a write, or PIN2 cancelled or rejected, 2 usage error, 3 no link.
 
 constexpr const char* kRedbookUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] phonebook redbook add|remove LOCATION
-                                                      [--kind sim|internal|fixed]
+                                                      [--kind sim|internal|fixed] [--fast]
 
   add LOCATION     adds the entry at LOCATION to the Redbook: its name gets
                    the Redbook marker '!'
@@ -497,16 +502,19 @@ std::vector<CommandSpec> phonebookCommands() {
          "read, export, import, write, delete, clear and normalise\n"
          "                  the phonebooks; the Redbook (phonebook SUBCOMMAND --help)",
          kPhonebookUsage, {}, {}, 0, 99, Needs::Nothing, false, runPhonebookFamily},
-        {"phonebook read", "", kReadUsage, {"--kind"}, {"--json"}, 0, 0, W, true, runRead},
-        {"phonebook export", "", kExportUsage, {"--kind", "--format", "--location"}, {}, 1, 1, W,
-         true, runExport},
-        {"phonebook import", "", kImportUsage, {"--kind"}, {"--overwrite", "--append"}, 1, 1, W,
-         true, runImport},
-        {"phonebook write", "", kWriteUsage, {"--kind", "--location"}, {}, 2, 2, W, true, runWrite},
-        {"phonebook delete", "", kDeleteUsage, {"--kind"}, {}, 1, 1, W, true, runDelete},
-        {"phonebook clear", "", kClearUsage, {"--kind"}, {}, 0, 0, W, true, runClear},
-        {"phonebook normalise", "", kNormaliseUsage, {"--kind"}, {}, 0, 0, W, true, runNormalise},
-        {"phonebook redbook", "", kRedbookUsage, {"--kind"}, {}, 2, 2, W, true, runRedbook},
+        {"phonebook read", "", kReadUsage, {"--kind"}, {"--json", "--fast"}, 0, 0, W, true,
+         runRead},
+        {"phonebook export", "", kExportUsage, {"--kind", "--format", "--location"}, {"--fast"},
+         1, 1, W, true, runExport},
+        {"phonebook import", "", kImportUsage, {"--kind"}, {"--overwrite", "--append", "--fast"},
+         1, 1, W, true, runImport},
+        {"phonebook write", "", kWriteUsage, {"--kind", "--location"}, {"--fast"}, 2, 2, W, true,
+         runWrite},
+        {"phonebook delete", "", kDeleteUsage, {"--kind"}, {"--fast"}, 1, 1, W, true, runDelete},
+        {"phonebook clear", "", kClearUsage, {"--kind"}, {"--fast"}, 0, 0, W, true, runClear},
+        {"phonebook normalise", "", kNormaliseUsage, {"--kind"}, {"--fast"}, 0, 0, W, true,
+         runNormalise},
+        {"phonebook redbook", "", kRedbookUsage, {"--kind"}, {"--fast"}, 2, 2, W, true, runRedbook},
     };
 }
 

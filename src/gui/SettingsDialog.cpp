@@ -33,6 +33,7 @@ SettingsDialog::SettingsDialog(Session& session, Reporter& reporter, QWidget* pa
     ui_->smsStatCheck->setChecked(s.smsStat);
     ui_->intPrefixCheck->setChecked(s.intPrefix);
     ui_->noModemCheck->setChecked(s.noModem);
+    ui_->fastReadCheck->setChecked(s.fastRead);
     ui_->w2kCableCheck->setChecked(s.w2kCable);
     ui_->w2kCableCheck->setEnabled(session.socketStack);
     if (!s.tPref.empty()) ui_->tPrefEdit->setText(QString::fromLatin1(s.tPref.c_str()));
@@ -69,6 +70,7 @@ void SettingsDialog::accept() {
     form.tPref = ui_->tPrefEdit->text().left(static_cast<qsizetype>(Settings::kTPrefMax)).toLatin1().toStdString();
     form.device = ui_->deviceEdit->text().trimmed().toStdString();
     form.irDevices = ui_->irDevicesEdit->text().trimmed().toStdString();
+    form.fastRead = ui_->fastReadCheck->isChecked();
     applyOptions(session_, reporter_, form);
     QDialog::accept();
 }

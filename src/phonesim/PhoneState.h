@@ -77,6 +77,9 @@ struct PhoneState {
     PhonebookStore missedCalls{10, 20, 18, {}};
     PhonebookStore receivedCalls{10, 20, 18, {}};
     std::string selectedPhonebook = "SM";  // a code of kPhonebookCodes
+    // A phone that reads one location at a time: AT+CPBR and AT^SPBG refuse
+    // a range of locations (for tests of the readers' fallback).
+    bool refuseRanges = false;
 
     // The SIM's PIN2, asked for by writes to fixed dialling (AT+CPIN).
     std::string pin2 = "1234";

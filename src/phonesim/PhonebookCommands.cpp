@@ -141,11 +141,15 @@ Reply cpbr(Context& ctx, const Command& cmd) {
                               std::to_string(store->numberLength) + "," +
                               std::to_string(store->textLength)});
         case Form::Set: {
+            if (s.refuseRanges && cmd.params().size() > 1) {
+                return Reply::error(cme::OperationNotSupported);
+            }
             const IndexRange r = indexRange(cmd, store->size);
             if (r.error != 0) {
                 return Reply::error(r.error);
             }
-            // An empty location answers OK alone (GSM 07.07 8.12).
+            // An empty location answers OK alone; a range lists its occupied
+            // locations in order (GSM 07.07 8.12).
             std::vector<std::string> lines;
             for (auto it = store->entries.lower_bound(r.first);
                  it != store->entries.end() && it->first <= r.last; ++it) {
@@ -181,6 +185,9 @@ Reply spbg(Context& ctx, const Command& cmd) {
             return Reply::ok({"^SPBG: " + range(1, count) + "," + std::to_string(numberLength) +
                               "," + std::to_string(textLength)});
         case Form::Set: {
+            if (s.refuseRanges && cmd.params().size() > 1) {
+                return Reply::error(cme::OperationNotSupported);
+            }
             const IndexRange r = indexRange(cmd, count);
             if (r.error != 0) {
                 return Reply::error(r.error);

@@ -385,9 +385,11 @@ std::vector<StateSection> phonebookSections() {
         "phonebook",
         "The phonebook AT+CPBR, AT+CPBW and ATD> work on (SM, ME, FD, RD, ON, LD, MC, RC),\n"
         "as chosen by AT+CPBS= or AT^SPBS=. RD (the Redbook) is the SM and ME entries\n"
-        "whose name ends with \"!\", read with AT^SPBG in alphabetical order.",
+        "whose name ends with \"!\", read with AT^SPBG in alphabetical order.\n"
+        "refuseRanges = 1: AT+CPBR and AT^SPBG refuse a range of locations.",
         {field("selected", &PhoneState::selectedPhonebook,
-               [](std::string_view v) { return isPhonebookCode(v); })}));
+               [](std::string_view v) { return isPhonebookCode(v); }),
+         field("refuseRanges", &PhoneState::refuseRanges)}));
     sections.push_back(phonebookSection(
         "SM",
         "SIM phonebook. Each [phonebook XX] has its size (locations 1..size), the field\n"

@@ -124,6 +124,46 @@ TEST_F(PhonebookCliTest, OtherKindsAreReadAfterTheSimIsSaved) {
     }
 }
 
+// --fast (or FastRead=1 in Vondrix.ini) reads in ranges. A phone that
+// refuses the single read of location 4 ("AT+CPBR=4" and "AT+CPBR=40" to
+// "49") but no range shows that the ranges were used; --fast is for the run
+// only, so the settings file stays as it was.
+TEST_F(PhonebookCliTest, FastReadUsesRangesForTheRunOnly) {
+    const std::vector<std::string> args = {"phonebook", "read", "--kind", "internal"};
+    const auto plain = run(PhoneState::demo(), args);
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    const std::string plainFile = fileText("Vondrix.phb");
+    const auto withoutPizza = run(refusing("AT+CPBR=4"), args);
+    const std::string listed = withoutPizza.out.substr(0, withoutPizza.out.find("[Redbook]"));
+    EXPECT_FALSE(contains(listed, "Pizza Napoli")) << listed;
+
+    const std::string ini = "[Vondrix]\r\nFastRead=0\r\n";
+    const struct {
+        const char* what;
+        PhoneState phone;
+        bool flag;
+        std::string iniFile;  // before and after the run
+    } cases[] = {
+        {"--fast", refusing("AT+CPBR=4"), true, ini},
+        {"--fast, ranges refused", demoWith([](PhoneState& s) { s.refuseRanges = true; }), true,
+         ini},
+        {"FastRead=1", refusing("AT+CPBR=4"), false, "[Vondrix]\r\nFastRead=1\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile("Vondrix.ini", c.iniFile);
+        std::filesystem::remove(dir + "/Vondrix.phb");
+        std::vector<std::string> words = args;
+        if (c.flag)
+            words.insert(words.begin() + 2, "--fast");
+        const auto r = run(c.phone, words);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, plain.out);
+        EXPECT_EQ(fileText("Vondrix.phb"), plainFile);
+        EXPECT_EQ(fileText("Vondrix.ini"), c.iniFile);
+    }
+}
+
 TEST_F(PhonebookCliTest, PhonebookNotGivenFailsAndKeepsItsSection) {
     const std::string oldFile = "[SIM]\r\n1,Old,1\r\n[INT]\r\n5,Keep+,555\r\n";
     struct Case {

@@ -181,6 +181,18 @@ TEST_F(IniTest, SettingsDefaultsConversionsAndCuts) {
     EXPECT_EQ(s.waitSec, 5);
     EXPECT_EQ(s.timeoutSec, 10);  // a limit of 0 would wait forever
     EXPECT_EQ(s.searchTimeoutSec, 120);
+    EXPECT_FALSE(s.fastRead);  // the specified traffic unless asked for
+}
+
+TEST_F(IniTest, FastReadIsReadAndWrittenAsAFlag) {
+    write("[Vondrix]\r\nFastRead=1\r\n");
+    Settings s;
+    IniFile ini(path);
+    s.readOptions(ini);
+    EXPECT_TRUE(s.fastRead);
+    s.fastRead = false;
+    ASSERT_TRUE(s.write(ini, Settings::Key::FastRead));
+    EXPECT_EQ(read(), "[Vondrix]\r\nFastRead=0\r\n");
 }
 
 // The limits become milliseconds: a huge value must neither wrap to a

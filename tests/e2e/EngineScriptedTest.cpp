@@ -90,6 +90,22 @@ TEST_P(EngineOverLink, PromptReturnsAtTheDataPrompt) {
     EXPECT_EQ(engine.prompt("AT+CMGW=140"), 0);
 }
 
+// Bytes that arrive with the final result but after it (an unsolicited
+// line, a late call result) belong to no reply: neither to this one nor to
+// the next command's.
+TEST_P(EngineOverLink, BytesAfterTheFinalResultBelongToNoReply) {
+    phone.reply("\r\nOK\r\n\r\n+CMTI: \"SM\",3\r\nRING\r\n");
+    ASSERT_EQ(engine.standard("AT"), 1);
+    EXPECT_EQ(engine.response(), "\r\nOK\r\n");
+    phone.reply("\r\nOK\r\n\r\nNO CARRIER\r\n");
+    ASSERT_EQ(engine.dial("ATD0301;"), AtEngine::kDialOk);
+    EXPECT_EQ(engine.response(), "\r\nOK\r\n");
+    phone.reply("\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+    ASSERT_EQ(engine.standard("AT+CSQ"), 1);
+    EXPECT_EQ(engine.response(), "\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(engine.reply().lines, std::vector<std::string>{"+CSQ: 17,99"});
+}
+
 TEST_P(EngineOverLink, ReplyInSmallSlowPiecesIsReassembled) {
     std::vector<ScriptedPhone::Piece> pieces;
     const std::string reply = "\r\n+CSQ: 17,99\r\n\r\nOK\r\n";

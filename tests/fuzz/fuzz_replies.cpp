@@ -54,6 +54,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(e->index == 7);
         check(e->number.size() <= phonebook::kMaxField && e->name.size() <= phonebook::kMaxField);
     }
+    // A trusted range reply: ascending locations inside the range, each
+    // record a piece of the reply that the single rules read as an entry.
+    if (const auto records = phonebook::splitRangeReply(reply, "+CPBR:", 3, 40, "AT+CPBR=3,40")) {
+        int previous = 2;
+        for (const auto& r : *records) {
+            check(r.location > previous && r.location <= 40);
+            previous = r.location;
+            check(r.text.substr(0, 6) == "+CPBR:");
+            check(r.text.data() >= reply.data() &&
+                  r.text.data() + r.text.size() <= reply.data() + reply.size());
+            check(phonebook::parseCpbrRead(r.text, r.location).has_value());
+        }
+    }
     (void)phonebook::parseCscaQuery(reply);
     (void)phonebook::parseCpbrTest(reply, phonebook::Range{});
     if (const auto own = phonebook::parseOwnNumber(reply)) check(own->size() <= phonebook::kMaxOwnNumber);

@@ -110,6 +110,26 @@ TEST(PhonebookRead, RangeListsOccupiedLocationsOnly) {
                            });
 }
 
+// The fault switch of a phone that reads one location at a time: every
+// range is refused, single locations are read as before.
+TEST(PhonebookRead, PhoneThatRefusesRanges) {
+    PhoneState s = PhoneState::demo();
+    s.refuseRanges = true;
+    PbPhone phone(s);
+    phone("AT+CMEE=1");
+    expectExchanges(phone, {
+                               {"AT+CPBR=4,7", cmeError(1, 4)},
+                               {"AT+CPBR=5,5", cmeError(1, 4)},
+                               {"AT+CPBR=5", kOk},
+                               {"AT+CPBR=7", info("+CPBR: 7,\"+491701234567\",145,\"Mama!\"")},
+                               {"AT+CPBS=LD", kOk},
+                               {"AT+CPBR=1,10", cmeError(1, 4)},
+                               {"AT^SPBS=RD", kOk},
+                               {"AT^SPBG=1,1", cmeError(1, 4)},
+                               {"AT^SPBG=1", info("^SPBG: 1,\"+491701234567\",145,\"Mama!\"")},
+                           });
+}
+
 TEST(PhonebookRead, FullSimWithChosenGaps) {
     PhoneState s = PhoneState::demo();
     s.sim.entries.clear();

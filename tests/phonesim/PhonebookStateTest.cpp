@@ -31,6 +31,7 @@ PhoneState changedPhonebooks() {
     s.dialledCalls.size = 3;
     s.dialledCalls.entries = {{2, {"0301", 129, ""}}};
     s.selectedPhonebook = "FD";
+    s.refuseRanges = true;
     s.pin2 = "0000";
     s.serviceCentre = "+4917";
     s.serviceCentreType = 129;
@@ -52,6 +53,7 @@ void expectSamePhonebooks(const PhoneState& a, const PhoneState& b) {
         EXPECT_EQ(x->entries, y->entries) << code;
     }
     EXPECT_EQ(a.selectedPhonebook, b.selectedPhonebook);
+    EXPECT_EQ(a.refuseRanges, b.refuseRanges);
     EXPECT_EQ(a.pin2, b.pin2);
     EXPECT_EQ(a.serviceCentre, b.serviceCentre);
     EXPECT_EQ(a.serviceCentreType, b.serviceCentreType);
@@ -77,7 +79,7 @@ TEST(PhonebookStateText, NamesAreReadableUtf8) {
              "entry = 7,\"0301\",129,\"\xCE\xA9mega\\n\\r\\x1B\"\n",
              "entry = 8,\"0302\",129,\"@\xC2\xA1\xC2\xA3\xC2\xBF\xC2\xA7 \xC3\xA0\"\n",
              "[phonebook FD]\nsize = 10\nnumberLength = 20\ntextLength = 14\n\n",
-             "[phonebook]\nselected = FD\n",
+             "[phonebook]\nselected = FD\nrefuseRanges = 1\n",
              "[pin]\npin2 = 0000\n",
              "serviceCentre = +4917\nserviceCentreType = 129\n",
              "[dial]\nresult = *100#,OK\nresult = 0301,NO DIALTONE\n",

@@ -52,6 +52,7 @@ const KeySpec kKeys[] = {
     {Settings::Key::IrDevices, "IrDevices", "", &Settings::irDevices},
     {Settings::Key::Timeout, "Timeout", "10", &Settings::timeoutSec},
     {Settings::Key::SearchTimeout, "SearchTimeout", "120", &Settings::searchTimeoutSec},
+    {Settings::Key::FastRead, "FastRead", "0", &Settings::fastRead},
 };
 
 const KeySpec& spec(Settings::Key key) {

@@ -16,6 +16,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr std::size_t kChunk = 20480;
+// Bytes one read() may take on the serial path: whatever has arrived. A
+// build with VONDRIX_SERIAL_BYTE_READS reads one byte per call, as the link
+// once did, so that the benchmark can compare the two.
+#ifdef VONDRIX_SERIAL_BYTE_READS
+constexpr std::size_t kSerialRead = 1;
+#else
+constexpr std::size_t kSerialRead = kChunk;
+#endif
 // After a failed transaction the line must stay quiet this long before the
 // next command goes out, so that a late reply is not taken for its answer.
 constexpr std::chrono::milliseconds kQuietAfterFailure{500};
@@ -137,10 +145,12 @@ int AtEngine::run(Variant v, std::string_view command, bool raw) {
     for (;;) {
         const auto deadline = std::min(Clock::now() + inactivity, overallDeadline);
         if (!waitReadable(deadline)) return fail(Failure::NoAnswer, framer.bytes());
-        // The serial path reads byte by byte so that nothing after the
-        // final result is taken from the port.
+        // Both paths take what has arrived. Bytes after the final result
+        // (the blank after a prompt, an unsolicited line) belong to no
+        // reply: the framer leaves them out, as the discarding before the
+        // next command would.
         const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
-                                 : ::read(link_.fd(), buf.data(), 1);
+                                 : ::read(link_.fd(), buf.data(), kSerialRead);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return fail(Failure::LinkClosed, framer.bytes());
         switch (framer.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)))) {

@@ -16,6 +16,7 @@
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "link/LinkOperation.h"
+#include "phonebook/LocationReader.h"
 #include "phonebook/Phonebook.h"
 
 namespace vondrix::phonebook {
@@ -42,6 +43,10 @@ public:
     AtEngine& engine() { return engine_; }
     Reporter& reporter() { return reporter_; }
     const Settings& settings() const { return settings_; }
+
+    // With the setting FastRead the readers ask for ranges of this many
+    // locations (kDefaultRangeSize); tests and the benchmark change it.
+    void setRangeSize(int locations) { rangeSize_ = locations; }
 
     // --- Reading -------------------------------------------------------
     // Reads the current kind into the entry table and the rows, sorted by
@@ -178,12 +183,15 @@ private:
     void beginProgress(int target, Reporter::Task task);
     void endProgress(int target);
     int reportDial(int result);  // shows the message of a dial result
+    // Locations per read command: 0 (one each) unless FastRead is on.
+    int rangeSize() const { return settings_.fastRead ? rangeSize_ : 0; }
 
     AtEngine& engine_;
     Reporter& reporter_;
     const Settings& settings_;
     PhonebookModel& model_;
     bool opening_ = false;  // open() holds the reading dialog
+    int rangeSize_ = kDefaultRangeSize;
 };
 
 }  // namespace vondrix::phonebook

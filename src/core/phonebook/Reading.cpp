@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "phonebook/PhonebookService.h"
 #include "link/Command.h"
+#include "phonebook/LocationReader.h"
+#include "phonebook/PhonebookService.h"
 #include "phonebook/Replies.h"
 
 namespace vondrix::phonebook {
@@ -31,10 +32,6 @@ class ReadProgress {
     std::int64_t highest_;
     std::int64_t shown_ = 1;
 };
-
-std::string readCommand(const char* prefix, std::int64_t location) {
-    return prefix + std::to_string(location);
-}
 
 }  // namespace
 
@@ -69,16 +66,18 @@ bool PhonebookService::readCurrent(int progressTarget) {
     fresh.range = parseCpbrTest(engine_.response(), book.range);
 
     ReadProgress progress(reporter_, fresh.range.highest);
+    LocationReader reader(engine_, "AT+CPBR=", "+CPBR:", fresh.range.highest, rangeSize());
     int emptyFound = 0;
     // 64-bit, so that a highest index of INT_MAX cannot overflow the loop.
     for (std::int64_t i = fresh.range.first; i <= fresh.range.highest; ++i) {
         const int location = static_cast<int>(i);
-        if (engine_.standard(readCommand("AT+CPBR=", i)) != 1) {
+        const auto reply = reader.read(i);
+        if (!reply) {
             if (linkFailed())
                 break;  // no answer: the remaining locations are not asked for
             continue;   // the phone refused this location: skip it
         }
-        if (auto entry = parseCpbrRead(engine_.response(), location)) {
+        if (auto entry = parseCpbrRead(*reply, location)) {
             // Past the table's capacity the reading goes on for the free
             // list, but the entry is not kept.
             if (fresh.entries.size() < kMaxEntries) {
@@ -91,7 +90,8 @@ bool PhonebookService::readCurrent(int progressTarget) {
             if (settings_.readB && ++emptyFound == 3)
                 break;
         }
-        progress.at(i);
+        if (reader.stepEnds(i))
+            progress.at(i);
     }
     if (linkFailed()) {
         book = CurrentPhonebook::unread(book.kind);
@@ -111,12 +111,14 @@ void PhonebookService::readOwnNumbers() {
     if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
         return;
     const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
+    LocationReader reader(engine_, "AT+CPBR=", "+CPBR:", range.highest, rangeSize());
     for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
-        if (engine_.standard(readCommand("AT+CPBR=", i)) != 1)
+        const auto reply = reader.read(i);
+        if (!reply)
             continue;
         // The number as the reply has it: an own number is shown, never
         // kept in a table.
-        const auto number = parseOwnNumber(engine_.response());
+        const auto number = parseOwnNumber(*reply);
         if (number && i >= 1 && i <= static_cast<std::int64_t>(kOwnNumbers))
             model_.ownNumbers[static_cast<std::size_t>(i - 1)] = *number;
     }
@@ -130,12 +132,14 @@ void PhonebookService::readRedbook() {
     const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
     beginProgress(kReadingDialog, Reporter::Task::ReadingRedbook);
     ReadProgress progress(reporter_, range.highest);
+    LocationReader reader(engine_, "AT^SPBG=", "^SPBG:", range.highest, rangeSize());
     for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
-        if (engine_.standard(readCommand("AT^SPBG=", i)) == 1) {
-            if (auto entry = parseCpbrRead(engine_.response(), static_cast<int>(i)))
+        if (const auto reply = reader.read(i)) {
+            if (auto entry = parseCpbrRead(*reply, static_cast<int>(i)))
                 model_.redbook.push_back(std::move(*entry));
         }
-        progress.at(i);
+        if (reader.stepEnds(i))
+            progress.at(i);
         // The table is full: further records could not be shown.
         if (model_.redbook.size() == kMaxRedbook)
             break;
@@ -162,19 +166,22 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
     list.calls.clear();
     list.lines.clear();
     ReadProgress progress(reporter_, range.highest);
+    LocationReader reader(engine_, "AT+CPBR=", "+CPBR:", range.highest, rangeSize());
     for (std::int64_t i = range.first; i <= range.highest && list.calls.size() < kMaxCalls; ++i) {
-        if (engine_.standard(readCommand("AT+CPBR=", i)) != 1) {
+        const auto reply = reader.read(i);
+        if (!reply) {
             if (linkFailed())
                 break;
             continue;
         }
-        auto call = parseCpbrRead(engine_.response(), static_cast<int>(i));
+        auto call = parseCpbrRead(*reply, static_cast<int>(i));
         if (!call)
             break;  // the first empty location ends the list
         // The name is decoded already; decoding the digits changes nothing.
         list.lines.push_back(call->name + ", " + call->number);
         list.calls.push_back(std::move(*call));
-        progress.at(i);
+        if (reader.stepEnds(i))
+            progress.at(i);
     }
     if (linkFailed()) {
         list.calls.clear();

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "phonebook/Phonebook.h"
 
@@ -19,6 +20,33 @@ namespace vondrix::phonebook {
 // location is empty). A quoted field without its closing quote ends at the
 // end of its line.
 std::optional<PhonebookEntry> parseCpbrRead(std::string_view response, int location);
+
+// One record of a range read: the location it names and its text, from its
+// prefix to the end of its line (a line break inside quotes belongs to the
+// text). The single-location parsers read the text as a reply of its own, so
+// a range and single reads give the same entries.
+struct RangeRecord {
+    int location = 0;
+    std::string_view text;  // a part of the reply
+};
+
+// The reply to a range read ("AT+CPBR=first,last"; "AT^SPBG=first,last" with
+// `prefix` "^SPBG:"): one record per occupied location, in ascending order,
+// each the prefix, the location and the quoted fields; empty locations are
+// left out. Blank lines, the echo of `command` and the closing "OK" are
+// skipped. nullopt when the reply cannot be trusted: a line that is no
+// record, a location outside first..last or not above the one before it, a
+// record whose quotes are not the number's two or the number's and the
+// name's four, or a quote left open (a reply cut short).
+std::optional<std::vector<RangeRecord>> splitRangeReply(std::string_view response,
+                                                        std::string_view prefix, int first,
+                                                        int last, std::string_view command = {});
+
+// "AT+CPBR=first,last": the entries of the occupied locations in ascending
+// order, each exactly as parseCpbrRead reads a reply of that location alone;
+// nullopt when splitRangeReply does not trust the reply.
+std::optional<std::vector<PhonebookEntry>> parseCpbrRange(std::string_view response, int first,
+                                                          int last, std::string_view command = {});
 
 // The number of an "AT+CSCA?" reply: the text between the first two quotes
 // after "+CSCA:"; empty when there is none.

@@ -117,6 +117,10 @@ void applyOptions(Session& session, Reporter& reporter, const OptionsForm& form)
         s.irDevices = form.irDevices;
         s.write(ini, Key::IrDevices);
     }
+    if (form.fastRead != s.fastRead) {
+        s.fastRead = form.fastRead;
+        s.write(ini, Key::FastRead);
+    }
 }
 
 void MainWindowSession::close() {

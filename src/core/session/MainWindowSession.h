@@ -31,6 +31,7 @@ struct OptionsForm {
     bool noModem = false, w2kCable = false, smsStat = false;
     std::string tPref;
     std::string device, irDevices;  // this platform's keys
+    bool fastRead = false;          // phonebooks read in ranges of locations
 };
 
 // The options dialog's OK (at start-up, or from the main window): each value
