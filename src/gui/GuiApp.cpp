@@ -9,18 +9,20 @@
 #include <iostream>
 #include <memory>
 
-#include "session/Startup.h"
 #include "gui/AboutDialog.h"
 #include "gui/EntryDialog.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"
+#include "gui/OrganizerEntryDialog.h"
+#include "gui/OrganizerWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/SettingsDialog.h"
-#include "session/PhonebookWindowSession.h"
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
+#include "session/PhonebookWindowSession.h"
+#include "session/Startup.h"
 #include "text/Decimal.h"
 
 namespace vondrix::gui {
@@ -60,6 +62,18 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     ok = saveShot(entry, dir, QStringLiteral("entry")) && ok;
     Pin2Dialog pin2;
     ok = saveShot(pin2, dir, QStringLiteral("pin2")) && ok;
+    OrganizerWindow organizer(session, reporter);
+    ok = saveShot(organizer, dir, QStringLiteral("organizer")) && ok;
+    // The edit dialog shows the first entry of the list.
+    int editSlot = 1;
+    for (const organizer::Row& row : organizer.session().list().rows()) {
+        if (!row.isFree()) {
+            editSlot = row.slot;
+            break;
+        }
+    }
+    OrganizerEntryDialog organizerEdit(organizer.session(), editSlot);
+    ok = saveShot(organizerEdit, dir, QStringLiteral("organizer-edit")) && ok;
     return ok ? 0 : 1;
 }
 

@@ -11,6 +11,7 @@
 
 #include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
+#include "gui/OrganizerWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
@@ -41,6 +42,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     runDialog = [](QDialog& d) { d.exec(); };
 
     ui_->phonebookButton->setToolTip(catalogue(1));
+    ui_->organizerButton->setToolTip(catalogue(msg::TipOrganizer));
     ui_->deleteLogoButton->setToolTip(catalogue(13));
     ui_->clockButton->setToolTip(catalogue(10));
     ui_->switchOffButton->setToolTip(catalogue(4));
@@ -49,6 +51,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
 
     if (session.settings.noModem) {
         // Functions the older phones lack.
+        ui_->organizerButton->setEnabled(false);
         ui_->deleteLogoButton->setEnabled(false);
         ui_->clockButton->setEnabled(false);
         ui_->testButton->setEnabled(false);
@@ -58,6 +61,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     connect(ui_->batteryButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->signalButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->phonebookButton, &QPushButton::clicked, this, &MainWindow::showPhonebook);
+    connect(ui_->organizerButton, &QPushButton::clicked, this, &MainWindow::showOrganizer);
     connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
     connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
     connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
@@ -191,6 +195,13 @@ void MainWindow::saveDeviceInformation() {
 void MainWindow::showPhonebook() {
     busy([this] {
         PhonebookWindow window(session_, reporter_);
+        runDialog(window);
+    });
+}
+
+void MainWindow::showOrganizer() {
+    busy([this] {
+        OrganizerWindow window(session_, reporter_);
         runDialog(window);
     });
 }
