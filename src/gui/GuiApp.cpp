@@ -9,6 +9,7 @@
 #include <iostream>
 #include <memory>
 
+#include "session/Startup.h"
 #include "gui/AboutDialog.h"
 #include "gui/EntryDialog.h"
 #include "gui/GuiReporter.h"
@@ -18,11 +19,10 @@
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/SettingsDialog.h"
+#include "session/PhonebookWindowSession.h"
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
-#include "session/PhonebookWindowSession.h"
-#include "session/Startup.h"
 #include "text/Decimal.h"
 
 namespace vondrix::gui {
