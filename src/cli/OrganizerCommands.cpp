@@ -141,9 +141,9 @@ Stores every line of a CSV file as a new entry, as the window's import does.
 The first line must hold 'DATE;TIME;ALARM;CATEGORY;TEXT' (or with ',', and
 optionally ';RRULE'); each further line 'DATE;TIME;ALARM;CATEGORY;TEXT[;RRULE]'.
 DATE is read in the system's short date format (from LC_ALL, LC_TIME or LANG;
-VONDRIX_DATEFMT, e.g. dd.MM.yyyy, overrides it); a line whose date or time
-cannot be read takes today's date or the current time, as the window takes
-what its calendar shows.
+VONDRIX_DATEFMT, e.g. dd.MM.yyyy, overrides it). A line whose date or time
+cannot be read keeps the date or time of the line before (at first today and
+the current time), as the window's calendar and time picker do.
 
 Prints 'written N, refused N, skipped N': entries stored, entries refused
 (a message each), lines that ended before their TEXT.

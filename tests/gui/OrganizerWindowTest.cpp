@@ -10,11 +10,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <QtTest>
@@ -22,6 +24,7 @@
 #include <set>
 
 #include "foundation/Catalogue.h"
+#include "gui/GuiApp.h"
 #include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
 #include "gui/OrganizerEntryDialog.h"
@@ -133,6 +136,7 @@ class OrganizerWindowTest : public QObject {
     void exportAndImport();
     void closingStoresTheColumnWidths();
     void mainWindowButtonRunsTheWindow();
+    void screenshotsIncludeTheOrganizerWindows();
 };
 
 void OrganizerWindowTest::openingReadsEverySlot() {
@@ -160,6 +164,11 @@ void OrganizerWindowTest::openingReadsEverySlot() {
     // A stored width stays as it is; a default one fits at least the given pixels.
     QCOMPARE(l->header()->sectionSize(6), 240);
     QVERIFY(l->header()->sectionSize(3) >= 80);
+    // Headers and texts fit their default columns, and every column is in
+    // view without scrolling sideways.
+    for (const int c : {1, 2, 5})
+        QVERIFY(l->header()->sectionSize(c) >= l->header()->sectionSizeHint(c));
+    QVERIFY(l->header()->length() <= l->viewport()->width());
 
     auto* category = child<QComboBox>(w, "categoryCombo");
     auto* recurrence = child<QComboBox>(w, "recurrenceCombo");
@@ -545,6 +554,23 @@ void OrganizerWindowTest::mainWindowButtonRunsTheWindow() {
     Rig old(QStringLiteral("NoModem=1\r\n"));
     gui::MainWindow oldMain(*old.session, old.reporter);
     QVERIFY(!child<QPushButton>(oldMain, "organizerButton")->isEnabled());
+}
+
+void OrganizerWindowTest::screenshotsIncludeTheOrganizerWindows() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("shots"));
+    QCOMPARE(gui::runGui({"vondrix", "--simulate", "--ini", dir.filePath("Vondrix.ini"),
+                          "--screenshot", out}),
+             0);
+    for (const char* name : {"organizer", "organizer-edit"}) {
+        const QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
+        QVERIFY2(!image.isNull(), name);
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 8, name);  // text was drawn
+    }
 }
 
 QTEST_MAIN(OrganizerWindowTest)
