@@ -253,9 +253,7 @@ std::optional<int> readEntryOptions(const Invocation& inv, const std::string* te
 // A phone call's description must be a number; checked before any traffic.
 std::optional<int> checkPhoneCall(const Invocation& inv, const EntryFields& f) {
     if (f.category == organizer::kPhoneCall && !organizer::beginsWithNumber(f.description))
-        return inv.usageError(
-            "a phone call (--category 3) needs a TEXT that begins with '+' "
-            "or a digit");
+        return inv.usageError("a phone call (--category 3) needs a TEXT beginning with + or 0-9");
     return std::nullopt;
 }
 
