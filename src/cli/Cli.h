@@ -18,6 +18,7 @@
 #include "foundation/IniFile.h"
 #include "foundation/Language.h"
 #include "foundation/Settings.h"
+#include "organizer/Organizer.h"
 #include "phonebook/Phonebook.h"
 #include "session/MainWindowSession.h"
 #include "session/PhonebookWindowSession.h"
@@ -126,6 +127,7 @@ std::vector<CommandSpec> phonebookCommands();
 std::vector<CommandSpec> callCommands();
 std::vector<CommandSpec> pduCommands();
 std::vector<CommandSpec> mediaCommands();
+std::vector<CommandSpec> organizerCommands();
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then
@@ -147,6 +149,10 @@ std::optional<phonebook::Kind> kindValue(const std::string& name);
 bool isNumberValue(const std::string& text);
 // What the phone may dial (see at::isDialString).
 bool isDialValue(const std::string& text);
+// A calendar day "YYYY-MM-DD" (years 1601 to 9999, real days only).
+std::optional<organizer::Date> dateValue(const std::string& text);
+// A time of day "HH:MM" (00:00 to 23:59).
+std::optional<organizer::TimeOfDay> timeValue(const std::string& text);
 
 // The ring tone and audio lines of the main window, as 'Label: value'; the
 // ranges lines only with `withRanges`.

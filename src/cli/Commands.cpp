@@ -157,7 +157,8 @@ const std::vector<CommandSpec>& commandTable() {
     static const std::vector<CommandSpec> table = [] {
         std::vector<CommandSpec> all;
         for (auto family :
-             {deviceCommands, phonebookCommands, callCommands, pduCommands, mediaCommands}) {
+             {deviceCommands, phonebookCommands, callCommands, pduCommands, mediaCommands,
+              organizerCommands}) {
             auto specs = family();
             all.insert(all.end(), specs.begin(), specs.end());
         }
@@ -302,5 +303,44 @@ std::optional<phonebook::Kind> kindValue(const std::string& name) {
 bool isNumberValue(const std::string& text) { return !text.empty() && at::isPhoneNumber(text); }
 
 bool isDialValue(const std::string& text) { return !text.empty() && at::isDialString(text); }
+
+namespace {
+
+// Exactly `digits` decimal digits.
+std::optional<int> digitsValue(std::string_view text, std::size_t digits) {
+    if (text.size() != digits ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return std::stoi(std::string(text));
+}
+
+}  // namespace
+
+std::optional<organizer::Date> dateValue(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    const auto year = digitsValue(std::string_view(text).substr(0, 4), 4);
+    const auto month = digitsValue(std::string_view(text).substr(5, 2), 2);
+    const auto day = digitsValue(std::string_view(text).substr(8, 2), 2);
+    if (!year || !month || !day)
+        return std::nullopt;
+    const organizer::Date date{*year, *month, *day};
+    if (!organizer::isValidDate(date))
+        return std::nullopt;
+    return date;
+}
+
+std::optional<organizer::TimeOfDay> timeValue(const std::string& text) {
+    if (text.size() != 5 || text[2] != ':')
+        return std::nullopt;
+    const auto hour = digitsValue(std::string_view(text).substr(0, 2), 2);
+    const auto minute = digitsValue(std::string_view(text).substr(3, 2), 2);
+    if (!hour || !minute)
+        return std::nullopt;
+    const organizer::TimeOfDay time{*hour, *minute};
+    if (!organizer::isValidTime(time))
+        return std::nullopt;
+    return time;
+}
 
 }  // namespace vondrix::cli

@@ -14,6 +14,8 @@
 #include "gui/EntryDialog.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"
+#include "gui/OrganizerEntryDialog.h"
+#include "gui/OrganizerWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/ProgressWindow.h"
@@ -67,6 +69,18 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     transfer.setValue(40);
     transfer.setTimes(12, 30);
     ok = saveShot(transfer, dir, QStringLiteral("transfer-progress")) && ok;
+    OrganizerWindow organizer(session, reporter);
+    ok = saveShot(organizer, dir, QStringLiteral("organizer")) && ok;
+    // The edit dialog shows the first entry of the list.
+    int editSlot = 1;
+    for (const organizer::Row& row : organizer.session().list().rows()) {
+        if (!row.isFree()) {
+            editSlot = row.slot;
+            break;
+        }
+    }
+    OrganizerEntryDialog organizerEdit(organizer.session(), editSlot);
+    ok = saveShot(organizerEdit, dir, QStringLiteral("organizer-edit")) && ok;
     return ok ? 0 : 1;
 }
 

@@ -11,6 +11,7 @@
 
 #include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
+#include "gui/OrganizerWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
 
     ui_->phonebookButton->setToolTip(catalogue(1));
     ui_->sendLogoButton->setToolTip(catalogue(msg::TipSendLogo));
+    ui_->organizerButton->setToolTip(catalogue(msg::TipOrganizer));
     ui_->deleteLogoButton->setToolTip(catalogue(13));
     ui_->sendRingtoneButton->setToolTip(catalogue(msg::TipSendMidi));
     ui_->clockButton->setToolTip(catalogue(10));
@@ -64,6 +66,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
 
     if (session.settings.noModem) {
         // Functions the older phones lack.
+        ui_->organizerButton->setEnabled(false);
         ui_->deleteLogoButton->setEnabled(false);
         ui_->sendLogoButton->setEnabled(false);
         ui_->sendRingtoneButton->setEnabled(false);
@@ -77,6 +80,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     connect(ui_->batteryButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->signalButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->phonebookButton, &QPushButton::clicked, this, &MainWindow::showPhonebook);
+    connect(ui_->organizerButton, &QPushButton::clicked, this, &MainWindow::showOrganizer);
     connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
     connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
     connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
@@ -257,6 +261,13 @@ void MainWindow::saveDeviceInformation() {
 void MainWindow::showPhonebook() {
     busy([this] {
         PhonebookWindow window(session_, reporter_);
+        runDialog(window);
+    });
+}
+
+void MainWindow::showOrganizer() {
+    busy([this] {
+        OrganizerWindow window(session_, reporter_);
         runDialog(window);
     });
 }

@@ -60,6 +60,7 @@ public slots:
     void handsFreeClicked(bool checked);
     void saveDeviceInformation();
     void showPhonebook();
+    void showOrganizer();
     void showOptions();
     void showAbout();
     void showHelp();

@@ -45,5 +45,6 @@ std::span<const UiText> mainUiTexts();       // main window, options, about, pro
 std::span<const UiText> phonebookUiTexts();  // phonebook window and its dialogs
 std::span<const UiText> printUiTexts();      // phonebook printing
 std::span<const UiText> mediaUiTexts();      // logo and ringtone commands, transfer window
+std::span<const UiText> organizerUiTexts();  // organizer window and its edit dialog
 
 }  // namespace vondrix::gui

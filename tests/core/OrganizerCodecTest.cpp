@@ -235,5 +235,28 @@ TEST(OrganizerNames, CategoriesAndRecurrencesPerLanguage) {
         EXPECT_EQ(categoryObjectName(i), categoryName(i, Language::English));
 }
 
+TEST(OrganizerNames, ColumnHeadersPerLanguage) {
+    const struct {
+        Language language;
+        std::string_view slot, date, description;
+    } cases[] = {
+        {Language::English, "#", "Date", "Description"},
+        {Language::German, "Nr.", "Datum", "Beschreibung"},
+        {Language::Spanish, "Nr.", "Fecha", "Descrizione"},
+        {Language::Italian, "Nr.", "Data", "Descrizione"},
+        {Language::Dutch, "Nr.", "Datum", "Omschrijving"},
+        {Language::Norwegian, "#", "Dato", "Beskrivelse"},
+        {Language::Portuguese, "#", "Data", "Descrip\xE7\xE3o"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(columnHeader(kSlot, c.language), c.slot);
+        EXPECT_EQ(columnHeader(kDate, c.language), c.date);
+        EXPECT_EQ(columnHeader(kDescription, c.language), c.description);
+    }
+    EXPECT_EQ(columnHeader(kType, Language::German), "Typ");
+    EXPECT_EQ(columnHeader(kCategory, Language::German), "Kategorie");
+    EXPECT_EQ(columnHeader(kColumns, Language::English), "");
+}
+
 }  // namespace
 }  // namespace vondrix::organizer

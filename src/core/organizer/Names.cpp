@@ -67,6 +67,51 @@ std::string_view at(const Names& names, int index) {
                : std::string_view();
 }
 
+using Headers = std::array<std::string_view, 7>;
+
+// The list headers follow the same language rule as the two tables.
+const Headers& headersOf(Language language) {
+    static const Headers english{"#", "Type", "Alarm", "Date", "Time", "Category", "Description"};
+    static const Headers german{"Nr.",  "Typ",       "Alarm",       "Datum",
+                                "Zeit", "Kategorie", "Beschreibung"};
+    static const Headers spanish{"Nr.",
+                                 "Tipo",
+                                 "Alarma",
+                                 "Fecha",
+                                 "Hora",
+                                 "Categor\xED"
+                                 "a",
+                                 "Descrizione"};
+    static const Headers french{"Nr.",   "Type",         "Alarme",     "Date",
+                                "Heure", "Cat\xE9gorie", "Description"};
+    static const Headers italian{"Nr.", "Tipo",      "Allarme",    "Data",
+                                 "Ora", "Categoria", "Descrizione"};
+    static const Headers dutch{"Nr.",  "Type",      "Alarm",       "Datum",
+                               "Tijd", "Categorie", "Omschrijving"};
+    static const Headers norwegian{"#", "Type", "Alarm", "Dato", "Tid", "Kategori", "Beskrivelse"};
+    static const Headers portuguese{"#",    "Tipo",      "Alarme",          "Data",
+                                    "Hora", "Categoria", "Descrip\xE7\xE3o"};
+    switch (language) {
+        case Language::German:
+            return german;
+        case Language::Spanish:
+            return spanish;
+        case Language::French:
+            return french;
+        case Language::Italian:
+            return italian;
+        case Language::Dutch:
+            return dutch;
+        case Language::Norwegian:
+            return norwegian;
+        case Language::Portuguese:
+            return portuguese;
+        case Language::English:
+            break;
+    }
+    return english;
+}
+
 }  // namespace
 
 std::string_view categoryObjectName(int category) {
@@ -98,6 +143,10 @@ std::optional<int> recurrenceIndexOf(std::string_view name, Language language) {
         if (names[i] == name)
             return static_cast<int>(i);
     return std::nullopt;
+}
+
+std::string_view columnHeader(int column, Language language) {
+    return at(headersOf(language), column);
 }
 
 }  // namespace vondrix::organizer

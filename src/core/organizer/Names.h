@@ -27,4 +27,8 @@ std::optional<int> categoryIndexOf(std::string_view name, Language language);
 // Recurrences 1..4 only: the Type column never shows index 0.
 std::optional<int> recurrenceIndexOf(std::string_view name, Language language);
 
+// The header of list column 0..6 ("#", "Type", ... "Description" in
+// English); empty for a column out of range.
+std::string_view columnHeader(int column, Language language);
+
 }  // namespace vondrix::organizer

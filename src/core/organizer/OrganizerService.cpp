@@ -35,7 +35,7 @@ Row rowOfReply(int slot, std::string_view response) {
 
 bool OrganizerService::readAll() {
     LinkOperation operation(engine_, reporter_);
-    reporter_.progressBegin(kReadingDialog, 100);
+    reporter_.progressBegin(kReadingDialog, 100, Reporter::Task::ReadingOrganizer);
     std::vector<Row> rows;
     int shown = 0;
     for (int slot = 1; slot <= kSlots; ++slot) {

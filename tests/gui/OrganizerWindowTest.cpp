@@ -1,0 +1,577 @@
+// The organizer window and its edit dialog, driven for real (offscreen)
+// against the simulated phone.
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+#include <set>
+
+#include "foundation/Catalogue.h"
+#include "gui/GuiApp.h"
+#include "gui/GuiRig.h"
+#include "gui/MainWindow.h"
+#include "gui/OrganizerEntryDialog.h"
+#include "gui/OrganizerWindow.h"
+#include "gui/Shell.h"
+#include "gui/UiTranslator.h"
+#include "support/RecordingReporter.h"
+
+using namespace vondrix;
+using vondrix::gui::OrganizerWindow;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+struct Rig : test::GuiRig<test::RecordingReporter> {
+    using GuiRig::GuiRig;
+
+    std::unique_ptr<OrganizerWindow> open() {
+        auto w = std::make_unique<OrganizerWindow>(*session, reporter);
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qFatal("window not shown");
+        sim->clearReceived();
+        reporter.shown.clear();
+        return w;
+    }
+    std::map<int, std::string> objects() {
+        std::map<int, std::string> copy;
+        sim->withState([&](phonesim::PhoneState& s) { copy = s.organizer.objects; });
+        return copy;
+    }
+};
+
+template <typename T>
+T* child(QObject& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
+QTreeWidget* list(QObject& w) {
+    return child<QTreeWidget>(w, "organizerList");
+}
+
+// "#|Type|Alarm|Date|Time|Category|Description" of the row at `position`.
+QString rowText(QTreeWidget* l, int position) {
+    const QTreeWidgetItem* item = l->topLevelItem(position);
+    QStringList cells;
+    for (int c = 0; c < l->columnCount(); ++c)
+        cells << item->text(c);
+    return cells.join(u'|');
+}
+
+QTreeWidgetItem* rowOfSlot(QTreeWidget* l, int slot) {
+    const auto found = l->findItems(QString::number(slot), Qt::MatchExactly, 0);
+    if (found.isEmpty())
+        qFatal("no row %d", slot);
+    return found.front();
+}
+
+QPoint centreOf(QTreeWidget* l, QTreeWidgetItem* item) {
+    l->scrollToItem(item);
+    return l->visualItemRect(item).center();
+}
+
+void clickRow(QTreeWidget* l, QTreeWidgetItem* item) {
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, centreOf(l, item));
+    QCOMPARE(l->currentItem(), item);
+}
+
+void clickHeader(QTreeWidget* l, int column) {
+    QHeaderView* h = l->header();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                      QPoint(h->sectionViewportPosition(column) + 5, h->height() / 2));
+}
+
+QString catalogue(int id) {
+    const auto t = catalogueText(id, Language::English);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+QStringList actionTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        texts << a->text();
+    return texts;
+}
+
+QAction* action(OrganizerWindow& w, const char* name) {
+    return child<QAction>(w, name);
+}
+
+}  // namespace
+
+class OrganizerWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void openingReadsEverySlot();
+    void headersAndNamesFollowTheLanguage();
+    void lengthWarningOnEveryChange();
+    void editDialogIsFilledFromTheRow();
+    void editDialogWritesOrCancels();
+    void enterWritesIntoTheFirstFreeRow();
+    void headerClicksSort();
+    void deleteKeyAsksAndTheButtonDoesNot();
+    void clearAsksFirst();
+    void menuAndContextMenuHoldTheCommands();
+    void exportAndImport();
+    void closingStoresTheColumnWidths();
+    void mainWindowButtonRunsTheWindow();
+    void screenshotsIncludeTheOrganizerWindows();
+};
+
+void OrganizerWindowTest::openingReadsEverySlot() {
+    Rig rig(QStringLiteral("OCol6=240\r\n"));
+    OrganizerWindow w(*rig.session, rig.reporter);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Lines expected;
+    for (int n = 1; n <= 30; ++n)
+        expected.push_back("AT^SBNR=vcs," + std::to_string(n));
+    QCOMPARE(rig.lines(), expected);
+    QCOMPARE(rig.reporter.progressDialog, 116);
+    QCOMPARE(rig.reporter.progress.front(), 3);
+    QCOMPARE(rig.reporter.progress.back(), 100);
+    QVERIFY(!rig.reporter.progressOpen);
+    QVERIFY(rig.reporter.shown.empty());
+
+    QTreeWidget* l = list(w);
+    QCOMPARE(l->topLevelItemCount(), 30);
+    QCOMPARE(rowText(l, 1), QStringLiteral("2|Weekly|*|2001/03/15|14:30|MEETING|Team"));
+    QCOMPARE(rowText(l, 3), QStringLiteral("4||||||"));
+    QCOMPARE(rowText(l, 29), QStringLiteral("30|||2001/08/18|12:00|ANNIVERSARY|Café Lyon"));
+    QCOMPARE(l->topLevelItem(9)->data(0, Qt::UserRole).toInt(), 9);  // slot 10: index 9
+    QVERIFY((l->topLevelItem(0)->textAlignment(0) & Qt::AlignRight) != 0);
+    // A stored width stays as it is; a default one fits at least the given pixels.
+    QCOMPARE(l->header()->sectionSize(6), 240);
+    QVERIFY(l->header()->sectionSize(3) >= 80);
+    // Headers and texts fit their default columns, and every column is in
+    // view without scrolling sideways.
+    for (const int c : {1, 2, 5})
+        QVERIFY(l->header()->sectionSize(c) >= l->header()->sectionSizeHint(c));
+    QVERIFY(l->header()->length() <= l->viewport()->width());
+
+    auto* category = child<QComboBox>(w, "categoryCombo");
+    auto* recurrence = child<QComboBox>(w, "recurrenceCombo");
+    QCOMPARE(category->count(), 4);
+    QCOMPARE(category->currentText(), QStringLiteral("ANNIVERSARY"));
+    QCOMPARE(recurrence->count(), 5);
+    QCOMPARE(recurrence->currentText(), QStringLiteral("Date"));
+    QCOMPARE(w.focusWidget(), child<QLineEdit>(w, "descriptionEdit"));
+}
+
+void OrganizerWindowTest::headersAndNamesFollowTheLanguage() {
+    Rig rig;
+    rig.session->language = Language::German;
+    auto w = rig.open();
+    QTreeWidget* l = list(*w);
+    QStringList headers;
+    for (int c = 0; c < l->columnCount(); ++c)
+        headers << l->headerItem()->text(c);
+    QCOMPARE(headers,
+             (QStringList{"Nr.", "Typ", "Alarm", "Datum", "Zeit", "Kategorie", "Beschreibung"}));
+    QCOMPARE(rowText(l, 0),
+             QStringLiteral("1|Jährlich|*|2001/03/15|08:00|Geburtstag|Geburtstag Anna"));
+    auto* recurrence = child<QComboBox>(*w, "recurrenceCombo");
+    QCOMPARE(recurrence->itemText(0), QStringLiteral("Datum"));
+    QCOMPARE(recurrence->itemText(2), QStringLiteral("Wöchentlich"));
+    QCOMPARE(child<QComboBox>(*w, "categoryCombo")->itemText(3), QStringLiteral("Anruf"));
+    QCOMPARE(child<QCalendarWidget>(*w, "calendar")->locale().language(), QLocale::German);
+}
+
+void OrganizerWindowTest::lengthWarningOnEveryChange() {
+    Rig rig;
+    auto w = rig.open();
+    auto* description = child<QLineEdit>(*w, "descriptionEdit");
+    const auto warnings = [&] {
+        const std::vector<int> ids = rig.reporter.ids();
+        return std::count(ids.begin(), ids.end(), int(msg::TextOver16Characters));
+    };
+    QTest::keyClicks(description, QStringLiteral("Sixteen chars ok"));
+    QCOMPARE(warnings(), 0);
+    QTest::keyClicks(description, QStringLiteral("!"));  // the 17th
+    QCOMPARE(warnings(), 1);
+    QTest::keyClicks(description, QStringLiteral("?"));
+    QCOMPARE(warnings(), 2);
+    QTest::keyClick(description, Qt::Key_Backspace);  // 17: still too long
+    QCOMPARE(warnings(), 3);
+    QTest::keyClick(description, Qt::Key_Backspace);  // 16: fits again
+    QCOMPARE(warnings(), 3);
+    QCOMPARE(description->text(), QStringLiteral("Sixteen chars ok"));
+    QVERIFY(rig.lines().empty());
+
+    // The edit dialog warns alike; the text it opens with is not a change.
+    int dialogWarnings = -1;
+    w->runDialog = [&](QDialog& d) {
+        auto* edit = child<QLineEdit>(d, "descriptionEdit");
+        const auto before = warnings();
+        QTest::keyClicks(edit, QStringLiteral(" und ein Gast"));  // "Zahnarzt" grows to 21
+        dialogWarnings = static_cast<int>(warnings() - before);
+    };
+    clickRow(list(*w), rowOfSlot(list(*w), 3));
+    action(*w, "editAction")->trigger();
+    QCOMPARE(dialogWarnings, 5);  // characters 17 to 21
+}
+
+void OrganizerWindowTest::editDialogIsFilledFromTheRow() {
+    Rig rig;
+    auto w = rig.open();
+    struct Shown {
+        QString slot, description, category, recurrence;
+        QDate date;
+        QTime time;
+        bool alarm = false;
+        bool windowDisabled = false;
+        QWidget* focus = nullptr;
+        QWidget* descriptionEdit = nullptr;
+    } shown;
+    int runs = 0;
+    w->runDialog = [&](QDialog& d) {
+        ++runs;
+        d.show();
+        shown.slot = child<QLabel>(d, "slotLabel")->text();
+        shown.description = child<QLineEdit>(d, "descriptionEdit")->text();
+        shown.category = child<QComboBox>(d, "categoryCombo")->currentText();
+        shown.recurrence = child<QComboBox>(d, "recurrenceCombo")->currentText();
+        shown.date = child<QCalendarWidget>(d, "calendar")->selectedDate();
+        shown.time = child<QTimeEdit>(d, "timeEdit")->time();
+        shown.alarm = child<QCheckBox>(d, "alarmCheck")->isChecked();
+        shown.windowDisabled = !child<QWidget>(*w, "content")->isEnabled();
+        shown.focus = d.focusWidget();
+        shown.descriptionEdit = child<QLineEdit>(d, "descriptionEdit");
+    };
+    // A double click on the row of slot 3 (2001/12/24 18:30, miscellaneous).
+    QTreeWidget* l = list(*w);
+    const QPoint at = centreOf(l, rowOfSlot(l, 3));
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(runs, 1);
+    QCOMPARE(shown.slot, QStringLiteral("3"));
+    QCOMPARE(shown.date, QDate(2001, 12, 24));
+    QCOMPARE(shown.time, QTime(18, 30));
+    QCOMPARE(shown.category, QStringLiteral("MISCELLANEOUS"));
+    QCOMPARE(shown.recurrence, QStringLiteral("Date"));
+    QVERIFY(!shown.alarm);
+    QCOMPARE(shown.description, QStringLiteral("Zahnarzt"));
+    QVERIFY(shown.windowDisabled);
+    QCOMPARE(shown.focus, shown.descriptionEdit);
+    QVERIFY(child<QWidget>(*w, "content")->isEnabled());
+
+    // The edit command on the selected row of slot 1: a yearly anniversary with alarm.
+    clickRow(l, rowOfSlot(l, 1));
+    action(*w, "editAction")->trigger();
+    QCOMPARE(runs, 2);
+    QCOMPARE(shown.slot, QStringLiteral("1"));
+    QCOMPARE(shown.recurrence, QStringLiteral("Yearly"));
+    QCOMPARE(shown.category, QStringLiteral("ANNIVERSARY"));
+    QVERIFY(shown.alarm);
+    QCOMPARE(shown.time, QTime(8, 0));
+    QVERIFY(rig.lines().empty());
+
+    // Without a selected row the command does nothing.
+    l->clearSelection();
+    action(*w, "editAction")->trigger();
+    QCOMPARE(runs, 2);
+}
+
+void OrganizerWindowTest::editDialogWritesOrCancels() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* l = list(*w);
+    const auto edit = [&](int slot, const QString& text, QDialogButtonBox::StandardButton button) {
+        w->runDialog = [&](QDialog& d) {
+            d.show();
+            auto* description = child<QLineEdit>(d, "descriptionEdit");
+            description->selectAll();
+            QTest::keyClicks(description, text);
+            QTest::mouseClick(child<QDialogButtonBox>(d, "buttonBox")->button(button),
+                              Qt::LeftButton);
+        };
+        clickRow(l, rowOfSlot(l, slot));
+        action(*w, "editAction")->trigger();
+    };
+    edit(2, QStringLiteral("Teamrunde"), QDialogButtonBox::Cancel);
+    QVERIFY(rig.lines().empty());
+
+    edit(2, QStringLiteral("Teamrunde"), QDialogButtonBox::Ok);
+    QCOMPARE(rig.objects()[2],
+             std::string("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nCATEGORIES:MEETING\r\n"
+                         "RRULE:W1\r\nDTSTART:20010315T143000\r\nDALARM:20010315T143000\r\n"
+                         "AALARM:20010315T143000\r\nDESCRIPTION:Teamrunde\r\nEND:VEVENT\r\n"
+                         "END:VCALENDAR\r\n"));
+    QCOMPARE(rowText(l, 1), QStringLiteral("2|Weekly|*|2001/03/15|14:30|MEETING|Teamrunde"));
+    QCOMPARE(l->currentItem(), rowOfSlot(l, 2));
+
+    // A phone call to a name: message 31, the dialog closes, the slot stays.
+    rig.sim->clearReceived();
+    w->runDialog = [&](QDialog& d) {
+        d.show();
+        child<QComboBox>(d, "categoryCombo")->setCurrentIndex(3);
+        QTest::mouseClick(child<QDialogButtonBox>(d, "buttonBox")->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+    };
+    clickRow(l, rowOfSlot(l, 3));
+    action(*w, "editAction")->trigger();
+    QCOMPARE(rig.reporter.ids().back(), int(msg::EnterNumberInDescription));
+    QVERIFY(rig.lines().empty());
+    QCOMPARE(rowText(l, 2), QStringLiteral("3|||2001/12/24|18:30|MISCELLANEOUS|Zahnarzt"));
+}
+
+void OrganizerWindowTest::enterWritesIntoTheFirstFreeRow() {
+    Rig rig;
+    auto w = rig.open();
+    child<QCalendarWidget>(*w, "calendar")->setSelectedDate(QDate(2001, 3, 15));
+    child<QTimeEdit>(*w, "timeEdit")->setTime(QTime(14, 30));
+    child<QComboBox>(*w, "categoryCombo")->setCurrentIndex(1);
+    child<QComboBox>(*w, "recurrenceCombo")->setCurrentIndex(2);
+    child<QCheckBox>(*w, "alarmCheck")->setChecked(true);
+    QTest::keyClicks(child<QLineEdit>(*w, "descriptionEdit"), QStringLiteral("Team"));
+    QTest::mouseClick(child<QPushButton>(*w, "enterButton"), Qt::LeftButton);
+    const Lines sent = rig.lines();
+    QCOMPARE(sent.front(), std::string("AT^SBNW=vcs,0"));
+    QCOMPARE(sent[1], std::string("AT^SBNW=vcs,4,1,2"));
+    QTreeWidget* l = list(*w);
+    QCOMPARE(rowText(l, 3), QStringLiteral("4|Weekly|*|2001/03/15|14:30|MEETING|Team"));
+    QCOMPARE(l->currentItem(), rowOfSlot(l, 4));
+    QCOMPARE(QApplication::focusWidget(), l);
+
+    // Once every slot is held: message 32 and nothing sent.
+    rig.sim->withState([](phonesim::PhoneState& s) {
+        for (int slot = 1; slot <= 30; ++slot)
+            s.organizer.objects.emplace(slot, "BEGIN:VCALENDAR\r\nDTSTART:20010101T0000\r\n");
+    });
+    auto full = rig.open();
+    QTest::keyClicks(child<QLineEdit>(*full, "descriptionEdit"), QStringLiteral("x"));
+    QTest::mouseClick(child<QPushButton>(*full, "enterButton"), Qt::LeftButton);
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::NoFreeEntry}));
+    QVERIFY(rig.lines().empty());
+}
+
+void OrganizerWindowTest::headerClicksSort() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* l = list(*w);
+    clickRow(l, rowOfSlot(l, 20));
+    clickHeader(l, 3);  // Date: the free rows first, then ascending dates
+    QCOMPARE(l->topLevelItem(0)->text(0), QStringLiteral("4"));
+    QCOMPARE(rowText(l, 22),
+             QStringLiteral("1|Yearly|*|2001/03/15|08:00|ANNIVERSARY|Geburtstag Anna"));
+    QCOMPARE(rowText(l, 23), QStringLiteral("2|Weekly|*|2001/03/15|14:30|MEETING|Team"));
+    QCOMPARE(rowText(l, 24).left(13), QStringLiteral("5||*|2001/04/"));
+    QCOMPARE(l->currentItem(), rowOfSlot(l, 20));  // the selection stays on its slot
+    clickHeader(l, 0);                             // "#": slot order again, 2 before 10
+    QStringList order;
+    for (int i = 0; i < l->topLevelItemCount(); ++i)
+        order << l->topLevelItem(i)->text(0);
+    QCOMPARE(order.mid(0, 3), (QStringList{"1", "2", "3"}));
+    QCOMPARE(order.mid(9, 2), (QStringList{"10", "11"}));
+    QVERIFY(rig.lines().empty());
+}
+
+void OrganizerWindowTest::deleteKeyAsksAndTheButtonDoesNot() {
+    Rig rig;
+    auto w = rig.open();
+    QTreeWidget* l = list(*w);
+    clickRow(l, rowOfSlot(l, 2));
+    rig.reporter.answers = {Answer::No};
+    QTest::keyClick(l, Qt::Key_Delete);
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ReallyDeleteEntry}));
+    QCOMPARE(rig.reporter.shown.back().buttons, Buttons::YesNo);
+    QVERIFY(rig.lines().empty());
+
+    QTest::keyClick(l, Qt::Key_Delete);  // Yes
+    QCOMPARE(rig.lines(), (Lines{"AT^SBNW=vcs,2,0"}));
+    QCOMPARE(rowText(l, 1), QStringLiteral("2||||||"));
+    QCOMPARE(rig.objects().count(2), 0u);
+
+    // No row selected: the question, then nothing.
+    rig.sim->clearReceived();
+    l->clearSelection();
+    QTest::keyClick(l, Qt::Key_Delete);
+    QCOMPARE(rig.reporter.ids().size(), 3u);
+    QVERIFY(rig.lines().empty());
+
+    // The button deletes the selected slot at once.
+    rig.reporter.shown.clear();
+    clickRow(l, rowOfSlot(l, 3));
+    QTest::mouseClick(child<QPushButton>(*w, "deleteButton"), Qt::LeftButton);
+    QCOMPARE(rig.lines(), (Lines{"AT^SBNW=vcs,3,0"}));
+    QVERIFY(rig.reporter.shown.empty());
+    QCOMPARE(rowText(l, 2), QStringLiteral("3||||||"));
+}
+
+void OrganizerWindowTest::clearAsksFirst() {
+    Rig rig;
+    auto w = rig.open();
+    rig.reporter.answers = {Answer::No};
+    action(*w, "clearAction")->trigger();
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ReallyClearOrganizer}));
+    QVERIFY(rig.lines().empty());
+
+    action(*w, "clearAction")->trigger();  // Yes
+    Lines expected;
+    for (int n = 1; n <= 30; ++n)
+        expected.push_back("AT^SBNW=vcs," + std::to_string(n) + ",0");
+    QCOMPARE(rig.lines(), expected);
+    QTreeWidget* l = list(*w);
+    for (int i = 0; i < l->topLevelItemCount(); ++i)
+        QCOMPARE(rowText(l, i), QString::number(i + 1) + QStringLiteral("||||||"));
+    QVERIFY(rig.objects().empty());
+}
+
+void OrganizerWindowTest::menuAndContextMenuHoldTheCommands() {
+    Rig rig;
+    auto w = rig.open();
+    const QStringList commands = {"&Edit entry...",       "Expor&t CSV...", "Export &XML...",
+                                  "Export iCa&lendar...", "&Import...",     "Clea&r organizer"};
+    const QList<QMenu*> menus = {child<QMenu>(*w, "organizerMenu"), w->contextMenu()};
+    for (const QMenu* menu : menus)
+        QCOMPARE(actionTexts(menu), commands);
+    QCOMPARE(w->menuBar()->actions().front()->text(), QStringLiteral("&Organizer"));
+    // Accelerators stay unique in every language.
+    for (const Language language :
+         {Language::English, Language::German, Language::Spanish, Language::French,
+          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
+        const gui::UiTranslator translator(language);
+        std::set<QChar> keys;
+        for (const QString& source : commands) {
+            QString text = translator.translate("", source.toUtf8().constData(), nullptr, -1);
+            if (text.isEmpty())
+                text = source;
+            const auto at = text.indexOf(u'&');
+            QVERIFY2(at >= 0 && keys.insert(text[at + 1].toLower()).second, qPrintable(text));
+        }
+    }
+}
+
+void OrganizerWindowTest::exportAndImport() {
+    Rig rig;
+    auto w = rig.open();
+    QStringList opened;
+    gui::setUrlOpener([&](const QString& url) {
+        opened << url;
+        return true;
+    });
+    QString presetSeen;
+    w->chooseSaveFile = [&](const QString&, const QString&, const QString&, const QString& preset) {
+        presetSeen = preset;
+        return QFileInfo(preset).isAbsolute() ? preset : rig.dir.filePath(preset);
+    };
+    action(*w, "exportCsvAction")->trigger();
+    QCOMPARE(presetSeen, QStringLiteral("VondrixORGA.csv"));
+    action(*w, "exportIcalendarAction")->trigger();
+    QCOMPARE(QFileInfo(presetSeen).fileName(), QStringLiteral("VondrixORGA.ics"));
+    QFile csv(rig.dir.filePath(QStringLiteral("VondrixORGA.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QVERIFY(
+        csv.readAll().startsWith("DATE;TIME;ALARM;CATEGORY;TEXT;RRULE\r\n2001/03/15;08:00;1;0;"));
+    QCOMPARE(opened.size(), 2);
+    QVERIFY(opened.back().endsWith(QStringLiteral("VondrixORGA.ics")));
+    gui::setUrlOpener({});
+
+    // The import reads the system's date format kept at start-up, and the
+    // controls end showing the last line.
+    rig.session->shortDateFormat = "dd.MM.yyyy";
+    const QString in = rig.dir.filePath(QStringLiteral("in.csv"));
+    QFile file(in);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        "DATE;TIME;ALARM;CATEGORY;TEXT;RRULE\r\n15.03.2001;14:30;1;1;Team;2\r\n"
+        "24.12.2001;18:00;0;3;+49 30 1;4\r\n");
+    file.close();
+    w->chooseOpenFile = [&](const QString&, const QString&, const QString&, const QString&) {
+        return in;
+    };
+    rig.sim->clearReceived();
+    action(*w, "importAction")->trigger();
+    QTreeWidget* l = list(*w);
+    QCOMPARE(rowText(l, 3), QStringLiteral("4|Weekly|*|2001/03/15|14:30|MEETING|Team"));
+    QCOMPARE(rowText(l, 5), QStringLiteral("6|Yearly||2001/12/24|18:00|PHONE CALL|+49 30 1"));
+    QCOMPARE(child<QLineEdit>(*w, "descriptionEdit")->text(), QStringLiteral("+49 30 1"));
+    QCOMPARE(child<QComboBox>(*w, "categoryCombo")->currentIndex(), 3);
+    QCOMPARE(child<QComboBox>(*w, "recurrenceCombo")->currentIndex(), 4);
+    QCOMPARE(child<QCalendarWidget>(*w, "calendar")->selectedDate(), QDate(2001, 12, 24));
+    QCOMPARE(child<QTimeEdit>(*w, "timeEdit")->time(), QTime(18, 0));
+    QVERIFY(!child<QCheckBox>(*w, "alarmCheck")->isChecked());
+    // What the import put into the field is not typed: no warning.
+    QVERIFY(rig.reporter.shown.empty());
+}
+
+void OrganizerWindowTest::closingStoresTheColumnWidths() {
+    Rig rig;
+    {
+        auto w = rig.open();
+        list(*w)->header()->resizeSection(6, 240);
+        QVERIFY(w->close());
+    }
+    IniFile ini(rig.iniPath.toStdString());
+    QCOMPARE(ini.getInt("Vondrix", "OCol6", -1), 240);
+    QVERIFY(ini.getInt("Vondrix", "OCol3", -1) >= 80);
+    auto again = rig.open();
+    QCOMPARE(list(*again)->header()->sectionSize(6), 240);
+}
+
+void OrganizerWindowTest::mainWindowButtonRunsTheWindow() {
+    Rig rig;
+    gui::MainWindow main(*rig.session, rig.reporter);
+    auto* button = child<QPushButton>(main, "organizerButton");
+    QCOMPARE(button->toolTip(), catalogue(msg::TipOrganizer));
+    bool mainDisabled = false;
+    QWidget* owner = &main;
+    int rowsShown = -1;
+    main.runDialog = [&](QDialog& d) {
+        mainDisabled = !main.isEnabled();
+        owner = d.parentWidget();
+        rowsShown = list(d)->topLevelItemCount();
+    };
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(mainDisabled);
+    QVERIFY(!owner);
+    QCOMPARE(rowsShown, 30);
+    QVERIFY(main.isEnabled());
+
+    // The older phones have no organizer.
+    Rig old(QStringLiteral("NoModem=1\r\n"));
+    gui::MainWindow oldMain(*old.session, old.reporter);
+    QVERIFY(!child<QPushButton>(oldMain, "organizerButton")->isEnabled());
+}
+
+void OrganizerWindowTest::screenshotsIncludeTheOrganizerWindows() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("shots"));
+    QCOMPARE(gui::runGui({"vondrix", "--simulate", "--ini", dir.filePath("Vondrix.ini"),
+                          "--screenshot", out}),
+             0);
+    for (const char* name : {"organizer", "organizer-edit"}) {
+        const QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
+        QVERIFY2(!image.isNull(), name);
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 8, name);  // text was drawn
+    }
+}
+
+QTEST_MAIN(OrganizerWindowTest)
+#include "OrganizerWindowTest.moc"
