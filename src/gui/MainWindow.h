@@ -27,6 +27,8 @@ public:
     ~MainWindow() override;
 
     const MainWindowState& state() const { return window_.state(); }
+    // The window's session, which the network windows refresh.
+    MainWindowSession& windowSession() { return window_; }
     QMenuBar* menuBar() const { return menuBar_; }
 
     // Chooses the file for the device information (tests replace it);
@@ -45,6 +47,10 @@ public slots:
     void handsFreeClicked(bool checked);
     void saveDeviceInformation();
     void showPhonebook();
+    void showNetworkMonitor();
+    void showNetworkSelection();
+    void showCallForwarding();
+    void showCallBarring();
     void showOptions();
     void showAbout();
     void showHelp();
