@@ -741,7 +741,8 @@ std::vector<CommandSpec> networkCommands() {
          false,
          runForwardSet},
         {"barring",
-         "query or switch locks and call barring (barring SUBCOMMAND --help)",
+         "query or switch locks and call barring\n"
+         "                  (barring SUBCOMMAND --help)",
          kBarringUsage,
          {},
          {},

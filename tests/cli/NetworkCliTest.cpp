@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "foundation/Catalogue.h"
