@@ -19,6 +19,7 @@
 #include "foundation/Language.h"
 #include "foundation/Settings.h"
 #include "organizer/Organizer.h"
+#include "network/Network.h"
 #include "phonebook/Phonebook.h"
 #include "session/MainWindowSession.h"
 #include "session/PhonebookWindowSession.h"
@@ -128,6 +129,7 @@ std::vector<CommandSpec> callCommands();
 std::vector<CommandSpec> pduCommands();
 std::vector<CommandSpec> mediaCommands();
 std::vector<CommandSpec> organizerCommands();
+std::vector<CommandSpec> networkCommands();  // net, forward, barring
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then
@@ -153,6 +155,17 @@ bool isDialValue(const std::string& text);
 std::optional<organizer::Date> dateValue(const std::string& text);
 // A time of day "HH:MM" (00:00 to 23:59).
 std::optional<organizer::TimeOfDay> timeValue(const std::string& text);
+// An operator code: MCC and MNC as one number, 10000 to 999999.
+std::optional<int> operatorCodeValue(const std::string& text);
+// "always", "busy", "no-answer", "not-available", or 0 to 3.
+std::optional<network::ForwardReason> forwardReasonValue(const std::string& text);
+// "all", or a comma list of "voice", "data", "fax": the class boxes ticked.
+std::optional<network::ClassTicks> classListValue(const std::string& text);
+// A facility code of the barring window (CS, PS, SC, FD, AO, OI, OX, AI, IR;
+// any case): its index.
+std::optional<std::size_t> facilityValue(const std::string& text);
+// A barring password: 1 to 9 digits.
+bool isBarringPasswordValue(const std::string& text);
 
 // The ring tone and audio lines of the main window, as 'Label: value'; the
 // ranges lines only with `withRanges`.

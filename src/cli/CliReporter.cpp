@@ -66,9 +66,13 @@ bool CliReporter::askYes(const std::string& question) {
 std::optional<std::string> CliReporter::askPin2() {
     if (pin2_) return pin2_;
     clearProgress();
+    return askHidden(err_, "PIN2: ");
+}
+
+std::optional<std::string> askHidden(std::ostream& err, const std::string& prompt) {
     if (!::isatty(STDIN_FILENO)) return std::nullopt;  // no terminal: like Cancel
-    err_ << "PIN2: ";
-    err_.flush();
+    err << prompt;
+    err.flush();
     termios old{};
     const bool haveTermios = ::tcgetattr(STDIN_FILENO, &old) == 0;
     if (haveTermios) {
@@ -76,12 +80,12 @@ std::optional<std::string> CliReporter::askPin2() {
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     }
-    std::string pin;
-    const bool got = static_cast<bool>(std::getline(std::cin, pin));
+    std::string secret;
+    const bool got = static_cast<bool>(std::getline(std::cin, secret));
     if (haveTermios) ::tcsetattr(STDIN_FILENO, TCSANOW, &old);
-    err_ << '\n';
+    err << '\n';
     if (!got) return std::nullopt;
-    return pin;
+    return secret;
 }
 
 std::string CliReporter::progressLine(Task task, int percent) {

@@ -59,4 +59,8 @@ private:
     void (*previousInterrupt_)(int) = nullptr;
 };
 
+// Asks for a secret on the terminal with echo off ("PIN2: "); nothing when
+// standard input is no terminal or ends.
+std::optional<std::string> askHidden(std::ostream& err, const std::string& prompt);
+
 }  // namespace vondrix::cli

@@ -156,9 +156,8 @@ const std::string* CommandLine::value(const std::string& name) const {
 const std::vector<CommandSpec>& commandTable() {
     static const std::vector<CommandSpec> table = [] {
         std::vector<CommandSpec> all;
-        for (auto family :
-             {deviceCommands, phonebookCommands, callCommands, pduCommands, mediaCommands,
-              organizerCommands}) {
+        for (auto family : {deviceCommands, phonebookCommands, callCommands, pduCommands,
+                            mediaCommands, organizerCommands, networkCommands}) {
             auto specs = family();
             all.insert(all.end(), specs.begin(), specs.end());
         }

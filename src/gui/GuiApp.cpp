@@ -1,21 +1,27 @@
 #include "gui/GuiApp.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 
 #include "session/Startup.h"
 #include "gui/AboutDialog.h"
+#include "gui/CallBarringWindow.h"
+#include "gui/CallForwardingWindow.h"
 #include "gui/EntryDialog.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"
 #include "gui/OrganizerEntryDialog.h"
 #include "gui/OrganizerWindow.h"
+#include "gui/NetworkMonitorWindow.h"
+#include "gui/NetworkSelectionWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/ProgressWindow.h"
@@ -39,8 +45,48 @@ bool saveShot(QWidget& w, const QDir& dir, const QString& name) {
     return ok;
 }
 
+// The network windows: the monitor after a few polls with a call in
+// progress and the level moving, forwarding for "If no answer", barring of
+// all outgoing calls.
+bool networkShots(MainWindow& main, Session& session, Reporter& reporter, const QDir& dir,
+                  phonesim::Simulator* sim) {
+    const auto simulated = [sim](const std::function<void(phonesim::PhoneState&)>& change) {
+        if (sim)
+            sim->withState(change);
+    };
+    simulated([](phonesim::PhoneState& s) {
+        s.net.calls = {phonesim::Call{1, 1, 0, 0, false, "+4930123456", 145}};
+    });
+    // The picture writes no cell log.
+    const bool monProt = session.settings.monProt;
+    session.settings.monProt = false;
+    bool ok = true;
+    {
+        NetworkMonitorWindow monitor(main.windowSession(), reporter);
+        for (const int rssi : {15, 19, 22, 20, 14, 12, 16, 18, 21, 17}) {
+            simulated([rssi](phonesim::PhoneState& s) { s.rssi = rssi; });
+            monitor.pollNow();
+        }
+        ok = saveShot(monitor, dir, QStringLiteral("network-monitor"));
+    }
+    session.settings.monProt = monProt;
+    simulated([](phonesim::PhoneState& s) { s.net.calls.clear(); });
+    NetworkSelectionWindow networks(main.windowSession(), reporter);
+    ok = saveShot(networks, dir, QStringLiteral("network-selection")) && ok;
+    CallForwardingWindow forwarding(session, reporter);
+    if (auto* reason = forwarding.findChild<QComboBox*>(QStringLiteral("reasonCombo")))
+        reason->setCurrentIndex(static_cast<int>(network::ForwardReason::NoAnswer));
+    ok = saveShot(forwarding, dir, QStringLiteral("call-forwarding")) && ok;
+    CallBarringWindow barring(session, reporter);
+    if (auto* facility = barring.findChild<QComboBox*>(QStringLiteral("facilityCombo")))
+        facility->setCurrentIndex(static_cast<int>(network::kFirstBarring));
+    ok = saveShot(barring, dir, QStringLiteral("call-barring")) && ok;
+    return ok;
+}
+
 // Renders each window that exists to DIR/NAME.png.
-int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QString& dirPath) {
+int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QString& dirPath,
+                phonesim::Simulator* sim) {
     QDir dir(dirPath);
     if (!dir.mkpath(QStringLiteral("."))) {
         std::cerr << "vondrix: cannot create " << dirPath.toStdString() << '\n';
@@ -81,6 +127,7 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     }
     OrganizerEntryDialog organizerEdit(organizer.session(), editSlot);
     ok = saveShot(organizerEdit, dir, QStringLiteral("organizer-edit")) && ok;
+    ok = networkShots(main, session, reporter, dir, sim) && ok;
     return ok ? 0 : 1;
 }
 
@@ -174,7 +221,7 @@ int runGui(const QStringList& arguments) {
         MainWindow main(session, reporter);
         reporter.setOwner(&main);
         if (parser.isSet(screenshot)) {
-            status = screenshots(main, session, reporter, parser.value(screenshot));
+            status = screenshots(main, session, reporter, parser.value(screenshot), sim.get());
         } else if (parser.isSet(ready)) {
             main.show();
             QCoreApplication::processEvents();

@@ -12,6 +12,10 @@
 #include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
 #include "gui/OrganizerWindow.h"
+#include "gui/CallBarringWindow.h"
+#include "gui/CallForwardingWindow.h"
+#include "gui/NetworkMonitorWindow.h"
+#include "gui/NetworkSelectionWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
@@ -61,6 +65,9 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     ui_->sendRingtoneButton->setToolTip(catalogue(msg::TipSendMidi));
     ui_->clockButton->setToolTip(catalogue(10));
     ui_->switchOffButton->setToolTip(catalogue(4));
+    ui_->networksButton->setToolTip(catalogue(msg::TipNetworkInfo));
+    ui_->forwardingButton->setToolTip(catalogue(msg::TitleForwarding));
+    ui_->barringButton->setToolTip(catalogue(msg::TitleBarring));
     ui_->batteryButton->setIconSize(QSize(21, 9));
     ui_->signalButton->setIconSize(QSize(27, 9));
 
@@ -81,6 +88,10 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     connect(ui_->signalButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->phonebookButton, &QPushButton::clicked, this, &MainWindow::showPhonebook);
     connect(ui_->organizerButton, &QPushButton::clicked, this, &MainWindow::showOrganizer);
+    connect(ui_->monitorButton, &QPushButton::clicked, this, &MainWindow::showNetworkMonitor);
+    connect(ui_->networksButton, &QPushButton::clicked, this, &MainWindow::showNetworkSelection);
+    connect(ui_->forwardingButton, &QPushButton::clicked, this, &MainWindow::showCallForwarding);
+    connect(ui_->barringButton, &QPushButton::clicked, this, &MainWindow::showCallBarring);
     connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
     connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
     connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
@@ -268,6 +279,38 @@ void MainWindow::showPhonebook() {
 void MainWindow::showOrganizer() {
     busy([this] {
         OrganizerWindow window(session_, reporter_);
+        runDialog(window);
+    });
+}
+
+void MainWindow::showNetworkMonitor() {
+    busy([this] {
+        NetworkMonitorWindow window(window_, reporter_);
+        runDialog(window);
+    });
+    // Its closing read the network information again.
+    applyNetwork();
+}
+
+void MainWindow::showNetworkSelection() {
+    busy([this] {
+        NetworkSelectionWindow window(window_, reporter_);
+        runDialog(window);
+    });
+    // A selected network changed operator and registration.
+    applyNetwork();
+}
+
+void MainWindow::showCallForwarding() {
+    busy([this] {
+        CallForwardingWindow window(session_, reporter_);
+        runDialog(window);
+    });
+}
+
+void MainWindow::showCallBarring() {
+    busy([this] {
+        CallBarringWindow window(session_, reporter_);
         runDialog(window);
     });
 }

@@ -28,6 +28,8 @@ public:
     ~MainWindow() override;
 
     const MainWindowState& state() const { return window_.state(); }
+    // The window's session, which the network windows refresh.
+    MainWindowSession& windowSession() { return window_; }
     QMenuBar* menuBar() const { return menuBar_; }
 
     // Chooses the file for the device information (tests replace it);
@@ -61,6 +63,10 @@ public slots:
     void saveDeviceInformation();
     void showPhonebook();
     void showOrganizer();
+    void showNetworkMonitor();
+    void showNetworkSelection();
+    void showCallForwarding();
+    void showCallBarring();
     void showOptions();
     void showAbout();
     void showHelp();

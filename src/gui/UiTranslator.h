@@ -46,5 +46,6 @@ std::span<const UiText> phonebookUiTexts();  // phonebook window and its dialogs
 std::span<const UiText> printUiTexts();      // phonebook printing
 std::span<const UiText> mediaUiTexts();      // logo and ringtone commands, transfer window
 std::span<const UiText> organizerUiTexts();  // organizer window and its edit dialog
+std::span<const UiText> networkUiTexts();    // network and call service windows
 
 }  // namespace vondrix::gui

@@ -56,13 +56,14 @@ bool MonitorService::setLogging(bool on) {
     return true;
 }
 
-void MonitorService::saveSettings(Settings& settings, IniFile& ini) const {
+void MonitorService::saveSettings(Settings& settings, IniFile& ini, bool columns) const {
     settings.monRef = period_;
     settings.monProt = logging_;
     // The monitor's keys: MonRef, MonProt and the call list's widths.
     settings.write(ini, Settings::Key::MonRef);
     settings.write(ini, Settings::Key::MonProt);
-    settings.writeColumns(ini, Settings::Columns::M);
+    if (columns)
+        settings.writeColumns(ini, Settings::Columns::M);
 }
 
 MonitorService::PollResult MonitorService::poll() {

@@ -82,10 +82,10 @@ class MonitorService {
     bool logging() const { return logging_; }
     bool setLogging(bool on);
 
-    // Closing: MonRef and MonProt as the monitor left them, and the call
-    // list's column widths (settings.mCol, set by the window), into memory
-    // and the settings file.
-    void saveSettings(Settings& settings, IniFile& ini) const;
+    // Closing: MonRef and MonProt as the monitor left them, and with
+    // `columns` the call list's widths (settings.mCol, set by the window),
+    // into memory and the settings file. The command line has no columns.
+    void saveSettings(Settings& settings, IniFile& ini, bool columns = true) const;
 
     const MonitorView& view() const { return view_; }
     const std::string& logPath() const { return logPath_; }

@@ -7,6 +7,7 @@
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "link/PhoneLink.h"
+#include "network/Monitor.h"
 #include "phonebook/Phonebook.h"
 
 namespace vondrix {
@@ -31,6 +32,9 @@ struct Session {
     // Filled by the phonebook window; read by the windows that need names
     // or the service centre after it has closed.
     phonebook::PhonebookModel phonebook;
+    // The cell last written to the cell log: reopening the network monitor
+    // in the same cell writes no line.
+    network::MonitorModel monitor;
 };
 
 }  // namespace vondrix

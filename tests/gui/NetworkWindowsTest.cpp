@@ -1,0 +1,483 @@
+// The network monitor, network selection, call forwarding and call barring
+// windows, driven for real (offscreen) against the simulated phone.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <algorithm>
+#include <functional>
+
+#include "foundation/Catalogue.h"
+#include "foundation/IniFile.h"
+#include "gui/CallBarringWindow.h"
+#include "gui/CallForwardingWindow.h"
+#include "gui/GuiApp.h"
+#include "gui/GuiRig.h"
+#include "gui/MainWindow.h"
+#include "gui/NetworkMonitorWindow.h"
+#include "gui/NetworkSelectionWindow.h"
+#include "gui/ReceptionChart.h"
+#include "phonesim/Simulator.h"
+#include "support/RecordingReporter.h"
+
+using namespace vondrix;
+using phonesim::PhoneState;
+
+namespace {
+
+using Rig = test::GuiRig<test::RecordingReporter>;
+using Lines = std::vector<std::string>;
+
+template <typename T>
+T* child(QWidget& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
+QString text(QWidget& w, const char* name) {
+    return child<QLabel>(w, name)->text();
+}
+
+QString catalogue(int id, Language lang = Language::English) {
+    const auto t = catalogueText(id, lang);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+// A quick search and no handovers unless a test wants them.
+std::function<void(PhoneState&)> phone(const std::function<void(PhoneState&)>& change = {}) {
+    return [change](PhoneState& s) {
+        s.net.searchMs = 20;
+        s.net.handoverEvery = 0;
+        if (change)
+            change(s);
+    };
+}
+
+void doubleClick(QTreeWidget* list, int row) {
+    if (!list->window()->isVisible()) {
+        list->window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+    }
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    list->scrollToItem(item);
+    list->setCurrentItem(item);
+    const QPoint at = list->visualItemRect(item).center();
+    // The view takes a double click only on the row the press was on.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+QStringList column(QTreeWidget* list, int c) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(c);
+    return texts;
+}
+
+}  // namespace
+
+class NetworkWindowsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void monitorShowsTheFieldsLarge();
+    void monitorPeriodLogAndClosing();
+    void monitorTimerPollsAndStopsForADeadPhone();
+    void monitorChartDrawsTheLevels();
+    void selectionListsAndTheirCommands();
+    void selectionEndsThePreferredListAtAnUnknownCode();
+    void forwardingReasonsBoxesAndRequests();
+    void barringFacilitiesClassesAndPassword();
+    void mainWindowButtonsOpenTheWindowsAndRefresh();
+    void screenshotsOfTheFourWindows();
+};
+
+void NetworkWindowsTest::monitorShowsTheFieldsLarge() {
+    Rig rig({}, phone([](PhoneState& s) {
+                s.net.calls = {phonesim::Call{1, 1, 4, 0, false, "+4930123456", 145}};
+            }));
+    MainWindowSession main(*rig.session, rig.reporter);
+    gui::NetworkMonitorWindow w(main, rig.reporter, rig.dir.filePath("Vondrix.log").toStdString());
+    QCOMPARE(text(w, "operatorNameLabel"), QStringLiteral("D1-TELEKOM"));
+    QCOMPARE(text(w, "operatorCodeLabel"), QStringLiteral("26201"));
+    QCOMPARE(text(w, "cellHexLabel"), QStringLiteral("605F"));
+    QCOMPARE(text(w, "cellDecimalLabel"), QStringLiteral("24671"));
+    QCOMPARE(text(w, "lacHexLabel"), QStringLiteral("5E25"));
+    QCOMPARE(text(w, "lacDecimalLabel"), QStringLiteral("24101"));
+    QCOMPARE(text(w, "registrationLabel"), QStringLiteral("Logged in"));
+    QCOMPARE(text(w, "receptionLabel"), QStringLiteral("-79 dBm / 0.013 nW"));
+    QCOMPARE(text(w, "activityLabel"), QStringLiteral("Incoming Call"));
+    for (const char* name : {"operatorNameLabel", "operatorCodeLabel", "cellHexLabel",
+                             "cellDecimalLabel", "lacHexLabel", "lacDecimalLabel"})
+        QCOMPARE(child<QLabel>(w, name)->font().pointSize(), 18);
+    QCOMPARE(child<QLabel>(w, "registrationLabel")->font().pointSize(), w.font().pointSize());
+    QCOMPARE(child<QLabel>(w, "cellHexLabel")->toolTip(), catalogue(msg::CaptionCellId));
+    QCOMPARE(child<QLabel>(w, "lacDecimalLabel")->toolTip(), catalogue(msg::CaptionLai));
+
+    auto* calls = child<QTreeWidget>(w, "callList");
+    QCOMPARE(calls->topLevelItemCount(), 1);
+    const QTreeWidgetItem* call = calls->topLevelItem(0);
+    QCOMPARE(call->text(0), QStringLiteral("1"));
+    QCOMPARE(call->text(1), QStringLiteral(">"));
+    QCOMPARE(call->text(2), QStringLiteral("Incoming"));
+    QCOMPARE(call->text(3), QStringLiteral("+4930123456"));  // without the quotes
+    QCOMPARE(call->text(4), QStringLiteral("Voice"));
+    QCOMPARE(calls->headerItem()->text(1), QStringLiteral("In/Out"));
+    // Stored widths are used as they are; a missing one gets its default.
+    QCOMPARE(calls->header()->sectionSize(3), 100);
+
+    // The call ended: the list empties and "AT+CLCC" is not asked.
+    rig.sim->withState([](PhoneState& s) { s.net.calls.clear(); });
+    rig.sim->clearReceived();
+    w.pollNow();
+    QCOMPARE(calls->topLevelItemCount(), 0);
+    QCOMPARE(text(w, "activityLabel"), QStringLiteral("Ready"));
+    QVERIFY(!rig.received("AT+CLCC"));
+    QVERIFY(rig.reporter.shown.empty());
+    QVERIFY(w.polling());
+    QCOMPARE(w.pollInterval(), 2000);
+}
+
+void NetworkWindowsTest::monitorPeriodLogAndClosing() {
+    Rig rig(QStringLiteral("MonRef=2\r\nMCol3=120\r\n"), phone());
+    MainWindowSession main(*rig.session, rig.reporter);
+    const QString log = rig.dir.filePath(QStringLiteral("Vondrix.log"));
+    gui::NetworkMonitorWindow w(main, rig.reporter, log.toStdString());
+    w.show();
+    auto* period = child<QSpinBox>(w, "periodSpin");
+    QCOMPARE(period->value(), 2);
+    QTest::keyClick(period, Qt::Key_Down);  // down at 2 keeps 2
+    QCOMPARE(period->value(), 2);
+    QTest::keyClick(period, Qt::Key_Up);
+    QCOMPARE(period->value(), 3);
+    QCOMPARE(w.pollInterval(), 3000);
+    QCOMPARE(child<QTreeWidget>(w, "callList")->header()->sectionSize(3), 120);
+
+    auto* logBox = child<QCheckBox>(w, "logCheck");
+    QVERIFY(!logBox->isChecked());
+    QVERIFY(!QFile::exists(log));
+    logBox->click();
+    QVERIFY(logBox->isChecked());
+    w.pollNow();  // the first logged poll writes the cell
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("\r\n"), 2);
+
+    rig.sim->withState([](PhoneState& s) { s.regStatus = 5; });
+    rig.sim->clearReceived();
+    w.close();
+    // Closing saves the monitor's keys and reads the main window's fields.
+    const Lines expected = {"AT+CBC", "AT+CREG?", "AT+CSQ", "AT+COPS?"};
+    QCOMPARE(rig.lines(), expected);
+    QCOMPARE(main.state().network.registration.value_or(""), std::string("0,5,\"5E25\",\"605F\""));
+    const IniFile ini(rig.iniPath.toStdString());
+    QCOMPARE(ini.getInt("Vondrix", "MonRef", -1), 3);
+    QCOMPARE(ini.getInt("Vondrix", "MonProt", -1), 1);
+    QCOMPARE(ini.getInt("Vondrix", "MCol3", -1), 120);
+    QCOMPARE(ini.getInt("Vondrix", "MCol0", -1),
+             child<QTreeWidget>(w, "callList")->header()->sectionSize(0));
+    QVERIFY(!w.polling());
+}
+
+void NetworkWindowsTest::monitorTimerPollsAndStopsForADeadPhone() {
+    Rig rig(QStringLiteral("Timeout=1\r\n"), phone());
+    MainWindowSession main(*rig.session, rig.reporter);
+    gui::NetworkMonitorWindow w(main, rig.reporter, rig.dir.filePath("Vondrix.log").toStdString());
+    rig.sim->clearReceived();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.received("AT+CPAS"), 3500);  // a tick after 2 seconds
+    rig.sim->injectFault({phonesim::Fault::Kind::Stall, "AT+CREG?", 0, 0});
+    w.pollNow();
+    QVERIFY(!w.polling());
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::PhoneNotAnswering}));
+}
+
+void NetworkWindowsTest::monitorChartDrawsTheLevels() {
+    Rig rig({}, phone());
+    MainWindowSession main(*rig.session, rig.reporter);
+    gui::NetworkMonitorWindow w(main, rig.reporter, rig.dir.filePath("Vondrix.log").toStdString());
+    for (const int rssi : {10, 99, 25, 30}) {
+        rig.sim->withState([rssi](PhoneState& s) { s.rssi = rssi; });
+        w.pollNow();
+    }
+    auto* chart = child<gui::ReceptionChart>(w, "receptionChart");
+    const std::vector<std::optional<int>> expected = {-79, -93, std::nullopt, -63, -53};
+    QCOMPARE(chart->levels(), expected);
+    w.show();
+    const QImage image = chart->grab().toImage();
+    const QColor line = chart->palette().color(QPalette::Highlight);
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += QColor(image.pixel(x, y)) == line ? 1 : 0;
+    QVERIFY2(drawn > 20, qPrintable(QString::number(drawn)));
+    // The newest level is at the right edge, near the top (-53 dBm).
+    const int right = image.width() - 8;
+    int top = -1;
+    for (int y = 0; y < image.height() && top < 0; ++y)
+        if (QColor(image.pixel(right, y)) == line)
+            top = y;
+    QVERIFY(top >= 0 && top < image.height() / 2);
+    w.hide();
+}
+
+void NetworkWindowsTest::selectionListsAndTheirCommands() {
+    Rig rig({}, phone([](PhoneState& s) {
+                s.net.preferredSize = 3;
+                s.net.preferred = {{1, 23201}, {2, 22801}, {3, 20801}};
+            }));
+    MainWindowSession main(*rig.session, rig.reporter);
+    gui::NetworkSelectionWindow w(main, rig.reporter);
+    w.show();
+    auto* known = child<QTreeWidget>(w, "knownList");
+    auto* preferred = child<QTreeWidget>(w, "preferredList");
+    auto* found = child<QTreeWidget>(w, "foundList");
+    QVERIFY(known->topLevelItemCount() > 300);
+    QCOMPARE(known->toolTip(), catalogue(msg::TipAvailableNetworks));
+    QCOMPARE(preferred->toolTip(), catalogue(msg::TipPreferredNetworks));
+    QCOMPARE(found->headerItem()->text(2), QStringLiteral("Mode"));
+    QCOMPARE(column(preferred, 1), (QStringList{QStringLiteral("A1"), QStringLiteral("SWISS GSM"),
+                                                QStringLiteral("F ITINERIS")}));
+    QCOMPARE(column(found, 0), (QStringList{QStringLiteral("26201"), QStringLiteral("26202"),
+                                            QStringLiteral("26203"), QStringLiteral("26207")}));
+    QCOMPARE(known->header()->sectionSize(1), 150);
+
+    // Every position used: message 32, nothing written.
+    rig.sim->clearReceived();
+    doubleClick(known, 0);
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::NoFreeEntry}));
+    QVERIFY(rig.lines().empty());
+
+    // Delete on row 0 frees position 1.
+    preferred->setFocus();
+    preferred->setCurrentItem(preferred->topLevelItem(0));
+    QTest::keyClick(preferred, Qt::Key_Delete);
+    QCOMPARE(rig.lines(), Lines{"AT^SPLW=1"});
+    QCOMPARE(preferred->topLevelItem(0)->text(0), QStringLiteral("0"));
+    QCOMPARE(preferred->topLevelItem(0)->text(1), QStringLiteral("EMPTY"));
+
+    // Now the double click writes the free position.
+    rig.sim->clearReceived();
+    const int d2 = static_cast<int>(column(known, 0).indexOf(QStringLiteral("26202")));
+    doubleClick(known, d2);
+    QCOMPARE(rig.lines(), Lines{"AT^SPLW=1,26202"});
+    QCOMPARE(preferred->topLevelItem(0)->text(1), QStringLiteral("D2 PRIVAT"));
+
+    // The current and a forbidden network: messages 63 and 64, nothing sent.
+    rig.sim->clearReceived();
+    rig.reporter.shown.clear();
+    doubleClick(found, 0);
+    doubleClick(found, 2);
+    QCOMPARE(rig.reporter.ids(),
+             (std::vector<int>{msg::OperatorInUse, msg::OperatorNotSelectable}));
+    QVERIFY(rig.lines().empty());
+    // An available one is selected; the main window's fields follow.
+    doubleClick(found, 1);
+    QCOMPARE(rig.lines().front(), std::string("AT+COPS=1,2,26202"));
+    QCOMPARE(main.state().network.operatorText.value_or(""), std::string("1,0,\"D2 PRIVAT\""));
+
+    // Column 0 sorts by code as numbers.
+    emit known->header()->sectionClicked(0);
+    QStringList codes = column(known, 0);
+    QVERIFY(std::is_sorted(codes.begin(), codes.end(), [](const QString& a, const QString& b) {
+        return a.toInt() < b.toInt();
+    }));
+    QVERIFY(codes.indexOf(QStringLiteral("72234")) < codes.indexOf(QStringLiteral("722310")));
+}
+
+void NetworkWindowsTest::selectionEndsThePreferredListAtAnUnknownCode() {
+    Rig rig({}, phone([](PhoneState& s) {
+                s.net.preferred = {{1, 23201}, {2, 99901}, {3, 22801}};
+            }));
+    rig.session->language = Language::German;
+    MainWindowSession main(*rig.session, rig.reporter);
+    gui::NetworkSelectionWindow w(main, rig.reporter);
+    auto* preferred = child<QTreeWidget>(w, "preferredList");
+    QCOMPARE(column(preferred, 1), QStringList{QStringLiteral("A1")});
+    auto* found = child<QTreeWidget>(w, "foundList");
+    QCOMPARE(found->headerItem()->text(2), QStringLiteral("Modus"));
+    QCOMPARE(preferred->toolTip(), catalogue(msg::TipPreferredNetworks, Language::German));
+}
+
+void NetworkWindowsTest::forwardingReasonsBoxesAndRequests() {
+    Rig rig({}, phone());
+    gui::CallForwardingWindow w(*rig.session, rig.reporter);
+    w.show();
+    QCOMPARE(rig.lines(), Lines{"AT+CCFC=0,2"});
+    QCOMPARE(w.windowTitle(), catalogue(msg::TitleForwarding));
+    auto* reason = child<QComboBox>(w, "reasonCombo");
+    QCOMPARE(reason->count(), 4);
+    QCOMPARE(reason->itemText(2), QStringLiteral("If no answer"));
+    auto* voice = child<QCheckBox>(w, "voiceCheck");
+    auto* all = child<QCheckBox>(w, "allCheck");
+    auto* voiceNumber = child<QLineEdit>(w, "voiceNumber");
+    auto* voiceTime = child<QSpinBox>(w, "voiceTime");
+    QVERIFY(!voiceTime->isEnabled());
+    QCOMPARE(voiceNumber->maxLength(), 49);
+    QCOMPARE(voiceTime->maximum(), 30);
+
+    rig.sim->clearReceived();
+    reason->setCurrentIndex(2);
+    QCOMPARE(rig.lines(), Lines{"AT+CCFC=2,2"});
+    QVERIFY(voice->isChecked());
+    QCOMPARE(voiceNumber->text(), QStringLiteral("+491713300"));
+    QCOMPARE(voiceTime->value(), 20);
+    for (const char* name : {"voiceTime", "dataTime", "faxTime", "allTime"})
+        QVERIFY(child<QSpinBox>(w, name)->isEnabled());
+
+    // "All" empties the class rows.
+    all->click();
+    QVERIFY(!voice->isChecked());
+    QCOMPARE(voiceNumber->text(), QString());
+    QCOMPARE(voiceTime->value(), 0);
+    voice->click();
+    QVERIFY(!all->isChecked());
+
+    // A national number with 23 seconds goes out with 20 and type 129.
+    QTest::keyClicks(voiceNumber, QStringLiteral("0301234"));
+    voiceTime->setValue(23);
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(w, "registerButton"), Qt::LeftButton);
+    QCOMPARE(rig.lines(), Lines{"AT+CCFC=2,3,0301234,129,1,,,20"});
+    QVERIFY(rig.reporter.shown.empty());
+
+    // Deactivating "all" without a number: message 29, nothing sent.
+    all->click();
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(w, "deactivateButton"), Qt::LeftButton);
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::EnterNumber}));
+    QVERIFY(rig.lines().empty());
+
+    // Another reason empties and disables the times.
+    reason->setCurrentIndex(1);
+    QVERIFY(!voiceTime->isEnabled());
+    QVERIFY(!all->isChecked());
+}
+
+void NetworkWindowsTest::barringFacilitiesClassesAndPassword() {
+    Rig rig({}, phone([](PhoneState& s) { s.net.barred = {{"IR", 1}, {"IR", 2}, {"IR", 4}}; }));
+    gui::CallBarringWindow w(*rig.session, rig.reporter);
+    w.show();
+    QCOMPARE(rig.lines(), Lines{"AT+CLCK=CS,2"});
+    QCOMPARE(w.windowTitle(), catalogue(msg::TitleBarring));
+    auto* facility = child<QComboBox>(w, "facilityCombo");
+    QCOMPARE(facility->count(), 9);
+    QCOMPARE(facility->itemText(8),
+             QStringLiteral("Bar inc. calls when roam. outside home country"));
+    auto* active = child<QCheckBox>(w, "activeCheck");
+    auto* password = child<QLineEdit>(w, "passwordEdit");
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+    QCOMPARE(password->maxLength(), 9);
+    const auto boxes = {child<QCheckBox>(w, "voiceCheck"), child<QCheckBox>(w, "dataCheck"),
+                        child<QCheckBox>(w, "faxCheck"), child<QCheckBox>(w, "allCheck")};
+    for (QCheckBox* b : boxes)
+        QVERIFY(!b->isEnabled());
+
+    // The keyboard lock switched on: no password, the lock box ticked.
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(w, "activateButton"), Qt::LeftButton);
+    QCOMPARE(rig.lines(), Lines{"AT+CLCK=CS,1"});
+    QVERIFY(active->isChecked());
+
+    // IR reported for class 7 ticks "all"; back to CS unticks and disables.
+    facility->setCurrentIndex(8);
+    QVERIFY(child<QCheckBox>(w, "allCheck")->isChecked());
+    QVERIFY(!active->isChecked());
+    for (QCheckBox* b : boxes)
+        QVERIFY(b->isEnabled());
+    facility->setCurrentIndex(0);
+    for (QCheckBox* b : boxes) {
+        QVERIFY(!b->isEnabled());
+        QVERIFY(!b->isChecked());
+    }
+
+    // AO for voice and fax with the typed password: one command per class.
+    facility->setCurrentIndex(4);
+    child<QCheckBox>(w, "voiceCheck")->click();
+    child<QCheckBox>(w, "faxCheck")->click();
+    QTest::keyClicks(password, QStringLiteral("00x00"));  // digits only
+    QCOMPARE(password->text(), QStringLiteral("0000"));
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(w, "activateButton"), Qt::LeftButton);
+    QCOMPARE(rig.lines(), (Lines{"AT+CLCK=AO,1,0000,1", "AT+CLCK=AO,1,0000,4"}));
+    QVERIFY(rig.reporter.shown.empty());
+
+    // The SIM lock goes out without the password; the phone wants its PIN.
+    facility->setCurrentIndex(2);
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(w, "activateButton"), Qt::LeftButton);
+    QCOMPARE(rig.lines(), Lines{"AT+CLCK=SC,1"});
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::LockNotActivated}));
+}
+
+void NetworkWindowsTest::mainWindowButtonsOpenTheWindowsAndRefresh() {
+    Rig rig({}, phone());
+    gui::MainWindow main(*rig.session, rig.reporter);
+    QCOMPARE(child<QPushButton>(main, "networksButton")->toolTip(), catalogue(msg::TipNetworkInfo));
+    QCOMPARE(child<QPushButton>(main, "forwardingButton")->toolTip(),
+             catalogue(msg::TitleForwarding));
+    QCOMPARE(child<QPushButton>(main, "barringButton")->toolTip(), catalogue(msg::TitleBarring));
+
+    // The monitor: the main window waits disabled; its fields are read again
+    // once the monitor has closed.
+    QString opened;
+    bool mainDisabled = false;
+    main.runDialog = [&](QDialog& d) {
+        opened = d.objectName();
+        mainDisabled = !main.isEnabled();
+        rig.sim->withState([](PhoneState& s) { s.regStatus = 5; });
+        d.reject();
+    };
+    QTest::mouseClick(child<QPushButton>(main, "monitorButton"), Qt::LeftButton);
+    QCOMPARE(opened, QStringLiteral("NetworkMonitorWindow"));
+    QVERIFY(mainDisabled);
+    QVERIFY(main.isEnabled());
+    QCOMPARE(text(main, "registrationLabel"), QStringLiteral("0,5,\"5E25\",\"605F\""));
+
+    // A network selected in the selection window shows in the main window.
+    main.runDialog = [&](QDialog& d) {
+        opened = d.objectName();
+        doubleClick(child<QTreeWidget>(d, "foundList"), 1);
+    };
+    QTest::mouseClick(child<QPushButton>(main, "networksButton"), Qt::LeftButton);
+    QCOMPARE(opened, QStringLiteral("NetworkSelectionWindow"));
+    QCOMPARE(text(main, "operatorLabel"), QStringLiteral("1,0,\"D2 PRIVAT\""));
+
+    for (const auto& [button, window] : {std::pair{"forwardingButton", "CallForwardingWindow"},
+                                         std::pair{"barringButton", "CallBarringWindow"}}) {
+        main.runDialog = [&](QDialog& d) { opened = d.objectName(); };
+        QTest::mouseClick(child<QPushButton>(main, button), Qt::LeftButton);
+        QCOMPARE(opened, QString::fromLatin1(window));
+    }
+}
+
+void NetworkWindowsTest::screenshotsOfTheFourWindows() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("shots"));
+    QCOMPARE(gui::runGui({"vondrix", "--simulate", "--ini", dir.filePath("Vondrix.ini"),
+                          "--screenshot", out}),
+             0);
+    for (const char* name :
+         {"network-monitor", "network-selection", "call-forwarding", "call-barring"}) {
+        const QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
+        QVERIFY2(!image.isNull(), name);
+        QVERIFY2(image.width() > 250 && image.height() > 150, name);
+    }
+    // The screenshot wrote no cell log and no settings.
+    QVERIFY(!QFile::exists(QDir(out).filePath(QStringLiteral("Vondrix.log"))));
+    QVERIFY(!QFile::exists(QStringLiteral("Vondrix.log")));
+}
+
+QTEST_MAIN(NetworkWindowsTest)
+#include "NetworkWindowsTest.moc"
