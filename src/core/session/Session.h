@@ -8,6 +8,7 @@
 #include "link/AtEngine.h"
 #include "link/PhoneLink.h"
 #include "phonebook/Phonebook.h"
+#include "sms/MessageList.h"
 
 namespace vondrix {
 
@@ -31,6 +32,10 @@ struct Session {
     // Filled by the phonebook window; read by the windows that need names
     // or the service centre after it has closed.
     phonebook::PhonebookModel phonebook;
+    // The message list's rows, the name directory it loaded and the
+    // service centre the message dialogs send with; read by the send
+    // dialogs and the command mode after the message list has closed.
+    sms::SmsModel sms;
 };
 
 }  // namespace vondrix
