@@ -125,6 +125,7 @@ std::vector<CommandSpec> deviceCommands();
 std::vector<CommandSpec> phonebookCommands();
 std::vector<CommandSpec> callCommands();
 std::vector<CommandSpec> pduCommands();
+std::vector<CommandSpec> smsCommands();
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then
@@ -146,6 +147,10 @@ std::optional<phonebook::Kind> kindValue(const std::string& name);
 bool isNumberValue(const std::string& text);
 // What the phone may dial (see at::isDialString).
 bool isDialValue(const std::string& text);
+
+// A text of the PC character set as one line of UTF-8 output: a backslash,
+// CR, LF and the other control characters as \\, \r, \n and \xHH.
+std::string escapedText(std::string_view latin1);
 
 // The ring tone and audio lines of the main window, as 'Label: value'; the
 // ranges lines only with `withRanges`.

@@ -2,6 +2,7 @@
 // sessions a command runs in.
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "cli/CliReporter.h"
 #include "link/Command.h"
 #include "phonesim/Simulator.h"
+#include "text/Latin1.h"
 
 namespace vondrix::cli {
 
@@ -156,7 +158,8 @@ const std::string* CommandLine::value(const std::string& name) const {
 const std::vector<CommandSpec>& commandTable() {
     static const std::vector<CommandSpec> table = [] {
         std::vector<CommandSpec> all;
-        for (auto family : {deviceCommands, phonebookCommands, callCommands, pduCommands}) {
+        for (auto family :
+             {deviceCommands, phonebookCommands, callCommands, pduCommands, smsCommands}) {
             auto specs = family();
             all.insert(all.end(), specs.begin(), specs.end());
         }
@@ -298,5 +301,29 @@ std::optional<phonebook::Kind> kindValue(const std::string& name) {
 bool isNumberValue(const std::string& text) { return !text.empty() && at::isPhoneNumber(text); }
 
 bool isDialValue(const std::string& text) { return !text.empty() && at::isDialString(text); }
+
+// --- Output ------------------------------------------------------------------
+
+std::string escapedText(std::string_view latin1) {
+    std::string out;
+    out.reserve(latin1.size());
+    for (const char ch : latin1) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c < 0x20 || c == 0x7F) {
+            char buf[5];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return latin1ToUtf8(out);
+}
 
 }  // namespace vondrix::cli
