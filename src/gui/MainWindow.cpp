@@ -11,6 +11,8 @@
 
 #include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
+#include "gui/CommandModeDialog.h"
+#include "gui/MessageListWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
@@ -41,6 +43,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     runDialog = [](QDialog& d) { d.exec(); };
 
     ui_->phonebookButton->setToolTip(catalogue(1));
+    ui_->messagesButton->setToolTip(catalogue(msg::TipShowMessages));
     ui_->deleteLogoButton->setToolTip(catalogue(13));
     ui_->clockButton->setToolTip(catalogue(10));
     ui_->switchOffButton->setToolTip(catalogue(4));
@@ -58,6 +61,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     connect(ui_->batteryButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->signalButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->phonebookButton, &QPushButton::clicked, this, &MainWindow::showPhonebook);
+    connect(ui_->messagesButton, &QPushButton::clicked, this, &MainWindow::showMessages);
     connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
     connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
     connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
@@ -91,6 +95,9 @@ void MainWindow::buildMenu() {
     QAction* save = file->addAction(tr("&Save device information..."), this,
                                     &MainWindow::saveDeviceInformation);
     save->setObjectName(QStringLiteral("saveInfoAction"));
+    QAction* commandMode =
+        file->addAction(tr("&Command mode..."), this, &MainWindow::showCommandMode);
+    commandMode->setObjectName(QStringLiteral("commandModeAction"));
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"), this, &MainWindow::exitProgram);
     exit->setObjectName(QStringLiteral("exitAction"));
@@ -192,6 +199,20 @@ void MainWindow::showPhonebook() {
     busy([this] {
         PhonebookWindow window(session_, reporter_);
         runDialog(window);
+    });
+}
+
+void MainWindow::showMessages() {
+    busy([this] {
+        MessageListWindow window(session_, reporter_);
+        runDialog(window);
+    });
+}
+
+void MainWindow::showCommandMode() {
+    busy([this] {
+        // Without a usable module the window does not open (message 96 or 97).
+        if (auto dialog = CommandModeDialog::open(session_, reporter_)) runDialog(*dialog);
     });
 }
 

@@ -45,6 +45,8 @@ public slots:
     void handsFreeClicked(bool checked);
     void saveDeviceInformation();
     void showPhonebook();
+    void showMessages();
+    void showCommandMode();
     void showOptions();
     void showAbout();
     void showHelp();

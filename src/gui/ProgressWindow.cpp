@@ -47,6 +47,12 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* parent) : QDialog(parent), ki
     bar_ = new QProgressBar(this);
     bar_->setMinimumWidth(260);
     layout->addWidget(bar_);
+    if (kind == Kind::Sending) {
+        // Which part of how many goes out.
+        parts_ = new QLabel(this);
+        parts_->setObjectName(QStringLiteral("parts"));
+        layout->addWidget(parts_);
+    }
     if (kind == Kind::Transfer) {
         times_ = new QLabel(this);
         times_->setObjectName(QStringLiteral("times"));
@@ -61,12 +67,14 @@ void ProgressWindow::start(int total) {
     bar_->setRange(0, total > 0 ? total : 0);
     bar_->setValue(0);
     clock_.start();
+    if (parts_) parts_->setText(QStringLiteral("%1 / %2").arg(0).arg(total));
     if (times_) times_->setText(tr("Elapsed %1, remaining %2").arg(clockText(0), QStringLiteral("-")));
     show();
 }
 
 void ProgressWindow::setValue(int done) {
     bar_->setValue(done);
+    if (parts_) parts_->setText(QStringLiteral("%1 / %2").arg(done).arg(bar_->maximum()));
     if (times_ && done > 0 && bar_->maximum() > 0) {
         const qint64 elapsed = clock_.elapsed();
         const qint64 remaining = elapsed * (bar_->maximum() - done) / done;
@@ -77,5 +85,6 @@ void ProgressWindow::setValue(int done) {
 int ProgressWindow::value() const { return bar_->value(); }
 int ProgressWindow::maximum() const { return bar_->maximum(); }
 QString ProgressWindow::timesText() const { return times_ ? times_->text() : QString(); }
+QString ProgressWindow::partsText() const { return parts_ ? parts_->text() : QString(); }
 
 }  // namespace vondrix::gui

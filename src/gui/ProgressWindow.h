@@ -26,6 +26,7 @@ public:
     int value() const;
     int maximum() const;
     QString timesText() const;
+    QString partsText() const;  // sending: "k / n"
 
 protected:
     void reject() override {}  // Cancel and Escape do nothing
@@ -35,6 +36,7 @@ private:
     QLabel* caption_ = nullptr;
     QProgressBar* bar_ = nullptr;
     QLabel* times_ = nullptr;
+    QLabel* parts_ = nullptr;
     QElapsedTimer clock_;
 };
 

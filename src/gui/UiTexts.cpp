@@ -564,7 +564,7 @@ const UiText* uiTexts(std::size_t& count) {
     // One table of all windows, built once from each window's own table.
     static const std::vector<UiText> all = [] {
         std::vector<UiText> rows;
-        for (const auto part : {mainUiTexts(), phonebookUiTexts(), printUiTexts()})
+        for (const auto part : {mainUiTexts(), phonebookUiTexts(), printUiTexts(), smsUiTexts()})
             rows.insert(rows.end(), part.begin(), part.end());
         return rows;
     }();

@@ -44,5 +44,6 @@ const UiText* uiTexts(std::size_t& count);
 std::span<const UiText> mainUiTexts();       // main window, options, about, progress
 std::span<const UiText> phonebookUiTexts();  // phonebook window and its dialogs
 std::span<const UiText> printUiTexts();      // phonebook printing
+std::span<const UiText> smsUiTexts();        // the message windows
 
 }  // namespace vondrix::gui

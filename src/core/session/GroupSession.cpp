@@ -1,5 +1,7 @@
 #include "session/GroupSession.h"
 
+#include <algorithm>
+
 namespace vondrix {
 
 GroupSession::GroupSession(Session& session, Reporter& reporter)
@@ -32,10 +34,12 @@ std::array<std::string, GroupSession::kColumns> GroupSession::headers() const {
     return {"Name", "Number"};
 }
 
-std::array<int, GroupSession::kColumns> GroupSession::columnWidths() const {
+std::array<int, GroupSession::kColumns> GroupSession::columnWidths(
+    const std::array<int, kColumns>& fitting) const {
     std::array<int, kColumns> widths{};
     for (std::size_t c = 0; c < widths.size(); ++c)
-        widths[c] = session_.settings.gCol[c] != 0 ? session_.settings.gCol[c] : kDefaultWidths[c];
+        widths[c] = session_.settings.gCol[c] != 0 ? session_.settings.gCol[c]
+                                                   : std::max(kDefaultWidths[c], fitting[c]);
     return widths;
 }
 

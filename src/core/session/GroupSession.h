@@ -30,7 +30,10 @@ class GroupSession {
 
     // Both lists' headers (name, number) and the source list's widths (GCol).
     std::array<std::string, kColumns> headers() const;
-    std::array<int, kColumns> columnWidths() const;
+    // The column widths: the stored ones, else the defaults, widened to
+    // `fitting` (what a column's contents need, 0 for no wish): the defaults
+    // were made for a narrower dialog font.
+    std::array<int, kColumns> columnWidths(const std::array<int, kColumns>& fitting = {}) const;
 
     // The source list: the name directory, sorted by name (column 0) or
     // number (column 1).

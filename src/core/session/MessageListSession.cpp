@@ -1,5 +1,7 @@
 #include "session/MessageListSession.h"
 
+#include <algorithm>
+
 #include "session/SmsNames.h"
 #include "sms/Export.h"
 #include "sms/Texts.h"
@@ -30,10 +32,12 @@ std::array<std::string, MessageListSession::kColumns> MessageListSession::header
     return sms::listColumnHeaders(session_.language);
 }
 
-std::array<int, MessageListSession::kColumns> MessageListSession::columnWidths() const {
+std::array<int, MessageListSession::kColumns> MessageListSession::columnWidths(
+    const std::array<int, kColumns>& fitting) const {
     std::array<int, kColumns> widths{};
     for (std::size_t c = 0; c < widths.size(); ++c)
-        widths[c] = session_.settings.sCol[c] != 0 ? session_.settings.sCol[c] : kDefaultWidths[c];
+        widths[c] = session_.settings.sCol[c] != 0 ? session_.settings.sCol[c]
+                                                   : std::max(kDefaultWidths[c], fitting[c]);
     return widths;
 }
 

@@ -56,7 +56,10 @@ class MessageListSession {
 
     // The column headers by language and the widths (SCol, 0: the default).
     std::array<std::string, kColumns> headers() const;
-    std::array<int, kColumns> columnWidths() const;
+    // The column widths: the stored ones, else the defaults, widened to
+    // `fitting` (what a column's contents need, 0 for no wish): the defaults
+    // were made for a narrower dialog font.
+    std::array<int, kColumns> columnWidths(const std::array<int, kColumns>& fitting = {}) const;
     // Field 1204: the memory state as text (empty while unknown).
     std::string memoryStateText() const;
 

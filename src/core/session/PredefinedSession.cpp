@@ -1,5 +1,7 @@
 #include "session/PredefinedSession.h"
 
+#include <algorithm>
+
 namespace vondrix {
 namespace {
 
@@ -33,10 +35,12 @@ std::array<std::string, PredefinedSession::kColumns> PredefinedSession::headers(
             pick(lang, {{L::German, "Nr."}, {L::Dutch, "Nr."}}, "#")};
 }
 
-std::array<int, PredefinedSession::kColumns> PredefinedSession::columnWidths() const {
+std::array<int, PredefinedSession::kColumns> PredefinedSession::columnWidths(
+    const std::array<int, kColumns>& fitting) const {
     std::array<int, kColumns> widths{};
     for (std::size_t c = 0; c < widths.size(); ++c)
-        widths[c] = session_.settings.pCol[c] != 0 ? session_.settings.pCol[c] : kDefaultWidths[c];
+        widths[c] = session_.settings.pCol[c] != 0 ? session_.settings.pCol[c]
+                                                   : std::max(kDefaultWidths[c], fitting[c]);
     return widths;
 }
 

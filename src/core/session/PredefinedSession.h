@@ -28,7 +28,10 @@ class PredefinedSession {
 
     // Column 0 the text, column 1 its number; widths from PCol (0: default).
     std::array<std::string, kColumns> headers() const;
-    std::array<int, kColumns> columnWidths() const;
+    // The column widths: the stored ones, else the defaults, widened to
+    // `fitting` (what a column's contents need, 0 for no wish): the defaults
+    // were made for a narrower dialog font.
+    std::array<int, kColumns> columnWidths(const std::array<int, kColumns>& fitting = {}) const;
 
     // The save button: every non-empty row into its "Ptxt" key.
     bool save();

@@ -18,8 +18,7 @@ bool SendOutcome::allSent() const {
 }
 
 SendDialogSession::SendDialogSession(Session& session, Reporter& reporter)
-    : session_(session),
-      service_(session.engine, reporter, session.settings, session.sms) {}
+    : session_(session), service_(session.engine, reporter, session.settings, session.sms) {}
 
 void SendDialogSession::openForEntry(RecipientSource source, int location) {
     kind_ = SendDialogKind::Send;
