@@ -130,6 +130,7 @@ std::vector<CommandSpec> pduCommands();
 std::vector<CommandSpec> mediaCommands();
 std::vector<CommandSpec> organizerCommands();
 std::vector<CommandSpec> networkCommands();  // net, forward, barring
+std::vector<CommandSpec> smsCommands();
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then
@@ -166,6 +167,10 @@ std::optional<network::ClassTicks> classListValue(const std::string& text);
 std::optional<std::size_t> facilityValue(const std::string& text);
 // A barring password: 1 to 9 digits.
 bool isBarringPasswordValue(const std::string& text);
+
+// A text of the PC character set as one line of UTF-8 output: a backslash,
+// CR, LF and the other control characters as \\, \r, \n and \xHH.
+std::string escapedText(std::string_view latin1);
 
 // The ring tone and audio lines of the main window, as 'Label: value'; the
 // ranges lines only with `withRanges`.

@@ -2,6 +2,7 @@
 // sessions a command runs in.
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "cli/CliReporter.h"
 #include "link/Command.h"
 #include "phonesim/Simulator.h"
+#include "text/Latin1.h"
 
 namespace vondrix::cli {
 
@@ -157,7 +159,7 @@ const std::vector<CommandSpec>& commandTable() {
     static const std::vector<CommandSpec> table = [] {
         std::vector<CommandSpec> all;
         for (auto family : {deviceCommands, phonebookCommands, callCommands, pduCommands,
-                            mediaCommands, organizerCommands, networkCommands}) {
+                            mediaCommands, organizerCommands, networkCommands, smsCommands}) {
             auto specs = family();
             all.insert(all.end(), specs.begin(), specs.end());
         }
@@ -340,6 +342,30 @@ std::optional<organizer::TimeOfDay> timeValue(const std::string& text) {
     if (!organizer::isValidTime(time))
         return std::nullopt;
     return time;
+}
+
+// --- Output ------------------------------------------------------------------
+
+std::string escapedText(std::string_view latin1) {
+    std::string out;
+    out.reserve(latin1.size());
+    for (const char ch : latin1) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c < 0x20 || c == 0x7F) {
+            char buf[5];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return latin1ToUtf8(out);
 }
 
 }  // namespace vondrix::cli

@@ -2,7 +2,6 @@
 // the codec settings of Vondrix.ini and no phone.
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <ostream>
 
@@ -46,28 +45,6 @@ bool isPhoneNumber(std::string_view n) {
         n.remove_prefix(1);
     return !n.empty() && n.size() <= 20 &&
            std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string escapeText(const std::string& latin1) {
-    std::string out;
-    out.reserve(latin1.size());
-    for (char ch : latin1) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c < 0x20 || c == 0x7F) {
-            char buf[5];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        } else {
-            out.push_back(ch);
-        }
-    }
-    return latin1ToUtf8(out);
 }
 
 std::string codingText(int dataCoding) {
@@ -130,7 +107,7 @@ int runDecode(Invocation& inv) {
         line("Part", std::to_string(c.part) + "/" + std::to_string(c.count) + " (reference " +
                          std::to_string(c.reference) + ")");
     }
-    line("Text", escapeText(m.text));
+    line("Text", escapedText(m.text));
     return kExitOk;
 }
 

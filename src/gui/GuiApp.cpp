@@ -5,6 +5,11 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <algorithm>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -15,6 +20,13 @@
 #include "gui/AboutDialog.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
+#include "gui/CommandModeDialog.h"
+#include "gui/GroupDialog.h"
+#include "gui/MessageListWindow.h"
+#include "gui/MessageViewDialog.h"
+#include "gui/PredefinedDialog.h"
+#include "gui/ReplyDialog.h"
+#include "gui/SendDialog.h"
 #include "gui/EntryDialog.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"
@@ -26,6 +38,7 @@
 #include "gui/Pin2Dialog.h"
 #include "gui/ProgressWindow.h"
 #include "gui/SettingsDialog.h"
+#include "phonebook/LocalFile.h"
 #include "session/PhonebookWindowSession.h"
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
@@ -84,6 +97,82 @@ bool networkShots(MainWindow& main, Session& session, Reporter& reporter, const 
     return ok;
 }
 
+// The message windows, filled from the simulated phone's memory.
+bool messageScreenshots(Session& session, Reporter& reporter, const QDir& dir) {
+    // The names come from the phonebook just read, saved aside as the local
+    // file the message list loads (the working directory stays untouched).
+    QTemporaryDir aside;
+    const std::string localFile = aside.filePath(QStringLiteral("Vondrix.phb")).toStdString();
+    phonebook::saveToLocalFile(session.phonebook.current, localFile, reporter);
+    // A few predefined texts to show, in memory only.
+    auto& texts = session.settings.ptxt;
+    if (std::all_of(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); })) {
+        texts[0] = "Please call me back.";
+        texts[1] = "I am in a meeting.";
+        texts[2] = "at the station";
+    }
+    MessageListWindow list(session, reporter, nullptr, localFile);
+    bool ok = saveShot(list, dir, QStringLiteral("sms-list"));
+    const auto& rows = list.session().rows();
+    // The view of one part of a message in several parts, else of the last row.
+    std::size_t shown = rows.empty() ? 0 : rows.size() - 1;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].concatenation && rows[i].concatenation->part == 2) shown = i;
+    if (const auto view = list.session().view(shown)) {
+        MessageViewDialog dialog(*view, session.language);
+        ok = saveShot(dialog, dir, QStringLiteral("sms-view")) && ok;
+    }
+    const auto typeInto = [](QDialog& d, const QString& text) {
+        if (auto* edit = d.findChild<QPlainTextEdit*>(QStringLiteral("textEdit")))
+            edit->setPlainText(text);
+    };
+    {
+        SendDialogSession send(session, reporter);
+        if (const auto& book = session.phonebook.current.rows; !book.empty())
+            send.openForEntry(RecipientSource::Phonebook, book.front().location);
+        SendDialog dialog(send);
+        typeInto(dialog, QStringLiteral("See you at eight at the station."));
+        ok = saveShot(dialog, dir, QStringLiteral("sms-send")) && ok;
+    }
+    // Reply to and forward a message of one part: the newest.
+    const std::optional<std::size_t> newest =
+        rows.empty() ? std::nullopt : std::optional<std::size_t>(rows.size() - 1);
+    for (const bool forward : {false, true}) {
+        SendDialogSession message(session, reporter);
+        if (forward)
+            message.openForward(newest.value_or(0));
+        else
+            message.openReply(newest);
+        ReplyDialog dialog(message);
+        if (!forward) typeInto(dialog, QStringLiteral("Thanks, I will call you tonight."));
+        ok = saveShot(dialog, dir, forward ? QStringLiteral("sms-forward") : QStringLiteral("sms-reply")) && ok;
+    }
+    PredefinedDialog predefined(session, reporter);
+    ok = saveShot(predefined, dir, QStringLiteral("sms-predefined")) && ok;
+    GroupDialog groups(session, reporter);
+    if (auto* source = groups.findChild<QTreeWidget*>(QStringLiteral("sourceList"))) {
+        for (int i = 0; i < std::min(2, source->topLevelItemCount()); ++i)
+            source->topLevelItem(i)->setSelected(true);
+        groups.addSelected();
+    }
+    ok = saveShot(groups, dir, QStringLiteral("sms-groups")) && ok;
+    // The command mode needs its module; a missing one would stop here with
+    // a message box.
+    const QString module = QString::fromLatin1(sms::kModuleFileName);
+    if (QFileInfo::exists(module) || QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath(module))) {
+        CommandModeSession::Options options;
+        options.localFile = localFile;
+        if (auto mode = CommandModeDialog::open(session, reporter, options)) {
+            mode->start();
+            mode->tick();  // the module's status text
+            ok = saveShot(*mode, dir, QStringLiteral("command-mode")) && ok;
+        }
+    } else {
+        std::cerr << "vondrix: no " << sms::kModuleFileName << ": no picture of the command mode\n";
+    }
+    return ok;
+}
+
 // Renders each window that exists to DIR/NAME.png.
 int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QString& dirPath,
                 phonesim::Simulator* sim) {
@@ -128,6 +217,7 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     OrganizerEntryDialog organizerEdit(organizer.session(), editSlot);
     ok = saveShot(organizerEdit, dir, QStringLiteral("organizer-edit")) && ok;
     ok = networkShots(main, session, reporter, dir, sim) && ok;
+    ok = messageScreenshots(session, reporter, dir) && ok;
     return ok ? 0 : 1;
 }
 

@@ -16,6 +16,8 @@
 #include "gui/CallForwardingWindow.h"
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
+#include "gui/CommandModeDialog.h"
+#include "gui/MessageListWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
@@ -61,6 +63,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     ui_->phonebookButton->setToolTip(catalogue(1));
     ui_->sendLogoButton->setToolTip(catalogue(msg::TipSendLogo));
     ui_->organizerButton->setToolTip(catalogue(msg::TipOrganizer));
+    ui_->messagesButton->setToolTip(catalogue(msg::TipShowMessages));
     ui_->deleteLogoButton->setToolTip(catalogue(13));
     ui_->sendRingtoneButton->setToolTip(catalogue(msg::TipSendMidi));
     ui_->clockButton->setToolTip(catalogue(10));
@@ -92,6 +95,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     connect(ui_->networksButton, &QPushButton::clicked, this, &MainWindow::showNetworkSelection);
     connect(ui_->forwardingButton, &QPushButton::clicked, this, &MainWindow::showCallForwarding);
     connect(ui_->barringButton, &QPushButton::clicked, this, &MainWindow::showCallBarring);
+    connect(ui_->messagesButton, &QPushButton::clicked, this, &MainWindow::showMessages);
     connect(ui_->clockButton, &QPushButton::clicked, this, &MainWindow::setClock);
     connect(ui_->switchOffButton, &QPushButton::clicked, this, &MainWindow::switchOff);
     connect(ui_->deleteLogoButton, &QPushButton::clicked, this, &MainWindow::deleteLogo);
@@ -132,6 +136,9 @@ void MainWindow::buildMenu() {
     QAction* save = file->addAction(tr("&Save device information..."), this,
                                     &MainWindow::saveDeviceInformation);
     save->setObjectName(QStringLiteral("saveInfoAction"));
+    QAction* commandMode =
+        file->addAction(tr("&Command mode..."), this, &MainWindow::showCommandMode);
+    commandMode->setObjectName(QStringLiteral("commandModeAction"));
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"), this, &MainWindow::exitProgram);
     exit->setObjectName(QStringLiteral("exitAction"));
@@ -283,6 +290,13 @@ void MainWindow::showOrganizer() {
     });
 }
 
+void MainWindow::showMessages() {
+    busy([this] {
+        MessageListWindow window(session_, reporter_);
+        runDialog(window);
+    });
+}
+
 void MainWindow::showNetworkMonitor() {
     busy([this] {
         NetworkMonitorWindow window(window_, reporter_);
@@ -312,6 +326,13 @@ void MainWindow::showCallBarring() {
     busy([this] {
         CallBarringWindow window(session_, reporter_);
         runDialog(window);
+    });
+}
+
+void MainWindow::showCommandMode() {
+    busy([this] {
+        // Without a usable module the window does not open (message 96 or 97).
+        if (auto dialog = CommandModeDialog::open(session_, reporter_)) runDialog(*dialog);
     });
 }
 

@@ -67,6 +67,8 @@ public slots:
     void showNetworkSelection();
     void showCallForwarding();
     void showCallBarring();
+    void showMessages();
+    void showCommandMode();
     void showOptions();
     void showAbout();
     void showHelp();

@@ -16,6 +16,7 @@
 #include "foundation/ForwardingReporter.h"
 #include "gui/EntryDialog.h"
 #include "gui/PhonebookPrinter.h"
+#include "gui/SendDialog.h"
 #include "gui/Shell.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"
@@ -194,7 +195,9 @@ void PhonebookWindow::setUpLists() {
                            const std::array<int, 3>& defaults) {
         list->setColumnCount(3);
         list->setHeaderLabels(labels);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Several phonebook entries can be chosen for one message to them all.
+        list->setSelectionMode(list == ui_->phonebookList ? QAbstractItemView::ExtendedSelection
+                                                          : QAbstractItemView::SingleSelection);
         list->setSelectionBehavior(QAbstractItemView::SelectRows);
         QHeaderView* header = list->header();
         header->setSectionsClickable(true);
@@ -226,6 +229,7 @@ QMenu* PhonebookWindow::addMenu(QWidget* list, const char* name) {
 
 void PhonebookWindow::buildMenus() {
     QMenu* book = addMenu(ui_->phonebookList, "phonebookMenu");
+    book->addAction(tr("Send &message..."), this, &PhonebookWindow::sendMessage);
     book->addAction(tr("&New entry..."), this, &PhonebookWindow::newEntry);
     book->addAction(tr("&Edit entry..."), this, &PhonebookWindow::editEntry);
     book->addAction(tr("&Delete entry"), this, &PhonebookWindow::deleteEntry);
@@ -239,6 +243,7 @@ void PhonebookWindow::buildMenus() {
     book->addAction(tr("&Import..."), this, &PhonebookWindow::importCsv);
     book->addAction(tr("&Save to local file"), this, &PhonebookWindow::saveLocalFile);
     book->addAction(tr("N&ormalise numbers"), this, &PhonebookWindow::normalise);
+    book->addAction(tr("M&ulticast message..."), this, &PhonebookWindow::multicastMessage);
     book->addAction(tr("C&lear phonebook"), this, &PhonebookWindow::clearPhonebook);
 
     // The three call lists offer the same commands on their own lines.
@@ -259,9 +264,8 @@ void PhonebookWindow::buildMenus() {
         });
         menu->addAction(tr("&Hang up"), this, &PhonebookWindow::hangUp);
     }
-    // The Redbook's only command sends a message, which comes with the
-    // message sending.
-    addMenu(ui_->redbookList, "redbookMenu");
+    QMenu* redbook = addMenu(ui_->redbookList, "redbookMenu");
+    redbook->addAction(tr("Send &message..."), this, &PhonebookWindow::sendToRedbookEntry);
 }
 
 void PhonebookWindow::showEverything() {
@@ -348,6 +352,47 @@ void PhonebookWindow::runEntryDialog(const phonebook::PhonebookService::EntryFor
         location = model_.current.entries.back().index;
     showPhonebook(location);
     showCounts();
+}
+
+void PhonebookWindow::runSendDialog(SendDialogSession& dialog) {
+    busy([&] {
+        SendDialog window(dialog, this);
+        runDialog(window);
+    });
+}
+
+void PhonebookWindow::sendMessage() {
+    const int row = currentRow();
+    if (row >= 0) {
+        SendDialogSession dialog(session_, *reporter_);
+        dialog.openForEntry(RecipientSource::Phonebook,
+                            model_.current.rows[static_cast<std::size_t>(row)].location);
+        runSendDialog(dialog);
+    }
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::multicastMessage() {
+    std::vector<int> locations;
+    QTreeWidget* list = ui_->phonebookList;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->isSelected())
+            locations.push_back(model_.current.rows[static_cast<std::size_t>(i)].location);
+    SendDialogSession dialog(session_, *reporter_);
+    dialog.openMulticast(std::move(locations));
+    runSendDialog(dialog);
+    ui_->phonebookList->setFocus();
+}
+
+void PhonebookWindow::sendToRedbookEntry() {
+    QTreeWidgetItem* item = ui_->redbookList->currentItem();
+    if (item) {
+        const auto position = static_cast<std::size_t>(ui_->redbookList->indexOfTopLevelItem(item));
+        SendDialogSession dialog(session_, *reporter_);
+        dialog.openForEntry(RecipientSource::Redbook, model_.redbook[position].index);
+        runSendDialog(dialog);
+    }
+    ui_->redbookList->setFocus();
 }
 
 void PhonebookWindow::newEntry() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "session/PhonebookWindowSession.h"
+#include "session/SendDialogSession.h"
 #include "session/Session.h"
 #include "phonebook/LocalFile.h"
 #include "phonebook/PhonebookService.h"
@@ -37,7 +38,7 @@ class PhonebookWindow : public QDialog {
     ~PhonebookWindow() override;
 
     // Replaceable for tests. File dialogs return the chosen path, empty
-    // on cancel; `runDialog` runs the entry dialog modally.
+    // on cancel; `runDialog` runs the entry and send dialogs modally.
     std::function<QString(const QString& title, const QString& filter, const QString& suffix,
                           const QString& preset)>
         chooseSaveFile;
@@ -49,6 +50,8 @@ class PhonebookWindow : public QDialog {
     void setLocalFile(const std::string& path) { window_.setLocalFile(path); }
 
     // The commands of the phonebook list's menu; they act on its current row.
+    void sendMessage();       // the send dialog for the entry
+    void multicastMessage();  // the send dialog for every selected entry
     void newEntry();
     void editEntry();
     void deleteEntry();
@@ -73,6 +76,7 @@ class PhonebookWindow : public QDialog {
     void addCurrentToRedbook();         // double click on the phonebook list
     void deleteCurrentWithoutSelect();  // Delete key on the phonebook list
     void removeCurrentFromRedbook();    // Delete key on the Redbook
+    void sendToRedbookEntry();          // the Redbook's menu: the send dialog
     void sortPhonebook(int column);
     void sortRedbook(int column);
     void showHelp();
@@ -100,6 +104,7 @@ class PhonebookWindow : public QDialog {
     // progress bar stays live), then gives the focus back.
     void busy(const std::function<void()>& work);
     void runEntryDialog(const phonebook::PhonebookService::EntryForm& form);
+    void runSendDialog(SendDialogSession& dialog);
     void exportTable(bool xml);
     QString catalogue(int id) const;
 

@@ -47,6 +47,12 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* parent) : QDialog(parent), ki
     bar_ = new QProgressBar(this);
     bar_->setMinimumWidth(260);
     layout->addWidget(bar_);
+    if (kind == Kind::Sending) {
+        // Which part of how many goes out.
+        parts_ = new QLabel(this);
+        parts_->setObjectName(QStringLiteral("parts"));
+        layout->addWidget(parts_);
+    }
     if (kind == Kind::Transfer) {
         bar_->setTextVisible(false);  // the percentage has its own field
         auto* grid = new QGridLayout;
@@ -79,6 +85,7 @@ void ProgressWindow::start(int total) {
         elapsed_->setText(clockText(0));
         estimated_->setText(QStringLiteral("-"));  // nothing done yet: no estimate
     }
+    if (parts_) parts_->setText(QStringLiteral("%1 / %2").arg(0).arg(total));
     show();
 }
 
@@ -86,6 +93,7 @@ void ProgressWindow::setValue(int done) {
     bar_->setValue(done);
     if (percent_ && bar_->maximum() > 0)
         percent_->setText(QStringLiteral("%1 %").arg(100LL * bar_->value() / bar_->maximum()));
+    if (parts_) parts_->setText(QStringLiteral("%1 / %2").arg(done).arg(bar_->maximum()));
 }
 
 void ProgressWindow::setTimes(int elapsedSeconds, int estimatedSeconds) {
@@ -110,5 +118,6 @@ int ProgressWindow::maximum() const { return bar_->maximum(); }
 QString ProgressWindow::timesText() const {
     return elapsed_ ? elapsed_->text() + QLatin1Char(' ') + estimated_->text() : QString();
 }
+QString ProgressWindow::partsText() const { return parts_ ? parts_->text() : QString(); }
 
 }  // namespace vondrix::gui

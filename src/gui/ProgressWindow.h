@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -29,6 +28,7 @@ public:
     int value() const;
     int maximum() const;
     QString timesText() const;
+    QString partsText() const;  // sending: "k / n"
     // Cancel (or Escape) was pressed in the transfer window.
     bool cancelRequested() const { return cancelRequested_; }
 
@@ -42,6 +42,7 @@ private:
     QLabel* percent_ = nullptr;
     QLabel* elapsed_ = nullptr;
     QLabel* estimated_ = nullptr;
+    QLabel* parts_ = nullptr;
     QPushButton* cancel_ = nullptr;
     bool cancelRequested_ = false;
 };

@@ -573,7 +573,7 @@ const UiText* uiTexts(std::size_t& count) {
     static const std::vector<UiText> all = [] {
         std::vector<UiText> rows;
         for (const auto part : {mainUiTexts(), phonebookUiTexts(), printUiTexts(), mediaUiTexts(),
-                                organizerUiTexts(), networkUiTexts()})
+                                organizerUiTexts(), networkUiTexts(), smsUiTexts()})
             rows.insert(rows.end(), part.begin(), part.end());
         return rows;
     }();

@@ -12,12 +12,12 @@ constexpr UiText kTexts[] = {
     // Main window
     {.en = "Or&ganizer...",
      .de = "Organi&zer...",
-     .es = "&Organizador...",
+     .es = "Or&ganizador...",
      .fr = "&Agenda...",
      .it = "Age&nda...",
-     .nl = "Agen&da...",
+     .nl = "Ag&enda...",
      .no = "Kal&ender...",
-     .pt = "Age&nda..."},
+     .pt = "Ag&enda..."},
     // Organizer window and its edit dialog
     {.en = "Organizer",
      .de = "Organizer",

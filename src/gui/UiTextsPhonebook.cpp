@@ -17,7 +17,7 @@ constexpr UiText kTexts[] = {
      .fr = "Ré&pertoire...",
      .it = "&Rubrica...",
      .nl = "Telefoon&boek...",
-     .no = "&Telefonbok...",
+     .no = "Tele&fonbok...",
      .pt = "L&ista telefónica..."},
     // Phonebook window
     {.en = "Phonebook",

@@ -47,5 +47,6 @@ std::span<const UiText> printUiTexts();      // phonebook printing
 std::span<const UiText> mediaUiTexts();      // logo and ringtone commands, transfer window
 std::span<const UiText> organizerUiTexts();  // organizer window and its edit dialog
 std::span<const UiText> networkUiTexts();    // network and call service windows
+std::span<const UiText> smsUiTexts();        // the message windows
 
 }  // namespace vondrix::gui

@@ -450,20 +450,20 @@ void PhonebookWindowTest::contextMenusHoldExactlyTheirItems() {
     auto w = rig.open();
     QTreeWidget* list = bookList(*w);
     QCOMPARE(rightClick(list, centreOf(list, list->topLevelItem(2))),
-             (QStringList{"&New entry...", "&Edit entry...", "&Delete entry", "&Call", "&Hang up",
-                          "&Redial", "&Print...", "Expor&t CSV...", "Export &XML...",
-                          "Export &vCard...", "&Import...", "&Save to local file",
-                          "N&ormalise numbers", "C&lear phonebook"}));
+             (QStringList{"Send &message...", "&New entry...", "&Edit entry...", "&Delete entry",
+                          "&Call", "&Hang up", "&Redial", "&Print...", "Expor&t CSV...",
+                          "Export &XML...", "Export &vCard...", "&Import...",
+                          "&Save to local file", "N&ormalise numbers", "M&ulticast message...",
+                          "C&lear phonebook"}));
     QCOMPARE(list->currentItem(), list->topLevelItem(2));  // the right click chose the row
     for (const char* name : {"dialledList", "missedList", "receivedList"}) {
         auto* calls = child<QListWidget>(*w, name);
         QCOMPARE(rightClick(calls, centreOf(calls, 0)),
                  (QStringList{"Cop&y to phonebook...", "Call &back", "&Redial", "&Hang up"}));
     }
-    // The Redbook's only command (sending a message) is not offered yet.
     QCOMPARE(
         rightClick(redbookList(*w), centreOf(redbookList(*w), redbookList(*w)->topLevelItem(0))),
-        QStringList());
+        QStringList{"Send &message..."});
     // A chosen item runs its command on the row clicked.
     rig.sim->clearReceived();
     rightClick(list, centreOf(list, rowNamed(list, QStringLiteral("Müller"))),

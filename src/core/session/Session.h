@@ -9,6 +9,7 @@
 #include "link/PhoneLink.h"
 #include "network/Monitor.h"
 #include "phonebook/Phonebook.h"
+#include "sms/MessageList.h"
 
 namespace vondrix {
 
@@ -35,6 +36,10 @@ struct Session {
     // The cell last written to the cell log: reopening the network monitor
     // in the same cell writes no line.
     network::MonitorModel monitor;
+    // The message list's rows, the name directory it loaded and the
+    // service centre the message dialogs send with; read by the send
+    // dialogs and the command mode after the message list has closed.
+    sms::SmsModel sms;
 };
 
 }  // namespace vondrix

@@ -160,29 +160,63 @@ void sortRows(std::vector<MessageRow>& rows, int column) {
     });
 }
 
+namespace {
+
+// What makes parts belong to one message.
+using PartKey = std::tuple<MessageKind, std::string, int, int>;
+
+std::optional<PartKey> partKeyOf(const MessageRow& row) {
+    const auto& c = row.concatenation;
+    if (!c || c->count < 2 || c->part < 1 || c->part > c->count)
+        return std::nullopt;
+    return PartKey{row.kind, row.fullNumber, c->reference, c->count};
+}
+
+}  // namespace
+
+std::optional<WholeMessage> wholeMessageOf(const std::vector<MessageRow>& rows, std::size_t row) {
+    if (row >= rows.size())
+        return std::nullopt;
+    const auto key = partKeyOf(rows[row]);
+    if (!key)
+        return std::nullopt;
+    std::vector<MessageRow> parts;
+    std::map<int, bool> numbers;
+    for (const MessageRow& r : rows) {
+        if (partKeyOf(r) == key) {
+            parts.push_back(r);
+            numbers[r.concatenation->part] = true;
+        }
+    }
+    if (numbers.size() < 2)
+        return std::nullopt;
+    const std::vector<MessageRow> joined = joinedRows(parts);
+    return WholeMessage{joined.front().text, rows[row].concatenation->part,
+                        rows[row].concatenation->count, static_cast<int>(numbers.size())};
+}
+
 std::vector<MessageRow> joinedRows(const std::vector<MessageRow>& rows) {
-    using Key = std::tuple<MessageKind, std::string, int, int>;
     struct Group {
         std::size_t slot = 0;  // its place in the output
         int count = 0;
         std::map<int, const MessageRow*> parts;  // by part number; the first copy wins
     };
     std::vector<MessageRow> out;
-    std::map<Key, Group> groups;
+    std::map<PartKey, Group> groups;
     for (const MessageRow& row : rows) {
-        const auto& c = row.concatenation;
-        if (!c || c->count < 2 || c->part < 1 || c->part > c->count) {
+        const auto partKey = partKeyOf(row);
+        if (!partKey) {
             out.push_back(row);
             continue;
         }
-        const Key key{row.kind, row.fullNumber, c->reference, c->count};
-        auto [it, fresh] = groups.try_emplace(key);
+        const Concatenation& c = *row.concatenation;
+        auto [it, fresh] = groups.try_emplace(*partKey);
         if (fresh) {
             it->second.slot = out.size();
-            it->second.count = c->count;
+            it->second.count = c.count;
             out.emplace_back();
         }
-        it->second.parts.try_emplace(c->part, &row);
+        it->second.parts.try_emplace(c.part, &row);
     }
     for (const auto& [key, group] : groups) {
         MessageRow whole = *group.parts.begin()->second;

@@ -101,4 +101,17 @@ void sortRows(std::vector<MessageRow>& rows, int column);
 // The rows keep the order of their first part.
 std::vector<MessageRow> joinedRows(const std::vector<MessageRow>& rows);
 
+// The whole message that row `row` is one part of, when other parts of it
+// are in `rows`: their bodies joined in part order (with the " (k/n parts)"
+// marker of joinedRows when some are still missing), and which part the
+// row is. Nothing for a row that is no part of a concatenated message or
+// whose other parts are not in the list.
+struct WholeMessage {
+    std::string text;
+    int part = 0;     // 1-based part number of the row
+    int count = 0;    // parts the message has
+    int present = 0;  // parts found in the list
+};
+std::optional<WholeMessage> wholeMessageOf(const std::vector<MessageRow>& rows, std::size_t row);
+
 }  // namespace vondrix::sms

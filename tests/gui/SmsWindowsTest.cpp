@@ -1,0 +1,759 @@
+// The message windows driven for real (offscreen) against the simulated
+// phone: the list, the view, the send, reply and forward dialogs with their
+// questions, the phonebook's send commands, the predefined texts, the
+// groups and the command mode with the example module.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "foundation/Catalogue.h"
+#include "foundation/IniFile.h"
+#include "gui/CommandModeDialog.h"
+#include "gui/GroupDialog.h"
+#include "gui/GuiApp.h"
+#include "gui/GuiRig.h"
+#include "gui/MainWindow.h"
+#include "gui/MessageListWindow.h"
+#include "gui/PhonebookWindow.h"
+#include "gui/PredefinedDialog.h"
+#include "gui/ProgressWindow.h"
+#include "gui/UiTranslator.h"
+#include "phonesim/SmsPdu.h"
+#include "support/RecordingReporter.h"
+
+using namespace vondrix;
+using gui::MessageListWindow;
+using phonesim::PhoneState;
+using phonesim::StoredMessage;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+constexpr const char* kCentre = "+491710760000";
+
+std::string received(const std::string& from, const std::string& stamp, const std::string& text) {
+    return phonesim::deliverPdu(kCentre, phonesim::addressField(from), 0x00,
+                                phonesim::timestampField(stamp), phonesim::gsmUserData(text));
+}
+
+std::function<void(PhoneState&)> memoryOf(std::map<int, StoredMessage> messages) {
+    return [messages](PhoneState& s) {
+        s.sms = phonesim::SmsStore{};
+        s.sms.messages = messages;
+    };
+}
+
+// Two received messages, one stored unsent, one status report.
+const auto kFourMessages = memoryOf(
+    {{1, {1, received("+49123456789", "010412134500", "Hello")}},
+     {2, {0, received("0301234567", "010411090000", "Morning")}},
+     {3, {2, phonesim::submitPdu(kCentre, 0, "0401234", 0, phonesim::gsmUserData("Draft"))}},
+     {4,
+      {1, phonesim::statusReportPdu(kCentre, 5, "+4940555666",
+                                    phonesim::timestampField("010413101500"),
+                                    phonesim::timestampField("010413101512"), 0)}}});
+
+struct Rig : test::GuiRig<test::RecordingReporter> {
+    explicit Rig(const QString& ini = {}, const std::function<void(PhoneState&)>& setup = {})
+        : GuiRig(ini, setup) {
+        QFile f(localFile());
+        if (f.open(QIODevice::WriteOnly))
+            f.write(
+                "[SIM]\r\n1,Anna Schmidt,0123456789\r\n2,Bob,0301234567\r\n"
+                "3,Carl,040555666\r\n");
+    }
+    QString localFile() const { return dir.filePath(QStringLiteral("Vondrix.phb")); }
+    std::unique_ptr<MessageListWindow> openList() {
+        auto w = std::make_unique<MessageListWindow>(*session, reporter, nullptr,
+                                                     localFile().toStdString());
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qFatal("window not shown");
+        return w;
+    }
+    PhoneState phone() const {
+        PhoneState copy;
+        sim->withState([&](PhoneState& s) { copy = s; });
+        return copy;
+    }
+    std::size_t count(const std::string& prefix) const {
+        std::size_t n = 0;
+        for (const std::string& l : lines())
+            n += l.rfind(prefix, 0) == 0 ? 1 : 0;
+        return n;
+    }
+    QString ini(const char* key) const {
+        return QString::fromStdString(
+            IniFile(iniPath.toStdString()).getString(Settings::kSection, key, "-"));
+    }
+};
+
+template <typename T>
+T* child(QObject& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
+QTreeWidget* messageList(QWidget& w) {
+    return child<QTreeWidget>(w, "messageList");
+}
+
+QStringList rows(QTreeWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < list->columnCount(); ++c)
+            cells << list->topLevelItem(i)->text(c);
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+QStringList headers(QTreeWidget* list) {
+    QStringList out;
+    for (int c = 0; c < list->columnCount(); ++c)
+        out << list->headerItem()->text(c);
+    return out;
+}
+
+QStringList texts(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out << a->text();
+    return out;
+}
+
+QTreeWidgetItem* rowWithIndex(QTreeWidget* list, const QString& index) {
+    const auto found = list->findItems(index, Qt::MatchExactly, 0);
+    if (found.isEmpty())
+        qFatal("no row %s", qPrintable(index));
+    return found.front();
+}
+
+QString catalogue(int id) {
+    const auto t = catalogueText(id, Language::English);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+void clickOk(QDialog& d) {
+    QTest::mouseClick(child<QDialogButtonBox>(d, "buttonBox")->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+}
+
+}  // namespace
+
+class SmsWindowsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void listAfterOpening();
+    void menusHoldTheirCommandsInOrder();
+    void menuAcceleratorsAreUniqueInEveryLanguage();
+    void headerClicksSortAndDeleteRemovesTheSelectedRows();
+    void viewOfAStatusReportAndOfAJoinedMessage();
+    void replyOffersTheNumberAndTheNames();
+    void forwardKeepsTheTextAsItWas();
+    void countersAndThePartSize();
+    void markerInsertsAPredefinedTextWhileTyping();
+    void failedSendAsksRetryThenStoresTheMessage();
+    void multicastSendsToEverySelectedEntry();
+    void redbookAndEntryCommandsOpenTheSendDialog();
+    void groupsAddSkipDuplicatesAndSendToEveryMember();
+    void predefinedTextsAreCutAndSavedWithoutEmptyRows();
+    void commandModeRunsTicksWithTheExampleModule();
+    void commandModeWithoutAModuleDoesNotOpen();
+    void columnWidthsAreSavedAndRestored();
+    void mainWindowOpensTheMessageList();
+    void screenshotsOfTheMessageWindows();
+};
+
+void SmsWindowsTest::listAfterOpening() {
+    Rig rig({}, kFourMessages);
+    auto w = rig.openList();
+    QCOMPARE(rig.lines(), (Lines{"AT^SMGO?", "AT+CMGL=4", "AT+CPMS?"}));
+    QCOMPARE(rows(messageList(*w)),
+             (QStringList{"3|2||0401234||Draft", "2|0|01/04/11 09:00:00|0301234567|Bob|Morning",
+                          "1|1|01/04/12 13:45:00|+49123456789|Anna Schmidt|Hello",
+                          "4|1|01/04/13 10:15:00|+4940555666|Carl|01/04/13 10:15:12"}));
+    QCOMPARE(headers(messageList(*w)),
+             (QStringList{"#", "Type", "Date", "Sender", "Name", "Text"}));
+    QCOMPARE(child<QLabel>(*w, "usedLabel")->text(), QStringLiteral("4"));
+    QCOMPARE(child<QLabel>(*w, "capacityLabel")->text(), QStringLiteral("20"));
+    QCOMPARE(child<QLabel>(*w, "memoryStateLabel")->text(), QStringLiteral("Space available"));
+    // The newest row has the focus and the selection.
+    QTreeWidget* list = messageList(*w);
+    QCOMPARE(list->currentItem(), list->topLevelItem(3));
+    QVERIFY(list->currentItem()->isSelected());
+    QCOMPARE(list->toolTip(), catalogue(msg::TipRightButtonFunctions));
+
+    // German headers and memory state.
+    Rig german({}, kFourMessages);
+    german.session->language = Language::German;
+    MessageListWindow g(*german.session, german.reporter, nullptr,
+                        german.localFile().toStdString());
+    QCOMPARE(headers(messageList(g)),
+             (QStringList{"Nr.", "Typ", "Datum", "Absender", "Name", "Text"}));
+    QCOMPARE(child<QLabel>(g, "memoryStateLabel")->text(), QStringLiteral("Platz vorhanden"));
+}
+
+void SmsWindowsTest::menusHoldTheirCommandsInOrder() {
+    Rig rig({}, kFourMessages);
+    auto w = rig.openList();
+    const QStringList commands{"&Send stored message...",   "&New / reply...", "&View...",
+                               "Transfer to &phonebook...", "Expor&t CSV...",  "Export &XML..."};
+    QCOMPARE(texts(w->menuBar()->actions().front()->menu()), commands);
+    QCOMPARE(texts(w->contextMenu()), commands);
+
+    gui::PredefinedDialog predefined(*rig.session, rig.reporter);
+    QCOMPARE(texts(predefined.contextMenu()), (QStringList{"&Store message", "&Delete entry"}));
+    gui::GroupDialog groups(*rig.session, rig.reporter);
+    const QStringList groupCommands{"&Send message to the group...", "&Load group...",
+                                    "Sa&ve group...", "&Delete group"};
+    QCOMPARE(texts(groups.contextMenu()), groupCommands);
+    QCOMPARE(texts(groups.menuBar()->actions().front()->menu()), groupCommands);
+
+    // Transfer to the phonebook wants a phonebook read first.
+    w->transferToPhonebook();
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ReadPhonebookFirst}));
+}
+
+void SmsWindowsTest::menuAcceleratorsAreUniqueInEveryLanguage() {
+    Rig rig({}, kFourMessages);
+    MessageListWindow list(*rig.session, rig.reporter, nullptr, rig.localFile().toStdString());
+    gui::PredefinedDialog predefined(*rig.session, rig.reporter);
+    gui::GroupDialog groups(*rig.session, rig.reporter);
+    gui::MainWindow main(*rig.session, rig.reporter);
+    QList<QMenu*> menus;
+    for (QWidget* w : std::initializer_list<QWidget*>{&list, &predefined, &groups, &main})
+        menus += w->findChildren<QMenu*>();
+    QCOMPARE(menus.size(), 8);  // two per window, one each on the bars of the three dialogs
+    for (const Language language :
+         {Language::English, Language::German, Language::Spanish, Language::French,
+          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
+        const gui::UiTranslator translator(language);
+        for (const QMenu* menu : menus) {
+            std::set<QChar> keys;
+            for (const QAction* a : menu->actions()) {
+                if (a->isSeparator())
+                    continue;
+                QString text =
+                    translator.translate("", a->text().toUtf8().constData(), nullptr, -1);
+                if (text.isEmpty())
+                    text = a->text();
+                const auto at = text.indexOf(u'&');
+                QVERIFY2(at >= 0 && keys.insert(text[at + 1].toLower()).second, qPrintable(text));
+            }
+        }
+    }
+}
+
+void SmsWindowsTest::headerClicksSortAndDeleteRemovesTheSelectedRows() {
+    Rig rig({}, kFourMessages);
+    auto w = rig.openList();
+    QTreeWidget* list = messageList(*w);
+    QHeaderView* header = list->header();
+    const auto clickHeader = [&](int column) {
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    const auto column = [&](int c) {
+        QStringList out;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            out << list->topLevelItem(i)->text(c);
+        return out;
+    };
+    clickHeader(0);
+    QCOMPARE(column(0), (QStringList{"1", "2", "3", "4"}));
+    clickHeader(0);  // the same order again
+    QCOMPARE(column(0), (QStringList{"1", "2", "3", "4"}));
+    clickHeader(3);
+    QCOMPARE(column(3), (QStringList{"+49123456789", "+4940555666", "0301234567", "0401234"}));
+
+    // Three selected rows: three deletions, each with its own index.
+    list->clearSelection();
+    for (const char* index : {"1", "3", "4"})
+        rowWithIndex(list, QString::fromLatin1(index))->setSelected(true);
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(*w, "deleteButton"), Qt::LeftButton);
+    Lines deletions = rig.lines();
+    std::sort(deletions.begin(), deletions.end());
+    QCOMPARE(deletions, (Lines{"AT+CMGD=1", "AT+CMGD=3", "AT+CMGD=4"}));
+    QCOMPARE(column(0), QStringList{"2"});
+    QCOMPARE(child<QLabel>(*w, "usedLabel")->text(), QStringLiteral("1"));
+}
+
+void SmsWindowsTest::viewOfAStatusReportAndOfAJoinedMessage() {
+    Rig rig;  // the demo memory: parts 1, 3, 2 of one message at 5, 6, 7; a report at 8
+    auto w = rig.openList();
+    QTreeWidget* list = messageList(*w);
+    std::map<QString, QString> shown;
+    w->runDialog = [&](QDialog& d) {
+        for (const char* name : {"senderLabel", "dateLabel", "statusLabel", "partLabel"})
+            shown[QString::fromLatin1(name)] = child<QLabel>(d, name)->text();
+        shown[QStringLiteral("partShown")] = child<QLabel>(d, "partLabel")->isHidden()
+                                                 ? QStringLiteral("no")
+                                                 : QStringLiteral("yes");
+        shown[QStringLiteral("text")] = child<QPlainTextEdit>(d, "textView")->toPlainText();
+    };
+    const auto doubleClick = [&](const char* index) {
+        QTreeWidgetItem* item = rowWithIndex(list, QString::fromLatin1(index));
+        list->scrollToItem(item);
+        const QPoint at = list->visualItemRect(item).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    };
+    doubleClick("8");
+    QCOMPARE(shown["text"], QStringLiteral("01/03/21 10:15:12"));  // the discharge time
+    QCOMPARE(shown["dateLabel"], QStringLiteral("01/03/21 10:15:00"));
+    // The name found for +4930123456: the key 30123456 is in Bob's 0301234567.
+    QCOMPARE(shown["senderLabel"], QStringLiteral("Bob"));
+    QCOMPARE(shown["statusLabel"], catalogue(msg::StatusReceivedRead));
+    QCOMPARE(shown["partShown"], QStringLiteral("no"));
+
+    doubleClick("7");
+    QCOMPARE(shown["partLabel"], QStringLiteral("part 2 of 3"));
+    QCOMPARE(shown["partShown"], QStringLiteral("yes"));
+    QVERIFY(shown["text"].startsWith(QStringLiteral("Hallo mein Schatz")));
+    QVERIFY(shown["text"].endsWith(QStringLiteral("Liebe Grüße, Mama")));
+    // The list itself keeps one row per stored part.
+    QCOMPARE(list->topLevelItemCount(), 18);
+}
+
+void SmsWindowsTest::replyOffersTheNumberAndTheNames() {
+    Rig rig({}, kFourMessages);
+    auto w = rig.openList();
+    QTreeWidget* list = messageList(*w);
+    list->setCurrentItem(rowWithIndex(list, QStringLiteral("1")));
+    rig.sim->clearReceived();
+    QString number;
+    QStringList names;
+    w->runDialog = [&](QDialog& d) {
+        auto* combo = child<QComboBox>(d, "recipientCombo");
+        number = combo->currentText();
+        for (int i = 0; i < combo->count(); ++i)
+            names << combo->itemText(i);
+        QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Thanks"));
+        clickOk(d);
+    };
+    w->newOrReply();
+    QCOMPARE(number, QStringLiteral("+49123456789"));
+    QCOMPARE(names, (QStringList{"Anna Schmidt", "Bob", "Carl"}));
+    QCOMPARE(rig.lines().front(), std::string("AT+CSCA?"));
+    QCOMPARE(rig.phone().sms.sent.size(), std::size_t(1));
+
+    // An empty recipient: message 29 and the dialog stays open.
+    bool stillOpen = false;
+    w->runDialog = [&](QDialog& d) {
+        d.show();
+        child<QComboBox>(d, "recipientCombo")->setEditText(QString());
+        QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Hi"));
+        clickOk(d);
+        stillOpen = d.isVisible();
+    };
+    rig.reporter.shown.clear();
+    w->newOrReply();
+    QVERIFY(stillOpen);
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::EnterNumber}));
+}
+
+void SmsWindowsTest::forwardKeepsTheTextAsItWas() {
+    Rig rig({}, kFourMessages);
+    auto w = rig.openList();
+    QTreeWidget* list = messageList(*w);
+    list->setCurrentItem(rowWithIndex(list, QStringLiteral("2")));
+    bool textEnabled = true, eightBitEnabled = true;
+    QString text, number;
+    w->runDialog = [&](QDialog& d) {
+        textEnabled = child<QPlainTextEdit>(d, "textEdit")->isEnabled();
+        eightBitEnabled = child<QCheckBox>(d, "eightBitCheck")->isEnabled();
+        text = child<QPlainTextEdit>(d, "textEdit")->toPlainText();
+        number = child<QComboBox>(d, "recipientCombo")->currentText();
+        child<QComboBox>(d, "recipientCombo")->setEditText(QStringLiteral("Carl"));
+        clickOk(d);
+    };
+    w->sendStored();
+    QVERIFY(!textEnabled);
+    QVERIFY(!eightBitEnabled);
+    QCOMPARE(text, QStringLiteral("Morning"));
+    QCOMPARE(number, QStringLiteral("0301234567"));
+    // A name typed in the box is looked up in the name directory.
+    const PhoneState phone = rig.phone();
+    QCOMPARE(phone.sms.sent.size(), std::size_t(1));
+    QVERIFY(phone.sms.sent[0].find(phonesim::addressField("040555666")) != std::string::npos);
+}
+
+void SmsWindowsTest::countersAndThePartSize() {
+    Rig rig({}, kFourMessages);
+    auto w = rig.openList();
+    QStringList seen;
+    w->runDialog = [&](QDialog& d) {
+        auto* text = child<QPlainTextEdit>(d, "textEdit");
+        const auto counters = [&] {
+            return child<QLabel>(d, "typedLabel")->text() + u' ' +
+                   child<QLabel>(d, "leftLabel")->text() + u' ' +
+                   child<QLabel>(d, "partsLabel")->text();
+        };
+        seen << counters();
+        QTest::keyClicks(text, QString(199, u'a'));
+        QTest::keyClick(text, Qt::Key_B);  // every change counts
+        seen << counters();
+        QTest::mouseClick(child<QCheckBox>(d, "eightBitCheck"), Qt::LeftButton);
+        seen << counters();
+        QTest::keyClick(text, Qt::Key_Backspace);
+        seen << counters();
+        QCOMPARE(child<QSpinBox>(d, "validitySpin")->value(), 4);
+        QCOMPARE(child<QSpinBox>(d, "validitySpin")->maximum(), 4);
+        QCOMPARE(child<QSpinBox>(d, "validitySpin")->minimum(), 1);
+    };
+    w->newOrReply();
+    QCOMPARE(seen, (QStringList{"0 0 0", "200 120 2", "200 80 2", "199 81 2"}));
+}
+
+void SmsWindowsTest::markerInsertsAPredefinedTextWhileTyping() {
+    Rig rig({}, kFourMessages);
+    rig.session->settings.ptxt[2] = "at the station";
+    auto w = rig.openList();
+    QStringList results;
+    w->runDialog = [&](QDialog& d) {
+        auto* text = child<QPlainTextEdit>(d, "textEdit");
+        for (const char* typed : {"Meet me #3#", "Meet me #51#", "Meet me #0#"}) {
+            text->clear();
+            QTest::keyClicks(text, QString::fromLatin1(typed));
+            results << text->toPlainText();
+        }
+        QTest::keyClicks(text, QStringLiteral(" now"));
+        results << child<QLabel>(d, "typedLabel")->text();
+    };
+    w->newOrReply();
+    QCOMPARE(results, (QStringList{"Meet me at the station", "Meet me #51#", "Meet me #0#", "15"}));
+}
+
+void SmsWindowsTest::failedSendAsksRetryThenStoresTheMessage() {
+    Rig rig({}, [](PhoneState& s) {
+        kFourMessages(s);
+        s.failing.insert("AT+CMGS");
+    });
+    auto w = rig.openList();
+    rig.reporter.answers = {Answer::Retry, Answer::Cancel, Answer::Yes};
+    w->runDialog = [&](QDialog& d) {
+        child<QComboBox>(d, "recipientCombo")->setEditText(QStringLiteral("0301234567"));
+        QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Call me"));
+        clickOk(d);
+    };
+    rig.sim->clearReceived();
+    w->newOrReply();
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::MessagesNotSent, msg::MessagesNotSent,
+                                                   msg::StoreUnsentMessage}));
+    QCOMPARE(rig.count("AT+CMGS="), std::size_t(2));
+    QCOMPARE(rig.count("AT+CMGW="), std::size_t(1));
+    QCOMPARE(rig.reporter.progressDialog, 146);
+    // The stored part is a new row at the end, with the recipient and the text.
+    QTreeWidget* list = messageList(*w);
+    QCOMPARE(list->topLevelItemCount(), 5);
+    QCOMPARE(rows(list).back(), QStringLiteral("5|||0301234567||Call me"));
+    QCOMPARE(child<QLabel>(*w, "usedLabel")->text(), QStringLiteral("5"));
+    QCOMPARE(rig.phone().sms.messages.at(5).status, 2);
+}
+
+void SmsWindowsTest::multicastSendsToEverySelectedEntry() {
+    Rig rig({}, memoryOf({}));
+    gui::PhonebookWindow book(*rig.session, rig.reporter);
+    auto* list = child<QTreeWidget>(book, "phonebookList");
+    for (int i = 0; i < 3; ++i)
+        list->topLevelItem(i)->setSelected(true);
+    bool numberEditable = true;
+    QStringList shownWhileSending;
+    book.runDialog = [&](QDialog& d) {
+        numberEditable = child<QLineEdit>(d, "numberEdit")->isEnabled();
+        QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Party at 8"));
+        clickOk(d);
+        shownWhileSending << child<QLineEdit>(d, "numberEdit")->text();
+    };
+    rig.sim->clearReceived();
+    book.multicastMessage();
+    QVERIFY(!numberEditable);
+    QCOMPARE(rig.count("AT+CMGS="), std::size_t(3));
+    QCOMPARE(rig.phone().sms.sent.size(), std::size_t(3));
+    QCOMPARE(shownWhileSending, QStringList{"01712345678"});  // the last of the three
+    // No service-centre query: the phonebook window's record is carried.
+    QCOMPARE(rig.count("AT+CSCA"), std::size_t(0));
+    QVERIFY(rig.phone().sms.sent[0].rfind(phonesim::serviceCentreField(kCentre), 0) == 0);
+}
+
+void SmsWindowsTest::redbookAndEntryCommandsOpenTheSendDialog() {
+    Rig rig({}, memoryOf({}));
+    gui::PhonebookWindow book(*rig.session, rig.reporter);
+    QStringList shown;
+    book.runDialog = [&](QDialog& d) {
+        shown << child<QLabel>(d, "nameLabel")->text() + u'|' +
+                     child<QLineEdit>(d, "numberEdit")->text() + u'|' +
+                     (child<QLineEdit>(d, "numberEdit")->isEnabled() ? u'e' : u'-');
+    };
+    auto* list = child<QTreeWidget>(book, "phonebookList");
+    list->setCurrentItem(list->topLevelItem(4));  // Müller
+    book.sendMessage();
+    auto* redbook = child<QTreeWidget>(book, "redbookList");
+    redbook->setCurrentItem(redbook->topLevelItem(0));
+    book.sendToRedbookEntry();
+    QCOMPARE(shown, (QStringList{"Müller|+4930123456|e", "Mama!|+491701234567|e"}));
+    // Cancel sends nothing.
+    QVERIFY(rig.phone().sms.sent.empty());
+
+    QMenu* bookMenu = child<QMenu>(book, "phonebookMenu");
+    QCOMPARE(bookMenu->actions().front()->text(), QStringLiteral("Send &message..."));
+    QCOMPARE(bookMenu->actions().at(14)->text(), QStringLiteral("M&ulticast message..."));
+    QCOMPARE(texts(child<QMenu>(book, "redbookMenu")), QStringList{"Send &message..."});
+}
+
+void SmsWindowsTest::groupsAddSkipDuplicatesAndSendToEveryMember() {
+    Rig rig({}, memoryOf({}));
+    auto w = rig.openList();  // loads the name directory
+    gui::GroupDialog groups(*rig.session, rig.reporter);
+    auto* source = child<QTreeWidget>(groups, "sourceList");
+    auto* members = child<QTreeWidget>(groups, "memberList");
+    QCOMPARE(source->topLevelItemCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        source->topLevelItem(i)->setSelected(true);
+    QTest::mouseClick(child<QPushButton>(groups, "addButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(groups, "addButton"), Qt::LeftButton);
+    QCOMPARE(members->topLevelItemCount(), 3);  // the second click added nobody
+
+    // The Delete key removes the member with the selection mark.
+    members->setFocus();
+    members->setCurrentItem(members->topLevelItem(1));
+    QTest::keyClick(members, Qt::Key_Delete);
+    QCOMPARE(rows(members), (QStringList{"Anna Schmidt|0123456789", "Carl|040555666"}));
+
+    // Saving, then loading into the dialog asks nothing; the file is read back.
+    const QString file = rig.dir.filePath(QStringLiteral("team.srp"));
+    groups.chooseSaveFile = [&](const QString&, const QString&) { return file; };
+    groups.chooseOpenFile = [&](const QString&, const QString&) { return file; };
+    groups.saveGroup();
+    groups.loadGroup();
+    QVERIFY(rig.reporter.shown.empty());
+    QCOMPARE(members->topLevelItemCount(), 2);
+
+    bool nameFieldEnabled = true;
+    groups.runDialog = [&](QDialog& d) {
+        nameFieldEnabled = child<QLineEdit>(d, "numberEdit")->isEnabled();
+        QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Team meeting"));
+        clickOk(d);
+    };
+    rig.sim->clearReceived();
+    groups.sendToGroup();
+    QVERIFY(!nameFieldEnabled);
+    QCOMPARE(rig.count("AT+CMGS="), std::size_t(2));
+    const PhoneState phone = rig.phone();
+    QCOMPARE(phone.sms.sent.size(), std::size_t(2));
+    QVERIFY(phone.sms.sent[1].find(phonesim::addressField("040555666")) != std::string::npos);
+}
+
+void SmsWindowsTest::predefinedTextsAreCutAndSavedWithoutEmptyRows() {
+    Rig rig(QStringLiteral("Ptxt2=old third\r\n"), memoryOf({}));
+    rig.session->settings.readTextsAndColumns(rig.session->ini);
+    gui::PredefinedDialog dialog(*rig.session, rig.reporter);
+    auto* list = child<QTreeWidget>(dialog, "predefinedList");
+    QCOMPARE(list->topLevelItemCount(), 50);
+    QCOMPARE(list->topLevelItem(2)->text(0), QStringLiteral("old third"));
+    QCOMPARE(list->topLevelItem(49)->text(1), QStringLiteral("50"));
+    QCOMPARE(list->toolTip(), catalogue(msg::TipEditEntries));
+
+    list->topLevelItem(0)->setText(0, QString(170, u'x'));  // an edit in place
+    QCOMPARE(list->topLevelItem(0)->text(0), QString(160, u'x'));
+
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(2));
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(list->topLevelItem(2)->text(0), QString());
+    QVERIFY(rig.session->settings.ptxt[2].empty());  // the marker inserts nothing now
+
+    QTest::mouseClick(child<QPushButton>(dialog, "saveButton"), Qt::LeftButton);
+    QCOMPARE(rig.ini("Ptxt0"), QString(160, u'x'));
+    QCOMPARE(rig.ini("Ptxt2"), QStringLiteral("old third"));  // empty rows are skipped
+    QCOMPARE(rig.ini("Ptxt1"), QStringLiteral("-"));
+
+    // Storing the first selected row's text adds an unsent message.
+    list->setCurrentItem(list->topLevelItem(0));
+    dialog.storeMessage();
+    const PhoneState phone = rig.phone();
+    QCOMPARE(phone.sms.messages.size(), std::size_t(1));
+    QCOMPARE(phone.sms.messages.begin()->second.status, 2);
+    QCOMPARE(rig.session->sms.list.rows.back().text, std::string(160, 'x'));
+}
+
+void SmsWindowsTest::commandModeRunsTicksWithTheExampleModule() {
+    Rig rig(QStringLiteral("CheckSMS=1\r\nWaitSec=9\r\n"),
+            memoryOf({{1, {0, received("+49123456789", "010412134500", "PING")}},
+                      {2, {1, received("0301234567", "010412134600", "hello")}}}));
+    QVERIFY(QFile::copy(QStringLiteral(VONDRIX_SMSCOM_PATH),
+                        rig.dir.filePath(QStringLiteral("smscom.so"))));
+    CommandModeSession::Options options;
+    options.localFile = rig.localFile().toStdString();
+    options.mode.moduleDirectories = {rig.dir.path().toStdString()};
+    options.mode.logPath = rig.dir.filePath(QStringLiteral("Vondrix.log")).toStdString();
+    auto dialog = gui::CommandModeDialog::open(*rig.session, rig.reporter, options);
+    QVERIFY(dialog);
+    QCOMPARE(rig.lines(), Lines{"AT+CSCA?"});
+    auto* state = child<QLabel>(*dialog, "stateLabel");
+    auto* interval = child<QSpinBox>(*dialog, "intervalSpin");
+    QCOMPARE(interval->value(), 9);
+    QCOMPARE(interval->minimum(), 2);
+    QCOMPARE(interval->maximum(), 600);
+    QVERIFY(child<QCheckBox>(*dialog, "checkSmsCheck")->isChecked());
+    QVERIFY(!dialog->timer()->isActive());
+    QCOMPARE(state->text(), QString());
+
+    // The interval arrows start a stopped timer with the new period.
+    interval->stepDown();
+    QVERIFY(dialog->timer()->isActive());
+    QCOMPARE(dialog->timer()->interval(), 8000);
+    QCOMPARE(state->text(), QStringLiteral("Waiting"));
+    QTest::mouseClick(child<QPushButton>(*dialog, "stopButton"), Qt::LeftButton);
+    QVERIFY(!dialog->timer()->isActive());
+    QCOMPARE(state->text(), QString());
+    QTest::mouseClick(child<QPushButton>(*dialog, "startButton"), Qt::LeftButton);
+    QVERIFY(dialog->timer()->isActive());
+
+    // A tick during a check does nothing: the busy flag.
+    std::vector<std::string> statesSeen;
+    dialog->session().mode().onStateChange = [&](sms::CommandModeState) {
+        statesSeen.push_back(dialog->session().mode().stateText());
+        if (dialog->session().mode().busy())
+            dialog->tick();
+    };
+    rig.sim->clearReceived();
+    dialog->tick();
+    dialog->tick();
+    QCOMPARE(rig.count("AT+CMGL=4"), std::size_t(2));
+    QCOMPARE(rig.count("AT+CMGD=1"), std::size_t(1));  // PING handled once, then gone
+    QCOMPARE(rig.count("AT+CMGD=2"), std::size_t(0));
+    const PhoneState phone = rig.phone();
+    QCOMPARE(phone.sms.sent.size(), std::size_t(1));
+    QCOMPARE(phone.sms.messages.count(2), std::size_t(1));
+    QVERIFY(std::find(statesSeen.begin(), statesSeen.end(), "Checking") != statesSeen.end());
+    QVERIFY(std::find(statesSeen.begin(), statesSeen.end(), "Processing command") !=
+            statesSeen.end());
+    QCOMPARE(state->text(), QStringLiteral("Waiting"));
+
+    child<QCheckBox>(*dialog, "logCheck")->click();
+    QVERIFY(child<QCheckBox>(*dialog, "logCheck")->isChecked());
+    dialog->close();
+    QCOMPARE(rig.ini("WaitSec"), QStringLiteral("8"));
+    QCOMPARE(rig.ini("MonProt"), QStringLiteral("1"));
+    QCOMPARE(rig.ini("CheckSMS"), QStringLiteral("1"));
+    QVERIFY(!dialog->timer()->isActive());
+}
+
+void SmsWindowsTest::commandModeWithoutAModuleDoesNotOpen() {
+    Rig rig({}, memoryOf({}));
+    gui::MainWindow main(*rig.session, rig.reporter);
+    bool ran = false;
+    main.runDialog = [&](QDialog&) { ran = true; };
+    QAction* action = child<QAction>(main, "commandModeAction");
+    QCOMPARE(action->text(), QStringLiteral("&Command mode..."));
+    rig.reporter.shown.clear();
+    // Neither the working directory nor the test program's holds a module.
+    action->trigger();
+    QVERIFY(!ran);
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ModuleNotLoaded}));
+    QVERIFY(main.isEnabled());
+}
+
+void SmsWindowsTest::columnWidthsAreSavedAndRestored() {
+    Rig rig({}, kFourMessages);
+    {
+        auto w = rig.openList();
+        QHeaderView* header = messageList(*w)->header();
+        for (int c = 0; c < 6; ++c)
+            header->resizeSection(c, 40 + 10 * c);
+        w->close();
+    }
+    for (int c = 0; c < 6; ++c)
+        QCOMPARE(rig.ini(("SCol" + std::to_string(c)).c_str()), QString::number(40 + 10 * c));
+    {
+        auto w = rig.openList();
+        QHeaderView* header = messageList(*w)->header();
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(header->sectionSize(c), 40 + 10 * c);
+    }
+    {
+        gui::PredefinedDialog predefined(*rig.session, rig.reporter);
+        child<QTreeWidget>(predefined, "predefinedList")->header()->resizeSection(0, 222);
+        predefined.close();
+        gui::GroupDialog groups(*rig.session, rig.reporter);
+        child<QTreeWidget>(groups, "sourceList")->header()->resizeSection(1, 111);
+        groups.close();
+    }
+    QCOMPARE(rig.ini("PCol0"), QStringLiteral("222"));
+    QCOMPARE(rig.ini("GCol1"), QStringLiteral("111"));
+    gui::PredefinedDialog predefined(*rig.session, rig.reporter);
+    QCOMPARE(child<QTreeWidget>(predefined, "predefinedList")->header()->sectionSize(0), 222);
+    gui::GroupDialog groups(*rig.session, rig.reporter);
+    QCOMPARE(child<QTreeWidget>(groups, "memberList")->header()->sectionSize(1), 111);
+}
+
+void SmsWindowsTest::mainWindowOpensTheMessageList() {
+    Rig rig({}, kFourMessages);
+    gui::MainWindow main(*rig.session, rig.reporter);
+    auto* button = child<QPushButton>(main, "messagesButton");
+    QCOMPARE(button->toolTip(), catalogue(msg::TipShowMessages));
+    bool mainDisabled = false;
+    int rowsShown = -1;
+    main.runDialog = [&](QDialog& d) {
+        mainDisabled = !main.isEnabled();
+        rowsShown = messageList(d)->topLevelItemCount();
+    };
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(mainDisabled);
+    QCOMPARE(rowsShown, 4);
+    QVERIFY(main.isEnabled());
+}
+
+void SmsWindowsTest::screenshotsOfTheMessageWindows() {
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(QStringLiteral(VONDRIX_SMSCOM_PATH), dir.filePath("smscom.so")));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());  // the command mode finds its module here
+    const QString out = dir.filePath(QStringLiteral("shots"));
+    const int status = gui::runGui(
+        {"vondrix", "--simulate", "--ini", dir.filePath("Vondrix.ini"), "--screenshot", out});
+    QDir::setCurrent(before);
+    QCOMPARE(status, 0);
+    for (const char* name : {"sms-list", "sms-view", "sms-send", "sms-reply", "sms-forward",
+                             "sms-predefined", "sms-groups", "command-mode"}) {
+        const QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
+        QVERIFY2(!image.isNull(), name);
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 8, name);  // text was drawn
+    }
+    QVERIFY(!QFile::exists(dir.filePath("Vondrix.phb")));  // nothing written beside it
+}
+
+QTEST_MAIN(SmsWindowsTest)
+#include "SmsWindowsTest.moc"
