@@ -152,6 +152,8 @@ std::optional<phonebook::Kind> kindValue(const std::string& name);
 bool isNumberValue(const std::string& text);
 // What the phone may dial (see at::isDialString).
 bool isDialValue(const std::string& text);
+// A number a message's address field can carry: 1 to 20 digits, '+' first.
+bool isAddressValue(std::string_view text);
 // A calendar day "YYYY-MM-DD" (years 1601 to 9999, real days only).
 std::optional<organizer::Date> dateValue(const std::string& text);
 // A time of day "HH:MM" (00:00 to 23:59).

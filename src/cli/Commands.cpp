@@ -305,6 +305,12 @@ bool isNumberValue(const std::string& text) { return !text.empty() && at::isPhon
 
 bool isDialValue(const std::string& text) { return !text.empty() && at::isDialString(text); }
 
+bool isAddressValue(std::string_view text) {
+    if (text.starts_with('+')) text.remove_prefix(1);
+    return !text.empty() && text.size() <= 20 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 namespace {
 
 // Exactly `digits` decimal digits.

@@ -39,14 +39,6 @@ SwapD, GSMconv, IntPrefix and TPref are read from the settings file.
 Exit status: 0 success, 1 the PDU cannot be decoded, 2 usage error.
 )";
 
-// A number the address field can carry: up to 20 digits, optional "+".
-bool isPhoneNumber(std::string_view n) {
-    if (n.starts_with('+'))
-        n.remove_prefix(1);
-    return !n.empty() && n.size() <= 20 &&
-           std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::string codingText(int dataCoding) {
     std::string out;
     sms::appendHexOctet(out, static_cast<unsigned>(dataCoding));
@@ -120,8 +112,8 @@ int runEncode(Invocation& inv) {
     const std::string* to = inv.line.value("--to");
     const std::string smsc = inv.line.value("--smsc") ? *inv.line.value("--smsc") : "";
     if (!to) return inv.usageError("encode needs --to NUMBER");
-    if (!isPhoneNumber(*to)) return inv.usageError("--to must be digits with an optional '+'");
-    if (!smsc.empty() && !isPhoneNumber(smsc))
+    if (!isAddressValue(*to)) return inv.usageError("--to must be digits with an optional '+'");
+    if (!smsc.empty() && !isAddressValue(smsc))
         return inv.usageError("--smsc must be digits with an optional '+'");
     if (const std::string* daysText = inv.line.value("--days")) {
         const auto days = numberInRange(*daysText, 1, 4);
