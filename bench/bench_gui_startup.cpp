@@ -21,12 +21,14 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     char tmpl[] = "/tmp/vondrix-bench-XXXXXX";
     const char* dir = mkdtemp(tmpl);
-    if (!dir || chdir(dir) != 0) return 1;
+    if (!dir || chdir(dir) != 0)
+        return 1;
 
     std::vector<double> startMs, rssMb;
     for (int i = 0; i < runs; ++i) {
         int pipeFds[2];
-        if (pipe(pipeFds) != 0) return 1;
+        if (pipe(pipeFds) != 0)
+            return 1;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
@@ -35,7 +37,8 @@ int main(int argc, char** argv) {
                         const_cast<char*>("--exit-when-ready"), nullptr};
         const auto t0 = std::chrono::steady_clock::now();
         pid_t pid = 0;
-        if (posix_spawn(&pid, VONDRIX_GUI_PATH, &actions, nullptr, args, environ) != 0) return 1;
+        if (posix_spawn(&pid, VONDRIX_GUI_PATH, &actions, nullptr, args, environ) != 0)
+            return 1;
         close(pipeFds[1]);
         // The program prints its line once the main window is shown and filled.
         char buf[64];
@@ -57,8 +60,9 @@ int main(int argc, char** argv) {
     }
     std::sort(startMs.begin(), startMs.end());
     std::sort(rssMb.begin(), rssMb.end());
-    std::printf("median: %.1f ms to a filled main window (target < 1000 ms), peak RSS %.1f MB "
-                "(target < 80 MB)\n",
-                startMs[startMs.size() / 2], rssMb[rssMb.size() / 2]);
+    std::printf(
+        "median: %.1f ms to a filled main window (target < 1000 ms), peak RSS %.1f MB "
+        "(target < 80 MB)\n",
+        startMs[startMs.size() / 2], rssMb[rssMb.size() / 2]);
     return 0;
 }

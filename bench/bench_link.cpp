@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     const int baud = 19200;
     const int transactions = 250;
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const char* commands[] = {"AT+CGMI", "AT+CGMM", "AT+CGMR", "AT+CGSN", "AT+CBC",
-                              "AT+CREG?", "AT+CSQ", "AT+COPS?", "AT+CIMI", "AT^SCID"};
+    const char* commands[] = {"AT+CGMI",  "AT+CGMM", "AT+CGMR",  "AT+CGSN", "AT+CBC",
+                              "AT+CREG?", "AT+CSQ",  "AT+COPS?", "AT+CIMI", "AT^SCID"};
     const double byteSeconds = 10.0 / baud;
 
     std::vector<double> ratios, cpuPerTx;
@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
             ok += engine.standard(cmd);
             bytes += std::char_traits<char>::length(cmd) + 1 + engine.response().size();
         }
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         const double cpu = threadCpuSeconds() - cpu0;
         const double wireTime = static_cast<double>(bytes) * byteSeconds;
         if (ok != transactions) {
@@ -62,15 +63,17 @@ int main(int argc, char** argv) {
         }
         ratios.push_back((wall - wireTime) / wireTime);
         cpuPerTx.push_back(cpu / transactions);
-        std::printf("run %d: %d transactions, %zu bytes, wire %.3f s, wall %.3f s, overhead %.2f%%, "
-                    "client CPU %.1f us/transaction\n",
-                    run + 1, transactions, bytes, wireTime, wall, 100 * ratios.back(),
-                    1e6 * cpuPerTx.back());
+        std::printf(
+            "run %d: %d transactions, %zu bytes, wire %.3f s, wall %.3f s, overhead %.2f%%, "
+            "client CPU %.1f us/transaction\n",
+            run + 1, transactions, bytes, wireTime, wall, 100 * ratios.back(),
+            1e6 * cpuPerTx.back());
     }
     std::sort(ratios.begin(), ratios.end());
     std::sort(cpuPerTx.begin(), cpuPerTx.end());
-    std::printf("median overhead over wire time: %.2f%% (target < 5%%); median client CPU %.1f us "
-                "per transaction\n",
-                100 * ratios[ratios.size() / 2], 1e6 * cpuPerTx[cpuPerTx.size() / 2]);
+    std::printf(
+        "median overhead over wire time: %.2f%% (target < 5%%); median client CPU %.1f us "
+        "per transaction\n",
+        100 * ratios[ratios.size() / 2], 1e6 * cpuPerTx[cpuPerTx.size() / 2]);
     return 0;
 }

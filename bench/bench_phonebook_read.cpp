@@ -30,8 +30,10 @@ namespace {
 using vondrix::phonebook::kDefaultRangeSize;
 
 class Quiet : public vondrix::Reporter {
-public:
-    vondrix::Answer message(int, vondrix::Caption, vondrix::Buttons) override { return vondrix::Answer::Ok; }
+  public:
+    vondrix::Answer message(int, vondrix::Caption, vondrix::Buttons) override {
+        return vondrix::Answer::Ok;
+    }
     void text(const std::string&, vondrix::Caption) override {}
     std::optional<std::string> askPin2() override { return std::nullopt; }
 };
@@ -48,7 +50,8 @@ phonesim::PhoneState fullSim() {
     s.sim.size = 250;
     s.sim.entries.clear();
     for (int i = 1; i <= 250; ++i)
-        s.sim.entries[i] = {"+49301234" + std::to_string(1000 + i), 145, "Name " + std::to_string(i)};
+        s.sim.entries[i] = {"+49301234" + std::to_string(1000 + i), 145,
+                            "Name " + std::to_string(i)};
     return s;
 }
 

@@ -60,16 +60,20 @@ int runDial(Invocation& inv) {
     const std::string* number = inv.line.value("--number");
     int location = 0;
     if (number != nullptr) {
-        if (!inv.line.words.empty()) return inv.usageError("give a LOCATION or --number, not both");
-        if (inv.line.value("--kind") != nullptr) return inv.usageError("--kind does not go with --number");
-        if (!isDialValue(*number)) return inv.usageError("not a number to dial: '" + *number + "'");
+        if (!inv.line.words.empty())
+            return inv.usageError("give a LOCATION or --number, not both");
+        if (inv.line.value("--kind") != nullptr)
+            return inv.usageError("--kind does not go with --number");
+        if (!isDialValue(*number))
+            return inv.usageError("not a number to dial: '" + *number + "'");
     } else {
         if (inv.line.words.size() != 1) {
             return inv.usageError(inv.line.words.empty() ? "a LOCATION or --number is missing"
                                                          : "too many arguments");
         }
         const auto value = locationValue(inv.line.words[0]);
-        if (!value) return inv.usageError("not a location: '" + inv.line.words[0] + "'");
+        if (!value)
+            return inv.usageError("not a location: '" + inv.line.words[0] + "'");
         location = *value;
     }
 
@@ -82,7 +86,8 @@ int runDial(Invocation& inv) {
             result = service.callBack("," + *number);
         } else {
             result = service.dialLocation(location);
-            if (result == PhonebookService::kNotDialled) return inv.selectionRefused();
+            if (result == PhonebookService::kNotDialled)
+                return inv.selectionRefused();
         }
         // The message is shown for every other result.
         return result == PhonebookService::kDialled ? kExitOk : kExitFailed;
@@ -91,7 +96,8 @@ int runDial(Invocation& inv) {
 
 // The window's silent call commands: whether the phone answered OK.
 int answered(Invocation& inv, const PhonebookService::CallAnswer& answer) {
-    if (answer.ok) return kExitOk;
+    if (answer.ok)
+        return kExitOk;
     return inv.fail("the phone refused " + answer.command + " (" +
                     (answer.lastLine.empty() ? "no answer" : latin1ToUtf8(answer.lastLine)) + ")");
 }
@@ -105,13 +111,15 @@ int runHangup(Invocation& inv) {
 }
 
 int runCallsFamily(Invocation& inv) {
-    if (inv.line.words.empty()) return inv.usageError("a subcommand is missing");
+    if (inv.line.words.empty())
+        return inv.usageError("a subcommand is missing");
     return inv.usageError("unknown subcommand '" + inv.line.words.front() + "'");
 }
 
 int runClearDialled(Invocation& inv) {
     return inv.withSession([&] {
-        if (inv.service().clearDialledCalls()) return kExitOk;
+        if (inv.service().clearDialledCalls())
+            return kExitOk;
         return inv.fail("the phone refused to clear the dialled calls");
     });
 }
@@ -121,11 +129,27 @@ int runClearDialled(Invocation& inv) {
 std::vector<CommandSpec> callCommands() {
     const Needs W = Needs::PhonebookWindow;
     return {
-        {"dial", "dial a phonebook location or a number", kDialUsage, {"--kind", "--number"}, {},
-         0, 99, W, false, runDial},
+        {"dial",
+         "dial a phonebook location or a number",
+         kDialUsage,
+         {"--kind", "--number"},
+         {},
+         0,
+         99,
+         W,
+         false,
+         runDial},
         {"redial", "dial the last number again", kRedialUsage, {}, {}, 0, 0, W, false, runRedial},
         {"hangup", "end the call", kHangupUsage, {}, {}, 0, 0, W, false, runHangup},
-        {"calls", "clear the dialled-calls list", kCallsUsage, {}, {}, 0, 99, Needs::Nothing, false,
+        {"calls",
+         "clear the dialled-calls list",
+         kCallsUsage,
+         {},
+         {},
+         0,
+         99,
+         Needs::Nothing,
+         false,
          runCallsFamily},
         {"calls clear-dialled", "", kCallsUsage, {}, {}, 0, 0, W, false, runClearDialled},
     };

@@ -18,8 +18,8 @@
 #include "foundation/IniFile.h"
 #include "foundation/Language.h"
 #include "foundation/Settings.h"
-#include "organizer/Organizer.h"
 #include "network/Network.h"
+#include "organizer/Organizer.h"
 #include "phonebook/Phonebook.h"
 #include "session/MainWindowSession.h"
 #include "session/PhonebookWindowSession.h"
@@ -74,7 +74,7 @@ struct CommandLine {
 
 // One run of a command: its context, its words, and once opened its sessions.
 class Invocation {
-public:
+  public:
     Invocation(CliContext& context, const CommandSpec& command, CommandLine words)
         : ctx(context), spec(command), line(std::move(words)) {}
 
@@ -109,9 +109,9 @@ public:
 };
 
 struct CommandSpec {
-    const char* name;     // the words that name it: "info", "phonebook read"
-    const char* summary;  // one line of the overall help ("" for a subcommand)
-    const char* usage;    // printed for --help
+    const char* name;                 // the words that name it: "info", "phonebook read"
+    const char* summary;              // one line of the overall help ("" for a subcommand)
+    const char* usage;                // printed for --help
     std::vector<std::string> valued;  // options that take a value
     std::vector<std::string> flags;   // options without one
     std::size_t minWords = 0, maxWords = 0;

@@ -37,7 +37,8 @@ Answer CliReporter::message(int id, Caption caption, Buttons buttons) {
     }
     const bool yes = askYes(std::string(captionText(caption)) + ": " + text);
     drawProgress();
-    if (buttons == Buttons::RetryCancel) return yes ? Answer::Retry : Answer::Cancel;
+    if (buttons == Buttons::RetryCancel)
+        return yes ? Answer::Retry : Answer::Cancel;
     return yes ? Answer::Yes : Answer::No;
 }
 
@@ -59,18 +60,21 @@ bool CliReporter::askYes(const std::string& question) {
     err_ << question << " [y/N] ";
     err_.flush();
     std::string line;
-    if (!std::getline(std::cin, line)) return false;
+    if (!std::getline(std::cin, line))
+        return false;
     return !line.empty() && (line[0] == 'y' || line[0] == 'Y' || line[0] == 'j' || line[0] == 'J');
 }
 
 std::optional<std::string> CliReporter::askPin2() {
-    if (pin2_) return pin2_;
+    if (pin2_)
+        return pin2_;
     clearProgress();
     return askHidden(err_, "PIN2: ");
 }
 
 std::optional<std::string> askHidden(std::ostream& err, const std::string& prompt) {
-    if (!::isatty(STDIN_FILENO)) return std::nullopt;  // no terminal: like Cancel
+    if (!::isatty(STDIN_FILENO))
+        return std::nullopt;  // no terminal: like Cancel
     err << prompt;
     err.flush();
     termios old{};
@@ -82,27 +86,53 @@ std::optional<std::string> askHidden(std::ostream& err, const std::string& promp
     }
     std::string secret;
     const bool got = static_cast<bool>(std::getline(std::cin, secret));
-    if (haveTermios) ::tcsetattr(STDIN_FILENO, TCSANOW, &old);
+    if (haveTermios)
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &old);
     err << '\n';
-    if (!got) return std::nullopt;
+    if (!got)
+        return std::nullopt;
     return secret;
 }
 
 std::string CliReporter::progressLine(Task task, int percent) {
     const char* what = "Working";
     switch (task) {
-        case Task::Reading: what = "Reading"; break;
-        case Task::ReadingSim: what = "Reading the SIM phonebook"; break;
-        case Task::ReadingInternal: what = "Reading the phone's phonebook"; break;
-        case Task::ReadingFixed: what = "Reading the fixed dialling numbers"; break;
-        case Task::ReadingOwnNumbers: what = "Reading the own numbers"; break;
-        case Task::ReadingRedbook: what = "Reading the Redbook"; break;
-        case Task::ReadingCallLists: what = "Reading the call lists"; break;
-        case Task::ReadingMessages: what = "Reading the messages"; break;
-        case Task::ReadingOrganizer: what = "Reading the organizer"; break;
-        case Task::Sending: what = "Sending"; break;
-        case Task::Transferring: what = "Transferring"; break;
-        case Task::Writing: what = "Writing"; break;
+        case Task::Reading:
+            what = "Reading";
+            break;
+        case Task::ReadingSim:
+            what = "Reading the SIM phonebook";
+            break;
+        case Task::ReadingInternal:
+            what = "Reading the phone's phonebook";
+            break;
+        case Task::ReadingFixed:
+            what = "Reading the fixed dialling numbers";
+            break;
+        case Task::ReadingOwnNumbers:
+            what = "Reading the own numbers";
+            break;
+        case Task::ReadingRedbook:
+            what = "Reading the Redbook";
+            break;
+        case Task::ReadingCallLists:
+            what = "Reading the call lists";
+            break;
+        case Task::ReadingMessages:
+            what = "Reading the messages";
+            break;
+        case Task::ReadingOrganizer:
+            what = "Reading the organizer";
+            break;
+        case Task::Sending:
+            what = "Sending";
+            break;
+        case Task::Transferring:
+            what = "Transferring";
+            break;
+        case Task::Writing:
+            what = "Writing";
+            break;
     }
     return std::string(what) + "\u2026 " + std::to_string(percent) + "%";
 }
@@ -131,11 +161,13 @@ bool CliReporter::cancelled() {
 }
 
 void CliReporter::progressStep(int done) {
-    if (!progressActive_) return;
+    if (!progressActive_)
+        return;
     const long long percent = total_ > 0 ? 100LL * done / total_ : 0;
     const int clamped = static_cast<int>(std::clamp(percent, 0LL, 100LL));
     // The readers close with a step back to 0; the line keeps what was reached.
-    if (clamped <= percent_) return;
+    if (clamped <= percent_)
+        return;
     percent_ = clamped;
     drawProgress();
 }
@@ -150,7 +182,8 @@ void CliReporter::progressEnd() {
 }
 
 void CliReporter::drawProgress() {
-    if (!progressActive_) return;
+    if (!progressActive_)
+        return;
     // "\r" and erase-line, so that a shorter text leaves nothing behind.
     err_ << "\r\033[K" << progressLine(task_, percent_) << times_;
     err_.flush();
@@ -158,7 +191,8 @@ void CliReporter::drawProgress() {
 }
 
 void CliReporter::clearProgress() {
-    if (!progressShown_) return;
+    if (!progressShown_)
+        return;
     err_ << "\r\033[K";
     err_.flush();
     progressShown_ = false;

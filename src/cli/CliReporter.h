@@ -14,7 +14,7 @@ namespace vondrix::cli {
 // Long work shows one progress line on stderr when it is a terminal
 // ("Reading the SIM phonebook… 42%"), cleared when the work ends.
 class CliReporter : public Reporter {
-public:
+  public:
     enum class Policy { Ask, Yes, No };
 
     CliReporter(Language language, std::ostream& err, Policy policy)
@@ -39,7 +39,7 @@ public:
     // The line shown for a task at `percent`.
     static std::string progressLine(Task task, int percent);
 
-private:
+  private:
     bool askYes(const std::string& question);
     void drawProgress();
     void clearProgress();

@@ -59,7 +59,8 @@ std::optional<int> readCommandLine(CliContext& ctx, const CommandSpec& spec,
         const auto eq = a.find('=');
         const std::string name = a.substr(0, eq);
         if (listed(spec.flags, name)) {
-            if (eq != std::string::npos) return usageError(name + " takes no value");
+            if (eq != std::string::npos)
+                return usageError(name + " takes no value");
             line.flags.insert(name);
         } else if (!listed(spec.valued, name)) {
             return usageError("unknown option " + name);
@@ -125,9 +126,10 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
         case StartupResult::Ready:
             break;
         case StartupResult::NoPortChosen:
-            ctx.err << "vondrix-cli: no port chosen: use --device, --tcp or --simulate, or set Port "
-                       "or Device in "
-                    << ctx.ini.path() << '\n';
+            ctx.err
+                << "vondrix-cli: no port chosen: use --device, --tcp or --simulate, or set Port "
+                   "or Device in "
+                << ctx.ini.path() << '\n';
             return kExitNoLink;
         case StartupResult::NoLink:
         case StartupResult::ResetFailed:
@@ -173,22 +175,26 @@ int runCommand(CliContext& ctx, const std::vector<std::string>& args) {
     std::size_t foundWords = 0;
     for (const CommandSpec& spec : commandTable()) {
         const auto words = wordsOf(spec.name);
-        if (words.size() <= foundWords || words.size() > args.size()) continue;
+        if (words.size() <= foundWords || words.size() > args.size())
+            continue;
         if (std::equal(words.begin(), words.end(), args.begin())) {
             found = &spec;
             foundWords = words.size();
         }
     }
-    if (!found) return -1;  // the caller names the unknown command
+    if (!found)
+        return -1;  // the caller names the unknown command
     const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(foundWords),
                                         args.end());
     CommandLine line;
-    if (const auto status = readCommandLine(ctx, *found, rest, line)) return *status;
+    if (const auto status = readCommandLine(ctx, *found, rest, line))
+        return *status;
     Invocation invocation(ctx, *found, std::move(line));
     if (found->needs == Needs::PhonebookWindow) {
         if (const std::string* name = invocation.line.value("--kind")) {
             const auto kind = kindValue(*name);
-            if (!kind) return invocation.usageError("--kind needs sim, internal or fixed");
+            if (!kind)
+                return invocation.usageError("--kind needs sim, internal or fixed");
             invocation.kind = *kind;
         }
     }
@@ -210,14 +216,17 @@ int Invocation::fail(const std::string& text) const {
 int Invocation::status(bool ok, const CountingReporter::Tally& before) const {
     const CountingReporter::Tally now = reporter->tally();
     const bool cancelled = now.pinsCancelled != before.pinsCancelled;
-    if (ok && now.errors == before.errors && !cancelled) return kExitOk;
-    if (now.errors != before.errors) return kExitFailed;  // the message says it
+    if (ok && now.errors == before.errors && !cancelled)
+        return kExitOk;
+    if (now.errors != before.errors)
+        return kExitFailed;  // the message says it
     if (cancelled) {
         return fail(
             "PIN2 question cancelled: nothing was written to the fixed dialling "
             "numbers (give --pin2)");
     }
-    if (now.declined != before.declined) return kExitFailed;  // the answer line says it
+    if (now.declined != before.declined)
+        return kExitFailed;  // the answer line says it
     return selectionRefused();
 }
 
@@ -227,7 +236,8 @@ int Invocation::selectionRefused() const {
 }
 
 int Invocation::withSession(const std::function<int()>& body) {
-    if (spec.needs == Needs::Nothing) return body();
+    if (spec.needs == Needs::Nothing)
+        return body();
     return withPhone(ctx, [&](Session& session, Reporter& base) {
         // --fast: the setting for this run, never written to the file.
         if (line.has("--fast"))
@@ -249,7 +259,8 @@ int Invocation::withSession(const std::function<int()>& body) {
             phonebook = &book;
             book.open();
             bool tableRead = book.model().current.complete;
-            if (kind != book.model().current.kind) tableRead = book.switchKind(kind);
+            if (kind != book.model().current.kind)
+                tableRead = book.switchKind(kind);
             if (tableRead || !spec.needsTable) {
                 status = body();
             } else if (counting.tally().errors == 0) {
@@ -262,7 +273,8 @@ int Invocation::withSession(const std::function<int()>& body) {
             // The close box's save; a failed save (its message) fails the command.
             const int errors = counting.tally().errors;
             book.saveLocalFile();
-            if (counting.tally().errors != errors && status == kExitOk) status = kExitFailed;
+            if (counting.tally().errors != errors && status == kExitOk)
+                status = kExitFailed;
             phonebook = nullptr;
         }
         window.close();
@@ -279,34 +291,46 @@ std::optional<int> numberInRange(const std::string& text, int lo, int hi) {
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     const int value = std::stoi(text);
-    if (value < lo || value > hi) return std::nullopt;
+    if (value < lo || value > hi)
+        return std::nullopt;
     return value;
 }
 
 std::optional<int> locationValue(const std::string& text) {
-    if (text.size() > 6) return std::nullopt;
+    if (text.size() > 6)
+        return std::nullopt;
     return numberInRange(text, 1, 999999);
 }
 
 std::optional<bool> onOffValue(const std::string& text) {
-    if (text == "on") return true;
-    if (text == "off") return false;
+    if (text == "on")
+        return true;
+    if (text == "off")
+        return false;
     return std::nullopt;
 }
 
 std::optional<phonebook::Kind> kindValue(const std::string& name) {
-    if (name == "sim") return phonebook::Kind::Sim;
-    if (name == "internal") return phonebook::Kind::Internal;
-    if (name == "fixed") return phonebook::Kind::Fixed;
+    if (name == "sim")
+        return phonebook::Kind::Sim;
+    if (name == "internal")
+        return phonebook::Kind::Internal;
+    if (name == "fixed")
+        return phonebook::Kind::Fixed;
     return std::nullopt;
 }
 
-bool isNumberValue(const std::string& text) { return !text.empty() && at::isPhoneNumber(text); }
+bool isNumberValue(const std::string& text) {
+    return !text.empty() && at::isPhoneNumber(text);
+}
 
-bool isDialValue(const std::string& text) { return !text.empty() && at::isDialString(text); }
+bool isDialValue(const std::string& text) {
+    return !text.empty() && at::isDialString(text);
+}
 
 bool isAddressValue(std::string_view text) {
-    if (text.starts_with('+')) text.remove_prefix(1);
+    if (text.starts_with('+'))
+        text.remove_prefix(1);
     return !text.empty() && text.size() <= 20 &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }

@@ -92,7 +92,8 @@ std::optional<std::string> readAudioRequest(const CommandLine& line, AudioReques
     for (const auto& [name, value] : line.values) {
         if (name == "--ringtone" || name == "--volume") {
             const auto n = numberInRange(value, 0, 999999);
-            if (!n) return name + " needs a whole number, not '" + value + "'";
+            if (!n)
+                return name + " needs a whole number, not '" + value + "'";
             (name == "--ringtone" ? request.tone : request.volume) = n;
         } else if (name == "--seconds") {
             const auto n = numberInRange(value, 0, kMaxTestSeconds);
@@ -104,7 +105,8 @@ std::optional<std::string> readAudioRequest(const CommandLine& line, AudioReques
             request.secondsGiven = true;
         } else {
             const auto on = onOffValue(value);
-            if (!on) return name + " needs 'on' or 'off', not '" + value + "'";
+            if (!on)
+                return name + " needs 'on' or 'off', not '" + value + "'";
             if (name == "--ring")
                 request.ringOff = !*on;
             else
@@ -119,13 +121,16 @@ std::optional<std::string> readAudioRequest(const CommandLine& line, AudioReques
 // Checks a test value against the range read at opening.
 std::optional<std::string> outOfRange(const char* name, const std::optional<int>& value, int lo,
                                       int hi) {
-    if (!value || (*value >= lo && *value <= hi)) return std::nullopt;
+    if (!value || (*value >= lo && *value <= hi))
+        return std::nullopt;
     return std::string(name) + " must lie in the phone's range " + std::to_string(lo) + "-" +
            std::to_string(hi) + ", not " + std::to_string(*value);
 }
 
 void printAudioJson(JsonWriter& j, const AudioState& audio) {
-    const auto known = [&](int v) -> JsonWriter& { return audio.rangesRead ? j.value(v) : j.null(); };
+    const auto known = [&](int v) -> JsonWriter& {
+        return audio.rangesRead ? j.value(v) : j.null();
+    };
     j.key("ringTone");
     known(audio.ringTone);
     j.key("volume");
@@ -166,7 +171,8 @@ int runAudio(Invocation& inv, const AudioRequest& request) {
         for (const auto& error :
              {outOfRange("--ringtone", request.tone, audio.toneMin, audio.toneMax),
               outOfRange("--volume", request.volume, audio.volumeMin, audio.volumeMax)}) {
-            if (error) return inv.usageError(*error);
+            if (error)
+                return inv.usageError(*error);
         }
     }
 
@@ -202,7 +208,8 @@ int runAudio(Invocation& inv, const AudioRequest& request) {
 
 int runInfo(Invocation& inv) {
     const std::string* csv = inv.line.value("--csv");
-    if (csv && csv->empty()) return inv.usageError("--csv needs a file name");
+    if (csv && csv->empty())
+        return inv.usageError("--csv needs a file name");
     return inv.withSession([&] {
         const MainWindowState& s = inv.main->state();
         std::ostream& out = inv.ctx.out;
@@ -219,10 +226,16 @@ int runInfo(Invocation& inv) {
             field("imsi", s.device.imsi);
             field("simSerial", s.device.simSerial);
             j.key("battery");
-            if (s.network.batteryCharge) j.value(*s.network.batteryCharge); else j.null();
+            if (s.network.batteryCharge)
+                j.value(*s.network.batteryCharge);
+            else
+                j.null();
             field("registration", s.network.registration.value_or(""));
             j.key("signal");
-            if (s.network.rssi && s.network.signalKnown) j.value(-s.network.dbm); else j.null();
+            if (s.network.rssi && s.network.signalKnown)
+                j.value(-s.network.dbm);
+            else
+                j.null();
             field("operator", s.network.operatorText.value_or(""));
             printAudioJson(j, s.audio);
             j.endObject().finish();
@@ -238,18 +251,21 @@ int runInfo(Invocation& inv) {
             line("SIM serial", s.device.simSerial);
             line("Battery", s.network.batteryText);
             line("Registration", s.network.registration.value_or(""));
-            line("Signal", s.network.rssi && !s.network.signalKnown ? "unknown" : s.network.signalText);
+            line("Signal",
+                 s.network.rssi && !s.network.signalKnown ? "unknown" : s.network.signalText);
             line("Operator", s.network.operatorText.value_or(""));
             printAudioState(out, s.audio, false);
         }
         out.flush();
-        if (csv && !inv.main->saveDeviceInformation(*csv, s.device)) return kExitFailed;
+        if (csv && !inv.main->saveDeviceInformation(*csv, s.device))
+            return kExitFailed;
         return kExitOk;
     });
 }
 
 int runClock(Invocation& inv) {
-    if (inv.ctx.settings.noModem) return refusedWithNoModem(inv, "clock");
+    if (inv.ctx.settings.noModem)
+        return refusedWithNoModem(inv, "clock");
     return inv.withSession([&] {
         // The time of the button press, after the window has opened.
         const std::time_t now = std::time(nullptr);
@@ -268,7 +284,8 @@ int runOff(Invocation& inv) {
 
 int runAudioCommand(Invocation& inv) {
     AudioRequest request;
-    if (const auto error = readAudioRequest(inv.line, request)) return inv.usageError(*error);
+    if (const auto error = readAudioRequest(inv.line, request))
+        return inv.usageError(*error);
     if (request.test() && inv.ctx.settings.noModem)
         return refusedWithNoModem(inv, "the ring tone test");
     if (request.any() && inv.line.has("--json"))
@@ -287,7 +304,8 @@ void printAudioState(std::ostream& out, const AudioState& audio, bool withRanges
         << "Volume: " << known(std::to_string(audio.volume)) << '\n'
         << "Ring tone off: " << yesNo(audio.ringOff) << '\n'
         << "Hands-free: " << yesNo(audio.handsFree) << '\n';
-    if (!withRanges) return;
+    if (!withRanges)
+        return;
     out << "Ring tone range: "
         << known(std::to_string(audio.toneMin) + "-" + std::to_string(audio.toneMax)) << '\n'
         << "Volume range: "
@@ -296,14 +314,37 @@ void printAudioState(std::ostream& out, const AudioState& audio, bool withRanges
 
 std::vector<CommandSpec> deviceCommands() {
     return {
-        {"info", "show the phone's device, network and audio information", kInfoUsage,
-         {"--csv"}, {"--json"}, 0, 0, Needs::MainWindow, false, runInfo},
-        {"clock", "set the phone's clock from this computer's clock", kClockUsage, {}, {}, 0, 0,
-         Needs::MainWindow, false, runClock},
+        {"info",
+         "show the phone's device, network and audio information",
+         kInfoUsage,
+         {"--csv"},
+         {"--json"},
+         0,
+         0,
+         Needs::MainWindow,
+         false,
+         runInfo},
+        {"clock",
+         "set the phone's clock from this computer's clock",
+         kClockUsage,
+         {},
+         {},
+         0,
+         0,
+         Needs::MainWindow,
+         false,
+         runClock},
         {"off", "switch the phone off", kOffUsage, {}, {}, 0, 0, Needs::MainWindow, false, runOff},
-        {"audio", "show or change ring tone, volume and hands-free", kAudioUsage,
-         {"--ringtone", "--volume", "--seconds", "--ring", "--handsfree"}, {"--json"}, 0, 0,
-         Needs::MainWindow, false, runAudioCommand},
+        {"audio",
+         "show or change ring tone, volume and hands-free",
+         kAudioUsage,
+         {"--ringtone", "--volume", "--seconds", "--ring", "--handsfree"},
+         {"--json"},
+         0,
+         0,
+         Needs::MainWindow,
+         false,
+         runAudioCommand},
     };
 }
 

@@ -11,7 +11,7 @@
 namespace vondrix::cli {
 
 class JsonWriter {
-public:
+  public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
 
     JsonWriter& beginObject() { return open('{'); }
@@ -51,7 +51,7 @@ public:
     // Ends the document with a line end.
     void finish() { out_ << '\n'; }
 
-private:
+  private:
     JsonWriter& open(char c) {
         separate();
         out_ << c;
@@ -60,7 +60,8 @@ private:
     }
     JsonWriter& close(char c) {
         out_ << c;
-        if (!first_.empty()) first_.pop_back();
+        if (!first_.empty())
+            first_.pop_back();
         return *this;
     }
     void separate() {
@@ -68,8 +69,10 @@ private:
             afterKey_ = false;
             return;
         }
-        if (first_.empty()) return;
-        if (!first_.back()) out_ << ',';
+        if (first_.empty())
+            return;
+        if (!first_.back())
+            out_ << ',';
         first_.back() = false;
     }
     void writeString(std::string_view s) {
@@ -77,11 +80,21 @@ private:
         for (const char ch : s) {
             const auto c = static_cast<unsigned char>(ch);
             switch (c) {
-                case '"': out_ << "\\\""; break;
-                case '\\': out_ << "\\\\"; break;
-                case '\n': out_ << "\\n"; break;
-                case '\r': out_ << "\\r"; break;
-                case '\t': out_ << "\\t"; break;
+                case '"':
+                    out_ << "\\\"";
+                    break;
+                case '\\':
+                    out_ << "\\\\";
+                    break;
+                case '\n':
+                    out_ << "\\n";
+                    break;
+                case '\r':
+                    out_ << "\\r";
+                    break;
+                case '\t':
+                    out_ << "\\t";
+                    break;
                 default:
                     if (c < 0x20) {
                         static const char* hex = "0123456789abcdef";

@@ -58,11 +58,14 @@ int runDecode(Invocation& inv) {
     std::optional<int> status = 0;
     if (const std::string* text = inv.line.value("--status")) {
         status = numberInRange(*text, 0, 3);
-        if (!status) return inv.usageError("--status must be 0, 1, 2 or 3, not '" + *text + "'");
+        if (!status)
+            return inv.usageError("--status must be 0, 1, 2 or 3, not '" + *text + "'");
     }
-    if (inv.line.words.size() != 1) return inv.usageError("decode needs exactly one PDU (HEX)");
+    if (inv.line.words.size() != 1)
+        return inv.usageError("decode needs exactly one PDU (HEX)");
     const std::string& hex = inv.line.words.front();
-    if (hex.empty()) return inv.usageError("the PDU is empty");
+    if (hex.empty())
+        return inv.usageError("the PDU is empty");
 
     const auto settings = sms::codecSettingsFrom(ctx.settings);
     const sms::DecodedMessage m = sms::decodeListedMessage(*status, hex, settings);
@@ -111,20 +114,25 @@ int runEncode(Invocation& inv) {
     options.flash = inv.line.has("--flash");
     const std::string* to = inv.line.value("--to");
     const std::string smsc = inv.line.value("--smsc") ? *inv.line.value("--smsc") : "";
-    if (!to) return inv.usageError("encode needs --to NUMBER");
-    if (!isAddressValue(*to)) return inv.usageError("--to must be digits with an optional '+'");
+    if (!to)
+        return inv.usageError("encode needs --to NUMBER");
+    if (!isAddressValue(*to))
+        return inv.usageError("--to must be digits with an optional '+'");
     if (!smsc.empty() && !isAddressValue(smsc))
         return inv.usageError("--smsc must be digits with an optional '+'");
     if (const std::string* daysText = inv.line.value("--days")) {
         const auto days = numberInRange(*daysText, 1, 4);
-        if (!days) return inv.usageError("--days must be 1, 2, 3 or 4");
+        if (!days)
+            return inv.usageError("--days must be 1, 2, 3 or 4");
         options.validityDays = *days;
     }
-    if (inv.line.words.size() != 1) return inv.usageError("encode needs exactly one TEXT");
+    if (inv.line.words.size() != 1)
+        return inv.usageError("encode needs exactly one TEXT");
 
     const std::string text = utf8ToLatin1(inv.line.words.front());
     const auto parts = sms::splitIntoParts(text, options.eightBit);
-    if (parts.empty()) return inv.usageError("the text is empty");
+    if (parts.empty())
+        return inv.usageError("the text is empty");
     std::size_t first = 0, last = parts.size();
     if (const std::string* partText = inv.line.value("--part")) {
         const auto k = numberInRange(*partText, 1, static_cast<int>(parts.size()));
@@ -156,11 +164,27 @@ int runPduFamily(Invocation& inv) {
 
 std::vector<CommandSpec> pduCommands() {
     return {
-        {"pdu", "decode or encode a short-message PDU (no phone needed)", kUsage, {}, {}, 0, 99,
-         Needs::Nothing, false, runPduFamily},
+        {"pdu",
+         "decode or encode a short-message PDU (no phone needed)",
+         kUsage,
+         {},
+         {},
+         0,
+         99,
+         Needs::Nothing,
+         false,
+         runPduFamily},
         {"pdu decode", "", kUsage, {"--status"}, {}, 0, 99, Needs::Nothing, false, runDecode},
-        {"pdu encode", "", kUsage, {"--to", "--smsc", "--days", "--part"},
-         {"--report", "--8bit", "--flash"}, 0, 99, Needs::Nothing, false, runEncode},
+        {"pdu encode",
+         "",
+         kUsage,
+         {"--to", "--smsc", "--days", "--part"},
+         {"--report", "--8bit", "--flash"},
+         0,
+         99,
+         Needs::Nothing,
+         false,
+         runEncode},
     };
 }
 

@@ -209,7 +209,8 @@ void printEntry(std::ostream& out, int location, std::string_view name, std::str
 
 std::optional<int> locationWord(const Invocation& inv, const std::string& word, int& location) {
     const auto value = locationValue(word);
-    if (!value) return inv.usageError("not a location: '" + word + "'");
+    if (!value)
+        return inv.usageError("not a location: '" + word + "'");
     location = *value;
     return std::nullopt;
 }
@@ -233,21 +234,25 @@ void printJson(std::ostream& out, const phonebook::PhonebookModel& m) {
     j.beginObject();
     j.key("phonebook").value(kindInfo(m.current.kind).label);
     j.key("entries").beginArray();
-    for (const phonebook::Row& row : m.current.rows) entry(row.location, row.name, row.number);
+    for (const phonebook::Row& row : m.current.rows)
+        entry(row.location, row.name, row.number);
     j.endArray();
     j.key("redbook").beginArray();
-    for (const phonebook::PhonebookEntry& e : m.redbook) entry(e.index, e.name, e.number);
+    for (const phonebook::PhonebookEntry& e : m.redbook)
+        entry(e.index, e.name, e.number);
     j.endArray();
     const std::pair<const char*, const phonebook::CallList*> lists[] = {
         {"dialledCalls", &m.dialled}, {"missedCalls", &m.missed}, {"receivedCalls", &m.received}};
     for (const auto& [name, list] : lists) {
         j.key(name).beginArray();
-        for (const std::string& text : list->lines) j.value(latin1ToUtf8(text));
+        for (const std::string& text : list->lines)
+            j.value(latin1ToUtf8(text));
         j.endArray();
     }
     j.key("ownNumbers").beginArray();
     for (std::size_t i = 0; i < m.ownNumbers.size(); ++i) {
-        if (m.ownNumbers[i].empty()) continue;
+        if (m.ownNumbers[i].empty())
+            continue;
         j.beginObject();
         j.key("location").value(static_cast<int>(i + 1));
         j.key("number").value(latin1ToUtf8(m.ownNumbers[i]));
@@ -272,20 +277,27 @@ int runRead(Invocation& inv) {
             return kExitOk;
         }
         out << "[Phonebook " << kindInfo(m.current.kind).label << "]\n";
-        for (const phonebook::Row& row : m.current.rows) printEntry(out, row.location, row.name, row.number);
+        for (const phonebook::Row& row : m.current.rows)
+            printEntry(out, row.location, row.name, row.number);
         out << "[Redbook]\n";
-        for (const phonebook::PhonebookEntry& e : m.redbook) printEntry(out, e.index, e.name, e.number);
+        for (const phonebook::PhonebookEntry& e : m.redbook)
+            printEntry(out, e.index, e.name, e.number);
         const std::pair<const char*, const phonebook::CallList*> lists[] = {
-            {"[Dialled calls]", &m.dialled}, {"[Missed calls]", &m.missed}, {"[Received calls]", &m.received}};
+            {"[Dialled calls]", &m.dialled},
+            {"[Missed calls]", &m.missed},
+            {"[Received calls]", &m.received}};
         for (const auto& [heading, list] : lists) {
             out << heading << '\n';
-            for (const std::string& text : list->lines) out << shown(text) << '\n';
+            for (const std::string& text : list->lines)
+                out << shown(text) << '\n';
         }
         out << "[Own numbers]\n";
         for (std::size_t i = 0; i < m.ownNumbers.size(); ++i)
-            if (!m.ownNumbers[i].empty()) out << i + 1 << ';' << shown(m.ownNumbers[i]) << '\n';
+            if (!m.ownNumbers[i].empty())
+                out << i + 1 << ';' << shown(m.ownNumbers[i]) << '\n';
         out << "[Service centre]\n";
-        if (!m.serviceCentre.number.empty()) out << shown(m.serviceCentre.number) << '\n';
+        if (!m.serviceCentre.number.empty())
+            out << shown(m.serviceCentre.number) << '\n';
         out.flush();
         return kExitOk;
     });
@@ -295,32 +307,40 @@ int runRead(Invocation& inv) {
 
 int runExport(Invocation& inv) {
     const std::string* format = inv.line.value("--format");
-    if (format == nullptr) return inv.usageError("--format is missing");
+    if (format == nullptr)
+        return inv.usageError("--format is missing");
     if (*format != "csv" && *format != "xml" && *format != "vcard")
         return inv.usageError("--format needs csv, xml or vcard");
     const bool vcard = *format == "vcard";
     int location = 0;
     if (const std::string* text = inv.line.value("--location")) {
-        if (!vcard) return inv.usageError("--location only goes with vcard");
-        if (const auto s = locationWord(inv, *text, location)) return *s;
+        if (!vcard)
+            return inv.usageError("--location only goes with vcard");
+        if (const auto s = locationWord(inv, *text, location))
+            return *s;
     } else if (vcard) {
         return inv.usageError("--format vcard needs --location");
     }
     const std::string file = inv.line.words[0];
-    if (file.empty()) return inv.usageError("FILE is empty");
+    if (file.empty())
+        return inv.usageError("FILE is empty");
 
     return inv.withSession([&] {
         const CurrentPhonebook& book = inv.model().current;
         const auto before = inv.reporter->tally();
-        if (*format == "csv") return inv.status(exportCsv(book, file, *inv.reporter), before);
-        if (*format == "xml") return inv.status(exportXml(book, file, *inv.reporter), before);
+        if (*format == "csv")
+            return inv.status(exportCsv(book, file, *inv.reporter), before);
+        if (*format == "xml")
+            return inv.status(exportXml(book, file, *inv.reporter), before);
         const auto row = rowOf(book, location);
-        if (!row) return noEntryAt(inv, location);
+        if (!row)
+            return noEntryAt(inv, location);
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
         // The window says nothing when the vCard cannot be written.
-        if (!exportVcard(book.rows[*row], file, local)) return inv.fail("cannot write " + file);
+        if (!exportVcard(book.rows[*row], file, local))
+            return inv.fail("cannot write " + file);
         return kExitOk;
     });
 }
@@ -330,8 +350,8 @@ int runExport(Invocation& inv) {
 int runImport(Invocation& inv) {
     if (inv.line.has("--overwrite") == inv.line.has("--append"))
         return inv.usageError("give exactly one of --overwrite and --append");
-    const auto mode =
-        inv.line.has("--overwrite") ? phonebook::ImportMode::Overwrite : phonebook::ImportMode::Append;
+    const auto mode = inv.line.has("--overwrite") ? phonebook::ImportMode::Overwrite
+                                                  : phonebook::ImportMode::Append;
     const std::string file = inv.line.words[0];
 
     return inv.withSession([&] {
@@ -351,7 +371,8 @@ int runWrite(Invocation& inv) {
     std::optional<int> location;
     if (const std::string* text = inv.line.value("--location")) {
         int value = 0;
-        if (const auto s = locationWord(inv, *text, value)) return *s;
+        if (const auto s = locationWord(inv, *text, value))
+            return *s;
         location = value;
     }
     const std::string number = utf8ToLatin1(inv.line.words[0]);
@@ -372,7 +393,8 @@ int runWrite(Invocation& inv) {
                                 "first free location (leave out --location)");
             }
             const auto form = service.beginEdit(*row);
-            if (!form) return inv.status(false, before);
+            if (!form)
+                return inv.status(false, before);
             target = form->location;
         } else if (!service.canAddEntry()) {
             return inv.status(false, before);
@@ -382,8 +404,10 @@ int runWrite(Invocation& inv) {
         service.warnNameLength(name);
         service.warnNumberLength(number);
         const auto typed = inv.reporter->tally();
-        if (target == 0) target = book.firstFreeLocation();  // where saveEntry puts it
-        if (!service.saveEntry(location.value_or(0), name, number)) return inv.status(false, typed);
+        if (target == 0)
+            target = book.firstFreeLocation();  // where saveEntry puts it
+        if (!service.saveEntry(location.value_or(0), name, number))
+            return inv.status(false, typed);
         const std::size_t position = book.findLocation(target);
         if (position != CurrentPhonebook::npos) {
             const phonebook::PhonebookEntry& e = book.entries[position];
@@ -398,10 +422,12 @@ int runWrite(Invocation& inv) {
 
 int runDelete(Invocation& inv) {
     int location = 0;
-    if (const auto s = locationWord(inv, inv.line.words[0], location)) return *s;
+    if (const auto s = locationWord(inv, inv.line.words[0], location))
+        return *s;
     return inv.withSession([&] {
         const auto row = rowOf(inv.model().current, location);
-        if (!row) return noEntryAt(inv, location);
+        if (!row)
+            return noEntryAt(inv, location);
         const auto before = inv.reporter->tally();
         return inv.status(inv.service().confirmDelete(*row, true), before);
     });
@@ -411,12 +437,14 @@ int runClear(Invocation& inv) {
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
         const int status = inv.status(inv.service().confirmClear(), before);
-        if (status != kExitOk) return status;
+        if (status != kExitOk)
+            return status;
         // The window ignores the results of the single writes; the reading
         // afterwards shows whether they worked.
         const std::size_t left = inv.model().current.liveCount();
         if (left != 0)
-            return inv.fail("not every location could be emptied (" + std::to_string(left) + " left)");
+            return inv.fail("not every location could be emptied (" + std::to_string(left) +
+                            " left)");
         return kExitOk;
     });
 }
@@ -431,12 +459,15 @@ int runNormalise(Invocation& inv) {
 
 // --- redbook ---------------------------------------------------------------
 
-bool marked(std::string_view name) { return !name.empty() && name.back() == '!'; }
+bool marked(std::string_view name) {
+    return !name.empty() && name.back() == '!';
+}
 
 // Whether Redbook record `record` names the phonebook entry called `name`:
 // the phone may give the record's name with its marker or without it.
 bool recordNames(const phonebook::PhonebookEntry& record, const std::string& name) {
-    if (record.name == name) return true;
+    if (record.name == name)
+        return true;
     return !marked(record.name) &&
            std::string(std::string_view(record.name).substr(0, phonebook::kMaxField - 1)) + "!" ==
                name;
@@ -449,7 +480,8 @@ bool recordNames(const phonebook::PhonebookEntry& record, const std::string& nam
 int removeFromRedbook(Invocation& inv, int location) {
     const CurrentPhonebook& book = inv.model().current;
     const std::size_t position = book.findLocation(location);
-    if (position == CurrentPhonebook::npos) return noEntryAt(inv, location);
+    if (position == CurrentPhonebook::npos)
+        return noEntryAt(inv, location);
     const phonebook::PhonebookEntry& entry = book.entries[position];
     const auto& redbook = inv.model().redbook;
     auto record = std::find_if(redbook.begin(), redbook.end(), [&](const auto& r) {
@@ -460,7 +492,8 @@ int removeFromRedbook(Invocation& inv, int location) {
                               [&](const auto& r) { return recordNames(r, entry.name); });
     }
     if (!marked(entry.name) || record == redbook.end())
-        return inv.fail("the entry at location " + std::to_string(location) + " is not in the Redbook");
+        return inv.fail("the entry at location " + std::to_string(location) +
+                        " is not in the Redbook");
     for (std::size_t i = 0; i < position; ++i) {
         if (!book.isDeleted(i) && book.entries[i].name == entry.name) {
             return inv.fail("the entries at locations " + std::to_string(book.entries[i].index) +
@@ -475,21 +508,26 @@ int removeFromRedbook(Invocation& inv, int location) {
 
 int runRedbook(Invocation& inv) {
     const std::string action = inv.line.words[0];
-    if (action != "add" && action != "remove") return inv.usageError("add or remove, not '" + action + "'");
+    if (action != "add" && action != "remove")
+        return inv.usageError("add or remove, not '" + action + "'");
     int location = 0;
-    if (const auto s = locationWord(inv, inv.line.words[1], location)) return *s;
+    if (const auto s = locationWord(inv, inv.line.words[1], location))
+        return *s;
     return inv.withSession([&] {
-        if (action == "remove") return removeFromRedbook(inv, location);
+        if (action == "remove")
+            return removeFromRedbook(inv, location);
         // The double click on the entry's row.
         const auto row = rowOf(inv.model().current, location);
-        if (!row) return noEntryAt(inv, location);
+        if (!row)
+            return noEntryAt(inv, location);
         const auto before = inv.reporter->tally();
         return inv.status(inv.service().addToRedbook(*row), before);
     });
 }
 
 int runPhonebookFamily(Invocation& inv) {
-    if (inv.line.words.empty()) return inv.usageError("a subcommand is missing");
+    if (inv.line.words.empty())
+        return inv.usageError("a subcommand is missing");
     return inv.usageError("unknown subcommand '" + inv.line.words.front() + "'");
 }
 
@@ -501,18 +539,65 @@ std::vector<CommandSpec> phonebookCommands() {
         {"phonebook",
          "read, export, import, write, delete, clear and normalise\n"
          "                  the phonebooks; the Redbook (phonebook SUBCOMMAND --help)",
-         kPhonebookUsage, {}, {}, 0, 99, Needs::Nothing, false, runPhonebookFamily},
-        {"phonebook read", "", kReadUsage, {"--kind"}, {"--json", "--fast"}, 0, 0, W, true,
+         kPhonebookUsage,
+         {},
+         {},
+         0,
+         99,
+         Needs::Nothing,
+         false,
+         runPhonebookFamily},
+        {"phonebook read",
+         "",
+         kReadUsage,
+         {"--kind"},
+         {"--json", "--fast"},
+         0,
+         0,
+         W,
+         true,
          runRead},
-        {"phonebook export", "", kExportUsage, {"--kind", "--format", "--location"}, {"--fast"},
-         1, 1, W, true, runExport},
-        {"phonebook import", "", kImportUsage, {"--kind"}, {"--overwrite", "--append", "--fast"},
-         1, 1, W, true, runImport},
-        {"phonebook write", "", kWriteUsage, {"--kind", "--location"}, {"--fast"}, 2, 2, W, true,
+        {"phonebook export",
+         "",
+         kExportUsage,
+         {"--kind", "--format", "--location"},
+         {"--fast"},
+         1,
+         1,
+         W,
+         true,
+         runExport},
+        {"phonebook import",
+         "",
+         kImportUsage,
+         {"--kind"},
+         {"--overwrite", "--append", "--fast"},
+         1,
+         1,
+         W,
+         true,
+         runImport},
+        {"phonebook write",
+         "",
+         kWriteUsage,
+         {"--kind", "--location"},
+         {"--fast"},
+         2,
+         2,
+         W,
+         true,
          runWrite},
         {"phonebook delete", "", kDeleteUsage, {"--kind"}, {"--fast"}, 1, 1, W, true, runDelete},
         {"phonebook clear", "", kClearUsage, {"--kind"}, {"--fast"}, 0, 0, W, true, runClear},
-        {"phonebook normalise", "", kNormaliseUsage, {"--kind"}, {"--fast"}, 0, 0, W, true,
+        {"phonebook normalise",
+         "",
+         kNormaliseUsage,
+         {"--kind"},
+         {"--fast"},
+         0,
+         0,
+         W,
+         true,
          runNormalise},
         {"phonebook redbook", "", kRedbookUsage, {"--kind"}, {"--fast"}, 2, 2, W, true, runRedbook},
     };

@@ -25,7 +25,8 @@ Manage a Siemens C35/S35-generation phone.
 Commands:
 )";
     for (const CommandSpec& c : commandTable()) {
-        if (*c.summary == '\0') continue;  // subcommands appear in their family's help
+        if (*c.summary == '\0')
+            continue;  // subcommands appear in their family's help
         std::string name = std::string("  ") + c.name;
         name.resize(std::max<std::size_t>(name.size() + 1, 18), ' ');
         text += name + c.summary + "\n";
@@ -129,13 +130,23 @@ int main(int argc, char** argv) {
         return help ? kExitOk : kExitUsage;
     }
     if (static_cast<int>(!device.empty()) + static_cast<int>(!tcp.empty()) +
-            static_cast<int>(simulate) > 1) {
+            static_cast<int>(simulate) >
+        1) {
         std::cerr << "vondrix-cli: choose one of --device, --tcp and --simulate\n";
         return kExitUsage;
     }
 
-    CliContext ctx{IniFile(iniPath), Settings{}, Language::English, std::cout, std::cerr, lang, {},
-                   false, {}, CliContext::Answers::Ask, {}};
+    CliContext ctx{IniFile(iniPath),
+                   Settings{},
+                   Language::English,
+                   std::cout,
+                   std::cerr,
+                   lang,
+                   {},
+                   false,
+                   {},
+                   CliContext::Answers::Ask,
+                   {}};
     ctx.language = detectLanguage(lang);
     ctx.answers = answers;
     ctx.simulate = simulate;
@@ -159,7 +170,8 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> words{commandName};
     words.insert(words.end(), rest.begin(), rest.end());
-    if (const int status = runCommand(ctx, words); status >= 0) return status;
+    if (const int status = runCommand(ctx, words); status >= 0)
+        return status;
     std::cerr << "vondrix-cli: unknown command " << commandName << "\n" << usage();
     return kExitUsage;
 }

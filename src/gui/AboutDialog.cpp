@@ -1,8 +1,8 @@
 #include "gui/AboutDialog.h"
 
 #include <QLabel>
-#include <QUrl>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "gui/Shell.h"
@@ -31,18 +31,24 @@ AboutDialog::AboutDialog(const QString& helpFile, QWidget* parent) : QDialog(par
     setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(tr("About Vondrix"));
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(QStringLiteral("<b>Vondrix</b> %1").arg(QStringLiteral(VONDRIX_VERSION)), this);
+    auto* title =
+        new QLabel(QStringLiteral("<b>Vondrix</b> %1").arg(QStringLiteral(VONDRIX_VERSION)), this);
     layout->addWidget(title);
-    layout->addWidget(new QLabel(tr("Manages a Siemens C35/S35-generation phone: phonebooks,\n"
-                                    "short messages, organizer, logo, ring tone and network services."),
-                                 this));
-    layout->addWidget(new QLabel(tr("Written by the Vondrix team. Built with Qt %1.")
-                                     .arg(QString::fromLatin1(qVersion())),
-                                 this));
-    const QString helpUrl = helpFile.isEmpty() ? QString() : QUrl::fromLocalFile(helpFile).toString();
-    if (!helpUrl.isEmpty()) layout->addWidget(linkLabel(QStringLiteral("helpLink"), helpUrl, false, this));
-    layout->addWidget(linkLabel(QStringLiteral("qtLink"), QStringLiteral("https://www.qt.io"), false, this));
-    layout->addWidget(linkLabel(QStringLiteral("addressLink"), QStringLiteral("vondrix@example.org"), true, this));
+    layout->addWidget(
+        new QLabel(tr("Manages a Siemens C35/S35-generation phone: phonebooks,\n"
+                      "short messages, organizer, logo, ring tone and network services."),
+                   this));
+    layout->addWidget(new QLabel(
+        tr("Written by the Vondrix team. Built with Qt %1.").arg(QString::fromLatin1(qVersion())),
+        this));
+    const QString helpUrl =
+        helpFile.isEmpty() ? QString() : QUrl::fromLocalFile(helpFile).toString();
+    if (!helpUrl.isEmpty())
+        layout->addWidget(linkLabel(QStringLiteral("helpLink"), helpUrl, false, this));
+    layout->addWidget(
+        linkLabel(QStringLiteral("qtLink"), QStringLiteral("https://www.qt.io"), false, this));
+    layout->addWidget(linkLabel(QStringLiteral("addressLink"),
+                                QStringLiteral("vondrix@example.org"), true, this));
     // The program's picture sits on the OK button.
     auto* ok = new QPushButton(this);
     ok->setObjectName(QStringLiteral("okButton"));

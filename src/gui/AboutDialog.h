@@ -8,7 +8,7 @@ namespace vondrix::gui {
 // when clicked.
 class AboutDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutDialog(const QString& helpFile, QWidget* parent = nullptr);
 };
 

@@ -8,41 +8,41 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
-#include <QTimer>
 #include <cstdio>
 #include <functional>
 #include <iostream>
 #include <memory>
 
-#include "session/Startup.h"
 #include "gui/AboutDialog.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
 #include "gui/CommandModeDialog.h"
-#include "gui/GroupDialog.h"
-#include "gui/MessageListWindow.h"
-#include "gui/MessageViewDialog.h"
-#include "gui/PredefinedDialog.h"
-#include "gui/ReplyDialog.h"
-#include "gui/SendDialog.h"
 #include "gui/EntryDialog.h"
+#include "gui/GroupDialog.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"
-#include "gui/OrganizerEntryDialog.h"
-#include "gui/OrganizerWindow.h"
+#include "gui/MessageListWindow.h"
+#include "gui/MessageViewDialog.h"
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
+#include "gui/OrganizerEntryDialog.h"
+#include "gui/OrganizerWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
+#include "gui/PredefinedDialog.h"
 #include "gui/ProgressWindow.h"
+#include "gui/ReplyDialog.h"
+#include "gui/SendDialog.h"
 #include "gui/SettingsDialog.h"
-#include "phonebook/LocalFile.h"
-#include "session/PhonebookWindowSession.h"
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
+#include "phonebook/LocalFile.h"
 #include "phonesim/Simulator.h"
+#include "session/PhonebookWindowSession.h"
+#include "session/Startup.h"
 #include "text/Decimal.h"
 
 namespace vondrix::gui {
@@ -53,7 +53,8 @@ bool saveShot(QWidget& w, const QDir& dir, const QString& name) {
     w.show();
     QCoreApplication::processEvents();
     const bool ok = w.grab().save(dir.filePath(name + ".png"));
-    if (!ok) std::cerr << "vondrix: cannot write " << dir.filePath(name + ".png").toStdString() << '\n';
+    if (!ok)
+        std::cerr << "vondrix: cannot write " << dir.filePath(name + ".png").toStdString() << '\n';
     w.hide();
     return ok;
 }
@@ -117,7 +118,8 @@ bool messageScreenshots(Session& session, Reporter& reporter, const QDir& dir) {
     // The view of one part of a message in several parts, else of the last row.
     std::size_t shown = rows.empty() ? 0 : rows.size() - 1;
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].concatenation && rows[i].concatenation->part == 2) shown = i;
+        if (rows[i].concatenation && rows[i].concatenation->part == 2)
+            shown = i;
     if (const auto view = list.session().view(shown)) {
         MessageViewDialog dialog(*view, session.language);
         ok = saveShot(dialog, dir, QStringLiteral("sms-view")) && ok;
@@ -144,8 +146,11 @@ bool messageScreenshots(Session& session, Reporter& reporter, const QDir& dir) {
         else
             message.openReply(newest);
         ReplyDialog dialog(message);
-        if (!forward) typeInto(dialog, QStringLiteral("Thanks, I will call you tonight."));
-        ok = saveShot(dialog, dir, forward ? QStringLiteral("sms-forward") : QStringLiteral("sms-reply")) && ok;
+        if (!forward)
+            typeInto(dialog, QStringLiteral("Thanks, I will call you tonight."));
+        ok = saveShot(dialog, dir,
+                      forward ? QStringLiteral("sms-forward") : QStringLiteral("sms-reply")) &&
+             ok;
     }
     PredefinedDialog predefined(session, reporter);
     ok = saveShot(predefined, dir, QStringLiteral("sms-predefined")) && ok;
@@ -159,7 +164,8 @@ bool messageScreenshots(Session& session, Reporter& reporter, const QDir& dir) {
     // The command mode needs its module; a missing one would stop here with
     // a message box.
     const QString module = QString::fromLatin1(sms::kModuleFileName);
-    if (QFileInfo::exists(module) || QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath(module))) {
+    if (QFileInfo::exists(module) ||
+        QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath(module))) {
         CommandModeSession::Options options;
         options.localFile = localFile;
         if (auto mode = CommandModeDialog::open(session, reporter, options)) {
@@ -244,9 +250,9 @@ int runGui(const QStringList& arguments) {
                                     QStringLiteral("PATH"));
     const QCommandLineOption tcp(QStringLiteral("tcp"), QStringLiteral("Phone at HOST:PORT."),
                                  QStringLiteral("HOST:PORT"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Render every window to DIR/NAME.png and exit."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Render every window to DIR/NAME.png and exit."), QStringLiteral("DIR"));
     const QCommandLineOption ready(QStringLiteral("exit-when-ready"),
                                    QStringLiteral("Exit once the main window is filled, printing "
                                                   "the milliseconds since start."));
@@ -325,7 +331,8 @@ int runGui(const QStringList& arguments) {
     if (sim) {
         sim->stop();
         if (parser.isSet(stateFile)) {
-            sim->withState([&](phonesim::PhoneState& s) { s.save(parser.value(stateFile).toStdString()); });
+            sim->withState(
+                [&](phonesim::PhoneState& s) { s.save(parser.value(stateFile).toStdString()); });
         }
     }
     return status;

@@ -13,13 +13,15 @@ GuiReporter::GuiReporter(Language language) : language_(language) {}
 GuiReporter::~GuiReporter() = default;
 
 QWidget* GuiReporter::parentWindow() const {
-    if (QWidget* window = QApplication::activeModalWidget()) return window;
+    if (QWidget* window = QApplication::activeModalWidget())
+        return window;
     return owner_;
 }
 
 Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
-    const QString text = QString::fromUtf8(catalogueText(id, language_).data(),
-                                           static_cast<qsizetype>(catalogueText(id, language_).size()));
+    const QString text =
+        QString::fromUtf8(catalogueText(id, language_).data(),
+                          static_cast<qsizetype>(catalogueText(id, language_).size()));
     const QString title = QString::fromLatin1(captionText(caption));
     switch (buttons) {
         case Buttons::Ok:
@@ -44,7 +46,8 @@ Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
 }
 
 void GuiReporter::text(const std::string& utf8Text, Caption caption) {
-    QWidget* owner = QApplication::focusWidget() ? QApplication::focusWidget()->window() : owner_.data();
+    QWidget* owner =
+        QApplication::focusWidget() ? QApplication::focusWidget()->window() : owner_.data();
     const QString title = QString::fromLatin1(captionText(caption));
     if (caption == Caption::Error)
         QMessageBox::critical(owner, title, QString::fromStdString(utf8Text));
@@ -52,7 +55,9 @@ void GuiReporter::text(const std::string& utf8Text, Caption caption) {
         QMessageBox::information(owner, title, QString::fromStdString(utf8Text));
 }
 
-std::optional<std::string> GuiReporter::askPin2() { return Pin2Dialog::ask(parentWindow()); }
+std::optional<std::string> GuiReporter::askPin2() {
+    return Pin2Dialog::ask(parentWindow());
+}
 
 void GuiReporter::progressBegin(int dialogId, int total, Task) {
     progress_ = std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), parentWindow());
@@ -61,11 +66,14 @@ void GuiReporter::progressBegin(int dialogId, int total, Task) {
 }
 
 void GuiReporter::progressStep(int done) {
-    if (progress_) progress_->setValue(done);
+    if (progress_)
+        progress_->setValue(done);
     pump();
 }
 
-void GuiReporter::progressEnd() { progress_.reset(); }
+void GuiReporter::progressEnd() {
+    progress_.reset();
+}
 
 void GuiReporter::progressTimes(int elapsedSeconds, int estimatedSeconds) {
     if (progress_)
@@ -76,6 +84,8 @@ bool GuiReporter::cancelled() {
     return progress_ && progress_->cancelRequested();
 }
 
-void GuiReporter::pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void GuiReporter::pump() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 }  // namespace vondrix::gui

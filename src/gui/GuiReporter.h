@@ -14,7 +14,7 @@ class ProgressWindow;
 // Message boxes with the catalogue text and the program's captions; the
 // progress windows; the message pump.
 class GuiReporter : public Reporter {
-public:
+  public:
     explicit GuiReporter(Language language);
     ~GuiReporter() override;
 
@@ -31,7 +31,7 @@ public:
     bool cancelled() override;
     void pump() override;
 
-private:
+  private:
     // The window boxes and dialogs belong to: the modal window the user
     // works in (a feature window, or a dialog it runs), else the owner, so
     // that they show on top of what the user is looking at.

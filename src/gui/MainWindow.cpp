@@ -11,13 +11,13 @@
 
 #include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
-#include "gui/OrganizerWindow.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
-#include "gui/NetworkMonitorWindow.h"
-#include "gui/NetworkSelectionWindow.h"
 #include "gui/CommandModeDialog.h"
 #include "gui/MessageListWindow.h"
+#include "gui/NetworkMonitorWindow.h"
+#include "gui/NetworkSelectionWindow.h"
+#include "gui/OrganizerWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
@@ -27,7 +27,9 @@
 namespace vondrix::gui {
 namespace {
 
-QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+QString latin1(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 }  // namespace
 
@@ -86,9 +88,12 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
         ui_->testButton->setEnabled(false);
     }
 
-    connect(ui_->refreshButton, &QPushButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
-    connect(ui_->batteryButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
-    connect(ui_->signalButton, &QToolButton::clicked, this, [this] { busy([this] { refreshNetwork(); }); });
+    connect(ui_->refreshButton, &QPushButton::clicked, this,
+            [this] { busy([this] { refreshNetwork(); }); });
+    connect(ui_->batteryButton, &QToolButton::clicked, this,
+            [this] { busy([this] { refreshNetwork(); }); });
+    connect(ui_->signalButton, &QToolButton::clicked, this,
+            [this] { busy([this] { refreshNetwork(); }); });
     connect(ui_->phonebookButton, &QPushButton::clicked, this, &MainWindow::showPhonebook);
     connect(ui_->organizerButton, &QPushButton::clicked, this, &MainWindow::showOrganizer);
     connect(ui_->monitorButton, &QPushButton::clicked, this, &MainWindow::showNetworkMonitor);
@@ -170,12 +175,14 @@ void MainWindow::applyNetwork() {
         ui_->batteryLabel->setText(latin1(n.batteryText));
         ui_->batteryButton->setIcon(QIcon(statusPixmap(n.batteryBitmap)));
     }
-    if (n.registration) ui_->registrationLabel->setText(latin1(*n.registration));
+    if (n.registration)
+        ui_->registrationLabel->setText(latin1(*n.registration));
     if (n.rssi) {
         ui_->signalLabel->setText(n.signalKnown ? latin1(n.signalText) : tr("unknown"));
         ui_->signalButton->setIcon(QIcon(statusPixmap(n.signalBitmap)));
     }
-    if (n.operatorText) ui_->operatorLabel->setText(latin1(*n.operatorText));
+    if (n.operatorText)
+        ui_->operatorLabel->setText(latin1(*n.operatorText));
 }
 
 void MainWindow::applyAudio() {
@@ -207,7 +214,9 @@ void MainWindow::switchOff() {
     done(QDialog::Accepted);  // the program ends either way
 }
 
-void MainWindow::deleteLogo() { window_.deleteLogo(); }
+void MainWindow::deleteLogo() {
+    window_.deleteLogo();
+}
 
 QString MainWindow::askFile(bool save, const QStringList& filters, const QString& suffix) {
     const QString path = chooseFile({save, filters, suffix, lastPath_});
@@ -250,7 +259,8 @@ void MainWindow::downloadRingtone() {
 }
 
 void MainWindow::toggleRingToneTest() {
-    const bool running = window_.audio().toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());
+    const bool running =
+        window_.audio().toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());
     ui_->testButton->setText(running ? tr("Stop") : tr("Test"));
 }
 
@@ -265,14 +275,16 @@ void MainWindow::handsFreeClicked(bool checked) {
 void MainWindow::saveDeviceInformation() {
     const QString preset = lastPath_.isEmpty() ? QString::fromLatin1(kDeviceInfoFile) : lastPath_;
     const QString path = chooseSaveFile(preset);
-    if (path.isEmpty()) return;
+    if (path.isEmpty())
+        return;
     lastPath_ = path;
     busy([&] {
         DeviceInfo shown;
         shown.imei = ui_->imeiLabel->text().toLatin1().toStdString();
         shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
         shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
-        if (window_.saveDeviceInformation(path.toStdString(), shown)) openFile(path);
+        if (window_.saveDeviceInformation(path.toStdString(), shown))
+            openFile(path);
     });
 }
 
@@ -332,7 +344,8 @@ void MainWindow::showCallBarring() {
 void MainWindow::showCommandMode() {
     busy([this] {
         // Without a usable module the window does not open (message 96 or 97).
-        if (auto dialog = CommandModeDialog::open(session_, reporter_)) runDialog(*dialog);
+        if (auto dialog = CommandModeDialog::open(session_, reporter_))
+            runDialog(*dialog);
     });
 }
 
@@ -350,10 +363,13 @@ void MainWindow::showAbout() {
 
 void MainWindow::showHelp() {
     const QString path = helpFilePath(QString::fromStdString(session_.helpFile));
-    if (path.isEmpty() || !openFile(path)) reporter_.text(tr("Unable to activate help").toStdString(), Caption::Error);
+    if (path.isEmpty() || !openFile(path))
+        reporter_.text(tr("Unable to activate help").toStdString(), Caption::Error);
 }
 
-void MainWindow::exitProgram() { done(QDialog::Accepted); }
+void MainWindow::exitProgram() {
+    done(QDialog::Accepted);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     window_.close();
@@ -363,12 +379,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (centred_) return;
+    if (centred_)
+        return;
     centred_ = true;
     // The middle of the work area, as the original placed it.
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
-        move((area.right() - frameGeometry().width()) / 2, (area.bottom() - frameGeometry().height()) / 2);
+        move((area.right() - frameGeometry().width()) / 2,
+             (area.bottom() - frameGeometry().height()) / 2);
     }
 }
 

@@ -22,7 +22,7 @@ namespace vondrix::gui {
 // the whole run; closing it ends the program.
 class MainWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Runs the opening traffic and fills every field.
     MainWindow(Session& session, Reporter& reporter, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -48,7 +48,7 @@ public:
     // Asks for the file (tests replace it); an empty result cancels.
     std::function<QString(const FileQuestion&)> chooseFile;
 
-public slots:
+  public slots:
     void refreshNetwork();
     void setClock();
     void switchOff();
@@ -74,12 +74,12 @@ public slots:
     void showHelp();
     void exitProgram();  // ends without the closing steps
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;  // the close box: closing steps, then end
     void reject() override {}                      // Escape does not end the program
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void buildMenu();
     void applyNetwork();
     void applyAudio();

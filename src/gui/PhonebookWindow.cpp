@@ -514,9 +514,10 @@ void PhonebookWindow::importCsv() {
     if (path.isEmpty())
         return;
     lastPath_ = path;
-    const auto mode = reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
-                          ? phonebook::ImportMode::Overwrite
-                          : phonebook::ImportMode::Append;
+    const auto mode =
+        reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
+            ? phonebook::ImportMode::Overwrite
+            : phonebook::ImportMode::Append;
     busy([&] { phonebook::importCsv(service_, path.toStdString(), mode); });
     showPhonebook();
     showCounts();

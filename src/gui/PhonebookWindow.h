@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "phonebook/LocalFile.h"
+#include "phonebook/PhonebookService.h"
 #include "session/PhonebookWindowSession.h"
 #include "session/SendDialogSession.h"
 #include "session/Session.h"
-#include "phonebook/LocalFile.h"
-#include "phonebook/PhonebookService.h"
 
 class QListWidget;
 class QMenu;

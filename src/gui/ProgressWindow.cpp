@@ -18,9 +18,12 @@ QString clockText(int seconds) {
 
 ProgressWindow::Kind ProgressWindow::kindFor(int dialogId) {
     switch (dialogId) {
-        case 111: return Kind::Transfer;
-        case 146: return Kind::Sending;
-        default: return Kind::Reading;
+        case 111:
+            return Kind::Transfer;
+        case 146:
+            return Kind::Sending;
+        default:
+            return Kind::Reading;
     }
 }
 
@@ -85,7 +88,8 @@ void ProgressWindow::start(int total) {
         elapsed_->setText(clockText(0));
         estimated_->setText(QStringLiteral("-"));  // nothing done yet: no estimate
     }
-    if (parts_) parts_->setText(QStringLiteral("%1 / %2").arg(0).arg(total));
+    if (parts_)
+        parts_->setText(QStringLiteral("%1 / %2").arg(0).arg(total));
     show();
 }
 
@@ -93,7 +97,8 @@ void ProgressWindow::setValue(int done) {
     bar_->setValue(done);
     if (percent_ && bar_->maximum() > 0)
         percent_->setText(QStringLiteral("%1 %").arg(100LL * bar_->value() / bar_->maximum()));
-    if (parts_) parts_->setText(QStringLiteral("%1 / %2").arg(done).arg(bar_->maximum()));
+    if (parts_)
+        parts_->setText(QStringLiteral("%1 / %2").arg(done).arg(bar_->maximum()));
 }
 
 void ProgressWindow::setTimes(int elapsedSeconds, int estimatedSeconds) {
@@ -113,11 +118,17 @@ void ProgressWindow::reject() {
     caption_->setText(tr("Stopping the transfer..."));
 }
 
-int ProgressWindow::value() const { return bar_->value(); }
-int ProgressWindow::maximum() const { return bar_->maximum(); }
+int ProgressWindow::value() const {
+    return bar_->value();
+}
+int ProgressWindow::maximum() const {
+    return bar_->maximum();
+}
 QString ProgressWindow::timesText() const {
     return elapsed_ ? elapsed_->text() + QLatin1Char(' ') + estimated_->text() : QString();
 }
-QString ProgressWindow::partsText() const { return parts_ ? parts_->text() : QString(); }
+QString ProgressWindow::partsText() const {
+    return parts_ ? parts_->text() : QString();
+}
 
 }  // namespace vondrix::gui

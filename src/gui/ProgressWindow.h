@@ -13,7 +13,7 @@ namespace vondrix::gui {
 // transfer to stop after its current segment), reading, and sending.
 class ProgressWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     enum class Kind { Transfer = 111, Reading = 116, Sending = 146 };
     static Kind kindFor(int dialogId);
 
@@ -32,10 +32,10 @@ public:
     // Cancel (or Escape) was pressed in the transfer window.
     bool cancelRequested() const { return cancelRequested_; }
 
-protected:
+  protected:
     void reject() override;  // Cancel and Escape: only the transfer stops, and not at once
 
-private:
+  private:
     Kind kind_;
     QLabel* caption_ = nullptr;
     QProgressBar* bar_ = nullptr;

@@ -21,9 +21,11 @@ SettingsDialog::SettingsDialog(Session& session, Reporter& reporter, QWidget* pa
     for (int i = 0; i < 7; ++i) {
         radios[i]->setChecked(s.port == i);
         connect(radios[i], &QRadioButton::toggled, this, [radios, i](bool on) {
-            if (!on) return;
+            if (!on)
+                return;
             for (int j = 0; j < 7; ++j)
-                if (j != i) radios[j]->setChecked(false);
+                if (j != i)
+                    radios[j]->setChecked(false);
         });
     }
     ui_->readBCheck->setChecked(s.readB);
@@ -36,11 +38,13 @@ SettingsDialog::SettingsDialog(Session& session, Reporter& reporter, QWidget* pa
     ui_->fastReadCheck->setChecked(s.fastRead);
     ui_->w2kCableCheck->setChecked(s.w2kCable);
     ui_->w2kCableCheck->setEnabled(session.socketStack);
-    if (!s.tPref.empty()) ui_->tPrefEdit->setText(QString::fromLatin1(s.tPref.c_str()));
+    if (!s.tPref.empty())
+        ui_->tPrefEdit->setText(QString::fromLatin1(s.tPref.c_str()));
     ui_->deviceEdit->setText(QString::fromStdString(s.device));
     ui_->irDevicesEdit->setText(QString::fromStdString(s.irDevices));
     const auto tip = catalogueText(msg::TipOlderModels, session.language);
-    ui_->noModemCheck->setToolTip(QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size())));
+    ui_->noModemCheck->setToolTip(
+        QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size())));
     connect(ui_->buttonBox, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
     connect(ui_->buttonBox, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
 }
@@ -67,7 +71,10 @@ void SettingsDialog::accept() {
     form.noModem = ui_->noModemCheck->isChecked();
     form.w2kCable = ui_->w2kCableCheck->isChecked();
     form.smsStat = ui_->smsStatCheck->isChecked();
-    form.tPref = ui_->tPrefEdit->text().left(static_cast<qsizetype>(Settings::kTPrefMax)).toLatin1().toStdString();
+    form.tPref = ui_->tPrefEdit->text()
+                     .left(static_cast<qsizetype>(Settings::kTPrefMax))
+                     .toLatin1()
+                     .toStdString();
     form.device = ui_->deviceEdit->text().trimmed().toStdString();
     form.irDevices = ui_->irDevicesEdit->text().trimmed().toStdString();
     form.fastRead = ui_->fastReadCheck->isChecked();

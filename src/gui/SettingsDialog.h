@@ -17,13 +17,13 @@ namespace vondrix::gui {
 // changes nothing.
 class SettingsDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     SettingsDialog(Session& session, Reporter& reporter, QWidget* parent = nullptr);
     ~SettingsDialog() override;
 
     void accept() override;
 
-private:
+  private:
     Session& session_;
     Reporter& reporter_;
     std::unique_ptr<Ui::SettingsDialog> ui_;

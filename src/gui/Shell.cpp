@@ -16,10 +16,13 @@ UrlOpener& opener() {
 
 }  // namespace
 
-void setUrlOpener(UrlOpener o) { opener() = std::move(o); }
+void setUrlOpener(UrlOpener o) {
+    opener() = std::move(o);
+}
 
 bool openUrl(const QString& url) {
-    if (opener()) return opener()(url);
+    if (opener())
+        return opener()(url);
     return QDesktopServices::openUrl(QUrl(url));
 }
 
@@ -29,8 +32,8 @@ bool openFile(const QString& path) {
 
 QString helpFilePath(const QString& helpFileName) {
     const QString base = QFileInfo(helpFileName).completeBaseName();
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/") + base + ".html");
+    const QString path = QDir(QCoreApplication::applicationDirPath())
+                             .filePath(QStringLiteral("help/") + base + ".html");
     return QFileInfo::exists(path) ? path : QString();
 }
 

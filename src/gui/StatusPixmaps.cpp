@@ -10,11 +10,12 @@ QPixmap battery(int level) {  // level 0..4
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setPen(Qt::black);
-    p.drawRect(0, 0, 18, 8);          // body
+    p.drawRect(0, 0, 18, 8);             // body
     p.fillRect(19, 2, 2, 5, Qt::black);  // terminal
     const QColor fill = level == 0 ? QColor(200, 0, 0) : QColor(0, 150, 0);
     const int segments = level == 0 ? 1 : level;
-    for (int i = 0; i < segments; ++i) p.fillRect(2 + i * 4, 2, 3, 5, fill);
+    for (int i = 0; i < segments; ++i)
+        p.fillRect(2 + i * 4, 2, 3, 5, fill);
     return pm;
 }
 
@@ -36,8 +37,10 @@ QPixmap signal(int level) {  // level 0..4
 }  // namespace
 
 QPixmap statusPixmap(int bitmapId) {
-    if (bitmapId >= 127 && bitmapId <= 131) return battery(bitmapId - 127);
-    if (bitmapId >= 132 && bitmapId <= 136) return signal(bitmapId - 132);
+    if (bitmapId >= 127 && bitmapId <= 131)
+        return battery(bitmapId - 127);
+    if (bitmapId >= 132 && bitmapId <= 136)
+        return signal(bitmapId - 132);
     return {};
 }
 
@@ -58,7 +61,8 @@ QPixmap programPixmap(int size) {
     p.drawRect(QRectF(11, 6, 10, 8));  // display
     p.setBrush(QColor(220, 220, 230));
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 3; ++c) p.drawRect(QRectF(11.5 + c * 3.2, 16.5 + r * 3.2, 2.2, 2.2));
+        for (int c = 0; c < 3; ++c)
+            p.drawRect(QRectF(11.5 + c * 3.2, 16.5 + r * 3.2, 2.2, 2.2));
     p.setPen(QPen(QColor(30, 30, 60), 1.5));
     p.drawLine(QPointF(20, 2), QPointF(20, 0));  // antenna
     return pm;

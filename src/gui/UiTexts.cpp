@@ -566,7 +566,9 @@ constexpr UiText kTexts[] = {
 
 }  // namespace
 
-std::span<const UiText> mainUiTexts() { return kTexts; }
+std::span<const UiText> mainUiTexts() {
+    return kTexts;
+}
 
 const UiText* uiTexts(std::size_t& count) {
     // One table of all windows, built once from each window's own table.

@@ -14,7 +14,7 @@ namespace vondrix::gui {
 // language falls back to English, the source text.
 class UiTranslator : public QTranslator {
     Q_OBJECT
-public:
+  public:
     explicit UiTranslator(Language language, QObject* parent = nullptr);
 
     QString translate(const char* context, const char* sourceText, const char* disambiguation,
@@ -23,7 +23,7 @@ public:
 
     Language language() const { return language_; }
 
-private:
+  private:
     Language language_;
     QHash<QByteArray, QString> texts_;
 };

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "phonesim/OrganizerStore.h"
 #include "phonesim/NetworkServices.h"
 #include "phonesim/ObjectStore.h"
+#include "phonesim/OrganizerStore.h"
 #include "phonesim/PhonebookStore.h"
 #include "phonesim/SmsStore.h"
 
@@ -30,10 +30,10 @@ struct PhoneState {
     std::string simSerial = "89490200001234567890";
 
     // Power and network (AT+CBC, +CREG?, +CSQ, +COPS?).
-    int batteryStatus = 0;  // <bcs>
-    int batteryCharge = 80; // <bcl>, percent
-    int regMode = 0;        // <n> of +CREG
-    int regStatus = 1;      // <stat> of +CREG
+    int batteryStatus = 0;   // <bcs>
+    int batteryCharge = 80;  // <bcl>, percent
+    int regMode = 0;         // <n> of +CREG
+    int regStatus = 1;       // <stat> of +CREG
     int rssi = 17;
     int ber = 99;
     std::string operatorName = "D1-TELEKOM";
@@ -45,13 +45,13 @@ struct PhoneState {
     int ringVolumeMin = 0, ringVolumeMax = 4;
     int ringTone = 3;
     int ringVolume = 2;
-    bool ringing = false;      // toggled by a bare AT^SRTC
+    bool ringing = false;  // toggled by a bare AT^SRTC
     int handsFree = 0;
     int speakerVolume = 4;
 
     // Clock (+CCLK), kept as the phone's "yy/MM/dd,hh:mm:ss" text.
     std::string clock = "01/01/01,00:00:00";
-    bool poweredOff = false;   // set by AT^SMSO
+    bool poweredOff = false;  // set by AT^SMSO
 
     // Message service settings (+CSMS, +CNMI) as last set.
     int smsService = 0;

@@ -59,21 +59,25 @@ TEST_F(DeviceCliTest, SuccessfulCommandsChangeThePhone) {
     };
     const std::vector<Case> cases = {
         {{"off"}, shown(70), [](const PhoneState& s) { EXPECT_TRUE(s.poweredOff); }},
-        {{"audio", "--ringtone", "7", "--volume", "1", "--seconds", "0"}, "",
+        {{"audio", "--ringtone", "7", "--volume", "1", "--seconds", "0"},
+         "",
          [](const PhoneState& s) {
              EXPECT_EQ(s.ringTone, 7);
              EXPECT_EQ(s.ringVolume, 1);
              EXPECT_FALSE(s.ringing);  // started and stopped again
          }},
         // Only the volume given: the test uses the ring tone read at opening.
-        {{"audio", "--volume=4", "--seconds=0"}, "",
+        {{"audio", "--volume=4", "--seconds=0"},
+         "",
          [](const PhoneState& s) {
              EXPECT_EQ(s.ringTone, 3);
              EXPECT_EQ(s.ringVolume, 4);
          }},
-        {{"audio", "--ring", "off"}, shown(83),
+        {{"audio", "--ring", "off"},
+         shown(83),
          [](const PhoneState& s) { EXPECT_EQ(s.ringTone, 0); }},
-        {{"audio", "--handsfree", "on"}, shown(85),
+        {{"audio", "--handsfree", "on"},
+         shown(85),
          [](const PhoneState& s) {
              EXPECT_EQ(s.handsFree, 1);
              EXPECT_EQ(s.speakerVolume, 4);  // restored after the switch

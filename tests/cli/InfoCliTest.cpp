@@ -12,7 +12,7 @@ namespace {
 using test::runProcess;
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     CliTest() : dir(test::makeTempDir("cli")) {}
     ~CliTest() override { std::filesystem::remove_all(dir); }
     test::ProcessResult run(const std::vector<std::string>& args,
@@ -90,7 +90,8 @@ TEST_F(CliTest, ExitStatusesForUsageAndMissingLink) {
     for (const auto& c : cases) {
         const auto r = run(c.args);
         std::string joined;
-        for (const auto& a : c.args) joined += a + " ";
+        for (const auto& a : c.args)
+            joined += a + " ";
         EXPECT_EQ(r.exitCode, c.status) << joined << "\n" << r.err;
     }
 }

@@ -307,8 +307,7 @@ TEST_F(PhonebookCliTest, InjectedCommandsNeverReachThePhone) {
         EXPECT_EQ(phoneAfter().sim.entries, before.sim.entries);
     }
 
-    writeFile("evil.csv",
-              "NR;NAME;TELNUM\n3;Mallory;'0301111;+CPBW=3;+CPBW=4,9\n5;Neu;'0555\n");
+    writeFile("evil.csv", "NR;NAME;TELNUM\n3;Mallory;'0301111;+CPBW=3;+CPBW=4,9\n5;Neu;'0555\n");
     const auto r = run(before, {"phonebook", "import", "evil.csv", "--overwrite"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "written 1, refused 0, skipped 1\n");

@@ -30,20 +30,24 @@ struct Running {
         posix_spawn_file_actions_addclose(&actions, fds[0]);
         args.insert(args.begin(), VONDRIX_PHONESIM_PATH);
         std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
+        for (auto& a : args)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
-        EXPECT_EQ(posix_spawn(&pid, VONDRIX_PHONESIM_PATH, &actions, nullptr, argv.data(), environ), 0);
+        EXPECT_EQ(posix_spawn(&pid, VONDRIX_PHONESIM_PATH, &actions, nullptr, argv.data(), environ),
+                  0);
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
         char c;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n') firstLine.push_back(c);
+        while (::read(fds[0], &c, 1) == 1 && c != '\n')
+            firstLine.push_back(c);
         ::close(fds[0]);
     }
     // A failed assertion must not leave the program running (it would
     // hold the test runner's output open).
     ~Running() { stop(); }
     int stop() {
-        if (pid <= 0) return -1;
+        if (pid <= 0)
+            return -1;
         ::kill(pid, SIGTERM);
         int status = 0;
         ::waitpid(pid, &status, 0);

@@ -86,8 +86,10 @@ TEST(Catalogue, GermanReferenceTextsAreKeptByteForByte) {
 
 TEST(Catalogue, EveryUsedNumberHasTextInEveryLanguage) {
     std::vector<int> ids;
-    for (int id = kCatalogueFirst; id <= kCatalogueLast; ++id) ids.push_back(id);
-    for (int id = kOwnFirst; id <= kOwnLast; ++id) ids.push_back(id);
+    for (int id = kCatalogueFirst; id <= kCatalogueLast; ++id)
+        ids.push_back(id);
+    for (int id = kOwnFirst; id <= kOwnLast; ++id)
+        ids.push_back(id);
     for (int id : ids) {
         for (Language lang : kAllLanguages) {
             if (id == 60) {

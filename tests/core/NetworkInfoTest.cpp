@@ -2,8 +2,8 @@
 
 #include "device/Replies.h"
 
-#include "session/MainWindowSession.h"
 #include "network/NetworkInfo.h"
+#include "session/MainWindowSession.h"
 #include "text/Latin1.h"
 
 namespace vondrix {
@@ -40,10 +40,11 @@ TEST(Reception, TextQualityAndBitmap) {
 }
 
 TEST(Battery, BitmapThresholds) {
-    const std::vector<std::pair<int, int>> cases = {{0, 127},  {24, 127}, {25, 128}, {49, 128},
-                                                    {50, 129}, {74, 129}, {75, 130}, {99, 130},
-                                                    {100, 131}};
-    for (const auto& [charge, bitmap] : cases) EXPECT_EQ(batteryBitmapFor(charge), bitmap) << charge;
+    const std::vector<std::pair<int, int>> cases = {{0, 127},  {24, 127}, {25, 128},
+                                                    {49, 128}, {50, 129}, {74, 129},
+                                                    {75, 130}, {99, 130}, {100, 131}};
+    for (const auto& [charge, bitmap] : cases)
+        EXPECT_EQ(batteryBitmapFor(charge), bitmap) << charge;
 }
 
 TEST(NetworkReplies, OperatorTextIsCutAtControlAndHighBytes) {

@@ -17,19 +17,22 @@ TEST(LastAnswerWord, Table) {
         {"\r\nSIEMENS\r\n\r\nOK\r\n", "SIEMENS"},
         {"\r\n+CBC: 0,80\r\n\r\nOK\r\n", "0,80"},
         {"\r\n^SCID: 89490200001234567890\r\n\r\nOK\r\n", "89490200001234567890"},
-        {"\r\nOK\r\n", ""},                 // only separators before OK
-        {"OK\r\n", ""},                     // scan stops at the buffer start
+        {"\r\nOK\r\n", ""},  // only separators before OK
+        {"OK\r\n", ""},      // scan stops at the buffer start
         {"\r\n+CSQ: 17,99\r\n", std::nullopt},
         {"\r\nERROR\r\n", std::nullopt},
-        {"\r\nOK", std::nullopt},           // "OK" without its line end
+        {"\r\nOK", std::nullopt},  // "OK" without its line end
         // Bytes from 0x80 separate words like blanks do.
-        {"\r\nM\xFC" "ller\r\n\r\nOK\r\n", "ller"},
+        {"\r\nM\xFC"
+         "ller\r\n\r\nOK\r\n",
+         "ller"},
         // An echoed command before the answer does not matter.
         {"AT+CGMI\r\r\nSIEMENS\r\n\r\nOK\r\n", "SIEMENS"},
         // The first "OK\r\n" counts, even inside an answer.
         {"\r\nBOOK\r\n\r\nOK\r\n", "BO"},
     };
-    for (const auto& c : cases) EXPECT_EQ(lastAnswerWord(c.reply), c.word) << c.reply;
+    for (const auto& c : cases)
+        EXPECT_EQ(lastAnswerWord(c.reply), c.word) << c.reply;
 }
 
 TEST(RangeParsers, Table) {
@@ -70,11 +73,18 @@ TEST(NumberAfter, FindsTagOrNothing) {
 
 TEST(DecimalValue, BehavesLikeAtoiWithoutOverflow) {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"42", 42},   {"  -7x", -7},         {"+3", 3},           {"abc", 0},
-        {"", 0},      {"\t12 34", 12},       {"99999999999", INT_MAX},
-        {"-99999999999", INT_MIN},          {"- 5", 0},
+        {"42", 42},
+        {"  -7x", -7},
+        {"+3", 3},
+        {"abc", 0},
+        {"", 0},
+        {"\t12 34", 12},
+        {"99999999999", INT_MAX},
+        {"-99999999999", INT_MIN},
+        {"- 5", 0},
     };
-    for (const auto& [text, value] : cases) EXPECT_EQ(decimalValue(text), value) << text;
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(decimalValue(text), value) << text;
 }
 
 }  // namespace

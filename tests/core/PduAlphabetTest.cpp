@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "text/GsmAlphabet.h"
 #include "sms/Pdu.h"
+#include "text/GsmAlphabet.h"
 
 namespace vondrix::gsm {
 using sms::toHex;

@@ -5,8 +5,8 @@
 #include <map>
 #include <sstream>
 
-#include "text/GsmAlphabet.h"
 #include "sms/Pdu.h"
+#include "text/GsmAlphabet.h"
 #include "text/Latin1.h"
 
 namespace vondrix::sms {

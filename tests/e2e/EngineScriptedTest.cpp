@@ -16,7 +16,7 @@ using Kind = ScriptedPhone::Kind;
 using namespace std::chrono_literals;
 
 class EngineOverLink : public ::testing::TestWithParam<Kind> {
-protected:
+  protected:
     EngineOverLink() : phone(GetParam()), link(phone.clientLink()), engine(link) {
         engine.setTimeouts(1500ms, 1500ms);
     }
@@ -31,7 +31,6 @@ struct Case {
     std::string reply;
     int expected;
 };
-
 
 TEST_P(EngineOverLink, FinalResultsOfEachVariant) {
     const std::vector<Case> cases = {
@@ -109,7 +108,8 @@ TEST_P(EngineOverLink, BytesAfterTheFinalResultBelongToNoReply) {
 TEST_P(EngineOverLink, ReplyInSmallSlowPiecesIsReassembled) {
     std::vector<ScriptedPhone::Piece> pieces;
     const std::string reply = "\r\n+CSQ: 17,99\r\n\r\nOK\r\n";
-    for (char c : reply) pieces.push_back({std::string(1, c), 5});
+    for (char c : reply)
+        pieces.push_back({std::string(1, c), 5});
     phone.reply(pieces);
     ASSERT_EQ(engine.standard("AT+CSQ"), 1);
     EXPECT_EQ(engine.response(), reply);
@@ -138,7 +138,8 @@ TEST_P(EngineOverLink, LinkDroppedMidReplyFails) {
 
 TEST_P(EngineOverLink, OversizedReplyNeverOverrunsAndStillSucceeds) {
     std::string big = "\r\n";
-    while (big.size() < 30000) big += "+CPBR: 1,\"0123456789\",129,\"Name\"\r\n";
+    while (big.size() < 30000)
+        big += "+CPBR: 1,\"0123456789\",129,\"Name\"\r\n";
     big += "\r\nOK\r\n";
     phone.reply(big);
     ASSERT_EQ(engine.standard("AT+CPBR=1,250"), 1);

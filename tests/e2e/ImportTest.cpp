@@ -252,7 +252,8 @@ class SimulatedImport : public ::testing::Test, protected test::SimulatedPhonebo
     phonesim::StoredEntry stored(int location) {
         phonesim::StoredEntry e;
         sim.withState([&](phonesim::PhoneState& s) {
-            if (const auto* at = s.sim.at(location)) e = *at;
+            if (const auto* at = s.sim.at(location))
+                e = *at;
         });
         return e;
     }

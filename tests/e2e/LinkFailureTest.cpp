@@ -26,13 +26,14 @@ const std::string kOk = "\r\nOK\r\n";
 const std::string kError = "\r\nERROR\r\n";
 
 std::string entryReply(int location, const std::string& number, const std::string& name) {
-    return "\r\n+CPBR: " + std::to_string(location) + ",\"" + number + "\",129,\"" + name + "\"\r\n" +
-           kOk;
+    return "\r\n+CPBR: " + std::to_string(location) + ",\"" + number + "\",129,\"" + name +
+           "\"\r\n" + kOk;
 }
 
 struct Rig : test::ScriptedPhonebookRig {
     static constexpr std::chrono::milliseconds kLimit{700};
-    explicit Rig(ScriptedPhone::Kind kind = ScriptedPhone::Kind::Pty) : ScriptedPhonebookRig(kLimit, kind) {
+    explicit Rig(ScriptedPhone::Kind kind = ScriptedPhone::Kind::Pty)
+        : ScriptedPhonebookRig(kLimit, kind) {
         engine.setOverallExtra(1000ms);
     }
 };
@@ -111,7 +112,8 @@ TEST(LinkFailure, ByteDripEndsWithinTheOverallLimit) {
     for (auto kind : {ScriptedPhone::Kind::Pty, ScriptedPhone::Kind::Socket}) {
         Rig rig(kind);
         std::vector<ScriptedPhone::Piece> drip;
-        for (int i = 0; i < 9; ++i) drip.push_back({"x", 300});  // always inside the inactivity limit
+        for (int i = 0; i < 9; ++i)
+            drip.push_back({"x", 300});  // always inside the inactivity limit
         rig.phone.reply(drip);
         const auto t0 = Clock::now();
         EXPECT_EQ(rig.engine.standard("AT+CSQ"), 0);
@@ -160,12 +162,9 @@ TEST(LinkFailure, WriteAnsweredLateIsCheckedByReadingBack) {
 
 TEST(LinkFailure, InjectionNeverReachesThePhone) {
     const std::pair<const char*, const char*> inputs[] = {
-        {"0301111;+CPBW=1", "X"},
-        {"0301111;+CPBW=3;+CPBW=4,9", "X"},
-        {"0301,999", "X"},
-        {"0301\rATZ", "X"},
-        {"0301", "A\"B"},
-        {"0301", "A\x1A"},
+        {"0301111;+CPBW=1", "X"}, {"0301111;+CPBW=3;+CPBW=4,9", "X"},
+        {"0301,999", "X"},        {"0301\rATZ", "X"},
+        {"0301", "A\"B"},         {"0301", "A\x1A"},
         {"0301", "A\x1B"},
     };
     for (const auto& [number, name] : inputs) {
@@ -182,7 +181,8 @@ TEST(LinkFailure, OverlongValuesAreRefusedBeforeSending) {
     rig.model.current.range = Range{1, 250, 20, 14};
     const std::string huge(10 * 1024 * 1024, '1');
     EXPECT_EQ(rig.service.store(1, huge, 129, "A"), PhonebookService::WriteResult::Failed);
-    EXPECT_EQ(rig.service.store(1, "0301", 129, std::string(15, 'n')), PhonebookService::WriteResult::Failed);
+    EXPECT_EQ(rig.service.store(1, "0301", 129, std::string(15, 'n')),
+              PhonebookService::WriteResult::Failed);
     EXPECT_TRUE(rig.phone.lines().empty());
     // The engine itself refuses a line no phone takes.
     EXPECT_EQ(rig.engine.standard("AT+CPBR=1;+CPBW=1"), 0);

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "session/MainWindowSession.h"
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
+#include "session/MainWindowSession.h"
 
 namespace vondrix {
 namespace {
@@ -79,7 +79,8 @@ TEST(OpeningSequence, FailedTransactionsLeaveTheirFieldsEmpty) {
     EXPECT_FALSE(st.network.operatorText.has_value());
     EXPECT_FALSE(st.audio.rangesRead);
     // Without the ranges the current ring tone is not asked for.
-    for (const auto& line : rig.sim.receivedLines()) EXPECT_NE(line, "AT^SRTC?");
+    for (const auto& line : rig.sim.receivedLines())
+        EXPECT_NE(line, "AT^SRTC?");
 }
 
 TEST(OpeningSequence, RingToneZeroMeansRingToneOff) {

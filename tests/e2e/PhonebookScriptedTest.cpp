@@ -186,14 +186,28 @@ TEST(PhonebookScripted, FixedDiallingPin2OddCases) {
         std::string pinAfter;
     };
     const std::vector<Case> cases = {
-        {"upper-case REQUIRED", "1234",
-         {kOk, "\r\n+CME ERROR: SIM PIN2 REQUIRED\r\n", kOk, kOk, kOk, kOk}, WriteResult::Ok,
-         unlocked, {}, "1234"},
-        {"second write refused", std::nullopt, {kOk, kOk, kError, kOk}, WriteResult::Failed,
-         twice, {}, "1234"},
+        {"upper-case REQUIRED",
+         "1234",
+         {kOk, "\r\n+CME ERROR: SIM PIN2 REQUIRED\r\n", kOk, kOk, kOk, kOk},
+         WriteResult::Ok,
+         unlocked,
+         {},
+         "1234"},
+        {"second write refused",
+         std::nullopt,
+         {kOk, kOk, kError, kOk},
+         WriteResult::Failed,
+         twice,
+         {},
+         "1234"},
         {"PIN2 with a line end", "12\rATD0900;", {}, WriteResult::InvalidPin, {}, {47}, ""},
-        {"long PIN2 cut to 19 digits", std::string(25, '5'), {kOk, kOk, kOk, kOk},
-         WriteResult::Ok, twice, {}, std::string(19, '5')},
+        {"long PIN2 cut to 19 digits",
+         std::string(25, '5'),
+         {kOk, kOk, kOk, kOk},
+         WriteResult::Ok,
+         twice,
+         {},
+         std::string(19, '5')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -66,7 +66,8 @@ TEST(PhonebookWindowSession, BrokenReadNeverReplacesTheLocalCopy) {
         EXPECT_TRUE(rig.reporter.ids()[0] == msg::PhoneNotAnswering ||
                     rig.reporter.ids()[0] == msg::LinkLost);
         // Nothing was asked after the broken location.
-        for (const auto& line : rig.sim.receivedLines()) EXPECT_NE(line, "AT+CPBR=4");
+        for (const auto& line : rig.sim.receivedLines())
+            EXPECT_NE(line, "AT+CPBR=4");
     }
 }
 

@@ -17,13 +17,15 @@ namespace {
 constexpr std::size_t kMax = 4096;
 
 void check(bool ok) {
-    if (!ok) __builtin_trap();
+    if (!ok)
+        __builtin_trap();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 2) return 0;
+    if (size < 2)
+        return 0;
     const Ends ends = static_cast<Ends>(data[0] % 3);
     const bool nulAsAt = (data[0] & 0x80) != 0;
     const unsigned splitSeed = data[1];

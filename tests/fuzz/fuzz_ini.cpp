@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)vondrix::iniLookup(content, "Vondrix", "Port", "-1");
     (void)vondrix::parseIrDevices(content);
     const std::string updated = vondrix::iniUpdate(content, "Vondrix", "Port", "3");
-    if (vondrix::iniLookup(updated, "Vondrix", "Port", "-1") != "3") std::abort();
+    if (vondrix::iniLookup(updated, "Vondrix", "Port", "-1") != "3")
+        std::abort();
     return 0;
 }

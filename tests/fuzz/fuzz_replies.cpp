@@ -13,7 +13,8 @@
 namespace {
 
 void check(bool ok) {
-    if (!ok) __builtin_trap();
+    if (!ok)
+        __builtin_trap();
 }
 
 }  // namespace
@@ -32,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // the transaction kind can end with.
     for (const auto ends : {at::Ends::Standard, at::Ends::Dial, at::Ends::Prompt}) {
         const at::Reply r = at::parseReply(reply, "AT+CPBR=1", ends);
-        for (const auto& line : r.lines) check(line.find_first_of("\r\n") == std::string::npos);
+        for (const auto& line : r.lines)
+            check(line.find_first_of("\r\n") == std::string::npos);
         check(r.final.kind == at::Final::None || at::endsTransaction(r.final, ends));
         for (const auto& line : r.lines) {
             at::FieldReader f(line);
@@ -69,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     (void)phonebook::parseCscaQuery(reply);
     (void)phonebook::parseCpbrTest(reply, phonebook::Range{});
-    if (const auto own = phonebook::parseOwnNumber(reply)) check(own->size() <= phonebook::kMaxOwnNumber);
+    if (const auto own = phonebook::parseOwnNumber(reply))
+        check(own->size() <= phonebook::kMaxOwnNumber);
 
     NetworkStatus status;
     applyBatteryReply(status, reply);

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "session/Startup.h"
 #include "phonesim/Simulator.h"
+#include "session/Startup.h"
 
 namespace vondrix::test {
 
@@ -21,11 +21,13 @@ struct GuiRig {
     explicit GuiRig(const QString& iniBody = {},
                     const std::function<void(phonesim::PhoneState&)>& setup = {}) {
         phonesim::PhoneState state = phonesim::PhoneState::demo();
-        if (setup) setup(state);
+        if (setup)
+            setup(state);
         sim = std::make_unique<phonesim::Simulator>(state);
         iniPath = dir.filePath(QStringLiteral("Vondrix.ini"));
         QFile f(iniPath);
-        if (f.open(QIODevice::WriteOnly)) f.write(("[Vondrix]\r\n" + iniBody).toLatin1());
+        if (f.open(QIODevice::WriteOnly))
+            f.write(("[Vondrix]\r\n" + iniBody).toLatin1());
         f.close();
         session = std::make_unique<Session>(iniPath.toStdString());
         StartupOptions o;

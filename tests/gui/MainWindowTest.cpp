@@ -7,22 +7,22 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
 
-#include "session/Startup.h"
+#include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
 #include "gui/StatusPixmaps.h"
 #include "phonesim/Simulator.h"
-#include "gui/GuiRig.h"
+#include "session/Startup.h"
 #include "support/RecordingReporter.h"
 
 using namespace vondrix;
@@ -32,22 +32,27 @@ namespace {
 
 using Rig = test::GuiRig<test::RecordingReporter>;
 
-QString text(QWidget& w, const char* name) { return w.findChild<QLabel*>(name)->text(); }
+QString text(QWidget& w, const char* name) {
+    return w.findChild<QLabel*>(name)->text();
+}
 
 template <typename T>
 T* child(QWidget& w, const char* name) {
     T* c = w.findChild<T*>(name);
-    if (!c) qFatal("no child %s", name);
+    if (!c)
+        qFatal("no child %s", name);
     return c;
 }
 
-QImage iconImage(QToolButton* b, QSize size) { return b->icon().pixmap(size).toImage(); }
+QImage iconImage(QToolButton* b, QSize size) {
+    return b->icon().pixmap(size).toImage();
+}
 
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void openingFillsEveryField();
     void failedTransactionLeavesFieldEmpty();
     void noModemDisablesExactlyTheListedControls();
@@ -102,7 +107,7 @@ void MainWindowTest::failedTransactionLeavesFieldEmpty() {
     QVERIFY(child<QToolButton>(w, "batteryButton")->icon().isNull());
     QCOMPARE(text(w, "operatorLabel"), QString());
     QCOMPARE(text(w, "revisionLabel"), QStringLiteral("21"));  // the others still come
-    QVERIFY(rig.reporter.shown.empty());                         // and no message
+    QVERIFY(rig.reporter.shown.empty());                       // and no message
 }
 
 void MainWindowTest::noModemDisablesExactlyTheListedControls() {
@@ -162,7 +167,8 @@ void MainWindowTest::handsFreeFailureUntichesTheBox() {
 void MainWindowTest::clockMessages() {
     for (const bool fail : {false, true}) {
         Rig rig({}, [fail](phonesim::PhoneState& s) {
-            if (fail) s.failing.insert("AT+CCLK");
+            if (fail)
+                s.failing.insert("AT+CCLK");
         });
         MainWindow w(*rig.session, rig.reporter);
         QTest::mouseClick(child<QPushButton>(w, "clockButton"), Qt::LeftButton);
@@ -195,7 +201,8 @@ void MainWindowTest::deviceInformationSavedTwice() {
     QVERIFY(opened[0].endsWith(QStringLiteral("info.csv")));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray line = "SERIAL,VERSION,SIMSERIAL\r\n'449107284530215,'21,'89490200001234567890\r\n";
+    const QByteArray line =
+        "SERIAL,VERSION,SIMSERIAL\r\n'449107284530215,'21,'89490200001234567890\r\n";
     QCOMPARE(f.readAll(), line + line);
 }
 

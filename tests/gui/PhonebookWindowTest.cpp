@@ -26,16 +26,16 @@
 #include <set>
 
 #include "foundation/Catalogue.h"
-#include "session/Startup.h"
 #include "gui/GuiApp.h"
 #include "gui/GuiReporter.h"
+#include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
-#include "gui/GuiRig.h"
+#include "session/Startup.h"
 #include "support/RecordingReporter.h"
 
 using namespace vondrix;
@@ -452,9 +452,8 @@ void PhonebookWindowTest::contextMenusHoldExactlyTheirItems() {
     QCOMPARE(rightClick(list, centreOf(list, list->topLevelItem(2))),
              (QStringList{"Send &message...", "&New entry...", "&Edit entry...", "&Delete entry",
                           "&Call", "&Hang up", "&Redial", "&Print...", "Expor&t CSV...",
-                          "Export &XML...", "Export &vCard...", "&Import...",
-                          "&Save to local file", "N&ormalise numbers", "M&ulticast message...",
-                          "C&lear phonebook"}));
+                          "Export &XML...", "Export &vCard...", "&Import...", "&Save to local file",
+                          "N&ormalise numbers", "M&ulticast message...", "C&lear phonebook"}));
     QCOMPARE(list->currentItem(), list->topLevelItem(2));  // the right click chose the row
     for (const char* name : {"dialledList", "missedList", "receivedList"}) {
         auto* calls = child<QListWidget>(*w, name);

@@ -15,7 +15,7 @@ using namespace vondrix::gui;
 
 class ScreenshotTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void writesReadablePicturesOfEveryWindow();
     void failedResetEndsWithStatus3();
     void transferProgressShowsTimesAndCancelAsksToStop();
@@ -24,9 +24,9 @@ private slots:
 void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("shots"));
-    const int status = runGui({QStringLiteral("vondrix"), QStringLiteral("--simulate"),
-                               QStringLiteral("--ini"), dir.filePath(QStringLiteral("Vondrix.ini")),
-                               QStringLiteral("--screenshot"), out});
+    const int status =
+        runGui({QStringLiteral("vondrix"), QStringLiteral("--simulate"), QStringLiteral("--ini"),
+                dir.filePath(QStringLiteral("Vondrix.ini")), QStringLiteral("--screenshot"), out});
     QCOMPARE(status, 0);
     for (const char* name : {"main-window", "settings", "about", "transfer-progress"}) {
         QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
@@ -35,7 +35,8 @@ void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
         // Text was drawn: the picture is not one flat colour.
         QSet<QRgb> colours;
         for (int y = 0; y < image.height(); y += 3)
-            for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
+            for (int x = 0; x < image.width(); x += 3)
+                colours.insert(image.pixel(x, y));
         QVERIFY2(colours.size() > 8, name);
     }
 }

@@ -32,7 +32,8 @@ struct PhonebookOnLink {
     std::size_t rowOf(int location) const {
         const auto& rows = model.current.rows;
         for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].location == location && !rows[i].name.empty()) return i;
+            if (rows[i].location == location && !rows[i].name.empty())
+                return i;
         ADD_FAILURE() << "no row for location " << location;
         return rows.size();
     }
@@ -56,7 +57,8 @@ struct SimulatedPeer {
     explicit SimulatedPeer(const std::function<void(phonesim::PhoneState&)>& prepare,
                            phonesim::PhoneState start)
         : sim(std::move(start)) {
-        if (prepare) sim.withState(prepare);
+        if (prepare)
+            sim.withState(prepare);
     }
     phonesim::Simulator sim;
 };
@@ -103,7 +105,8 @@ struct ScriptedPhonebookRig : detail::ScriptedPeer, PhonebookOnLink {
     void reply(const std::string& bytes) { phone.reply(bytes); }
     void reply(std::vector<ScriptedPhone::Piece> pieces) { phone.reply(std::move(pieces)); }
     void replies(const std::vector<std::string>& all) {
-        for (const auto& r : all) phone.reply(r);
+        for (const auto& r : all)
+            phone.reply(r);
     }
     Lines lines() const { return phone.lines(); }
 };

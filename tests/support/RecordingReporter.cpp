@@ -10,9 +10,12 @@ Answer RecordingReporter::message(int id, Caption caption, Buttons buttons) {
         return a;
     }
     switch (buttons) {
-        case Buttons::YesNo: return Answer::Yes;
-        case Buttons::RetryCancel: return Answer::Retry;
-        case Buttons::Ok: break;
+        case Buttons::YesNo:
+            return Answer::Yes;
+        case Buttons::RetryCancel:
+            return Answer::Retry;
+        case Buttons::Ok:
+            break;
     }
     return Answer::Ok;
 }
@@ -23,7 +26,8 @@ void RecordingReporter::text(const std::string& utf8Text, Caption caption) {
 
 std::optional<std::string> RecordingReporter::askPin2() {
     ++pin2Asked;
-    if (pins.empty()) return std::nullopt;
+    if (pins.empty())
+        return std::nullopt;
     auto p = pins.front();
     pins.pop_front();
     return p;
@@ -36,9 +40,13 @@ void RecordingReporter::progressBegin(int dialogId, int total, Task task) {
     progressOpen = true;
 }
 
-void RecordingReporter::progressStep(int done) { progress.push_back(done); }
+void RecordingReporter::progressStep(int done) {
+    progress.push_back(done);
+}
 
-void RecordingReporter::progressEnd() { progressOpen = false; }
+void RecordingReporter::progressEnd() {
+    progressOpen = false;
+}
 
 void RecordingReporter::progressTimes(int elapsedSeconds, int estimatedSeconds) {
     times.push_back({progress.empty() ? -1 : progress.back(), elapsedSeconds, estimatedSeconds});
@@ -50,7 +58,8 @@ bool RecordingReporter::cancelled() {
 
 std::vector<int> RecordingReporter::ids() const {
     std::vector<int> out;
-    for (const auto& s : shown) out.push_back(s.id);
+    for (const auto& s : shown)
+        out.push_back(s.id);
     return out;
 }
 

@@ -12,7 +12,7 @@ namespace vondrix::test {
 
 // A reporter for tests: records every message and answers from queues.
 class RecordingReporter : public Reporter {
-public:
+  public:
     struct Shown {
         int id;  // 0 for a free text
         Caption caption;
@@ -32,13 +32,13 @@ public:
     std::vector<int> ids() const;
 
     std::vector<Shown> shown;
-    std::deque<Answer> answers;                     // next answers; empty: Yes/Retry/Ok
-    std::deque<std::optional<std::string>> pins;    // next PIN2 answers; empty: cancel
+    std::deque<Answer> answers;                   // next answers; empty: Yes/Retry/Ok
+    std::deque<std::optional<std::string>> pins;  // next PIN2 answers; empty: cancel
     int pin2Asked = 0;
-    std::vector<int> progress;                      // every progressStep value
+    std::vector<int> progress;  // every progressStep value
     int progressTotal = -1;
     int progressDialog = 0;
-    std::vector<Task> tasks;                        // every progressBegin task
+    std::vector<Task> tasks;  // every progressBegin task
     bool progressOpen = false;
     struct Times {
         int step;  // the progressStep value it came with

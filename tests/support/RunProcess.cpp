@@ -24,7 +24,8 @@ std::string slurp(const std::string& path) {
 std::string makeTempDir(const std::string& tag) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / ("vondrix-" + tag + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) return {};
+    if (!::mkdtemp(pattern.data()))
+        return {};
     return pattern;
 }
 
@@ -33,16 +34,19 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     const std::string outPath = workDir + "/.stdout", errPath = workDir + "/.stderr";
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (::chdir(workDir.c_str()) != 0) ::_exit(126);
+        if (::chdir(workDir.c_str()) != 0)
+            ::_exit(126);
         const int in = ::open("/dev/null", O_RDONLY);
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
-        for (const auto& e : env) ::putenv(const_cast<char*>(e.c_str()));
+        for (const auto& e : env)
+            ::putenv(const_cast<char*>(e.c_str()));
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);

@@ -13,7 +13,8 @@
 namespace vondrix::test {
 
 ScriptedPhone::ScriptedPhone(Kind kind) : kind_(kind) {
-    if (::pipe2(wakeFds_, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    if (::pipe2(wakeFds_, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe");
     if (kind == Kind::Socket) {
         int sv[2];
         if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0)
@@ -39,7 +40,8 @@ ScriptedPhone::~ScriptedPhone() {
     (void)!::write(wakeFds_[1], "x", 1);
     thread_.join();
     for (int fd : {peerFd_, clientFd_, wakeFds_[0], wakeFds_[1]})
-        if (fd >= 0) ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
 }
 
 PhoneLink ScriptedPhone::clientLink() {
@@ -65,15 +67,19 @@ void ScriptedPhone::serve() {
     std::string pending;
     for (;;) {
         pollfd p[2] = {{peerFd_, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
-        if (::poll(p, 2, -1) < 0) continue;
-        if (p[1].revents) return;
+        if (::poll(p, 2, -1) < 0)
+            continue;
+        if (p[1].revents)
+            return;
         if (!(p[0].revents & POLLIN)) {
-            if (p[0].revents) return;
+            if (p[0].revents)
+                return;
             continue;
         }
         char buf[256];
         const ssize_t n = ::read(peerFd_, buf, sizeof buf);
-        if (n <= 0) return;
+        if (n <= 0)
+            return;
         for (ssize_t i = 0; i < n; ++i) {
             const char c = buf[i];
             if (c != '\r' && c != '\x1a') {

@@ -15,7 +15,7 @@ namespace vondrix::test {
 // next scripted reply, byte for byte, for tests of the transaction engine
 // that need replies no well-behaved phone would send.
 class ScriptedPhone {
-public:
+  public:
     enum class Kind { Pty, Socket };
     struct Piece {
         std::string bytes;
@@ -34,7 +34,7 @@ public:
 
     std::vector<std::string> lines() const;
 
-private:
+  private:
     void serve();
     Kind kind_;
     int peerFd_ = -1;

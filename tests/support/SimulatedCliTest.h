@@ -19,7 +19,7 @@
 namespace vondrix::test {
 
 class SimulatedCliTest : public ::testing::Test {
-protected:
+  protected:
     SimulatedCliTest() : dir(makeTempDir("cli")), stateFile(dir + "/phone.txt") {}
     ~SimulatedCliTest() override { std::filesystem::remove_all(dir); }
 

@@ -1,7 +1,7 @@
 #include "device/Device.h"
 
-#include "link/AtEngine.h"
 #include "device/Replies.h"
+#include "link/AtEngine.h"
 
 namespace vondrix {
 
@@ -11,13 +11,16 @@ void readAudioState(AtEngine& engine, AudioState& a) {
         a.rangesRead = true;
         a.ringTone = 0;
         a.volume = 0;
-        if (engine.standard("AT^SRTC?") == 1) parseSrtcQuery(a, engine.response());
+        if (engine.standard("AT^SRTC?") == 1)
+            parseSrtcQuery(a, engine.response());
     }
     if (engine.standard("AT^SNFS?") == 1) {
-        if (const auto v = parseSnfsQuery(engine.response())) a.handsFree = *v != 0;
+        if (const auto v = parseSnfsQuery(engine.response()))
+            a.handsFree = *v != 0;
     }
     if (engine.standard("AT^SNFV?") == 1) {
-        if (const auto v = parseSnfvQuery(engine.response())) a.speakerVolume = *v;
+        if (const auto v = parseSnfvQuery(engine.response()))
+            a.speakerVolume = *v;
     }
 }
 

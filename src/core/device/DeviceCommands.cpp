@@ -59,7 +59,8 @@ bool AudioControls::setRingToneOff(bool checked) {
     LinkOperation operation(engine_, reporter_);
     // After a link failure the operation's message says it all.
     const auto tell = [&](msg::Id id, Caption caption) {
-        if (caption == Caption::Info || !operation.failed()) reporter_.message(id, caption);
+        if (caption == Caption::Info || !operation.failed())
+            reporter_.message(id, caption);
     };
     if (checked) {
         if (engine_.standard("AT^SRTC=0") == 1) {
@@ -79,7 +80,8 @@ bool AudioControls::setRingToneOff(bool checked) {
 bool AudioControls::setHandsFree(bool checked) {
     LinkOperation operation(engine_, reporter_);
     const auto tell = [&](msg::Id id, Caption caption) {
-        if (caption == Caption::Info || !operation.failed()) reporter_.message(id, caption);
+        if (caption == Caption::Info || !operation.failed())
+            reporter_.message(id, caption);
     };
     engine_.standard("AT^SNFV=0");  // speaker quiet during the switch
     bool result = checked;

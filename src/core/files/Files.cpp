@@ -144,7 +144,8 @@ void syncFolder(const std::string& folder) {
 
 FileKind fileKind(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return FileKind::Missing;
+    if (::stat(path.c_str(), &st) != 0)
+        return FileKind::Missing;
     return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
 }
 

@@ -7,13 +7,15 @@ namespace vondrix {
 // Passes everything on to another reporter; a subclass overrides only what
 // it wants to watch or change (count the errors, answer a question).
 class ForwardingReporter : public Reporter {
-public:
+  public:
     explicit ForwardingReporter(Reporter& inner) : inner_(inner) {}
 
     Answer message(int id, Caption caption, Buttons buttons) override {
         return inner_.message(id, caption, buttons);
     }
-    void text(const std::string& utf8Text, Caption caption) override { inner_.text(utf8Text, caption); }
+    void text(const std::string& utf8Text, Caption caption) override {
+        inner_.text(utf8Text, caption);
+    }
     std::optional<std::string> askPin2() override { return inner_.askPin2(); }
     void progressBegin(int dialogId, int total, Task task) override {
         inner_.progressBegin(dialogId, total, task);
@@ -26,10 +28,10 @@ public:
     bool cancelled() override { return inner_.cancelled(); }
     void pump() override { inner_.pump(); }
 
-protected:
+  protected:
     Reporter& inner() { return inner_; }
 
-private:
+  private:
     Reporter& inner_;
 };
 
@@ -37,7 +39,7 @@ private:
 // operation itself only shows a message: error messages, cancelled PIN2
 // questions, questions answered No or Cancel.
 class CountingReporter : public ForwardingReporter {
-public:
+  public:
     struct Tally {
         int errors = 0;
         int pinsCancelled = 0;
@@ -47,24 +49,28 @@ public:
     using ForwardingReporter::ForwardingReporter;
 
     Answer message(int id, Caption caption, Buttons buttons) override {
-        if (caption == Caption::Error) ++tally_.errors;
+        if (caption == Caption::Error)
+            ++tally_.errors;
         const Answer answer = ForwardingReporter::message(id, caption, buttons);
-        if (answer == Answer::No || answer == Answer::Cancel) ++tally_.declined;
+        if (answer == Answer::No || answer == Answer::Cancel)
+            ++tally_.declined;
         return answer;
     }
     void text(const std::string& utf8Text, Caption caption) override {
-        if (caption == Caption::Error) ++tally_.errors;
+        if (caption == Caption::Error)
+            ++tally_.errors;
         ForwardingReporter::text(utf8Text, caption);
     }
     std::optional<std::string> askPin2() override {
         auto pin = ForwardingReporter::askPin2();
-        if (!pin) ++tally_.pinsCancelled;
+        if (!pin)
+            ++tally_.pinsCancelled;
         return pin;
     }
 
     Tally tally() const { return tally_; }
 
-private:
+  private:
     Tally tally_;
 };
 

@@ -10,7 +10,9 @@ namespace vondrix {
 // The two captions every message box of the program uses.
 enum class Caption { Info, Error };
 
-inline const char* captionText(Caption c) { return c == Caption::Info ? "Vondrix" : "Vondrix Error"; }
+inline const char* captionText(Caption c) {
+    return c == Caption::Info ? "Vondrix" : "Vondrix Error";
+}
 
 enum class Buttons { Ok, YesNo, RetryCancel };
 enum class Answer { Ok, Yes, No, Retry, Cancel };
@@ -18,7 +20,7 @@ enum class Answer { Ok, Yes, No, Retry, Cancel };
 // Everything a core operation tells the user or asks of them goes through
 // this interface; the GUI, the CLI and the tests each supply their own.
 class Reporter {
-public:
+  public:
     virtual ~Reporter() = default;
 
     // Shows catalogue message `id` (in the run's language) and returns the
@@ -33,8 +35,8 @@ public:
 
     // What a long operation is busy with, for a progress display that says it.
     enum class Task {
-        Reading,           // something not named below
-        ReadingSim,        // the phonebooks by kind
+        Reading,     // something not named below
+        ReadingSim,  // the phonebooks by kind
         ReadingInternal,
         ReadingFixed,
         ReadingOwnNumbers,

@@ -9,19 +9,21 @@ namespace {
 
 constexpr const char* S = Settings::kSection;
 
-
 }  // namespace
 
 std::string Settings::serialDevicePath() const {
-    if (!device.empty()) return device;
-    if (port >= 0 && port <= 6) return "/dev/ttyS" + std::to_string(port);
+    if (!device.empty())
+        return device;
+    if (port >= 0 && port <= 6)
+        return "/dev/ttyS" + std::to_string(port);
     return {};
 }
 
 namespace {
 
 // std::monostate: a key with a rule of its own (Separator keeps one character).
-using Field = std::variant<std::monostate, int Settings::*, bool Settings::*, std::string Settings::*>;
+using Field =
+    std::variant<std::monostate, int Settings::*, bool Settings::*, std::string Settings::*>;
 
 struct KeySpec {
     Settings::Key key;
@@ -57,7 +59,8 @@ const KeySpec kKeys[] = {
 
 const KeySpec& spec(Settings::Key key) {
     for (const auto& k : kKeys)
-        if (k.key == key) return k;
+        if (k.key == key)
+            return k;
     return kKeys[0];
 }
 
@@ -68,13 +71,20 @@ struct ColumnSpec {
 
 ColumnSpec columnSpec(Settings::Columns which) {
     switch (which) {
-        case Settings::Columns::G: return {"GCol", 2};
-        case Settings::Columns::T: return {"TCol", 3};
-        case Settings::Columns::R: return {"RCol", 3};
-        case Settings::Columns::S: return {"SCol", 6};
-        case Settings::Columns::O: return {"OCol", 7};
-        case Settings::Columns::P: return {"PCol", 2};
-        case Settings::Columns::M: return {"MCol", 5};
+        case Settings::Columns::G:
+            return {"GCol", 2};
+        case Settings::Columns::T:
+            return {"TCol", 3};
+        case Settings::Columns::R:
+            return {"RCol", 3};
+        case Settings::Columns::S:
+            return {"SCol", 6};
+        case Settings::Columns::O:
+            return {"OCol", 7};
+        case Settings::Columns::P:
+            return {"PCol", 2};
+        case Settings::Columns::M:
+            return {"MCol", 5};
     }
     return {"GCol", 2};
 }
@@ -86,12 +96,15 @@ std::vector<int> asVector(const std::array<int, N>& a) {
 
 template <std::size_t N>
 void fromVector(std::array<int, N>& a, const std::vector<int>& v) {
-    for (std::size_t i = 0; i < N && i < v.size(); ++i) a[i] = v[i];
+    for (std::size_t i = 0; i < N && i < v.size(); ++i)
+        a[i] = v[i];
 }
 
 }  // namespace
 
-const char* Settings::keyName(Key key) { return spec(key).name; }
+const char* Settings::keyName(Key key) {
+    return spec(key).name;
+}
 
 void Settings::readOptions(const IniFile& ini) {
     for (const KeySpec& k : kKeys) {
@@ -100,25 +113,28 @@ void Settings::readOptions(const IniFile& ini) {
                 if constexpr (std::is_same_v<decltype(member), std::monostate>) {
                     return;
                 } else {
-                using T = std::remove_cvref_t<decltype(this->*member)>;
-                if constexpr (std::is_same_v<T, std::string>)
-                    this->*member = ini.getString(S, k.name, k.def);
-                else if constexpr (std::is_same_v<T, bool>)
-                    this->*member = ini.getInt(S, k.name, std::stoi(k.def)) != 0;
-                else
-                    this->*member = ini.getInt(S, k.name, std::stoi(k.def));
+                    using T = std::remove_cvref_t<decltype(this->*member)>;
+                    if constexpr (std::is_same_v<T, std::string>)
+                        this->*member = ini.getString(S, k.name, k.def);
+                    else if constexpr (std::is_same_v<T, bool>)
+                        this->*member = ini.getInt(S, k.name, std::stoi(k.def)) != 0;
+                    else
+                        this->*member = ini.getInt(S, k.name, std::stoi(k.def));
                 }
             },
             k.field);
     }
     const std::string sep = ini.getString(S, keyName(Key::Separator), ",");
     separator = sep.empty() ? '\0' : sep.front();
-    if (tPref.size() > kTPrefMax) tPref.resize(kTPrefMax);
+    if (tPref.size() > kTPrefMax)
+        tPref.resize(kTPrefMax);
     // A limit of zero or less would mean "wait forever": keep the default.
     // Larger values are clamped so that the milliseconds cannot overflow.
-    if (timeoutSec <= 0) timeoutSec = 10;
+    if (timeoutSec <= 0)
+        timeoutSec = 10;
     timeoutSec = std::min(timeoutSec, kMaxTimeoutSec);
-    if (searchTimeoutSec <= 0) searchTimeoutSec = 120;
+    if (searchTimeoutSec <= 0)
+        searchTimeoutSec = 120;
     searchTimeoutSec = std::min(searchTimeoutSec, kMaxSearchTimeoutSec);
 }
 
@@ -133,13 +149,13 @@ bool Settings::write(IniFile& ini, Key key) const {
                 if constexpr (std::is_same_v<decltype(member), std::monostate>) {
                     return;
                 } else {
-                using T = std::remove_cvref_t<decltype(this->*member)>;
-                if constexpr (std::is_same_v<T, std::string>)
-                    value = this->*member;
-                else if constexpr (std::is_same_v<T, bool>)
-                    value = this->*member ? "1" : "0";
-                else
-                    value = std::to_string(this->*member);
+                    using T = std::remove_cvref_t<decltype(this->*member)>;
+                    if constexpr (std::is_same_v<T, std::string>)
+                        value = this->*member;
+                    else if constexpr (std::is_same_v<T, bool>)
+                        value = this->*member ? "1" : "0";
+                    else
+                        value = std::to_string(this->*member);
                 }
             },
             k.field);
@@ -149,26 +165,47 @@ bool Settings::write(IniFile& ini, Key key) const {
 
 std::vector<int> Settings::columns(Columns which) const {
     switch (which) {
-        case Columns::G: return asVector(gCol);
-        case Columns::T: return asVector(tCol);
-        case Columns::R: return asVector(rCol);
-        case Columns::S: return asVector(sCol);
-        case Columns::O: return asVector(oCol);
-        case Columns::P: return asVector(pCol);
-        case Columns::M: return asVector(mCol);
+        case Columns::G:
+            return asVector(gCol);
+        case Columns::T:
+            return asVector(tCol);
+        case Columns::R:
+            return asVector(rCol);
+        case Columns::S:
+            return asVector(sCol);
+        case Columns::O:
+            return asVector(oCol);
+        case Columns::P:
+            return asVector(pCol);
+        case Columns::M:
+            return asVector(mCol);
     }
     return {};
 }
 
 void Settings::setColumns(Columns which, const std::vector<int>& widths) {
     switch (which) {
-        case Columns::G: fromVector(gCol, widths); break;
-        case Columns::T: fromVector(tCol, widths); break;
-        case Columns::R: fromVector(rCol, widths); break;
-        case Columns::S: fromVector(sCol, widths); break;
-        case Columns::O: fromVector(oCol, widths); break;
-        case Columns::P: fromVector(pCol, widths); break;
-        case Columns::M: fromVector(mCol, widths); break;
+        case Columns::G:
+            fromVector(gCol, widths);
+            break;
+        case Columns::T:
+            fromVector(tCol, widths);
+            break;
+        case Columns::R:
+            fromVector(rCol, widths);
+            break;
+        case Columns::S:
+            fromVector(sCol, widths);
+            break;
+        case Columns::O:
+            fromVector(oCol, widths);
+            break;
+        case Columns::P:
+            fromVector(pCol, widths);
+            break;
+        case Columns::M:
+            fromVector(mCol, widths);
+            break;
     }
 }
 
@@ -182,19 +219,21 @@ bool Settings::writeColumns(IniFile& ini, Columns which) const {
 }
 
 bool Settings::writePredefinedText(IniFile& ini, int k) const {
-    if (k < 0 || k >= kPredefinedTexts) return false;
+    if (k < 0 || k >= kPredefinedTexts)
+        return false;
     return ini.writeString(S, "Ptxt" + std::to_string(k), ptxt[static_cast<std::size_t>(k)]);
 }
 
 void Settings::readTextsAndColumns(const IniFile& ini) {
     for (int i = 0; i < kPredefinedTexts; ++i) {
         std::string text = ini.getString(S, "Ptxt" + std::to_string(i), "");
-        if (text.size() > kPredefinedTextMax) text.resize(kPredefinedTextMax);
+        if (text.size() > kPredefinedTextMax)
+            text.resize(kPredefinedTextMax);
         ptxt[static_cast<std::size_t>(i)] = std::move(text);
     }
     // In this order: G, T, R, S, O, P, M.
-    for (Columns which : {Columns::G, Columns::T, Columns::R, Columns::S, Columns::O, Columns::P,
-                          Columns::M}) {
+    for (Columns which :
+         {Columns::G, Columns::T, Columns::R, Columns::S, Columns::O, Columns::P, Columns::M}) {
         const ColumnSpec c = columnSpec(which);
         std::vector<int> widths(c.count);
         for (std::size_t i = 0; i < c.count; ++i)
@@ -204,9 +243,11 @@ void Settings::readTextsAndColumns(const IniFile& ini) {
 }
 
 bool writePredefinedText(IniFile& ini, Settings& settings, int slot, std::string_view text) {
-    if (slot < 0 || slot >= Settings::kPredefinedTexts) return false;
+    if (slot < 0 || slot >= Settings::kPredefinedTexts)
+        return false;
     std::string value(text.substr(0, Settings::kPredefinedTextMax));
-    std::replace_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     settings.ptxt[static_cast<std::size_t>(slot)] = value;
     return settings.writePredefinedText(ini, slot);
 }

@@ -35,11 +35,11 @@ struct Settings {
     std::string tPref;
 
     // Keys of this platform.
-    std::string device;     // serial device path; overrides Port
-    std::string irDevices;  // "NAME=HOST:PORT,..." devices "in range" of the socket link
-    int timeoutSec = 10;          // inactivity limit of a transaction, 1..kMaxTimeoutSec
-    int searchTimeoutSec = 120;   // inactivity limit of the network search, 1..kMaxSearchTimeoutSec
-    bool fastRead = false;        // read phonebooks in ranges of locations where the phone allows
+    std::string device;          // serial device path; overrides Port
+    std::string irDevices;       // "NAME=HOST:PORT,..." devices "in range" of the socket link
+    int timeoutSec = 10;         // inactivity limit of a transaction, 1..kMaxTimeoutSec
+    int searchTimeoutSec = 120;  // inactivity limit of the network search, 1..kMaxSearchTimeoutSec
+    bool fastRead = false;       // read phonebooks in ranges of locations where the phone allows
     static constexpr int kMaxTimeoutSec = 600;
     static constexpr int kMaxSearchTimeoutSec = 3600;
 
@@ -65,9 +65,27 @@ struct Settings {
     // The single keys, each with its name and default in one table
     // (Settings.cpp), read by readOptions and written by write().
     enum class Key {
-        Debug, ReadB, SwapD, Port, MonRef, MonProt, GSMconv, Rem0, SMSstat, IntPrefix,
-        Separator, NoModem, WaitSec, CheckSMS, W2KCable, TPref,
-        Device, IrDevices, Timeout, SearchTimeout, FastRead,
+        Debug,
+        ReadB,
+        SwapD,
+        Port,
+        MonRef,
+        MonProt,
+        GSMconv,
+        Rem0,
+        SMSstat,
+        IntPrefix,
+        Separator,
+        NoModem,
+        WaitSec,
+        CheckSMS,
+        W2KCable,
+        TPref,
+        Device,
+        IrDevices,
+        Timeout,
+        SearchTimeout,
+        FastRead,
     };
     static const char* keyName(Key key);
     // Writes the value held in memory for `key` (flags as "0"/"1", numbers

@@ -35,8 +35,10 @@ bool writeAll(int fd, std::string_view data, bool socket) {
         const std::size_t want = socket ? data.size() - off : 1;
         const ssize_t n = socket ? ::send(fd, data.data() + off, want, MSG_NOSIGNAL)
                                  : ::write(fd, data.data() + off, want);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         off += static_cast<std::size_t>(n);
     }
     return true;
@@ -50,32 +52,49 @@ bool readAvailable(int fd, bool socket) {
     for (std::size_t drained = 0; drained < AtEngine::kMaxResponse; drained += buf.size()) {
         pollfd p{fd, POLLIN, 0};
         const int rc = ::poll(&p, 1, 0);
-        if (rc < 0 && errno == EINTR) continue;
-        if (rc <= 0) return true;
+        if (rc < 0 && errno == EINTR)
+            continue;
+        if (rc <= 0)
+            return true;
         const ssize_t n = socket ? ::recv(fd, buf.data(), buf.size(), MSG_DONTWAIT)
                                  : ::read(fd, buf.data(), buf.size());
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) return false;
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return false;
     }
     return true;
 }
 
 }  // namespace
 
-int AtEngine::standard(std::string_view command) { return run(Variant::Standard, command, false); }
-int AtEngine::dial(std::string_view command) { return run(Variant::Dial, command, false); }
-int AtEngine::prompt(std::string_view command, bool raw) { return run(Variant::Prompt, command, raw); }
-int AtEngine::list(std::string_view command) { return run(Variant::List, command, false); }
+int AtEngine::standard(std::string_view command) {
+    return run(Variant::Standard, command, false);
+}
+int AtEngine::dial(std::string_view command) {
+    return run(Variant::Dial, command, false);
+}
+int AtEngine::prompt(std::string_view command, bool raw) {
+    return run(Variant::Prompt, command, raw);
+}
+int AtEngine::list(std::string_view command) {
+    return run(Variant::List, command, false);
+}
 
 bool AtEngine::waitReadable(Clock::time_point deadline) {
     pollfd p{link_.fd(), POLLIN, 0};
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() < 0) return false;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() < 0)
+            return false;
         const int rc = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
-        if (rc > 0) return true;  // data, or a hang-up that the read will report
-        if (rc == 0) return false;
-        if (errno != EINTR) return false;
+        if (rc > 0)
+            return true;  // data, or a hang-up that the read will report
+        if (rc == 0)
+            return false;
+        if (errno != EINTR)
+            return false;
     }
 }
 
@@ -93,22 +112,26 @@ void AtEngine::discardLeftovers() {
     std::array<char, 4096> buf{};
     for (;;) {
         const auto now = Clock::now();
-        if (now >= giveUp) break;
+        if (now >= giveUp)
+            break;
         if (!waitReadable(std::min(now + quiet, giveUp))) {
             dirty_ = false;
             break;
         }
-        const ssize_t n = socket ? ::recv(fd, buf.data(), buf.size(), 0)
-                                 : ::read(fd, buf.data(), buf.size());
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) break;  // closed: the next write or read will tell
+        const ssize_t n =
+            socket ? ::recv(fd, buf.data(), buf.size(), 0) : ::read(fd, buf.data(), buf.size());
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            break;  // closed: the next write or read will tell
     }
 }
 
 int AtEngine::fail(Failure why, const std::string& received) {
     failure_ = why;
     lastLinkFailure_ = why;
-    if (why != Failure::LinkClosed) dirty_ = true;
+    if (why != Failure::LinkClosed)
+        dirty_ = true;
     response_ = received;
     reply_ = at::parseReply(response_, command_, at::Ends::Standard);
     return 0;
@@ -116,27 +139,33 @@ int AtEngine::fail(Failure why, const std::string& received) {
 
 int AtEngine::run(Variant v, std::string_view command, bool raw) {
     refused_ = false;
-    if (operationDepth_ == 0) failure_ = Failure::None;
+    if (operationDepth_ == 0)
+        failure_ = Failure::None;
     response_.clear();
     reply_ = at::Reply{};
     command_.assign(command);
     // A failed link ends the operation: nothing more is sent.
-    if (failure_ != Failure::None) return 0;
-    if (!link_.isOpen()) return 0;
+    if (failure_ != Failure::None)
+        return 0;
+    if (!link_.isOpen())
+        return 0;
 
     const bool data = v == Variant::Prompt && raw;
-    const bool safe = command.size() <= kMaxCommandLine &&
-                      (data ? at::isSafeDataLine(command) : at::isSafeCommandLine(command, v == Variant::Dial));
+    const bool safe =
+        command.size() <= kMaxCommandLine &&
+        (data ? at::isSafeDataLine(command) : at::isSafeCommandLine(command, v == Variant::Dial));
     if (!safe) {
         refused_ = true;
         return 0;
     }
     std::string line(command);
-    if (!data) line += '\r';
+    if (!data)
+        line += '\r';
 
     discardLeftovers();
     const bool socket = link_.isSocket();
-    if (!writeAll(link_.fd(), line, socket)) return fail(Failure::LinkClosed, {});
+    if (!writeAll(link_.fd(), line, socket))
+        return fail(Failure::LinkClosed, {});
 
     const auto inactivity = v == Variant::List ? searchTimeout_ : timeout_;
     const auto overallDeadline = Clock::now() + inactivity + overallExtra_;
@@ -144,15 +173,18 @@ int AtEngine::run(Variant v, std::string_view command, bool raw) {
     std::array<char, kChunk> buf{};
     for (;;) {
         const auto deadline = std::min(Clock::now() + inactivity, overallDeadline);
-        if (!waitReadable(deadline)) return fail(Failure::NoAnswer, framer.bytes());
+        if (!waitReadable(deadline))
+            return fail(Failure::NoAnswer, framer.bytes());
         // Both paths take what has arrived. Bytes after the final result
         // (the blank after a prompt, an unsolicited line) belong to no
         // reply: the framer leaves them out, as the discarding before the
         // next command would.
         const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
                                  : ::read(link_.fd(), buf.data(), kSerialRead);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) return fail(Failure::LinkClosed, framer.bytes());
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return fail(Failure::LinkClosed, framer.bytes());
         switch (framer.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
             case at::ReplyFramer::State::Reading:
                 continue;
@@ -169,17 +201,24 @@ int AtEngine::run(Variant v, std::string_view command, bool raw) {
 }
 
 at::Ends AtEngine::endsOf(Variant v) {
-    return v == Variant::Dial ? at::Ends::Dial : v == Variant::Prompt ? at::Ends::Prompt : at::Ends::Standard;
+    return v == Variant::Dial     ? at::Ends::Dial
+           : v == Variant::Prompt ? at::Ends::Prompt
+                                  : at::Ends::Standard;
 }
 
 int AtEngine::resultOf(Variant v, const at::FinalResult& final) {
     if (v == Variant::Dial) {
         switch (final.kind) {
-            case at::Final::Ok: return kDialOk;
-            case at::Final::NoCarrier: return kNoCarrier;
-            case at::Final::NoDialtone: return kNoDialtone;
-            case at::Final::Busy: return kBusy;
-            default: return kDialFailed;
+            case at::Final::Ok:
+                return kDialOk;
+            case at::Final::NoCarrier:
+                return kNoCarrier;
+            case at::Final::NoDialtone:
+                return kNoDialtone;
+            case at::Final::Busy:
+                return kBusy;
+            default:
+                return kDialFailed;
         }
     }
     return final.kind == at::Final::Ok || final.kind == at::Final::Prompt ? 1 : 0;

@@ -26,7 +26,7 @@ namespace vondrix {
 // discarded (after a link failure, until the line has been quiet for a
 // moment), so that a reply only ever answers its own command.
 class AtEngine {
-public:
+  public:
     // Results of the dial transaction.
     static constexpr int kDialFailed = 0, kDialOk = 1, kNoCarrier = 2, kNoDialtone = 3, kBusy = 4;
 
@@ -88,11 +88,12 @@ public:
     // The part of the overall limit beyond the inactivity limit (tests shorten it).
     void setOverallExtra(std::chrono::milliseconds extra) { overallExtra_ = extra; }
     static constexpr std::size_t kReplyBudget = 128 * 1024;
-    static constexpr std::chrono::milliseconds kDefaultOverallExtra{kReplyBudget * 10 * 1000 / 19200};
+    static constexpr std::chrono::milliseconds kDefaultOverallExtra{kReplyBudget * 10 * 1000 /
+                                                                    19200};
 
     PhoneLink& link() { return link_; }
 
-private:
+  private:
     friend class LinkOperation;
     enum class Variant { Standard, Dial, Prompt, List };
     int run(Variant v, std::string_view command, bool raw);
@@ -105,7 +106,7 @@ private:
     PhoneLink& link_;
     std::string response_;
     at::Reply reply_;
-    std::string command_;       // the last command line, for the echo rule
+    std::string command_;  // the last command line, for the echo rule
     Failure failure_ = Failure::None;
     Failure lastLinkFailure_ = Failure::None;
     bool refused_ = false;

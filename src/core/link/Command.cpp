@@ -5,7 +5,9 @@
 namespace vondrix::at {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool isHexDigit(char c) {
     return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
@@ -16,7 +18,9 @@ bool isControl(char c) {
     return u < 0x20 || u == 0x7F;
 }
 
-bool allOf(std::string_view s, bool (*pred)(char)) { return std::all_of(s.begin(), s.end(), pred); }
+bool allOf(std::string_view s, bool (*pred)(char)) {
+    return std::all_of(s.begin(), s.end(), pred);
+}
 
 bool isNumberCharacter(char c) {
     return isDigit(c) || c == '*' || c == '#' || c == 'p' || c == 'P' || c == 'w' || c == 'W';
@@ -25,15 +29,17 @@ bool isNumberCharacter(char c) {
 }  // namespace
 
 bool isPhoneNumber(std::string_view number) {
-    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+    if (!number.empty() && number.front() == '+')
+        number.remove_prefix(1);
     return allOf(number, isNumberCharacter);
 }
 
 bool isDialString(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
     return allOf(text, [](char c) {
-        return isNumberCharacter(c) || c == '+' || (c >= 'A' && c <= 'D') || (c >= 'a' && c <= 'd') ||
-               c == 'I' || c == 'i' || c == 'G' || c == 'g' || c == ' ';
+        return isNumberCharacter(c) || c == '+' || (c >= 'A' && c <= 'D') ||
+               (c >= 'a' && c <= 'd') || c == 'I' || c == 'i' || c == 'G' || c == 'g' || c == ' ';
     });
 }
 
@@ -49,7 +55,8 @@ bool isPlainWord(std::string_view text) {
 }
 
 Command& Command::add(std::string_view value, bool ok, std::size_t maxLength, bool mayBeEmpty) {
-    if (!valid()) return *this;
+    if (!valid())
+        return *this;
     const std::size_t limit = maxLength == 0 ? kMaxValue : std::min(maxLength, kMaxValue);
     if (!mayBeEmpty && value.empty())
         error_ = ValueError::Empty;
@@ -61,13 +68,16 @@ Command& Command::add(std::string_view value, bool ok, std::size_t maxLength, bo
         text_.clear();
         return *this;
     }
-    if (!first_) text_ += ',';
+    if (!first_)
+        text_ += ',';
     first_ = false;
     text_ += value;
     return *this;
 }
 
-Command& Command::number(long long value) { return add(std::to_string(value), true, 0); }
+Command& Command::number(long long value) {
+    return add(std::to_string(value), true, 0);
+}
 
 Command& Command::phoneNumber(std::string_view number, std::size_t maxLength) {
     return add(number, isPhoneNumber(number), maxLength, false);
@@ -93,7 +103,8 @@ Command& Command::quoted(std::string_view text, std::size_t maxLength) {
 
 Command& Command::digits(std::string_view text, std::size_t maxLength, bool inQuotes) {
     const bool ok = allOf(text, isDigit);
-    if (!inQuotes) return add(text, ok, maxLength, false);
+    if (!inQuotes)
+        return add(text, ok, maxLength, false);
     if (valid() && text.empty()) {
         error_ = ValueError::Empty;
         text_.clear();
@@ -107,9 +118,13 @@ Command& Command::digits(std::string_view text, std::size_t maxLength, bool inQu
     return add("\"" + std::string(text) + "\"", ok, 0, true);
 }
 
-Command& Command::word(std::string_view text) { return add(text, isPlainWord(text), 0, false); }
+Command& Command::word(std::string_view text) {
+    return add(text, isPlainWord(text), 0, false);
+}
 
-Command& Command::omitted() { return add({}, true, 0, true); }
+Command& Command::omitted() {
+    return add({}, true, 0, true);
+}
 
 Command& Command::hex(std::string_view text, std::size_t maxLength) {
     return add(text, allOf(text, isHexDigit), maxLength, false);
@@ -119,15 +134,19 @@ bool isSafeCommandLine(std::string_view line, bool dial) {
     bool inQuotes = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (isControl(c)) return false;
-        if (c == '"') inQuotes = !inQuotes;
-        if (c == ';' && !inQuotes && !(dial && i + 1 == line.size())) return false;
+        if (isControl(c))
+            return false;
+        if (c == '"')
+            inQuotes = !inQuotes;
+        if (c == ';' && !inQuotes && !(dial && i + 1 == line.size()))
+            return false;
     }
     return !inQuotes;
 }
 
 bool isSafeDataLine(std::string_view data) {
-    if (!data.empty() && (data.back() == '\x1A' || data.back() == '\x1B')) data.remove_suffix(1);
+    if (!data.empty() && (data.back() == '\x1A' || data.back() == '\x1B'))
+        data.remove_suffix(1);
     return allOf(data, [](char c) { return !isControl(c); });
 }
 

@@ -38,7 +38,7 @@ bool isPlainWord(std::string_view text);
 // gives AT+CPBW=3,0301,129,"Bob". The first refused value makes the command
 // invalid; text() is then empty and error() says why.
 class Command {
-public:
+  public:
     // The fixed command text, e.g. "AT+CPBW=" or "AT^SBNW=".
     explicit Command(std::string_view prefix) : text_(prefix) {}
 
@@ -67,7 +67,7 @@ public:
     // Longest value any parameter may have, whatever the phone says.
     static constexpr std::size_t kMaxValue = 400;
 
-private:
+  private:
     Command& add(std::string_view value, bool ok, std::size_t maxLength, bool mayBeEmpty = true);
     std::string text_;
     bool first_ = true;

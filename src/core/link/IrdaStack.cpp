@@ -16,7 +16,8 @@ namespace {
 
 std::string trimmed(const std::string& s) {
     const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
+    if (b == std::string::npos)
+        return {};
     return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
@@ -27,23 +28,29 @@ std::optional<std::vector<IrDevice>> parseIrDevices(const std::string& setting) 
     std::size_t pos = 0;
     while (pos <= setting.size()) {
         auto comma = setting.find(',', pos);
-        if (comma == std::string::npos) comma = setting.size();
+        if (comma == std::string::npos)
+            comma = setting.size();
         const std::string entry = trimmed(setting.substr(pos, comma - pos));
         pos = comma + 1;
-        if (entry.empty()) continue;
+        if (entry.empty())
+            continue;
         const auto eq = entry.find('=');
         const auto colon = entry.rfind(':');
-        if (eq == std::string::npos || colon == std::string::npos || colon < eq) return std::nullopt;
+        if (eq == std::string::npos || colon == std::string::npos || colon < eq)
+            return std::nullopt;
         IrDevice d{trimmed(entry.substr(0, eq)), trimmed(entry.substr(eq + 1, colon - eq - 1)),
                    decimalValue(entry.substr(colon + 1))};
-        if (d.host.empty() || d.port <= 0 || d.port > 65535) return std::nullopt;
-        if (devices.size() < kMaxIrDevices) devices.push_back(std::move(d));
+        if (d.host.empty() || d.port <= 0 || d.port > 65535)
+            return std::nullopt;
+        if (devices.size() < kMaxIrDevices)
+            devices.push_back(std::move(d));
     }
     return devices;
 }
 
 void IrdaStack::closeSocket() {
-    if (socket_ >= 0) ::close(socket_);
+    if (socket_ >= 0)
+        ::close(socket_);
     socket_ = -1;
 }
 
@@ -73,7 +80,8 @@ IrdaStack::Result IrdaStack::discover() {
 }
 
 IrdaStack::Result IrdaStack::connect(PhoneLink& link) {
-    if (!phone_ || socket_ < 0) return Result::ConnectFailed;
+    if (!phone_ || socket_ < 0)
+        return Result::ConnectFailed;
     const int one = 1;
     if (::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0 ||
         ::setsockopt(socket_, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one) != 0) {

@@ -26,7 +26,7 @@ std::optional<std::vector<IrDevice>> parseIrDevices(const std::string& setting);
 constexpr std::size_t kMaxIrDevices = 5;
 
 class IrdaStack {
-public:
+  public:
     explicit IrdaStack(std::string setting) : setting_(std::move(setting)) {}
     ~IrdaStack() { closeSocket(); }
     IrdaStack(const IrdaStack&) = delete;
@@ -53,7 +53,7 @@ public:
 
     const std::optional<IrDevice>& phone() const { return phone_; }
 
-private:
+  private:
     std::string setting_;
     int socket_ = -1;
     std::optional<IrDevice> phone_;

@@ -4,11 +4,13 @@ namespace vondrix {
 
 LinkOperation::LinkOperation(AtEngine& engine, Reporter& reporter)
     : engine_(engine), reporter_(reporter) {
-    if (engine_.operationDepth_++ == 0) engine_.failure_ = AtEngine::Failure::None;
+    if (engine_.operationDepth_++ == 0)
+        engine_.failure_ = AtEngine::Failure::None;
 }
 
 LinkOperation::~LinkOperation() {
-    if (--engine_.operationDepth_ > 0) return;
+    if (--engine_.operationDepth_ > 0)
+        return;
     if (engine_.failure_ != AtEngine::Failure::None)
         reporter_.message(linkFailureMessage(engine_.failure_), Caption::Error);
     engine_.failure_ = AtEngine::Failure::None;

@@ -14,7 +14,7 @@ namespace vondrix {
 // and forgotten, so the next operation tries the phone again. Operations
 // nest: an inner one neither clears nor reports.
 class LinkOperation {
-public:
+  public:
     LinkOperation(AtEngine& engine, Reporter& reporter);
     ~LinkOperation();
     LinkOperation(const LinkOperation&) = delete;
@@ -22,7 +22,7 @@ public:
 
     bool failed() const { return engine_.failure() != AtEngine::Failure::None; }
 
-private:
+  private:
     AtEngine& engine_;
     Reporter& reporter_;
 };

@@ -29,15 +29,18 @@ PhoneLink& PhoneLink::operator=(PhoneLink&& other) noexcept {
 }
 
 void PhoneLink::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
     fd_ = -1;
     mode_ = Mode::None;
 }
 
 PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, std::string* error) {
     auto fail = [&](int fd, const char* what) {
-        if (error) *error = std::string(what) + " " + path + ": " + std::strerror(errno);
-        if (fd >= 0) ::close(fd);
+        if (error)
+            *error = std::string(what) + " " + path + ": " + std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
         return PhoneLink{};
     };
     if (path.empty()) {
@@ -45,10 +48,12 @@ PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, std::stri
         return fail(-1, "no serial device chosen");
     }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return fail(fd, "cannot open");
+    if (fd < 0)
+        return fail(fd, "cannot open");
 
     termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) return fail(fd, "not a serial device:");
+    if (::tcgetattr(fd, &tio) != 0)
+        return fail(fd, "not a serial device:");
     ::cfmakeraw(&tio);
     ::cfsetispeed(&tio, B19200);
     ::cfsetospeed(&tio, B19200);
@@ -57,7 +62,8 @@ PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, std::stri
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
     tio.c_cc[VMIN] = 1;  // blocking reads; the engine bounds every wait with poll()
     tio.c_cc[VTIME] = 0;
-    if (::tcsetattr(fd, TCSANOW, &tio) != 0) return fail(fd, "cannot configure");
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+        return fail(fd, "cannot configure");
 
     // RTS raised, DTR dropped. A pty or a USB adapter without modem lines
     // refuses these; that is no reason to give up the port.
@@ -68,11 +74,14 @@ PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, std::stri
 
     ::tcflush(fd, TCOFLUSH);
     ::tcflush(fd, TCIFLUSH);
-    if (settleMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
+    if (settleMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
     return PhoneLink(fd, Mode::Serial);
 }
 
-PhoneLink PhoneLink::adoptSocket(int fd) { return fd >= 0 ? PhoneLink(fd, Mode::Socket) : PhoneLink{}; }
+PhoneLink PhoneLink::adoptSocket(int fd) {
+    return fd >= 0 ? PhoneLink(fd, Mode::Socket) : PhoneLink{};
+}
 
 PhoneLink PhoneLink::connectTcp(const std::string& host, int port, std::string* error) {
     addrinfo hints{};
@@ -81,7 +90,8 @@ PhoneLink PhoneLink::connectTcp(const std::string& host, int port, std::string* 
     addrinfo* res = nullptr;
     const std::string service = std::to_string(port);
     if (const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &res); rc != 0) {
-        if (error) *error = "cannot resolve " + host + ": " + ::gai_strerror(rc);
+        if (error)
+            *error = "cannot resolve " + host + ": " + ::gai_strerror(rc);
         return {};
     }
     int fd = -1;
@@ -92,14 +102,16 @@ PhoneLink PhoneLink::connectTcp(const std::string& host, int port, std::string* 
             why = std::strerror(errno);
             continue;
         }
-        if (::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0) break;
+        if (::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0)
+            break;
         why = std::strerror(errno);
         ::close(fd);
         fd = -1;
     }
     ::freeaddrinfo(res);
     if (fd < 0) {
-        if (error) *error = "cannot connect to " + host + ":" + service + ": " + why;
+        if (error)
+            *error = "cannot connect to " + host + ":" + service + ": " + why;
         return {};
     }
     const int one = 1;

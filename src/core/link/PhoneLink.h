@@ -8,7 +8,7 @@ namespace vondrix {
 // (termios) or a connected stream socket, or nothing when none could be
 // opened. The mode tells the transaction engine which path to take.
 class PhoneLink {
-public:
+  public:
     enum class Mode { None, Serial, Socket };
 
     PhoneLink() = default;
@@ -36,7 +36,7 @@ public:
     int fd() const { return fd_; }
     void close();
 
-private:
+  private:
     PhoneLink(int fd, Mode mode) : fd_(fd), mode_(mode) {}
     int fd_ = -1;
     Mode mode_ = Mode::None;

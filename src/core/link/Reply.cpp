@@ -10,26 +10,32 @@ bool startsWith(std::string_view s, std::string_view prefix) {
 }
 
 std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
 std::optional<long long> wholeNumber(std::string_view s) {
     s = trimBlanks(s);
-    if (s.empty()) return std::nullopt;
+    if (s.empty())
+        return std::nullopt;
     long long value = 0;
     const char* first = s.data();
-    if (*first == '+') ++first;
+    if (*first == '+')
+        ++first;
     const auto [end, ec] = std::from_chars(first, s.data() + s.size(), value);
-    if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    if (ec != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
     return value;
 }
 
 // "+CME ERROR: 21": the code after the colon; -1 when it is not a number
 // (verbose error texts such as "+CME ERROR: SIM PIN2 required").
 std::optional<FinalResult> extendedError(std::string_view line, std::string_view tag, Final kind) {
-    if (!startsWith(line, tag)) return std::nullopt;
+    if (!startsWith(line, tag))
+        return std::nullopt;
     const auto code = wholeNumber(line.substr(tag.size()));
     return FinalResult{kind, code && *code >= 0 && *code <= 65535 ? static_cast<int>(*code) : -1};
 }
@@ -38,27 +44,37 @@ std::optional<FinalResult> extendedError(std::string_view line, std::string_view
 
 std::optional<FinalResult> finalResultOf(std::string_view line) {
     line = trimBlanks(line);
-    if (line == "OK") return FinalResult{Final::Ok};
-    if (line == "ERROR") return FinalResult{Final::Error};
-    if (line == "NO CARRIER") return FinalResult{Final::NoCarrier};
-    if (line == "NO DIALTONE") return FinalResult{Final::NoDialtone};
-    if (line == "BUSY") return FinalResult{Final::Busy};
-    if (line == "NO ANSWER") return FinalResult{Final::NoAnswer};
-    if (auto r = extendedError(line, "+CME ERROR:", Final::CmeError)) return r;
-    if (auto r = extendedError(line, "+CMS ERROR:", Final::CmsError)) return r;
+    if (line == "OK")
+        return FinalResult{Final::Ok};
+    if (line == "ERROR")
+        return FinalResult{Final::Error};
+    if (line == "NO CARRIER")
+        return FinalResult{Final::NoCarrier};
+    if (line == "NO DIALTONE")
+        return FinalResult{Final::NoDialtone};
+    if (line == "BUSY")
+        return FinalResult{Final::Busy};
+    if (line == "NO ANSWER")
+        return FinalResult{Final::NoAnswer};
+    if (auto r = extendedError(line, "+CME ERROR:", Final::CmeError))
+        return r;
+    if (auto r = extendedError(line, "+CMS ERROR:", Final::CmsError))
+        return r;
     return std::nullopt;
 }
 
 std::optional<std::string_view> Reply::first(std::string_view prefix) const {
     for (const auto& l : lines)
-        if (startsWith(l, prefix)) return std::string_view(l);
+        if (startsWith(l, prefix))
+            return std::string_view(l);
     return std::nullopt;
 }
 
 std::vector<std::string_view> Reply::all(std::string_view prefix) const {
     std::vector<std::string_view> out;
     for (const auto& l : lines)
-        if (startsWith(l, prefix)) out.emplace_back(l);
+        if (startsWith(l, prefix))
+            out.emplace_back(l);
     return out;
 }
 
@@ -90,16 +106,19 @@ Reply parseReply(std::string_view raw, std::string_view command, Ends ends) {
     while (pos < raw.size()) {
         const std::size_t end = raw.find_first_of("\r\n", pos);
         const bool complete = end != std::string_view::npos;
-        const std::string_view line = raw.substr(pos, complete ? end - pos : std::string_view::npos);
+        const std::string_view line =
+            raw.substr(pos, complete ? end - pos : std::string_view::npos);
         pos = complete ? end + 1 : raw.size();
         const bool promptPlace = atLineStart;
-        if (complete) atLineStart = raw[end] == '\n' || (atLineStart && line.empty());
+        if (complete)
+            atLineStart = raw[end] == '\n' || (atLineStart && line.empty());
         if (ends == Ends::Prompt && promptPlace && !line.empty() && line.front() == '>') {
             // The data prompt stands alone at the start of a line.
             reply.final = FinalResult{Final::Prompt};
             return reply;
         }
-        if (trimBlanks(line).empty()) continue;
+        if (trimBlanks(line).empty())
+            continue;
         if (!complete) {
             // A line cut off by the end of the bytes is kept, but never a result.
             reply.lines.emplace_back(line);
@@ -119,9 +138,11 @@ Reply parseReply(std::string_view raw, std::string_view command, Ends ends) {
 }
 
 std::optional<FieldReader> FieldReader::after(std::string_view line, std::string_view prefix) {
-    if (!startsWith(line, prefix)) return std::nullopt;
+    if (!startsWith(line, prefix))
+        return std::nullopt;
     std::string_view rest = line.substr(prefix.size());
-    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    while (!rest.empty() && rest.front() == ' ')
+        rest.remove_prefix(1);
     return FieldReader(rest);
 }
 
@@ -148,7 +169,8 @@ void FieldReader::consume(std::size_t end) {
 }
 
 std::string_view FieldReader::field() {
-    if (atEnd()) return {};
+    if (atEnd())
+        return {};
     const std::size_t end = fieldEnd();
     const std::string_view f = text_.substr(pos_, end - pos_);
     consume(end);
@@ -156,42 +178,54 @@ std::string_view FieldReader::field() {
 }
 
 std::optional<long long> FieldReader::number() {
-    if (atEnd()) return std::nullopt;
+    if (atEnd())
+        return std::nullopt;
     const std::size_t end = fieldEnd();
     const auto value = wholeNumber(text_.substr(pos_, end - pos_));
-    if (value) consume(end);
+    if (value)
+        consume(end);
     return value;
 }
 
 std::optional<std::string> FieldReader::quoted() {
-    if (atEnd()) return std::nullopt;
+    if (atEnd())
+        return std::nullopt;
     std::size_t open = pos_;
-    while (open < text_.size() && text_[open] == ' ') ++open;
-    if (open >= text_.size() || text_[open] != '"') return std::nullopt;
+    while (open < text_.size() && text_[open] == ' ')
+        ++open;
+    if (open >= text_.size() || text_[open] != '"')
+        return std::nullopt;
     const std::size_t close = text_.find('"', open + 1);
-    if (close == std::string_view::npos) return std::nullopt;
+    if (close == std::string_view::npos)
+        return std::nullopt;
     // Only blanks may stand between the closing quote and the comma.
     std::size_t after = close + 1;
-    while (after < text_.size() && text_[after] == ' ') ++after;
-    if (after < text_.size() && text_[after] != ',') return std::nullopt;
+    while (after < text_.size() && text_[after] == ' ')
+        ++after;
+    if (after < text_.size() && text_[after] != ',')
+        return std::nullopt;
     std::string value(text_.substr(open + 1, close - open - 1));
     consume(after);
     return value;
 }
 
 bool FieldReader::omitted() {
-    if (atEnd()) return false;
+    if (atEnd())
+        return false;
     const std::size_t end = fieldEnd();
-    if (!trimBlanks(text_.substr(pos_, end - pos_)).empty()) return false;
+    if (!trimBlanks(text_.substr(pos_, end - pos_)).empty())
+        return false;
     consume(end);
     return true;
 }
 
 std::optional<std::string_view> FieldReader::list() {
-    if (atEnd()) return std::nullopt;
+    if (atEnd())
+        return std::nullopt;
     const std::size_t end = fieldEnd();
     const std::string_view f = trimBlanks(text_.substr(pos_, end - pos_));
-    if (f.size() < 2 || f.front() != '(' || f.back() != ')') return std::nullopt;
+    if (f.size() < 2 || f.front() != '(' || f.back() != ')')
+        return std::nullopt;
     consume(end);
     return f.substr(1, f.size() - 2);
 }
@@ -199,7 +233,8 @@ std::optional<std::string_view> FieldReader::list() {
 std::optional<Range> FieldReader::range() {
     const std::size_t saved = pos_;
     const auto inner = list();
-    if (!inner) return std::nullopt;
+    if (!inner)
+        return std::nullopt;
     const auto dash = inner->find('-', 1);  // a leading '-' would be a sign
     const auto low = wholeNumber(inner->substr(0, dash));
     const auto high = dash == std::string_view::npos ? low : wholeNumber(inner->substr(dash + 1));
@@ -220,9 +255,11 @@ std::vector<std::string_view> parenthesisedGroups(std::string_view text) {
         if (c == '"') {
             inQuotes = !inQuotes;
         } else if (!inQuotes && c == '(') {
-            if (depth++ == 0) open = i;
+            if (depth++ == 0)
+                open = i;
         } else if (!inQuotes && c == ')' && depth > 0) {
-            if (--depth == 0) groups.push_back(text.substr(open + 1, i - open - 1));
+            if (--depth == 0)
+                groups.push_back(text.substr(open + 1, i - open - 1));
         }
     }
     return groups;

@@ -67,7 +67,7 @@ struct Range {
 // the field consumes nothing and gives nothing, so a parser can try another
 // form. Commas inside quotes and parentheses belong to their field.
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string_view text) : text_(text) {}
 
     // The fields after `prefix` (e.g. "+CPBR:") and the blanks after it;
@@ -90,10 +90,12 @@ public:
     // The next field's raw text, whatever it holds.
     std::string_view field();
     // Everything not read yet.
-    std::string_view rest() const { return text_.substr(pos_ < text_.size() ? pos_ : text_.size()); }
+    std::string_view rest() const {
+        return text_.substr(pos_ < text_.size() ? pos_ : text_.size());
+    }
 
-private:
-    std::size_t fieldEnd() const;  // end of the field at pos_
+  private:
+    std::size_t fieldEnd() const;   // end of the field at pos_
     void consume(std::size_t end);  // to `end` and past one comma
 
     std::string_view text_;

@@ -14,7 +14,7 @@ namespace vondrix::at {
 // reply and are not kept. Pure, so that the framing can be tested and
 // fuzzed without a link.
 class ReplyFramer {
-public:
+  public:
     enum class State { Reading, Complete, TooLong };
 
     // `nulAsAt`: a received NUL byte is kept as '@' (the standard
@@ -32,7 +32,7 @@ public:
     const std::string& bytes() const { return bytes_; }
     const FinalResult& final() const { return final_; }
 
-private:
+  private:
     void scan();
     bool promptAt(std::size_t lineStart);
 

@@ -32,7 +32,8 @@ std::string formatCellLogLine(std::chrono::system_clock::time_point when, const 
 bool appendToCellLog(const std::string& path, std::string_view header, std::string_view text) {
     // A FIFO or device would block or swallow the lines; a directory cannot be written.
     const files::FileKind kind = files::fileKind(path);
-    if (kind == files::FileKind::Other) return false;
+    if (kind == files::FileKind::Other)
+        return false;
     std::string lines;
     if (kind == files::FileKind::Missing) {
         lines.append(header);

@@ -5,7 +5,8 @@
 namespace vondrix::organizer {
 
 bool writeFile(const std::string& path, std::string_view content, FileWrite mode) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     const files::FileError error = mode == FileWrite::Replace
                                        ? files::replaceFileAtomically(path, content)
                                        : files::appendToFile(path, content);
@@ -14,7 +15,8 @@ bool writeFile(const std::string& path, std::string_view content, FileWrite mode
 
 std::optional<std::string> readFile(const std::string& path) {
     files::ReadResult r = files::readRegularFile(path);
-    if (!r.ok()) return std::nullopt;
+    if (!r.ok())
+        return std::nullopt;
     return std::move(r.content);
 }
 

@@ -51,7 +51,8 @@ namespace {
 // The last line of the reply, for a refusal the window keeps quiet about.
 std::string lastLineOf(std::string_view response) {
     const std::size_t end = response.find_last_not_of("\r\n");
-    if (end == std::string_view::npos) return {};
+    if (end == std::string_view::npos)
+        return {};
     const std::size_t begin = response.find_last_of("\r\n", end);
     const std::size_t from = begin == std::string_view::npos ? 0 : begin + 1;
     return std::string(response.substr(from, end + 1 - from));

@@ -24,7 +24,6 @@ const KindInfo& kindInfo(Kind kind) {
     return kKinds[i < 3 ? i : 0];
 }
 
-
 bool CurrentPhonebook::isDeleted(std::size_t position) const {
     return std::find(deleted.begin(), deleted.end(), position) != deleted.end();
 }

@@ -34,7 +34,7 @@ std::string replaceAll(std::string text, std::string_view search, std::string_vi
 std::string encodeName(std::string_view latin1Name);
 
 class PhonebookService {
-public:
+  public:
     PhonebookService(AtEngine& engine, Reporter& reporter, const Settings& settings,
                      PhonebookModel& model)
         : engine_(engine), reporter_(reporter), settings_(settings), model_(model) {}
@@ -171,7 +171,7 @@ public:
     // name; message 73 for a line with a name; nothing for an empty line.
     std::optional<std::string> copyToPhonebook(const std::string& line);
 
-private:
+  private:
     // The fixed-dialling protocol (steps 2 to 6) around one write command;
     // `expected` is what the location holds afterwards when the write worked.
     WriteResult write(const std::string& command, int location,

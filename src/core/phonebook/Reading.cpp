@@ -49,9 +49,8 @@ void PhonebookService::endProgress(int target) {
 bool PhonebookService::readCurrent(int progressTarget) {
     LinkOperation operation(engine_, reporter_);
     CurrentPhonebook& book = model_.current;
-    static constexpr Reporter::Task kTasks[] = {Reporter::Task::ReadingSim,
-                                                Reporter::Task::ReadingInternal,
-                                                Reporter::Task::ReadingFixed};
+    static constexpr Reporter::Task kTasks[] = {
+        Reporter::Task::ReadingSim, Reporter::Task::ReadingInternal, Reporter::Task::ReadingFixed};
     beginProgress(progressTarget, kTasks[static_cast<int>(book.kind) % 3]);
     if (engine_.standard("AT+CPBR=?") != 1) {
         if (linkFailed()) {
@@ -81,7 +80,8 @@ bool PhonebookService::readCurrent(int progressTarget) {
             // Past the table's capacity the reading goes on for the free
             // list, but the entry is not kept.
             if (fresh.entries.size() < kMaxEntries) {
-                fresh.rows.push_back(Row{location, entry->name, entry->number, fresh.entries.size()});
+                fresh.rows.push_back(
+                    Row{location, entry->name, entry->number, fresh.entries.size()});
                 fresh.entries.push_back(std::move(*entry));
             }
             reporter_.pump();

@@ -130,13 +130,15 @@ std::string parseCscaQuery(std::string_view response) {
 }
 
 Range parseCpbrTest(std::string_view response, Range range) {
-    parseRangeAndLengths(response, range.first, range.highest, range.numberLength, range.textLength);
+    parseRangeAndLengths(response, range.first, range.highest, range.numberLength,
+                         range.textLength);
     return range;
 }
 
 std::optional<std::string> parseOwnNumber(std::string_view response) {
     const std::size_t open = response.find('"');
-    if (open == std::string_view::npos) return std::nullopt;
+    if (open == std::string_view::npos)
+        return std::nullopt;
     const std::string_view rest = response.substr(open + 1);
     return std::string(rest.substr(0, std::min(rest.find_first_of("\"\r\n"), kMaxOwnNumber)));
 }

@@ -83,8 +83,8 @@ PhonebookService::WriteResult PhonebookService::ensurePin2() {
     return WriteResult::Ok;
 }
 
-PhonebookService::WriteResult PhonebookService::write(const std::string& command, int location,
-                                                      const std::optional<PhonebookEntry>& expected) {
+PhonebookService::WriteResult PhonebookService::write(
+    const std::string& command, int location, const std::optional<PhonebookEntry>& expected) {
     auto outcome = [&](bool ok) {
         if (ok || storedLate(location, expected))
             return WriteResult::Ok;
@@ -129,7 +129,8 @@ bool PhonebookService::storedLate(int location, const std::optional<PhonebookEnt
     const auto held = parseCpbrRead(engine_.response(), location);
     if (!expected)
         return !held;
-    return held && held->number == fitField(expected->number) && held->name == fitField(expected->name);
+    return held && held->number == fitField(expected->number) &&
+           held->name == fitField(expected->name);
 }
 
 PhonebookService::WriteResult PhonebookService::store(int location, const std::string& number,
@@ -240,7 +241,8 @@ bool PhonebookService::saveEntry(int location, const std::string& name, const st
     const WriteResult result = store(location, number, type, name);
     if (result != WriteResult::Ok) {
         if (result == WriteResult::Failed)
-            reporter_.message(isNew ? msg::NewEntryNotWritten : msg::EntryNotModified, Caption::Error);
+            reporter_.message(isNew ? msg::NewEntryNotWritten : msg::EntryNotModified,
+                              Caption::Error);
         return false;
     }
     if (edited != CurrentPhonebook::npos) {

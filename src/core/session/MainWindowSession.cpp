@@ -10,7 +10,8 @@ namespace {
 
 // Runs `command` and gives its last answer word, or nothing on failure.
 std::string answerWord(AtEngine& engine, const char* command) {
-    if (engine.standard(command) != 1) return {};
+    if (engine.standard(command) != 1)
+        return {};
     return lastAnswerWord(engine.response()).value_or(std::string());
 }
 
@@ -21,7 +22,8 @@ MainWindowState runOpeningSequence(AtEngine& engine, const Settings& settings) {
     // Results not examined: the window opens whatever the phone says.
     engine.standard("AT+CMEE=0");
     engine.standard("AT+CSMS=1");
-    if (settings.smsStat) engine.standard("AT+CNMI=1,0,0,2");
+    if (settings.smsStat)
+        engine.standard("AT+CNMI=1,0,0,2");
 
     s.device.manufacturer = answerWord(engine, "AT+CGMI");
     s.device.model = answerWord(engine, "AT+CGMM");
@@ -31,7 +33,8 @@ MainWindowState runOpeningSequence(AtEngine& engine, const Settings& settings) {
     refreshNetworkInfo(engine, s.network);
 
     if (engine.standard("AT+CIMI") == 1) {
-        if (const auto word = lastAnswerWord(engine.response())) s.device.imsi = formatImsi(*word);
+        if (const auto word = lastAnswerWord(engine.response()))
+            s.device.imsi = formatImsi(*word);
     }
     s.device.simSerial = answerWord(engine, "AT^SCID");
     readAudioState(engine, s.audio);
@@ -61,7 +64,8 @@ bool MainWindowSession::switchOff() {
     const bool off = switchPhoneOff(session_.engine, reporter_);
     // Whatever it answered, the window closes and the program ends; after
     // a switch-off nobody listens to the closing traffic.
-    if (off) phoneListens_ = false;
+    if (off)
+        phoneListens_ = false;
     return off;
 }
 

@@ -44,7 +44,7 @@ void applyOptions(Session& session, Reporter& reporter, const OptionsForm& form)
 // and the command line: its opening and closing traffic, the device
 // commands and the options dialog's OK.
 class MainWindowSession {
-public:
+  public:
     MainWindowSession(Session& session, Reporter& reporter);
 
     // The opening traffic and every field. False when the link failed
@@ -74,7 +74,7 @@ public:
     Session& session() { return session_; }
     Reporter& reporter() { return reporter_; }
 
-private:
+  private:
     Session& session_;
     Reporter& reporter_;
     MainWindowState state_;

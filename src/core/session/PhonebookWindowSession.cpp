@@ -11,11 +11,14 @@ PhonebookWindowSession::PhonebookWindowSession(Session& session, Reporter& repor
       localFile_(std::move(localFile)),
       service_(session.engine, reporter, session.settings, session.phonebook) {}
 
-void PhonebookWindowSession::open() { service_.open(); }
+void PhonebookWindowSession::open() {
+    service_.open();
+}
 
 bool PhonebookWindowSession::saveLocalFile() {
     const phonebook::CurrentPhonebook& book = model().current;
-    if (!book.complete) return true;
+    if (!book.complete)
+        return true;
     return phonebook::saveToLocalFile(book, localFile_, reporter_);
 }
 

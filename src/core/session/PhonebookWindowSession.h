@@ -14,7 +14,7 @@ namespace vondrix {
 // only a phonebook that was read to its end is saved, so that a table the
 // phone did not give never replaces its section of the file.
 class PhonebookWindowSession {
-public:
+  public:
     PhonebookWindowSession(Session& session, Reporter& reporter,
                            std::string localFile = "Vondrix.phb");
 
@@ -37,7 +37,7 @@ public:
     const std::string& localFile() const { return localFile_; }
     void setLocalFile(std::string path) { localFile_ = std::move(path); }
 
-private:
+  private:
     Session& session_;
     Reporter& reporter_;
     std::string localFile_;

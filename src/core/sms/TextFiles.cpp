@@ -5,7 +5,8 @@
 namespace vondrix::sms {
 
 bool writeTextFile(const std::string& path, std::string_view content, WriteMode mode) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     const files::FileError error = mode == WriteMode::Replace
                                        ? files::replaceFileAtomically(path, content)
                                        : files::appendToFile(path, content);
@@ -14,7 +15,8 @@ bool writeTextFile(const std::string& path, std::string_view content, WriteMode 
 
 bool readTextFile(const std::string& path, std::string& content) {
     files::ReadResult r = files::readRegularFile(path);
-    if (!r.ok()) return false;
+    if (!r.ok())
+        return false;
     content = std::move(r.content);
     return true;
 }

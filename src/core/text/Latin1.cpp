@@ -28,7 +28,8 @@ std::string utf8ToLatin1(std::string_view utf8) {
             out.push_back(static_cast<char>(c));
             i += 1;
         } else if ((c & 0xE0) == 0xC0 && c >= 0xC2 && cont(1)) {
-            const unsigned cp = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
+            const unsigned cp =
+                ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
             out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
             i += 2;
         } else if ((c & 0xF0) == 0xE0 && cont(1) && cont(2)) {
