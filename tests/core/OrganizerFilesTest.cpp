@@ -86,8 +86,9 @@ TEST(OrganizerExport, IcalendarLinesAreFoldedAtSeventyFiveOctets) {
         const std::string_view line(text.data() + at, end - at);
         EXPECT_LE(line.size(), 75u) << line;
         // A fold never splits a UTF-8 character.
-        if (end + 2 < text.size() && text[end + 2] == ' ')
+        if (end + 2 < text.size() && text[end + 2] == ' ') {
             EXPECT_NE(static_cast<unsigned char>(text[end + 3]) & 0xC0, 0x80);
+        }
         if (!line.empty() && line.front() == ' ') {
             unfolded.pop_back();  // a continuation: no line break
             unfolded += line.substr(1);

@@ -136,8 +136,9 @@ TEST(OrganizerWriting, ObjectsOfTwoHundredAndTwoHundredAndOneBytes) {
             EXPECT_EQ(lines[1 + 2 * i], c.commands[i]);
             EXPECT_EQ(lines[2 + 2 * i].size(), i + 1 < c.commands.size() ? 200u : c.lastHexDigits);
         }
-        if (c.lastHexDigits == 2)
+        if (c.lastHexDigits == 2) {
             EXPECT_EQ(lines.back(), "0A");
+        }
         const std::string object = rig.objects().at(4);
         EXPECT_EQ(object.size(), c.description.size() == 12 ? 200u : 201u);
         EXPECT_NE(object.find("\r\nDESCRIPTION:" + c.description + "\r\n"), std::string::npos);

@@ -371,8 +371,9 @@ TEST(TransferDownload, RepliesOfOtherShapes) {
         EXPECT_EQ(rig.reporter.ids(), c.messages);
         EXPECT_TRUE(rig.reporter.progress.empty());
         EXPECT_EQ(fs::exists(path), c.file != nullptr);
-        if (c.file)
+        if (c.file) {
             EXPECT_EQ(readAll(path), c.file);
+        }
     }
 }
 

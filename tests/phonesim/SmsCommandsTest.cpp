@@ -99,8 +99,9 @@ TEST(SmsPduCheck, TakesCompletePdusAndMeasuresTheTpdu) {
     for (const Case& c : cases) {
         const auto layout = inspectPdu(c.pdu);
         ASSERT_EQ(layout.has_value(), c.tpdu.has_value()) << c.situation;
-        if (layout)
+        if (layout) {
             EXPECT_EQ(layout->tpduOctets, *c.tpdu) << c.situation;
+        }
     }
 }
 
