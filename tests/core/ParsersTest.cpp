@@ -2,6 +2,8 @@
 
 #include "link/Parsers.h"
 #include "text/Decimal.h"
+#include "text/Hex.h"
+#include "text/Xml.h"
 
 namespace vondrix {
 namespace {
@@ -85,6 +87,34 @@ TEST(DecimalValue, BehavesLikeAtoiWithoutOverflow) {
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(decimalValue(text), value) << text;
+}
+
+TEST(HexDigit, EitherCaseAndNothingElse) {
+    const std::string digits = "0123456789abcdefABCDEF";
+    for (int c = 0; c < 256; ++c) {
+        const char ch = static_cast<char>(c);
+        const auto at = digits.find(ch);
+        const int expected = at == std::string::npos ? -1 : static_cast<int>(at < 16 ? at : at - 6);
+        EXPECT_EQ(hexDigit(ch), expected) << c;
+    }
+}
+
+TEST(XmlEscaped, Table) {
+    struct Case {
+        const char* situation;
+        std::string_view text;
+        std::string_view expected;
+    };
+    const Case cases[] = {
+        {"plain text passes", "Tom 42", "Tom 42"},
+        {"ampersand and less-than", "a&b<c", "a&amp;b&lt;c"},
+        {"a lone greater-than stays", "a>b", "a>b"},
+        {"the CDATA end is broken", "x]]>y", "x]]&gt;y"},
+        {"one bracket is not enough", "x]>y", "x]>y"},
+        {"Latin-1 bytes pass", "M\xFCller", "M\xFCller"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(xmlEscaped(c.text), c.expected) << c.situation;
 }
 
 }  // namespace

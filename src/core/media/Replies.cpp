@@ -1,21 +1,12 @@
 #include "media/Replies.h"
 
 #include "text/Decimal.h"
+#include "text/Hex.h"
 
 namespace vondrix::media {
 namespace {
 
 constexpr std::string_view kHeader = "^SBNR:";
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // The count after the third comma of a header line.
 std::optional<int> countOf(std::string_view header) {

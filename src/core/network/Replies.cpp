@@ -7,6 +7,7 @@
 #include "link/Parsers.h"
 #include "link/Reply.h"
 #include "text/Decimal.h"
+#include "text/Hex.h"
 
 namespace vondrix::network {
 namespace {
@@ -54,16 +55,6 @@ std::string cutName(std::string name) {
     if (name.size() > kMaxOperatorName)
         name.resize(kMaxOperatorName);
     return name;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 // The hexadecimal number after the `n`th comma of `word` (1-based), an

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "organizer/FileAccess.h"
+#include "text/Xml.h"
 
 namespace vondrix::organizer {
 namespace {
@@ -23,24 +24,6 @@ bool isControl(char c) {
 void addLine(std::string& out, std::string_view line) {
     out += line;
     out += kLineEnd;
-}
-
-// "&" and "<" as entity references; a ">" that would close "]]>" as one
-// too, since XML does not allow that sequence in text.
-std::string xmlEscaped(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>' && i >= 2 && text.substr(i - 2, 2) == "]]")
-            out += "&gt;";
-        else
-            out += c;
-    }
-    return out;
 }
 
 template <typename Fn>

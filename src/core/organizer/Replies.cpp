@@ -1,21 +1,12 @@
 #include "organizer/Replies.h"
 
 #include "link/Reply.h"
+#include "text/Hex.h"
 
 namespace vondrix::organizer {
 namespace {
 
 constexpr std::string_view kHeader = "^SBNR:";
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 struct Packet {
     std::string_view payload;
@@ -49,11 +40,11 @@ Packet packetAt(std::string_view response, std::size_t at) {
 // Appends the bytes of `line` to `out`; false when a 0 byte ended them.
 bool appendPayload(std::string_view line, std::string& out) {
     for (std::size_t i = 0; i < line.size(); i += 2) {
-        int value = hexValue(line[i]);
+        int value = hexDigit(line[i]);
         if (value < 0)
             value = 0;
-        else if (i + 1 < line.size() && hexValue(line[i + 1]) >= 0)
-            value = value * 16 + hexValue(line[i + 1]);
+        else if (i + 1 < line.size() && hexDigit(line[i + 1]) >= 0)
+            value = value * 16 + hexDigit(line[i + 1]);
         if (value == 0)
             return false;  // the object is a zero-terminated text
         out += static_cast<char>(value);

@@ -4,23 +4,10 @@
 
 #include "files/Files.h"
 #include "phonebook/FileLines.h"
+#include "text/Xml.h"
 
 namespace vondrix::phonebook {
 namespace {
-
-std::string xmlEscaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else
-            out += c;
-    }
-    return out;
-}
 
 void addLine(std::string& out, std::string_view line) {
     out += line;

@@ -1,6 +1,7 @@
 #include "sms/Export.h"
 
 #include "sms/TextFiles.h"
+#include "text/Xml.h"
 
 namespace vondrix::sms {
 namespace {
@@ -14,20 +15,6 @@ constexpr std::size_t kTextMax = 511;
 
 std::string cut(std::string_view text, std::size_t max) {
     return std::string(text.substr(0, max));
-}
-
-std::string xmlEscaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else
-            out += c;
-    }
-    return out;
 }
 
 void addLine(std::string& out, std::string_view line) {

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "text/Decimal.h"
+#include "text/Hex.h"
 
 namespace vondrix::sms {
 namespace {
@@ -19,17 +20,10 @@ std::optional<unsigned> octetAt(std::string_view hex, std::size_t octet) {
         return std::nullopt;
     unsigned value = 0;
     for (std::size_t i = 2 * octet; i < 2 * octet + 2; ++i) {
-        const char c = hex[i];
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else
+        const int digit = hexDigit(hex[i]);
+        if (digit < 0)
             return std::nullopt;
-        value = value * 16 + digit;
+        value = value * 16 + static_cast<unsigned>(digit);
     }
     return value;
 }

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "text/GsmAlphabet.h"
+#include "text/Hex.h"
 
 namespace vondrix::sms {
 using namespace gsm;
@@ -12,22 +13,8 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-constexpr std::array<signed char, 256> makeNibbleTable() {
-    std::array<signed char, 256> t{};
-    for (auto& v : t)
-        v = -1;
-    for (int c = '0'; c <= '9'; ++c)
-        t[c] = static_cast<signed char>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c)
-        t[c] = static_cast<signed char>(c - 'A' + 10);
-    for (int c = 'a'; c <= 'f'; ++c)
-        t[c] = static_cast<signed char>(c - 'a' + 10);
-    return t;
-}
-constexpr std::array<signed char, 256> kNibble = makeNibbleTable();
-
 int nibble(char c) {
-    return kNibble[static_cast<unsigned char>(c)];
+    return hexDigit(c);
 }
 
 bool isHexText(std::string_view s) {

@@ -5,6 +5,7 @@
 #include "link/Command.h"
 #include "link/LinkOperation.h"
 #include "sms/SmsService.h"
+#include "text/Hex.h"
 
 namespace vondrix::sms {
 namespace {
@@ -28,16 +29,6 @@ bool isSendableNumber(std::string_view number) {
            std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
-}
-
 }  // namespace
 
 PartCounters partCounters(std::size_t length, bool eightBit) {
@@ -50,7 +41,7 @@ int tpduLength(std::string_view pdu) {
     if (pdu.size() < 2)
         return 0;
     const int octets = static_cast<int>(pdu.size() / 2);
-    const int sca = 1 + hexValue(pdu[0]) * 16 + hexValue(pdu[1]);
+    const int sca = 1 + std::max(0, hexDigit(pdu[0])) * 16 + std::max(0, hexDigit(pdu[1]));
     return std::max(0, octets - sca);
 }
 
