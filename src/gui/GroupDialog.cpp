@@ -1,13 +1,13 @@
 #include "gui/GroupDialog.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
+#include "gui/FileDialogs.h"
 #include "gui/Latin1Text.h"
 #include "gui/SendDialog.h"
 #include "ui_GroupDialog.h"
@@ -22,21 +22,14 @@ GroupDialog::GroupDialog(Session& session, Reporter& reporter, QWidget* parent)
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    const auto fileDialog = [this](bool save, const QString& title, const QString& preset) {
-        QFileDialog dialog(this, title, QString(), tr("SRP file (*.srp)"));
-        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        if (!save)
-            dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(QString::fromLatin1(sms::kGroupExtension));
-        if (!preset.isEmpty())
-            dialog.selectFile(preset);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    chooseSaveFile = [this](const QString& title, const QString& preset) {
+        return askSaveFile(this, title, tr("SRP file (*.srp)"),
+                           QString::fromLatin1(sms::kGroupExtension), preset,
+                           OverwriteQuestion::Ask);
     };
-    chooseSaveFile = [fileDialog](const QString& title, const QString& preset) {
-        return fileDialog(true, title, preset);
-    };
-    chooseOpenFile = [fileDialog](const QString& title, const QString& preset) {
-        return fileDialog(false, title, preset);
+    chooseOpenFile = [this](const QString& title, const QString& preset) {
+        return askOpenFile(this, title, tr("SRP file (*.srp)"),
+                           QString::fromLatin1(sms::kGroupExtension), preset);
     };
     runDialog = [](QDialog& d) { d.exec(); };
 

@@ -14,6 +14,7 @@
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
 #include "gui/CommandModeDialog.h"
+#include "gui/FileDialogs.h"
 #include "gui/MessageListWindow.h"
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
@@ -50,16 +51,10 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     };
     runDialog = [](QDialog& d) { d.exec(); };
     chooseFile = [this](const FileQuestion& q) {
-        QFileDialog dialog(this);
-        dialog.setAcceptMode(q.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(q.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        dialog.setNameFilters(q.filters);
-        dialog.setDefaultSuffix(q.defaultSuffix);
-        if (!q.preset.isEmpty())
-            dialog.selectFile(q.preset);
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-                   ? dialog.selectedFiles().constFirst()
-                   : QString();
+        const QString filter = q.filters.join(QStringLiteral(";;"));
+        return q.save ? askSaveFile(this, QString(), filter, q.defaultSuffix, q.preset,
+                                    OverwriteQuestion::Ask)
+                      : askOpenFile(this, QString(), filter, q.defaultSuffix, q.preset);
     };
 
     ui_->phonebookButton->setToolTip(catalogue(1));

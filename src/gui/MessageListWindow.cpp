@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
@@ -12,6 +11,7 @@
 
 #include "foundation/Catalogue.h"
 #include "gui/EntryDialog.h"
+#include "gui/FileDialogs.h"
 #include "gui/GroupDialog.h"
 #include "gui/Latin1Text.h"
 #include "gui/MessageViewDialog.h"
@@ -36,12 +36,7 @@ MessageListWindow::MessageListWindow(Session& session, Reporter& reporter, QWidg
 
     chooseSaveFile = [this](const QString& title, const QString& filter, const QString& suffix,
                             const QString& preset) {
-        QFileDialog dialog(this, title, QString(), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setDefaultSuffix(suffix);
-        dialog.selectFile(preset);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return askSaveFile(this, title, filter, suffix, preset, OverwriteQuestion::None);
     };
     runDialog = [](QDialog& d) { d.exec(); };
 

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,6 +13,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "gui/FileDialogs.h"
 #include "gui/OrganizerEntryDialog.h"
 #include "gui/Shell.h"
 #include "organizer/Export.h"
@@ -48,22 +48,11 @@ OrganizerWindow::OrganizerWindow(Session& session, Reporter& reporter, QWidget* 
 
     chooseSaveFile = [this](const QString& title, const QString& filter, const QString& suffix,
                             const QString& preset) {
-        QFileDialog dialog(this, title, QString(), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setDefaultSuffix(suffix);
-        dialog.selectFile(preset);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return askSaveFile(this, title, filter, suffix, preset, OverwriteQuestion::None);
     };
     chooseOpenFile = [this](const QString& title, const QString& filter, const QString& suffix,
                             const QString& preset) {
-        QFileDialog dialog(this, title, QString(), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(suffix);
-        if (!preset.isEmpty())
-            dialog.selectFile(preset);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return askOpenFile(this, title, filter, suffix, preset);
     };
     runDialog = [](QDialog& d) { d.exec(); };
 
