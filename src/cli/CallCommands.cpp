@@ -126,7 +126,7 @@ int runClearDialled(Invocation& inv) {
 
 }  // namespace
 
-std::vector<CommandSpec> callCommands() {
+std::vector<CommandEntry> callCommands() {
     const Needs W = Needs::PhonebookWindow;
     return {
         {"dial",

@@ -58,7 +58,7 @@ enum class Needs {
     PhonebookWindow,  // that, plus the phonebook window's opening, --kind and its closing save
 };
 
-struct CommandSpec;
+struct CommandEntry;
 
 // A command's words: options with a value ("--NAME VALUE" or "--NAME=VALUE",
 // the last of a repeated option wins), flags ("--NAME") and the other words
@@ -75,11 +75,11 @@ struct CommandLine {
 // One run of a command: its context, its words, and once opened its sessions.
 class Invocation {
   public:
-    Invocation(CliContext& context, const CommandSpec& command, CommandLine words)
-        : ctx(context), spec(command), line(std::move(words)) {}
+    Invocation(CliContext& context, const CommandEntry& command, CommandLine words)
+        : ctx(context), entry(command), line(std::move(words)) {}
 
     CliContext& ctx;
-    const CommandSpec& spec;
+    const CommandEntry& entry;
     CommandLine line;
 
     // Set while withSession's body runs, as the command's Needs says.
@@ -101,6 +101,10 @@ class Invocation {
     // Where the desktop program fails without a word (PIN2 dialog
     // cancelled, selection command refused), a line of our own says why.
     int status(bool ok, const CountingReporter::Tally& before) const;
+    // Whether an error message was shown since `before`: it said why.
+    bool errorShownSince(const CountingReporter::Tally& before) const {
+        return reporter->tally().errors != before.errors;
+    }
     // That line for a refused selection of the current phonebook kind.
     int selectionRefused() const;
     // The phonebook model (PhonebookWindow commands).
@@ -108,7 +112,7 @@ class Invocation {
     phonebook::PhonebookService& service() const { return phonebook->service(); }
 };
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;                 // the words that name it: "info", "phonebook read"
     const char* summary;              // one line of the overall help ("" for a subcommand)
     const char* usage;                // printed for --help
@@ -122,15 +126,15 @@ struct CommandSpec {
 };
 
 // The command table: every family adds its descriptions.
-const std::vector<CommandSpec>& commandTable();
-std::vector<CommandSpec> deviceCommands();
-std::vector<CommandSpec> phonebookCommands();
-std::vector<CommandSpec> callCommands();
-std::vector<CommandSpec> pduCommands();
-std::vector<CommandSpec> mediaCommands();
-std::vector<CommandSpec> organizerCommands();
-std::vector<CommandSpec> networkCommands();  // net, forward, barring
-std::vector<CommandSpec> smsCommands();
+const std::vector<CommandEntry>& commandTable();
+std::vector<CommandEntry> deviceCommands();
+std::vector<CommandEntry> phonebookCommands();
+std::vector<CommandEntry> callCommands();
+std::vector<CommandEntry> pduCommands();
+std::vector<CommandEntry> mediaCommands();
+std::vector<CommandEntry> organizerCommands();
+std::vector<CommandEntry> networkCommands();  // net, forward, barring
+std::vector<CommandEntry> smsCommands();
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then

@@ -34,11 +34,11 @@ bool listed(const std::vector<std::string>& names, const std::string& name) {
 // Reads `args` as the command's options and words. Prints the usage for
 // "--help" (status 0) or a usage error (status 2); nothing when the command
 // should go on.
-std::optional<int> readCommandLine(CliContext& ctx, const CommandSpec& spec,
+std::optional<int> readCommandLine(CliContext& ctx, const CommandEntry& entry,
                                    const std::vector<std::string>& args, CommandLine& line) {
     const auto usageError = [&](const std::string& message) {
-        ctx.err << "vondrix-cli " << spec.name << ": " << message << "\n"
-                << "Try 'vondrix-cli " << spec.name << " --help'.\n";
+        ctx.err << "vondrix-cli " << entry.name << ": " << message << "\n"
+                << "Try 'vondrix-cli " << entry.name << " --help'.\n";
         return kExitUsage;
     };
     bool optionsEnded = false;
@@ -53,16 +53,16 @@ std::optional<int> readCommandLine(CliContext& ctx, const CommandSpec& spec,
             continue;
         }
         if (a == "--help") {
-            ctx.out << spec.usage;
+            ctx.out << entry.usage;
             return kExitOk;
         }
         const auto eq = a.find('=');
         const std::string name = a.substr(0, eq);
-        if (listed(spec.flags, name)) {
+        if (listed(entry.flags, name)) {
             if (eq != std::string::npos)
                 return usageError(name + " takes no value");
             line.flags.insert(name);
-        } else if (!listed(spec.valued, name)) {
+        } else if (!listed(entry.valued, name)) {
             return usageError("unknown option " + name);
         } else if (eq != std::string::npos) {
             line.values[name] = a.substr(eq + 1);
@@ -72,11 +72,11 @@ std::optional<int> readCommandLine(CliContext& ctx, const CommandSpec& spec,
             return usageError(name + " needs a value");
         }
     }
-    if (line.words.size() < spec.minWords)
+    if (line.words.size() < entry.minWords)
         return usageError("missing argument");
-    if (line.words.size() > spec.maxWords) {
-        return usageError(spec.maxWords == 0 ? "unexpected argument '" + line.words.front() + "'"
-                                             : "too many arguments");
+    if (line.words.size() > entry.maxWords) {
+        return usageError(entry.maxWords == 0 ? "unexpected argument '" + line.words.front() + "'"
+                                              : "too many arguments");
     }
     return std::nullopt;
 }
@@ -157,13 +157,13 @@ const std::string* CommandLine::value(const std::string& name) const {
     return it == values.end() ? nullptr : &it->second;
 }
 
-const std::vector<CommandSpec>& commandTable() {
-    static const std::vector<CommandSpec> table = [] {
-        std::vector<CommandSpec> all;
+const std::vector<CommandEntry>& commandTable() {
+    static const std::vector<CommandEntry> table = [] {
+        std::vector<CommandEntry> all;
         for (auto family : {deviceCommands, phonebookCommands, callCommands, pduCommands,
                             mediaCommands, organizerCommands, networkCommands, smsCommands}) {
-            auto specs = family();
-            all.insert(all.end(), specs.begin(), specs.end());
+            auto entries = family();
+            all.insert(all.end(), entries.begin(), entries.end());
         }
         return all;
     }();
@@ -171,14 +171,14 @@ const std::vector<CommandSpec>& commandTable() {
 }
 
 int runCommand(CliContext& ctx, const std::vector<std::string>& args) {
-    const CommandSpec* found = nullptr;
+    const CommandEntry* found = nullptr;
     std::size_t foundWords = 0;
-    for (const CommandSpec& spec : commandTable()) {
-        const auto words = wordsOf(spec.name);
+    for (const CommandEntry& entry : commandTable()) {
+        const auto words = wordsOf(entry.name);
         if (words.size() <= foundWords || words.size() > args.size())
             continue;
         if (std::equal(words.begin(), words.end(), args.begin())) {
-            found = &spec;
+            found = &entry;
             foundWords = words.size();
         }
     }
@@ -202,13 +202,13 @@ int runCommand(CliContext& ctx, const std::vector<std::string>& args) {
 }
 
 int Invocation::usageError(const std::string& message) const {
-    ctx.err << "vondrix-cli " << spec.name << ": " << message << "\n"
-            << "Try 'vondrix-cli " << spec.name << " --help'.\n";
+    ctx.err << "vondrix-cli " << entry.name << ": " << message << "\n"
+            << "Try 'vondrix-cli " << entry.name << " --help'.\n";
     return kExitUsage;
 }
 
 int Invocation::fail(const std::string& text) const {
-    ctx.err << "vondrix-cli " << spec.name << ": " << text << '\n';
+    ctx.err << "vondrix-cli " << entry.name << ": " << text << '\n';
     ctx.err.flush();
     return kExitFailed;
 }
@@ -236,7 +236,7 @@ int Invocation::selectionRefused() const {
 }
 
 int Invocation::withSession(const std::function<int()>& body) {
-    if (spec.needs == Needs::Nothing)
+    if (entry.needs == Needs::Nothing)
         return body();
     return withPhone(ctx, [&](Session& session, Reporter& base) {
         // --fast: the setting for this run, never written to the file.
@@ -252,7 +252,7 @@ int Invocation::withSession(const std::function<int()>& body) {
         int status = kExitOk;
         if (!window.open()) {
             status = kExitFailed;
-        } else if (spec.needs == Needs::MainWindow) {
+        } else if (entry.needs == Needs::MainWindow) {
             status = body();
         } else {
             PhonebookWindowSession book(session, counting);
@@ -261,7 +261,7 @@ int Invocation::withSession(const std::function<int()>& body) {
             bool tableRead = book.model().current.complete;
             if (kind != book.model().current.kind)
                 tableRead = book.switchKind(kind);
-            if (tableRead || !spec.needsTable) {
+            if (tableRead || !entry.needsTable) {
                 status = body();
             } else if (counting.tally().errors == 0) {
                 status = fail(std::string("the phone did not give its ") +

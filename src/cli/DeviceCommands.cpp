@@ -194,14 +194,14 @@ int runAudio(Invocation& inv, const AudioRequest& request) {
         }
     }
     if (request.ringOff) {
-        const int before = inv.reporter->tally().errors;
+        const auto before = inv.reporter->tally();
         controls.setRingToneOff(*request.ringOff);
-        failed = failed || inv.reporter->tally().errors != before;
+        failed = failed || inv.errorShownSince(before);
     }
     if (request.handsFree) {
-        const int before = inv.reporter->tally().errors;
+        const auto before = inv.reporter->tally();
         controls.setHandsFree(*request.handsFree);
-        failed = failed || inv.reporter->tally().errors != before;
+        failed = failed || inv.errorShownSince(before);
     }
     return failed ? kExitFailed : kExitOk;
 }
@@ -312,7 +312,7 @@ void printAudioState(std::ostream& out, const AudioState& audio, bool withRanges
         << known(std::to_string(audio.volumeMin) + "-" + std::to_string(audio.volumeMax)) << '\n';
 }
 
-std::vector<CommandSpec> deviceCommands() {
+std::vector<CommandEntry> deviceCommands() {
     return {
         {"info",
          "show the phone's device, network and audio information",

@@ -112,7 +112,7 @@ cannot be written, 2 usage error.
 
 // The desktop program disables the transfers when NoModem is set.
 int refusedWithNoModem(const Invocation& inv) {
-    inv.ctx.err << "vondrix-cli: " << inv.spec.name << " is not available while NoModem is set in "
+    inv.ctx.err << "vondrix-cli: " << inv.entry.name << " is not available while NoModem is set in "
                 << inv.ctx.ini.path() << '\n';
     return kExitFailed;
 }
@@ -181,9 +181,9 @@ int runLogoDelete(Invocation& inv) {
     if (inv.ctx.settings.noModem)
         return refusedWithNoModem(inv);
     return inv.withSession([&] {
-        const int before = inv.reporter->tally().errors;
+        const auto before = inv.reporter->tally();
         inv.main->deleteLogo();
-        return inv.reporter->tally().errors == before ? kExitOk : kExitFailed;
+        return inv.errorShownSince(before) ? kExitFailed : kExitOk;
     });
 }
 
@@ -222,7 +222,7 @@ int runGif2Bmp(Invocation& inv) {
 
 }  // namespace
 
-std::vector<CommandSpec> mediaCommands() {
+std::vector<CommandEntry> mediaCommands() {
     const Needs W = Needs::MainWindow;
     return {
         {"logo",

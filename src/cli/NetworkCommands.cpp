@@ -371,7 +371,7 @@ int runPreferredAdd(Invocation& inv) {
         const auto before = inv.reporter->tally();
         NetworkSelectionSession window(*inv.main, *inv.reporter);
         window.openPreferred();
-        if (inv.reporter->tally().errors != before.errors)
+        if (inv.errorShownSince(before))
             return kExitFailed;  // the link message said why
         // The window offers only the operators the phone knows.
         if (!window.known(*code))
@@ -403,7 +403,7 @@ int runPreferredRemove(Invocation& inv) {
         const auto before = inv.reporter->tally();
         NetworkSelectionSession window(*inv.main, *inv.reporter);
         window.openPreferred();
-        if (inv.reporter->tally().errors != before.errors)
+        if (inv.errorShownSince(before))
             return kExitFailed;
         const auto row = window.preferredRow(*position);
         if (!row)
@@ -422,7 +422,7 @@ int runSelect(Invocation& inv) {
         const auto before = inv.reporter->tally();
         NetworkSelectionSession window(*inv.main, *inv.reporter);
         window.open();
-        if (inv.reporter->tally().errors != before.errors)
+        if (inv.errorShownSince(before))
             return kExitFailed;
         return inv.status(window.selectCode(*code) == network::Selection::Selected, before);
     });
@@ -441,7 +441,7 @@ int runForwardQuery(Invocation& inv) {
         const auto before = inv.reporter->tally();
         CallForwardingSession window(inv.main->session(), *inv.reporter);
         if (!window.show(*reason)) {
-            if (inv.reporter->tally().errors != before.errors)
+            if (inv.errorShownSince(before))
                 return kExitFailed;
             return inv.fail("the network did not answer the query");
         }
@@ -537,7 +537,7 @@ int runBarringQuery(Invocation& inv) {
         const auto before = inv.reporter->tally();
         CallBarringSession window(inv.main->session(), *inv.reporter);
         if (!window.show(*facility)) {
-            if (inv.reporter->tally().errors != before.errors)
+            if (inv.errorShownSince(before))
                 return kExitFailed;
             return inv.fail("the phone did not answer the query");
         }
@@ -690,7 +690,7 @@ bool isBarringPasswordValue(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::vector<CommandSpec> networkCommands() {
+std::vector<CommandEntry> networkCommands() {
     const Needs M = Needs::MainWindow;
     return {
         {"net",

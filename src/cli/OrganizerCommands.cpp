@@ -494,7 +494,7 @@ int runOrganizerFamily(Invocation& inv) {
 
 }  // namespace
 
-std::vector<CommandSpec> organizerCommands() {
+std::vector<CommandEntry> organizerCommands() {
     const Needs W = Needs::MainWindow;
     const std::vector<std::string> entry = {"--date", "--time", "--category", "--recurrence"};
     return {

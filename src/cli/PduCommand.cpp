@@ -162,7 +162,7 @@ int runPduFamily(Invocation& inv) {
 
 }  // namespace
 
-std::vector<CommandSpec> pduCommands() {
+std::vector<CommandEntry> pduCommands() {
     return {
         {"pdu",
          "decode or encode a short-message PDU (no phone needed)",

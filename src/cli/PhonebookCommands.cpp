@@ -533,7 +533,7 @@ int runPhonebookFamily(Invocation& inv) {
 
 }  // namespace
 
-std::vector<CommandSpec> phonebookCommands() {
+std::vector<CommandEntry> phonebookCommands() {
     const Needs W = Needs::PhonebookWindow;
     return {
         {"phonebook",

@@ -695,7 +695,7 @@ int runFamily(Invocation& inv) {
 
 }  // namespace
 
-std::vector<CommandSpec> smsCommands() {
+std::vector<CommandEntry> smsCommands() {
     const Needs W = Needs::MainWindow;
     const Needs N = Needs::Nothing;
     return {

@@ -24,7 +24,7 @@ Manage a Siemens C35/S35-generation phone.
 
 Commands:
 )";
-    for (const CommandSpec& c : commandTable()) {
+    for (const CommandEntry& c : commandTable()) {
         if (*c.summary == '\0')
             continue;  // subcommands appear in their family's help
         std::string name = std::string("  ") + c.name;

@@ -44,12 +44,12 @@ std::vector<Rgb> tableOf(const RgbPicture& picture, Bytes& indices) {
 }
 
 // Our builder's GIF of `picture`, its colours in order of appearance.
-GifSpec specOf(const RgbPicture& picture) {
-    GifSpec spec;
-    spec.width = static_cast<std::uint16_t>(picture.width);
-    spec.height = static_cast<std::uint16_t>(picture.height);
-    spec.globalTable = tableOf(picture, spec.indices);
-    return spec;
+GifPlan specOf(const RgbPicture& picture) {
+    GifPlan plan;
+    plan.width = static_cast<std::uint16_t>(picture.width);
+    plan.height = static_cast<std::uint16_t>(picture.height);
+    plan.globalTable = tableOf(picture, plan.indices);
+    return plan;
 }
 
 // ---- Depth classes and the bitmap they give --------------------------------
@@ -207,11 +207,11 @@ class FullTable : public WithImageMagick, public ::testing::WithParamInterface<F
 TEST_P(FullTable, DecodesToTheEndWithoutAClearCode) {
     const FullTableCase& c = GetParam();
     const RgbPicture picture = pattern(c.width, c.height, c.colours, 11);
-    GifSpec spec = specOf(picture);
-    spec.lzw.clearWhenFull = true;
-    const Bytes cleared = buildGif(spec);
-    spec.lzw.clearWhenFull = false;
-    const Bytes gif = buildGif(spec);
+    GifPlan plan = specOf(picture);
+    plan.lzw.clearWhenFull = true;
+    const Bytes cleared = buildGif(plan);
+    plan.lzw.clearWhenFull = false;
+    const Bytes gif = buildGif(plan);
     ASSERT_NE(gif, cleared) << "the picture is too small to fill the table";
 
     EXPECT_EQ(magick().decodeToRgb(gif, "gif"), picture.rgb);  // the stream is sound
@@ -235,9 +235,9 @@ class Extensions : public ::testing::TestWithParam<ExtensionCase> {};
 
 TEST_P(Extensions, ArePassedOver) {
     const RgbPicture picture = pattern(11, 7, 16, 5);
-    GifSpec spec = specOf(picture);
-    spec.blocksBefore = GetParam().blocks;
-    const Decoded d = decode(buildGif(spec));
+    GifPlan plan = specOf(picture);
+    plan.blocksBefore = GetParam().blocks;
+    const Decoded d = decode(buildGif(plan));
     EXPECT_EQ(d.info, ImageResult::Ok);
     EXPECT_EQ(d.image.width, 11u);
     ASSERT_EQ(d.load, ImageResult::Ok);
@@ -275,10 +275,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WithImageMagick, LocalColourTableGivesDepthAndColours) {
     const RgbPicture picture = pattern(21, 9, 16, 9);
-    GifSpec spec = specOf(picture);
-    spec.localTable = spec.globalTable;
-    spec.globalTable = {Rgb{255, 0, 0}, Rgb{0, 0, 255}};
-    const Bytes gif = buildGif(spec);
+    GifPlan plan = specOf(picture);
+    plan.localTable = plan.globalTable;
+    plan.globalTable = {Rgb{255, 0, 0}, Rgb{0, 0, 255}};
+    const Bytes gif = buildGif(plan);
     const Decoded d = decode(gif);
     ASSERT_EQ(d.load, ImageResult::Ok);
     EXPECT_EQ(d.image.sourceBits, 4u);
@@ -289,12 +289,12 @@ TEST_F(WithImageMagick, LocalColourTableGivesDepthAndColours) {
 
 TEST_F(WithImageMagick, OneBitPictureWithTheLightColourFirstKeepsItsLook) {
     const RgbPicture picture = pattern(19, 6, 2, 4);
-    GifSpec spec = specOf(picture);
-    ASSERT_EQ(spec.globalTable[0], (Rgb{0, 0, 0}));
-    for (auto& i : spec.indices)
+    GifPlan plan = specOf(picture);
+    ASSERT_EQ(plan.globalTable[0], (Rgb{0, 0, 0}));
+    for (auto& i : plan.indices)
         i ^= 1;
-    spec.globalTable = {Rgb{255, 255, 255}, Rgb{0, 0, 0}};
-    const Bytes gif = buildGif(spec);
+    plan.globalTable = {Rgb{255, 255, 255}, Rgb{0, 0, 0}};
+    const Bytes gif = buildGif(plan);
     ASSERT_EQ(magick().decodeToRgb(gif, "gif"), picture.rgb);
     const Decoded d = decode(gif);
     ASSERT_EQ(d.load, ImageResult::Ok);
@@ -365,7 +365,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct CorruptCase {
     const char* name;
-    std::function<void(GifSpec&)> spoil;
+    std::function<void(GifPlan&)> spoil;
     ImageResult load;
 };
 
@@ -373,9 +373,9 @@ class CorruptData : public ::testing::TestWithParam<CorruptCase> {};
 
 TEST_P(CorruptData, IsRefused) {
     const RgbPicture picture = pattern(6, 5, 4, 3);
-    GifSpec spec = specOf(picture);
-    GetParam().spoil(spec);
-    const Decoded d = decode(buildGif(spec));
+    GifPlan plan = specOf(picture);
+    GetParam().spoil(plan);
+    const Decoded d = decode(buildGif(plan));
     ASSERT_EQ(d.info, ImageResult::Ok);
     EXPECT_EQ(d.load, GetParam().load);
 }
@@ -383,29 +383,29 @@ TEST_P(CorruptData, IsRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, CorruptData,
     ::testing::Values(
-        CorruptCase{"NoEndCode", [](GifSpec& s) { s.lzw.endCode = false; }, ImageResult::BadFormat},
-        CorruptCase{"NoDataAtAll", [](GifSpec& s) { s.data = {0}; }, ImageResult::BadFormat},
+        CorruptCase{"NoEndCode", [](GifPlan& s) { s.lzw.endCode = false; }, ImageResult::BadFormat},
+        CorruptCase{"NoDataAtAll", [](GifPlan& s) { s.data = {0}; }, ImageResult::BadFormat},
         // Clear (4), then 7 while the next free code is 6.
         CorruptCase{"CodeBeyondTheNextFree",
-                    [](GifSpec& s) {
+                    [](GifPlan& s) {
                         s.data = {1, 0x3C, 0};
                     },
                     ImageResult::BadFormat},
         // Clear (4), then 6, the next free code, with no string before it.
         CorruptCase{"NextFreeCodeFirst",
-                    [](GifSpec& s) {
+                    [](GifPlan& s) {
                         s.data = {1, 0x34, 0};
                     },
                     ImageResult::BadFormat},
         // A 2-colour table, code size 2: clear, literal 3, end.
         CorruptCase{"IndexOutsideTheColourTable",
-                    [](GifSpec& s) {
+                    [](GifPlan& s) {
                         s.globalTable.erase(s.globalTable.begin() + 2, s.globalTable.end());
                         s.data = {2, 0x5C, 0x01, 0};
                     },
                     ImageResult::BadFormat},
         CorruptCase{"ZeroWidth",
-                    [](GifSpec& s) {
+                    [](GifPlan& s) {
                         s.width = 0;
                         s.indices.clear();
                     },
@@ -414,12 +414,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GifReader, PixelsAfterTheLastRowAreDropped) {
     const RgbPicture picture = pattern(6, 5, 4, 3);
-    GifSpec spec = specOf(picture);
-    const Bytes rows = spec.indices;
-    spec.indices.insert(spec.indices.end(), rows.begin(), rows.end());  // ten rows for five
+    GifPlan plan = specOf(picture);
+    const Bytes rows = plan.indices;
+    plan.indices.insert(plan.indices.end(), rows.begin(), rows.end());  // ten rows for five
     for (const bool interlaced : {false, true}) {
-        spec.interlaced = interlaced;
-        const Decoded d = decode(buildGif(spec));
+        plan.interlaced = interlaced;
+        const Decoded d = decode(buildGif(plan));
         ASSERT_EQ(d.load, ImageResult::Ok);
         EXPECT_EQ(d.rowOrder.size(), 5u);
         EXPECT_EQ(toRgb(d.image, d.buffer), picture.rgb);
@@ -428,13 +428,13 @@ TEST(GifReader, PixelsAfterTheLastRowAreDropped) {
 
 TEST(GifReader, AnEarlyEndCodeLeavesTheMissingRowsAtIndexZero) {
     const RgbPicture picture = pattern(6, 5, 4, 3);
-    GifSpec spec = specOf(picture);
-    spec.indices.resize(6 * 3 + 2);  // three rows and two pixels
-    const Decoded d = decode(buildGif(spec));
+    GifPlan plan = specOf(picture);
+    plan.indices.resize(6 * 3 + 2);  // three rows and two pixels
+    const Decoded d = decode(buildGif(plan));
     ASSERT_EQ(d.load, ImageResult::Ok);
     EXPECT_EQ(d.rowOrder, (std::vector<std::uint32_t>{0, 1, 2}));
     for (std::uint32_t x = 0; x < 6; ++x) {
-        EXPECT_EQ(indexAt(d.buffer, x, 2), spec.indices[12 + x]);
+        EXPECT_EQ(indexAt(d.buffer, x, 2), plan.indices[12 + x]);
         EXPECT_EQ(indexAt(d.buffer, x, 3), 0u);
         EXPECT_EQ(indexAt(d.buffer, x, 4), 0u);
     }
@@ -443,11 +443,11 @@ TEST(GifReader, AnEarlyEndCodeLeavesTheMissingRowsAtIndexZero) {
 TEST(GifReader, ImageOtherThanTheOneInfoFoundIsRefused) {
     // Info stops at the stray byte and reports the 20 x 10 screen; load passes
     // over it and meets a 5 x 3 image that would not fit those rows.
-    GifSpec spec = specOf(pattern(5, 3, 4, 1));
-    spec.screenWidth = 20;
-    spec.screenHeight = 10;
-    spec.blocksBefore = {0x55};
-    const Decoded d = decode(buildGif(spec));
+    GifPlan plan = specOf(pattern(5, 3, 4, 1));
+    plan.screenWidth = 20;
+    plan.screenHeight = 10;
+    plan.blocksBefore = {0x55};
+    const Decoded d = decode(buildGif(plan));
     ASSERT_EQ(d.info, ImageResult::Ok);
     EXPECT_EQ(d.image.width, 20u);
     EXPECT_EQ(d.load, ImageResult::BadFormat);

@@ -274,51 +274,51 @@ Bytes lzwEncode(const Bytes& indices, unsigned minCodeSize, const LzwOptions& op
     return out;
 }
 
-Bytes buildGif(const GifSpec& spec) {
-    Bytes out(spec.signature.begin(), spec.signature.end());
-    append16(out, spec.screenWidth ? spec.screenWidth : spec.width);
-    append16(out, spec.screenHeight ? spec.screenHeight : spec.height);
-    const unsigned globalBits = spec.globalTable.empty() ? 1 : tableBits(spec.globalTable.size());
+Bytes buildGif(const GifPlan& plan) {
+    Bytes out(plan.signature.begin(), plan.signature.end());
+    append16(out, plan.screenWidth ? plan.screenWidth : plan.width);
+    append16(out, plan.screenHeight ? plan.screenHeight : plan.height);
+    const unsigned globalBits = plan.globalTable.empty() ? 1 : tableBits(plan.globalTable.size());
     out.push_back(
-        static_cast<std::uint8_t>((spec.globalTable.empty() ? 0x00 : 0xF0) | (globalBits - 1)));
-    out.push_back(spec.background);
+        static_cast<std::uint8_t>((plan.globalTable.empty() ? 0x00 : 0xF0) | (globalBits - 1)));
+    out.push_back(plan.background);
     out.push_back(0);
-    appendTable(out, spec.globalTable);
-    out.insert(out.end(), spec.blocksBefore.begin(), spec.blocksBefore.end());
+    appendTable(out, plan.globalTable);
+    out.insert(out.end(), plan.blocksBefore.begin(), plan.blocksBefore.end());
 
     out.push_back(',');
     append16(out, 0);
     append16(out, 0);
-    append16(out, spec.width);
-    append16(out, spec.height);
-    const unsigned localBits = spec.localTable.empty() ? 0 : tableBits(spec.localTable.size());
-    out.push_back(static_cast<std::uint8_t>((spec.interlaced ? 0x40 : 0) |
+    append16(out, plan.width);
+    append16(out, plan.height);
+    const unsigned localBits = plan.localTable.empty() ? 0 : tableBits(plan.localTable.size());
+    out.push_back(static_cast<std::uint8_t>((plan.interlaced ? 0x40 : 0) |
                                             (localBits ? 0x80 | (localBits - 1) : 0)));
-    appendTable(out, spec.localTable);
+    appendTable(out, plan.localTable);
     const unsigned bits = localBits ? localBits : globalBits;
-    const unsigned codeSize = spec.minCodeSize ? spec.minCodeSize : std::max(2u, bits);
+    const unsigned codeSize = plan.minCodeSize ? plan.minCodeSize : std::max(2u, bits);
     out.push_back(static_cast<std::uint8_t>(codeSize));
 
-    if (!spec.data.empty()) {
-        out.insert(out.end(), spec.data.begin(), spec.data.end());
+    if (!plan.data.empty()) {
+        out.insert(out.end(), plan.data.begin(), plan.data.end());
     } else {
         Bytes ordered;
-        if (!spec.interlaced) {
-            ordered = spec.indices;
+        if (!plan.interlaced) {
+            ordered = plan.indices;
         } else {
             const std::pair<unsigned, unsigned> passes[] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
             for (const auto& [start, step] : passes)
-                for (unsigned y = start; y < spec.height; y += step)
-                    ordered.insert(ordered.end(), spec.indices.begin() + y * spec.width,
-                                   spec.indices.begin() + (y + 1) * spec.width);
+                for (unsigned y = start; y < plan.height; y += step)
+                    ordered.insert(ordered.end(), plan.indices.begin() + y * plan.width,
+                                   plan.indices.begin() + (y + 1) * plan.width);
             // Anything beyond the picture follows as it is.
-            const std::size_t pixels = std::size_t{spec.width} * spec.height;
-            if (spec.indices.size() > pixels)
+            const std::size_t pixels = std::size_t{plan.width} * plan.height;
+            if (plan.indices.size() > pixels)
                 ordered.insert(ordered.end(),
-                               spec.indices.begin() + static_cast<std::ptrdiff_t>(pixels),
-                               spec.indices.end());
+                               plan.indices.begin() + static_cast<std::ptrdiff_t>(pixels),
+                               plan.indices.end());
         }
-        const Bytes data = lzwEncode(ordered, codeSize, spec.lzw);
+        const Bytes data = lzwEncode(ordered, codeSize, plan.lzw);
         out.insert(out.end(), data.begin(), data.end());
     }
     out.push_back(0x3B);

@@ -71,7 +71,7 @@ struct LzwOptions {
 };
 Bytes lzwEncode(const Bytes& indices, unsigned minCodeSize, const LzwOptions& options = {});
 
-struct GifSpec {
+struct GifPlan {
     std::string signature = "GIF89a";
     std::uint16_t screenWidth = 0;  // 0: the image's
     std::uint16_t screenHeight = 0;
@@ -87,7 +87,7 @@ struct GifSpec {
     LzwOptions lzw;
     Bytes data;  // when not empty: the image data after the code size, as is
 };
-Bytes buildGif(const GifSpec& spec);
+Bytes buildGif(const GifPlan& plan);
 
 // Where things are in a GIF, for cutting and patching.
 struct GifLayout {

@@ -25,7 +25,7 @@ namespace {
 using Field =
     std::variant<std::monostate, int Settings::*, bool Settings::*, std::string Settings::*>;
 
-struct KeySpec {
+struct KeyEntry {
     Settings::Key key;
     const char* name;
     const char* def;
@@ -33,7 +33,7 @@ struct KeySpec {
 };
 
 // Every single key of section [Vondrix]: its name, its default, its place.
-const KeySpec kKeys[] = {
+const KeyEntry kKeys[] = {
     {Settings::Key::Debug, "Debug", "0", &Settings::debug},
     {Settings::Key::ReadB, "ReadB", "0", &Settings::readB},
     {Settings::Key::SwapD, "SwapD", "0", &Settings::swapD},
@@ -57,7 +57,7 @@ const KeySpec kKeys[] = {
     {Settings::Key::FastRead, "FastRead", "0", &Settings::fastRead},
 };
 
-const KeySpec& spec(Settings::Key key) {
+const KeyEntry& entryOf(Settings::Key key) {
     for (const auto& k : kKeys)
         if (k.key == key)
             return k;
@@ -103,11 +103,11 @@ void fromVector(std::array<int, N>& a, const std::vector<int>& v) {
 }  // namespace
 
 const char* Settings::keyName(Key key) {
-    return spec(key).name;
+    return entryOf(key).name;
 }
 
 void Settings::readOptions(const IniFile& ini) {
-    for (const KeySpec& k : kKeys) {
+    for (const KeyEntry& k : kKeys) {
         std::visit(
             [&](auto member) {
                 if constexpr (std::is_same_v<decltype(member), std::monostate>) {
@@ -139,7 +139,7 @@ void Settings::readOptions(const IniFile& ini) {
 }
 
 bool Settings::write(IniFile& ini, Key key) const {
-    const KeySpec& k = spec(key);
+    const KeyEntry& k = entryOf(key);
     std::string value;
     if (key == Key::Separator) {
         value = std::string(1, separator);
