@@ -251,7 +251,7 @@ TEST_F(PhonebookCliTest, ExportFailuresAndUsage) {
         {{"--format", "pdf", "x.pdf"}, 2, "csv, xml or vcard"},
         {{"--format", "vcard", "x.vcf"}, 2, "needs --location"},
         {{"--format", "csv", "--location", "1", "x.csv"}, 2, "only goes with vcard"},
-        {{"--format", "csv"}, 2, "missing argument"},
+        {{"--format", "csv"}, 2, "missing FILE"},
         {{"--format", "csv", "a.csv", "b.csv"}, 2, "too many arguments"},
         {{"--format", "csv", "--kind", "sm", "x.csv"}, 2, "--kind needs"},
     };
@@ -412,7 +412,7 @@ TEST_F(PhonebookCliTest, WriteFailures) {
         {refusing("AT+CPBW"), {"--location", "1", "0301", "Anna"}, 1, shown(24)},
         // The entry dialog's warning, then the phone's refusal.
         {PhoneState::demo(), {"0301", "Fifteen letters"}, 1, shown(26) + shown(49)},
-        {PhoneState::demo(), {"0301"}, 2, "missing argument"},
+        {PhoneState::demo(), {"0301"}, 2, "missing NAME"},
         {PhoneState::demo(), {"--location", "0", "0301", "Anna"}, 2, "not a location: '0'"},
     };
     for (const Case& c : cases) {
