@@ -72,6 +72,13 @@ std::optional<std::string> CliReporter::askPin2() {
     return askHidden(err_, "PIN2: ");
 }
 
+void announce(std::ostream& err, const std::string& utf8Line, std::optional<bool> onTerminal) {
+    if (!onTerminal.value_or(::isatty(STDERR_FILENO) != 0))
+        return;
+    err << utf8Line << '\n';
+    err.flush();
+}
+
 std::optional<std::string> askHidden(std::ostream& err, const std::string& prompt) {
     if (!::isatty(STDIN_FILENO))
         return std::nullopt;  // no terminal: like Cancel

@@ -59,6 +59,11 @@ class CliReporter : public Reporter {
     void (*previousInterrupt_)(int) = nullptr;
 };
 
+// A first line for work that keeps the phone busy before anything else
+// shows ("Asking the phone for its operator list…"): on stderr at once when
+// it is a terminal (or `onTerminal` says so), else nothing.
+void announce(std::ostream& err, const std::string& utf8Line, std::optional<bool> onTerminal = {});
+
 // Asks for a secret on the terminal with echo off ("PIN2: "); nothing when
 // standard input is no terminal or ends.
 std::optional<std::string> askHidden(std::ostream& err, const std::string& prompt);

@@ -31,6 +31,65 @@ bool listed(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// The names of a command's words as its usage line gives them, options
+// and their values left out: "sms send --to NUMBER [--json] TEXT" names
+// TEXT.
+std::vector<std::string> wordNames(const CommandEntry& entry) {
+    std::vector<std::string> names;
+    std::string_view usage(entry.usage);
+    const std::string_view name(entry.name);
+    bool inLine = false;  // within the command's usage line or its continuation
+    while (!usage.empty()) {
+        const std::size_t end = std::min(usage.find('\n'), usage.size());
+        std::string_view line = usage.substr(0, end);
+        usage.remove_prefix(std::min(end + 1, usage.size()));
+        const std::size_t at = line.find("vondrix-cli");
+        if (at != std::string_view::npos) {
+            const std::size_t found = line.find(name, at);
+            const std::size_t after = found + name.size();
+            inLine =
+                found != std::string_view::npos && (after == line.size() || line[after] == ' ');
+            if (!inLine)
+                continue;
+            line.remove_prefix(after);
+        } else if (!inLine || !line.starts_with("  ")) {
+            inLine = false;
+            continue;
+        }
+        int depth = 0;  // inside [...] or (...)
+        bool optionValue = false;
+        while (!line.empty()) {
+            const std::size_t blank = line.find(' ');
+            const std::string_view word = line.substr(0, blank);
+            line.remove_prefix(blank == std::string_view::npos ? line.size() : blank + 1);
+            if (word.empty())
+                continue;
+            const bool opens = word.front() == '[' || word.front() == '(';
+            const bool closes = word.back() == ']' || word.back() == ')';
+            const bool value = optionValue;
+            optionValue = depth == 0 && !opens && word.starts_with("--");
+            if (opens || depth > 0) {
+                depth += (opens ? 1 : 0) - (closes ? 1 : 0);
+                continue;
+            }
+            if (!value && !word.starts_with("--"))
+                names.emplace_back(word.substr(0, word.find("...")));  // "INDEX..." names INDEX
+        }
+    }
+    return names;
+}
+
+// "missing TEXT", or "missing K and TEXT": the words not given.
+std::string missingWords(const CommandEntry& entry, std::size_t given) {
+    const std::vector<std::string> names = wordNames(entry);
+    if (names.size() < entry.minWords)
+        return "missing argument";
+    std::string text = "missing ";
+    for (std::size_t i = given; i < entry.minWords; ++i)
+        text += (i == given ? "" : i + 1 == entry.minWords ? " and " : ", ") + names[i];
+    return text;
+}
+
 // Reads `args` as the command's options and words. Prints the usage for
 // "--help" (status 0) or a usage error (status 2); nothing when the command
 // should go on.
@@ -73,7 +132,7 @@ std::optional<int> readCommandLine(CliContext& ctx, const CommandEntry& entry,
         }
     }
     if (line.words.size() < entry.minWords)
-        return usageError("missing argument");
+        return usageError(missingWords(entry, line.words.size()));
     if (line.words.size() > entry.maxWords) {
         return usageError(entry.maxWords == 0 ? "unexpected argument '" + line.words.front() + "'"
                                               : "too many arguments");

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/Cli.h"
+#include "cli/CliReporter.h"
 #include "media/LogoPreparation.h"
 #include "media/ObjectFile.h"
 #include "session/TransferSession.h"
@@ -147,10 +148,13 @@ int statusOf(const Invocation& inv, TransferResult result, bool upload) {
     return kExitFailed;
 }
 
-int transfer(Invocation& inv, bool upload,
+int transfer(Invocation& inv, bool upload, const char* what,
              TransferResult (TransferSession::*operation)(const std::string&)) {
     if (const int refused = checkedFile(inv))
         return refused;
+    // The link and the main window's opening come first: say at once what is coming.
+    announce(inv.ctx.err, std::string(upload ? "Sending the " : "Fetching the ") + what +
+                              (upload ? " to the phone\u2026" : " from the phone\u2026"));
     return inv.withSession([&] {
         AudioState& audio = inv.main->state().audio;
         const int before = audio.toneMax;
@@ -165,16 +169,16 @@ int transfer(Invocation& inv, bool upload,
 }
 
 int runLogoUpload(Invocation& inv) {
-    return transfer(inv, true, &TransferSession::sendLogo);
+    return transfer(inv, true, "logo", &TransferSession::sendLogo);
 }
 int runLogoDownload(Invocation& inv) {
-    return transfer(inv, false, &TransferSession::downloadLogo);
+    return transfer(inv, false, "logo", &TransferSession::downloadLogo);
 }
 int runRingtoneUpload(Invocation& inv) {
-    return transfer(inv, true, &TransferSession::sendRingtone);
+    return transfer(inv, true, "ringtone", &TransferSession::sendRingtone);
 }
 int runRingtoneDownload(Invocation& inv) {
-    return transfer(inv, false, &TransferSession::downloadRingtone);
+    return transfer(inv, false, "ringtone", &TransferSession::downloadRingtone);
 }
 
 int runLogoDelete(Invocation& inv) {

@@ -104,17 +104,19 @@ the network search), then:
   remove POSITION  frees preferred position POSITION (1-based, as 'net
                    operators' shows it)
 
-Exit status: 0 done, 1 the phone does not know CODE, no free position
-(message 32), no such POSITION or the phone refused (messages 49, 50),
-2 usage error, 3 no link to the phone.
+Exit status: 0 done, 1 the phone does not know CODE, no free position ("No
+free entry available"), no such POSITION or the phone refused ("The new
+entry cannot be written", "The entry cannot be deleted"), 2 usage error,
+3 no link to the phone.
 )";
 
 constexpr const char* kSelectUsage = R"(Usage: vondrix-cli [LINK OPTIONS] net select CODE
 
 Runs the network search and registers with the network CODE by the status
 the search gives it, as a double click in the window does: an available
-network is selected; the current one (message 63), a forbidden one (64) or
-an unknown one (62, also when the search did not find CODE) is not.
+network is selected; the current one ("This operator is already in use"), a
+forbidden one ("This operator cannot be selected") or an unknown one
+("Unknown operator", also when the search did not find CODE) is not.
 Afterwards the operator and registration are read again.
 
 Exit status: 0 selected, 1 not selected (a message says why), 2 usage
@@ -139,10 +141,12 @@ is given). With --json the same comes as one JSON object.
 set sends one request per class of LIST (or one for all) with the number N
 ('+' first for an international number) and, for no-answer only, the time
 S in seconds (0 to 30, rounded down to a multiple of 5; 0 sends none).
-Without --number message 29 is shown and nothing is sent.
+Without --number "Please enter a telephone number" is shown and nothing is
+sent.
 
-Exit status: 0 done, 1 the network refused a request or the query (messages
-51, 52), or no number, 2 usage error, 3 no link to the phone.
+Exit status: 0 done, 1 the network refused a request or the query ("Call
+forwarding could not be activated" or "... deactivated"), or no number,
+2 usage error, 3 no link to the phone.
 )";
 
 constexpr const char* kBarringUsage =
@@ -171,8 +175,9 @@ phone and nowhere else:
   --password-stdin  the first line of standard input
 Without either the terminal asks for it; without a terminal nothing is sent.
 
-Exit status: 0 done, 1 the phone or the network refused (messages 53, 54) or
-the query failed, 2 usage error, 3 no link to the phone.
+Exit status: 0 done, 1 the phone or the network refused ("Call barring could
+not be activated" or "... deactivated") or the query failed, 2 usage error,
+3 no link to the phone.
 )";
 
 constexpr int kMaxPolls = 100000;
@@ -353,6 +358,8 @@ void printOperators(std::ostream& out, const network::OperatorsModel& m, bool js
 }
 
 int runOperators(Invocation& inv) {
+    // The search may keep the phone busy for a minute or two.
+    announce(inv.ctx.err, "Asking the phone for its operator list\u2026");
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
         NetworkSelectionSession window(*inv.main, *inv.reporter);

@@ -7,6 +7,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "foundation/Catalogue.h"
 #include "organizer/Names.h"
 #include "organizer/VCalendar.h"
 #include "session/OrganizerWindowSession.h"
@@ -304,9 +305,16 @@ int withOrganizer(Invocation& inv, const std::function<int(OrganizerWindowSessio
 // Writes `fields` (into `slot`, or a new entry when 0) and prints the row.
 int writeEntry(Invocation& inv, OrganizerWindowSession& window, int slot,
                const EntryFields& fields) {
-    // What the window says while the description is typed; the entry is
-    // written all the same, cut to the phone's length.
-    window.warnDescriptionLength(fields.description);
+    // The window warns while the description is typed; the entry is written
+    // all the same, cut to the phone's length: a warning, not a failure.
+    if (fields.description.size() > organizer::kMaxDescription) {
+        inv.ctx.err << "vondrix-cli " << inv.entry.name
+                    << ": warning: " << catalogueText(msg::TextOver16Characters, inv.ctx.language)
+                    << "; the entry keeps '"
+                    << escapedText(fields.description.substr(0, organizer::kMaxDescription))
+                    << "'\n";
+        inv.ctx.err.flush();
+    }
     const auto before = inv.reporter->tally();
     const auto outcome = slot == 0 ? window.enterNew(fields) : window.edit(slot, fields);
     const int status =

@@ -8,6 +8,7 @@
 #include "cli/Cli.h"
 #include "sms/CodecOptions.h"
 #include "sms/Pdu.h"
+#include "text/GsmAlphabet.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -102,7 +103,7 @@ int runDecode(Invocation& inv) {
         line("Part", std::to_string(c.part) + "/" + std::to_string(c.count) + " (reference " +
                          std::to_string(c.reference) + ")");
     }
-    line("Text", escapedText(m.text));
+    line("Text", escapedText(m.text.substr(m.headerChars)));  // a user data header is no text
     return kExitOk;
 }
 
@@ -129,7 +130,7 @@ int runEncode(Invocation& inv) {
     if (inv.line.words.size() != 1)
         return inv.usageError("encode needs exactly one TEXT");
 
-    const std::string text = utf8ToLatin1(inv.line.words.front());
+    const std::string text = gsm::utf8ToMessageText(inv.line.words.front(), options.eightBit);
     const auto parts = sms::splitIntoParts(text, options.eightBit);
     if (parts.empty())
         return inv.usageError("the text is empty");

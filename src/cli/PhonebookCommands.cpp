@@ -115,10 +115,10 @@ window's import does. Exactly one of:
   --append     write each line to the next free location (the window's No)
 Prints 'written N, refused N, skipped N': lines stored, lines the phone
 refused (message each), malformed lines and lines whose PIN2 question was
-cancelled.
+cancelled; each line not written is named on stderr as 'FILE: Line N: why'.
 
-Exit status: 0 every well-formed line written, 1 the file could not be read,
-the phone refused a line, a PIN2 question was cancelled or the import ended
+Exit status: 0 every line written, 1 the file could not be read, a line
+was skipped or refused, a PIN2 question was cancelled or the import ended
 early (no free location, PIN2 rejected), 2 usage error, 3 no link.
 )";
 
@@ -357,11 +357,15 @@ int runImport(Invocation& inv) {
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
         const phonebook::ImportResult r = importCsv(inv.service(), file, mode);
+        for (const phonebook::LineIssue& issue : r.issues)
+            inv.ctx.err << file << ": " << phonebook::issueText(issue, inv.ctx.language) << '\n';
         inv.ctx.out << "written " << r.written << ", refused " << r.refused << ", skipped "
                     << r.skipped << '\n';
         inv.ctx.out.flush();
         const bool ok = r.end == phonebook::ImportResult::End::Completed && r.refused == 0;
-        return inv.status(ok, before);
+        const int status = inv.status(ok, before);
+        // A skipped line is a line not written: the import did not do all it was given.
+        return status == kExitOk && r.skipped > 0 ? kExitFailed : status;
     });
 }
 

@@ -20,6 +20,7 @@
 #include "sms/Group.h"
 #include "sms/Predefined.h"
 #include "text/Decimal.h"
+#include "text/GsmAlphabet.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -93,26 +94,32 @@ Reads the list, then deletes the message at each storage INDEX.
 Nothing is deleted when an INDEX is not in the list.
 
 Exit status: 0 every message deleted, 1 an INDEX is not in the list or the
-phone refused a deletion (message 50), 2 usage error, 3 no link.
+phone refused a deletion ("The entry cannot be deleted"), 2 usage error,
+3 no link.
 )";
 
 constexpr const char* kSendUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] sms send --to NUMBER|NAME [--report] [--8bit]
-                  [--flash] [--days N] [--retries N] [--json] TEXT
+                  [--flash] [--days N] [--retries N] [--replace] [--json] TEXT
 
 Sends TEXT as the reply dialog does: the service centre is read first; TEXT
 is cut into parts of 160 characters (140 with --8bit), each sent as its own
 message; a "#k#" in TEXT inserts predefined text k (1 to 50) in its place,
-dropping what follows it.
+dropping what follows it. In 7-bit text each of ^ { } \ [ ~ ] | and the
+euro sign counts as two characters.
   --to       a recipient that starts with a digit or '+' is a number; any
-             other text is a name: the first record of Vondrix.phb whose name
-             contains it gives the number
+             other text is a name: the record of Vondrix.phb with exactly
+             that name, else the one whose name contains it; when several
+             do, nothing is sent and they are listed
   --report   request a status report
   --8bit     8-bit data instead of 7-bit GSM text
   --flash    flash message
   --days     validity in days, 1 to 4 (default 4)
   --retries  when the phone does not take a part, answer 'Retry' this often
              for that part (default 0), then 'Cancel'
+  --replace  send characters the message cannot carry all the same (each
+             arrives as another character); without it such a text is
+             refused and the characters named
 After 'Cancel' the program asks whether to store the part unsent: --yes or
 --no answers (else the terminal; without one the answer is No).
 
@@ -120,18 +127,20 @@ Prints 'sent S of P parts, stored T' (--json: recipient, parts, sent,
 stored). A progress line shows on a terminal.
 
 Exit status: 0 every part sent, 1 a part was not sent (even when it was
-stored) or the name is not in Vondrix.phb, 2 usage error, 3 no link.
+stored) or the name is not in Vondrix.phb, 2 usage error (a name of several
+records, a character the message cannot carry), 3 no link.
 )";
 
 constexpr const char* kStoreUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms store [--json] K
+    R"(Usage: vondrix-cli [LINK OPTIONS] sms store [--replace] [--json] K
 
 Stores predefined text K (1 to 50, see 'sms predefined list') in the phone as
 an unsent message without recipient. Prints 'stored at INDEX' for each part
-stored (--json: indexes).
+stored (--json: indexes). A text with characters a message cannot carry is
+refused unless --replace (see 'sms send --help').
 
-Exit status: 0 stored, 1 text K is empty or the phone refused (message 61),
-2 usage error, 3 no link.
+Exit status: 0 stored, 1 text K is empty or the phone refused ("The message
+could not be stored"), 2 usage error, 3 no link.
 )";
 
 constexpr const char* kPredefinedUsage =
@@ -187,8 +196,9 @@ MonProt and CheckSMS to Vondrix.ini.
   --retries   as for 'sms send', for the module's answers (default 0)
 Prints 'tick K' per tick, with ': STATUS' when the module has a status text.
 
-Exit status: 0 success, 1 the module could not be loaded (message 96 or 97)
-or a message was shown, 2 usage error, 3 no link.
+Exit status: 0 success, 1 the module could not be loaded ("The communication
+module cannot be loaded", "Entry function not found in the communication
+module") or a message was shown, 2 usage error, 3 no link.
 )";
 
 // Answers message 34 (a part was not sent) with Retry up to `retries` times
@@ -259,12 +269,37 @@ std::optional<int> readRetries(const Invocation& inv, int& retries) {
     return std::nullopt;
 }
 
-// The text of a send, UTF-8 from the command line.
-std::optional<int> readSendText(const Invocation& inv, const std::string& word, std::string& text) {
-    text = utf8ToLatin1(word);
+// Refuses (status 2) a text that a message cannot carry as typed, naming
+// each character and what would arrive instead, unless --replace accepts it.
+std::optional<int> refuseUnsupported(const Invocation& inv, const std::string& utf8,
+                                     bool eightBit) {
+    const auto unsupported = gsm::unsupportedCharacters(utf8, eightBit);
+    if (unsupported.empty() || inv.line.has("--replace"))
+        return std::nullopt;
+    // One UTF-8 character; a control character as escapedText writes it.
+    const auto shown = [](const std::string& c) { return c.size() == 1 ? escapedText(c) : c; };
+    std::string list;
+    for (const auto& u : unsupported) {
+        list += list.empty() ? "" : ", ";
+        list += "'" + shown(u.character) + "' (arrives as '" + shown(u.arrivesAs) + "')";
+    }
+    inv.ctx.err << "vondrix-cli " << inv.entry.name << ": " << (eightBit ? "8-bit" : "7-bit")
+                << " text cannot carry " << list << "; --replace sends it so\n";
+    return kExitUsage;
+}
+
+// The text of a send, UTF-8 from the command line, with a "#k#" marker's
+// predefined text in place, as the dialog's field shows it once typed.
+std::optional<int> readSendText(const Invocation& inv, const std::string& word, bool eightBit,
+                                std::string& text) {
+    text = gsm::utf8ToMessageText(word, eightBit);
     if (text.empty())
         return inv.usageError("the text is empty");
-    return std::nullopt;
+    inv.ctx.settings.readTextsAndColumns(inv.ctx.ini);
+    const std::string typed = sms::insertPredefined(text, inv.ctx.settings.ptxt).value_or(text);
+    if (const auto s = refuseUnsupported(inv, word, eightBit))
+        return s;
+    return refuseUnsupported(inv, latin1ToUtf8(typed), eightBit);
 }
 
 // The text as the dialog's field shows it once typed: a "#k#" marker has
@@ -405,7 +440,7 @@ int runSend(Invocation& inv) {
     const std::string* to = inv.line.value("--to");
     if (!to || to->empty())
         return inv.usageError("send needs --to NUMBER or NAME");
-    const std::string recipient = utf8ToLatin1(*to);
+    std::string recipient = utf8ToLatin1(*to);
     const char first = recipient.front();
     const bool isNumber = (first >= '0' && first <= '9') || first == '+';
     if (isNumber && !isNumberValue(recipient))
@@ -417,17 +452,32 @@ int runSend(Invocation& inv) {
     if (const auto s = readRetries(inv, retries))
         return *s;
     std::string text;
-    if (const auto s = readSendText(inv, inv.line.words[0], text))
+    if (const auto s = readSendText(inv, inv.line.words[0], options.eightBit, text))
         return *s;
+    if (!isNumber) {
+        // A name must stand for one record: an exact name wins; several
+        // matches pick nobody.
+        const auto records =
+            loadSmsNameDirectory(phonebook::kLocalFileName).recordsNamed(recipient);
+        if (records.empty())
+            return inv.fail("no record of " + std::string(phonebook::kLocalFileName) +
+                            " has a name containing '" + *to + "'");
+        if (records.size() > 1) {
+            std::string names;
+            for (const sms::NameRecord& r : records)
+                names += "\n  " + latin1ToUtf8(r.name) + " (" + latin1ToUtf8(r.number) + ")";
+            return inv.usageError("--to: '" + *to + "' names " + std::to_string(records.size()) +
+                                  " records of " + phonebook::kLocalFileName +
+                                  "; give the whole name or the number:" + names);
+        }
+        recipient = records.front().number;
+    }
 
     return inv.withSession([&] {
         Session& session = inv.main->session();
         // The reply dialog opens from the message list, which has loaded
         // the name directory.
         loadSmsNames(session, phonebook::kLocalFileName);
-        if (!isNumber && !session.sms.names.findByName(recipient))
-            return inv.fail("no record of " + std::string(phonebook::kLocalFileName) +
-                            " has a name containing '" + *to + "'");
         SendAnswers answers(*inv.reporter, inv.ctx.language, retries);
         SendDialogSession dialog(session, answers);
         dialog.openReply(std::nullopt);
@@ -452,6 +502,10 @@ int runStore(Invocation& inv) {
     const auto k = predefinedNumber(inv.line.words[0]);
     if (!k)
         return badPredefinedNumber(inv, inv.line.words[0]);
+    inv.ctx.settings.readTextsAndColumns(inv.ctx.ini);
+    const std::string& stored = inv.ctx.settings.ptxt[static_cast<std::size_t>(*k - 1)];
+    if (const auto s = refuseUnsupported(inv, latin1ToUtf8(stored), false))
+        return *s;
     return inv.withSession([&] {
         Session& session = inv.main->session();
         PredefinedSession predefined(session, *inv.reporter);
@@ -513,7 +567,7 @@ int runPredefinedSet(Invocation& inv) {
     const auto k = predefinedNumber(inv.line.words[0]);
     if (!k)
         return badPredefinedNumber(inv, inv.line.words[0]);
-    const std::string text = utf8ToLatin1(inv.line.words[1]);
+    const std::string text = gsm::utf8ToMessageText(inv.line.words[1]);
     if (text.empty())
         return inv.usageError("the text is empty (delete K empties a text)");
     ctx.settings.readTextsAndColumns(ctx.ini);
@@ -540,11 +594,11 @@ int runPredefinedDelete(Invocation& inv) {
 
 int runGroupSend(Invocation& inv) {
     const std::string file = inv.line.words[0];
-    std::string text;
-    if (const auto s = readSendText(inv, inv.line.words[1], text))
-        return *s;
     sms::SubmitOptions options;
     if (const auto s = readSubmitOptions(inv, options))
+        return *s;
+    std::string text;
+    if (const auto s = readSendText(inv, inv.line.words[1], options.eightBit, text))
         return *s;
     int retries = 0;
     if (const auto s = readRetries(inv, retries))
@@ -717,13 +771,13 @@ std::vector<CommandEntry> smsCommands() {
          "",
          kSendUsage,
          {"--to", "--days", "--retries"},
-         {"--report", "--8bit", "--flash", "--json"},
+         {"--report", "--8bit", "--flash", "--replace", "--json"},
          1,
          1,
          W,
          false,
          runSend},
-        {"sms store", "", kStoreUsage, {}, {"--json"}, 1, 1, W, false, runStore},
+        {"sms store", "", kStoreUsage, {}, {"--replace", "--json"}, 1, 1, W, false, runStore},
         {"sms predefined", "", kPredefinedUsage, {}, {}, 0, 99, N, false, runFamily},
         {"sms predefined list",
          "",
@@ -751,7 +805,7 @@ std::vector<CommandEntry> smsCommands() {
          "",
          kGroupUsage,
          {"--days", "--retries"},
-         {"--report", "--8bit", "--flash", "--json"},
+         {"--report", "--8bit", "--flash", "--replace", "--json"},
          2,
          2,
          W,

@@ -50,6 +50,8 @@ Exit status: 0 success, 1 the operation failed, 2 usage error,
     return text;
 }
 
+constexpr const char* kHelpHint = "Try 'vondrix-cli --help'.\n";
+
 bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
                std::string& value) {
     const std::string& a = args[i];
@@ -117,7 +119,7 @@ int main(int argc, char** argv) {
         } else if (commandName.empty() && a == "--help") {
             help = true;
         } else if (commandName.empty() && a.rfind("--", 0) == 0) {
-            std::cerr << "vondrix-cli: unknown option " << a << "\n" << usage();
+            std::cerr << "vondrix-cli: unknown option " << a << "\n" << kHelpHint;
             return kExitUsage;
         } else if (commandName.empty()) {
             commandName = a;
@@ -172,6 +174,6 @@ int main(int argc, char** argv) {
     words.insert(words.end(), rest.begin(), rest.end());
     if (const int status = runCommand(ctx, words); status >= 0)
         return status;
-    std::cerr << "vondrix-cli: unknown command " << commandName << "\n" << usage();
+    std::cerr << "vondrix-cli: unknown command " << commandName << "\n" << kHelpHint;
     return kExitUsage;
 }

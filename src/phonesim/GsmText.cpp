@@ -51,6 +51,26 @@ constexpr std::array<std::int8_t, 256> makeReverse() {
 
 constexpr std::array<std::int8_t, 256> kReverse = makeReverse();
 
+// The extension table: code and character.
+struct Extension {
+    char code;
+    char32_t character;
+};
+constexpr std::array<Extension, 10> kExtension = {{
+    {0x0A, 0x000C},  // form feed
+    {0x14, 0x005E},  // ^
+    {0x28, 0x007B},  // {
+    {0x29, 0x007D},  // }
+    {0x2F, 0x005C},  // backslash
+    {0x3C, 0x005B},  // [
+    {0x3D, 0x007E},  // ~
+    {0x3E, 0x005D},  // ]
+    {0x40, 0x007C},  // |
+    {0x65, 0x20AC},  // euro sign
+}};
+
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -63,6 +83,8 @@ void appendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
+
+namespace {
 
 // Decodes one UTF-8 character of at most three bytes at `i`, moving `i` past it.
 std::optional<char32_t> readUtf8(std::string_view text, std::size_t& i) {
@@ -108,6 +130,35 @@ std::optional<char> gsmCode(char c) {
         return std::nullopt;
     }
     return static_cast<char>(code);
+}
+
+std::optional<char> gsmExtensionCode(char c) {
+    for (const Extension& e : kExtension) {
+        if (e.character == static_cast<unsigned char>(c)) {
+            return e.code;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string septetsToUtf8(std::string_view codes) {
+    std::string out;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const auto code = static_cast<std::size_t>(codes[i] & 0x7F);
+        if (code == 0x1B && i + 1 < codes.size()) {
+            const char next = static_cast<char>(codes[++i] & 0x7F);
+            char32_t cp = kGsm[static_cast<std::size_t>(next)];
+            for (const Extension& e : kExtension) {
+                if (e.code == next) {
+                    cp = e.character;
+                }
+            }
+            appendUtf8(out, cp == kNone ? U' ' : cp);
+            continue;
+        }
+        appendUtf8(out, kGsm[code] == kNone ? U' ' : kGsm[code]);
+    }
+    return out;
 }
 
 bool isGsmText(std::string_view name) {

@@ -14,6 +14,19 @@ namespace phonesim {
 // lacks it (for example "{" or "ê").
 std::optional<char> gsmCode(char c);
 
+// The code of `c` in the extension table behind the escape code 0x1B (GSM
+// 03.38 6.2.1.1: form feed, ^ { } \ [ ~ ] |; the euro sign has no ISO
+// 8859-1 character), or nothing.
+std::optional<char> gsmExtensionCode(char c);
+
+// 7-bit codes of a message's user data as UTF-8: the default alphabet, and
+// after the escape code the extension table, where a code it lacks reads
+// as the default alphabet's character.
+std::string septetsToUtf8(std::string_view codes);
+
+// UTF-8 of one Unicode code point of the Basic Multilingual Plane.
+void appendUtf8(std::string& out, char32_t cp);
+
 // True when every character of `name` has a GSM code.
 bool isGsmText(std::string_view name);
 

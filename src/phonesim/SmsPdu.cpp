@@ -213,6 +213,54 @@ std::optional<PduLayout> inspectPdu(std::string_view hex) {
     return layout;
 }
 
+std::optional<std::string> messageText(std::string_view hex) {
+    const std::optional<PduLayout> layout = inspectPdu(hex);
+    if (!layout || layout->type == PduType::StatusReport) {
+        return std::nullopt;
+    }
+    const std::vector<std::uint8_t> octets = *octetsOf(hex);
+    Cursor c(octets, layout->scaOctets);
+    const int first = c.octet();
+    if (layout->type == PduType::Submit) {
+        c.skip(1);  // message reference
+    }
+    c.address();
+    c.skip(1);  // protocol identifier
+    const int dcs = c.octet();
+    c.skip(layout->type == PduType::Submit ? validityOctets(first) : 7);
+    const auto udl = static_cast<std::size_t>(c.octet());
+    const std::size_t ud = octets.size() - c.left();
+    const std::size_t header = (first & 0x40) != 0 && ud < octets.size() ? octets[ud] + 1U : 0;
+    std::string text;
+    switch (alphabetOf(dcs)) {
+        case Alphabet::Gsm: {
+            // Septets, least significant bit first; the header and its fill
+            // bits take whole septets.
+            std::string codes;
+            for (std::size_t k = (header * 8 + 6) / 7; k < udl; ++k) {
+                const std::size_t bit = 7 * k;
+                unsigned value = octets[ud + bit / 8] >> (bit % 8);
+                if (bit % 8 > 1 && ud + bit / 8 + 1 < octets.size()) {
+                    value |= static_cast<unsigned>(octets[ud + bit / 8 + 1]) << (8 - bit % 8);
+                }
+                codes += static_cast<char>(value & 0x7F);
+            }
+            return septetsToUtf8(codes);
+        }
+        case Alphabet::Octets:
+            for (std::size_t i = ud + header; i < octets.size(); ++i) {
+                appendUtf8(text, octets[i]);
+            }
+            return text;
+        case Alphabet::Ucs2:
+            for (std::size_t i = ud + header; i + 1 < octets.size(); i += 2) {
+                appendUtf8(text, static_cast<char32_t>(octets[i] << 8 | octets[i + 1]));
+            }
+            return text;
+    }
+    return text;
+}
+
 std::string toHex(const std::vector<std::uint8_t>& octets) {
     std::string out;
     out.reserve(octets.size() * 2);
@@ -267,11 +315,15 @@ UserData gsmUserData(std::string_view latin1Text, std::optional<PartOf> part) {
         bits.put(0, static_cast<unsigned>((7 - bits.bits() % 7) % 7));  // fill bits
         data.hasHeader = true;
     }
-    const std::size_t headerSeptets = bits.bits() / 7;
     for (const char c : latin1Text) {
-        bits.put(static_cast<unsigned char>(gsmCode(c).value_or('?')), 7);
+        const std::optional<char> code = gsmCode(c);
+        const std::optional<char> extension = code ? std::nullopt : gsmExtensionCode(c);
+        if (extension) {
+            bits.put(0x1B, 7);
+        }
+        bits.put(static_cast<unsigned char>(extension.value_or(code.value_or('?'))), 7);
     }
-    data.length = static_cast<int>(headerSeptets + latin1Text.size());
+    data.length = static_cast<int>(bits.bits() / 7);
     data.octets = bits.take();
     return data;
 }

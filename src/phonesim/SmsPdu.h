@@ -35,6 +35,12 @@ std::optional<PduLayout> inspectPdu(std::string_view hex);
 // octets for 8-bit data and UCS2.
 std::size_t userDataOctets(int dcs, int userDataLength);
 
+// The text of a SUBMIT or DELIVER that inspectPdu takes, in UTF-8: 7-bit
+// user data through the default alphabet and its extension table, 8-bit
+// data as ISO 8859-1, UCS2 as such; a user data header is no text. Nothing
+// for a status report or a PDU inspectPdu refuses.
+std::optional<std::string> messageText(std::string_view hex);
+
 // ---- Building PDUs (demo contents, tests) ----------------------------------
 
 std::string toHex(const std::vector<std::uint8_t>& octets);
@@ -63,7 +69,8 @@ struct UserData {
     std::vector<std::uint8_t> octets;
     bool hasHeader = false;
 };
-// ISO 8859-1 text in the GSM default alphabet (characters it lacks become
+// ISO 8859-1 text in the GSM default alphabet, "{" and the other characters
+// of its extension table as escape pairs (characters neither has become
 // "?"), with an optional concatenation header and its fill bits.
 UserData gsmUserData(std::string_view latin1Text, std::optional<PartOf> part = std::nullopt);
 UserData ucs2UserData(std::u16string_view text, std::optional<PartOf> part = std::nullopt);

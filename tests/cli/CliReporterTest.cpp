@@ -56,6 +56,13 @@ TEST(CliProgress, NothingWhenStderrIsNoTerminal) {
     EXPECT_EQ(err.str(), "");  // the test's stderr is a pipe or a file
 }
 
+TEST(CliProgress, AnnouncedAtOnceOnATerminalOnly) {
+    std::ostringstream err;
+    announce(err, "Asking the phone for its operator list\u2026", true);
+    announce(err, "not shown", false);
+    EXPECT_EQ(err.str(), "Asking the phone for its operator list\u2026\n");
+}
+
 TEST(CliProgress, EveryTaskHasItsOwnLabel) {
     std::set<std::string> labels;
     for (int t = static_cast<int>(Task::Reading); t <= static_cast<int>(Task::Writing); ++t)

@@ -74,13 +74,25 @@ TEST_F(CliTest, ExitStatusesForUsageAndMissingLink) {
     struct Case {
         std::vector<std::string> args;
         int status;
+        const char* err = nullptr;  // all of stderr, where it matters
     };
     const std::vector<Case> cases = {
         {{"--help"}, 0},
         {{"info", "--help"}, 0},
         {{}, 2},
-        {{"frobnicate"}, 2},
-        {{"--bogus", "info"}, 2},
+        // One line and the way to the help, not the whole help.
+        {{"frobnicate"}, 2, "vondrix-cli: unknown command frobnicate\nTry 'vondrix-cli --help'.\n"},
+        {{"--bogus", "info"},
+         2,
+         "vondrix-cli: unknown option --bogus\nTry 'vondrix-cli --help'.\n"},
+        // A missing argument is named.
+        {{"phonebook", "write", "0301"},
+         2,
+         "vondrix-cli phonebook write: missing NAME\nTry 'vondrix-cli phonebook write --help'.\n"},
+        {{"sms", "predefined", "set"},
+         2,
+         "vondrix-cli sms predefined set: missing K and TEXT\n"
+         "Try 'vondrix-cli sms predefined set --help'.\n"},
         {{"--tcp", "nohostport", "info"}, 2},
         {{"--simulate", "--device", "/dev/null", "info"}, 2},
         {{"info"}, 3},  // no Vondrix.ini: no port chosen
@@ -93,6 +105,8 @@ TEST_F(CliTest, ExitStatusesForUsageAndMissingLink) {
         for (const auto& a : c.args)
             joined += a + " ";
         EXPECT_EQ(r.exitCode, c.status) << joined << "\n" << r.err;
+        if (c.err)
+            EXPECT_EQ(r.err, c.err) << joined;
     }
 }
 

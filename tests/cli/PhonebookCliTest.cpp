@@ -251,7 +251,7 @@ TEST_F(PhonebookCliTest, ExportFailuresAndUsage) {
         {{"--format", "pdf", "x.pdf"}, 2, "csv, xml or vcard"},
         {{"--format", "vcard", "x.vcf"}, 2, "needs --location"},
         {{"--format", "csv", "--location", "1", "x.csv"}, 2, "only goes with vcard"},
-        {{"--format", "csv"}, 2, "missing argument"},
+        {{"--format", "csv"}, 2, "missing FILE"},
         {{"--format", "csv", "a.csv", "b.csv"}, 2, "too many arguments"},
         {{"--format", "csv", "--kind", "sm", "x.csv"}, 2, "--kind needs"},
     };
@@ -265,15 +265,21 @@ TEST_F(PhonebookCliTest, ExportFailuresAndUsage) {
     }
 }
 
-// Semicolons and commas, LF line ends, a malformed line, and a last line
+// Semicolons and commas, LF line ends, two malformed lines, and a last line
 // without its line feed, which keeps its last character.
-const char* const kImportFile = "NR;NAME;TELNUM\n3;Neu;'0555\nno separators\n9,Komma,'0666";
+const char* const kImportFile =
+    "NR;NAME;TELNUM\n3;Neu;'0555\nno separators\n4;Ohne;0777\n9,Komma,'0666";
+// What the import says of the malformed lines.
+const char* const kImportSkipped =
+    "in.csv: Line 3: The line lacks two separators (; or ,)\n"
+    "in.csv: Line 4: The number lacks the apostrophe in front\n";
 
 TEST_F(PhonebookCliTest, ImportAppendsOrOverwrites) {
     writeFile("in.csv", kImportFile);
     auto r = run(PhoneState::demo(), {"phonebook", "import", "in.csv", "--append"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "written 2, refused 0, skipped 1\n");
+    EXPECT_EQ(r.exitCode, 1);  // not every line was written
+    EXPECT_EQ(r.err, kImportSkipped);
+    EXPECT_EQ(r.out, "written 2, refused 0, skipped 2\n");
     PhoneState after = phoneAfter();
     EXPECT_EQ(after.sim.entries[3].name, "\xC5se Berg");
     EXPECT_EQ(after.sim.entries[5], (StoredEntry{"0555", 129, "Neu"}));
@@ -282,8 +288,9 @@ TEST_F(PhonebookCliTest, ImportAppendsOrOverwrites) {
     EXPECT_TRUE(contains(fileText("Vondrix.phb"), "\r\n5,Neu,0555\r\n")) << fileText("Vondrix.phb");
 
     r = run(PhoneState::demo(), {"phonebook", "import", "--overwrite", "in.csv"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "written 2, refused 0, skipped 1\n");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, kImportSkipped);
+    EXPECT_EQ(r.out, "written 2, refused 0, skipped 2\n");
     after = phoneAfter();
     EXPECT_EQ(after.sim.entries[3], (StoredEntry{"0555", 129, "Neu"}));
     EXPECT_EQ(after.sim.entries.count(5), 0u);
@@ -311,6 +318,9 @@ TEST_F(PhonebookCliTest, InjectedCommandsNeverReachThePhone) {
     const auto r = run(before, {"phonebook", "import", "evil.csv", "--overwrite"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "written 1, refused 0, skipped 1\n");
+    EXPECT_TRUE(
+        contains(r.err, "evil.csv: Line 2: " + std::string(catalogueText(106, Language::English))))
+        << r.err;
     PhoneState after = phoneAfter();
     EXPECT_EQ(after.sim.entries[5], (StoredEntry{"0555", 129, "Neu"}));
     after.sim.entries.erase(5);
@@ -402,7 +412,7 @@ TEST_F(PhonebookCliTest, WriteFailures) {
         {refusing("AT+CPBW"), {"--location", "1", "0301", "Anna"}, 1, shown(24)},
         // The entry dialog's warning, then the phone's refusal.
         {PhoneState::demo(), {"0301", "Fifteen letters"}, 1, shown(26) + shown(49)},
-        {PhoneState::demo(), {"0301"}, 2, "missing argument"},
+        {PhoneState::demo(), {"0301"}, 2, "missing NAME"},
         {PhoneState::demo(), {"--location", "0", "0301", "Anna"}, 2, "not a location: '0'"},
     };
     for (const Case& c : cases) {

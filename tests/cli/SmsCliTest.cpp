@@ -228,6 +228,22 @@ TEST_F(SmsCliTest, SendLooksUpNamesExpandsMarkersAndCutsParts) {
     r = run(memoryOf({}), {"sms", "send", "--to", "Zoe", "hi"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(phoneAfter().sms.sent.empty());
+
+    // Characters of the extension table go out as typed; one that a
+    // message cannot carry only with --replace.
+    r = run(memoryOf({}), {"sms", "send", "--to", "0301", "{x} \u20AC"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(phonesim::messageText(phoneAfter().sms.sent.at(0)), "{x} \u20AC");
+    r = run(memoryOf({}), {"sms", "send", "--to", "0301", "--replace", "caf\u00E1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(phonesim::messageText(phoneAfter().sms.sent.at(0)), "cafa");
+
+    // An exact name wins over a longer one that contains it.
+    writeFile("Vondrix.phb", "[SIM]\r\n1,Bobby,0309999\r\n2,Bob,0301234567\r\n");
+    r = run(memoryOf({}), {"sms", "send", "--to", "Bob", "hi"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(phoneAfter().sms.sent.at(0).find(phonesim::addressField("0301234567")),
+              std::string::npos);
 }
 
 TEST_F(SmsCliTest, FailedSendIsRetriedThenCancelledAndStoredOnlyWhenAskedTo) {
@@ -275,12 +291,22 @@ TEST_F(SmsCliTest, SendUsageErrorsSendNothing) {
         {"sms", "send", "--to", "0301", "--days", "5", "hi"},
         {"sms", "send", "--to", "+49x", "hi"},
         {"sms", "send", "--to", "0301", "--retries", "-1", "hi"},
+        {"sms", "send", "--to", "0301", "caf\u00E1 \u0151"},
+        {"sms", "send", "--to", "a", "hi"},
     };
     for (const Lines& args : cases) {
         SCOPED_TRACE(args.back());
         EXPECT_EQ(run(memoryOf({}), args).exitCode, 2);
         EXPECT_TRUE(phoneAfter().sms.sent.empty());
     }
+    // What was refused, and why.
+    EXPECT_EQ(run(memoryOf({}), {"sms", "send", "--to", "0301", "caf\u00E1 \u0151"}).err,
+              "vondrix-cli sms send: 7-bit text cannot carry '\u00E1' (arrives as 'a'), "
+              "'\u0151' (arrives as '?'); --replace sends it so\n");
+    EXPECT_EQ(run(memoryOf({}), {"sms", "send", "--to", "a", "hi"}).err,
+              "vondrix-cli sms send: --to: 'a' names 2 records of Vondrix.phb; give the whole "
+              "name or the number:\n  Anna Schmidt (0123456789)\n  Carl (040555666)\n"
+              "Try 'vondrix-cli sms send --help'.\n");
 }
 
 TEST_F(SmsCliTest, PredefinedTextsAreSetListedDeletedAndStored) {
@@ -299,6 +325,13 @@ TEST_F(SmsCliTest, PredefinedTextsAreSetListedDeletedAndStored) {
     const PhoneState phone = phoneAfter();
     ASSERT_EQ(phone.sms.messages.size(), 1u);
     EXPECT_EQ(phone.sms.messages.at(1).status, 2);
+
+    // A text a message cannot carry is stored only with --replace.
+    ASSERT_EQ(run(memoryOf({}), {"sms", "predefined", "set", "49", "caf\u00E1"}).exitCode, 0);
+    EXPECT_EQ(run(memoryOf({}), {"sms", "store", "49"}).exitCode, 2);
+    EXPECT_TRUE(phoneAfter().sms.messages.empty());
+    EXPECT_EQ(run(memoryOf({}), {"sms", "store", "--replace", "49"}).exitCode, 0);
+    ASSERT_EQ(run(memoryOf({}), {"sms", "predefined", "delete", "49"}).exitCode, 0);
 
     ASSERT_EQ(run(memoryOf({}), {"sms", "predefined", "delete", "50"}).exitCode, 0);
     EXPECT_EQ(run(memoryOf({}), {"sms", "predefined", "list"}).out,

@@ -128,6 +128,35 @@ TEST(SubmitBuilder, SplitsLikeTheSendDialogs) {
     EXPECT_EQ(eight[0].size(), 140u);
 }
 
+TEST(SubmitBuilder, ExtensionCharactersRoundTripAsTwoSeptetsAndStayWholeInAPart) {
+    // UDL follows service centre, first octet, reference, destination, PID,
+    // data coding and validity.
+    const std::size_t udl = std::string_view("018111000181F10000AA").size();
+    for (const char c : std::string_view("\f^{}\\[~]|\x80")) {
+        const std::string text = std::string("a") + c + "b";
+        const std::string pdu = buildSubmitPdu({"", "1", text, 0, {}}, {});
+        EXPECT_EQ(pdu.substr(udl, 2), "04") << text;
+        EXPECT_EQ(decodeListedMessage(2, pdu, {}).text, text);
+    }
+    struct Row {
+        const char* situation;
+        std::string text;
+        bool eightBit;
+        std::vector<std::size_t> partSizes;  // characters of each part
+    };
+    const std::vector<Row> rows = {
+        {"the pair ends the part exactly", std::string(158, 'a') + "{", false, {159}},
+        {"the pair would be cut: it opens part two", std::string(159, 'a') + "{b", false, {159, 2}},
+        {"8-bit: one byte each", std::string(139, 'a') + "{", true, {140}},
+    };
+    for (const Row& r : rows) {
+        std::vector<std::size_t> sizes;
+        for (const std::string& part : splitIntoParts(r.text, r.eightBit))
+            sizes.push_back(part.size());
+        EXPECT_EQ(sizes, r.partSizes) << r.situation;
+    }
+}
+
 TEST(SubmitBuilder, BuildsTheWorkedExample) {
     const SubmitPart part{"", "+49123456789", "hellohello", 0, {}};
     EXPECT_EQ(buildSubmitPdu(part, {}),

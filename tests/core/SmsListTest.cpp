@@ -319,6 +319,12 @@ TEST(SmsCompose, CountersAndStatusMessages) {
     EXPECT_EQ(partCounters(0, false).parts, 0u);
     EXPECT_EQ(partCounters(140, true).parts, 1u);
     EXPECT_EQ(partCounters(141, true).left, 139u);
+    // Counted as sent: "{" is two septets and moves whole into part two.
+    const PartCounters braces = partCounters(std::string(159, 'a') + "{b", false);
+    EXPECT_EQ(braces.typed, 162u);
+    EXPECT_EQ(braces.parts, 2u);
+    EXPECT_EQ(braces.left, 157u);
+    EXPECT_EQ(partCounters(std::string(139, 'a') + "{", true).left, 0u);
     EXPECT_EQ(statusMessageOf(2), msg::StatusStoredUnsent);
     EXPECT_EQ(statusMessageOf(4), std::nullopt);
 }

@@ -122,7 +122,11 @@ const std::string kStamp = "2001/04/12 13:45:07";
 TEST(CommandMode, AnswersHandledMessagesDeletesThemAndLogsEveryHandOver) {
     Rig rig(
         {{1, {0, received("+49123456789", "010412134500", "ping")}},
-         {2, {1, received("0301234567", "010412134600", "hello")}},
+         // Part 1 of 2: its concatenation header is not handed over as text.
+         {2,
+          {1, phonesim::deliverPdu(kCentre, phonesim::addressField("0301234567"), 0x00,
+                                   phonesim::timestampField("010412134600"),
+                                   phonesim::gsmUserData("hello", phonesim::PartOf{9, 2, 1}))}},
          {3, {2, phonesim::submitPdu(kCentre, 0, "0123456789", 0, phonesim::gsmUserData("PING"))}},
          {4,
           {1, phonesim::statusReportPdu(kCentre, 5, "+49123456789",

@@ -98,6 +98,7 @@ TEST_F(ScriptedImport, AppendUsesFreeLocationsCutsNamesAndKeepsTheLastCharacter)
                                         "AT+CPBW=9,+44,145,\"Ann\""}));
     EXPECT_EQ(r.written, 2);
     EXPECT_EQ(r.skipped, 1);
+    EXPECT_EQ(r.issues, (std::vector<LineIssue>{{3, LineProblem::NoApostrophe}}));
     EXPECT_TRUE(reporter.shown.empty());
     std::string rows;  // sorted by name, each pointing at its entry
     for (const Row& row : book.rows) {
@@ -121,6 +122,7 @@ TEST_F(ScriptedImport, RefusedLineGoesOnAndMissingFreeLocationEnds) {
     EXPECT_EQ(r.end, End::NoFreeLocation);
     EXPECT_EQ(r.written, 2);
     EXPECT_EQ(r.refused, 1);
+    EXPECT_EQ(r.issues, (std::vector<LineIssue>{{3, LineProblem::PhoneRefused}}));
     EXPECT_EQ(model.current.entries.size(), 2u);
 }
 
@@ -194,6 +196,7 @@ TEST_F(ScriptedImport, FixedDiallingAsksPin2PerLineUntilGivenThenReusesIt) {
     EXPECT_TRUE(reporter.shown.empty());
     EXPECT_EQ(r.written, 2);
     EXPECT_EQ(r.skipped, 1);  // its PIN2 dialog was cancelled
+    EXPECT_EQ(r.issues, (std::vector<LineIssue>{{2, LineProblem::PinCancelled}}));
 }
 
 TEST_F(ScriptedImport, FixedDiallingEndsOnEmptyOrRejectedPin2) {

@@ -322,6 +322,26 @@ TEST(SmsSending, PartsOf160Or140AndTheTrueLength) {
     }
 }
 
+// The simulated phone decodes what arrives on its own; what it lists comes
+// back as it was written, without the concatenation header.
+TEST(SmsSending, ExtensionCharactersArriveAsTypedBothWays) {
+    const std::string received =
+        phonesim::deliverPdu(kCentre, phonesim::addressField("+49123456789"), 0x00,
+                             phonesim::timestampField("010412134500"),
+                             phonesim::gsmUserData("{Hallo} [x]", phonesim::PartOf{7, 2, 1}));
+    Rig rig(memoryOf({{1, {1, received}}}));
+    rig.read();
+    ASSERT_NE(rig.rowOf("1"), nullptr);
+    EXPECT_EQ(rig.rowOf("1")->text, "{Hallo} [x]");
+
+    const std::string text = std::string(159, 'a') + "{}[]\\^~|\x80\f";
+    ASSERT_TRUE(rig.service.send({"+49123456789", text, {}}).allSent());
+    const PhoneState phone = rig.phone();
+    ASSERT_EQ(phone.sms.sent.size(), 2u);
+    EXPECT_EQ(phonesim::messageText(phone.sms.sent[0]), std::string(159, 'a'));
+    EXPECT_EQ(phonesim::messageText(phone.sms.sent[1]), "{}[]\\^~|\u20AC\f");
+}
+
 TEST(SmsSending, RetryThenCancelThenStoreAddsTheRow) {
     Rig rig([](PhoneState& s) { s.failing.insert("AT+CMGS"); });
     rig.read();
@@ -504,9 +524,9 @@ TEST(SmsJoining, ThreePartsBecomeOneAndAMissingPartIsMarked) {
     ASSERT_NE(whole(joined), nullptr);
     EXPECT_EQ(whole(joined)->index, "5");
     EXPECT_EQ(latin1ToUtf8(whole(joined)->text), story);
-    // The plain list keeps one row per part, the header read as text.
+    // The plain list keeps one row per part; the header is no text.
     EXPECT_EQ(rig.model.list.count(), 18u);
-    EXPECT_EQ(rig.rowOf("5")->text.size(), 160u);
+    EXPECT_EQ(rig.rowOf("5")->text, utf8ToLatin1(story).substr(0, 153));
 
     rig.sim.withState([](PhoneState& s) { s.sms.messages.erase(7); });
     ASSERT_TRUE(rig.service.readMessages());

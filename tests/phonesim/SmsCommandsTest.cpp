@@ -84,6 +84,7 @@ TEST(SmsPduCheck, TakesCompletePdusAndMeasuresTheTpdu) {
         {"deliver", deliver, deliver.size() / 2 - 8},
         {"status report", report, report.size() / 2 - 1},
         {"8-bit data", submitPdu("", 1, "0301", 0xF6, octetUserData("abc")), 13},
+        {"7-bit with an escape pair", submitPdu("", 1, "0301", 0x00, gsmUserData("a{")), 13},
         {"UCS2", submitPdu("", 1, "0301", 0x08, ucs2UserData(u"é€")), 14},
         {"lower-case hex", "001100040181100000AA0AE8329bfd4697d9ec37", 19},
         {"one octet short", submit.substr(0, submit.size() - 2), std::nullopt},

@@ -11,9 +11,10 @@ namespace vondrix {
 // The numbered user messages (1..97, 60 unused) in the eight languages.
 constexpr int kCatalogueFirst = 1;
 constexpr int kCatalogueLast = 97;
-// The program's own messages (foundation/Messages.h) follow, 101 to kOwnLast.
+// The program's own messages (foundation/Messages.h) follow, 101 to kOwnLast,
+// in blocks of numbers that may leave gaps.
 constexpr int kOwnFirst = 101;
-constexpr int kOwnLast = 106;
+constexpr int kOwnLast = 139;
 // Longest text in bytes; callers with a 260-byte text buffer can rely on it.
 constexpr std::size_t kCatalogueMaxText = 259;
 

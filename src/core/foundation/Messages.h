@@ -112,6 +112,11 @@ enum Id : int {
     NotARegularFile = 104,    // a FIFO, device or directory where a file belongs
     FileNotSaved = 105,       // a file could not be written; the old one is kept
     ValueRefused = 106,       // a value holds characters a command line must not carry
+    // Why a line of a phonebook import was skipped, after "Line N: ".
+    ImportLineNoSeparators = 130,
+    ImportLineNoApostrophe = 131,
+    ImportLinePinCancelled = 132,
+    ImportLine = 133,  // "Line"
 };
 
 }  // namespace vondrix::msg

@@ -36,9 +36,13 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
 
     bool sentWrite = false;
     for (std::size_t i = 1; i < lines.size() && result.end == End::Completed; ++i) {
+        const auto issue = [&](LineProblem problem) {
+            result.issues.push_back({static_cast<int>(i) + 1, problem});
+        };
         std::optional<CsvLine> line = parseCsvLine(lines[i]);
         if (!line) {
             ++result.skipped;
+            issue(csvLineProblem(lines[i]));
             continue;
         }
         if (book.range.textLength > 0)
@@ -50,6 +54,7 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
             const auto pin = service.ensurePin2();
             if (pin == PhonebookService::WriteResult::Cancelled) {
                 ++result.skipped;
+                issue(LineProblem::PinCancelled);
                 continue;
             }
             if (pin != PhonebookService::WriteResult::Ok) {
@@ -90,10 +95,15 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
             case PhonebookService::WriteResult::Failed:
                 reporter.message(msg::NewEntryNotWritten, Caption::Error);
                 ++result.refused;
+                issue(LineProblem::PhoneRefused);
                 break;
             case PhonebookService::WriteResult::Cancelled:
+                ++result.skipped;
+                issue(LineProblem::PinCancelled);
+                break;
             case PhonebookService::WriteResult::Refused:
                 ++result.skipped;
+                issue(LineProblem::ValueRefused);
                 break;
             case PhonebookService::WriteResult::LinkFailed:
                 result.end = End::LinkFailed;

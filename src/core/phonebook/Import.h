@@ -7,6 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "foundation/Language.h"
+#include "foundation/Messages.h"
 
 #include "phonebook/PhonebookService.h"
 
@@ -35,6 +39,31 @@ bool isCsvHeader(std::string_view line);
 // ends at a NUL byte.
 std::optional<CsvLine> parseCsvLine(std::string_view line);
 
+// Why an import line was skipped or refused.
+enum class LineProblem {
+    NoSeparators,  // fewer than two separators (";" or ",")
+    NoApostrophe,  // the number does not begin with an apostrophe
+    PinCancelled,  // the PIN2 dialog was cancelled (fixed dialling)
+    ValueRefused,  // a value no command line may carry (message 106)
+    PhoneRefused,  // the phone refused the write (message 49)
+};
+
+// Which of the first two problems makes parseCsvLine refuse `line`.
+LineProblem csvLineProblem(std::string_view line);
+
+// A line of the file that was not written, and why.
+struct LineIssue {
+    int line = 0;  // line number in the file, the header being line 1
+    LineProblem problem = LineProblem::NoSeparators;
+    bool operator==(const LineIssue&) const = default;
+};
+
+// The catalogue message that says a problem.
+msg::Id messageOf(LineProblem problem);
+
+// "Line 7: The number lacks the apostrophe in front", in `language` (UTF-8).
+std::string issueText(const LineIssue& issue, Language language);
+
 struct ImportResult {
     enum class End {
         Completed,       // every line was dealt with
@@ -51,6 +80,9 @@ struct ImportResult {
     int skipped = 0;      // malformed lines, lines whose PIN2 dialog was cancelled, and
                           // lines with a value no command line may carry (message 106)
     bool reread = false;  // the phonebook was read again (overwrite mode)
+    // Every skipped or refused line, in file order: the import says which
+    // and why, where the window says nothing for a skipped line.
+    std::vector<LineIssue> issues;
 };
 
 // Imports the file at `path` into the current phonebook of `service`'s

@@ -2,6 +2,7 @@
 // the fuzz target can use it on its own.
 #include "phonebook/Import.h"
 
+#include "foundation/Catalogue.h"
 #include "text/Decimal.h"
 
 namespace vondrix::phonebook {
@@ -45,6 +46,37 @@ std::optional<CsvLine> parseCsvLine(std::string_view line) {
     out.name = withoutControls(rest.substr(0, second));
     out.number = withoutControls(tail.substr(1));
     return out;
+}
+
+LineProblem csvLineProblem(std::string_view line) {
+    line = line.substr(0, line.find('\0'));
+    const std::size_t first = findSeparator(line);
+    if (first == std::string_view::npos ||
+        findSeparator(line.substr(first + 1)) == std::string_view::npos)
+        return LineProblem::NoSeparators;
+    return LineProblem::NoApostrophe;
+}
+
+msg::Id messageOf(LineProblem problem) {
+    switch (problem) {
+        case LineProblem::NoSeparators:
+            return msg::ImportLineNoSeparators;
+        case LineProblem::NoApostrophe:
+            return msg::ImportLineNoApostrophe;
+        case LineProblem::PinCancelled:
+            return msg::ImportLinePinCancelled;
+        case LineProblem::ValueRefused:
+            return msg::ValueRefused;
+        case LineProblem::PhoneRefused:
+            break;
+    }
+    return msg::NewEntryNotWritten;
+}
+
+std::string issueText(const LineIssue& issue, Language language) {
+    return std::string(catalogueText(msg::ImportLine, language)) + " " +
+           std::to_string(issue.line) + ": " +
+           std::string(catalogueText(messageOf(issue.problem), language));
 }
 
 }  // namespace vondrix::phonebook

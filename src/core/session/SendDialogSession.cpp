@@ -87,6 +87,10 @@ sms::PartCounters SendDialogSession::counters(std::size_t length, bool eightBit)
     return sms::partCounters(length, eightBit);
 }
 
+sms::PartCounters SendDialogSession::counters(std::string_view pcText, bool eightBit) {
+    return sms::partCounters(pcText, eightBit);
+}
+
 std::optional<std::string> SendDialogSession::insertPredefined(const std::string& text) const {
     return sms::insertPredefined(text, session_.settings.ptxt);
 }

@@ -96,8 +96,10 @@ class SendDialogSession {
     }
 
     // --- While typing -----------------------------------------------------
-    // The counters: typed, left in the last part, parts.
+    // The counters: typed, left in the last part, parts. The text form
+    // counts as it is sent (an extension character of 7-bit text is two).
     static sms::PartCounters counters(std::size_t length, bool eightBit);
+    static sms::PartCounters counters(std::string_view pcText, bool eightBit);
     // The text after the "#k#" marker rule, when a marker inserted a text.
     std::optional<std::string> insertPredefined(const std::string& text) const;
 

@@ -145,8 +145,8 @@ void CommandMode::checkMessages() {
         if (status == 2 || status == 3)
             continue;
 
-        // A status report carries no text.
-        module_.setText(report ? std::string() : m.text);
+        // A status report carries no text; a user data header is none either.
+        module_.setText(report ? std::string() : m.text.substr(m.headerChars));
         const std::string text = module_.text();
         log(name.empty() ? time + ";" + m.number + ";" + date + ";" + text
                          : time + ";" + m.number + ";" + name + ";" + date + ";" + text);

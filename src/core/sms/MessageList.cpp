@@ -109,8 +109,9 @@ MessageRow rowOf(const ListedEntry& entry, int position, const NameDirectory& na
     }
     if (m.text.size() > kMaxText)
         m.text.resize(kMaxText);
+    // A user data header is no text: the column shows the body only.
     row.body = m.text.substr(std::min(m.headerChars, m.text.size()));
-    row.text = std::move(m.text);
+    row.text = row.body;
     row.concatenation = m.concatenation;
     return row;
 }

@@ -26,7 +26,8 @@ struct MessageRow {
     std::string date;    // 2: received messages and status reports
     std::string number;  // 3: sender or recipient as shown
     std::string name;    // 4: from the name directory
-    std::string text;    // 5: the text, for a status report its discharge time
+    std::string text;    // 5: the text (without a user data header), for a
+                         // status report its discharge time
     int position = 0;    // reading order (the item data)
 
     // What the columns were made from.

@@ -1,5 +1,7 @@
 #include "sms/NameDirectory.h"
 
+#include <algorithm>
+
 namespace vondrix::sms {
 namespace {
 
@@ -51,9 +53,29 @@ std::string NameDirectory::nameFor(std::string_view number, int type, KeyRule ru
 
 const NameRecord* NameDirectory::findByName(std::string_view text) const {
     for (const NameRecord& r : searchable())
+        if (r.name == text)
+            return &r;
+    for (const NameRecord& r : searchable())
         if (contains(r.name, text))
             return &r;
     return nullptr;
+}
+
+std::vector<NameRecord> NameDirectory::recordsNamed(std::string_view text) const {
+    std::vector<NameRecord> found;
+    for (const bool exact : {true, false}) {
+        for (const NameRecord& r : searchable()) {
+            const bool match = exact ? r.name == text : contains(r.name, text);
+            const bool known = std::any_of(found.begin(), found.end(), [&](const NameRecord& f) {
+                return f.number == r.number;
+            });
+            if (match && !known)
+                found.push_back(r);
+        }
+        if (!found.empty())
+            break;
+    }
+    return found;
 }
 
 std::string resolveRecipient(std::string_view typed, const NameDirectory& names) {

@@ -45,16 +45,21 @@ class NameDirectory {
     // The name of the first record whose number contains the key of
     // `number`; empty when the key is empty or nothing matches.
     std::string nameFor(std::string_view number, int type, KeyRule rule) const;
-    // The first record whose name contains `text`, or nullptr.
+    // The first record named exactly `text`, else the first whose name
+    // contains it, or nullptr. (An exact name wins: "Anna" must not send to
+    // an "Anna Schmidt" that stands before her.)
     const NameRecord* findByName(std::string_view text) const;
+    // Every record `text` may stand for: those named exactly so, else those
+    // whose name contains it; one per number, in file order.
+    std::vector<NameRecord> recordsNamed(std::string_view text) const;
 
   private:
     std::vector<NameRecord> records_;
 };
 
 // What a typed recipient stands for: a text that starts with a digit or "+"
-// is a number; anything else is a name, replaced by the number of the first
-// record whose name contains it (kept as typed when none does).
+// is a number; anything else is a name, replaced by the number of the
+// record findByName gives (kept as typed when none).
 std::string resolveRecipient(std::string_view typed, const NameDirectory& names);
 
 }  // namespace vondrix::sms

@@ -204,9 +204,17 @@ void decodeUserData(DecodedMessage& m, OctetReader& in, std::size_t ud, unsigned
     switch (alphabetOf(m.dataCoding)) {
         case Alphabet::Gsm7Bit: {
             m.text = unpackAt(in, ud, udl);
-            if (form == TextForm::Pc)
-                gsmDecodeTextInPlace(m.text);
             m.headerChars = std::min(m.text.size(), (headerOctets * 8 + 6) / 7);
+            if (form == TextForm::Pc) {
+                // The header's septets are no text: an escape code there
+                // must not take the first character of the body with it.
+                std::string body = m.text.substr(m.headerChars);
+                gsmDecodeTextInPlace(body);
+                m.text.resize(m.headerChars);
+                for (char& c : m.text)
+                    c = gsmAlphabet()[static_cast<unsigned char>(c) & 0x7F];
+                m.text += body;
+            }
             break;
         }
         case Alphabet::EightBit: {
@@ -339,11 +347,29 @@ std::string decodeTimestamp(std::string_view hex14, bool swapD) {
 
 // ---- SUBMIT builder -------------------------------------------------------
 
+std::size_t partUnits(std::string_view text, bool eightBit) {
+    return eightBit ? text.size() : septetCount(text);
+}
+
+std::size_t charactersOfFirstPart(std::string_view text, bool eightBit) {
+    const std::size_t size = partSize(eightBit);
+    if (eightBit)
+        return std::min(text.size(), size);
+    std::size_t chars = 0;
+    for (std::size_t units = 0; chars < text.size(); ++chars) {
+        units += septetsOf(text[chars]);
+        if (units > size)
+            break;
+    }
+    return chars;
+}
+
 std::vector<std::string> splitIntoParts(std::string_view text, bool eightBit) {
     std::vector<std::string> parts;
-    const std::size_t size = partSize(eightBit);
-    for (std::size_t at = 0; at < text.size(); at += size) {
-        parts.emplace_back(text.substr(at, size));
+    while (!text.empty()) {
+        const std::size_t n = charactersOfFirstPart(text, eightBit);
+        parts.emplace_back(text.substr(0, n));
+        text.remove_prefix(n);
     }
     return parts;
 }
@@ -360,17 +386,20 @@ unsigned validityFor(int days) {
     return days >= 1 && days <= 4 ? 0xA6u + days : 0xAAu;
 }
 
-// Fields 8 and 9: UDL (characters before conversion) and the user data.
+// Fields 8 and 9: UDL (bytes, or septets with two for each character of the
+// extension table) and the user data.
 void appendUserData(std::string& out, std::string_view text, bool eightBit,
                     const CodecSettings& settings) {
-    text = text.substr(0, partSize(eightBit));
-    appendHexOctet(out, static_cast<unsigned>(text.size()));
+    text = text.substr(0, charactersOfFirstPart(text, eightBit));
     if (eightBit) {
+        appendHexOctet(out, static_cast<unsigned>(text.size()));
         const std::string bytes = settings.gsmConv ? gsmEncode(text) : std::string(text);
         for (char c : bytes)
             appendHexOctet(out, static_cast<unsigned char>(c));
     } else {
-        for (auto o : packSeptets(gsmEncode(text)))
+        const std::string septets = gsmEncodeSeptets(text);
+        appendHexOctet(out, static_cast<unsigned>(septets.size()));
+        for (auto o : packSeptets(septets))
             appendHexOctet(out, o);
     }
 }

@@ -67,8 +67,16 @@ inline std::size_t partSize(bool eightBit) {
     return eightBit ? kPartSize8Bit : kPartSize7Bit;
 }
 
+// What a part's size counts of a text: 8-bit bytes, or 7-bit septets, two
+// for each character of the extension table (gsm::septetsOf).
+std::size_t partUnits(std::string_view text, bool eightBit);
+
+// How many characters of `text` the first part takes: as many as fit in
+// partSize(eightBit) units; an escape pair is never cut.
+std::size_t charactersOfFirstPart(std::string_view text, bool eightBit);
+
 // Cuts a text into the parts the send dialogs send, each at most
-// partSize(eightBit) characters; an empty text has no parts.
+// partSize(eightBit) units; an empty text has no parts.
 std::vector<std::string> splitIntoParts(std::string_view text, bool eightBit);
 
 struct SubmitOptions {
@@ -81,7 +89,7 @@ struct SubmitOptions {
 struct SubmitPart {
     std::string serviceCentre;  // as read with AT+CSCA; empty gives "0181"
     std::string recipient;
-    std::string text;  // this part's text; cut to partSize() if longer
+    std::string text;  // this part's text; cut to charactersOfFirstPart() if longer
     int index = 0;     // part index k (0 = first), sent as message reference
     SubmitOptions options;
 };

@@ -37,6 +37,12 @@ PartCounters partCounters(std::size_t length, bool eightBit) {
     return {length, parts * size - length, parts};
 }
 
+PartCounters partCounters(std::string_view text, bool eightBit) {
+    const std::vector<std::string> parts = splitIntoParts(text, eightBit);
+    const std::size_t last = parts.empty() ? 0 : partUnits(parts.back(), eightBit);
+    return {partUnits(text, eightBit), parts.empty() ? 0 : partSize(eightBit) - last, parts.size()};
+}
+
 int tpduLength(std::string_view pdu) {
     if (pdu.size() < 2)
         return 0;

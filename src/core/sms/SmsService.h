@@ -58,14 +58,18 @@ struct DeleteReport {
     bool linkFailed = false;
 };
 
-// The send dialogs' counters for a text of `length` characters: typed,
-// left in the last part, parts (0 for an empty text).
+// The send dialogs' counters: typed, left in the last part, parts (0 for
+// an empty text).
 struct PartCounters {
     std::size_t typed = 0;
     std::size_t left = 0;
     std::size_t parts = 0;
 };
+// For a text of `length` characters that are one unit each.
 PartCounters partCounters(std::size_t length, bool eightBit);
+// For the text itself, counted as it is sent: a character of the 7-bit
+// extension table is two, and the parts are those splitIntoParts cuts.
+PartCounters partCounters(std::string_view text, bool eightBit);
 
 // The "<length>" of AT+CMGS= and AT+CMGW= for a PDU text: its octets less
 // the service-centre field (GSM 07.05).
