@@ -41,6 +41,12 @@ TEST(ParseReadResponse, Table) {
         {"name without closing quote ends at the line", "+CPBR: 9,\"0301\",129,\"Ann\r\nOK\r\n",
          true, "0301", 129, "Ann"},
         {"no type: from the number", "\"+49\"", true, "+49", 145, ""},
+        {"a raw quote inside the name", "+CPBR: 3,\"030\",129,\"Sam \"Bo\" X\"\r\nOK\r\n", true,
+         "030", 129, "Sam \"Bo\" X"},
+        {"the phone's escapes, as encodeName writes them",
+         "+CPBR: 3,\"030\",129,\"M\\7Eller \\22x\\22 \\5C\\00 \\9\"\r\nOK\r\n", true, "030", 129,
+         "M\xFCller \"x\" \xD6@ \xD6"
+         "9"},  // a lone backslash is GSM code 0x5C as ever
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
