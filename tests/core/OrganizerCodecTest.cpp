@@ -204,10 +204,6 @@ TEST(OrganizerReplies, SlotIsFreeOnlyWithoutAnyLine) {
          "ABCD"},
         {"data starting with 00", "^SBNR: vcs,3,1,1\r\n004142\r\nOK\r\n", State::Unreadable},
         {"a header without its colon", "^SBNR vcs,3,1,1\r\n4142\r\nOK\r\n", State::Unreadable},
-        {"a header without payload", "^SBNR: vcs,3,1,1\r\n\r\nOK\r\n", State::Unreadable},
-        {"not hexadecimal", "^SBNR: vcs,3,1,1\r\n41G14243\r\n", State::Unreadable},
-        {"a packet missing", "^SBNR: vcs,3,1,3\r\n4142\r\n^SBNR: vcs,3,3,3\r\n4344\r\nOK\r\n",
-         State::Unreadable},
         {"another slot's object", "^SBNR: vcs,4,1,1\r\n4142\r\nOK\r\n", State::Unreadable},
         {"a line that is no packet", "+CMTI: \"SM\",4\r\nOK\r\n", State::Unreadable},
     };
