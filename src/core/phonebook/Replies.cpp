@@ -40,15 +40,23 @@ std::string_view recordAt(std::string_view s, std::size_t open) {
     return s.substr(open, i - open);
 }
 
-// The phone's escapes of GSM codes in a name ("\7E", "\22", "\00"), as
-// encodeName writes them, back to the codes; other backslashes stay.
+// The phone's escapes of GSM codes in a name ("\\7E", "\\22", "\\00") back
+// to the codes: the codes encodeName writes so, and the quote, which a name
+// cannot carry otherwise. A phone that sends raw codes sends "Ö" as a
+// backslash; only these escapes are taken, so that "Öl" or "Ö12" stay.
 void decodeEscapes(std::string& name) {
+    static constexpr unsigned char kEscaped[] = {0x7C, 0x7B, 0x7E, 0x5E, 0x5C, 0x5B, 0x1E,
+                                                 0x04, 0x05, 0x06, 0x07, 0x08, 0x0B, 0x0C,
+                                                 0x0E, 0x0F, 0x7F, 0x00, 0x1C, 0x1D, 0x22};
     std::string out;
     out.reserve(name.size());
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '\\' && i + 2 < name.size() && hexDigit(name[i + 1]) >= 0 &&
-            hexDigit(name[i + 1]) < 8 && hexDigit(name[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(name[i + 1]) * 16 + hexDigit(name[i + 2]));
+        const int high = i + 2 < name.size() && name[i] == '\\' ? hexDigit(name[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(name[i + 2]) : -1;
+        const auto code = static_cast<unsigned char>(high * 16 + low);
+        if (low >= 0 &&
+            std::find(std::begin(kEscaped), std::end(kEscaped), code) != std::end(kEscaped)) {
+            out += static_cast<char>(code);
             i += 2;
         } else {
             out += name[i];
