@@ -140,6 +140,7 @@ TEST(ReplyForms, EveryFamilyGivesTheTidyValue) {
              return std::to_string(a.ringTone) + "," + std::to_string(a.volume);
          },
          "3,2"},
+        {"hands-free", "^SNFS: 1", [&](auto& r) { return num(parseSnfsQuery(r)); }, "1"},
         {"memory state", "^SMGO: 0,1", [&](auto& r) { return num(sms::parseSmgoQuery(r)); }, "1"},
         {"memory counts", "+CPMS: \"SM\",18,20,\"SM\",18,20",
          [](auto& r) {
