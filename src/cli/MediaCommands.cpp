@@ -51,7 +51,8 @@ constexpr const char* kLogoDownloadUsage = R"(Usage: vondrix-cli [LINK OPTIONS] 
 
 Reads the phone's operator logo and writes it to FILE (a Windows bitmap).
 FILE is written only when the whole logo arrived; an existing FILE is
-replaced then and left as it was otherwise.
+replaced then and left as it was otherwise (a phone without a logo, or a
+reply with a block missing or out of order, is a failure).
 Exit status: 0 written, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 
@@ -96,7 +97,8 @@ constexpr const char* kRingtoneDownloadUsage =
 
 Reads the phone's ring tone melody and writes it to FILE (a MIDI file).
 FILE is written only when the whole melody arrived; an existing FILE is
-replaced then and left as it was otherwise.
+replaced then and left as it was otherwise (a phone without a melody, or a
+reply with a block missing or out of order, is a failure).
 Exit status: 0 written, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 

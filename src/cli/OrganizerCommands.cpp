@@ -55,9 +55,11 @@ as the window's list shows them: type is the recurrence (Daily, Weekly,
 Monthly, Yearly; empty for a one-time entry), alarm '*' or empty, date
 YYYY/MM/DD, time HH:MM, category and type in the language of the run
 (--lang). A free slot has only its number. An entry that another program
-wrote without a start (a to-do, say) has an empty date too but is not free.
+wrote without a start (a to-do, say) has an empty date too but is not free;
+neither is a slot whose reply could not be read (its description says
+Unreadable, in the language of the run): add never overwrites it.
 
-With --json: {"slots": [...]}, each slot an object with slot, free,
+With --json: {"slots": [...]}, each slot an object with slot, free, unreadable,
 recurrence (0-4), type, alarm, date, time, category (0-3, or null), categoryName
 and description.
 
@@ -175,6 +177,7 @@ void jsonRow(JsonWriter& j, const Row& row, Language language) {
     j.beginObject();
     j.key("slot").value(row.slot);
     j.key("free").value(row.isFree());
+    j.key("unreadable").value(row.unreadable);
     j.key("recurrence").value(row.recurrence);
     j.key("type").value(shown(organizer::columnText(row, organizer::kType, language)));
     j.key("alarm").value(row.alarm);

@@ -91,17 +91,20 @@ TEST_F(OrganizerCliTest, ListInTheRunsLanguageAndAsJson) {
     });
     const auto json = run(todo, {"organizer", "list", "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;
-    EXPECT_EQ(json.out.rfind("{\"slots\":[{\"slot\":1,\"free\":false,\"recurrence\":4,\"type\":"
-                             "\"Yearly\",\"alarm\":true,\"date\":\"2001/03/15\",\"time\":\"08:00\","
-                             "\"category\":0,\"categoryName\":\"ANNIVERSARY\",\"description\":"
-                             "\"Geburtstag Anna\"},",
-                             0),
-              0u)
+    EXPECT_EQ(
+        json.out.rfind(
+            "{\"slots\":[{\"slot\":1,\"free\":false,\"unreadable\":false,\"recurrence\":4,\"type\":"
+            "\"Yearly\",\"alarm\":true,\"date\":\"2001/03/15\",\"time\":\"08:00\","
+            "\"category\":0,\"categoryName\":\"ANNIVERSARY\",\"description\":"
+            "\"Geburtstag Anna\"},",
+            0),
+        0u)
         << json.out;
-    EXPECT_TRUE(contains(json.out,
-                         "{\"slot\":4,\"free\":false,\"recurrence\":0,\"type\":\"\","
-                         "\"alarm\":false,\"date\":\"\",\"time\":\"\",\"category\":null,"
-                         "\"categoryName\":\"\",\"description\":\"Milch\"}"));
+    EXPECT_TRUE(
+        contains(json.out,
+                 "{\"slot\":4,\"free\":false,\"unreadable\":false,\"recurrence\":0,\"type\":\"\","
+                 "\"alarm\":false,\"date\":\"\",\"time\":\"\",\"category\":null,"
+                 "\"categoryName\":\"\",\"description\":\"Milch\"}"));
     EXPECT_TRUE(contains(json.out, "{\"slot\":6,\"free\":true,"));
 }
 

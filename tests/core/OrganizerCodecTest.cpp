@@ -184,36 +184,34 @@ TEST(OrganizerRead, ObjectsOfOtherPhonesAndProgramsAreNeverFree) {
     }
 }
 
-TEST(OrganizerReplies, SbnrReadTakesThePayloadAfterTheFirstHeader) {
+TEST(OrganizerReplies, SlotIsFreeOnlyWithoutAnyLine) {
+    using State = SlotRead::State;
     struct Case {
         const char* situation;
         std::string response;
-        std::optional<std::string> object;
+        State state;
+        std::string object = {};
     };
     const std::string team = composeObject(weeklyMeeting());
     const Case cases[] = {
-        {"an empty slot: OK alone", "\r\nOK\r\n", std::nullopt},
-        {"an object", "\r\n^SBNR: \"vcs\",3,1,1\r\n" + toHex(team) + "\r\n\r\nOK\r\n", team},
-        {"the header line is not examined", "^SBNR: anything at all\r\n4142\r\nOK\r\n", "AB"},
-        {"a header without payload", "^SBNR: vcs,3,1,1\r\n\r\nOK\r\n", ""},
-        {"lower-case digits", "^SBNR: vcs,1,1,1\r\n6162\r\nOK\r\n", "ab"},
-        {"a pair not starting with a digit ends the text", "^SBNR: vcs,1,1,1\r\n41G14243\r\n", "A"},
-        {"a pair with a bad second digit is its first digit", "^SBNR: vcs,1,1,1\r\n414G42\r\n",
-         "A\x04"
-         "B"},
-        {"a 00 byte ends the object", "^SBNR: vcs,1,1,1\r\n41004243\r\n", "A"},
-        {"odd digit count: the last digit alone", "^SBNR: vcs,1,1,1\r\n41424\r\n", "AB\x04"},
+        {"an empty slot: OK alone", "\r\nOK\r\n", State::Free},
+        {"an object", "\r\n^SBNR: \"vcs\",3,1,1\r\n" + toHex(team) + "\r\n\r\nOK\r\n", State::Held,
+         team},
+        {"lower-case digits", "^SBNR: vcs,3,1,1\r\n6162\r\nOK\r\n", State::Held, "ab"},
+        {"a 00 byte ends the object", "^SBNR: vcs,3,1,1\r\n41004243\r\n", State::Held, "A"},
         {"packets 1 and 2 of 2 arrive whole",
-         "^SBNR: \"vcs\",1,1,2\r\n4142\r\n^SBNR: \"vcs\",1,2,2\r\n4344\r\nOK\r\n", "ABCD"},
-        {"a single packet ignores later headers",
-         "^SBNR: vcs,1,1,1\r\n4142\r\n^SBNR: vcs,1,2,2\r\n4344\r\nOK\r\n", "AB"},
-        {"packets out of order stop the object",
-         "^SBNR: vcs,1,1,3\r\n4142\r\n^SBNR: vcs,1,3,3\r\n4344\r\nOK\r\n", "AB"},
-        {"a header at the very end", "^SBNR: vcs,1,1,1", ""},
-        {"payload without line end", "^SBNR: vcs,1,1,1\r\n4142", "AB"},
+         "^SBNR: \"vcs\",3,1,2\r\n4142\r\n^SBNR: \"vcs\",3,2,2\r\n4344\r\nOK\r\n", State::Held,
+         "ABCD"},
+        {"data starting with 00", "^SBNR: vcs,3,1,1\r\n004142\r\nOK\r\n", State::Unreadable},
+        {"a header without its colon", "^SBNR vcs,3,1,1\r\n4142\r\nOK\r\n", State::Unreadable},
+        {"another slot's object", "^SBNR: vcs,4,1,1\r\n4142\r\nOK\r\n", State::Unreadable},
+        {"a line that is no packet", "+CMTI: \"SM\",4\r\nOK\r\n", State::Unreadable},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(parseSbnrRead(c.response), c.object) << c.situation;
+    for (const Case& c : cases) {
+        const SlotRead read = parseSbnrSlot(c.response, 3);
+        EXPECT_EQ(read.state, c.state) << c.situation;
+        EXPECT_EQ(read.object, c.object) << c.situation;
+    }
 }
 
 TEST(OrganizerNames, CategoriesAndRecurrencesPerLanguage) {

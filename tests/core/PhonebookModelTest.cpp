@@ -41,6 +41,13 @@ TEST(ParseReadResponse, Table) {
         {"name without closing quote ends at the line", "+CPBR: 9,\"0301\",129,\"Ann\r\nOK\r\n",
          true, "0301", 129, "Ann"},
         {"no type: from the number", "\"+49\"", true, "+49", 145, ""},
+        {"a raw quote inside the name", "+CPBR: 3,\"030\",129,\"Sam \"Bo\" X\"\r\nOK\r\n", true,
+         "030", 129, "Sam \"Bo\" X"},
+        {"the escaped quote; other backslashes stay",
+         "+CPBR: 3,\"030\",129,\"\\22x\\22 \\12 \\9\"\r\nOK\r\n", true, "030", 129,
+         "\"x\" \xD6"
+         "12 \xD6"
+         "9"},  // other backslashes are GSM code 0x5C (Ö) as ever
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -70,8 +77,11 @@ TEST(NameEncoding, EveryPairAndTheUntouched) {
         {"\xC7\xF1", "\xC7\xF1"},  // characters outside the table pass as they are
         {"", ""},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(encodeName(c.latin1), c.sent) << c.latin1;
+        // A phone that answers with the escapes gives the name back.
+        EXPECT_EQ(parseCpbrRead("+CPBR: 1,\"1\",129,\"" + c.sent + "\"", 1)->name, c.latin1);
+    }
 }
 
 TEST(ReplaceAll, Table) {

@@ -154,9 +154,21 @@ TEST(FieldReader, ReadsEachFieldKind) {
     EXPECT_EQ(f->list(), std::string_view("0,1"));
     EXPECT_EQ(f->rest(), std::string_view("rest, of it"));
     EXPECT_EQ(f->field(), std::string_view("rest"));
-    EXPECT_EQ(f->field(), std::string_view(" of it"));
+    EXPECT_EQ(f->field(), std::string_view("of it"));  // without its blanks
     EXPECT_TRUE(f->atEnd());
     EXPECT_FALSE(f->number());
+    // A quote closes its field only before a comma or the end; blanks anywhere
+    // around fields, none after the colon.
+    auto g = FieldReader::after("+CPBR:2 , \"Sam \"Bo\" X\" , 145 ,\"a\"b\"\t ", "+CPBR:");
+    EXPECT_EQ(g->number(), 2);
+    EXPECT_EQ(g->quoted(), "Sam \"Bo\" X");
+    EXPECT_EQ(g->number(), 145);
+    EXPECT_EQ(g->quoted(), "a\"b");
+    EXPECT_TRUE(g->atEnd());
+    EXPECT_EQ(FieldReader("\"cut sh").quoted(FieldReader::Unclosed::ToEnd), "cut sh");
+    EXPECT_EQ(hexBytes(" 0aFf "), (std::vector<unsigned char>{0x0A, 0xFF}));
+    EXPECT_FALSE(hexBytes("0aF"));
+    EXPECT_FALSE(hexBytes(""));
 }
 
 TEST(FieldReader, RefusesWhatDoesNotFitAndConsumesNothing) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "foundation/IniFile.h"
+#include "link/SharedReplies.h"
 #include "sms/Export.h"
 #include "sms/Group.h"
 #include "sms/MessageList.h"
@@ -69,10 +70,11 @@ TEST(SmsReplies, StateCountsServiceCentreAndStoredIndex) {
     EXPECT_EQ(partial->capacity, 0);
     EXPECT_EQ(parseCpmsQuery("OK"), std::nullopt);
 
-    EXPECT_EQ(parseCscaQuery("\r\n+CSCA: \"+491710760000\",145\r\n\r\nOK\r\n"), "+491710760000");
-    EXPECT_EQ(parseCscaQuery("\r\n+CSCA: \"+4917\r\nOK\r\n"), "+4917");
-    EXPECT_EQ(parseCscaQuery("\r\n+CSCA: \"" + std::string(40, '1') + "\"\r\n").size(), 29u);
-    EXPECT_EQ(parseCscaQuery("\r\nOK\r\n"), "");
+    EXPECT_EQ(at::parseCscaQuery("\r\n+CSCA: \"+491710760000\",145\r\n\r\nOK\r\n"),
+              "+491710760000");
+    EXPECT_EQ(at::parseCscaQuery("\r\n+CSCA: \"+4917\r\nOK\r\n"), "+4917");
+    EXPECT_EQ(at::parseCscaQuery("\r\n+CSCA: \"" + std::string(40, '1') + "\"\r\n").size(), 29u);
+    EXPECT_EQ(at::parseCscaQuery("\r\nOK\r\n"), "");
 
     EXPECT_EQ(parseCmgwReply("\r\n+CMGW: 19\r\n\r\nOK\r\n"), 19);
     EXPECT_EQ(parseCmgwReply("\r\nOK\r\n"), std::nullopt);

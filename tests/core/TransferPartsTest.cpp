@@ -11,6 +11,7 @@
 
 #include "ImageTools.h"
 #include "files/TemporaryFolder.h"
+#include "link/SharedReplies.h"
 #include "media/LogoPreparation.h"
 #include "media/Replies.h"
 #include "media/TransferService.h"
@@ -24,53 +25,68 @@ namespace {
 using Block = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
 
-TEST(SbnrRead, BlocksAndCount) {
+TEST(SbnrRead, OnlyAWholeObjectIsRead) {
+    using State = at::ObjectRead::State;
     struct Case {
         const char* name;
         std::string reply;
-        std::optional<int> count;
-        std::vector<Block> blocks;
-        bool damaged = false;
+        State state;
+        std::vector<Block> packets = {};
     };
+    const std::string one = "^SBNR: \"bmp\",0,1,3\r\n424D\r\n";
+    const std::string two = "^SBNR: \"bmp\",0,2,3\r\n00ff\r\n";
+    const std::string three = "^SBNR: \"bmp\",0,3,3\r\n7F\r\n";
+    const std::vector<Block> whole = {{0x42, 0x4D}, {0x00, 0xFF}, {0x7F}};
     const std::vector<Case> cases = {
-        {"three blocks",
-         "\r\n^SBNR: \"bmp\",0,1,3\r\n424D\r\n^SBNR: \"bmp\",0,2,3\r\n00ff\r\n"
-         "^SBNR: \"bmp\",0,3,3\r\n7F\r\n\r\nOK\r\n",
-         3,
-         {{0x42, 0x4D}, {0x00, 0xFF}, {0x7F}}},
-        {"no header: nothing", "\r\nOK\r\n", std::nullopt, {}},
-        {"header without a third comma",
-         "\r\n^SBNR: bmp,0\r\n41\r\n\r\nOK\r\n",
-         std::nullopt,
+        {"three packets, either case of digits", "\r\n" + one + two + three + "\r\nOK\r\n",
+         State::Whole, whole},
+        {"no information line: no object", "\r\nOK\r\n", State::Absent},
+        {"the echo of the command", "AT^SBNR=bmp,0\r\r\n" + one + two + three + "OK\r\n",
+         State::Whole, whole},
+        {"a blank line between header and data",
+         "^SBNR: bmp,0,1,1\r\n\r\n41\r\nOK\r\n",
+         State::Whole,
          {{0x41}}},
-        {"count 0", "\r\n^SBNR: mid,0,1,0\r\n41\r\n\r\nOK\r\n", 0, {{0x41}}},
-        {"count from the first header only",
-         "\r\n^SBNR: mid,0,1,2\r\n41\r\n^SBNR: mid,0,2,9\r\n42\r\nOK\r\n",
-         2,
+        {"LF-only and CR LF LF line ends",
+         "^SBNR: bmp,0,1,2\n41\n^SBNR: bmp,0,2,2\r\n\n42\r\n\nOK\n",
+         State::Whole,
          {{0x41}, {0x42}}},
-        {"empty payload line", "\r\n^SBNR: mid,0,1,1\r\n\r\nOK\r\n", 1, {{}}},
-        {"header cut off ends the scan",
-         "\r\n^SBNR: mid,0,1,2\r\n41\r\n^SBNR: mid,0,2",
-         2,
+        {"no blank after the colon, blanks after commas",
+         "^SBNR:bmp, 0, 1, 1 \r\n41 \r\nOK\r\n",
+         State::Whole,
          {{0x41}}},
-        {"odd digits", "\r\n^SBNR: mid,0,1,1\r\n414\r\nOK\r\n", 1, {{}}, true},
-        {"not hexadecimal", "\r\n^SBNR: mid,0,1,1\r\n4G\r\nOK\r\n", 1, {{}}, true},
-        {"OK where the payload belongs", "\r\n^SBNR: mid,0,1,1\r\nOK\r\n", 1, {{}}, true},
-        {"payload up to the end", "^SBNR: mid,0,1,1\n0102", 1, {{0x01, 0x02}}},
+        {"a packet missing", "\r\n" + one + three + "OK\r\n", State::Broken},
+        {"the last packet missing", "\r\n" + one + two + "OK\r\n", State::Broken},
+        {"packets swapped", "\r\n" + one + three + two + "OK\r\n", State::Broken},
+        {"a packet repeated", "\r\n" + one + two + two + three + "OK\r\n", State::Broken},
+        {"a header without data", "^SBNR: bmp,0,1,2\r\n^SBNR: bmp,0,2,2\r\n42\r\nOK\r\n",
+         State::Broken},
+        {"a header at the end", "^SBNR: bmp,0,1,1\r\n\r\nOK\r\n", State::Broken},
+        {"another count later", "^SBNR: bmp,0,1,2\r\n41\r\n^SBNR: bmp,0,2,9\r\n42\r\n",
+         State::Broken},
+        {"count 0", "^SBNR: bmp,0,1,0\r\n41\r\nOK\r\n", State::Broken},
+        {"no count", "^SBNR: bmp,0\r\n41\r\nOK\r\n", State::Broken},
+        {"odd digits", "^SBNR: bmp,0,1,1\r\n414\r\nOK\r\n", State::Broken},
+        {"not hexadecimal", "^SBNR: bmp,0,1,1\r\n4G\r\nOK\r\n", State::Broken},
+        {"a header without its colon", "^SBNR bmp,0,1,1\r\n41\r\nOK\r\n", State::Broken},
+        {"another object type", "^SBNR: mid,0,1,1\r\n41\r\nOK\r\n", State::Broken},
+        {"another index", "^SBNR: bmp,1,1,1\r\n41\r\nOK\r\n", State::Broken},
+        {"a line of no packet", "RING\r\n" + one + two + three + "OK\r\n", State::Broken},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const SbnrRead read = parseSbnrRead(c.reply);
-        EXPECT_EQ(read.count, c.count);
-        EXPECT_EQ(read.blocks, c.blocks);
-        EXPECT_EQ(read.damaged, c.damaged);
+        const at::ObjectRead read = at::parseSbnrRead(c.reply, "bmp", 0);
+        EXPECT_EQ(read.state, c.state) << c.name;
+        EXPECT_EQ(read.packets, c.packets) << c.name;
+        if (read.whole())
+            EXPECT_EQ(read.count, static_cast<int>(c.packets.size())) << c.name;
     }
 }
 
 TEST(SbnrRead, HexOfIsUpperCasePairs) {
     const Block bytes{0x00, 0x1A, 0xFF, 0x4d};
     EXPECT_EQ(hexOf(bytes), "001AFF4D");
-    EXPECT_EQ(parseSbnrRead("^SBNR: x,0,1,1\r\n" + hexOf(bytes) + "\r\n").blocks.at(0), bytes);
+    EXPECT_EQ(at::parseSbnrRead("^SBNR: x,0,1,1\r\n" + hexOf(bytes) + "\r\n", "x", 0).packets.at(0),
+              bytes);
 }
 
 // A clock the test moves.

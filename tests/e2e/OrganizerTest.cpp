@@ -76,6 +76,36 @@ TEST(OrganizerReading, RefusedSlotGetsNoRow) {
     EXPECT_TRUE(rig.reporter.shown.empty());
 }
 
+TEST(OrganizerReading, UnreadableSlotsAreHeldAndError100IsFree) {
+    OrganizerRig rig;
+    const std::string team = hexOf(kTeamObject);
+    rig.sim.addCommand("^SBNR", [&](phonesim::Context&, const phonesim::Command& cmd) {
+        const std::string slot = cmd.params().at(1).text;
+        const std::string header = "^SBNR: \"vcs\"," + slot;
+        if (slot == "1")  // the last packet missing
+            return phonesim::Reply::ok({header + ",1,2", team});
+        if (slot == "2")  // a header without its colon
+            return phonesim::Reply::ok({"^SBNR \"vcs\",2,1,1", team});
+        if (slot == "3")  // data starting with 00
+            return phonesim::Reply::ok({header + ",1,1", "00" + team});
+        if (slot == "4")  // a blank line before the data: still the data
+            return phonesim::Reply::ok({header + ",1,1", "", team});
+        if (slot == "5")  // how later phones answer an empty slot
+            return phonesim::Reply::result("+CME ERROR: 100");
+        return phonesim::Reply::ok({header + ",1,1", team});
+    });
+    rig.read();
+    for (const int slot : {1, 2, 3}) {
+        ASSERT_NE(rig.list.find(slot), nullptr);
+        EXPECT_FALSE(rig.list.find(slot)->isFree()) << slot;
+        EXPECT_EQ(columnText(*rig.list.find(slot), kDescription, Language::English), "Unreadable");
+    }
+    EXPECT_EQ(rig.list.find(4)->description, "Team");
+    EXPECT_TRUE(rig.list.find(5)->isFree());
+    EXPECT_EQ(rig.service.writeNew(weeklyTeam()).slot, 5);
+    EXPECT_EQ(rig.service.writeNew(weeklyTeam()).result, OrganizerService::WriteResult::NoFreeSlot);
+}
+
 TEST(OrganizerReading, LinkFailureLeavesNothingPartial) {
     OrganizerRig rig;
     rig.engine.setTimeouts(400ms, 400ms);

@@ -75,17 +75,32 @@ TEST(PhonebookScripted, ReadsEveryLocationWithProgress) {
     EXPECT_TRUE(rig.reporter.shown.empty());
 }
 
-TEST(PhonebookScripted, FailedRangeQueryKeepsTheTables) {
-    Rig rig;
-    rig.model.current.entries = {{1, "0301", 129, "Anna"}};
-    rig.model.current.rows = {{1, "Anna", "0301", 0}};
-    rig.model.current.freeLocations = {2};
-    rig.reply("\r\n+CME ERROR: 3\r\n");
-    EXPECT_FALSE(rig.service.readCurrent());
-    EXPECT_EQ(rig.model.current.entries.size(), 1u);
-    EXPECT_EQ(rig.model.current.rows.size(), 1u);
-    EXPECT_EQ(rig.model.current.freeLocations, (std::vector<int>{2}));
-    EXPECT_EQ(rig.reporter.progress, (std::vector<int>{1, 0}));
+TEST(PhonebookScripted, FailedOrUnreadableRangeQueryKeepsTheTables) {
+    struct Case {
+        const char* situation;
+        std::string reply;
+        std::vector<int> shown;
+    };
+    const Case cases[] = {
+        {"refused", "\r\n+CME ERROR: 3\r\n", {}},
+        {"a size that is no range: unknown, not 0",
+         rangeReply("+CPBR", "1-100,20,14"),
+         {msg::PhonebookSizeUnreadable}},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.model.current.entries = {{1, "0301", 129, "Anna"}};
+        rig.model.current.rows = {{1, "Anna", "0301", 0}};
+        rig.model.current.freeLocations = {2};
+        rig.reply(c.reply);
+        EXPECT_FALSE(rig.service.readCurrent()) << c.situation;
+        EXPECT_EQ(rig.lines(), Lines{"AT+CPBR=?"}) << c.situation;
+        EXPECT_EQ(rig.model.current.entries.size(), 1u) << c.situation;
+        EXPECT_EQ(rig.model.current.rows.size(), 1u) << c.situation;
+        EXPECT_EQ(rig.model.current.freeLocations, (std::vector<int>{2})) << c.situation;
+        EXPECT_EQ(rig.reporter.progress, (std::vector<int>{1, 0})) << c.situation;
+        EXPECT_EQ(rig.reporter.ids(), c.shown) << c.situation;
+    }
 }
 
 TEST(PhonebookScripted, HighestIndexZeroMovesNoBar) {

@@ -339,26 +339,22 @@ TEST(TransferDownload, FailureLeavesAnExistingFileAlone) {
     EXPECT_EQ(rig.reporter.ids().back(), msg::RingtoneReadFailed);
 }
 
-TEST(TransferDownload, RepliesOfOtherShapes) {
+TEST(TransferDownload, OnlyAWholeObjectReplacesTheFile) {
     struct Case {
         const char* name;
         std::vector<std::string> info;  // the phone's information lines
-        TransferResult result;
-        std::vector<int> messages;
-        const char* file;  // nullptr: no file
+        const char* file;               // nullptr: the old file is kept
     };
+    const std::string h1 = "^SBNR: \"bmp\",0,1,3", h2 = "^SBNR: \"bmp\",0,2,3",
+                      h3 = "^SBNR: \"bmp\",0,3,3";
     const Case cases[] = {
-        {"no block: an empty file", {}, TransferResult::Done, {}, ""},
-        {"no count: blocks without progress",
-         {"^SBNR: \"bmp\",0", "4142"},
-         TransferResult::Done,
-         {},
-         "AB"},
-        {"damaged payload: nothing written",
-         {"^SBNR: \"bmp\",0,1,1", "41G2"},
-         TransferResult::PhoneRefused,
-         {msg::LogoReadFailed},
-         nullptr},
+        {"three packets", {h1, "41", h2, "42", h3, "43"}, "ABC"},
+        {"a blank line before the data", {"^SBNR: \"bmp\",0,1,1", "", "4142"}, "AB"},
+        {"the phone holds no object", {}, nullptr},
+        {"a packet missing", {h1, "41", h3, "43"}, nullptr},
+        {"packets swapped", {h1, "41", h3, "43", h2, "42"}, nullptr},
+        {"a header without data", {h1, h2, "42", h3, "43"}, nullptr},
+        {"data that is not hexadecimal", {"^SBNR: \"bmp\",0,1,1", "41G2"}, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -366,14 +362,13 @@ TEST(TransferDownload, RepliesOfOtherShapes) {
         rig.sim.addCommand("^SBNR", [&](phonesim::Context&, const phonesim::Command&) {
             return phonesim::Reply::ok(c.info);
         });
-        const std::string path = rig.dir + "/logo.bmp";
-        EXPECT_EQ(rig.service.download(ObjectKind::Logo, path), c.result);
-        EXPECT_EQ(rig.reporter.ids(), c.messages);
-        EXPECT_TRUE(rig.reporter.progress.empty());
-        EXPECT_EQ(fs::exists(path), c.file != nullptr);
-        if (c.file) {
-            EXPECT_EQ(readAll(path), c.file);
-        }
+        const std::string path = rig.file("logo.bmp", "keep me");
+        const bool whole = c.file != nullptr;
+        EXPECT_EQ(rig.service.download(ObjectKind::Logo, path),
+                  whole ? TransferResult::Done : TransferResult::PhoneRefused);
+        EXPECT_EQ(rig.reporter.ids(),
+                  whole ? std::vector<int>{} : std::vector<int>{msg::LogoReadFailed});
+        EXPECT_EQ(readAll(path), whole ? c.file : "keep me");
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "phonesim/Simulator.h"
@@ -40,20 +41,32 @@ struct Rig {
     test::RecordingReporter reporter;
 };
 
-// The phone stalls, drops the link or talks nonsense at the third location
-// of the SIM: the window tells it once and its closing save leaves the
-// local copy as it was.
+// The phone stalls or drops the link at the third location of the SIM, or
+// gives a size that is no range: the window tells it once and its closing
+// save leaves the local copy as it was.
 TEST(PhonebookWindowSession, BrokenReadNeverReplacesTheLocalCopy) {
-    const std::pair<const char*, Fault> faults[] = {
-        {"stall", {Fault::Kind::Stall, "AT+CPBR=3", 0, 0}},
-        {"drop", {Fault::Kind::Drop, "AT+CPBR=3", 5, 0}},
+    const std::pair<const char*, std::function<void(phonesim::Simulator&)>> breaks[] = {
+        {"stall",
+         [](auto& sim) {
+             sim.injectFault({Fault::Kind::Stall, "AT+CPBR=3", 0, 0});
+         }},
+        {"drop",
+         [](auto& sim) {
+             sim.injectFault({Fault::Kind::Drop, "AT+CPBR=3", 5, 0});
+         }},
+        {"a size that is no range",
+         [](auto& sim) {
+             sim.addCommand("+CPBR", [](phonesim::Context&, const phonesim::Command&) {
+                 return phonesim::Reply::ok({"+CPBR: 1-100,20,14"});
+             });
+         }},
     };
-    for (const auto& [name, fault] : faults) {
+    for (const auto& [name, breakRead] : breaks) {
         SCOPED_TRACE(name);
         Rig rig;
         const std::string old = "[SIM]\r\n1,Old entry,0301\r\n[INT]\r\n2,Kept,0302\r\n";
         std::ofstream(rig.localFile(), std::ios::binary) << old;
-        rig.sim.injectFault(fault);
+        breakRead(rig.sim);
         PhonebookWindowSession window(rig.session, rig.reporter, rig.localFile());
         const auto t0 = std::chrono::steady_clock::now();
         window.open();
@@ -64,7 +77,8 @@ TEST(PhonebookWindowSession, BrokenReadNeverReplacesTheLocalCopy) {
         EXPECT_EQ(rig.read(rig.localFile()), old);
         ASSERT_EQ(rig.reporter.ids().size(), 1u);
         EXPECT_TRUE(rig.reporter.ids()[0] == msg::PhoneNotAnswering ||
-                    rig.reporter.ids()[0] == msg::LinkLost);
+                    rig.reporter.ids()[0] == msg::LinkLost ||
+                    rig.reporter.ids()[0] == msg::PhonebookSizeUnreadable);
         // Nothing was asked after the broken location.
         for (const auto& line : rig.sim.receivedLines())
             EXPECT_NE(line, "AT+CPBR=4");

@@ -1,11 +1,14 @@
-// The object store's read reply ("AT^SBNR=") through its parser. Besides
-// not crashing: every decoded block is written in the reply as it decodes,
-// no header gives nothing, and nothing decodes to more than the reply holds.
+// The object store's read reply ("AT^SBNR=") through its checked parser.
+// Besides not crashing: only a whole object gives bytes, with one packet per
+// announced header, each written in the reply as it decodes; a reply
+// without lines holds no object.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <string>
 
+#include "link/Reply.h"
+#include "link/SharedReplies.h"
 #include "media/Replies.h"
 
 namespace {
@@ -24,29 +27,32 @@ std::string upper(std::string s) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace vondrix::media;
+    using namespace vondrix;
     const std::string reply(reinterpret_cast<const char*>(data), size);
-    const SbnrRead read = parseSbnrRead(reply);
+    const at::ObjectRead read = at::parseSbnrRead(reply, "bmp", 0);
 
-    if (reply.find("^SBNR:") == std::string::npos) {
-        check(read.blocks.empty() && !read.count);
+    // No object without a line; only a whole object carries packets.
+    if (at::parseReply(reply, "AT^SBNR=bmp,0").lines.empty())
+        check(read.state == at::ObjectRead::State::Absent);
+    if (!read.whole()) {
+        check(read.packets.empty() && read.bytes().empty());
         return 0;
     }
-    std::size_t total = 0;
+    // A whole object: as many packets as announced, each with its header,
+    // each written in the reply as it decodes.
+    check(read.count >= 1 && static_cast<std::size_t>(read.count) == read.packets.size());
+    std::size_t headers = 0;
+    for (std::size_t at = reply.find("^SBNR:"); at != std::string::npos;
+         at = reply.find("^SBNR:", at + 1))
+        ++headers;
+    check(headers >= read.packets.size());
     const std::string upperReply = upper(reply);
-    for (const auto& block : read.blocks) {
-        total += block.size();
-        if (!read.damaged && !block.empty())
-            check(upperReply.find("\n" + hexOf(block)) != std::string::npos);
+    std::size_t total = 0;
+    for (const auto& packet : read.packets) {
+        check(!packet.empty());
+        total += packet.size();
+        check(upperReply.find(media::hexOf(packet)) != std::string::npos);
     }
-    check(2 * total <= reply.size());
-    check(read.blocks.size() <= reply.size() / 7 + 1);  // each block needs its "^SBNR:\n"
-    // The count comes from the first header: present exactly when that
-    // header line has a third comma.
-    if (!read.blocks.empty()) {
-        const std::size_t header = reply.find("^SBNR:");
-        const std::string line = reply.substr(header, reply.find('\n', header) - header);
-        check(read.count.has_value() == (std::count(line.begin(), line.end(), ',') >= 3));
-    }
+    check(2 * total <= reply.size() && read.bytes().size() == total);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "device/Replies.h"
 #include "link/Parsers.h"
 #include "link/Reply.h"
+#include "link/SharedReplies.h"
 #include "network/NetworkInfo.h"
 #include "phonebook/Replies.h"
 #include "text/Decimal.h"
@@ -23,6 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix;
     const std::string reply(reinterpret_cast<const char*>(data), size);
 
+    // The canonical form is canonical: a second pass changes nothing.
+    const std::string canonical = canonicalReply(reply);
+    check(canonicalReply(canonical) == canonical);
     const auto word = lastAnswerWord(reply);
     check(!word || word->size() <= reply.size());
     int a = 0, b = 0, c = 0, d = 0;
@@ -69,8 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             check(phonebook::parseCpbrRead(r.text, r.location).has_value());
         }
     }
-    (void)phonebook::parseCscaQuery(reply);
-    (void)phonebook::parseCpbrTest(reply, phonebook::Range{});
+    check(at::parseCscaQuery(reply).size() <= at::kMaxServiceCentre);
+    // A size is read only from a range "(a-b)".
+    if (phonebook::parseCpbrTest(reply, phonebook::Range{}))
+        check(reply.find('(') != std::string::npos && reply.find('-') != std::string::npos);
     if (const auto own = phonebook::parseOwnNumber(reply))
         check(own->size() <= phonebook::kMaxOwnNumber);
 

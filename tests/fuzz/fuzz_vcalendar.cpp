@@ -65,12 +65,14 @@ EntryFields fieldsFrom(const std::string& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
 
-    // Any reply: an object without NUL bytes; any object: sound columns.
-    if (const auto object = parseSbnrRead(input)) {
-        if (object->find('\0') != std::string::npos)
-            std::abort();
-        checkRow(rowFromObject(1, *object), *object);
-    }
+    // Any reply: a held slot's object is text without NUL bytes, an
+    // unreadable or free slot carries none; any object: sound columns.
+    const SlotRead slot = parseSbnrSlot(input, 1);
+    if ((slot.state == SlotRead::State::Held) == slot.object.empty() ||
+        slot.object.find('\0') != std::string::npos)
+        std::abort();
+    if (slot.state == SlotRead::State::Held)
+        checkRow(rowFromObject(1, slot.object), slot.object);
     checkRow(rowFromObject(1, input), input);
 
     // Written and read back through the phone's reply: the same row.
@@ -78,11 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fields.description.size() > kMaxDescription)
         std::abort();
     const std::string object = composeObject(fields);
-    const auto back =
-        parseSbnrRead("\r\n^SBNR: \"vcs\",5,1,1\r\n" + toHex(object) + "\r\n\r\nOK\r\n");
-    if (!back || *back != object)
+    const SlotRead back =
+        parseSbnrSlot("\r\n^SBNR: \"vcs\",5,1,1\r\n" + toHex(object) + "\r\n\r\nOK\r\n", 5);
+    if (back.state != SlotRead::State::Held || back.object != object)
         std::abort();
-    const Row read = rowFromObject(5, *back);
+    const Row read = rowFromObject(5, back.object);
     const Row written = rowOf(5, fields);
     if (read.date != written.date || read.time != written.time || read.alarm != written.alarm ||
         read.recurrence != written.recurrence || read.category != written.category ||

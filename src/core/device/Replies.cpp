@@ -1,12 +1,15 @@
 #include "device/Replies.h"
 
 #include "link/Parsers.h"
+#include "link/Reply.h"
 #include "text/Decimal.h"
 
 namespace vondrix {
 
 // "(a-b),(c-d)": a missing delimiter leaves the values as they were.
-void parseSrtcTest(AudioState& a, std::string_view text) {
+void parseSrtcTest(AudioState& a, std::string_view reply) {
+    const std::string canonical = canonicalReply(reply);
+    const std::string_view text = canonical;
     std::size_t pos = 0;
     auto numberAfterNext = [&](char delimiter, int& out) {
         const auto at = text.find(delimiter, pos);
@@ -21,14 +24,16 @@ void parseSrtcTest(AudioState& a, std::string_view text) {
     numberAfterNext('-', a.volumeMax);
 }
 
-void parseSrtcQuery(AudioState& a, std::string_view r) {
-    const auto tag = r.find("^SRTC:");
-    if (tag == std::string_view::npos)
+void parseSrtcQuery(AudioState& a, std::string_view response) {
+    const at::Reply reply = at::parseReply(response);
+    const auto line = reply.first("^SRTC:");
+    if (!line)
         return;
-    a.ringTone = decimalValue(r.substr(tag + 6));
+    at::FieldReader fields = *at::FieldReader::after(*line, "^SRTC:");
+    a.ringTone = decimalValue(fields.field());
     a.ringOff = a.ringTone == 0;
-    if (const auto comma = r.find(',', tag); comma != std::string_view::npos)
-        a.volume = decimalValue(r.substr(comma + 1));
+    if (!fields.atEnd())
+        a.volume = decimalValue(fields.field());
 }
 
 std::optional<int> parseSnfsQuery(std::string_view reply) {

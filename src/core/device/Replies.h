@@ -14,8 +14,8 @@ namespace vondrix {
 // Each value is the number after the next '(' or '-'; a missing delimiter
 // leaves the value as it was.
 void parseSrtcTest(AudioState& audio, std::string_view reply);
-// "AT^SRTC?": the number right after "^SRTC:" is the ring tone (0: ring
-// tone off), the number after the next ',' the volume.
+// "AT^SRTC?": the first field of the "^SRTC:" line is the ring tone (0:
+// ring tone off), the second, when there is one, the volume.
 void parseSrtcQuery(AudioState& audio, std::string_view reply);
 // "AT^SNFS?" and "AT^SNFV?": the number right after the tag.
 std::optional<int> parseSnfsQuery(std::string_view reply);

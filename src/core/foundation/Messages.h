@@ -106,12 +106,14 @@ enum Id : int {
     ModuleEntryNotFound = 97,
 
     // The program's own messages.
-    PhoneNotAnswering = 101,  // no answer within the time limit
-    LinkLost = 102,           // the link closed during a transaction
-    ReplyUnreadable = 103,    // an answer too long or without a result code
-    NotARegularFile = 104,    // a FIFO, device or directory where a file belongs
-    FileNotSaved = 105,       // a file could not be written; the old one is kept
-    ValueRefused = 106,       // a value holds characters a command line must not carry
+    PhoneNotAnswering = 101,        // no answer within the time limit
+    LinkLost = 102,                 // the link closed during a transaction
+    ReplyUnreadable = 103,          // an answer too long or without a result code
+    NotARegularFile = 104,          // a FIFO, device or directory where a file belongs
+    FileNotSaved = 105,             // a file could not be written; the old one is kept
+    ValueRefused = 106,             // a value holds characters a command line must not carry
+    EntryUnreadable = 110,          // an organizer slot whose reply cannot be read (a column text)
+    PhonebookSizeUnreadable = 111,  // the "AT+CPBR=?" reply holds no range
     // Why a line of a phonebook import was skipped, after "Line N: ".
     ImportLineNoSeparators = 130,
     ImportLineNoApostrophe = 131,

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "text/Hex.h"
+
 namespace vondrix::at {
 namespace {
 
@@ -9,10 +11,14 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    while (!s.empty() && isBlank(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    while (!s.empty() && isBlank(s.back()))
         s.remove_suffix(1);
     return s;
 }
@@ -137,13 +143,42 @@ Reply parseReply(std::string_view raw, std::string_view command, Ends ends) {
     return reply;
 }
 
+bool closesQuote(std::string_view text, std::size_t quote, bool inParentheses) {
+    std::size_t next = quote + 1;
+    while (next < text.size() && isBlank(text[next]))
+        ++next;
+    if (next >= text.size())
+        return true;
+    const char c = text[next];
+    return c == ',' || c == '\r' || c == '\n' || (inParentheses && c == ')');
+}
+
+std::optional<std::vector<unsigned char>> hexBytes(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.empty() || line.size() % 2 != 0)
+        return std::nullopt;
+    std::vector<unsigned char> bytes;
+    bytes.reserve(line.size() / 2);
+    for (std::size_t i = 0; i < line.size(); i += 2) {
+        const int high = hexDigit(line[i]);
+        const int low = hexDigit(line[i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes.push_back(static_cast<unsigned char>(high * 16 + low));
+    }
+    return bytes;
+}
+
+FieldReader::FieldReader(std::string_view text) : text_(text) {
+    // Blanks at the end of the line belong to no field.
+    while (!text_.empty() && isBlank(text_.back()))
+        text_.remove_suffix(1);
+}
+
 std::optional<FieldReader> FieldReader::after(std::string_view line, std::string_view prefix) {
     if (!startsWith(line, prefix))
         return std::nullopt;
-    std::string_view rest = line.substr(prefix.size());
-    while (!rest.empty() && rest.front() == ' ')
-        rest.remove_prefix(1);
-    return FieldReader(rest);
+    return FieldReader(trimBlanks(line.substr(prefix.size())));
 }
 
 std::size_t FieldReader::fieldEnd() const {
@@ -152,7 +187,10 @@ std::size_t FieldReader::fieldEnd() const {
     for (std::size_t i = pos_; i < text_.size(); ++i) {
         const char c = text_[i];
         if (c == '"') {
-            inQuotes = !inQuotes;
+            if (!inQuotes)
+                inQuotes = true;
+            else if (closesQuote(text_, i, depth > 0))
+                inQuotes = false;
         } else if (!inQuotes && c == '(') {
             ++depth;
         } else if (!inQuotes && c == ')' && depth > 0) {
@@ -174,7 +212,7 @@ std::string_view FieldReader::field() {
     const std::size_t end = fieldEnd();
     const std::string_view f = text_.substr(pos_, end - pos_);
     consume(end);
-    return f;
+    return trimBlanks(f);
 }
 
 std::optional<long long> FieldReader::number() {
@@ -187,23 +225,28 @@ std::optional<long long> FieldReader::number() {
     return value;
 }
 
-std::optional<std::string> FieldReader::quoted() {
+std::optional<std::string> FieldReader::quoted(Unclosed unclosed) {
     if (atEnd())
         return std::nullopt;
     std::size_t open = pos_;
-    while (open < text_.size() && text_[open] == ' ')
+    while (open < text_.size() && isBlank(text_[open]))
         ++open;
     if (open >= text_.size() || text_[open] != '"')
         return std::nullopt;
-    const std::size_t close = text_.find('"', open + 1);
-    if (close == std::string_view::npos)
-        return std::nullopt;
-    // Only blanks may stand between the closing quote and the comma.
+    std::size_t close = open + 1;
+    while (close < text_.size() && !(text_[close] == '"' && closesQuote(text_, close)))
+        ++close;
+    if (close >= text_.size()) {
+        if (unclosed == Unclosed::Refuse)
+            return std::nullopt;
+        std::string value(text_.substr(open + 1));
+        pos_ = text_.size();
+        return value;
+    }
+    // Only blanks stand between the closing quote and the comma.
     std::size_t after = close + 1;
-    while (after < text_.size() && text_[after] == ' ')
+    while (after < text_.size() && isBlank(text_[after]))
         ++after;
-    if (after < text_.size() && text_[after] != ',')
-        return std::nullopt;
     std::string value(text_.substr(open + 1, close - open - 1));
     consume(after);
     return value;
@@ -253,7 +296,7 @@ std::vector<std::string_view> parenthesisedGroups(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '"') {
-            inQuotes = !inQuotes;
+            inQuotes = !inQuotes || !closesQuote(text, i, depth > 0);
         } else if (!inQuotes && c == '(') {
             if (depth++ == 0)
                 open = i;

@@ -65,10 +65,14 @@ struct Range {
 // Reads the comma-separated fields of one information line in order. Each
 // read consumes its field and the comma after it; a read that does not fit
 // the field consumes nothing and gives nothing, so a parser can try another
-// form. Commas inside quotes and parentheses belong to their field.
+// form. Commas inside quotes and parentheses belong to their field. It takes
+// what GSM 07.07 allows and phones send: blanks around fields and at the end
+// of the line, no blank after the prefix's colon. A quote closes its field
+// only when a comma, the end of the line or (inside parentheses) a ')'
+// follows it, blanks aside, so a raw quote inside a name stays in the name.
 class FieldReader {
   public:
-    explicit FieldReader(std::string_view text) : text_(text) {}
+    explicit FieldReader(std::string_view text);
 
     // The fields after `prefix` (e.g. "+CPBR:") and the blanks after it;
     // nothing when `line` does not start with the prefix.
@@ -79,15 +83,17 @@ class FieldReader {
     // A decimal number (blanks around it allowed) that fills its field.
     std::optional<long long> number();
     // A quoted text; the quotes are removed. A field that opens a quote but
-    // never closes it is no quoted field.
-    std::optional<std::string> quoted();
+    // never closes it is no quoted field, unless `Unclosed::ToEnd` takes
+    // the rest of the text (a reply cut short keeps what arrived).
+    enum class Unclosed { Refuse, ToEnd };
+    std::optional<std::string> quoted(Unclosed unclosed = Unclosed::Refuse);
     // True (and consumed) when the next field is empty, e.g. the middle of "1,,3".
     bool omitted();
     // "(a-b)" or "(a)".
     std::optional<Range> range();
     // The text inside "(...)", nested parentheses and quotes kept.
     std::optional<std::string_view> list();
-    // The next field's raw text, whatever it holds.
+    // The next field's text, whatever it holds, without the blanks around it.
     std::string_view field();
     // Everything not read yet.
     std::string_view rest() const {
@@ -101,6 +107,15 @@ class FieldReader {
     std::string_view text_;
     std::size_t pos_ = 0;
 };
+
+// Whether the quote at `quote` in `text` closes a quoted field: a comma, a
+// line end, the end of the text or, with `inParentheses`, a ')' follows it
+// (blanks aside).
+bool closesQuote(std::string_view text, std::size_t quote, bool inParentheses = false);
+
+// The bytes of a line of hexadecimal digit pairs (either case, blanks
+// around the line allowed); nothing for anything else or an empty line.
+std::optional<std::vector<unsigned char>> hexBytes(std::string_view line);
 
 // Splits a parenthesised list's inside ("(1,2),(3,4)") into its
 // top-level groups without their parentheses; text outside groups is skipped.

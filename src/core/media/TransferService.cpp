@@ -7,6 +7,7 @@
 #include "files/TemporaryFolder.h"
 #include "link/Command.h"
 #include "link/LinkOperation.h"
+#include "link/SharedReplies.h"
 #include "media/ByteSource.h"
 #include "media/LogoPreparation.h"
 #include "media/ObjectFile.h"
@@ -169,23 +170,24 @@ TransferResult TransferService::download(ObjectKind kind, const std::string& pat
 
     if (engine_.standard(at::Command("AT^SBNR=").word(type.code).number(0).text()) != 1)
         return failed(type.downloadFailed);
-    const SbnrRead read = parseSbnrRead(engine_.response());
-    if (read.damaged) {
+    // Only a whole object is written: a phone that holds none, or a reply
+    // with a packet missing, repeated or out of order, leaves the file alone.
+    const at::ObjectRead read = at::parseSbnrRead(engine_.response(), type.code, 0);
+    if (!read.whole()) {
         reporter_.message(type.downloadFailed, Caption::Info);
         return TransferResult::PhoneRefused;
     }
 
-    std::vector<std::uint8_t> object;
     std::int64_t k = 0;
-    for (const auto& block : read.blocks) {
-        object.insert(object.end(), block.begin(), block.end());
-        progress.at(++k, read.count.value_or(0));
+    for (std::size_t i = 0; i < read.packets.size(); ++i) {
+        progress.at(++k, read.count);
         reporter_.pump();
         if (blockPause_.count() > 0)
             std::this_thread::sleep_for(blockPause_);
         if (reporter_.cancelled())
             return TransferResult::Cancelled;
     }
+    const std::vector<std::uint8_t> object = read.bytes();
     if (!writeObjectFile(path, object)) {
         reporter_.message(msg::FileNotOpened, Caption::Info);
         return TransferResult::FileFailed;

@@ -27,7 +27,8 @@ struct ObjectType {
     std::string_view code;     // the store's type: "bmp", "mid"
     std::size_t segmentBytes;  // object bytes per uploaded segment
     msg::Id uploadFailed;      // the phone refused a segment
-    msg::Id downloadFailed;    // the phone refused the read
+    msg::Id downloadFailed;    // the phone refused the read, holds no object, or
+                               // its reply is not the whole object
 };
 const ObjectType& objectType(ObjectKind kind);
 
@@ -71,8 +72,10 @@ class TransferService {
     // itself is never touched. Message 36 for a GIF that cannot be read.
     TransferResult sendLogo(const std::string& path);
     // Reads the object and writes it to `path`. The file is written only
-    // when the whole object arrived; an existing file is replaced then, and
-    // left as it was otherwise.
+    // when the whole object arrived (every packet, in order, hexadecimal);
+    // an existing file is replaced then, and left as it was otherwise. A
+    // phone without the object, or a reply that is not the whole object,
+    // shows the type's download message (PhoneRefused).
     TransferResult download(ObjectKind kind, const std::string& path);
 
     // The pause after each downloaded block (100 ms, so that the progress

@@ -122,14 +122,15 @@ std::optional<int> parseCsq(std::string_view response) {
 }
 
 std::optional<std::string> parseCopsText(std::string_view response) {
-    const auto tag = response.find("+COPS:");
-    if (tag == std::string_view::npos)
+    const at::Reply reply = at::parseReply(canonicalReply(response));
+    const auto line = reply.first("+COPS:");
+    if (!line)
         return std::nullopt;
-    std::size_t i = std::min(tag + 7, response.size());  // one character after the tag
-    const std::size_t begin = i;
-    while (i < response.size() && static_cast<signed char>(response[i]) >= 0x20)
-        ++i;
-    return std::string(response.substr(begin, i - begin));
+    const std::string_view rest = at::FieldReader::after(*line, "+COPS:")->rest();
+    std::size_t end = 0;
+    while (end < rest.size() && static_cast<signed char>(rest[end]) >= 0x20)
+        ++end;
+    return std::string(rest.substr(0, end));
 }
 
 std::optional<std::string> parseCopsName(std::string_view response) {

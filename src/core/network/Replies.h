@@ -28,8 +28,9 @@ std::optional<BatteryReading> parseCbc(std::string_view response);
 std::optional<std::string> parseCregWord(std::string_view response);
 // The number at the start of the last answer word (rssi).
 std::optional<int> parseCsq(std::string_view response);
-// From one character after "+COPS:" up to the first byte below 0x20 or from
-// 0x80 on: mode, format and operator as the phone reports them.
+// The fields of the "+COPS:" line in their canonical form (canonicalReply)
+// up to the first byte below 0x20 or from 0x80 on: mode, format and operator
+// as the phone reports them.
 std::optional<std::string> parseCopsText(std::string_view response);
 
 // --- Monitor ------------------------------------------------------------------

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "foundation/Catalogue.h"
+#include "foundation/Messages.h"
 #include "organizer/Names.h"
 #include "text/Decimal.h"
+#include "text/Latin1.h"
 
 namespace vondrix::organizer {
 namespace {
@@ -78,6 +81,8 @@ std::string columnText(const Row& row, int column, Language language) {
             return row.category ? std::string(categoryName(*row.category, language))
                                 : std::string();
         case kDescription:
+            if (row.unreadable)
+                return utf8ToLatin1(catalogueText(msg::EntryUnreadable, language));
             return row.description;
         default:
             return {};

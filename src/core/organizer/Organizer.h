@@ -67,6 +67,9 @@ struct Row {
     // whatever the object holds: a to-do, or a start written with
     // parameters, has no date the list can show but is still somebody's entry.
     bool held = false;
+    // The phone holds something in this slot that could not be read (a
+    // broken transfer): held, never free, shown as unreadable.
+    bool unreadable = false;
     int recurrence = 0;  // 0: the Type column is empty
     bool alarm = false;
     std::string date;             // "YYYY/MM/DD" or empty
@@ -81,12 +84,20 @@ struct Row {
         row.slot = slot;
         return row;
     }
+    static Row unreadableSlot(int slot) {
+        Row row;
+        row.slot = slot;
+        row.held = true;
+        row.unreadable = true;
+        return row;
+    }
 };
 
 // The row of an entry just written: what the phone now holds.
 Row rowOf(int slot, const EntryFields& fields);
 
-// The text a row shows in `column` in the user-interface language.
+// The text a row shows in `column` in the user-interface language. An
+// unreadable row shows message 110 in its Description column.
 std::string columnText(const Row& row, int column, Language language);
 
 // What the edit dialog shows for a row: the date and time when the row has

@@ -25,10 +25,24 @@ bool fieldsInRange(const EntryFields& f) {
            f.category < kCategories && isValidDate(f.date) && isValidTime(f.time);
 }
 
-// The row for a read reply: the decoded object, or a free row without one.
+// The row for a read reply: the decoded object, a free row without one, or
+// an unreadable row (held: never offered for a new entry).
 Row rowOfReply(int slot, std::string_view response) {
-    const auto object = parseSbnrRead(response);
-    return object ? rowFromObject(slot, *object) : Row::freeSlot(slot);
+    const SlotRead read = parseSbnrSlot(response, slot);
+    switch (read.state) {
+        case SlotRead::State::Held:
+            return rowFromObject(slot, read.object);
+        case SlotRead::State::Unreadable:
+            return Row::unreadableSlot(slot);
+        case SlotRead::State::Free:
+            break;
+    }
+    return Row::freeSlot(slot);
+}
+
+// Later Siemens phones answer an empty slot with "+CME ERROR: 100".
+bool answersEmpty(const at::Reply& reply) {
+    return reply.final.kind == at::Final::CmeError && reply.final.code == 100;
 }
 
 }  // namespace
@@ -41,6 +55,8 @@ bool OrganizerService::readAll() {
     for (int slot = 1; slot <= kSlots; ++slot) {
         if (engine_.standard(readCommand(slot)) == 1)
             rows.push_back(rowOfReply(slot, engine_.response()));
+        else if (answersEmpty(engine_.reply()))
+            rows.push_back(Row::freeSlot(slot));
         else if (linkFailed())
             break;  // no answer: the remaining slots are not asked for
         const int percent = 100 * slot / kSlots;
@@ -122,6 +138,8 @@ bool OrganizerService::sendObject(int slot, const std::string& object) {
 void OrganizerService::showWhatThePhoneHolds(int slot) {
     if (engine_.standard(readCommand(slot)) == 1)
         list_.update(rowOfReply(slot, engine_.response()));
+    else if (answersEmpty(engine_.reply()))
+        list_.update(Row::freeSlot(slot));
 }
 
 bool OrganizerService::deleteSlot(int slot) {

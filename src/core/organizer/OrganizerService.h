@@ -31,7 +31,9 @@ class OrganizerService {
     // --- Reading -------------------------------------------------------
     // Reads slots 1 to 30 ("AT^SBNR=vcs,n") into the list, in slot order,
     // with the reading dialog moving to 100 * n / 30 after slot n. A slot
-    // the phone refuses gets no row; a reply without "^SBNR:" a free row.
+    // the phone refuses gets no row, but for "+CME ERROR: 100" (how later
+    // phones answer an empty slot), which gives a free row like an "OK"
+    // alone; a reply that cannot be read gives an unreadable row.
     // When the link fails the remaining slots are not asked for and the list
     // is left empty and incomplete (false).
     bool readAll();

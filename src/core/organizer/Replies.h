@@ -1,25 +1,26 @@
 #pragma once
 
-// The organizer's reply parser: the object of one "AT^SBNR=vcs,n" reply.
-// The rule works on the raw reply bytes, as the phone's old program did.
+// The organizer's reply parser: what one "AT^SBNR=vcs,n" reply says of
+// slot n, read by the object store's checked packet rule
+// (at::parseSbnrRead, shared with the logo and ringtone).
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace vondrix::organizer {
 
-// The decoded object of a reply, or nothing when the reply holds no
-// "^SBNR:" (the slot is empty). The payload is the line after the first
-// "^SBNR:" header (the rest of the header line is not examined), up to its
-// CR or LF, read as pairs of hexadecimal digits; a pair that does not start
-// with one is 0, and a 0 byte ends the object. When that header announces
-// packet 1 of n, the payloads of the headers of packets 2 to n that follow
-// in order are appended, so an object the phone sends in several packets
-// arrives whole.
-std::optional<std::string> parseSbnrRead(std::string_view response);
-
-// The decoded bytes of one payload line by the pair rule above.
-std::string decodeHexPayload(std::string_view line);
+struct SlotRead {
+    enum class State {
+        Free,        // the reply holds no information line
+        Held,        // a whole object of this slot
+        Unreadable,  // something the phone holds there that cannot be read:
+                     // a broken transfer, or an object with no text
+    };
+    State state = State::Free;
+    // The object text: the packets' bytes up to the first 0 byte (the
+    // object is a zero-terminated text).
+    std::string object;
+};
+SlotRead parseSbnrSlot(std::string_view response, int slot);
 
 }  // namespace vondrix::organizer

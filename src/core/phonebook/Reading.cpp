@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "link/Command.h"
+#include "link/SharedReplies.h"
 #include "phonebook/LocationReader.h"
 #include "phonebook/PhonebookService.h"
 #include "phonebook/Replies.h"
@@ -61,8 +62,15 @@ bool PhonebookService::readCurrent(int progressTarget) {
     }
     // The new table is filled aside and replaces the old one only when the
     // read ran to its end.
+    const auto range = parseCpbrTest(engine_.response(), book.range);
+    if (!range) {
+        // An unknown size is no empty phonebook: nothing read, nothing saved.
+        reporter_.message(msg::PhonebookSizeUnreadable, Caption::Error);
+        endProgress(progressTarget);
+        return false;
+    }
     CurrentPhonebook fresh = CurrentPhonebook::unread(book.kind);
-    fresh.range = parseCpbrTest(engine_.response(), book.range);
+    fresh.range = *range;
 
     ReadProgress progress(reporter_, fresh.range.highest);
     LocationReader reader(engine_, "AT+CPBR=", "+CPBR:", fresh.range.highest, rangeSize());
@@ -110,7 +118,10 @@ void PhonebookService::readOwnNumbers() {
     model_.ownNumbers.fill({});
     if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
         return;
-    const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
+    const auto size = parseCpbrTest(engine_.response(), Range{});
+    if (!size)
+        return;
+    const Range range = *size;
     LocationReader reader(engine_, "AT+CPBR=", "+CPBR:", range.highest, rangeSize());
     for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
         const auto reply = reader.read(i);
@@ -129,7 +140,10 @@ void PhonebookService::readRedbook() {
     model_.redbook.clear();
     if (engine_.standard("AT^SPBS=RD") != 1 || engine_.standard("AT^SPBG=?") != 1)
         return;
-    const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
+    const auto size = parseCpbrTest(engine_.response(), Range{});
+    if (!size)
+        return;
+    const Range range = *size;
     beginProgress(kReadingDialog, Reporter::Task::ReadingRedbook);
     ReadProgress progress(reporter_, range.highest);
     LocationReader reader(engine_, "AT^SPBG=", "^SPBG:", range.highest, rangeSize());
@@ -161,8 +175,11 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
         return;
     if (engine_.standard("AT+CPBR=?") != 1)
         return;
+    const auto size = parseCpbrTest(engine_.response(), Range{});
+    if (!size)
+        return;
+    const Range range = *size;
     beginProgress(kReadingDialog, Reporter::Task::ReadingCallLists);
-    const Range range = parseCpbrTest(engine_.response(), Range{1, 0, 0, 0});  // no range: no reads
     list.calls.clear();
     list.lines.clear();
     ReadProgress progress(reporter_, range.highest);
@@ -195,7 +212,7 @@ bool PhonebookService::readServiceCentre() {
     model_.serviceCentre = PhonebookEntry{};
     if (engine_.standard("AT+CSCA?") != 1)
         return false;
-    model_.serviceCentre.number = fitField(parseCscaQuery(engine_.response()));
+    model_.serviceCentre.number = fitField(at::parseCscaQuery(engine_.response()));
     model_.serviceCentre.type = numberType(model_.serviceCentre.number);
     return true;
 }

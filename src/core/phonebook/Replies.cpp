@@ -6,27 +6,63 @@
 #include "link/Reply.h"
 #include "text/Decimal.h"
 #include "text/GsmAlphabet.h"
+#include "text/Hex.h"
 
 namespace vondrix::phonebook {
 
 namespace {
 
-// The quoted field that opens at `open` (a quote): its text and the
-// position of its closing quote. A missing closing quote ends the field
-// at the end of its line, so a cut-off reply cannot swallow the result code.
-struct Quoted {
-    std::string_view text;
-    std::size_t close;  // npos when the field had no closing quote
-};
+// The record that holds the quote at `open`: from that quote to the end of
+// its line, where a line break inside a quoted field belongs to the field.
+// A field whose quote never closes ends at the line end after its opening
+// quote, so a cut-off reply cannot swallow the result code.
+std::string_view recordAt(std::string_view s, std::size_t open) {
+    bool inQuotes = false;
+    std::size_t fieldOpen = open;
+    std::size_t i = open;
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '"') {
+            if (!inQuotes) {
+                inQuotes = true;
+                fieldOpen = i;
+            } else if (at::closesQuote(s, i)) {
+                inQuotes = false;
+            }
+        } else if (!inQuotes && (c == '\r' || c == '\n')) {
+            break;
+        }
+    }
+    if (inQuotes) {
+        const std::size_t lineEnd = s.find_first_of("\r\n", fieldOpen);
+        i = lineEnd == std::string_view::npos ? s.size() : lineEnd;
+    }
+    return s.substr(open, i - open);
+}
 
-Quoted quotedAt(std::string_view s, std::size_t open) {
-    const std::size_t begin = open + 1;
-    const std::size_t close = s.find('"', begin);
-    if (close != std::string_view::npos)
-        return {s.substr(begin, close - begin), close};
-    const std::size_t lineEnd = s.find_first_of("\r\n", begin);
-    return {s.substr(begin, lineEnd == std::string_view::npos ? lineEnd : lineEnd - begin),
-            std::string_view::npos};
+// The phone's escapes of GSM codes in a name ("\\7E", "\\22", "\\00") back
+// to the codes: the codes encodeName writes so, and the quote, which a name
+// cannot carry otherwise. A phone that sends raw codes sends "Ö" as a
+// backslash; only these escapes are taken, so that "Öl" or "Ö12" stay.
+void decodeEscapes(std::string& name) {
+    static constexpr unsigned char kEscaped[] = {0x7C, 0x7B, 0x7E, 0x5E, 0x5C, 0x5B, 0x1E,
+                                                 0x04, 0x05, 0x06, 0x07, 0x08, 0x0B, 0x0C,
+                                                 0x0E, 0x0F, 0x7F, 0x00, 0x1C, 0x1D, 0x22};
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const int high = i + 2 < name.size() && name[i] == '\\' ? hexDigit(name[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(name[i + 2]) : -1;
+        const auto code = static_cast<unsigned char>(high * 16 + low);
+        if (low >= 0 &&
+            std::find(std::begin(kEscaped), std::end(kEscaped), code) != std::end(kEscaped)) {
+            out += static_cast<char>(code);
+            i += 2;
+        } else {
+            out += name[i];
+        }
+    }
+    name = std::move(out);
 }
 
 }  // namespace
@@ -35,22 +71,25 @@ std::optional<PhonebookEntry> parseCpbrRead(std::string_view response, int locat
     const std::size_t open = response.find('"');
     if (open == std::string_view::npos)
         return std::nullopt;
+    at::FieldReader fields(recordAt(response, open));
     PhonebookEntry e;
     e.index = location;
-    const Quoted number = quotedAt(response, open);
-    e.number = fitField(number.text);
+    e.number = fitField(fields.quoted(at::FieldReader::Unclosed::ToEnd).value_or(std::string()));
     e.type = numberType(e.number);
-    if (number.close == std::string_view::npos)
+    if (fields.atEnd())
         return e;
-    const std::size_t comma = response.find(',', number.close + 1);
-    if (comma != std::string_view::npos)
-        e.type = decimalValue(response.substr(comma + 1));
-    const std::size_t nameOpen = response.find('"', number.close + 1);
-    if (nameOpen != std::string_view::npos) {
+    std::optional<std::string> name = fields.quoted(at::FieldReader::Unclosed::ToEnd);
+    if (!name) {
+        e.type = decimalValue(fields.field());
+        while (!fields.atEnd() && !name)
+            if (!(name = fields.quoted(at::FieldReader::Unclosed::ToEnd)))
+                (void)fields.field();
+    }
+    if (name) {
+        decodeEscapes(*name);
         // Cut after decoding: decoding keeps the length, one byte per character.
-        std::string name(quotedAt(response, nameOpen).text);
-        gsm::gsmDecodeNameInPlace(name);
-        e.name = fitField(name);
+        gsm::gsmDecodeNameInPlace(*name);
+        e.name = fitField(*name);
     }
     return e;
 }
@@ -119,28 +158,33 @@ std::optional<std::vector<PhonebookEntry>> parseCpbrRange(std::string_view respo
     return entries;
 }
 
-std::string parseCscaQuery(std::string_view response) {
-    const std::size_t tag = response.find("+CSCA:");
-    if (tag == std::string_view::npos)
-        return {};
-    const std::size_t open = response.find('"', tag);
-    if (open == std::string_view::npos)
-        return {};
-    return std::string(quotedAt(response, open).text);
-}
-
-Range parseCpbrTest(std::string_view response, Range range) {
-    parseRangeAndLengths(response, range.first, range.highest, range.numberLength,
-                         range.textLength);
-    return range;
+std::optional<Range> parseCpbrTest(std::string_view response, Range range) {
+    // The range must stand as "(first-highest)" in the first field of the
+    // information line: without it the size is unknown, not 0.
+    const at::Reply reply = at::parseReply(response);
+    for (const std::string& line : reply.lines) {
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        at::FieldReader fields(std::string_view(line).substr(colon + 1));
+        at::FieldReader peek = fields;
+        const auto inner = peek.list();
+        if (!inner || inner->find('-', 1) == std::string_view::npos || !fields.range())
+            return std::nullopt;
+        parseRangeAndLengths(response, range.first, range.highest, range.numberLength,
+                             range.textLength);
+        return range;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> parseOwnNumber(std::string_view response) {
     const std::size_t open = response.find('"');
     if (open == std::string_view::npos)
         return std::nullopt;
-    const std::string_view rest = response.substr(open + 1);
-    return std::string(rest.substr(0, std::min(rest.find_first_of("\"\r\n"), kMaxOwnNumber)));
+    at::FieldReader fields(recordAt(response, open));
+    const std::string number = fields.quoted(at::FieldReader::Unclosed::ToEnd).value_or("");
+    return number.substr(0, std::min(number.find_first_of("\r\n"), kMaxOwnNumber));
 }
 
 }  // namespace vondrix::phonebook

@@ -13,12 +13,15 @@
 
 namespace vondrix::phonebook {
 
-// One "AT+CPBR=" (or "AT^SPBG=") reply: the number between the first two
-// quotes, the type after the next ",", the name between the next two
-// quotes, GSM-decoded, both fitted to kMaxField. `index` is `location`, not
-// the location the reply names. nullopt when the reply holds no quote (the
-// location is empty). A quoted field without its closing quote ends at the
-// end of its line.
+// One "AT+CPBR=" (or "AT^SPBG=") reply, read field by field from the first
+// quote on: the quoted number, the type in the next field, the name in the
+// next quoted field, its escapes ("\7E", "\22", "\00": GSM codes as
+// encodeName writes them) and GSM codes decoded; both fitted to kMaxField.
+// A quote closes its field only before a comma or the line end, so a raw
+// quote inside a name stays in it. `index` is `location`, not the location
+// the reply names. nullopt when the reply holds no quote (the location is
+// empty). A quoted field without its closing quote ends at the end of its
+// line.
 std::optional<PhonebookEntry> parseCpbrRead(std::string_view response, int location);
 
 // One record of a range read: the location it names and its text, from its
@@ -48,13 +51,11 @@ std::optional<std::vector<RangeRecord>> splitRangeReply(std::string_view respons
 std::optional<std::vector<PhonebookEntry>> parseCpbrRange(std::string_view response, int first,
                                                           int last, std::string_view command = {});
 
-// The number of an "AT+CSCA?" reply: the text between the first two quotes
-// after "+CSCA:"; empty when there is none.
-std::string parseCscaQuery(std::string_view response);
-
 // "AT+CPBR=?" (and "AT^SPBG=?"): the range and the field lengths by the
-// range-and-lengths rule; values whose delimiter is missing stay as in `range`.
-Range parseCpbrTest(std::string_view response, Range range);
+// range-and-lengths rule; lengths whose delimiter is missing stay as in
+// `range`. Nothing when the first information line's first field is no
+// range "(a-b)" ("+CPBR: 1-100,20,14"): the size is unknown, not 0.
+std::optional<Range> parseCpbrTest(std::string_view response, Range range);
 
 // An own number ("AT+CPBR=" on "ON"): the text after the first quote up to
 // the next quote or line end, at most kMaxOwnNumber characters; nullopt when

@@ -4,6 +4,7 @@
 
 #include "link/Command.h"
 #include "link/LinkOperation.h"
+#include "link/SharedReplies.h"
 #include "sms/CodecOptions.h"
 #include "sms/SmsService.h"
 #include "text/Decimal.h"
@@ -84,7 +85,7 @@ bool SmsService::readServiceCentre() {
     model_.serviceCentre.clear();
     if (engine_.standard("AT+CSCA?") != 1)
         return false;
-    model_.serviceCentre = parseCscaQuery(engine_.response());
+    model_.serviceCentre = at::parseCscaQuery(engine_.response());
     return true;
 }
 

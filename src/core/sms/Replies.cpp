@@ -1,102 +1,71 @@
 #include "sms/Replies.h"
 
-#include <algorithm>
-
+#include "link/Parsers.h"
+#include "link/Reply.h"
 #include "text/Decimal.h"
 
 namespace vondrix::sms {
 namespace {
 
-constexpr std::size_t kMaxServiceCentre = 29;
-
-std::string_view lineAt(std::string_view text, std::size_t from) {
-    const std::size_t end = text.find_first_of("\r\n", from);
-    return text.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from);
-}
-
-// The text after the comma that follows `from`, or nothing.
-std::optional<std::string_view> afterComma(std::string_view text, std::size_t& from) {
-    const std::size_t comma = text.find(',', from);
-    if (comma == std::string_view::npos)
+// The fields of the first line of `response` that starts with `prefix`.
+std::optional<at::FieldReader> fieldsOf(const at::Reply& reply, std::string_view prefix) {
+    const auto line = reply.first(prefix);
+    if (!line)
         return std::nullopt;
-    from = comma + 1;
-    return text.substr(from);
+    return at::FieldReader::after(*line, prefix);
 }
 
 }  // namespace
 
 std::vector<ListedEntry> parseCmglList(std::string_view response) {
     constexpr std::string_view kPrefix = "+CMGL:";
+    const at::Reply reply = at::parseReply(canonicalReply(response));
     std::vector<ListedEntry> entries;
-    for (std::size_t at = response.find(kPrefix); at != std::string_view::npos;
-         at = response.find(kPrefix, at + kPrefix.size())) {
-        std::size_t headerStart = at + kPrefix.size();
-        if (headerStart < response.size() && response[headerStart] == ' ')
-            ++headerStart;
-        const std::string_view header = lineAt(response, headerStart);
-
+    for (std::size_t i = 0; i < reply.lines.size(); ++i) {
+        auto header = at::FieldReader::after(reply.lines[i], kPrefix);
+        if (!header)
+            continue;
         ListedEntry e;
-        const std::size_t c1 = header.find(',');
-        e.index = header.substr(0, c1);
-        if (c1 != std::string_view::npos) {
-            const std::string_view rest = header.substr(c1 + 1);
-            e.status = rest.substr(0, rest.find(','));
-        }
-        // The PDU is the next line: past the header's line end (CR, LF or both).
-        std::size_t next = headerStart + header.size();
-        while (next < response.size() && (response[next] == '\r' || response[next] == '\n'))
-            ++next;
-        const std::string_view pdu = lineAt(response, next);
-        if (!pdu.starts_with(kPrefix))
-            e.pdu = pdu;
+        e.index = header->field();
+        e.status = header->field();
+        // The PDU is the next line, unless that is the next header.
+        if (i + 1 < reply.lines.size() &&
+            !std::string_view(reply.lines[i + 1]).starts_with(kPrefix))
+            e.pdu = reply.lines[++i];
         entries.push_back(std::move(e));
     }
     return entries;
 }
 
 std::optional<int> parseSmgoQuery(std::string_view response) {
-    const std::size_t tag = response.find("^SMGO:");
-    if (tag == std::string_view::npos)
+    const at::Reply reply = at::parseReply(canonicalReply(response));
+    auto fields = fieldsOf(reply, "^SMGO:");
+    if (!fields)
         return std::nullopt;
-    std::size_t at = tag;
-    const auto rest = afterComma(response, at);
-    if (!rest)
+    (void)fields->field();
+    if (fields->atEnd())
         return std::nullopt;
-    return decimalValue(*rest);
+    return decimalValue(fields->field());
 }
 
 std::optional<MemoryCounts> parseCpmsQuery(std::string_view response) {
-    const std::size_t tag = response.find("+CPMS:");
-    if (tag == std::string_view::npos)
+    const at::Reply reply = at::parseReply(canonicalReply(response));
+    auto fields = fieldsOf(reply, "+CPMS:");
+    if (!fields)
         return std::nullopt;
     MemoryCounts counts;
-    std::size_t at = tag;
-    if (const auto used = afterComma(response, at)) {
-        counts.used = decimalValue(*used);
-        if (const auto capacity = afterComma(response, at))
-            counts.capacity = decimalValue(*capacity);
-    }
+    (void)fields->field();  // the memory
+    counts.used = decimalValue(fields->field());
+    counts.capacity = decimalValue(fields->field());
     return counts;
 }
 
-std::string parseCscaQuery(std::string_view response) {
-    const std::size_t tag = response.find("+CSCA:");
-    if (tag == std::string_view::npos)
-        return {};
-    const std::size_t open = response.find('"', tag);
-    if (open == std::string_view::npos)
-        return {};
-    const std::string_view rest = response.substr(open + 1);
-    const std::size_t end = rest.find_first_of("\"\r\n");
-    return std::string(rest.substr(0, std::min(end, kMaxServiceCentre)));
-}
-
 std::optional<int> parseCmgwReply(std::string_view response) {
-    constexpr std::string_view kPrefix = "+CMGW:";
-    const std::size_t tag = response.find(kPrefix);
-    if (tag == std::string_view::npos)
+    const at::Reply reply = at::parseReply(canonicalReply(response));
+    auto fields = fieldsOf(reply, "+CMGW:");
+    if (!fields)
         return std::nullopt;
-    return decimalValue(response.substr(tag + kPrefix.size()));
+    return decimalValue(fields->field());
 }
 
 }  // namespace vondrix::sms

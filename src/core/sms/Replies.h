@@ -1,9 +1,10 @@
 #pragma once
 
 // The message commands' reply parsers: pure functions over one command's
-// raw reply, each named after the command form it reads. The rules work on
-// the reply bytes as the phone's old program did ("the number after the
-// first ','"), bounded to the reply.
+// raw reply, each named after the command form it reads, reading the fields
+// of the reply's lines ("the number after the first ','" is the second
+// field). The service centre's "AT+CSCA?" is read by at::parseCscaQuery
+// (link/SharedReplies.h), which the phonebook shares.
 
 #include <optional>
 #include <string>
@@ -20,29 +21,25 @@ struct ListedEntry {
     std::string pdu;     // the next line, without its line end
 };
 
-// Every "+CMGL:" entry of an "AT+CMGL=4" reply in order. The header follows
-// the prefix and a blank; the PDU is the line after the header (empty when
-// the reply ends there or the next line is another header).
+// Every "+CMGL:" entry of an "AT+CMGL=4" reply in order: the header's first
+// two fields; the PDU is the line after the header (empty when the reply
+// ends there or the next line is another header). Blank lines do not count.
 std::vector<ListedEntry> parseCmglList(std::string_view response);
 
-// "AT^SMGO?": the number after the first "," that follows "^SMGO:"; nothing
-// without the prefix or the comma.
+// "AT^SMGO?": the second field of the "^SMGO:" line; nothing without the
+// line or the field.
 std::optional<int> parseSmgoQuery(std::string_view response);
 
 struct MemoryCounts {
     int used = 0;
     int capacity = 0;
 };
-// "AT+CPMS?": the numbers after the first and the second "," that follow
-// "+CPMS:" (0 for a missing one); nothing without the prefix.
+// "AT+CPMS?": the second and third fields of the "+CPMS:" line (0 for a
+// missing one); nothing without the line.
 std::optional<MemoryCounts> parseCpmsQuery(std::string_view response);
 
-// "AT+CSCA?": the characters after the first double quote that follows
-// "+CSCA:" up to the next one (or the line end), at most 29; empty when
-// there is none.
-std::string parseCscaQuery(std::string_view response);
-
-// The data of "AT+CMGW=": the number after "+CMGW:"; nothing without it.
+// The data of "AT+CMGW=": the first field of the "+CMGW:" line; nothing
+// without it.
 std::optional<int> parseCmgwReply(std::string_view response);
 
 }  // namespace vondrix::sms
