@@ -14,6 +14,9 @@ constexpr int kCatalogueLast = 97;
 // The program's own messages (foundation/Messages.h) follow, 101 to kOwnLast.
 constexpr int kOwnFirst = 101;
 constexpr int kOwnLast = 106;
+// The backup's and the imports' messages.
+constexpr int kBackupFirst = 150;
+constexpr int kBackupLast = 159;
 // Longest text in bytes; callers with a 260-byte text buffer can rely on it.
 constexpr std::size_t kCatalogueMaxText = 259;
 
