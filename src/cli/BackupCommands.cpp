@@ -66,23 +66,19 @@ int runBackup(Invocation& inv) {
         return inv.fail(dir + " exists and is not an empty folder");
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
-        auto data = readPhone(inv.main->session(), *inv.reporter);
-        if (!data) {
-            if (inv.errorShownSince(before))
-                return kExitFailed;
+        BackupData data;
+        const BackupResult result = backupPhone(inv.main->session(), *inv.reporter, dir,
+                                                inv.main->state().device, utcNow(), &data);
+        if (result == BackupResult::ReadFailed && !inv.errorShownSince(before))
             return inv.fail("the phone did not give every store; nothing was written");
-        }
-        const std::tm stamp = utcNow();
-        data->created = isoStamp(stamp);
-        data->device = inv.main->state().device;
-        if (!writeBackupFolder(dir, *data, stamp, *inv.reporter))
+        if (result != BackupResult::Written)
             return kExitFailed;
         std::size_t entries = 0;
-        for (const auto& p : data->phonebooks)
+        for (const auto& p : data.phonebooks)
             entries += p.entries.size();
-        inv.ctx.out << "phonebook entries " << entries << ", messages " << data->messages.size()
-                    << ", organizer " << data->organizer.size() << ", logo " << (data->logo ? 1 : 0)
-                    << ", ringtone " << (data->ringtone ? 1 : 0) << '\n';
+        inv.ctx.out << "phonebook entries " << entries << ", messages " << data.messages.size()
+                    << ", organizer " << data.organizer.size() << ", logo " << (data.logo ? 1 : 0)
+                    << ", ringtone " << (data.ringtone ? 1 : 0) << '\n';
         inv.ctx.out.flush();
         return kExitOk;
     });

@@ -520,6 +520,25 @@ bool writeBackupFolder(const std::string& folder, const BackupData& data, const 
     return true;
 }
 
+BackupResult backupPhone(Session& session, Reporter& reporter, const std::string& folder,
+                         const DeviceInfo& device, const std::tm& stampUtc, BackupData* written) {
+    if (folder.empty() || files::folderTargetFree(folder) != files::FileError::None) {
+        reporter.message(msg::BackupTargetNotEmpty, Caption::Error);
+        return BackupResult::TargetNotFree;
+    }
+    auto data = readPhone(session, reporter);
+    if (!data)
+        return BackupResult::ReadFailed;
+    data->created = isoStamp(stampUtc);
+    data->device = device;
+    if (!writeBackupFolder(folder, *data, stampUtc, reporter))
+        return BackupResult::WriteFailed;
+    reporter.message(msg::BackupDone, Caption::Info);
+    if (written)
+        *written = std::move(*data);
+    return BackupResult::Written;
+}
+
 std::optional<BackupData> readBackupFolder(const std::string& folder, Reporter& reporter) {
     const auto damaged = [&]() -> std::optional<BackupData> {
         reporter.message(msg::BackupDamaged, Caption::Error);

@@ -103,6 +103,14 @@ std::vector<std::pair<std::string, std::string>> backupFiles(const BackupData& d
 bool writeBackupFolder(const std::string& folder, const BackupData& data, const std::tm& stampUtc,
                        Reporter& reporter);
 
+// The backup command of the main window and the command line: checks the
+// folder (message 150), reads the phone, then writes the folder (message 152
+// when done). Nothing is written when the reading fails.
+enum class BackupResult { Written, TargetNotFree, ReadFailed, WriteFailed };
+BackupResult backupPhone(Session& session, Reporter& reporter, const std::string& folder,
+                         const DeviceInfo& device, const std::tm& stampUtc,
+                         BackupData* written = nullptr);
+
 // Reads backup.json of `folder` after checking it against the manifest's
 // checksum; message 153 for a missing, damaged or changed backup.
 std::optional<BackupData> readBackupFolder(const std::string& folder, Reporter& reporter);
