@@ -73,18 +73,18 @@ TEST(BackupFormats, VcardsAsOtherProgramsWriteThem) {
          "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J="
          "\r\n"
          "=C3=BCrgen\r\nTEL;CELL;PREF:+49 171 555-1\r\nTEL;HOME:030/1234\r\nEND:VCARD\r\n",
-         {"J\xFCrgen M\xFCller M|+491715551", "J\xFCrgen M\xFCller H|0301234"},
-         0},
+         {"J\xFCrgen M\xFClle M|+491715551", "J\xFCrgen M\xFClle H|0301234"},  // cut to 14
+         2},
         {"3.0 folded, TYPE lists, grouped TEL",
          "BEGIN:VCARD\nVERSION:3.0\nFN:Bernd\n  Schulze\nitem1.TEL;TYPE=cell,voice:0170\n"
          "TEL;TYPE=CELL:0171\nTEL;TYPE=WORK:0172\nEND:VCARD\n",
-         {"Bernd Schulze M|0170", "Bernd Schulze M2|0171", "Bernd Schulze W|0172"},
-         0},
+         {"Bernd Schulz M|0170", "Bernd Schul M2|0171", "Bernd Schulz W|0172"},
+         3},
         {"name cut, characters the phone lacks, duplicate, bad number",
          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zo\xC3\xAB \xE2\x82\xAC Longname Here\r\n"
          "TEL:0309\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\nTEL:0301\r\n"
          "TEL:abc\r\nEND:VCARD\r\n",
-         {"Zo? ? Longname|0309", "Anna 2|0301"},
+         {"Zo? ? Longname|0309"},
          4},
         {"Latin-1 without charset",
          "BEGIN:VCARD\r\nFN:Caf\xE9\r\nTEL:1\r\nEND:VCARD\r\n",

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "organizer/IcsImport.h"
+#include "phonebook/VcardImport.h"
 #include "phonesim/Simulator.h"
 #include "session/Backup.h"
 #include "session/Restore.h"
@@ -267,6 +269,62 @@ TEST(Backup, LinkFailureLeavesNoFolder) {
     EXPECT_EQ(backupPhone(rig.session, rig.reporter, rig.dir + "/out", {}, stamp()),
               BackupResult::TargetNotFree);
     EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::BackupTargetNotEmpty});
+}
+
+// A vCard file and an iCalendar file as an address book and a calendar
+// program write them: a dry run sends no write, the import fills free
+// locations and slots only, and what did not fit is listed.
+TEST(Backup, VcardAndIcalendarImportsIntoFreePlaces) {
+    Rig rig;
+    const std::string vcf = rig.dir + "/cards.vcf";
+    std::ofstream(vcf, std::ios::binary)
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nN:M\xC3\xBCller;Anna;;;\r\nFN:Anna M\xC3\xBCller\r\n"
+           "TEL;TYPE=CELL:+49 170 1234\r\nTEL;TYPE=HOME:030 9876\r\nEND:VCARD\r\n"
+           "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Taxi Stra\xDF"
+           "e\r\nTEL;WORK:0302223344\r\nEND:VCARD\r\n";
+    phonebook::PhonebookModel model;
+    phonebook::PhonebookService book(rig.session.engine, rig.reporter, rig.session.settings, model);
+    ASSERT_TRUE(book.selectCurrent());
+    ASSERT_TRUE(book.readCurrent());
+    rig.sim.clearReceived();
+    const auto dry = phonebook::importVcard(book, vcf, true);
+    EXPECT_EQ(dry.plan.entries.size(), 2u);  // the taxi is in the phonebook already
+    EXPECT_EQ(dry.plan.duplicates, 1);
+    for (const std::string& line : rig.sim.receivedLines())
+        EXPECT_FALSE(isWrite(line)) << line;
+    const auto done = phonebook::importVcard(book, vcf, false);
+    EXPECT_EQ(done.written, 2);
+    const auto lines = rig.sim.receivedLines();
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "AT+CPBW=5,+491701234,145,\"Anna M\\7Eller M\""),
+        lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "AT+CPBW=9,0309876,129,\"Anna M\\7Eller H\""),
+              lines.end());
+
+    const std::string ics = rig.dir + "/cal.ics";
+    std::ofstream(ics, std::ios::binary)
+        << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Other//EN\r\nBEGIN:VEVENT\r\n"
+           "UID:1\r\nDTSTART:20240315T133000Z\r\nRRULE:FREQ=MONTHLY\r\nSUMMARY:Zahnarzt\r\n"
+           "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT10M\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+           "END:VCALENDAR\r\n";
+    organizer::OrganizerList list;
+    organizer::OrganizerService organizerService(rig.session.engine, rig.reporter,
+                                                 rig.session.settings, list);
+    ASSERT_TRUE(organizerService.readAll());
+    const auto utc = [](std::int64_t t) {
+        std::tm tm{};
+        const std::time_t tt = static_cast<std::time_t>(t);
+        gmtime_r(&tt, &tm);
+        return tm;
+    };
+    const auto r = organizer::importIcs(organizerService, ics, false, utc);
+    EXPECT_EQ(r.written, 1);
+    std::string object;
+    rig.sim.withState([&](phonesim::PhoneState& s) { object = s.organizer.objects[4]; });
+    EXPECT_EQ(object,
+              "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nCATEGORIES:MISCELLANEOUS\r\n"
+              "RRULE:M1\r\nDTSTART:20240315T133000\r\nDALARM:20240315T133000\r\n"
+              "AALARM:20240315T133000\r\nDESCRIPTION:Zahnarzt\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
 }
 
 }  // namespace

@@ -230,6 +230,11 @@ IcsPlan planIcsImport(std::string_view text, const LocalTimeOf& localTime) {
             const std::tm local = localTime(utc);
             fields.date = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
             fields.time = {local.tm_hour, local.tm_min};
+            if (!isValidDate(fields.date) || !isValidTime(fields.time)) {
+                plan.notes.push_back(cutNote(shown, "skipped: its local time is no calendar day"));
+                ++plan.skipped;
+                continue;
+            }
         }
 
         if (e.rule) {

@@ -189,33 +189,38 @@ VcardPlan planVcardImport(const std::vector<Vcard>& cards, const CurrentPhoneboo
             plan.notes.push_back(shown + ": no telephone number");
             continue;
         }
-        std::map<std::string, int> letters;
-        for (std::size_t k = 0; k < card.numbers.size(); ++k) {
-            const std::string number = cleanNumber(card.numbers[k].number);
+        // The numbers the phone can store; only they count for the suffixes.
+        std::vector<std::pair<const Vcard::Number*, std::string>> usable;
+        for (const Vcard::Number& n : card.numbers) {
+            const std::string number = cleanNumber(n.number);
             if (number.empty() || !at::isPhoneNumber(number) ||
                 (numberLength > 0 && number.size() > numberLength) || number.size() > kMaxField) {
-                plan.notes.push_back(shown + ": the number " + card.numbers[k].number +
-                                     " cannot be stored");
+                plan.notes.push_back(shown + ": the number " + n.number + " cannot be stored");
                 ++plan.unusable;
                 continue;
             }
+            usable.emplace_back(&n, number);
+        }
+        std::map<std::string, int> letters;
+        for (std::size_t k = 0; k < usable.size(); ++k) {
+            const std::string& number = usable[k].second;
             std::string suffix;
-            if (card.numbers.size() > 1) {
-                std::string letter = letterOf(card.numbers[k]);
+            if (usable.size() > 1) {
+                std::string letter = letterOf(*usable[k].first);
                 if (letter.empty())
                     letter = std::to_string(k + 1);
                 const int seen = ++letters[letter];
                 suffix = " " + letter + (seen > 1 ? std::to_string(seen) : "");
             }
-            std::size_t room = textLength > 0 ? textLength : kMaxField;
-            room = std::min(room, kMaxField);
+            const std::size_t room = std::min(textLength > 0 ? textLength : kMaxField, kMaxField);
             std::string base = name;
             if (base.size() + suffix.size() > room) {
                 base.resize(room > suffix.size() ? room - suffix.size() : 0);
                 plan.notes.push_back(shown + ": name cut to " + latin1ToUtf8(base + suffix));
             }
             VcardPlan::Entry entry{base + suffix, number, numberType(number)};
-            if (!present.emplace(entry.name, entry.number).second) {
+            // The same number under the card's name, with or without the suffix.
+            if (present.count({base, number}) || !present.emplace(entry.name, number).second) {
                 plan.notes.push_back(shown + ": " + number + " is already in the phonebook");
                 ++plan.duplicates;
                 continue;

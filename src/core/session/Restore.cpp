@@ -144,15 +144,20 @@ void planOwnNumbers(const BackupData& backup, const BackupData& phone, RestorePl
 }
 
 void planMessages(const BackupData& backup, const BackupData& phone, RestorePlan& plan) {
-    // A message is the same when its PDU and status are; each phone message
-    // answers for one backup message only.
+    // A message is the same when its PDU is and it is still received or
+    // still stored: listing a message marks it read, so the read state of
+    // received messages is not compared. Each phone message answers for one
+    // backup message only.
+    const auto received = [](int status) { return status <= 1; };
     std::vector<bool> matched(phone.messages.size(), false);
     std::vector<const sms::RawMessage*> missing;
     for (const auto& m : backup.messages) {
         bool found = false;
         for (std::size_t i = 0; i < phone.messages.size() && !found; ++i) {
-            if (!matched[i] &&
-                phone.messages[i] == sms::RawMessage{phone.messages[i].index, m.status, m.pdu}) {
+            const sms::RawMessage& p = phone.messages[i];
+            const bool sameStatus =
+                p.status == m.status || (received(p.status) && received(m.status));
+            if (!matched[i] && p.pdu == m.pdu && sameStatus) {
                 matched[i] = true;
                 found = true;
             }

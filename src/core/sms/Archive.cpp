@@ -123,11 +123,12 @@ std::optional<int> storeRawMessage(AtEngine& engine, const RawMessage& message) 
         return std::nullopt;
     const at::Command command =
         at::Command("AT+CMGW=").number(tpduLength(message.pdu)).number(message.status);
-    if (!command.valid())
+    const at::Command data = at::Command("").hex(message.pdu, AtEngine::kMaxCommandLine - 1);
+    if (!command.valid() || !data.valid())
         return std::nullopt;
     const bool ok = engine.prompt(command.text()) == 1 &&
                     engine.reply().final.kind == at::Final::Prompt &&
-                    engine.prompt(message.pdu + kCtrlZ, true) == 1 && engine.reply().ok();
+                    engine.prompt(data.text() + kCtrlZ, true) == 1 && engine.reply().ok();
     if (!ok)
         return std::nullopt;
     return parseCmgwReply(engine.response());
