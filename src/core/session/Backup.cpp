@@ -13,6 +13,7 @@
 #include "organizer/VCalendar.h"
 #include "phonebook/PhonebookService.h"
 #include "phonebook/Vcard.h"
+#include "sms/Replies.h"
 #include "text/Hex.h"
 #include "text/Latin1.h"
 #include "text/Sha256.h"
@@ -263,6 +264,10 @@ std::optional<BackupData> readPhone(Session& session, Reporter& reporter,
         std::sort(messages->begin(), messages->end(),
                   [](const auto& a, const auto& b) { return a.index < b.index; });
         data.messages = std::move(*messages);
+        if (engine.standard("AT+CPMS?") == 1) {
+            if (const auto counts = sms::parseCpmsQuery(engine.response()))
+                data.smsCapacity = counts->capacity;
+        }
     }
 
     progress.nextPart();

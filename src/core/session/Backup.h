@@ -63,6 +63,7 @@ struct BackupData {
     std::vector<phonebook::PhonebookEntry> redbook;
     std::vector<phonebook::PhonebookEntry> dialled, missed, received;
     std::vector<sms::RawMessage> messages;
+    int smsCapacity = 0;  // of the message memory ("AT+CPMS?"); 0 when not known
     std::vector<organizer::RawSlot> organizer;
     std::optional<std::string> logo, ringtone;  // bytes; nothing: the phone gave none
 

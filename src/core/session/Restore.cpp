@@ -176,13 +176,24 @@ void planMessages(const BackupData& backup, const BackupData& phone, RestorePlan
         c.message = phone.messages[i];
         plan.changes.push_back(std::move(c));
     }
+    // Room left once the removals are done, when the phone said its size.
+    const int kept = static_cast<int>(std::count(matched.begin(), matched.end(), true));
+    int room = phone.smsCapacity > 0 ? phone.smsCapacity - kept : static_cast<int>(missing.size());
     for (const sms::RawMessage* m : missing) {
         RestoreChange c;
         c.store = Store::Sms;
-        c.action = sms::isStorablePdu(*m) ? Action::Add : Action::DoesNotFit;
         c.where = "message " + std::to_string(m->index);
-        c.detail = messageSummary(*m) +
-                   (c.action == Action::DoesNotFit ? " (a status report cannot be stored)" : "");
+        c.detail = messageSummary(*m);
+        if (!sms::isStorablePdu(*m)) {
+            c.action = Action::DoesNotFit;
+            c.detail += " (a status report cannot be stored)";
+        } else if (room <= 0) {
+            c.action = Action::DoesNotFit;
+            c.detail += " (the message memory is full)";
+        } else {
+            c.action = Action::Add;
+            --room;
+        }
         c.message = *m;
         plan.changes.push_back(std::move(c));
     }
