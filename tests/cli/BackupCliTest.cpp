@@ -36,6 +36,11 @@ TEST_F(BackupCliTest, BackupThenRestoreAsksBeforeWriting) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(phoneAfter().organizer.objects.size(), 8u);
 
+    r = run(empty, {"restore", "out", "--only", "logo", "--json", "--dry-run"});
+    EXPECT_EQ(r.out,
+              "{\"changes\":[{\"store\":\"logo\",\"where\":\"\",\"action\":\"add\",\"detail\":"
+              "\"478 bytes\"}],\"added\":1,\"changed\":0,\"removed\":0,\"doesNotFit\":0,"
+              "\"written\":null,\"refused\":null}\n");
     EXPECT_EQ(run(empty, {"restore", "out", "--only", "calls"}).exitCode, 2);
     writeFile("out/backup.json", "{}");  // no longer what the manifest says
     r = run(empty, {"restore", "out", "--dry-run"});

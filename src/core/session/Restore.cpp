@@ -15,20 +15,6 @@ namespace {
 
 using Action = RestoreChange::Action;
 
-const char* actionName(Action action) {
-    switch (action) {
-        case Action::Add:
-            return "add";
-        case Action::Change:
-            return "change";
-        case Action::Remove:
-            return "remove";
-        case Action::DoesNotFit:
-            return "does not fit";
-    }
-    return "";
-}
-
 std::string shown(const phonebook::PhonebookEntry& e) {
     return "\"" + latin1ToUtf8(e.name) + "\" " + latin1ToUtf8(e.number);
 }
@@ -255,6 +241,20 @@ bool writeOwnNumber(AtEngine& engine, const RestoreChange& c) {
 }
 
 }  // namespace
+
+const char* actionName(Action action) {
+    switch (action) {
+        case Action::Add:
+            return "add";
+        case Action::Change:
+            return "change";
+        case Action::Remove:
+            return "remove";
+        case Action::DoesNotFit:
+            return "does not fit";
+    }
+    return "";
+}
 
 bool RestorePlan::writes() const {
     return std::any_of(changes.begin(), changes.end(),

@@ -32,6 +32,9 @@ struct RestoreChange {
     std::string bytes;  // logo or ringtone
 };
 
+// "add", "change", "remove", "does not fit".
+const char* actionName(RestoreChange::Action action);
+
 struct RestorePlan {
     std::vector<RestoreChange> changes;
     // Whether anything is to be written.
