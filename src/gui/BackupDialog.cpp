@@ -2,11 +2,11 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QPushButton>
 #include <ctime>
 
 #include "gui/DialogProgress.h"
+#include "gui/FileDialogs.h"
 #include "ui_BackupDialog.h"
 
 namespace vondrix::gui {
@@ -38,7 +38,7 @@ void BackupDialog::setFolder(const QString& folder) {
 
 void BackupDialog::browse() {
     // A new folder is named in the field; the dialog picks where it goes.
-    const QString parent = QFileDialog::getExistingDirectory(this, tr("Choose the backup folder"));
+    const QString parent = askFolder(this, tr("Choose the backup folder"), QString());
     if (parent.isEmpty())
         return;
     const QString stamp =

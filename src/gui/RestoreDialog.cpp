@@ -1,10 +1,10 @@
 #include "gui/RestoreDialog.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QPushButton>
 
 #include "gui/DialogProgress.h"
+#include "gui/FileDialogs.h"
 #include "ui_RestoreDialog.h"
 
 namespace vondrix::gui {
@@ -35,8 +35,7 @@ void RestoreDialog::setFolder(const QString& folder) {
 }
 
 void RestoreDialog::browse() {
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Choose the backup folder"),
-                                                             ui_->folderEdit->text());
+    const QString folder = askFolder(this, tr("Choose the backup folder"), ui_->folderEdit->text());
     if (!folder.isEmpty())
         ui_->folderEdit->setText(folder);
 }
