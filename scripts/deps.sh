@@ -10,7 +10,7 @@ VONDRIX_PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   poppler-utils
   imagemagick giflib-tools libgif-dev
-  python3-icalendar
+  python3-icalendar python3-vobject
 )
 
 missing=()

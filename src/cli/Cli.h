@@ -135,6 +135,7 @@ std::vector<CommandEntry> mediaCommands();
 std::vector<CommandEntry> organizerCommands();
 std::vector<CommandEntry> networkCommands();  // net, forward, barring
 std::vector<CommandEntry> smsCommands();
+std::vector<CommandEntry> backupCommands();  // backup, restore
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then

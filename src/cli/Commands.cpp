@@ -219,8 +219,9 @@ const std::string* CommandLine::value(const std::string& name) const {
 const std::vector<CommandEntry>& commandTable() {
     static const std::vector<CommandEntry> table = [] {
         std::vector<CommandEntry> all;
-        for (auto family : {deviceCommands, phonebookCommands, callCommands, pduCommands,
-                            mediaCommands, organizerCommands, networkCommands, smsCommands}) {
+        for (auto family :
+             {deviceCommands, phonebookCommands, callCommands, pduCommands, mediaCommands,
+              organizerCommands, networkCommands, smsCommands, backupCommands}) {
             auto entries = family();
             all.insert(all.end(), entries.begin(), entries.end());
         }

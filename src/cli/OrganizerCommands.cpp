@@ -139,6 +139,7 @@ Exit status: 0 written, 1 FILE could not be written, 2 usage error, 3 no link.
 
 constexpr const char* kImportUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] organizer import FILE
+       vondrix-cli [LINK OPTIONS] organizer import --format ics [--dry-run] FILE
 
 Stores every line of a CSV file as a new entry, as the window's import does.
 The first line must hold 'DATE;TIME;ALARM;CATEGORY;TEXT' (or with ',', and
@@ -150,6 +151,14 @@ the current time), as the window's calendar and time picker do.
 
 Prints 'written N, refused N, skipped N': entries stored, entries refused
 (a message each), lines that ended before their TEXT.
+
+With --format ics FILE is an iCalendar file: each VEVENT goes into a free
+slot. Start times in UTC or in a time zone of fixed offset become local time;
+RRULE FREQ=DAILY, WEEKLY, MONTHLY, YEARLY become the phone's recurrences; a
+VALARM sets the alarm; SUMMARY (or DESCRIPTION) is cut to 16 characters. What
+could not be kept is listed on stderr; events without a free slot are listed,
+not written. --dry-run lists without writing. Prints 'written N, skipped N,
+no room N'.
 
 Exit status: 0 every complete line written, 1 FILE could not be read, has no
 header, or an entry was refused, 2 usage error, 3 no link to the phone.
@@ -471,10 +480,42 @@ int runExport(Invocation& inv) {
     });
 }
 
+int runIcsImport(Invocation& inv, const std::string& file) {
+    const bool dryRun = inv.line.has("--dry-run");
+    return withOrganizer(inv, [&](OrganizerWindowSession& window) {
+        const auto before = inv.reporter->tally();
+        const organizer::IcsImportResult r = window.importIcalendar(file, dryRun);
+        using End = organizer::IcsImportResult::End;
+        if (r.end == End::FileError || r.end == End::NoEvents)
+            return finish(inv, false, before, "cannot read " + file);
+        for (const std::string& note : r.plan.notes)
+            inv.ctx.err << "vondrix-cli organizer import: " << note << '\n';
+        for (const EntryFields& fields : r.unwritten) {
+            inv.ctx.err << "vondrix-cli organizer import: no free slot for \""
+                        << shown(fields.description) << "\"\n";
+        }
+        const std::size_t written = dryRun ? r.plan.entries.size() - r.unwritten.size()
+                                           : static_cast<std::size_t>(r.written);
+        inv.ctx.out << (dryRun ? "would write " : "written ") << written << ", skipped "
+                    << r.plan.skipped << ", no room " << r.unwritten.size() << '\n';
+        inv.ctx.out.flush();
+        return finish(inv, r.end == End::Completed && r.refused == 0, before,
+                      "the import ended early");
+    });
+}
+
 int runImport(Invocation& inv) {
     const std::string file = inv.line.words[0];
     if (file.empty())
         return inv.usageError("FILE is empty");
+    if (const std::string* format = inv.line.value("--format")) {
+        if (*format == "ics")
+            return runIcsImport(inv, file);
+        if (*format != "csv")
+            return inv.usageError("--format needs csv or ics");
+    }
+    if (inv.line.has("--dry-run"))
+        return inv.usageError("--dry-run goes with --format ics");
     return withOrganizer(inv, [&](OrganizerWindowSession& window) {
         // The input controls as the window opens: today in the calendar,
         // the time of day in the picker, the first category and recurrence.
@@ -535,7 +576,16 @@ std::vector<CommandEntry> organizerCommands() {
         {"organizer delete", "", kDeleteUsage, {}, {}, 1, 1, W, false, runDelete},
         {"organizer clear", "", kClearUsage, {}, {}, 0, 0, W, false, runClear},
         {"organizer export", "", kExportUsage, {"--format"}, {}, 1, 1, W, false, runExport},
-        {"organizer import", "", kImportUsage, {}, {}, 1, 1, W, false, runImport},
+        {"organizer import",
+         "",
+         kImportUsage,
+         {"--format"},
+         {"--dry-run"},
+         1,
+         1,
+         W,
+         false,
+         runImport},
     };
 }
 

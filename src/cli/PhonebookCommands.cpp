@@ -12,6 +12,7 @@
 #include "phonebook/FileLines.h"
 #include "phonebook/Import.h"
 #include "phonebook/LocalFile.h"
+#include "phonebook/VcardImport.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -106,6 +107,8 @@ entry, 2 usage error, 3 no link to the phone.
 constexpr const char* kImportUsage =
     R"(Usage: vondrix-cli [LINK OPTIONS] phonebook import FILE (--overwrite|--append)
                                                      [--kind sim|internal|fixed] [--fast]
+       vondrix-cli [LINK OPTIONS] phonebook import --format vcard [--dry-run] FILE
+                                                     [--kind sim|internal|fixed] [--fast]
 
 Writes the entries of a CSV file (first line 'NR;NAME;TELNUM' or
 'NR,NAME,TELNUM', then 'location;name;'number' lines) to the phone, as the
@@ -116,6 +119,16 @@ window's import does. Exactly one of:
 Prints 'written N, refused N, skipped N': lines stored, lines the phone
 refused (message each), malformed lines and lines whose PIN2 question was
 cancelled; each line not written is named on stderr as 'FILE: Line N: why'.
+
+With --format vcard FILE is a vCard file (2.1 or 3.0, as address books and
+phones write it): each number of each card becomes an entry in the next free
+location, named after the card (with ' M', ' H', ' W', ' F' or its position
+when a card has several numbers). Names go into the phone's character set;
+what it cannot show, names cut to its length, numbers it cannot store and
+entries the phonebook already holds (same name and number, skipped) are
+listed on stderr. --dry-run lists and counts without writing. Prints
+'written N, duplicates N, unusable N, no room N'; entries without a free
+location are listed, not cut.
 
 Exit status: 0 every line written, 1 the file could not be read, a line
 was skipped or refused, a PIN2 question was cancelled or the import ended
@@ -347,7 +360,44 @@ int runExport(Invocation& inv) {
 
 // --- import ----------------------------------------------------------------
 
+int runVcardImport(Invocation& inv) {
+    const std::string file = inv.line.words[0];
+    const bool dryRun = inv.line.has("--dry-run");
+    return inv.withSession([&] {
+        const auto before = inv.reporter->tally();
+        const phonebook::VcardImportResult r = importVcard(inv.service(), file, dryRun);
+        if (r.end == phonebook::VcardImportResult::End::FileError ||
+            r.end == phonebook::VcardImportResult::End::NoCards)
+            return inv.status(false, before);
+        for (const std::string& note : r.plan.notes)
+            inv.ctx.err << "vondrix-cli phonebook import: " << note << '\n';
+        for (const auto& entry : r.unwritten) {
+            inv.ctx.err << "vondrix-cli phonebook import: no free location for \""
+                        << latin1ToUtf8(entry.name) << "\" " << entry.number << '\n';
+        }
+        const auto written = dryRun ? r.plan.entries.size() - r.unwritten.size()
+                                    : static_cast<std::size_t>(r.written);
+        inv.ctx.out << (dryRun ? "would write " : "written ") << written << ", duplicates "
+                    << r.plan.duplicates << ", unusable " << r.plan.unusable << ", no room "
+                    << r.unwritten.size() << '\n';
+        inv.ctx.out.flush();
+        const bool ok = r.end == phonebook::VcardImportResult::End::Completed && r.refused == 0;
+        return inv.status(ok, before);
+    });
+}
+
 int runImport(Invocation& inv) {
+    if (const std::string* format = inv.line.value("--format")) {
+        if (*format == "vcard") {
+            if (inv.line.has("--overwrite") || inv.line.has("--append"))
+                return inv.usageError("--format vcard writes to free locations only");
+            return runVcardImport(inv);
+        }
+        if (*format != "csv")
+            return inv.usageError("--format needs csv or vcard");
+    }
+    if (inv.line.has("--dry-run"))
+        return inv.usageError("--dry-run goes with --format vcard");
     if (inv.line.has("--overwrite") == inv.line.has("--append"))
         return inv.usageError("give exactly one of --overwrite and --append");
     const auto mode = inv.line.has("--overwrite") ? phonebook::ImportMode::Overwrite
@@ -574,8 +624,8 @@ std::vector<CommandEntry> phonebookCommands() {
         {"phonebook import",
          "",
          kImportUsage,
-         {"--kind"},
-         {"--overwrite", "--append", "--fast"},
+         {"--kind", "--format"},
+         {"--overwrite", "--append", "--fast", "--dry-run"},
          1,
          1,
          W,

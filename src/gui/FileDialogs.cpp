@@ -32,4 +32,12 @@ QString askOpenFile(QWidget* parent, const QString& title, const QString& filter
     return run(dialog, suffix, preset);
 }
 
+QString askFolder(QWidget* parent, const QString& title, const QString& preset) {
+    QFileDialog dialog(parent, title, preset);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 }  // namespace vondrix::gui

@@ -17,5 +17,7 @@ QString askSaveFile(QWidget* parent, const QString& title, const QString& filter
                     const QString& suffix, const QString& preset, OverwriteQuestion question);
 QString askOpenFile(QWidget* parent, const QString& title, const QString& filter,
                     const QString& suffix, const QString& preset);
+// An existing folder (the backup dialogs), starting in `preset` when given.
+QString askFolder(QWidget* parent, const QString& title, const QString& preset);
 
 }  // namespace vondrix::gui

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "gui/AboutDialog.h"
+#include "gui/BackupDialog.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
 #include "gui/CommandModeDialog.h"
@@ -35,6 +36,7 @@
 #include "gui/PredefinedDialog.h"
 #include "gui/ProgressWindow.h"
 #include "gui/ReplyDialog.h"
+#include "gui/RestoreDialog.h"
 #include "gui/SendDialog.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
@@ -179,6 +181,31 @@ bool messageScreenshots(Session& session, Reporter& reporter, const QDir& dir) {
     return ok;
 }
 
+// The backup dialog after a backup of the phone into a scratch folder, and
+// the restore dialog comparing it with the phone after a few changes.
+bool backupShots(MainWindow& main, Session& session, Reporter& reporter, const QDir& dir,
+                 phonesim::Simulator* sim) {
+    QTemporaryDir scratch;
+    const QString folder = QDir(scratch.path()).filePath(QStringLiteral("backup"));
+    BackupDialog backup(session, reporter, main.state().device);
+    backup.setFolder(folder);
+    backup.start();
+    bool ok = saveShot(backup, dir, QStringLiteral("backup"));
+    if (sim) {
+        sim->withState([](phonesim::PhoneState& s) {
+            if (!s.sim.entries.empty())
+                s.sim.entries.erase(s.sim.entries.begin());
+            if (!s.organizer.objects.empty())
+                s.organizer.objects.erase(s.organizer.objects.begin());
+        });
+    }
+    RestoreDialog restore(session, reporter);
+    restore.setFolder(folder);
+    restore.compare();
+    ok = saveShot(restore, dir, QStringLiteral("restore")) && ok;
+    return ok;
+}
+
 // Renders each window that exists to DIR/NAME.png.
 int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QString& dirPath,
                 phonesim::Simulator* sim) {
@@ -224,6 +251,7 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     ok = saveShot(organizerEdit, dir, QStringLiteral("organizer-edit")) && ok;
     ok = networkShots(main, session, reporter, dir, sim) && ok;
     ok = messageScreenshots(session, reporter, dir) && ok;
+    ok = backupShots(main, session, reporter, dir, sim) && ok;
     return ok ? 0 : 1;
 }
 

@@ -5,6 +5,9 @@
 
 #include <QString>
 #include <string>
+#include <vector>
+
+#include "foundation/Reporter.h"
 
 namespace vondrix::gui {
 
@@ -15,6 +18,19 @@ inline QString fromPc(const std::string& latin1) {
 // Characters outside ISO 8859-1 become "?".
 inline std::string toPc(const QString& text) {
     return text.toLatin1().toStdString();
+}
+
+// What an import of a vCard or iCalendar file could not keep (UTF-8 lines),
+// in one notice; the first 20 lines and how many more there are.
+inline void showImportNotes(Reporter& reporter, const std::vector<std::string>& notes) {
+    if (notes.empty())
+        return;
+    std::string text;
+    for (std::size_t i = 0; i < notes.size() && i < 20; ++i)
+        text += notes[i] + "\n";
+    if (notes.size() > 20)
+        text += "(+" + std::to_string(notes.size() - 20) + ")\n";
+    reporter.text(text, Caption::Info);
 }
 
 }  // namespace vondrix::gui

@@ -11,6 +11,7 @@
 
 #include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
+#include "gui/BackupDialog.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
 #include "gui/CommandModeDialog.h"
@@ -20,6 +21,7 @@
 #include "gui/NetworkSelectionWindow.h"
 #include "gui/OrganizerWindow.h"
 #include "gui/PhonebookWindow.h"
+#include "gui/RestoreDialog.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
 #include "gui/StatusPixmaps.h"
@@ -139,6 +141,11 @@ void MainWindow::buildMenu() {
     QAction* commandMode =
         file->addAction(tr("&Command mode..."), this, &MainWindow::showCommandMode);
     commandMode->setObjectName(QStringLiteral("commandModeAction"));
+    file->addSeparator();
+    QAction* backup = file->addAction(tr("&Backup..."), this, &MainWindow::showBackup);
+    backup->setObjectName(QStringLiteral("backupAction"));
+    QAction* restore = file->addAction(tr("&Restore..."), this, &MainWindow::showRestore);
+    restore->setObjectName(QStringLiteral("restoreAction"));
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"), this, &MainWindow::exitProgram);
     exit->setObjectName(QStringLiteral("exitAction"));
@@ -294,6 +301,20 @@ void MainWindow::showOrganizer() {
     busy([this] {
         OrganizerWindow window(session_, reporter_);
         runDialog(window);
+    });
+}
+
+void MainWindow::showBackup() {
+    busy([this] {
+        BackupDialog dialog(session_, reporter_, window_.state().device);
+        runDialog(dialog);
+    });
+}
+
+void MainWindow::showRestore() {
+    busy([this] {
+        RestoreDialog dialog(session_, reporter_);
+        runDialog(dialog);
     });
 }
 

@@ -68,6 +68,8 @@ class MainWindow : public QDialog {
     void showCallForwarding();
     void showCallBarring();
     void showMessages();
+    void showBackup();
+    void showRestore();
     void showCommandMode();
     void showOptions();
     void showAbout();

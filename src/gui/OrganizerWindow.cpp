@@ -14,10 +14,12 @@
 #include <ctime>
 
 #include "gui/FileDialogs.h"
+#include "gui/Latin1Text.h"
 #include "gui/OrganizerEntryDialog.h"
 #include "gui/Shell.h"
 #include "organizer/Export.h"
 #include "organizer/Names.h"
+#include "text/Latin1.h"
 #include "ui_OrganizerWindow.h"
 
 namespace vondrix::gui {
@@ -39,6 +41,7 @@ constexpr int kSlotRole = Qt::UserRole;
 OrganizerWindow::OrganizerWindow(Session& session, Reporter& reporter, QWidget* parent)
     : QDialog(parent),
       session_(session),
+      reporter_(reporter),
       window_(session, reporter),
       ui_(std::make_unique<Ui::OrganizerWindow>()) {
     ui_->setupUi(this);
@@ -278,13 +281,26 @@ void OrganizerWindow::exportIcalendar() {
 }
 
 void OrganizerWindow::importCsv() {
-    const QString path = chooseOpenFile(tr("Import organizer"), tr("CSV file (*.csv)"),
-                                        QStringLiteral("csv"), lastPath_);
+    const QString path =
+        chooseOpenFile(tr("Import organizer"),
+                       tr("CSV file (*.csv)") + QStringLiteral(";;") + tr("iCalendar file (*.ics)"),
+                       QStringLiteral("csv"), lastPath_);
     if (path.isEmpty()) {
         ui_->organizerList->setFocus();
         return;
     }
     lastPath_ = path;
+    if (path.endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
+        busy([&] {
+            const auto r = window_.importIcalendar(path.toStdString(), false);
+            std::vector<std::string> notes = r.plan.notes;
+            for (const auto& fields : r.unwritten)
+                notes.push_back("no free slot for " + latin1ToUtf8(fields.description));
+            showImportNotes(reporter_, notes);
+            showList(selectedSlot());
+        });
+        return;
+    }
     // The import fills the input controls line by line; afterwards they
     // show the last line.
     organizer::EntryFields form = inputs_.fields();

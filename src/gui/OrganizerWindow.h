@@ -83,6 +83,7 @@ class OrganizerWindow : public QDialog {
     void busy(const std::function<void()>& work);
 
     Session& session_;
+    Reporter& reporter_;  // the import's notes
     OrganizerWindowSession window_;
     std::unique_ptr<Ui::OrganizerWindow> ui_;
     OrganizerInputs inputs_;

@@ -15,11 +15,14 @@
 #include "foundation/ForwardingReporter.h"
 #include "gui/EntryDialog.h"
 #include "gui/FileDialogs.h"
+#include "gui/Latin1Text.h"
 #include "gui/PhonebookPrinter.h"
 #include "gui/SendDialog.h"
 #include "gui/Shell.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"
+#include "phonebook/VcardImport.h"
+#include "text/Latin1.h"
 #include "ui_PhonebookWindow.h"
 
 namespace vondrix::gui {
@@ -498,16 +501,29 @@ void PhonebookWindow::exportVcard() {
 }
 
 void PhonebookWindow::importCsv() {
-    const QString path = chooseOpenFile(tr("Import phonebook"), tr("CSV file (*.csv)"),
-                                        QStringLiteral("csv"), lastPath_);
+    const QString path =
+        chooseOpenFile(tr("Import phonebook"),
+                       tr("CSV file (*.csv)") + QStringLiteral(";;") + tr("vCard file (*.vcf)"),
+                       QStringLiteral("csv"), lastPath_);
     if (path.isEmpty())
         return;
     lastPath_ = path;
-    const auto mode =
-        reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
-            ? phonebook::ImportMode::Overwrite
-            : phonebook::ImportMode::Append;
-    busy([&] { phonebook::importCsv(service_, path.toStdString(), mode); });
+    if (path.endsWith(QStringLiteral(".vcf"), Qt::CaseInsensitive)) {
+        // Cards go to free locations only: nothing to ask.
+        busy([&] {
+            const auto r = phonebook::importVcard(service_, path.toStdString(), false);
+            std::vector<std::string> notes = r.plan.notes;
+            for (const auto& entry : r.unwritten)
+                notes.push_back("no free location for " + latin1ToUtf8(entry.name));
+            showImportNotes(*reporter_, notes);
+        });
+    } else {
+        const auto mode =
+            reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
+                ? phonebook::ImportMode::Overwrite
+                : phonebook::ImportMode::Append;
+        busy([&] { phonebook::importCsv(service_, path.toStdString(), mode); });
+    }
     showPhonebook();
     showCounts();
 }

@@ -574,8 +574,9 @@ const UiText* uiTexts(std::size_t& count) {
     // One table of all windows, built once from each window's own table.
     static const std::vector<UiText> all = [] {
         std::vector<UiText> rows;
-        for (const auto part : {mainUiTexts(), phonebookUiTexts(), printUiTexts(), mediaUiTexts(),
-                                organizerUiTexts(), networkUiTexts(), smsUiTexts()})
+        for (const auto part :
+             {mainUiTexts(), phonebookUiTexts(), printUiTexts(), mediaUiTexts(), organizerUiTexts(),
+              networkUiTexts(), smsUiTexts(), backupUiTexts()})
             rows.insert(rows.end(), part.begin(), part.end());
         return rows;
     }();

@@ -48,5 +48,6 @@ std::span<const UiText> mediaUiTexts();      // logo and ringtone commands, tran
 std::span<const UiText> organizerUiTexts();  // organizer window and its edit dialog
 std::span<const UiText> networkUiTexts();    // network and call service windows
 std::span<const UiText> smsUiTexts();        // the message windows
+std::span<const UiText> backupUiTexts();     // backup and restore dialogs, vCard import
 
 }  // namespace vondrix::gui

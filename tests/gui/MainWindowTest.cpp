@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,8 +17,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "gui/BackupDialog.h"
 #include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
+#include "gui/RestoreDialog.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
 #include "gui/StatusPixmaps.h"
@@ -68,6 +71,7 @@ class MainWindowTest : public QObject {
     void signalAndBatteryThresholds();
     void helpMissingShowsError();
     void switchOffEndsTheWindow();
+    void backupThenRestoreWritesOnlyAfterYes();
 };
 
 void MainWindowTest::openingFillsEveryField() {
@@ -346,6 +350,38 @@ void MainWindowTest::switchOffEndsTheWindow() {
     QVERIFY(!w.isVisible());
     QCOMPARE(rig.reporter.ids(), std::vector<int>{70});
     QCOMPARE(rig.lines().back(), std::string("AT^SMSO"));
+}
+
+// The two dialogs' wiring: Start writes the folder with the dialog's own
+// bar; Compare lists; Write to phone asks, and only Yes writes.
+void MainWindowTest::backupThenRestoreWritesOnlyAfterYes() {
+    Rig rig;
+    MainWindow w(*rig.session, rig.reporter);
+    const QString folder = rig.dir.filePath(QStringLiteral("backup"));
+    gui::BackupDialog backup(*rig.session, rig.reporter, w.state().device);
+    backup.setFolder(folder);
+    QVERIFY(backup.start());
+    QVERIFY(QFile::exists(folder + QStringLiteral("/manifest")));
+    QVERIFY(rig.reporter.ids().empty());  // the notice is the dialog's own text
+    QVERIFY(!backup.start());             // the folder holds the backup now
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{msg::BackupTargetNotEmpty});
+
+    rig.sim->withState([](phonesim::PhoneState& s) { s.organizer.objects.erase(2); });
+    gui::RestoreDialog restore(*rig.session, rig.reporter);
+    restore.setFolder(folder);
+    QVERIFY(restore.compare());
+    auto* changes = restore.findChild<QListWidget*>(QStringLiteral("changesList"));
+    QCOMPARE(changes->count(), 1);
+    QCOMPARE(changes->item(0)->text(),
+             QStringLiteral("organizer slot 2: add 2001/03/15 14:30 \"Team\""));
+    rig.reporter.shown.clear();
+    rig.reporter.answers.push_back(Answer::No);
+    QVERIFY(!restore.write());
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{msg::ConfirmRestore});
+    QVERIFY(!rig.received("AT^SBNW=vcs,2,1,2"));
+    QVERIFY(restore.write());  // Yes
+    QVERIFY(rig.received("AT^SBNW=vcs,2,1,2"));
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ConfirmRestore, msg::ConfirmRestore}));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -680,11 +680,20 @@ void PhonebookWindowTest::exportAndImport() {
     asked.clear();
     rig.reporter.answers.push_back(Answer::No);
     run(&PhonebookWindow::importCsv, "in.csv");
-    QCOMPARE(asked, QStringList{"CSV file (*.csv)|csv|card.vcf"});  // the last path chosen
+    QCOMPARE(asked, QStringList{"CSV file (*.csv);;vCard file (*.vcf)|csv|card.vcf"});
     QCOMPARE(rig.reporter.ids(), std::vector<int>{76});
     QVERIFY(rig.received("AT+CPBW=5,0301,129,\"Bob\""));
     QVERIFY(rows(list).contains(QStringLiteral("5|Bob|0301")));
     QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("8"));
+    // A vCard goes to the next free location without the question.
+    QFile card(rig.dir.filePath(QStringLiteral("in.vcf")));
+    QVERIFY(card.open(QIODevice::WriteOnly));
+    card.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Eve\r\nTEL:0302\r\nEND:VCARD\r\n");
+    card.close();
+    run(&PhonebookWindow::importCsv, "in.vcf");
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{76});
+    QVERIFY(rig.received("AT+CPBW=9,0302,129,\"Eve\""));
+    QVERIFY(rows(list).contains(QStringLiteral("9|Eve|0302")));
 }
 
 void PhonebookWindowTest::keysAndButtons() {

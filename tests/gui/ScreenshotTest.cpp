@@ -28,7 +28,8 @@ void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
         runGui({QStringLiteral("vondrix"), QStringLiteral("--simulate"), QStringLiteral("--ini"),
                 dir.filePath(QStringLiteral("Vondrix.ini")), QStringLiteral("--screenshot"), out});
     QCOMPARE(status, 0);
-    for (const char* name : {"main-window", "settings", "about", "transfer-progress"}) {
+    for (const char* name :
+         {"main-window", "settings", "about", "transfer-progress", "backup", "restore"}) {
         QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
         QVERIFY2(!image.isNull(), name);
         QVERIFY2(image.width() > 150 && image.height() > 100, name);

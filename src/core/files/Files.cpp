@@ -4,12 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+#include <stdlib.h>
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace vondrix::files {
 namespace {
@@ -150,6 +155,10 @@ FileKind fileKind(const std::string& path) {
 }
 
 ReadResult readRegularFile(const std::string& path) {
+    return readRegularFile(path, static_cast<std::size_t>(-1));
+}
+
+ReadResult readRegularFile(const std::string& path, std::size_t limit) {
     ReadResult result;
     Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.valid()) {
@@ -159,6 +168,11 @@ ReadResult readRegularFile(const std::string& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         result.error = FileError::NotRegular;
+        return result;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > limit) {
+        result.error = FileError::ReadFailed;
+        result.tooLarge = true;
         return result;
     }
     if (!clearNonBlocking(fd.get())) {
@@ -178,6 +192,11 @@ ReadResult readRegularFile(const std::string& path) {
         }
         if (n == 0)
             break;
+        if (content.size() + static_cast<std::size_t>(n) > limit) {  // it grew meanwhile
+            result.error = FileError::ReadFailed;
+            result.tooLarge = true;
+            return result;
+        }
         content.append(buffer, static_cast<std::size_t>(n));
     }
     result.content = std::move(content);
@@ -230,6 +249,75 @@ FileError appendToFile(const std::string& path, std::string_view content) {
     if (created)
         ::unlink(path.c_str());
     return FileError::WriteFailed;
+}
+
+FileError folderTargetFree(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? FileError::None : FileError::CannotOpen;
+    if (!S_ISDIR(st.st_mode))
+        return FileError::NotRegular;
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir)
+        return FileError::CannotOpen;
+    bool empty = true;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name(e->d_name);
+        if (name != "." && name != "..") {
+            empty = false;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return empty ? FileError::None : FileError::NotRegular;
+}
+
+std::optional<std::string> createFolderBeside(const std::string& target) {
+    std::string trimmed = target;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    const SplitPath where = split(trimmed);
+    std::string pattern = where.folderPrefix + "." + where.name + ".partial-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data()) == nullptr)
+        return std::nullopt;
+    return std::string(name.data());
+}
+
+FileError publishFolder(const std::string& folder, const std::string& target) {
+    const FileError free = folderTargetFree(target);
+    if (free != FileError::None)
+        return free;
+    // rename() puts a folder over an empty one in one step, and refuses a
+    // folder that is not empty (someone filled it meanwhile).
+    if (std::rename(folder.c_str(), target.c_str()) != 0)
+        return FileError::WriteFailed;
+    std::string trimmed = target;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    syncFolder(split(trimmed).folder());
+    return FileError::None;
+}
+
+void removeFolder(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> files;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name(e->d_name);
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        const std::string path = folder + "/" + name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            files.push_back(path);
+    }
+    ::closedir(dir);
+    for (const std::string& file : files)
+        ::unlink(file.c_str());
+    ::rmdir(folder.c_str());
 }
 
 }  // namespace vondrix::files

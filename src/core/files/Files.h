@@ -17,6 +17,8 @@
 //
 // Callers map the error kinds to the messages they show.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,7 +35,8 @@ enum class FileError {
 
 struct ReadResult {
     FileError error = FileError::None;
-    std::string content;  // the file's bytes as stored; empty on error
+    std::string content;    // the file's bytes as stored; empty on error
+    bool tooLarge = false;  // ReadFailed because the file holds more than the limit
 
     bool ok() const { return error == FileError::None; }
 };
@@ -44,6 +47,26 @@ FileKind fileKind(const std::string& path);
 
 // The whole content of the regular file at `path` (symlinks followed).
 ReadResult readRegularFile(const std::string& path);
+// The same for a file that must hold at most `limit` bytes: a larger one
+// is refused (ReadFailed, tooLarge) before anything of it is read.
+ReadResult readRegularFile(const std::string& path, std::size_t limit);
+
+// Folders for a result of several files (the backup): the files are
+// written into a fresh folder beside the target, which is renamed to the
+// target only when all of them are complete.
+//
+// Whether `path` can take such a result: nothing is there, or an empty
+// folder (not a link to one). NotRegular for anything else.
+FileError folderTargetFree(const std::string& path);
+// A new folder (mode 0700, made exclusively) in the folder of `target`,
+// named after it; nothing when none could be made.
+std::optional<std::string> createFolderBeside(const std::string& target);
+// Renames the finished `folder` to `target` (which must be missing or an
+// empty folder) and syncs the parent folder.
+FileError publishFolder(const std::string& folder, const std::string& target);
+// Removes `folder` and the regular files directly in it (a result that was
+// never finished); anything else in it stays and keeps the folder.
+void removeFolder(const std::string& folder);
 
 // Replaces the file at `path` with `content`. The content is written to a
 // new temporary file in the target's folder, synced, and renamed over

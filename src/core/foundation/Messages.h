@@ -119,6 +119,18 @@ enum Id : int {
     ImportLineNoApostrophe = 131,
     ImportLinePinCancelled = 132,
     ImportLine = 133,  // "Line"
+
+    // The backup, the restore and the vCard and iCalendar imports.
+    BackupTargetNotEmpty = 150,  // the backup folder exists and holds something
+    BackupNotWritten = 151,      // a file of the backup could not be written
+    BackupDone = 152,
+    BackupDamaged = 153,  // backup.json missing, unreadable or not matching the manifest
+    ConfirmRestore = 154,
+    RestoreIncomplete = 155,  // the phone refused a write, or something did not fit
+    NoVcardInFile = 156,
+    NoEventInFile = 157,
+    FileTooLarge = 158,
+    RestoreDone = 159,
 };
 
 }  // namespace vondrix::msg

@@ -77,6 +77,11 @@ bool OrganizerWindowSession::exportIcalendar(const std::string& path, std::time_
     return organizer::exportIcalendar(list_, path, stamp, reporter_);
 }
 
+organizer::IcsImportResult OrganizerWindowSession::importIcalendar(const std::string& path,
+                                                                   bool dryRun) {
+    return organizer::importIcs(service_, path, dryRun);
+}
+
 organizer::ImportResult OrganizerWindowSession::importCsv(const std::string& path,
                                                           EntryFields& form) {
     return organizer::importCsv(service_, path, session_.shortDateFormat, form);

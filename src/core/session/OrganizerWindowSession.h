@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/Reporter.h"
+#include "organizer/IcsImport.h"
 #include "organizer/Import.h"
 #include "organizer/Organizer.h"
 #include "organizer/OrganizerService.h"
@@ -65,6 +66,9 @@ class OrganizerWindowSession {
     // kept at start-up. `form` holds what the input controls show and ends
     // showing the last imported line.
     organizer::ImportResult importCsv(const std::string& path, organizer::EntryFields& form);
+    // Imports the events of an iCalendar file into free slots; with
+    // `dryRun` only plans (organizer/IcsImport.h).
+    organizer::IcsImportResult importIcalendar(const std::string& path, bool dryRun);
 
     // The window closes: the column widths are stored as OCol0..OCol6.
     // False when the settings file could not be written.

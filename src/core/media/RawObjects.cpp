@@ -1,0 +1,52 @@
+#include "media/RawObjects.h"
+
+#include <span>
+
+#include "link/Command.h"
+#include "media/Replies.h"
+
+namespace vondrix::media {
+
+std::optional<std::string> readRawObject(AtEngine& engine, ObjectKind kind) {
+    const ObjectType& type = objectType(kind);
+    if (engine.standard(at::Command("AT^SBNR=").word(type.code).number(0).text()) != 1)
+        return engine.failure() == AtEngine::Failure::None ? std::optional<std::string>("")
+                                                           : std::nullopt;
+    const SbnrRead read = parseSbnrRead(engine.response());
+    if (read.damaged)
+        return std::nullopt;
+    std::string bytes;
+    for (const auto& block : read.blocks)
+        bytes.append(block.begin(), block.end());
+    if (bytes.size() > kMaxRawMedia)
+        return std::nullopt;
+    return bytes;
+}
+
+bool writeRawObject(AtEngine& engine, ObjectKind kind, const std::string& bytes) {
+    const ObjectType& type = objectType(kind);
+    if (bytes.size() > kMaxRawMedia)
+        return false;
+    if (kind == ObjectKind::Ringtone)
+        engine.standard(at::Command("AT^SBNW=").word(type.code).number(0).text());
+    const bool deleted =
+        engine.standard(at::Command("AT^SBNW=").word(type.code).number(0).number(0).text()) == 1;
+    if (bytes.empty())
+        return deleted;
+    const std::int64_t count =
+        static_cast<std::int64_t>((bytes.size() + type.segmentBytes - 1) / type.segmentBytes);
+    for (std::int64_t k = 1; k <= count; ++k) {
+        const std::size_t at = static_cast<std::size_t>(k - 1) * type.segmentBytes;
+        const std::size_t n = std::min(type.segmentBytes, bytes.size() - at);
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data() + at);
+        if (engine.prompt(segmentCommand(type, k, count)) != 1)
+            return false;
+        const at::Command segment =
+            at::Command("").hex(hexOf(std::span(data, n)), 2 * type.segmentBytes);
+        if (!segment.valid() || engine.prompt(segment.text() + '\x1a', true) != 1)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace vondrix::media

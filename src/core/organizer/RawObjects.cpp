@@ -1,0 +1,56 @@
+#include "organizer/RawObjects.h"
+
+#include "link/Command.h"
+#include "link/LinkOperation.h"
+#include "organizer/Organizer.h"
+#include "organizer/OrganizerService.h"
+#include "organizer/Replies.h"
+#include "organizer/VCalendar.h"
+
+namespace vondrix::organizer {
+
+std::optional<std::vector<RawSlot>> readRawSlots(AtEngine& engine, Reporter& reporter) {
+    LinkOperation operation(engine, reporter);
+    std::vector<RawSlot> slots;
+    reporter.progressBegin(kReadingDialog, kSlots, Reporter::Task::ReadingOrganizer);
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        if (engine.standard(at::Command("AT^SBNR=").word("vcs").number(slot).text()) == 1) {
+            if (auto object = parseSbnrRead(engine.response()); object && !object->empty())
+                slots.push_back({slot, std::move(*object)});
+        }
+        if (operation.failed())
+            break;
+        reporter.progressStep(slot);
+        reporter.pump();
+    }
+    reporter.progressEnd();
+    if (operation.failed())
+        return std::nullopt;
+    return slots;
+}
+
+bool writeRawSlot(AtEngine& engine, const RawSlot& slot) {
+    if (slot.object.empty() || slot.object.size() > kMaxRawObject || slot.slot < 1 ||
+        slot.slot > kSlots)
+        return false;
+    engine.standard("AT^SBNW=vcs,0");
+    const auto segments = segmentsOf(slot.object);
+    const auto count = static_cast<long long>(segments.size());
+    for (long long s = 1; s <= count; ++s) {
+        const at::Command command =
+            at::Command("AT^SBNW=").word("vcs").number(slot.slot).number(s).number(count);
+        if (engine.prompt(command.text()) != 1 || engine.reply().final.kind != at::Final::Prompt)
+            return false;
+        const at::Command data = at::Command("").hex(
+            toHex(segments[static_cast<std::size_t>(s - 1)]), 2 * kSegmentBytes);
+        if (!data.valid() || engine.prompt(data.text() + '\x1a', true) != 1)
+            return false;
+    }
+    return true;
+}
+
+bool deleteRawSlot(AtEngine& engine, int slot) {
+    return engine.standard(at::Command("AT^SBNW=").word("vcs").number(slot).number(0).text()) == 1;
+}
+
+}  // namespace vondrix::organizer

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QString>
+
+#include "foundation/Catalogue.h"
+#include "foundation/ForwardingReporter.h"
+
+namespace vondrix::gui {
+
+// The backup and restore dialogs show their progress in their own bar, and
+// the closing notice (`shownInDialog`) in their own text instead of a
+// message box; everything else goes on to the program's reporter.
+class DialogProgress : public ForwardingReporter {
+  public:
+    DialogProgress(Reporter& inner, QProgressBar& bar, int shownInDialog, Language language)
+        : ForwardingReporter(inner),
+          bar_(bar),
+          shownInDialog_(shownInDialog),
+          language_(language) {}
+
+    Answer message(int id, Caption caption, Buttons buttons) override {
+        if (id != shownInDialog_)
+            return ForwardingReporter::message(id, caption, buttons);
+        const auto text = catalogueText(id, language_);
+        shown_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        return Answer::Ok;
+    }
+    void progressBegin(int, int total, Task) override {
+        bar_.setRange(0, total);
+        bar_.setValue(0);
+        QCoreApplication::processEvents();
+    }
+    void progressStep(int done) override {
+        bar_.setValue(done);
+        QCoreApplication::processEvents();
+    }
+    void progressEnd() override {}
+    void progressTimes(int, int) override {}
+    void pump() override { QCoreApplication::processEvents(); }
+
+    QString shownText() const { return shown_; }
+
+  private:
+    QProgressBar& bar_;
+    int shownInDialog_;
+    Language language_;
+    QString shown_;
+};
+
+}  // namespace vondrix::gui
