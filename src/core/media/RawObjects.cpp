@@ -3,6 +3,7 @@
 #include <span>
 
 #include "link/Command.h"
+#include "link/SharedReplies.h"
 #include "media/Replies.h"
 
 namespace vondrix::media {
@@ -12,12 +13,17 @@ std::optional<std::string> readRawObject(AtEngine& engine, ObjectKind kind) {
     if (engine.standard(at::Command("AT^SBNR=").word(type.code).number(0).text()) != 1)
         return engine.failure() == AtEngine::Failure::None ? std::optional<std::string>("")
                                                            : std::nullopt;
-    const SbnrRead read = parseSbnrRead(engine.response());
-    if (read.damaged)
+    const at::ObjectRead read = at::parseSbnrRead(engine.response(), type.code, 0);
+    if (read.state == at::ObjectRead::State::Absent)
+        return std::string();
+    if (!read.whole()) {
+        // Reported once, as a reply that could not be read, when the
+        // backup's operation ends.
+        engine.setFailure(AtEngine::Failure::Unreadable);
         return std::nullopt;
-    std::string bytes;
-    for (const auto& block : read.blocks)
-        bytes.append(block.begin(), block.end());
+    }
+    const std::vector<unsigned char> object = read.bytes();
+    std::string bytes(object.begin(), object.end());
     if (bytes.size() > kMaxRawMedia)
         return std::nullopt;
     return bytes;

@@ -15,8 +15,13 @@ std::optional<std::vector<RawSlot>> readRawSlots(AtEngine& engine, Reporter& rep
     reporter.progressBegin(kReadingDialog, kSlots, Reporter::Task::ReadingOrganizer);
     for (int slot = 1; slot <= kSlots; ++slot) {
         if (engine.standard(at::Command("AT^SBNR=").word("vcs").number(slot).text()) == 1) {
-            if (auto object = parseSbnrRead(engine.response()); object && !object->empty())
-                slots.push_back({slot, std::move(*object)});
+            SlotRead read = parseSbnrSlot(engine.response(), slot);
+            // A backup that quietly left out a slot it could not read would
+            // look complete: the reading fails as unreadable instead.
+            if (read.state == SlotRead::State::Unreadable)
+                engine.setFailure(AtEngine::Failure::Unreadable);
+            else if (read.state == SlotRead::State::Held)
+                slots.push_back({slot, std::move(read.object)});
         }
         if (operation.failed())
             break;
