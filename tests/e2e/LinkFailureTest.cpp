@@ -143,21 +143,78 @@ TEST(LinkFailure, OperationStopsSendingAfterTheFirstFailureAndReportsOnce) {
     EXPECT_EQ(rig.engine.failure(), AtEngine::Failure::None);
 }
 
-// The phone did the write but answered after the limit: reading the
-// location back shows it, so the write counts as done.
-TEST(LinkFailure, WriteAnsweredLateIsCheckedByReadingBack) {
-    Rig rig;
-    rig.phone.reply({{kOk, 1000}});
-    rig.phone.reply(entryReply(4, "0304", "Dee"));
-    EXPECT_EQ(rig.service.store(4, "0304", 129, "Dee"), PhonebookService::WriteResult::Ok);
-    EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}));
-    EXPECT_TRUE(rig.reporter.ids().empty());
+// A write answered after the limit: its late answer is the truth, even when
+// it comes after the line fell quiet; only a write never answered is
+// checked by reading the location back.
+TEST(LinkFailure, WriteAnsweredLateReportsTheTruth) {
+    const struct {
+        const char* name;
+        std::vector<ScriptedPhone::Piece> write;
+        const char* held;  // the read-back's name
+        PhonebookService::WriteResult result;
+        Lines lines;
+    } cases[] = {
+        {"late OK after the line fell quiet",
+         {{kOk, 1700}},
+         "Old",
+         PhonebookService::WriteResult::Ok,
+         {"AT+CPBW=4,0304,129,\"Dee\""}},
+        {"late refusal",
+         {{kError, 1700}},
+         "Dee",
+         PhonebookService::WriteResult::Failed,
+         {"AT+CPBW=4,0304,129,\"Dee\""}},
+        {"never answered, done",
+         {},
+         "Dee",
+         PhonebookService::WriteResult::Ok,
+         {"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}},
+        {"never answered, not done",
+         {},
+         "Old",
+         PhonebookService::WriteResult::Failed,
+         {"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScriptedPhonebookRig rig(1000ms);
+        rig.phone.reply(c.write);
+        rig.phone.reply(entryReply(4, "0304", c.held));
+        EXPECT_EQ(rig.service.store(4, "0304", 129, "Dee"), c.result);
+        EXPECT_EQ(rig.phone.lines(), c.lines);
+        EXPECT_EQ(rig.engine.lateAnswers(), c.write.empty() ? 0u : 1u);
+        EXPECT_TRUE(rig.reporter.ids().empty());
+    }
+}
 
-    // Not done after all: the read-back shows the old entry.
-    rig.phone.reply({{kOk, 1000}});
-    rig.phone.reply(entryReply(4, "0304", "Dee"));
-    EXPECT_EQ(rig.service.store(4, "0305", 129, "Eve"), PhonebookService::WriteResult::Failed);
-    EXPECT_TRUE(rig.reporter.ids().empty());
+// A reply the phone sends twice, or an OK too many: the answers are out of
+// step with the commands, so the read fails as on a link failure and keeps
+// nothing, and the next command first re-synchronises the link.
+TEST(LinkFailure, StrayReplyNeverAnswersALaterCommand) {
+    const struct {
+        const char* name;
+        std::vector<ScriptedPhone::Piece> second;
+    } cases[] = {
+        {"reply repeated 50 ms later",
+         {{entryReply(2, "0302", "Bob"), 0}, {entryReply(2, "0302", "Bob"), 50}}},
+        {"an extra OK", {{entryReply(2, "0302", "Bob"), 0}, {kOk, 50}}},
+        {"an extra OK at once", {{entryReply(2, "0302", "Bob") + kOk, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.phone.reply("\r\n+CPBR: (1-5),20,14\r\n" + kOk);
+        rig.phone.reply(entryReply(1, "0301", "Ann"));
+        rig.phone.reply(c.second);
+        for (int i = 3; i <= 5; ++i)
+            rig.phone.reply(entryReply(i, "030" + std::to_string(i), "Eve"));
+        EXPECT_FALSE(rig.service.readCurrent());
+        EXPECT_TRUE(rig.model.current.rows.empty());
+        EXPECT_FALSE(rig.model.current.complete);
+        EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::RepliesOutOfStep});
+        const Lines sent = rig.phone.lines();
+        EXPECT_LE(sent.size(), 5u);  // never past the location that showed it
+    }
 }
 
 TEST(LinkFailure, InjectionNeverReachesThePhone) {

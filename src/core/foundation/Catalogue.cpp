@@ -932,6 +932,15 @@ constexpr CatalogueEntry kEntries[] = {
      .nl = "De tekst bevat tekens die de telefoon niet aanneemt",
      .no = "Teksten inneholder tegn telefonen ikke godtar",
      .pt = "O texto contém caracteres que o telemóvel não aceita"},
+    {.id = 107,
+     .de = "Die Antworten des Handys passten nicht zu den Befehlen; der Vorgang wurde abgebrochen",
+     .en = "The phone's answers were out of step with the commands; the operation was stopped",
+     .es = "Las respuestas del móvil no correspondían a los comandos; se detuvo la operación",
+     .fr = "Les réponses du téléphone ne correspondaient pas aux commandes ; l'opération a été arrêtée",
+     .it = "Le risposte del cellulare non corrispondevano ai comandi; l'operazione è stata interrotta",
+     .nl = "De antwoorden van de telefoon liepen niet gelijk met de opdrachten; de bewerking is gestopt",
+     .no = "Svarene fra telefonen passet ikke til kommandoene; operasjonen ble stoppet",
+     .pt = "As respostas do telemóvel não correspondiam aos comandos; a operação foi interrompida"},
 };
 // clang-format on
 

@@ -1,6 +1,9 @@
 #include "link/ReplyFramer.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "link/Unsolicited.h"
 
 namespace vondrix::at {
 
@@ -25,6 +28,7 @@ bool ReplyFramer::promptAt(std::size_t lineStart) {
     if (at >= bytes_.size() || bytes_[at] != '>')
         return false;
     final_ = FinalResult{Final::Prompt};
+    tail_ = bytes_.substr(at + 1);
     bytes_.resize(at + 1);
     state_ = State::Complete;
     return true;
@@ -38,11 +42,17 @@ void ReplyFramer::scan() {
             return;
         std::string_view line(bytes_.data() + lineStart_, nl - lineStart_);
         lineStart_ = nl + 1;
+        if (line.find_first_not_of(" \t\r") == std::string_view::npos)
+            continue;
+        if (std::exchange(pduToCome_, false))
+            continue;
+        pduToCome_ = unsolicitedLines(line, command_, ends_) == 2;
         // A line may hold several CR-separated pieces (an echo ends in CR alone).
         for (;;) {
             const auto cr = line.find('\r');
             if (const auto f = finalResultOf(line.substr(0, cr)); f && endsTransaction(*f, ends_)) {
                 final_ = *f;
+                tail_ = bytes_.substr(lineStart_);
                 bytes_.resize(lineStart_);
                 state_ = State::Complete;
                 return;

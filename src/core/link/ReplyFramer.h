@@ -10,17 +10,19 @@ namespace vondrix::at {
 
 // Finds where one reply ends in the bytes as they arrive, in pieces of any
 // size: at the first whole line that is a final result for this kind of
-// transaction (or at the data prompt). Bytes after that end belong to no
-// reply and are not kept. Pure, so that the framing can be tested and
-// fuzzed without a link.
+// transaction (or at the data prompt). The line after the header of an
+// unsolicited message (its PDU) never ends a reply. Bytes after the end
+// belong to no reply: they are kept apart (tail()) for the engine to judge.
+// Pure, so that the framing can be tested and fuzzed without a link.
 class ReplyFramer {
   public:
     enum class State { Reading, Complete, TooLong };
 
     // `nulAsAt`: a received NUL byte is kept as '@' (the standard
     // transaction's rule). More than `maxBytes` without an end: TooLong.
-    ReplyFramer(Ends ends, bool nulAsAt, std::size_t maxBytes)
-        : ends_(ends), nulAsAt_(nulAsAt), maxBytes_(maxBytes) {}
+    // `command`: the command line answered, which decides what is unsolicited.
+    ReplyFramer(Ends ends, bool nulAsAt, std::size_t maxBytes, std::string_view command = {})
+        : ends_(ends), nulAsAt_(nulAsAt), maxBytes_(maxBytes), command_(command) {}
 
     // Takes the next received bytes; returns the state afterwards. Once
     // Complete or TooLong, further bytes change nothing.
@@ -31,6 +33,8 @@ class ReplyFramer {
     // Reading).
     const std::string& bytes() const { return bytes_; }
     const FinalResult& final() const { return final_; }
+    // The bytes that came after the end in the same piece.
+    const std::string& tail() const { return tail_; }
 
   private:
     void scan();
@@ -39,10 +43,13 @@ class ReplyFramer {
     Ends ends_;
     bool nulAsAt_;
     std::size_t maxBytes_;
+    std::string command_;
+    bool pduToCome_ = false;  // the next line is an unsolicited message's PDU
     State state_ = State::Reading;
     std::string bytes_;
     std::size_t lineStart_ = 0;  // start of the line not yet complete
     FinalResult final_;
+    std::string tail_;
 };
 
 }  // namespace vondrix::at

@@ -63,7 +63,7 @@ DeleteReport SmsService::deleteRows(std::vector<std::size_t> rows) {
         if (linkFailed())
             break;
         const at::Command command = at::Command("AT+CMGD=").number(decimalValue(index));
-        if (engine_.standard(command.text()) == 1) {
+        if (engine_.withLateAnswer(engine_.standard(command.text())) == 1) {
             gone[r] = true;
             ++report.deleted;
         } else if (!linkFailed()) {
