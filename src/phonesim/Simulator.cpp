@@ -394,15 +394,29 @@ void Simulator::Impl::onInput(std::string_view data, Clock::time_point now) {
             }
             bool close = false;
             std::string reply = std::move(e.bytes);
+            Clock::duration late{};
+            std::string again;  // sent once more after `late`
             const auto fault = std::find_if(faults.begin(), faults.end(), [&](const Fault& f) {
                 return startsWithNoCase(e.line, f.commandPrefix);
             });
             if (fault != faults.end()) {
-                reply = applyFault(*fault, std::move(reply), close);
+                const auto kind = fault->kind;
+                const auto after = std::chrono::milliseconds(fault->size != 0 ? fault->size
+                                                             : kind == Fault::Kind::Late ? 1000
+                                                                                         : 50);
+                if (kind == Fault::Kind::Late) {
+                    late = after;
+                } else if (kind == Fault::Kind::Repeat || kind == Fault::Kind::StrayOk) {
+                    again = kind == Fault::Kind::Repeat ? reply : "\r\nOK\r\n";
+                    late = after;
+                } else {
+                    reply = applyFault(*fault, std::move(reply), close);
+                }
                 faults.erase(fault);
             }
             reply = withUnsolicited(std::move(reply));
-            const Clock::time_point due = arrival + latency + e.delay;
+            const Clock::time_point due =
+                arrival + latency + e.delay + (again.empty() ? late : Clock::duration{});
             const std::size_t chunk = wire.chunkSize == 0 ? reply.size() : wire.chunkSize;
             std::size_t pos = 0;
             do {
@@ -412,6 +426,9 @@ void Simulator::Impl::onInput(std::string_view data, Clock::time_point now) {
                 pos += len;
             } while (pos < reply.size());
             out.back().closeAfter = close;
+            if (!again.empty()) {
+                queue(Segment{std::move(again), 0, due + late, {}, false});
+            }
         }
         rec = recorder;
     }
@@ -455,6 +472,10 @@ std::string Simulator::Impl::applyFault(const Fault& fault, std::string reply, b
             reply = "\r\n" + line + "\r\n\r\nOK\r\n";
             break;
         }
+        case Fault::Kind::Late:
+        case Fault::Kind::Repeat:
+        case Fault::Kind::StrayOk:
+            break;  // timing only: see onInput
     }
     return reply;
 }

@@ -53,6 +53,9 @@ struct Fault {
         Garbage,    // write `size` random bytes (never CR or LF; 0 means 64) before the reply
         Oversized,  // answer with an information line of `size` bytes (0 means 30000),
                     // then "OK", instead of the real reply (the command still takes effect)
+        Late,       // the reply comes `size` milliseconds late (0 means 1000)
+        Repeat,     // the reply, and the same reply again `size` ms later (0 means 50)
+        StrayOk,    // the reply, and an "OK" nobody asked for `size` ms later (0 means 50)
     };
     Kind kind = Kind::Stall;
     std::string commandPrefix;

@@ -102,7 +102,7 @@ TEST(Unsolicited, SetAsideWhereverTheyFallInEveryReply) {
                     f.reply.substr(0, cut) + "\r\n" + code + "\r\n" + f.reply.substr(cut);
                 SCOPED_TRACE(std::string(f.command) + " with " + code + " at " +
                              std::to_string(cut));
-                ReplyFramer framer(Ends::Standard, true, 1 << 20, f.command);
+                ReplyFramer framer(Ends::Standard, true, 1 << 20);
                 ASSERT_EQ(framer.feed(raw), ReplyFramer::State::Complete);
                 const Sorted sorted =
                     setAsideUnsolicited(framer.bytes() + framer.tail(), f.command, Ends::Standard);

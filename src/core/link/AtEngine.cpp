@@ -194,7 +194,7 @@ bool AtEngine::resynchronise() {
     const bool socket = link_.isSocket();
     if (!writeAll(link_.fd(), "AT\r", socket))
         return false;
-    at::ReplyFramer framer(at::Ends::Standard, true, kMaxResponse, "AT");
+    at::ReplyFramer framer(at::Ends::Standard, true, kMaxResponse);
     const auto deadline = Clock::now() + timeout_;
     std::array<char, 4096> buf{};
     while (framer.state() == at::ReplyFramer::State::Reading) {
@@ -316,8 +316,8 @@ int AtEngine::run(Variant v, std::string_view command, bool raw) {
 
     const auto inactivity = v == Variant::List ? searchTimeout_ : timeout_;
     const auto overallDeadline = Clock::now() + inactivity + overallExtra_;
-    auto framer = std::make_unique<at::ReplyFramer>(endsOf(v), v == Variant::Standard, kMaxResponse,
-                                                    command_);
+    auto framer =
+        std::make_unique<at::ReplyFramer>(endsOf(v), v == Variant::Standard, kMaxResponse);
     std::array<char, kChunk> buf{};
     for (;;) {
         const auto deadline = std::min(Clock::now() + inactivity, overallDeadline);

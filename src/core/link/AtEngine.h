@@ -110,6 +110,13 @@ class AtEngine {
     void forgetFailure() { failure_ = Failure::None; }
     // Marks the running operation failed (a check after forgetFailure() failed).
     void setFailure(Failure failure) { failure_ = failure; }
+    // The caller found that the last reply answers another command (a record
+    // of a location it did not ask for): the operation fails as out of step
+    // and the link is re-synchronised before the next command.
+    void markOutOfStep() {
+        failure_ = lastLinkFailure_ = Failure::OutOfStep;
+        outOfStep_ = true;
+    }
     // The link failure of the last transaction that was sent, kept beyond
     // the operation: None once a transaction has been answered again.
     Failure lastLinkFailure() const { return lastLinkFailure_; }

@@ -1,9 +1,6 @@
 #include "link/ReplyFramer.h"
 
 #include <algorithm>
-#include <utility>
-
-#include "link/Unsolicited.h"
 
 namespace vondrix::at {
 
@@ -42,11 +39,6 @@ void ReplyFramer::scan() {
             return;
         std::string_view line(bytes_.data() + lineStart_, nl - lineStart_);
         lineStart_ = nl + 1;
-        if (line.find_first_not_of(" \t\r") == std::string_view::npos)
-            continue;
-        if (std::exchange(pduToCome_, false))
-            continue;
-        pduToCome_ = unsolicitedLines(line, command_, ends_) == 2;
         // A line may hold several CR-separated pieces (an echo ends in CR alone).
         for (;;) {
             const auto cr = line.find('\r');

@@ -10,9 +10,10 @@ namespace vondrix::at {
 
 // Finds where one reply ends in the bytes as they arrive, in pieces of any
 // size: at the first whole line that is a final result for this kind of
-// transaction (or at the data prompt). The line after the header of an
-// unsolicited message (its PDU) never ends a reply. Bytes after the end
-// belong to no reply: they are kept apart (tail()) for the engine to judge.
+// transaction (or at the data prompt). Unsolicited result codes and the PDU
+// line of a routed message are never whole-line results, so they never end
+// a reply. Bytes after the end belong to no reply: they are kept apart
+// (tail()) for the engine to judge.
 // Pure, so that the framing can be tested and fuzzed without a link.
 class ReplyFramer {
   public:
@@ -20,9 +21,8 @@ class ReplyFramer {
 
     // `nulAsAt`: a received NUL byte is kept as '@' (the standard
     // transaction's rule). More than `maxBytes` without an end: TooLong.
-    // `command`: the command line answered, which decides what is unsolicited.
-    ReplyFramer(Ends ends, bool nulAsAt, std::size_t maxBytes, std::string_view command = {})
-        : ends_(ends), nulAsAt_(nulAsAt), maxBytes_(maxBytes), command_(command) {}
+    ReplyFramer(Ends ends, bool nulAsAt, std::size_t maxBytes)
+        : ends_(ends), nulAsAt_(nulAsAt), maxBytes_(maxBytes) {}
 
     // Takes the next received bytes; returns the state afterwards. Once
     // Complete or TooLong, further bytes change nothing.
@@ -43,8 +43,6 @@ class ReplyFramer {
     Ends ends_;
     bool nulAsAt_;
     std::size_t maxBytes_;
-    std::string command_;
-    bool pduToCome_ = false;  // the next line is an unsolicited message's PDU
     State state_ = State::Reading;
     std::string bytes_;
     std::size_t lineStart_ = 0;  // start of the line not yet complete
