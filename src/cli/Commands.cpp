@@ -122,20 +122,20 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
         options.portSettleMs = 0;
         options.resetDelayMs = 0;
     }
-
-    Session session(ctx.ini.path());
     // With VONDRIX_VERBOSE the unsolicited codes the phone slipped into its
     // replies are shown as they are set aside (control bytes as '?').
     if (const char* verbose = std::getenv("VONDRIX_VERBOSE");
         verbose && *verbose && std::string_view(verbose) != "0")
-        session.engine.watchUnsolicited([&err = ctx.err](std::string_view code) {
+        options.unsolicitedWatcher = [&err = ctx.err](std::string_view code) {
             std::string shown(code);
             for (char& c : shown)
                 if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
                     c = c == '\n' ? ' ' : '?';
             err << "vondrix-cli: unsolicited result code set aside: " << latin1ToUtf8(shown)
                 << '\n';
-        });
+        };
+
+    Session session(ctx.ini.path());
     switch (startUp(session, reporter, options)) {
         case StartupResult::Ready:
             break;
