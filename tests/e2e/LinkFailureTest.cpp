@@ -187,18 +187,22 @@ TEST(LinkFailure, WriteAnsweredLateReportsTheTruth) {
     }
 }
 
-// A reply the phone sends twice, or an OK too many: the answers are out of
-// step with the commands, so the read fails as on a link failure and keeps
-// nothing, and the next command first re-synchronises the link.
+// A reply the phone sends twice, an OK too many, a record or an echo of
+// another command: the answers are out of step with the commands, so the
+// read fails as on a link failure and keeps nothing.
 TEST(LinkFailure, StrayReplyNeverAnswersALaterCommand) {
+    using Pieces = std::vector<ScriptedPhone::Piece>;
+    const std::string second = entryReply(2, "0302", "Bob");
+    const std::string third = entryReply(3, "0303", "Cid");
     const struct {
         const char* name;
-        std::vector<ScriptedPhone::Piece> second;
+        Pieces second, third;
     } cases[] = {
-        {"reply repeated 50 ms later",
-         {{entryReply(2, "0302", "Bob"), 0}, {entryReply(2, "0302", "Bob"), 50}}},
-        {"an extra OK", {{entryReply(2, "0302", "Bob"), 0}, {kOk, 50}}},
-        {"an extra OK at once", {{entryReply(2, "0302", "Bob") + kOk, 0}}},
+        {"reply repeated 50 ms later", {{second, 0}, {second, 50}}, {{third, 0}}},
+        {"an extra OK", {{second, 0}, {kOk, 50}}, {{third, 0}}},
+        {"an extra OK at once", {{second + kOk, 0}}, {{third, 0}}},
+        {"the record of another location", {{second, 0}}, {{second, 0}}},
+        {"the echo of another command", {{second, 0}}, {{"AT+CPBR=2\r" + third, 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -206,14 +210,14 @@ TEST(LinkFailure, StrayReplyNeverAnswersALaterCommand) {
         rig.phone.reply("\r\n+CPBR: (1-5),20,14\r\n" + kOk);
         rig.phone.reply(entryReply(1, "0301", "Ann"));
         rig.phone.reply(c.second);
-        for (int i = 3; i <= 5; ++i)
+        rig.phone.reply(c.third);
+        for (int i = 4; i <= 5; ++i)
             rig.phone.reply(entryReply(i, "030" + std::to_string(i), "Eve"));
         EXPECT_FALSE(rig.service.readCurrent());
         EXPECT_TRUE(rig.model.current.rows.empty());
         EXPECT_FALSE(rig.model.current.complete);
         EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::RepliesOutOfStep});
-        const Lines sent = rig.phone.lines();
-        EXPECT_LE(sent.size(), 5u);  // never past the location that showed it
+        EXPECT_LE(rig.phone.lines().size(), 5u);  // never past the location that showed it
     }
 }
 

@@ -74,16 +74,17 @@ bool endsInsideLine(const std::string& bytes) {
     return bytes.find_first_not_of(" \t\r", lineStart) != std::string::npos;
 }
 
-// A reply that carries information lines of another command's prefix
-// answers that command, not this one (the maker's indications are set aside
-// before).
+// A reply that carries the echo of another command line, or information
+// lines of another command's prefix, answers that command, not this one (the
+// maker's indications are set aside before; this command's own echo is no
+// information line).
 bool answersAnother(const at::Reply& reply, std::string_view command) {
     const std::string_view own = at::answerPrefix(command);
-    if (own.empty())
-        return false;
     return std::any_of(reply.lines.begin(), reply.lines.end(), [&](const std::string& line) {
+        if (!at::answerPrefix(line).empty())
+            return true;
         const std::string_view prefix = at::linePrefix(line);
-        return !prefix.empty() && prefix.front() == '+' && prefix != own;
+        return !own.empty() && !prefix.empty() && prefix.front() == '+' && prefix != own;
     });
 }
 
