@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -173,12 +174,25 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
                     << error << '\n';
             return kExitNoLink;
         }
-        sim = std::make_unique<phonesim::Simulator>(std::move(state));
+        sim = std::make_unique<phonesim::Simulator>(std::move(state),
+                                                    phonesim::wireFromEnvironment());
         options.link.kind = LinkOverride::Kind::Device;
         options.link.device = sim->openPty();
         options.portSettleMs = 0;
         options.resetDelayMs = 0;
     }
+    // With VONDRIX_VERBOSE the unsolicited codes the phone slipped into its
+    // replies are shown as they are set aside (control bytes as '?').
+    if (const char* verbose = std::getenv("VONDRIX_VERBOSE");
+        verbose && *verbose && std::string_view(verbose) != "0")
+        options.unsolicitedWatcher = [&err = ctx.err](std::string_view code) {
+            std::string shown(code);
+            for (char& c : shown)
+                if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
+                    c = c == '\n' ? ' ' : '?';
+            err << "vondrix-cli: unsolicited result code set aside: " << latin1ToUtf8(shown)
+                << '\n';
+        };
 
     Session session(ctx.ini.path());
     switch (startUp(session, reporter, options)) {

@@ -44,6 +44,12 @@ Other options:
                         (without it the terminal asks; no terminal: cancel)
   --help                this help; COMMAND --help for a command's help
 
+Environment:
+  VONDRIX_SIM_UNSOLICITED=PERCENT[:SEED]
+                        the simulated phone slips unsolicited result codes
+                        (RING, +CMTI, +CREG, ...) into PERCENT % of its replies
+  VONDRIX_VERBOSE=1     show on stderr each unsolicited code set aside
+
 Exit status: 0 success, 1 the operation failed, 2 usage error,
 3 no link to the phone or the phone did not answer the reset.
 )";

@@ -318,7 +318,8 @@ int runGui(const QStringList& arguments) {
             std::cerr << "vondrix: " << error << '\n';
             return 2;
         }
-        sim = std::make_unique<phonesim::Simulator>(std::move(state));
+        sim = std::make_unique<phonesim::Simulator>(std::move(state),
+                                                    phonesim::wireFromEnvironment());
         options.link.kind = LinkOverride::Kind::Device;
         options.link.device = sim->openPty();
         options.portSettleMs = 0;

@@ -1,5 +1,7 @@
 #include "phonesim/Simulator.h"
 
+#include "phonesim/Commands.h"
+
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -15,6 +17,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -24,6 +27,7 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace phonesim {
 
@@ -101,7 +105,7 @@ constexpr auto kLongestIdleLimit = std::chrono::hours(24 * 366);
 
 struct Simulator::Impl {
     Impl(PhoneState s, WireOptions w, Limits l)
-        : state(std::move(s)), interp(state), wire(w), limits(l) {}
+        : state(std::move(s)), interp(state), wire(w), limits(l), urcRng(w.unsolicitedSeed) {}
 
     // Shared with the caller's threads, under `mu`.
     mutable std::mutex mu;
@@ -115,6 +119,7 @@ struct Simulator::Impl {
     std::size_t dropped = 0;
     std::function<void(const std::string&)> recorder;
     std::mt19937 rng{0x5335u};
+    std::mt19937 urcRng;
     int wakeFd = -1;  // written to wake the serving thread
 
     std::atomic<std::size_t> peakOut{0};
@@ -149,6 +154,7 @@ struct Simulator::Impl {
     void record(std::string line);
     void trimRecord();
     std::string applyFault(const Fault& fault, std::string reply, bool& close);
+    std::string withUnsolicited(std::string reply);
     std::optional<Clock::time_point> flush(Clock::time_point now);
     void closeLink();
     void resetWire();
@@ -388,14 +394,29 @@ void Simulator::Impl::onInput(std::string_view data, Clock::time_point now) {
             }
             bool close = false;
             std::string reply = std::move(e.bytes);
+            Clock::duration late{};
+            std::string again;  // sent once more after `late`
             const auto fault = std::find_if(faults.begin(), faults.end(), [&](const Fault& f) {
                 return startsWithNoCase(e.line, f.commandPrefix);
             });
             if (fault != faults.end()) {
-                reply = applyFault(*fault, std::move(reply), close);
+                const auto kind = fault->kind;
+                const auto after = std::chrono::milliseconds(fault->size != 0 ? fault->size
+                                                             : kind == Fault::Kind::Late ? 1000
+                                                                                         : 50);
+                if (kind == Fault::Kind::Late) {
+                    late = after;
+                } else if (kind == Fault::Kind::Repeat || kind == Fault::Kind::StrayOk) {
+                    again = kind == Fault::Kind::Repeat ? reply : "\r\nOK\r\n";
+                    late = after;
+                } else {
+                    reply = applyFault(*fault, std::move(reply), close);
+                }
                 faults.erase(fault);
             }
-            const Clock::time_point due = arrival + latency + e.delay;
+            reply = withUnsolicited(std::move(reply));
+            const Clock::time_point due =
+                arrival + latency + e.delay + (again.empty() ? late : Clock::duration{});
             const std::size_t chunk = wire.chunkSize == 0 ? reply.size() : wire.chunkSize;
             std::size_t pos = 0;
             do {
@@ -405,6 +426,9 @@ void Simulator::Impl::onInput(std::string_view data, Clock::time_point now) {
                 pos += len;
             } while (pos < reply.size());
             out.back().closeAfter = close;
+            if (!again.empty()) {
+                queue(Segment{std::move(again), 0, due + late, {}, false});
+            }
         }
         rec = recorder;
     }
@@ -448,7 +472,41 @@ std::string Simulator::Impl::applyFault(const Fault& fault, std::string reply, b
             reply = "\r\n" + line + "\r\n\r\nOK\r\n";
             break;
         }
+        case Fault::Kind::Late:
+        case Fault::Kind::Repeat:
+        case Fault::Kind::StrayOk:
+            break;  // timing only: see onInput
     }
+    return reply;
+}
+
+std::string Simulator::Impl::withUnsolicited(std::string reply) {
+    // What a phone may report unasked while it answers: a call, a message
+    // or status report stored, a change of registration, a message routed
+    // to the terminal with its PDU.
+    static constexpr std::string_view kCodes[] = {
+        "RING",
+        "+CRING: VOICE",
+        "+CMTI: \"SM\",4",
+        "+CDSI: \"SM\",3",
+        "+CREG: 1",
+        "+CREG: 1,\"00C3\",\"1A2B\"",
+        "+CMT: ,23\r\n0791947106004034040C9194713254760000112070812344000341E110",
+    };
+    // Not inside the data prompt: the phone is taking text then.
+    if (wire.unsolicitedPercent <= 0 || reply.empty() || reply.back() != '\n')
+        return reply;
+    std::uniform_int_distribution<int> percent(0, 99);
+    if (percent(urcRng) >= wire.unsolicitedPercent)
+        return reply;
+    std::vector<std::size_t> places{0};
+    for (std::size_t at = reply.find('\n'); at != std::string::npos; at = reply.find('\n', at + 1))
+        places.push_back(at + 1);
+    const std::size_t place =
+        places[std::uniform_int_distribution<std::size_t>(0, places.size() - 1)(urcRng)];
+    const std::string_view code =
+        kCodes[std::uniform_int_distribution<std::size_t>(0, std::size(kCodes) - 1)(urcRng)];
+    reply.insert(place, "\r\n" + std::string(code) + "\r\n");
     return reply;
 }
 
@@ -645,7 +703,33 @@ void Simulator::stop() {
 
 void Simulator::setWire(WireOptions wire) {
     std::lock_guard lock(impl_->mu);
+    if (wire.unsolicitedSeed != impl_->wire.unsolicitedSeed)
+        impl_->urcRng.seed(wire.unsolicitedSeed);
     impl_->wire = wire;
+}
+
+WireOptions wireFromEnvironment() {
+    WireOptions wire;
+    if (const char* text = std::getenv("VONDRIX_SIM_UNSOLICITED"))
+        parseUnsolicited(text, wire);
+    return wire;
+}
+
+bool parseUnsolicited(std::string_view text, WireOptions& wire) {
+    const auto colon = text.find(':');
+    const auto percent = parseNumber(text.substr(0, colon));
+    if (!percent || *percent < 0 || *percent > 100)
+        return false;
+    unsigned seed = 1;
+    if (colon != std::string_view::npos) {
+        const auto n = parseNumber(text.substr(colon + 1));
+        if (!n || *n < 0)
+            return false;
+        seed = static_cast<unsigned>(*n);
+    }
+    wire.unsolicitedPercent = *percent;
+    wire.unsolicitedSeed = seed;
+    return true;
 }
 
 void Simulator::setLimits(Limits limits) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "phonesim/Interpreter.h"
@@ -22,7 +23,20 @@ struct WireOptions {
     int latencyMs = 0;          // delay between a complete command line and its reply
     std::size_t chunkSize = 0;  // 0: replies written whole; else in pieces of this many bytes
     int chunkGapMs = 0;         // pause between those pieces
+    // Unsolicited result codes (RING, +CMTI, +CDSI, +CREG, ...) slipped into
+    // this many percent of the replies that end in a result code, each at a
+    // line boundary picked at random: before, between or after the
+    // information lines, between a header and its data line, after the
+    // result. The same seed gives the same codes at the same places.
+    int unsolicitedPercent = 0;
+    unsigned unsolicitedSeed = 1;
 };
+
+// "PERCENT[:SEED]" (0 to 100) into `wire`; false when the text is not so.
+bool parseUnsolicited(std::string_view text, WireOptions& wire);
+// The wire of a simulator the programs start in-process: unsolicited codes
+// as the environment variable VONDRIX_SIM_UNSOLICITED=PERCENT[:SEED] asks.
+WireOptions wireFromEnvironment();
 
 // A fault applied to the reply of the next command line that starts with
 // `commandPrefix` (case-insensitive; empty matches any), once. Lines the phone
@@ -39,6 +53,9 @@ struct Fault {
         Garbage,    // write `size` random bytes (never CR or LF; 0 means 64) before the reply
         Oversized,  // answer with an information line of `size` bytes (0 means 30000),
                     // then "OK", instead of the real reply (the command still takes effect)
+        Late,       // the reply comes `size` milliseconds late (0 means 1000)
+        Repeat,     // the reply, and the same reply again `size` ms later (0 means 50)
+        StrayOk,    // the reply, and an "OK" nobody asked for `size` ms later (0 means 50)
     };
     Kind kind = Kind::Stall;
     std::string commandPrefix;

@@ -24,6 +24,7 @@ constexpr std::string_view kUsage =
     "usage: vondrix-phonesim [--pty | --tcp [HOST:]PORT] [--state FILE [--save]]\n"
     "                        [--baud N] [--latency MS] [--chunk N] [--chunk-gap MS]\n"
     "                        [--record FILE] [--idle SECONDS]\n"
+    "                        [--unsolicited PERCENT[:SEED]]\n"
     "       vondrix-phonesim --dump-demo | --help\n"
     "\n"
     "Simulates a Siemens C35/S35 phone's AT command interpreter.\n"
@@ -39,7 +40,11 @@ constexpr std::string_view kUsage =
     "  --chunk-gap MS   pause MS milliseconds between those pieces\n"
     "  --record FILE    append every received command line to FILE\n"
     "  --idle SECONDS   close a TCP client that sends and reads nothing for\n"
-    "                   SECONDS (default 300; 0: never)\n";
+    "                   SECONDS (default 300; 0: never)\n"
+    "  --unsolicited PERCENT[:SEED]\n"
+    "                   slip an unsolicited result code (RING, +CMTI, +CDSI,\n"
+    "                   +CREG, ...) into PERCENT % of the replies, at random\n"
+    "                   line boundaries; SEED (default 1) repeats a run\n";
 
 int usageError(const std::string& message) {
     std::cerr << "vondrix-phonesim: " << message << "\n" << kUsage;
@@ -139,6 +144,11 @@ int main(int argc, char** argv) {
         } else if (arg == "--chunk-gap") {
             if (!number(opt.wire.chunkGapMs)) {
                 return usageError("--chunk-gap needs a number of milliseconds");
+            }
+        } else if (arg == "--unsolicited") {
+            const auto text = value();
+            if (!text || !phonesim::parseUnsolicited(*text, opt.wire)) {
+                return usageError("--unsolicited needs PERCENT (0 to 100) and an optional :SEED");
             }
         } else if (arg == "--idle") {
             if (!number(opt.idleSeconds)) {

@@ -343,8 +343,7 @@ TEST(FastRead, UntrustedRangeReplyFallsBackToSingleReads) {
          "\r\n" + record(6, "0306", "Dan") + "\r\n" + record(4, "0304", "Cid") + "\r\n" + kOk},
         {"a record cut short",
          "\r\n" + record(4, "0304", "Cid") + "\r\n+CPBR: 6,\"0306\",129,\"Da" + kOk},
-        {"a line that is no record",
-         "\r\n+CMTI: \"SM\",3\r\n" + record(4, "0304", "Cid") + "\r\n" + kOk},
+        {"a line that is no record", "\r\n\"SM\",3\r\n" + record(4, "0304", "Cid") + "\r\n" + kOk},
         {"an error", "\r\n+CME ERROR: 21\r\n"},
         {"a plain error", "\r\nERROR\r\n"},
     };

@@ -143,21 +143,82 @@ TEST(LinkFailure, OperationStopsSendingAfterTheFirstFailureAndReportsOnce) {
     EXPECT_EQ(rig.engine.failure(), AtEngine::Failure::None);
 }
 
-// The phone did the write but answered after the limit: reading the
-// location back shows it, so the write counts as done.
-TEST(LinkFailure, WriteAnsweredLateIsCheckedByReadingBack) {
-    Rig rig;
-    rig.phone.reply({{kOk, 1000}});
-    rig.phone.reply(entryReply(4, "0304", "Dee"));
-    EXPECT_EQ(rig.service.store(4, "0304", 129, "Dee"), PhonebookService::WriteResult::Ok);
-    EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}));
-    EXPECT_TRUE(rig.reporter.ids().empty());
+// A write answered after the limit: its late answer is the truth, even when
+// it comes after the line fell quiet; only a write never answered is
+// checked by reading the location back.
+TEST(LinkFailure, WriteAnsweredLateReportsTheTruth) {
+    const struct {
+        const char* name;
+        std::vector<ScriptedPhone::Piece> write;
+        const char* held;  // the read-back's name
+        PhonebookService::WriteResult result;
+        Lines lines;
+    } cases[] = {
+        {"late OK after the line fell quiet",
+         {{kOk, 1700}},
+         "Old",
+         PhonebookService::WriteResult::Ok,
+         {"AT+CPBW=4,0304,129,\"Dee\""}},
+        {"late refusal",
+         {{kError, 1700}},
+         "Dee",
+         PhonebookService::WriteResult::Failed,
+         {"AT+CPBW=4,0304,129,\"Dee\""}},
+        {"never answered, done",
+         {},
+         "Dee",
+         PhonebookService::WriteResult::Ok,
+         {"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}},
+        {"never answered, not done",
+         {},
+         "Old",
+         PhonebookService::WriteResult::Failed,
+         {"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScriptedPhonebookRig rig(1000ms);
+        rig.phone.reply(c.write);
+        rig.phone.reply(entryReply(4, "0304", c.held));
+        EXPECT_EQ(rig.service.store(4, "0304", 129, "Dee"), c.result);
+        EXPECT_EQ(rig.phone.lines(), c.lines);
+        EXPECT_EQ(rig.engine.lateAnswers(), c.write.empty() ? 0u : 1u);
+        EXPECT_TRUE(rig.reporter.ids().empty());
+    }
+}
 
-    // Not done after all: the read-back shows the old entry.
-    rig.phone.reply({{kOk, 1000}});
-    rig.phone.reply(entryReply(4, "0304", "Dee"));
-    EXPECT_EQ(rig.service.store(4, "0305", 129, "Eve"), PhonebookService::WriteResult::Failed);
-    EXPECT_TRUE(rig.reporter.ids().empty());
+// A reply the phone sends twice, an OK too many, a record or an echo of
+// another command: the answers are out of step with the commands, so the
+// read fails as on a link failure and keeps nothing.
+TEST(LinkFailure, StrayReplyNeverAnswersALaterCommand) {
+    using Pieces = std::vector<ScriptedPhone::Piece>;
+    const std::string second = entryReply(2, "0302", "Bob");
+    const std::string third = entryReply(3, "0303", "Cid");
+    const struct {
+        const char* name;
+        Pieces second, third;
+    } cases[] = {
+        {"reply repeated 50 ms later", {{second, 0}, {second, 50}}, {{third, 0}}},
+        {"an extra OK", {{second, 0}, {kOk, 50}}, {{third, 0}}},
+        {"an extra OK at once", {{second + kOk, 0}}, {{third, 0}}},
+        {"the record of another location", {{second, 0}}, {{second, 0}}},
+        {"the echo of another command", {{second, 0}}, {{"AT+CPBR=2\r" + third, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.phone.reply("\r\n+CPBR: (1-5),20,14\r\n" + kOk);
+        rig.phone.reply(entryReply(1, "0301", "Ann"));
+        rig.phone.reply(c.second);
+        rig.phone.reply(c.third);
+        for (int i = 4; i <= 5; ++i)
+            rig.phone.reply(entryReply(i, "030" + std::to_string(i), "Eve"));
+        EXPECT_FALSE(rig.service.readCurrent());
+        EXPECT_TRUE(rig.model.current.rows.empty());
+        EXPECT_FALSE(rig.model.current.complete);
+        EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::RepliesOutOfStep});
+        EXPECT_LE(rig.phone.lines().size(), 5u);  // never past the location that showed it
+    }
 }
 
 TEST(LinkFailure, InjectionNeverReachesThePhone) {

@@ -268,6 +268,43 @@ TEST(SmsDeleting, ThreeRowsThreeCommandsAndARefusedOneStays) {
     EXPECT_TRUE(phone.sms.messages.count(9));
 }
 
+// A message part or a deletion answered after the limit was done: each
+// counts as done, and nothing goes out twice. A reply sent twice never
+// answers the next command: the listing fails as out of step and the rows
+// stay as they were.
+TEST(SmsDeleting, LateAnswersCountAndARepeatedReplyAnswersNothingElse) {
+    Rig rig;
+    rig.read();
+    rig.engine.setTimeouts(500ms, 500ms);
+    rig.sim.injectFault({phonesim::Fault::Kind::Late, "0", 0, 800});  // the first part's data
+    const SendReport sent = rig.service.send(Outgoing{"+49123456789", std::string(161, 'a'), {}});
+    EXPECT_EQ(sent.sent, 2);
+    EXPECT_FALSE(sent.linkFailed);
+    EXPECT_EQ(rig.phone().sms.sent.size(), 2u);
+    rig.sim.injectFault({phonesim::Fault::Kind::Late, "AT+CMGD=", 0, 800});
+    const DeleteReport report = rig.service.deleteRows({rig.positionOf("1")});
+    EXPECT_EQ(report.deleted, 1);
+    EXPECT_FALSE(report.linkFailed);
+    EXPECT_EQ(rig.rowOf("1"), nullptr);
+    EXPECT_EQ(rig.engine.lateAnswers(), 2u);
+    EXPECT_TRUE(rig.reporter.ids().empty());
+
+    const std::size_t rows = rig.model.list.count();
+    ASSERT_GT(rows, 0u);
+    rig.sim.injectFault({phonesim::Fault::Kind::Repeat, "AT^SMGO?", 0, 50});
+    EXPECT_FALSE(rig.service.readMessages());
+    EXPECT_EQ(rig.model.list.count(), rows);
+    EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::RepliesOutOfStep});
+    // The next reading re-synchronises first and reads the list again.
+    rig.forget();
+    EXPECT_TRUE(rig.service.readMessages());
+    const Lines lines = rig.lines();  // may still hold the failed reading's last command
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
+              (Lines{"AT", "AT^SMGO?", "AT+CMGL=4", "AT+CPMS?"}));
+    EXPECT_EQ(rig.model.list.count(), rows);
+}
+
 // The decoded text and the TPDU length of every sent PDU.
 struct SentPart {
     std::string text;

@@ -112,6 +112,7 @@ enum Id : int {
     NotARegularFile = 104,          // a FIFO, device or directory where a file belongs
     FileNotSaved = 105,             // a file could not be written; the old one is kept
     ValueRefused = 106,             // a value holds characters a command line must not carry
+    RepliesOutOfStep = 107,         // a reply answered another command; the operation stopped
     EntryUnreadable = 110,          // an organizer slot whose reply cannot be read (a column text)
     PhonebookSizeUnreadable = 111,  // the "AT+CPBR=?" reply holds no range
     // Why a line of a phonebook import was skipped, after "Line N: ".

@@ -10,6 +10,7 @@
 
 #include "link/Command.h"
 #include "link/ReplyFramer.h"
+#include "link/Unsolicited.h"
 
 namespace vondrix {
 namespace {
@@ -44,10 +45,10 @@ bool writeAll(int fd, std::string_view data, bool socket) {
     return true;
 }
 
-// Reads what is there without waiting; false when the link is closed. A
-// phone that never stops talking is not drained for ever: past the longest
-// reply the rest is left to the next transaction's limits.
-bool readAvailable(int fd, bool socket) {
+// Adds what is there to `into` without waiting; false when the link is
+// closed. A phone that never stops talking is not drained for ever: past the
+// longest reply the rest is left to the next transaction's limits.
+bool readAvailable(int fd, bool socket, std::string& into) {
     std::array<char, 4096> buf{};
     for (std::size_t drained = 0; drained < AtEngine::kMaxResponse; drained += buf.size()) {
         pollfd p{fd, POLLIN, 0};
@@ -62,11 +63,35 @@ bool readAvailable(int fd, bool socket) {
             continue;
         if (n <= 0)
             return false;
+        into.append(buf.data(), static_cast<std::size_t>(n));
     }
     return true;
 }
 
+// Whether the last line of `bytes` is begun but not ended.
+bool endsInsideLine(const std::string& bytes) {
+    const std::size_t lineStart = bytes.rfind('\n') + 1;  // 0 without a line feed
+    return bytes.find_first_not_of(" \t\r", lineStart) != std::string::npos;
+}
+
+// A reply that carries the echo of another command line, or information
+// lines of another command's prefix, answers that command, not this one (the
+// maker's indications are set aside before; this command's own echo is no
+// information line).
+bool answersAnother(const at::Reply& reply, std::string_view command) {
+    const std::string_view own = at::answerPrefix(command);
+    return std::any_of(reply.lines.begin(), reply.lines.end(), [&](const std::string& line) {
+        if (!at::answerPrefix(line).empty())
+            return true;
+        const std::string_view prefix = at::linePrefix(line);
+        return !own.empty() && !prefix.empty() && prefix.front() == '+' && prefix != own;
+    });
+}
+
 }  // namespace
+
+AtEngine::AtEngine(PhoneLink& link) : link_(link) {}
+AtEngine::~AtEngine() = default;
 
 int AtEngine::standard(std::string_view command) {
     return run(Variant::Standard, command, false);
@@ -98,15 +123,11 @@ bool AtEngine::waitReadable(Clock::time_point deadline) {
     }
 }
 
-void AtEngine::discardLeftovers() {
+void AtEngine::waitQuiet() {
+    // Until the line has been quiet for a moment, but never longer than one
+    // inactivity limit.
     const int fd = link_.fd();
     const bool socket = link_.isSocket();
-    if (!dirty_) {
-        readAvailable(fd, socket);
-        return;
-    }
-    // Wait until the line has been quiet for a moment, but never longer
-    // than one inactivity limit.
     const auto giveUp = Clock::now() + timeout_;
     const auto quiet = std::min<std::chrono::milliseconds>(kQuietAfterFailure, timeout_);
     std::array<char, 4096> buf{};
@@ -127,14 +148,138 @@ void AtEngine::discardLeftovers() {
     }
 }
 
+void AtEngine::setAside(const std::vector<std::string>& codes) {
+    unsolicited_ += codes.size();
+    if (unsolicitedWatcher_)
+        for (const std::string& code : codes)
+            unsolicitedWatcher_(code);
+}
+
+bool AtEngine::judgeTail(std::string bytes) {
+    const at::Sorted sorted = at::setAsideUnsolicited(bytes, {}, at::Ends::Standard);
+    setAside(sorted.unsolicited);
+    return sorted.reply.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+bool AtEngine::settleLine() {
+    if (dirty_) {
+        tail_.clear();
+        waitQuiet();
+    } else {
+        // Whatever came after the last reply: unsolicited codes, or bytes no
+        // command asked for. A line still arriving is waited for, briefly.
+        std::string stray = std::move(tail_);
+        tail_.clear();
+        const auto deadline = Clock::now() + std::min(kQuietAfterFailure, timeout_);
+        while (readAvailable(link_.fd(), link_.isSocket(), stray) && endsInsideLine(stray) &&
+               waitReadable(deadline)) {
+        }
+        if (!judgeTail(std::move(stray))) {
+            outOfStep_ = true;
+            // An answer this operation took may have been another's.
+            if (operationDepth_ > 0 && sentInOperation_) {
+                failure_ = lastLinkFailure_ = Failure::OutOfStep;
+                return false;
+            }
+        }
+    }
+    if (outOfStep_ && !resynchronise()) {
+        failure_ = lastLinkFailure_ = Failure::OutOfStep;
+        return false;
+    }
+    return true;
+}
+
+bool AtEngine::resynchronise() {
+    waitQuiet();
+    const bool socket = link_.isSocket();
+    if (!writeAll(link_.fd(), "AT\r", socket))
+        return false;
+    at::ReplyFramer framer(at::Ends::Standard, true, kMaxResponse);
+    const auto deadline = Clock::now() + timeout_;
+    std::array<char, 4096> buf{};
+    while (framer.state() == at::ReplyFramer::State::Reading) {
+        if (!waitReadable(deadline)) {
+            dirty_ = true;
+            return false;
+        }
+        const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
+                                 : ::read(link_.fd(), buf.data(), buf.size());
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return false;
+        framer.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+    }
+    const at::Sorted sorted = at::setAsideUnsolicited(framer.bytes(), "AT", at::Ends::Standard);
+    setAside(sorted.unsolicited);
+    // "OK" alone: the phone answers the command just sent, so it is in step.
+    if (framer.state() != at::ReplyFramer::State::Complete ||
+        framer.final().kind != at::Final::Ok || !at::parseReply(sorted.reply, "AT").lines.empty()) {
+        dirty_ = true;
+        return false;
+    }
+    tail_ = framer.tail();
+    outOfStep_ = false;
+    ++resyncs_;
+    return true;
+}
+
 int AtEngine::fail(Failure why, const std::string& received) {
     failure_ = why;
     lastLinkFailure_ = why;
     if (why != Failure::LinkClosed)
         dirty_ = true;
-    response_ = received;
+    response_ = at::setAsideUnsolicited(received, command_, at::Ends::Standard).reply;
     reply_ = at::parseReply(response_, command_, at::Ends::Standard);
     return 0;
+}
+
+int AtEngine::complete(Variant v, const at::ReplyFramer& framer) {
+    const at::Ends ends = endsOf(v);
+    at::Sorted sorted = at::setAsideUnsolicited(framer.bytes(), command_, ends);
+    setAside(sorted.unsolicited);
+    response_ = std::move(sorted.reply);
+    reply_ = at::parseReply(response_, command_, ends);
+    lastLinkFailure_ = Failure::None;
+    // Whole lines after the final result are judged now; a line still
+    // arriving before the next command.
+    const std::string& tail = framer.tail();
+    const std::size_t cut = tail.rfind('\n') + 1;  // 0 without a line feed
+    tail_ = tail.substr(cut);
+    if (!judgeTail(tail.substr(0, cut)) || answersAnother(reply_, command_)) {
+        outOfStep_ = true;
+        failure_ = lastLinkFailure_ = Failure::OutOfStep;
+        return 0;
+    }
+    return resultOf(v, framer.final());
+}
+
+int AtEngine::awaitLateAnswer() {
+    const std::unique_ptr<at::ReplyFramer> framer = std::move(pending_);
+    if (!framer || failure_ != Failure::NoAnswer)
+        return -1;
+    const bool socket = link_.isSocket();
+    const auto deadline = Clock::now() + timeout_;
+    std::array<char, kChunk> buf{};
+    while (waitReadable(deadline)) {
+        const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
+                                 : ::read(link_.fd(), buf.data(), buf.size());
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return -1;
+        const auto state = framer->feed(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+        if (state == at::ReplyFramer::State::TooLong)
+            return -1;
+        if (state == at::ReplyFramer::State::Complete) {
+            ++lateAnswers_;
+            failure_ = Failure::None;
+            dirty_ = false;
+            return complete(pendingVariant_, *framer);
+        }
+    }
+    return -1;
 }
 
 int AtEngine::run(Variant v, std::string_view command, bool raw) {
@@ -144,6 +289,7 @@ int AtEngine::run(Variant v, std::string_view command, bool raw) {
     response_.clear();
     reply_ = at::Reply{};
     command_.assign(command);
+    pending_.reset();
     // A failed link ends the operation: nothing more is sent.
     if (failure_ != Failure::None)
         return 0;
@@ -162,41 +308,44 @@ int AtEngine::run(Variant v, std::string_view command, bool raw) {
     if (!data)
         line += '\r';
 
-    discardLeftovers();
+    if (!settleLine())
+        return 0;
+    sentInOperation_ = true;
     const bool socket = link_.isSocket();
     if (!writeAll(link_.fd(), line, socket))
         return fail(Failure::LinkClosed, {});
 
     const auto inactivity = v == Variant::List ? searchTimeout_ : timeout_;
     const auto overallDeadline = Clock::now() + inactivity + overallExtra_;
-    at::ReplyFramer framer(endsOf(v), v == Variant::Standard, kMaxResponse);
+    auto framer =
+        std::make_unique<at::ReplyFramer>(endsOf(v), v == Variant::Standard, kMaxResponse);
     std::array<char, kChunk> buf{};
     for (;;) {
         const auto deadline = std::min(Clock::now() + inactivity, overallDeadline);
-        if (!waitReadable(deadline))
-            return fail(Failure::NoAnswer, framer.bytes());
+        if (!waitReadable(deadline)) {
+            // Kept, in case the caller waits for the answer after all.
+            pending_ = std::move(framer);
+            pendingVariant_ = v;
+            return fail(Failure::NoAnswer, pending_->bytes());
+        }
         // Both paths take what has arrived. Bytes after the final result
         // (the blank after a prompt, an unsolicited line) belong to no
-        // reply: the framer leaves them out, as the discarding before the
-        // next command would.
+        // reply: the framer keeps them apart.
         const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
                                  : ::read(link_.fd(), buf.data(), kSerialRead);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n <= 0)
-            return fail(Failure::LinkClosed, framer.bytes());
-        switch (framer.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
+            return fail(Failure::LinkClosed, framer->bytes());
+        switch (framer->feed(std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
             case at::ReplyFramer::State::Reading:
                 continue;
             case at::ReplyFramer::State::TooLong:
-                return fail(Failure::Unreadable, framer.bytes());
+                return fail(Failure::Unreadable, framer->bytes());
             case at::ReplyFramer::State::Complete:
                 break;
         }
-        response_ = framer.bytes();
-        reply_ = at::parseReply(response_, command_, endsOf(v));
-        lastLinkFailure_ = Failure::None;
-        return resultOf(v, framer.final());
+        return complete(v, *framer);
     }
 }
 

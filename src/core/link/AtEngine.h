@@ -1,12 +1,17 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/PhoneLink.h"
 #include "link/Reply.h"
+#include "link/ReplyFramer.h"
 
 namespace vondrix {
 
@@ -22,9 +27,14 @@ namespace vondrix {
 // then fail at once without being sent, so a dead phone ends a long loop
 // quickly and the operation can tell its caller that it did not complete.
 //
-// Before every command whatever is left of an earlier transaction is
-// discarded (after a link failure, until the line has been quiet for a
-// moment), so that a reply only ever answers its own command.
+// A reply only ever answers its own command. Unsolicited result codes the
+// phone sends meanwhile (RING, +CMTI, ...) are set aside wherever they fall
+// and counted. Anything else that comes after a final result, or a reply
+// that shows it answers another command, puts the link out of step: the
+// running operation fails as on a link failure, since an earlier answer may
+// have been taken from the wrong reply, and before the next command goes
+// out the engine re-synchronises (a quiet line, then "AT" answered by OK).
+// After a link failure the line must fall quiet before the next command.
 class AtEngine {
   public:
     // Results of the dial transaction.
@@ -40,9 +50,13 @@ class AtEngine {
         NoAnswer,    // nothing, or no final result, within the limits
         LinkClosed,  // the link closed or failed while sending or receiving
         Unreadable,  // more bytes than any reply has
+        OutOfStep,   // a reply that answers another command, or bytes no command asked for
     };
 
-    explicit AtEngine(PhoneLink& link) : link_(link) {}
+    explicit AtEngine(PhoneLink& link);
+    ~AtEngine();
+    AtEngine(const AtEngine&) = delete;
+    AtEngine& operator=(const AtEngine&) = delete;
 
     // 1 on "OK"; 0 on "ERROR", "+CME ERROR", "+CMS ERROR" or a link failure.
     // Received NUL bytes are stored as '@' in response().
@@ -57,10 +71,35 @@ class AtEngine {
     int list(std::string_view command);
 
     // The complete reply of the last transaction up to its final result,
-    // bytes as received (but for the standard transaction's NUL rule).
+    // bytes as received (but for the standard transaction's NUL rule) less
+    // the unsolicited codes set aside.
     const std::string& response() const { return response_; }
     // The same reply as lines and final result.
     const at::Reply& reply() const { return reply_; }
+
+    // Unsolicited codes set aside so far, and a watcher that sees each one
+    // (a two-line code as one text, its lines joined by LF).
+    std::size_t unsolicitedCount() const { return unsolicited_; }
+    void watchUnsolicited(std::function<void(std::string_view)> watcher) {
+        unsolicitedWatcher_ = std::move(watcher);
+    }
+    // Times the engine found the link out of step and re-synchronised it.
+    std::size_t resynchronisations() const { return resyncs_; }
+
+    // After the last transaction got no answer in time: waits once more, at
+    // most one inactivity limit, for the rest of its reply. A write the phone
+    // did late is so known as done, never sent twice or taken for the answer
+    // of the command that checks it. Returns the transaction's result (and
+    // forgets the failure) when the reply completes, -1 otherwise.
+    int awaitLateAnswer();
+    // `result` of a write whose truth matters; when its transaction got no
+    // answer in time, the late answer's result (0 while none came).
+    int withLateAnswer(int result) {
+        return result == 0 && failure_ == Failure::NoAnswer ? std::max(awaitLateAnswer(), 0)
+                                                            : result;
+    }
+    // Late answers taken so.
+    std::size_t lateAnswers() const { return lateAnswers_; }
 
     // The link failure of the running operation, or of the last transaction
     // when no operation runs.
@@ -71,6 +110,13 @@ class AtEngine {
     void forgetFailure() { failure_ = Failure::None; }
     // Marks the running operation failed (a check after forgetFailure() failed).
     void setFailure(Failure failure) { failure_ = failure; }
+    // The caller found that the last reply answers another command (a record
+    // of a location it did not ask for): the operation fails as out of step
+    // and the link is re-synchronised before the next command.
+    void markOutOfStep() {
+        failure_ = lastLinkFailure_ = Failure::OutOfStep;
+        outOfStep_ = true;
+    }
     // The link failure of the last transaction that was sent, kept beyond
     // the operation: None once a transaction has been answered again.
     Failure lastLinkFailure() const { return lastLinkFailure_; }
@@ -100,7 +146,12 @@ class AtEngine {
     static at::Ends endsOf(Variant v);
     static int resultOf(Variant v, const at::FinalResult& final);
     int fail(Failure why, const std::string& received);
-    void discardLeftovers();
+    int complete(Variant v, const at::ReplyFramer& framer);
+    void setAside(const std::vector<std::string>& codes);
+    bool judgeTail(std::string bytes);
+    bool settleLine();
+    void waitQuiet();
+    bool resynchronise();
     bool waitReadable(std::chrono::steady_clock::time_point deadline);
 
     PhoneLink& link_;
@@ -110,8 +161,17 @@ class AtEngine {
     Failure failure_ = Failure::None;
     Failure lastLinkFailure_ = Failure::None;
     bool refused_ = false;
-    bool dirty_ = false;  // a failed transaction may still be sending
+    bool dirty_ = false;                        // a failed transaction may still be sending
+    bool outOfStep_ = false;                    // re-synchronise before the next command
+    std::string tail_;                          // an unfinished line after the last final result
+    std::unique_ptr<at::ReplyFramer> pending_;  // the reply still awaited after no answer
+    Variant pendingVariant_ = Variant::Standard;
+    std::size_t unsolicited_ = 0;
+    std::size_t resyncs_ = 0;
+    std::size_t lateAnswers_ = 0;
+    std::function<void(std::string_view)> unsolicitedWatcher_;
     int operationDepth_ = 0;
+    bool sentInOperation_ = false;
     std::chrono::milliseconds timeout_{10000};
     std::chrono::milliseconds searchTimeout_{120000};
     std::chrono::milliseconds overallExtra_{kDefaultOverallExtra};

@@ -4,8 +4,10 @@ namespace vondrix {
 
 LinkOperation::LinkOperation(AtEngine& engine, Reporter& reporter)
     : engine_(engine), reporter_(reporter) {
-    if (engine_.operationDepth_++ == 0)
+    if (engine_.operationDepth_++ == 0) {
         engine_.failure_ = AtEngine::Failure::None;
+        engine_.sentInOperation_ = false;
+    }
 }
 
 LinkOperation::~LinkOperation() {
@@ -22,6 +24,8 @@ msg::Id linkFailureMessage(AtEngine::Failure failure) {
             return msg::LinkLost;
         case AtEngine::Failure::Unreadable:
             return msg::ReplyUnreadable;
+        case AtEngine::Failure::OutOfStep:
+            return msg::RepliesOutOfStep;
         case AtEngine::Failure::NoAnswer:
         case AtEngine::Failure::None:
             break;

@@ -25,6 +25,7 @@ bool ReplyFramer::promptAt(std::size_t lineStart) {
     if (at >= bytes_.size() || bytes_[at] != '>')
         return false;
     final_ = FinalResult{Final::Prompt};
+    tail_ = bytes_.substr(at + 1);
     bytes_.resize(at + 1);
     state_ = State::Complete;
     return true;
@@ -43,6 +44,7 @@ void ReplyFramer::scan() {
             const auto cr = line.find('\r');
             if (const auto f = finalResultOf(line.substr(0, cr)); f && endsTransaction(*f, ends_)) {
                 final_ = *f;
+                tail_ = bytes_.substr(lineStart_);
                 bytes_.resize(lineStart_);
                 state_ = State::Complete;
                 return;

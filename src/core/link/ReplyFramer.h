@@ -10,9 +10,11 @@ namespace vondrix::at {
 
 // Finds where one reply ends in the bytes as they arrive, in pieces of any
 // size: at the first whole line that is a final result for this kind of
-// transaction (or at the data prompt). Bytes after that end belong to no
-// reply and are not kept. Pure, so that the framing can be tested and
-// fuzzed without a link.
+// transaction (or at the data prompt). Unsolicited result codes and the PDU
+// line of a routed message are never whole-line results, so they never end
+// a reply. Bytes after the end belong to no reply: they are kept apart
+// (tail()) for the engine to judge.
+// Pure, so that the framing can be tested and fuzzed without a link.
 class ReplyFramer {
   public:
     enum class State { Reading, Complete, TooLong };
@@ -31,6 +33,8 @@ class ReplyFramer {
     // Reading).
     const std::string& bytes() const { return bytes_; }
     const FinalResult& final() const { return final_; }
+    // The bytes that came after the end in the same piece.
+    const std::string& tail() const { return tail_; }
 
   private:
     void scan();
@@ -43,6 +47,7 @@ class ReplyFramer {
     std::string bytes_;
     std::size_t lineStart_ = 0;  // start of the line not yet complete
     FinalResult final_;
+    std::string tail_;
 };
 
 }  // namespace vondrix::at

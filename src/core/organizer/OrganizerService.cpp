@@ -129,7 +129,7 @@ bool OrganizerService::sendObject(int slot, const std::string& object) {
             return false;
         const std::string data =
             toHex(segments[static_cast<std::size_t>(s - 1)]) + std::string(1, '\x1a');
-        if (engine_.prompt(data, true) != 1)
+        if (engine_.withLateAnswer(engine_.prompt(data, true)) != 1)
             return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/Command.h"
+#include "link/Reply.h"
 #include "phonebook/Replies.h"
 
 namespace vondrix::phonebook {
@@ -36,6 +37,16 @@ std::optional<std::string_view> LocationReader::read(std::int64_t location) {
     }
     if (engine_.standard(command_ + std::to_string(location)) != 1)
         return std::nullopt;
+    // A record of another location answers another command (a reply sent
+    // twice, or one that came late): nothing after it can be trusted.
+    if (const auto line = engine_.reply().first(replyPrefix_)) {
+        auto fields = at::FieldReader::after(*line, replyPrefix_);
+        const auto held = fields ? fields->number() : std::nullopt;
+        if (held && *held != location) {
+            engine_.markOutOfStep();
+            return std::nullopt;
+        }
+    }
     return std::string_view(engine_.response());
 }
 

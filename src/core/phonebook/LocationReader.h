@@ -36,7 +36,8 @@ class LocationReader {
     // own command, or its record of a range reply, empty for a location the
     // range reply leaves out (it is empty). nullopt when the transaction
     // failed: the phone refused the location, or the link failed (see
-    // engine.failure()). A range the phone refuses, or whose reply cannot be
+    // engine.failure()), also when the reply is the record of another
+    // location (the link is then out of step). A range the phone refuses, or whose reply cannot be
     // trusted, makes this and every later location of the phonebook go
     // location by location. The text lasts until the next read().
     std::optional<std::string_view> read(std::int64_t location);

@@ -118,8 +118,12 @@ PhonebookService::WriteResult PhonebookService::write(
 bool PhonebookService::storedLate(int location, const std::optional<PhonebookEntry>& expected) {
     if (engine_.failure() != AtEngine::Failure::NoAnswer)
         return false;
-    // The phone may have done the write after the time limit: ask it what
-    // the location holds now (the engine waits for the line to fall quiet).
+    // The phone may answer the write late: that answer is the truth, and
+    // must not be taken for the answer of the read below.
+    if (const int late = engine_.awaitLateAnswer(); late >= 0)
+        return late == 1;
+    // No answer still: ask the phone what the location holds now (the
+    // engine waits for the line to fall quiet).
     engine_.forgetFailure();
     if (engine_.standard("AT+CPBR=" + std::to_string(location)) != 1) {
         if (!linkFailed())

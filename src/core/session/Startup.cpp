@@ -108,6 +108,7 @@ StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
         reporter.message(msg::NotARegularFile, Caption::Error);
     s.engine.setTimeouts(std::chrono::seconds(s.settings.timeoutSec),
                          std::chrono::seconds(s.settings.searchTimeoutSec));
+    s.engine.watchUnsolicited(o.unsolicitedWatcher);
 
     const LinkResult link = chooseAndOpenLink(s, reporter, o);
     if (link == LinkResult::ResetFailed) {

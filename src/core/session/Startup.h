@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "foundation/Reporter.h"
 #include "session/Session.h"
@@ -29,6 +30,9 @@ struct StartupOptions {
     // confirmed (settings stored), false on Cancel. Empty: no dialog exists
     // (the command line), and start-up stops with NoPortChosen.
     std::function<bool(Session&)> settingsDialog;
+    // Sees each unsolicited result code set aside from the phone's replies
+    // (a front end that shows them on request); empty: none is shown.
+    std::function<void(std::string_view)> unsolicitedWatcher;
 };
 
 enum class StartupResult {

@@ -30,22 +30,29 @@ bool SmsService::readMessages() {
     }
     // A phone reading a full memory may think a while before it answers:
     // the listing waits with the longer limit of the list transaction.
-    bool listed = false;
+    std::optional<std::vector<MessageRow>> listed;
     if (engine_.list("AT+CMGL=4") == 1) {
-        list.rows = rowsOfListing(engine_.response(), model_.names, codec());
-        list.nextPosition = static_cast<int>(list.rows.size());
-        listed = true;
+        listed = rowsOfListing(engine_.response(), model_.names, codec());
     } else if (!linkFailed()) {
         reporter_.message(msg::MessageListNotRead, Caption::Error);
     }
-    if (engine_.standard("AT+CPMS?") == 1) {
-        if (const auto counts = parseCpmsQuery(engine_.response())) {
-            list.memory.used = counts->used;
-            list.memory.capacity = counts->capacity;
-        }
+    std::optional<MemoryCounts> counts;
+    if (engine_.standard("AT+CPMS?") == 1)
+        counts = parseCpmsQuery(engine_.response());
+    // A link that failed or fell out of step may have given the listing
+    // another command's answer: the rows shown stay as they were.
+    if (linkFailed())
+        return false;
+    if (listed) {
+        list.rows = std::move(*listed);
+        list.nextPosition = static_cast<int>(list.rows.size());
+    }
+    if (counts) {
+        list.memory.used = counts->used;
+        list.memory.capacity = counts->capacity;
     }
     sortRows(list.rows, 2);
-    return listed;
+    return listed.has_value();
 }
 
 DeleteReport SmsService::deleteRows(std::vector<std::size_t> rows) {
@@ -64,7 +71,7 @@ DeleteReport SmsService::deleteRows(std::vector<std::size_t> rows) {
         if (linkFailed())
             break;
         const at::Command command = at::Command("AT+CMGD=").number(decimalValue(index));
-        if (engine_.standard(command.text()) == 1) {
+        if (engine_.withLateAnswer(engine_.standard(command.text())) == 1) {
             gone[r] = true;
             ++report.deleted;
         } else if (!linkFailed()) {

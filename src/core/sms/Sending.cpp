@@ -59,7 +59,8 @@ SmsService::PartOutcome SmsService::sendPart(const std::string& pdu, int part, i
     int dataAttempts = 0;
     for (;;) {
         if (engine_.prompt(command) == 1 && engine_.reply().final.kind == at::Final::Prompt) {
-            if (engine_.prompt(pdu + kCtrlZ, true) == 1 && engine_.reply().ok()) {
+            if (engine_.withLateAnswer(engine_.prompt(pdu + kCtrlZ, true)) == 1 &&
+                engine_.reply().ok()) {
                 reporter_.progressEnd();
                 return PartOutcome::Sent;
             }
@@ -165,9 +166,9 @@ SendReport SmsService::storePredefined(std::string_view text) {
 std::optional<int> SmsService::store(const std::string& pdu, MessageRow row) {
     LinkOperation operation(engine_, reporter_);
     const std::string command = at::Command("AT+CMGW=").number(tpduLength(pdu)).number(2).text();
-    const bool ok = engine_.prompt(command) == 1 &&
-                    engine_.reply().final.kind == at::Final::Prompt &&
-                    engine_.prompt(pdu + kCtrlZ, true) == 1 && engine_.reply().ok();
+    const bool ok =
+        engine_.prompt(command) == 1 && engine_.reply().final.kind == at::Final::Prompt &&
+        engine_.withLateAnswer(engine_.prompt(pdu + kCtrlZ, true)) == 1 && engine_.reply().ok();
     if (!ok) {
         if (!linkFailed())
             reporter_.message(msg::MessageNotStored, Caption::Error);
