@@ -5,6 +5,8 @@
 // the catalogue's own (1 to 97, 60 unused); the program's own messages about
 // the link and files, which the catalogue lacks, follow from 101.
 
+#include "files/Files.h"
+
 namespace vondrix::msg {
 
 enum Id : int {
@@ -112,6 +114,27 @@ enum Id : int {
     NotARegularFile = 104,    // a FIFO, device or directory where a file belongs
     FileNotSaved = 105,       // a file could not be written; the old one is kept
     ValueRefused = 106,       // a value holds characters a command line must not carry
+    AddressTooLong = 115,     // a message recipient of more than 20 digits
+    ModuleNotTrusted = 116,   // a communication module that others can change
+    FileEmpty = 117,          // an empty file where an object is sent
+    DiskFull = 118,           // no space left: the file was not saved
 };
+
+// The message for a file that could not be written: 118 when the disk is
+// full, 105 when writing failed, `cannotOpen` when it could not be opened
+// or created, and `notRegular` where no regular file belongs.
+constexpr Id fileWriteMessage(files::FileError error, Id cannotOpen,
+                              Id notRegular = NotARegularFile) {
+    switch (error) {
+        case files::FileError::NotRegular:
+            return notRegular;
+        case files::FileError::NoSpace:
+            return DiskFull;
+        case files::FileError::WriteFailed:
+            return FileNotSaved;
+        default:
+            return cannotOpen;
+    }
+}
 
 }  // namespace vondrix::msg
