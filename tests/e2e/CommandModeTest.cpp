@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -241,12 +242,14 @@ TEST(CommandMode, ModulesThatCannotBeUsed) {
     };
     const std::vector<Case> cases = {
         {"no module", nullptr, msg::ModuleNotLoaded},
-        {"no entry point", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleEntryNotFound},
-        {"others may write it", VONDRIX_SMSCOM_PATH, msg::ModuleNotTrusted,
+        // Refused before it is loaded: its constructor would mark the process.
+        {"others may write it", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleNotTrusted,
          fs::perms::others_write},
-        {"its group may write it", VONDRIX_SMSCOM_PATH, msg::ModuleNotTrusted,
+        {"its group may write it", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleNotTrusted,
          fs::perms::group_write},
-        {"another user's", VONDRIX_SMSCOM_PATH, msg::ModuleNotTrusted, fs::perms::none, 65534},
+        {"another user's", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleNotTrusted, fs::perms::none,
+         65534},
+        {"no entry point", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleEntryNotFound},
     };
     for (const Case& c : cases) {
         Rig rig({}, c.module);
@@ -257,6 +260,9 @@ TEST(CommandMode, ModulesThatCannotBeUsed) {
             continue;  // only root can give a file away
         EXPECT_EQ(rig.open(), nullptr) << c.situation;
         EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{c.message})) << c.situation;
+        EXPECT_EQ(std::getenv("VONDRIX_NOENTRY_LOADED") != nullptr,
+                  c.message == msg::ModuleEntryNotFound)
+            << c.situation;
     }
 }
 
