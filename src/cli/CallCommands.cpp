@@ -99,7 +99,7 @@ int answered(Invocation& inv, const PhonebookService::CallAnswer& answer) {
     if (answer.ok)
         return kExitOk;
     return inv.fail("the phone refused " + answer.command + " (" +
-                    (answer.lastLine.empty() ? "no answer" : latin1ToUtf8(answer.lastLine)) + ")");
+                    (answer.lastLine.empty() ? "no answer" : escapedText(answer.lastLine)) + ")");
 }
 
 int runRedial(Invocation& inv) {

@@ -149,12 +149,16 @@ int runCommand(CliContext& ctx, const std::vector<std::string>& args);
 std::optional<int> locationValue(const std::string& text);
 // A whole number from lo to hi.
 std::optional<int> numberInRange(const std::string& text, int lo, int hi);
+// A language code of --lang: de en es fr it nl no pt.
+std::optional<Language> languageValue(const std::string& code);
 // "on" (true) or "off" (false).
 std::optional<bool> onOffValue(const std::string& text);
 // "sim", "internal", "fixed".
 std::optional<phonebook::Kind> kindValue(const std::string& name);
 // A number as the phone stores it (digits, '*', '#', p, w, '+' first).
 bool isNumberValue(const std::string& text);
+// A text that may stand between quotes in a command (see at::isQuotable).
+bool isQuotableValue(const std::string& text);
 // What the phone may dial (see at::isDialString).
 bool isDialValue(const std::string& text);
 // A number a message's address field can carry: 1 to 20 digits, '+' first.

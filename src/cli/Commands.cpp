@@ -376,6 +376,16 @@ std::optional<int> locationValue(const std::string& text) {
     return numberInRange(text, 1, 999999);
 }
 
+std::optional<Language> languageValue(const std::string& code) {
+    for (const Language lang :
+         {Language::German, Language::English, Language::Spanish, Language::French,
+          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
+        if (languageCode(lang) == code)
+            return lang;
+    }
+    return std::nullopt;
+}
+
 std::optional<bool> onOffValue(const std::string& text) {
     if (text == "on")
         return true;
@@ -398,15 +408,16 @@ bool isNumberValue(const std::string& text) {
     return !text.empty() && at::isPhoneNumber(text);
 }
 
+bool isQuotableValue(const std::string& text) {
+    return at::isQuotable(text);
+}
+
 bool isDialValue(const std::string& text) {
     return !text.empty() && at::isDialString(text);
 }
 
 bool isAddressValue(std::string_view text) {
-    if (text.starts_with('+'))
-        text.remove_prefix(1);
-    return !text.empty() && text.size() <= 20 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return at::isAddress(text);
 }
 
 namespace {

@@ -241,7 +241,7 @@ int runInfo(Invocation& inv) {
             j.endObject().finish();
         } else {
             const auto line = [&](const char* label, const std::string& latin1) {
-                out << label << ": " << latin1ToUtf8(latin1) << '\n';
+                out << label << ": " << escapedText(latin1) << '\n';
             };
             line("Manufacturer", s.device.manufacturer);
             line("Model", s.device.model);

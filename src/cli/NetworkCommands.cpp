@@ -251,12 +251,14 @@ void printPoll(std::ostream& out, const NetworkMonitorSession& monitor, bool jso
         }
         j.endArray().endObject().finish();
     } else {
-        out << utcText(v.polledAt) << ';' << t.operatorName << ';' << t.operatorCode << ';'
-            << t.registration << ';' << t.lacHex << ';' << t.cellHex << ';'
+        out << utcText(v.polledAt) << ';' << escapedText(v.operatorName) << ';' << t.operatorCode
+            << ';' << t.registration << ';' << t.lacHex << ';' << t.cellHex << ';'
             << (t.receptionUnknown ? std::string("unknown") : t.reception) << ';' << t.activity;
-        for (const MonitorTexts::Call& c : t.calls)
+        for (std::size_t i = 0; i < t.calls.size(); ++i) {
+            const MonitorTexts::Call& c = t.calls[i];
             out << ';' << c.index << ',' << c.direction << ',' << c.state << ',' << c.mode << ','
-                << c.number;
+                << escapedText(v.calls[i].number);
+        }
         out << '\n';
     }
     out.flush();
@@ -346,15 +348,15 @@ void printOperators(std::ostream& out, const network::OperatorsModel& m, bool js
     }
     out << "[Known]\n";
     for (const network::OperatorName& o : m.known)
-        out << o.code << ';' << latin1ToUtf8(o.name) << '\n';
+        out << o.code << ';' << escapedText(o.name) << '\n';
     out << "[Preferred]\n";
     for (std::size_t i = 0; i < shown; ++i) {
         const network::PreferredEntry& e = m.preferred[i];
-        out << e.position << ';' << e.code << ';' << latin1ToUtf8(e.name) << '\n';
+        out << e.position << ';' << e.code << ';' << escapedText(e.name) << '\n';
     }
     out << "[Found]\n";
     for (const network::FoundNetwork& f : m.found)
-        out << f.code << ';' << latin1ToUtf8(f.longName) << ';' << f.status << '\n';
+        out << f.code << ';' << escapedText(f.longName) << ';' << f.status << '\n';
 }
 
 int runOperators(Invocation& inv) {
@@ -396,7 +398,7 @@ int runPreferredAdd(Invocation& inv) {
             j.key("name").value(latin1ToUtf8(e.name));
             j.endObject().finish();
         } else {
-            inv.ctx.out << e.position << ';' << e.code << ';' << latin1ToUtf8(e.name) << '\n';
+            inv.ctx.out << e.position << ';' << e.code << ';' << escapedText(e.name) << '\n';
         }
         return inv.status(true, before);
     });
@@ -468,7 +470,7 @@ int runForwardQuery(Invocation& inv) {
         } else {
             for (std::size_t i = 0; i < form.size(); ++i)
                 inv.ctx.out << kClassNames[i] << ';' << (form[i].ticked ? 1 : 0) << ';'
-                            << latin1ToUtf8(form[i].number) << ';' << form[i].time << '\n';
+                            << escapedText(form[i].number) << ';' << form[i].time << '\n';
         }
         return inv.status(true, before);
     });

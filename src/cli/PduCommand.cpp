@@ -90,7 +90,7 @@ int runDecode(Invocation& inv) {
             line("Kind", "stored");
             break;
     }
-    line("Number", latin1ToUtf8(m.number));
+    line("Number", escapedText(m.number));
     if (m.kind != sms::MessageKind::Stored)
         line("Date", m.date);
     if (m.kind == sms::MessageKind::StatusReport) {

@@ -79,7 +79,8 @@ Prints, each part under its heading line:
   [Service centre]      the SMS service centre number (no line when unknown)
 
 A part the phone did not give is a heading without lines. Line breaks inside
-a name or number are printed as blanks. With --json the same fields come as
+a name or number are printed as blanks, a backslash and other control
+characters as \\ and \xHH. With --json the same fields come as
 one JSON object (entries, redbook, dialledCalls, missedCalls, receivedCalls,
 ownNumbers, serviceCentre).
 
@@ -211,9 +212,10 @@ std::optional<std::size_t> rowOf(const CurrentPhonebook& book, int location) {
     return std::nullopt;
 }
 
-// A text of the model as one output line: UTF-8, line breaks as blanks.
+// A text of the model as one output line: UTF-8, line breaks as blanks,
+// other control characters escaped as everywhere else.
 std::string shown(std::string_view latin1) {
-    return latin1ToUtf8(phonebook::oneLine(latin1));
+    return escapedText(phonebook::oneLine(latin1));
 }
 
 void printEntry(std::ostream& out, int location, std::string_view name, std::string_view number) {
@@ -431,6 +433,12 @@ int runWrite(Invocation& inv) {
     }
     const std::string number = utf8ToLatin1(inv.line.words[0]);
     const std::string name = utf8ToLatin1(inv.line.words[1]);
+    // The entry dialog's OK refuses these before it writes (messages 27, 29).
+    if (name.empty() || !isQuotableValue(name))
+        return inv.usageError(
+            "NAME must not be empty nor hold a double quote or control character");
+    if (!isNumberValue(number))
+        return inv.usageError("not a telephone number: '" + inv.line.words[0] + "'");
 
     return inv.withSession([&] {
         CurrentPhonebook& book = inv.model().current;

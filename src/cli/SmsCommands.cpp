@@ -2,6 +2,7 @@
 // the message groups and the command mode on the command line, with the
 // windows' phone traffic and messages.
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <ostream>
@@ -93,8 +94,11 @@ constexpr const char* kDeleteUsage =
 Reads the list, then deletes the message at each storage INDEX.
 Nothing is deleted when an INDEX is not in the list.
 
-Exit status: 0 every message deleted, 1 an INDEX is not in the list or the
-phone refused a deletion ("The entry cannot be deleted"), 2 usage error,
+When the link fails half-way, 'deleted ...; not deleted ...' on stderr says
+which went.
+
+Exit status: 0 every message deleted, 1 an INDEX is not in the list, the
+phone refused a deletion ("The entry cannot be deleted") or the link failed, 2 usage error,
 3 no link.
 )";
 
@@ -167,7 +171,9 @@ Message groups: a group file holds one 'name,number' line per member.
   send  reads the service centre, then sends TEXT to every member of the
         file, in its order, as the send dialog does in group mode (see 'sms
         send --help' for the parts, --retries and the question to store).
-        Prints 'name;number: sent S of P parts, stored T' per member.
+        Prints 'name;number: sent S of P parts, stored T' per member;
+        after a link failure the members not tried as 'name;number: not
+        tried' (--json: "tried":false).
   add   adds the records of Vondrix.phb named NAME to the group file
         (created when missing); a NAME is the record with exactly that name,
         else the first whose name contains it. Members already in the group
@@ -420,7 +426,7 @@ int runDelete(Invocation& inv) {
         for (const int index : indexes) {
             bool found = false;
             for (std::size_t r = 0; r < list.rows().size(); ++r) {
-                if (decimalValue(list.rows()[r].index) == index) {
+                if (wholeNumber(list.rows()[r].index) == index) {
                     rows.push_back(r);
                     found = true;
                 }
@@ -430,7 +436,19 @@ int runDelete(Invocation& inv) {
                                 ": nothing deleted");
         }
         const sms::DeleteReport r = list.deleteRows(rows);
-        return inv.status(r.refused == 0 && !r.linkFailed, before);
+        if (r.linkFailed) {
+            // Which went and which stayed, so that a retry deletes no other message.
+            std::string gone, kept;
+            for (const int index : indexes) {
+                const bool still = std::any_of(
+                    list.rows().begin(), list.rows().end(),
+                    [&](const sms::MessageRow& row) { return wholeNumber(row.index) == index; });
+                (still ? kept : gone) += ' ' + std::to_string(index);
+            }
+            return inv.fail("the link failed: deleted" + (gone.empty() ? " none" : gone) +
+                            "; not deleted" + kept);
+        }
+        return inv.status(r.refused == 0, before);
     });
 }
 
@@ -443,8 +461,10 @@ int runSend(Invocation& inv) {
     std::string recipient = utf8ToLatin1(*to);
     const char first = recipient.front();
     const bool isNumber = (first >= '0' && first <= '9') || first == '+';
-    if (isNumber && !isNumberValue(recipient))
-        return inv.usageError("--to: '" + *to + "' is not a phone number");
+    if (isNumber && !isAddressValue(recipient))
+        return inv.usageError("--to: '" + *to +
+                              "' is not a number a message can go to (1 to 20 "
+                              "digits, '+' first)");
     sms::SubmitOptions options;
     if (const auto s = readSubmitOptions(inv, options))
         return *s;
@@ -631,10 +651,26 @@ int runGroupSend(Invocation& inv) {
                 printSendReport(inv.ctx.out, outcome.reports[i]);
             }
         }
+        // After a link failure the other members were not tried: they are
+        // named too, so that the user knows who got nothing.
+        const std::vector<sms::GroupMember>& members = groups.group().members();
+        for (std::size_t i = outcome.reports.size(); i < members.size(); ++i) {
+            if (json) {
+                j.beginObject();
+                j.key("name").value(latin1ToUtf8(members[i].name));
+                j.key("recipient").value(latin1ToUtf8(members[i].number));
+                j.key("tried").value(false);
+                j.endObject();
+            } else {
+                inv.ctx.out << escapedText(members[i].name) << ';' << escapedText(members[i].number)
+                            << ": not tried\n";
+            }
+        }
         if (json)
             j.endArray().finish();
         inv.ctx.out.flush();
-        return outcome.allSent() ? kExitOk : kExitFailed;
+        return outcome.allSent() && outcome.reports.size() == members.size() ? kExitOk
+                                                                             : kExitFailed;
     });
 }
 

@@ -93,8 +93,17 @@ int main(int argc, char** argv) {
             break;
         }
         if (takeValue(args, i, "--ini", v)) {
+            if (v.empty()) {
+                std::cerr << "vondrix-cli: --ini needs a file name\n";
+                return kExitUsage;
+            }
             iniPath = v;
         } else if (takeValue(args, i, "--lang", v)) {
+            if (!languageValue(v)) {
+                std::cerr << "vondrix-cli: --lang needs one of de en es fr it nl no pt, not '" << v
+                          << "'\n";
+                return kExitUsage;
+            }
             lang = v;
         } else if (takeValue(args, i, "--device", v)) {
             device = v;
@@ -114,10 +123,13 @@ int main(int argc, char** argv) {
         } else if (a.rfind("--simulate=", 0) == 0) {
             simulate = true;
             simulateState = a.substr(11);
-        } else if (a == "--yes") {
-            answers = CliContext::Answers::Yes;
-        } else if (a == "--no") {
-            answers = CliContext::Answers::No;
+        } else if (a == "--yes" || a == "--no") {
+            const auto answer = a == "--yes" ? CliContext::Answers::Yes : CliContext::Answers::No;
+            if (answers != CliContext::Answers::Ask && answers != answer) {
+                std::cerr << "vondrix-cli: give one of --yes and --no\n";
+                return kExitUsage;
+            }
+            answers = answer;
         } else if (a == "--ini" || a == "--lang" || a == "--device" || a == "--tcp" ||
                    a == "--pin2") {
             std::cerr << "vondrix-cli: " << a << " needs a value\n";

@@ -457,6 +457,10 @@ std::string Interpreter::runLine(const std::string& line) {
     }
     const auto commands = parseCommands(std::string_view(text).substr(2), line);
 
+    for (const std::string& prefix : state_.silent) {
+        if (!prefix.empty() && up.compare(0, prefix.size(), upper(prefix)) == 0)
+            return {};
+    }
     for (const std::string& prefix : state_.failing) {
         if (!prefix.empty() && up.compare(0, prefix.size(), upper(prefix)) == 0) {
             ErrorClass cls = ErrorClass::Cme;

@@ -32,19 +32,19 @@ bool isValidCnmi(std::string_view text) {
     return count == 4 || count == 5;
 }
 
-StateSection failingSection() {
+// A "prefix = AT..." list of commands: [failing] and [silent].
+StateSection prefixSection(const char* name, const char* comment,
+                           std::set<std::string> PhoneState::*member) {
     StateSection section;
-    section.name = "failing";
-    section.comment =
-        "Commands the phone refuses with an error: one \"prefix = AT...\" line each,\n"
-        "matched case-insensitively against the start of the command line.";
-    section.write = [](const PhoneState& s, KeyValues& out) {
-        for (const std::string& prefix : s.failing) {
+    section.name = name;
+    section.comment = comment;
+    section.write = [member](const PhoneState& s, KeyValues& out) {
+        for (const std::string& prefix : s.*member) {
             out.emplace_back("prefix", prefix);
         }
     };
-    section.read = [](PhoneState& s, const std::string& key, const std::string& value,
-                      std::string& error) {
+    section.read = [member](PhoneState& s, const std::string& key, const std::string& value,
+                            std::string& error) {
         if (key != "prefix") {
             error = "unknown key '" + key + "'";
             return false;
@@ -53,7 +53,7 @@ StateSection failingSection() {
             error = "empty prefix";
             return false;
         }
-        s.failing.insert(value);
+        (s.*member).insert(value);
         return true;
     };
     return section;
@@ -105,7 +105,16 @@ std::vector<StateSection> makeSections() {
         sections.push_back(std::move(section));
     }
     sections.push_back(objectStoreSection());
-    sections.push_back(failingSection());
+    sections.push_back(prefixSection(
+        "failing",
+        "Commands the phone refuses with an error: one \"prefix = AT...\" line each,\n"
+        "matched case-insensitively against the start of the command line.",
+        &PhoneState::failing));
+    sections.push_back(prefixSection(
+        "silent",
+        "Commands the phone takes without any answer (a phone that stops answering),\n"
+        "given as in [failing].",
+        &PhoneState::silent));
     return sections;
 }
 

@@ -106,6 +106,9 @@ struct PhoneState {
     // Commands (upper-case prefixes, e.g. "ATZ", "AT+CGMI") that the phone
     // refuses with an error, for tests of failure paths.
     std::set<std::string> failing;
+    // Commands (the same prefixes) the phone takes without a word, as a phone
+    // that stops answering half-way through an operation.
+    std::set<std::string> silent;
 
     static PhoneState demo();
     static bool load(const std::string& path, PhoneState& out, std::string* error = nullptr);

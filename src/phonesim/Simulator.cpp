@@ -137,6 +137,7 @@ struct Simulator::Impl {
     std::size_t outBytes = 0;          // not yet written, over all of `out`
     std::string inbox;                 // read but held back while the output is over the cap
     Clock::time_point lastActivity{};  // last byte in or out, or output paced by us
+    Clock::time_point lastCommand{};   // connection, or the last line the phone answered
     Clock::time_point outFreeAt{};     // when the last byte written has fully left the wire
     Clock::time_point lastWrite{};
     Clock::time_point inFreeAt{};  // when the last byte read has fully arrived
@@ -234,8 +235,11 @@ void Simulator::Impl::run() {
             lim = limits;
         }
         lim.outputCap = std::max<std::size_t>(lim.outputCap, 1);  // else no input would be taken
-        const bool idleChecked =
-            lim.idleLimit > std::chrono::milliseconds::zero() && lim.idleLimit <= kLongestIdleLimit;
+        const auto checked = [](std::chrono::milliseconds limit) {
+            return limit > std::chrono::milliseconds::zero() && limit <= kLongestIdleLimit;
+        };
+        const bool idleChecked = checked(lim.idleLimit);
+        const bool commandChecked = checked(lim.commandLimit);
         // Output first: it may close the link or find it blocked. Input held
         // back by the cap goes in as the output drains.
         // Sub-millisecond waits: a byte at 19200 baud takes 0.52 ms, and
@@ -257,6 +261,14 @@ void Simulator::Impl::run() {
                     continue;
                 }
                 deadline = deadline ? std::min(*deadline, idleAt) : idleAt;
+            }
+            if (commandChecked) {
+                const Clock::time_point closeAt = lastCommand + lim.commandLimit;
+                if (closeAt <= now) {
+                    closeLink();
+                    continue;
+                }
+                deadline = deadline ? std::min(*deadline, closeAt) : closeAt;
             }
         }
         timespec timeout{};
@@ -304,6 +316,7 @@ void Simulator::Impl::run() {
                     connFd = fd;
                     resetWire();
                     lastActivity = Clock::now();
+                    lastCommand = lastActivity;
                 }
                 continue;
             }
@@ -392,6 +405,7 @@ void Simulator::Impl::onInput(std::string_view data, Clock::time_point now) {
             if (e.bytes.empty()) {
                 continue;
             }
+            lastCommand = now;
             bool close = false;
             std::string reply = std::move(e.bytes);
             Clock::duration late{};

@@ -82,14 +82,18 @@ struct Fault {
 // the next waiting connection is served. Waiting connections are not served
 // meanwhile: the phone has one interpreter and one line, so two clients would
 // garble each other's commands. A client whose reply the phone is still pacing
-// (latency, baud rate, chunk gaps) is not idle. A pty has no idle limit: it
-// cannot be closed without hanging it up for good.
+// (latency, baud rate, chunk gaps) is not idle. A TCP client that has sent no
+// command the phone answered for `commandLimit` is closed in the same way,
+// however many bytes it keeps sending: a byte now and then keeps a client
+// from being idle, but must not hold the one line for ever. A pty has neither
+// limit: it cannot be closed without hanging it up for good.
 //
 // Record: receivedLines() keeps the newest `recordLines` lines whose sizes add
 // up to at most `recordBytes`; older ones are dropped and counted.
 struct Limits {
-    std::size_t outputCap = 256 * 1024;                             // bytes
-    std::chrono::milliseconds idleLimit = std::chrono::minutes(5);  // 0 (or over a year): none
+    std::size_t outputCap = 256 * 1024;                                // bytes
+    std::chrono::milliseconds idleLimit = std::chrono::minutes(5);     // 0 (or over a year): none
+    std::chrono::milliseconds commandLimit = std::chrono::minutes(5);  // the same
     std::size_t recordLines = 10000;
     std::size_t recordBytes = 16 * 1024 * 1024;
 };

@@ -39,8 +39,8 @@ constexpr std::string_view kUsage =
     "  --chunk N        write replies in pieces of N bytes\n"
     "  --chunk-gap MS   pause MS milliseconds between those pieces\n"
     "  --record FILE    append every received command line to FILE\n"
-    "  --idle SECONDS   close a TCP client that sends and reads nothing for\n"
-    "                   SECONDS (default 300; 0: never)\n"
+    "  --idle SECONDS   close a TCP client that sends and reads nothing, or\n"
+    "                   sends no command, for SECONDS (default 300; 0: never)\n"
     "  --unsolicited PERCENT[:SEED]\n"
     "                   slip an unsolicited result code (RING, +CMTI, +CDSI,\n"
     "                   +CREG, ...) into PERCENT % of the replies, at random\n"
@@ -188,6 +188,7 @@ int main(int argc, char** argv) {
 
     phonesim::Limits limits;
     limits.idleLimit = std::chrono::seconds(opt.idleSeconds);
+    limits.commandLimit = limits.idleLimit;
     // Nothing here reads the in-memory record; --record keeps the lines.
     limits.recordLines = 0;
     phonesim::Simulator sim(std::move(state), opt.wire, limits);

@@ -95,6 +95,9 @@ TEST_F(CliTest, ExitStatusesForUsageAndMissingLink) {
          "Try 'vondrix-cli sms predefined set --help'.\n"},
         {{"--tcp", "nohostport", "info"}, 2},
         {{"--simulate", "--device", "/dev/null", "info"}, 2},
+        {{"--lang", "xx", "info"}, 2},
+        {{"--ini", "", "info"}, 2},
+        {{"--yes", "--no", "info"}, 2},
         {{"info"}, 3},  // no Vondrix.ini: no port chosen
         {{"--device", "/nonexistent/tty", "info"}, 3},
         {{"--tcp", "127.0.0.1:1", "info"}, 3},

@@ -111,6 +111,14 @@ TEST_F(NetworkCliTest, MonitorReadyPhoneHasNoCalls) {
     EXPECT_TRUE(contains(fileText("Vondrix.ini"), "MonProt=0"));
 }
 
+// The phone's texts never reach the terminal raw.
+TEST_F(NetworkCliTest, MonitorEscapesThePhonesTexts) {
+    const auto r = run(phone([](PhoneState& s) { s.operatorName = "D1\x1B]0;owned\x07"; }),
+                       {"net", "monitor", "--polls", "1", "--no-log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(contains(r.out, ";D1\\x1B]0;owned\\x07;")) << r.out;
+}
+
 // --- Usage errors: exit 2, nothing sent, nothing printed ---------------------------
 
 TEST_F(NetworkCliTest, UsageErrorsSendNothing) {
@@ -133,6 +141,7 @@ TEST_F(NetworkCliTest, UsageErrorsSendNothing) {
          "--time", "31"},
         {"forward", "set", "always", "divert", "--class", "voice", "--number", "0301"},
         {"forward", "set", "always", "register", "--class", "voice", "--number", "03;01"},
+        {"forward", "set", "always", "register", "--class", "voice", "--number", "+"},
         {"barring", "query", "XX"},
         {"barring", "set", "SC", "on", "--password", "1234"},
         {"barring", "set", "SC", "on", "--class", "voice"},

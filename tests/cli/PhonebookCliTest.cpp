@@ -298,8 +298,8 @@ TEST_F(PhonebookCliTest, ImportAppendsOrOverwrites) {
 }
 
 // Numbers and names that would end the write command and add others, from
-// the command line and from a CSV file anyone could have written: nothing
-// but the intended writes reaches the phone.
+// the command line (refused before any traffic) and from a CSV file anyone
+// could have written: nothing but the intended writes reaches the phone.
 TEST_F(PhonebookCliTest, InjectedCommandsNeverReachThePhone) {
     const PhoneState before = PhoneState::demo();
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
@@ -309,8 +309,8 @@ TEST_F(PhonebookCliTest, InjectedCommandsNeverReachThePhone) {
              {"phonebook", "write", "--location", "1", "0301;+CPBW=2", "X"}}) {
         SCOPED_TRACE(args[2]);
         const auto r = run(before, args);
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(contains(r.err, shown(106))) << r.err;
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(contains(r.err, "vondrix-cli phonebook write: ")) << r.err;
         EXPECT_EQ(phoneAfter().sim.entries, before.sim.entries);
     }
 
@@ -739,6 +739,8 @@ TEST_F(PhonebookCliTest, HelpAndUsageErrors) {
         {"phonebook", "clear", "all"},
         {"phonebook", "normalise", "--kind", "memory"},
         {"phonebook", "redbook", "add"},
+        {"phonebook", "write", "", "A"},
+        {"phonebook", "write", "030", ""},
     };
     for (const auto& args : usageErrors) {
         SCOPED_TRACE(args.back());

@@ -203,6 +203,14 @@ TEST_F(SmsCliTest, DeleteByIndexAndTheRefusals) {
     EXPECT_EQ(left.count(2), 1u);
 
     EXPECT_EQ(run(fourMessages(), {"sms", "delete", "x"}).exitCode, 2);
+
+    // The link fails half-way: the command says which went.
+    writeIni("Timeout=1\r\n");
+    PhoneState stalling = fourMessages();
+    stalling.silent.insert("AT+CMGD=4");
+    r = run(stalling, {"sms", "delete", "1", "2", "4"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("deleted 1 2; not deleted 4"), std::string::npos) << r.err;
 }
 
 TEST_F(SmsCliTest, SendLooksUpNamesExpandsMarkersAndCutsParts) {
@@ -290,6 +298,8 @@ TEST_F(SmsCliTest, SendUsageErrorsSendNothing) {
         {"sms", "send", "--to", "0301", ""},
         {"sms", "send", "--to", "0301", "--days", "5", "hi"},
         {"sms", "send", "--to", "+49x", "hi"},
+        {"sms", "send", "--to", "+", "hi"},
+        {"sms", "send", "--to", std::string(21, '1'), "hi"},  // an address holds 20 digits
         {"sms", "send", "--to", "0301", "--retries", "-1", "hi"},
         {"sms", "send", "--to", "0301", "caf\u00E1 \u0151"},
         {"sms", "send", "--to", "a", "hi"},
@@ -363,6 +373,16 @@ TEST_F(SmsCliTest, GroupMembersComeFromTheNameDirectoryAndAllGetTheText) {
               "Bob;0301234567: sent 1 of 1 parts, stored 0\n"
               "Carl;040555666: sent 1 of 1 parts, stored 0\n");
     EXPECT_EQ(sentTexts(phoneAfter(), {"Meeting at 8"}), (Lines(3, "Meeting at 8")));
+
+    // The link fails at the first member: the others are named as not tried.
+    writeIni("Timeout=1\r\n");
+    PhoneState stalling = memoryOf({});
+    stalling.silent.insert("AT+CMGS");
+    r = run(stalling, {"sms", "group", "send", "team.srp", "Meeting at 8"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out,
+              "Anna Schmidt;0123456789: sent 0 of 1 parts, stored 0\n"
+              "Bob;0301234567: not tried\nCarl;040555666: not tried\n");
 
     writeFile("empty.srp", "no comma here\r\n");
     r = run(memoryOf({}), {"sms", "group", "send", "empty.srp", "x"});

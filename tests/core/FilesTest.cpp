@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -105,9 +107,9 @@ TEST_F(FilesTest, FailedWritesLeaveNoNewFileAndKeepOldOnes) {
          at("old-replace"), "old content"},
         {"append, new file", [&] { return appendToFile(at("new-append"), big); }, at("new-append"),
          "<missing>"},
-        // What did fit stays: an append never truncates.
+        // What did fit is cut off again: no partial line stays.
         {"append, old file", [&] { return appendToFile(at("old-append"), big); }, at("old-append"),
-         "old content" + big.substr(0, 5)},
+         "old content"},
     };
     for (const Case& c : cases) {
         FileError error;
@@ -115,10 +117,39 @@ TEST_F(FilesTest, FailedWritesLeaveNoNewFileAndKeepOldOnes) {
             const test::FileSizeLimit limit(16);
             error = c.write();
         }
-        EXPECT_EQ(error, FileError::WriteFailed) << c.what;
+        EXPECT_EQ(error, FileError::NoSpace) << c.what;  // not "could not be opened"
         EXPECT_EQ(fileText(c.path), c.after) << c.what;
     }
     EXPECT_EQ(entries(), 2) << "a temporary file was left behind";
+}
+
+// What a writer killed between creating its temporary file and renaming it
+// left behind goes on the next save of that file; nothing else does.
+TEST_F(FilesTest, StaleTemporariesOfTheTargetGoOnItsNextSave) {
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const std::string live = std::to_string(::getpid());
+    struct Case {
+        const char* situation;
+        std::string name;
+        bool aged;
+        bool removed;
+    };
+    const std::vector<Case> cases = {
+        {"a dead writer's, old", "out.csv.999999999.3.1a2b", true, true},
+        {"the preferred name, old", "out.$$$", true, true},
+        {"a dead writer's, fresh", "out.csv.999999999.4.1a2b", false, false},
+        {"a live writer's, old", "out.csv." + live + ".5.1a2b", true, false},
+        {"another file of the user's", "out.csv.backup", true, false},
+        {"another target's", "other.csv.999999999.3.1a2b", true, false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeText(at(c.name), "part"));
+        if (c.aged)
+            fs::last_write_time(at(c.name), old);
+    }
+    ASSERT_EQ(replaceFileAtomically(at("out.csv"), "new", "out.$$$"), FileError::None);
+    for (const Case& c : cases)
+        EXPECT_EQ(fs::exists(at(c.name)), !c.removed) << c.situation;
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ TEST_F(LocalFileDisk, SaveReplacesTheFileWholeOrNotAtAll) {
         EXPECT_FALSE(saveToLocalFile(book(Kind::Internal, {}), path, reporter));
     }
     EXPECT_EQ(fileText(path), saved);
-    EXPECT_EQ(reporter.ids(), (std::vector<int>{msg::FileNotSaved, msg::FileNotSaved}));
+    EXPECT_EQ(reporter.ids(), (std::vector<int>{msg::FileNotSaved, msg::DiskFull}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1)
         << "a temporary file was left behind";
 }

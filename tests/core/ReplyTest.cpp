@@ -239,6 +239,7 @@ TEST(Command, RefusesEveryValueThatCouldAddACommand) {
          ValueError::BadCharacter},
         {"'+' inside a number", Command("AT+CPBW=").phoneNumber("03+01"), ValueError::BadCharacter},
         {"empty number", Command("AT+CPBW=").number(1).phoneNumber(""), ValueError::Empty},
+        {"a lone '+'", Command("AT+CCFC=").quotedNumber("+"), ValueError::BadCharacter},
         {"number too long", Command("AT+CPBW=").phoneNumber("012345678901234567890", 20),
          ValueError::TooLong},
         {"quote in a name", Command("AT+CPBW=").quoted("A\"B"), ValueError::BadCharacter},

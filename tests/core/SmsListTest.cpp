@@ -232,14 +232,20 @@ TEST(SmsGroupFile, LinesIntoMembers) {
         {"a name with a comma splits at the first",
          "Smith, Anna,0301\n",
          {{"Smith", " Anna,0301"}}},
+        {"a quoted name keeps its comma", "\"Smith, Anna\",0301\n", {{"Smith, Anna", "0301"}}},
+        {"an open quote is read plainly", "\"Smith, Anna,0301\n", {{"\"Smith", " Anna,0301"}}},
         {"empty fields", ",\n", {{"", ""}}},
         {"empty file", "", {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseGroupFile(c.content), c.members) << c.situation;
-    const std::vector<GroupMember> members = {{"Anna", "0301"}, {"Bob", std::string(60, '1')}};
+    const std::vector<GroupMember> members = {
+        {"Anna", "0301"}, {"Bob", std::string(60, '1')}, {"Smith, \"Al\"", "0303"}};
+    EXPECT_EQ(groupFileText({members[0], members[2]}),
+              "Anna,0301\r\n\"Smith, \"\"Al\"\"\",0303\r\n");
     EXPECT_EQ(parseGroupFile(groupFileText(members)),
-              (std::vector<GroupMember>{{"Anna", "0301"}, {"Bob", std::string(49, '1')}}));
+              (std::vector<GroupMember>{
+                  {"Anna", "0301"}, {"Bob", std::string(49, '1')}, {"Smith, \"Al\"", "0303"}}));
 }
 
 TEST(SmsPredefined, MarkerRule) {

@@ -4,9 +4,11 @@
 // the silent retries of an answer, and the modules that cannot be used.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -193,12 +195,12 @@ TEST(CommandMode, AnAnswerWhoseDataIsRefusedIsTriedThreeTimesSilently) {
     rig.sim.clearReceived();
     mode->tick();
     const Lines lines = rig.lines();
-    ASSERT_EQ(lines.size(), 8u);
+    ASSERT_EQ(lines.size(), 7u);  // no AT+CMGD: the unanswered message is kept
     for (int attempt = 0; attempt < 3; ++attempt)
         EXPECT_EQ(lines[1 + 2 * attempt].substr(0, 8), "AT+CMGS=") << attempt;
-    EXPECT_EQ(lines[7], "AT+CMGD=1");
     EXPECT_TRUE(rig.reporter.shown.empty());
     EXPECT_TRUE(rig.phone().sms.sent.empty());
+    EXPECT_EQ(rig.phone().sms.messages.count(1), 1u);
 }
 
 TEST(CommandMode, ATickDuringAMessageBoxStartsNoSecondCheck) {
@@ -218,7 +220,7 @@ TEST(CommandMode, ATickDuringAMessageBoxStartsNoSecondCheck) {
               (std::vector<int>{msg::MessagesNotSent, msg::StoreUnsentMessage}));
     const Lines lines = rig.lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "AT+CMGL=4"), 1);
-    EXPECT_EQ(lines.back(), "AT+CMGD=1");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "AT+CMGD=1"), 0);  // not sent: kept
 }
 
 TEST(CommandMode, WithoutCheckSmsTheModuleIsOnlyPolled) {
@@ -239,15 +241,32 @@ TEST(CommandMode, ModulesThatCannotBeUsed) {
         const char* situation;
         const char* module;
         int message;
+        fs::perms writable = fs::perms::none;  // added to the module's permissions
+        uid_t owner = 0;                       // 0: the file stays ours
     };
     const std::vector<Case> cases = {
         {"no module", nullptr, msg::ModuleNotLoaded},
+        // Refused before it is loaded: its constructor would mark the process.
+        {"others may write it", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleNotTrusted,
+         fs::perms::others_write},
+        {"its group may write it", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleNotTrusted,
+         fs::perms::group_write},
+        {"another user's", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleNotTrusted, fs::perms::none,
+         65534},
         {"no entry point", VONDRIX_NOENTRY_MODULE_PATH, msg::ModuleEntryNotFound},
     };
     for (const Case& c : cases) {
         Rig rig({}, c.module);
+        const std::string module = rig.dir + "/" + kModuleFileName;
+        if (c.writable != fs::perms::none)
+            fs::permissions(module, c.writable, fs::perm_options::add);
+        if (c.owner != 0 && ::chown(module.c_str(), c.owner, c.owner) != 0)
+            continue;  // only root can give a file away
         EXPECT_EQ(rig.open(), nullptr) << c.situation;
         EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{c.message})) << c.situation;
+        EXPECT_EQ(std::getenv("VONDRIX_NOENTRY_LOADED") != nullptr,
+                  c.message == msg::ModuleEntryNotFound)
+            << c.situation;
     }
 }
 

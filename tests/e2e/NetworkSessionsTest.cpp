@@ -3,6 +3,8 @@
 // network selection, call forwarding and call barring open, work and close.
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -108,7 +110,21 @@ TEST(NetworkMonitorSession, ClosingWritesItsKeysThenRefreshesTheMainWindow) {
     EXPECT_FALSE(main.state().network.registration.has_value());
     rig.forget();
 
+    // Each replacement of Vondrix.ini is a rename onto it.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, rig.dir.c_str(), IN_MOVED_TO), 0);
     monitor.close({31, 32, 53, 104, 85});
+    int replaced = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;) {
+        for (const char* at = events; at < events + n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(at);
+            replaced += e->len > 0 && std::string(e->name) == "Vondrix.ini";
+            at += sizeof(inotify_event) + e->len;
+        }
+    }
+    ::close(watch);
+    EXPECT_EQ(replaced, 1);  // one write for all its keys
     EXPECT_EQ(rig.lines(), (Lines{"AT+CBC", "AT+CREG?", "AT+CSQ", "AT+COPS?"}));
     EXPECT_EQ(main.state().network.registration, "0,1,\"5E26\",\"1A2B\"");
     const std::string ini = rig.read("Vondrix.ini");

@@ -266,6 +266,12 @@ TEST(SmsDeleting, ThreeRowsThreeCommandsAndARefusedOneStays) {
     const PhoneState phone = rig.phone();
     EXPECT_EQ(phone.sms.used(), 15);
     EXPECT_TRUE(phone.sms.messages.count(9));
+
+    // A listed index that is no number is never read as 0.
+    rig.model.list.rows[rig.positionOf("9")].index = "x";
+    rig.sim.clearReceived();
+    EXPECT_EQ(rig.service.deleteRows({rig.positionOf("x")}).refused, 1);
+    EXPECT_TRUE(rig.lines().empty());
 }
 
 // A message part or a deletion answered after the limit was done: each
@@ -421,7 +427,10 @@ TEST(SmsSending, RecipientsThatAreNoNumberAreRefused) {
     Rig rig;
     EXPECT_TRUE(rig.service.send({"0123;ATD110", "x", {}}).refused);
     EXPECT_TRUE(rig.service.send({"", "x", {}}).refused);
-    EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{msg::ValueRefused, msg::EnterNumber}));
+    // More digits than an address holds: refused whole, never cut and sent.
+    EXPECT_TRUE(rig.service.send({std::string(26, '1'), "x", {}}).refused);
+    EXPECT_EQ(rig.reporter.ids(),
+              (std::vector<int>{msg::ValueRefused, msg::EnterNumber, msg::AddressTooLong}));
     EXPECT_FALSE(rig.service.send({"0123", "", {}}).refused);  // an empty text does nothing
     EXPECT_TRUE(rig.lines().empty());
     // A name is looked up in the name directory first.

@@ -199,7 +199,11 @@ TEST(TransferUpload, FilesThatCannotBeReadSendNothing) {
     EXPECT_EQ(rig.service.upload(ObjectKind::Ringtone, rig.dir + "/missing.mid"),
               TransferResult::FileFailed);
     EXPECT_EQ(rig.service.upload(ObjectKind::Logo, rig.dir), TransferResult::FileFailed);
-    EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{msg::FileNotOpened, msg::NotARegularFile}));
+    // An empty melody would only delete the phone's own.
+    EXPECT_EQ(rig.service.upload(ObjectKind::Ringtone, rig.file("empty.mid", {})),
+              TransferResult::FileFailed);
+    EXPECT_EQ(rig.reporter.ids(),
+              (std::vector<int>{msg::FileNotOpened, msg::NotARegularFile, msg::FileEmpty}));
     EXPECT_TRUE(rig.lines().empty());
     EXPECT_NE(rig.stored("bmp"), nullptr);
 }

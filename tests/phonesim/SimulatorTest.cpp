@@ -169,6 +169,9 @@ class Client {
         return sent;
     }
 
+    // Sends what the far end still takes: it may have closed meanwhile.
+    void trySend(const std::string& bytes) const { put(bytes.data(), bytes.size()); }
+
     bool ended = false;  // the far end closed or hung up
     int readError = 0;
 
@@ -459,6 +462,22 @@ TEST(SimulatorLimits, ClientIsNotIdleWhileItKeepsTyping) {
     c.send("\r");
     EXPECT_EQ(c.readUntil("\r\nOK\r\n"), kCgmiReply);
     EXPECT_FALSE(c.ended);
+}
+
+TEST(SimulatorLimits, ClientThatSendsNoCommandIsClosedThoughBytesKeepComing) {
+    Limits limits;
+    limits.idleLimit = 300ms;
+    limits.commandLimit = 600ms;
+    TcpPhone phone({}, limits);
+    Client dripper = phone.connect();
+    Client next = Client::tcp(phone.port);
+    // A byte well within the idle limit, again and again, but never a command.
+    for (int i = 0; i < 20 && !dripper.ended; ++i) {
+        dripper.trySend("A");
+        dripper.readUntil("never", 100ms);
+    }
+    EXPECT_TRUE(dripper.ended);
+    EXPECT_EQ(next.exchange("AT+CGMM"), "\r\nS35i\r\n\r\nOK\r\n");
 }
 
 TEST(SimulatorLimits, ClientIsNotIdleWhileThePhonePacesItsReply) {

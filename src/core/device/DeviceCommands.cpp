@@ -106,16 +106,11 @@ bool appendDeviceInfo(const std::string& path, const DeviceInfo& info, Reporter&
     auto cut = [](const std::string& s, std::size_t n) { return s.substr(0, n); };
     const std::string lines = "SERIAL,VERSION,SIMSERIAL\r\n'" + cut(info.imei, 29) + ",'" +
                               cut(info.revision, 19) + ",'" + cut(info.simSerial, 29) + "\r\n";
-    switch (files::appendToFile(path, lines)) {
-        case files::FileError::None:
-            return true;
-        case files::FileError::NotRegular:
-            reporter.message(msg::NotARegularFile, Caption::Error);
-            return false;
-        default:
-            reporter.message(msg::ExportFileNotOpened, Caption::Error);
-            return false;
-    }
+    const files::FileError error = files::appendToFile(path, lines);
+    if (error == files::FileError::None)
+        return true;
+    reporter.message(msg::fileWriteMessage(error, msg::ExportFileNotOpened), Caption::Error);
+    return false;
 }
 
 }  // namespace vondrix

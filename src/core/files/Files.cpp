@@ -1,6 +1,8 @@
 #include "files/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +45,13 @@ class Fd {
   private:
     int fd_;
 };
+
+// The error of a failed write: a full disk (or quota, or size limit) is told
+// apart, so that the user hears why.
+FileError writeFailure(int err) {
+    return err == ENOSPC || err == EDQUOT || err == EFBIG ? FileError::NoSpace
+                                                          : FileError::WriteFailed;
+}
 
 bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -139,6 +148,80 @@ std::optional<TempFile> createTemp(const SplitPath& target, std::string_view pre
     return std::nullopt;
 }
 
+// A temporary file of ours that nobody will finish: the writer was killed
+// between creating it and renaming it. Only names this module gives (the
+// preferred name, or the target's or preferred name followed by
+// ".PID.COUNTER.TIME"), only regular files of this user, and only when no
+// writer can still be at work: untouched for kStaleAfter and, for a name
+// with a process id, that process gone. A concurrent writer's file is fresh,
+// so it is never taken.
+constexpr auto kStaleAfter = std::chrono::minutes(10);
+
+bool isOurTempName(std::string_view name, std::string_view base, bool exactToo, bool& hasPid,
+                   pid_t& pid) {
+    hasPid = false;
+    if (name == base)
+        return exactToo;
+    if (!name.starts_with(base) || name.size() <= base.size() || name[base.size()] != '.')
+        return false;
+    name.remove_prefix(base.size() + 1);
+    const auto field = [&](bool decimal) -> std::optional<unsigned long long> {
+        const std::size_t dot = name.find('.');
+        const std::string_view text = name.substr(0, dot);
+        name.remove_prefix(dot == std::string_view::npos ? name.size() : dot + 1);
+        if (text.empty() || text.size() > 16)
+            return std::nullopt;
+        unsigned long long value = 0;
+        for (const char c : text) {
+            const int digit = c >= '0' && c <= '9'               ? c - '0'
+                              : !decimal && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                 : -1;
+            if (digit < 0)
+                return std::nullopt;
+            value = value * (decimal ? 10 : 16) + static_cast<unsigned>(digit);
+        }
+        return value;
+    };
+    const auto id = field(true);
+    const bool rest = field(false).has_value() && field(false).has_value() && name.empty();
+    if (!id || !rest || *id == 0 || *id > 0x7FFFFFFF)
+        return false;
+    hasPid = true;
+    pid = static_cast<pid_t>(*id);
+    return true;
+}
+
+void removeStaleTemporaries(const SplitPath& target, std::string_view preferred) {
+    DIR* dir = ::opendir(target.folder().c_str());
+    if (!dir)
+        return;
+    const auto staleBefore = std::chrono::system_clock::now() - kStaleAfter;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name(e->d_name);
+        bool hasPid = false;
+        pid_t pid = 0;
+        const bool ours =
+            (!preferred.empty() && isOurTempName(name, preferred, true, hasPid, pid)) ||
+            isOurTempName(name, target.name, false, hasPid, pid);
+        if (!ours)
+            continue;
+        struct stat st {};
+        const std::string path = target.folderPrefix + std::string(name);
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        const auto modified = std::chrono::system_clock::from_time_t(st.st_mtime);
+        if (modified > staleBefore)
+            continue;
+        if (hasPid && (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH))
+            continue;
+        stale.push_back(path);
+    }
+    ::closedir(dir);
+    for (const std::string& path : stale)
+        ::unlink(path.c_str());
+}
+
 void syncFolder(const std::string& folder) {
     Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.valid())
@@ -211,19 +294,28 @@ FileError replaceFileAtomically(const std::string& path, std::string_view conten
         return FileError::NotRegular;
 
     const SplitPath target = split(path);
+    removeStaleTemporaries(target, preferredTempName);
     std::optional<TempFile> temp = createTemp(target, preferredTempName);
     if (!temp)
-        return FileError::CannotOpen;
+        return errno == ENOSPC || errno == EDQUOT ? FileError::NoSpace : FileError::CannotOpen;
 
     bool ok = true;
+    int err = 0;
+    const auto step = [&](bool done) {
+        if (ok && !done) {
+            ok = false;
+            err = errno;
+        }
+    };
     if (exists && S_ISREG(old.st_mode))
-        ok = ::fchmod(temp->fd.get(), old.st_mode & 0777) == 0;
-    ok = ok && writeAll(temp->fd.get(), content);
-    ok = ok && ::fsync(temp->fd.get()) == 0;
-    ok = temp->fd.close() && ok;
-    if (!ok || std::rename(temp->path.c_str(), path.c_str()) != 0) {
+        step(::fchmod(temp->fd.get(), old.st_mode & 0777) == 0);
+    step(ok && writeAll(temp->fd.get(), content));
+    step(ok && ::fsync(temp->fd.get()) == 0);
+    step(temp->fd.close());
+    step(ok && std::rename(temp->path.c_str(), path.c_str()) == 0);
+    if (!ok) {
         ::unlink(temp->path.c_str());
-        return FileError::WriteFailed;
+        return writeFailure(err);
     }
     syncFolder(target.folder());
     return FileError::None;
@@ -243,12 +335,26 @@ FileError appendToFile(const std::string& path, std::string_view content) {
     if (!created && !isRegular(fd.get()))
         return FileError::NotRegular;
 
-    const bool ok = clearNonBlocking(fd.get()) && writeAll(fd.get(), content);
-    if (fd.close() && ok)
+    // The size before: a write that fails half-way (a full disk) is undone,
+    // so that no partial line stays at the end of the file.
+    struct stat before {};
+    if (!created && ::fstat(fd.get(), &before) != 0)
+        return FileError::CannotOpen;
+    bool ok = clearNonBlocking(fd.get()) && writeAll(fd.get(), content);
+    int err = ok ? 0 : errno;
+    if (!ok && !created) {
+        // When even the cut fails there is nothing more to do: the error is told.
+        [[maybe_unused]] const int cut = ::ftruncate(fd.get(), before.st_size);
+    }
+    if (!fd.close() && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok)
         return FileError::None;
     if (created)
         ::unlink(path.c_str());
-    return FileError::WriteFailed;
+    return writeFailure(err);
 }
 
 FileError folderTargetFree(const std::string& path) {

@@ -13,7 +13,13 @@
 //   synced, and renamed over the target: at every moment the target holds
 //   either its complete old or its complete new content.
 // - A file the helper created is removed again when writing to it fails; a
-//   file that existed is never removed or truncated.
+//   file that existed is never removed, and an append that fails half-way
+//   is cut back to the size the file had before it.
+// - Temporary files that a killed writer left beside a target are removed
+//   on the next replacement of that target: only names this module gives,
+//   only regular files of this user, only when untouched for ten minutes
+//   and, where the name holds the writer's process id, that process is gone.
+//   A concurrent writer's temporary file is always fresh and stays.
 //
 // Callers map the error kinds to the messages they show.
 
@@ -31,6 +37,7 @@ enum class FileError {
     CannotOpen,   // could not be opened or created (permissions, missing folder, ...)
     ReadFailed,   // opened, but reading failed
     WriteFailed,  // opened or created, but writing, syncing or renaming failed
+    NoSpace,      // writing failed for want of space (disk full, quota, size limit)
 };
 
 struct ReadResult {
@@ -81,13 +88,17 @@ void removeFolder(const std::string& folder);
 // replaced by the rename: the link itself becomes the new regular file, and
 // the file it pointed to stays untouched. Any other non-regular target is
 // refused with NotRegular. On failure the target is as it was and no
-// temporary file is left.
+// temporary file is left. Stale temporary files of earlier writers of the
+// same target are removed first (see above).
 [[nodiscard]] FileError replaceFileAtomically(const std::string& path, std::string_view content,
                                               std::string_view preferredTempName = {});
 
 // Appends `content` to the regular file at `path` (symlinks followed),
 // creating it when it does not exist. When the write fails, a file this call
-// created is removed; an existing file keeps whatever was written.
+// created is removed and an existing one is cut back to its size before:
+// the content is appended whole or not at all. (A concurrent append by
+// another writer between ours and the cut would be lost with it; the
+// program's appends are its own logs and exports.)
 [[nodiscard]] FileError appendToFile(const std::string& path, std::string_view content);
 
 }  // namespace vondrix::files

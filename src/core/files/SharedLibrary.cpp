@@ -1,13 +1,24 @@
 #include "files/SharedLibrary.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
 #include <utility>
 
 namespace vondrix {
+namespace {
+
+// Only its owner can have changed the file: this user or root, with no
+// write permission for its group or others.
+bool isTrusted(const struct stat& st) {
+    return (st.st_uid == ::geteuid() || st.st_uid == 0) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+}  // namespace
 
 SharedLibrary::~SharedLibrary() {
     close();
@@ -24,26 +35,39 @@ SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
     return *this;
 }
 
-SharedLibrary SharedLibrary::open(const std::string& path, std::string* error) {
+SharedLibrary SharedLibrary::open(const std::string& path, std::string* error, Refusal* refusal) {
     SharedLibrary lib;
-    const auto fail = [&](const std::string& why) {
+    const auto fail = [&](Refusal why, const std::string& text) {
         if (error)
-            *error = why;
+            *error = text;
+        if (refusal)
+            *refusal = why;
         return std::move(lib);
     };
+    if (refusal)
+        *refusal = Refusal::None;
     // A path with a slash is never looked up on a search path; an absolute
     // one does not depend on the working directory either.
     if (path.empty() || path.front() != '/')
-        return fail(path + ": not an absolute path");
+        return fail(Refusal::Unusable, path + ": not an absolute path");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(Refusal::Unusable, path + ": cannot be opened");
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return fail(path + ": no such file");
-    if (!S_ISREG(st.st_mode))
-        return fail(path + ": not a regular file");
-    lib.handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular || !isTrusted(st)) {
+        ::close(fd);
+        return regular ? fail(Refusal::Untrusted,
+                              path + ": another user owns it or others may write it")
+                       : fail(Refusal::Unusable, path + ": not a regular file");
+    }
+    // The descriptor checked is the file loaded.
+    const std::string byDescriptor = "/proc/self/fd/" + std::to_string(fd);
+    lib.handle_ = ::dlopen(byDescriptor.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ::close(fd);
     if (!lib.handle_) {
         const char* why = ::dlerror();
-        return fail(why ? why : path + ": cannot be loaded");
+        return fail(Refusal::Unusable, why ? why : path + ": cannot be loaded");
     }
     return lib;
 }

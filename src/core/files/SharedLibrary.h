@@ -18,9 +18,21 @@ class SharedLibrary {
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 
+    enum class Refusal {
+        None,
+        Unusable,   // no absolute path, no regular file, or the loader refused it
+        Untrusted,  // others could have changed it: see open()
+    };
+
     // Opens the library at `path`, which must be absolute and name a regular
-    // file; an empty (not loaded) library otherwise, with the reason in *error.
-    static SharedLibrary open(const std::string& path, std::string* error = nullptr);
+    // file that belongs to this user or to root and that neither its group
+    // nor others may write: loading runs the library's code, so a file that
+    // someone else could have changed is refused before the loader sees it.
+    // The file is checked and then loaded through the same open descriptor,
+    // so it cannot be swapped in between. An empty (not loaded) library
+    // otherwise, with the reason in *refusal and *error.
+    static SharedLibrary open(const std::string& path, std::string* error = nullptr,
+                              Refusal* refusal = nullptr);
 
     bool loaded() const { return handle_ != nullptr; }
     // The address of the exported symbol `name`, or nullptr.

@@ -217,13 +217,19 @@ std::string iniUpdate(std::string_view original, std::string_view section, std::
 }
 
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    return writeStrings(section, {{std::string(key), std::string(value)}});
+}
+
+bool IniFile::writeStrings(std::string_view section, const KeyValues& values) {
     // The file as it is now, so that lines other programs changed since the
     // start are kept. A file that is there but unreadable is not replaced:
     // that would lose every other line.
     files::ReadResult current = files::readRegularFile(path_);
     if (!current.ok() && current.error != files::FileError::NotFound)
         return false;
-    std::string content = iniUpdate(current.content, section, key, value);
+    std::string content = current.content;
+    for (const auto& [key, value] : values)
+        content = iniUpdate(content, section, key, value);
     // Never lose the old file: a temporary file beside it, then a rename.
     const bool written = files::replaceFileAtomically(path_, content) == files::FileError::None;
     // Indexed when next looked up: a run of writes costs no parsing.

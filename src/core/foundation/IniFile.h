@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "files/Files.h"
 
@@ -54,6 +56,10 @@ class IniFile {
     // intact). A file that is there but cannot be read (not a regular file,
     // no permission) is never replaced.
     bool writeString(std::string_view section, std::string_view key, std::string_view value);
+    // Several keys of one section in one replacement of the file: a window
+    // that saves its keys as it closes writes the file once.
+    using KeyValues = std::vector<std::pair<std::string, std::string>>;
+    bool writeStrings(std::string_view section, const KeyValues& values);
 
     // Why the file could not be read at start (NotFound for a missing file,
     // which simply gives the defaults); None when it was read.

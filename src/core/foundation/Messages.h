@@ -5,6 +5,8 @@
 // the catalogue's own (1 to 97, 60 unused); the program's own messages about
 // the link and files, which the catalogue lacks, follow from 101.
 
+#include "files/Files.h"
+
 namespace vondrix::msg {
 
 enum Id : int {
@@ -115,6 +117,10 @@ enum Id : int {
     RepliesOutOfStep = 107,         // a reply answered another command; the operation stopped
     EntryUnreadable = 110,          // an organizer slot whose reply cannot be read (a column text)
     PhonebookSizeUnreadable = 111,  // the "AT+CPBR=?" reply holds no range
+    AddressTooLong = 115,    // a message recipient of more than 20 digits
+    ModuleNotTrusted = 116,  // a communication module that others can change
+    FileEmpty = 117,         // an empty file where an object is sent
+    DiskFull = 118,          // no space left: the file was not saved
     // Why a line of a phonebook import was skipped, after "Line N: ".
     ImportLineNoSeparators = 130,
     ImportLineNoApostrophe = 131,
@@ -133,5 +139,22 @@ enum Id : int {
     FileTooLarge = 158,
     RestoreDone = 159,
 };
+
+// The message for a file that could not be written: 118 when the disk is
+// full, 105 when writing failed, `cannotOpen` when it could not be opened
+// or created, and `notRegular` where no regular file belongs.
+constexpr Id fileWriteMessage(files::FileError error, Id cannotOpen,
+                              Id notRegular = NotARegularFile) {
+    switch (error) {
+        case files::FileError::NotRegular:
+            return notRegular;
+        case files::FileError::NoSpace:
+            return DiskFull;
+        case files::FileError::WriteFailed:
+            return FileNotSaved;
+        default:
+            return cannotOpen;
+    }
+}
 
 }  // namespace vondrix::msg

@@ -139,6 +139,24 @@ void Settings::readOptions(const IniFile& ini) {
 }
 
 bool Settings::write(IniFile& ini, Key key) const {
+    return write(ini, {key});
+}
+
+bool Settings::write(IniFile& ini, std::initializer_list<Key> keys,
+                     std::optional<Columns> columns) const {
+    IniFile::KeyValues values;
+    for (const Key key : keys)
+        values.emplace_back(entryOf(key).name, textOf(key));
+    if (columns) {
+        const ColumnSpec c = columnSpec(*columns);
+        const std::vector<int> widths = this->columns(*columns);
+        for (std::size_t i = 0; i < c.count; ++i)
+            values.emplace_back(c.prefix + std::to_string(i), std::to_string(widths[i]));
+    }
+    return ini.writeStrings(S, values);
+}
+
+std::string Settings::textOf(Key key) const {
     const KeyEntry& k = entryOf(key);
     std::string value;
     if (key == Key::Separator) {
@@ -160,7 +178,7 @@ bool Settings::write(IniFile& ini, Key key) const {
             },
             k.field);
     }
-    return ini.writeString(S, k.name, value);
+    return value;
 }
 
 std::vector<int> Settings::columns(Columns which) const {
@@ -210,12 +228,7 @@ void Settings::setColumns(Columns which, const std::vector<int>& widths) {
 }
 
 bool Settings::writeColumns(IniFile& ini, Columns which) const {
-    const ColumnSpec c = columnSpec(which);
-    const std::vector<int> widths = columns(which);
-    bool ok = true;
-    for (std::size_t i = 0; i < c.count; ++i)
-        ok = ini.writeString(S, c.prefix + std::to_string(i), std::to_string(widths[i])) && ok;
-    return ok;
+    return write(ini, {}, which);
 }
 
 bool Settings::writePredefinedText(IniFile& ini, int k) const {
@@ -253,9 +266,8 @@ bool writePredefinedText(IniFile& ini, Settings& settings, int slot, std::string
 }
 
 bool writeCommandModeKeys(IniFile& ini, const Settings& settings) {
-    bool ok = settings.write(ini, Settings::Key::WaitSec);
-    ok = settings.write(ini, Settings::Key::MonProt) && ok;
-    return settings.write(ini, Settings::Key::CheckSMS) && ok;
+    return settings.write(
+        ini, {Settings::Key::WaitSec, Settings::Key::MonProt, Settings::Key::CheckSMS});
 }
 
 }  // namespace vondrix

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,14 +90,19 @@ struct Settings {
         FastRead,
     };
     static const char* keyName(Key key);
+    enum class Columns { G, T, R, S, O, P, M };
     // Writes the value held in memory for `key` (flags as "0"/"1", numbers
     // as "%d"); false when the file could not be written.
     bool write(IniFile& ini, Key key) const;
+    // Several keys, and optionally a set of column widths, in one write.
+    bool write(IniFile& ini, std::initializer_list<Key> keys,
+               std::optional<Columns> columns = std::nullopt) const;
 
     // The list-column widths: "GCol%d", "TCol%d", ... in their arrays.
-    enum class Columns { G, T, R, S, O, P, M };
     bool writeColumns(IniFile& ini, Columns which) const;
     std::vector<int> columns(Columns which) const;
+    // The text written for `key`.
+    std::string textOf(Key key) const;
     void setColumns(Columns which, const std::vector<int>& widths);
 
     // Predefined text k ("Ptxt%d"), 0..kPredefinedTexts-1.

@@ -29,9 +29,17 @@ bool isNumberCharacter(char c) {
 }  // namespace
 
 bool isPhoneNumber(std::string_view number) {
+    if (number == "+")
+        return false;
     if (!number.empty() && number.front() == '+')
         number.remove_prefix(1);
     return allOf(number, isNumberCharacter);
+}
+
+bool isAddress(std::string_view number) {
+    if (number.starts_with('+'))
+        number.remove_prefix(1);
+    return !number.empty() && number.size() <= kMaxAddressDigits && allOf(number, isDigit);
 }
 
 bool isDialString(std::string_view text) {

@@ -21,8 +21,12 @@ enum class ValueError {
 
 // The characters a stored phone number may hold: digits, '+' (only first),
 // '*', '#', and the pause and wait letters p/P and w/W. Nothing that could
-// end the parameter (',') or the command (';', CR).
+// end the parameter (',') or the command (';', CR). A lone '+' is no number.
 bool isPhoneNumber(std::string_view number);
+// The digits a message's address field holds (GSM 03.40): 1 to
+// kMaxAddressDigits digits, optionally after one '+'.
+constexpr std::size_t kMaxAddressDigits = 20;
+bool isAddress(std::string_view number);
 // A dial string as "ATD" takes it: a phone number plus the letters A to D,
 // the CLIR and CUG modifiers I/i and G/g, and blanks.
 bool isDialString(std::string_view text);

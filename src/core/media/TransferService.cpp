@@ -75,6 +75,12 @@ TransferResult TransferService::upload(ObjectKind kind, const std::string& path)
         reporter_.message(msg::FileNotOpened, Caption::Info);
         return TransferResult::FileFailed;
     }
+    // An empty melody would only delete the phone's own: refused before
+    // any traffic. (A logo's file is checked by its header below.)
+    if (kind == ObjectKind::Ringtone && file.size() == 0) {
+        reporter_.message(msg::FileEmpty, Caption::Error);
+        return TransferResult::FileFailed;
+    }
     const std::int64_t count =
         static_cast<std::int64_t>((file.size() + type.segmentBytes - 1) / type.segmentBytes);
 

@@ -59,11 +59,10 @@ bool MonitorService::setLogging(bool on) {
 void MonitorService::saveSettings(Settings& settings, IniFile& ini, bool columns) const {
     settings.monRef = period_;
     settings.monProt = logging_;
-    // The monitor's keys: MonRef, MonProt and the call list's widths.
-    settings.write(ini, Settings::Key::MonRef);
-    settings.write(ini, Settings::Key::MonProt);
-    if (columns)
-        settings.writeColumns(ini, Settings::Columns::M);
+    // The monitor's keys: MonRef, MonProt and the call list's widths, in one
+    // replacement of the file.
+    settings.write(ini, {Settings::Key::MonRef, Settings::Key::MonProt},
+                   columns ? std::optional(Settings::Columns::M) : std::nullopt);
 }
 
 MonitorService::PollResult MonitorService::poll() {

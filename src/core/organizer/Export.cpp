@@ -35,9 +35,12 @@ void forEachExported(const OrganizerList& list, Fn fn) {
 
 bool writeOrReport(const std::string& path, std::string_view content, FileWrite mode,
                    Reporter& reporter) {
-    if (writeFile(path, content, mode))
+    files::FileError error{};
+    if (writeFile(path, content, mode, &error))
         return true;
-    reporter.message(msg::ExportFileNotOpened, Caption::Error);
+    reporter.message(
+        msg::fileWriteMessage(error, msg::ExportFileNotOpened, msg::ExportFileNotOpened),
+        Caption::Error);
     return false;
 }
 

@@ -4,13 +4,15 @@
 
 namespace vondrix::organizer {
 
-bool writeFile(const std::string& path, std::string_view content, FileWrite mode) {
-    if (path.empty())
-        return false;
-    const files::FileError error = mode == FileWrite::Replace
-                                       ? files::replaceFileAtomically(path, content)
-                                       : files::appendToFile(path, content);
-    return error == files::FileError::None;
+bool writeFile(const std::string& path, std::string_view content, FileWrite mode,
+               files::FileError* error) {
+    const files::FileError result = path.empty() ? files::FileError::CannotOpen
+                                    : mode == FileWrite::Replace
+                                        ? files::replaceFileAtomically(path, content)
+                                        : files::appendToFile(path, content);
+    if (error)
+        *error = result;
+    return result == files::FileError::None;
 }
 
 std::optional<std::string> readFile(const std::string& path) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/Files.h"
+
 namespace vondrix::organizer {
 
 enum class FileWrite {
@@ -15,8 +17,9 @@ enum class FileWrite {
 };
 
 // False when `path` is no regular file (a FIFO, device or directory) or
-// cannot be written.
-bool writeFile(const std::string& path, std::string_view content, FileWrite mode);
+// cannot be written; *error then says why.
+bool writeFile(const std::string& path, std::string_view content, FileWrite mode,
+               files::FileError* error = nullptr);
 
 // The file's bytes; nothing when it is no regular file or cannot be read.
 std::optional<std::string> readFile(const std::string& path);

@@ -17,16 +17,11 @@ void addLine(std::string& out, std::string_view line) {
 // The file is replaced whole: a failed export leaves no new file behind and
 // an existing one as it was.
 bool writeExport(const std::string& path, std::string_view content, Reporter& reporter) {
-    switch (files::replaceFileAtomically(path, content)) {
-        case files::FileError::None:
-            return true;
-        case files::FileError::NotRegular:
-            reporter.message(msg::NotARegularFile, Caption::Error);
-            return false;
-        default:
-            reporter.message(msg::ExportFileNotOpened, Caption::Error);
-            return false;
-    }
+    const files::FileError error = files::replaceFileAtomically(path, content);
+    if (error == files::FileError::None)
+        return true;
+    reporter.message(msg::fileWriteMessage(error, msg::ExportFileNotOpened), Caption::Error);
+    return false;
 }
 
 template <typename Fn>

@@ -78,16 +78,11 @@ bool saveToLocalFile(const CurrentPhonebook& book, const std::string& path, Repo
 
     // Never delete the old file first: the complete new content is renamed
     // over it, so at every moment one of the two versions is on disk whole.
-    switch (files::replaceFileAtomically(path, content, kLocalTempName)) {
-        case FileError::None:
-            return true;
-        case FileError::NotRegular:
-            reporter.message(msg::NotARegularFile, Caption::Error);
-            return false;
-        default:
-            reporter.message(msg::FileNotSaved, Caption::Error);
-            return false;
-    }
+    const FileError error = files::replaceFileAtomically(path, content, kLocalTempName);
+    if (error == FileError::None)
+        return true;
+    reporter.message(msg::fileWriteMessage(error, msg::FileNotSaved), Caption::Error);
+    return false;
 }
 
 std::vector<PhonebookEntry> parseNameDirectory(std::string_view content) {

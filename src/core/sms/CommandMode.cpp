@@ -19,10 +19,11 @@ std::unique_ptr<CommandMode> CommandMode::open(SmsService& service, Settings& se
     CommunicationModule::LoadError error = CommunicationModule::LoadError::None;
     CommunicationModule module = CommunicationModule::load(options.moduleDirectories, error);
     if (error != CommunicationModule::LoadError::None) {
-        service.reporter().message(error == CommunicationModule::LoadError::NoEntryPoint
-                                       ? msg::ModuleEntryNotFound
-                                       : msg::ModuleNotLoaded,
-                                   Caption::Error);
+        service.reporter().message(
+            error == CommunicationModule::LoadError::NoEntryPoint ? msg::ModuleEntryNotFound
+            : error == CommunicationModule::LoadError::Untrusted  ? msg::ModuleNotTrusted
+                                                                  : msg::ModuleNotLoaded,
+            Caption::Error);
         return nullptr;
     }
     std::unique_ptr<CommandMode> mode(new CommandMode(service, settings, ini, std::move(names),
@@ -116,11 +117,13 @@ void CommandMode::tick() {
     setState(CommandModeState::Waiting);
 }
 
-void CommandMode::answer(const std::string& replyNumber) {
+bool CommandMode::answer(const std::string& replyNumber) {
     if (replyNumber.empty())
-        return;
+        return true;
     setState(CommandModeState::Processing);
-    service_.send(Outgoing{replyNumber, module_.text(), SubmitOptions{}}, SendKind::CommandMode);
+    return service_
+        .send(Outgoing{replyNumber, module_.text(), SubmitOptions{}}, SendKind::CommandMode)
+        .allSent();
 }
 
 void CommandMode::checkMessages() {
@@ -155,9 +158,14 @@ void CommandMode::checkMessages() {
         const CommunicationModule::Result r = module_.call(m.number);
         if (r.code != 0)
             continue;
-        answer(r.replyNumber);
-        // The result is not looked at: a message still there comes again next time.
-        engine.standard(at::Command("AT+CMGD=").number(decimalValue(entry.index)).text());
+        // A message whose answer did not go out stays in the phone: the
+        // next tick hands it over again, so the question is not lost.
+        if (!answer(r.replyNumber))
+            continue;
+        // The result is not looked at: a message still there comes again next
+        // time. An index that is no number names no message to delete.
+        if (const auto index = wholeNumber(entry.index))
+            engine.standard(at::Command("AT+CMGD=").number(*index).text());
     }
 }
 

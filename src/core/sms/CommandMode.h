@@ -2,7 +2,8 @@
 
 // The command mode: on every tick of its timer the received messages are
 // handed, one by one, to the communication module; what it answers is sent
-// and a message it has handled is deleted. Without "CheckSMS" the module
+// and a message it has handled is deleted once its answer, if any, went out
+// whole (else it stays and is handed over again). Without "CheckSMS" the module
 // is only polled. Each hand-over can be logged to "Vondrix.log".
 //
 // The window (or the command line) owns the timer: it calls tick() every
@@ -85,7 +86,8 @@ class CommandMode {
     void setState(CommandModeState s);
     void checkMessages();
     void pollModule();
-    void answer(const std::string& replyNumber);
+    // Sends the module's answer; true when there was none or every part went.
+    bool answer(const std::string& replyNumber);
     bool openLog();
     void log(const std::string& line);
     std::string now() const;

@@ -61,16 +61,22 @@ std::string xmlText(const std::vector<MessageRow>& rows) {
 }
 
 bool exportCsv(const std::vector<MessageRow>& rows, const std::string& path, Reporter& reporter) {
-    if (writeTextFile(path, csvText(rows), WriteMode::Append))
+    files::FileError error{};
+    if (writeTextFile(path, csvText(rows), WriteMode::Append, &error))
         return true;
-    reporter.message(msg::ExportFileNotOpened, Caption::Error);
+    reporter.message(
+        msg::fileWriteMessage(error, msg::ExportFileNotOpened, msg::ExportFileNotOpened),
+        Caption::Error);
     return false;
 }
 
 bool exportXml(const std::vector<MessageRow>& rows, const std::string& path, Reporter& reporter) {
-    if (writeTextFile(path, xmlText(rows), WriteMode::Replace))
+    files::FileError error{};
+    if (writeTextFile(path, xmlText(rows), WriteMode::Replace, &error))
         return true;
-    reporter.message(msg::ExportFileNotOpened, Caption::Error);
+    reporter.message(
+        msg::fileWriteMessage(error, msg::ExportFileNotOpened, msg::ExportFileNotOpened),
+        Caption::Error);
     return false;
 }
 

@@ -1,6 +1,8 @@
 #include "sms/Group.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "sms/TextFiles.h"
 
@@ -13,12 +15,49 @@ bool lessBytes(std::string_view a, std::string_view b) {
     });
 }
 
+// A name that the plain "name,number" line would cut (a comma in it) or
+// that starts like a quoted one is written in double quotes, a quote in it
+// doubled. Every other name is written as it is.
+std::string nameField(std::string_view name) {
+    if (name.find(',') == std::string_view::npos && !name.starts_with('"'))
+        return std::string(name);
+    std::string out = "\"";
+    for (const char c : name) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + '"';
+}
+
+// The name of a line that starts with a quoted one: its text and the
+// position of the comma after its closing quote. Nothing when the line has
+// no such field: it is then read by the plain rule.
+std::optional<std::pair<std::string, std::size_t>> quotedName(std::string_view line) {
+    if (!line.starts_with('"'))
+        return std::nullopt;
+    std::string name;
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        if (line[i] != '"') {
+            name += line[i];
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+            name += '"';
+            ++i;
+        } else if (i + 1 < line.size() && line[i + 1] == ',' && name.size() <= kGroupNameMax) {
+            return std::pair(std::move(name), i + 1);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string groupFileText(const std::vector<GroupMember>& members) {
     std::string out;
     for (const GroupMember& m : members) {
-        out += std::string_view(m.name).substr(0, kGroupNameMax);
+        out += nameField(std::string_view(m.name).substr(0, kGroupNameMax));
         out += ',';
         out += std::string_view(m.number).substr(0, kGroupNumberMax);
         out += kLineEnd;
@@ -34,6 +73,11 @@ std::vector<GroupMember> parseGroupFile(std::string_view content) {
         content.remove_prefix(lf == std::string_view::npos ? content.size() : lf + 1);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
+        if (auto quoted = quotedName(line)) {
+            members.push_back({std::move(quoted->first),
+                               std::string(line.substr(quoted->second + 1, kGroupNameMax))});
+            continue;
+        }
         const std::size_t comma = line.find(',');
         if (comma == std::string_view::npos)
             continue;

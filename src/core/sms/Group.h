@@ -26,11 +26,14 @@ struct GroupMember {
 };
 
 // "name,number" and CR LF per member, in order (name cut to 259, number to
-// 49 characters).
+// 49 characters). A name holding a comma, or starting with a double quote,
+// is written in double quotes with its quotes doubled ("Smith, Anna",0301):
+// numbers never hold a comma, so only the name needs it.
 std::string groupFileText(const std::vector<GroupMember>& members);
 // The members of a group file: per line (CR LF or LF ends, a last line
-// without one included) the text before the first "," is the name, the
-// rest the number; a line without "," is skipped.
+// without one included) a quoted name as written above, else the text
+// before the first "," is the name; the rest is the number. A line without
+// "," is skipped.
 std::vector<GroupMember> parseGroupFile(std::string_view content);
 
 // The group window's source list: the searchable records of the directory,

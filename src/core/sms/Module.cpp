@@ -35,7 +35,13 @@ CommunicationModule CommunicationModule::load(const std::vector<std::string>& di
         const std::string path = dir + "/" + kModuleFileName;
         if (files::fileKind(path) != files::FileKind::Regular)
             continue;
-        SharedLibrary library = SharedLibrary::open(path);
+        SharedLibrary::Refusal refusal = SharedLibrary::Refusal::None;
+        SharedLibrary library = SharedLibrary::open(path, nullptr, &refusal);
+        if (refusal == SharedLibrary::Refusal::Untrusted) {
+            // Never passed over for the next folder's: the user is told.
+            error = LoadError::Untrusted;
+            return module;
+        }
         if (!library.loaded())
             continue;
         auto* entry = reinterpret_cast<smscom_fn>(library.symbol(SMSCOM_ENTRY_NAME));

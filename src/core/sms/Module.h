@@ -22,11 +22,12 @@ constexpr std::size_t kModuleStatusMax = 259;
 
 class CommunicationModule {
   public:
-    enum class LoadError { None, NotFound, NoEntryPoint };
+    enum class LoadError { None, NotFound, NoEntryPoint, Untrusted };
 
     // Loads kModuleFileName from the first of `directories` that holds a
     // loadable one (each by its absolute path; never through a search path)
-    // and looks up its entry point.
+    // and looks up its entry point. A module that another user owns or that
+    // others may write is never loaded (Untrusted; see SharedLibrary::open).
     static CommunicationModule load(const std::vector<std::string>& directories, LoadError& error);
     // The directories looked in by default: the working directory, then the
     // program's own.

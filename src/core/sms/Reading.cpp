@@ -70,7 +70,15 @@ DeleteReport SmsService::deleteRows(std::vector<std::size_t> rows) {
             continue;
         if (linkFailed())
             break;
-        const at::Command command = at::Command("AT+CMGD=").number(decimalValue(index));
+        // An index the phone listed that is no number names no message: it
+        // is never read as 0 and sent.
+        const auto number = wholeNumber(index);
+        if (!number) {
+            ++report.refused;
+            reporter_.message(msg::EntryNotDeleted, Caption::Error);
+            continue;
+        }
+        const at::Command command = at::Command("AT+CMGD=").number(*number);
         if (engine_.withLateAnswer(engine_.standard(command.text())) == 1) {
             gone[r] = true;
             ++report.deleted;

@@ -21,14 +21,6 @@ bool isHexText(std::string_view text) {
            });
 }
 
-// What the address encoder can carry: digits, optionally after one "+".
-bool isSendableNumber(std::string_view number) {
-    if (number.starts_with('+'))
-        number.remove_prefix(1);
-    return !number.empty() &&
-           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 }  // namespace
 
 PartCounters partCounters(std::size_t length, bool eightBit) {
@@ -92,11 +84,20 @@ SendReport SmsService::send(const Outgoing& message, SendKind kind) {
         return report;
 
     SubmitOptions options = kind == SendKind::CommandMode ? SubmitOptions{} : message.options;
-    const std::string recipient = message.recipient.substr(0, kRecipientMax);
+    // The whole recipient is checked, never a cut of it: a number cut to
+    // fit would send the message to someone else.
+    const std::string& recipient = message.recipient;
     const std::vector<std::string> parts = splitIntoParts(message.text, options.eightBit);
     report.parts = static_cast<int>(parts.size());
-    if (!isSendableNumber(recipient)) {
-        reporter_.message(recipient.empty() ? msg::EnterNumber : msg::ValueRefused, Caption::Error);
+    if (!at::isAddress(recipient)) {
+        const std::string_view digits =
+            std::string_view(recipient).substr(recipient.starts_with('+') ? 1 : 0);
+        const bool tooLong =
+            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+        reporter_.message(recipient.empty() ? msg::EnterNumber
+                          : tooLong         ? msg::AddressTooLong
+                                            : msg::ValueRefused,
+                          Caption::Error);
         report.refused = true;
         return report;
     }

@@ -23,8 +23,6 @@ namespace vondrix::sms {
 // The sending progress window; Reporter::progressBegin(kSendingDialog,
 // parts), then progressStep(k + 1) for part k.
 constexpr int kSendingDialog = 146;
-// Longest recipient a part is sent to.
-constexpr std::size_t kRecipientMax = 25;
 // What a stored row keeps of the recipient and the text.
 constexpr std::size_t kStoredNumberMax = 49;
 constexpr std::size_t kStoredTextMax = 511;
@@ -111,7 +109,8 @@ class SmsService {
     // after the prompt. A failure asks message 34 (Retry/Cancel); Cancel asks
     // message 75 and Yes stores the part unsent (the row then shows the
     // recipient and the whole text). An empty text does nothing. A
-    // recipient that is not a phone number is refused (message 106).
+    // recipient that is not a phone number is refused before any traffic
+    // (message 106; message 115 for more digits than an address holds).
     SendReport send(const Outgoing& message, SendKind kind = SendKind::Dialog);
 
     // Stores a predefined text as an unsent message without recipient

@@ -4,13 +4,15 @@
 
 namespace vondrix::sms {
 
-bool writeTextFile(const std::string& path, std::string_view content, WriteMode mode) {
-    if (path.empty())
-        return false;
-    const files::FileError error = mode == WriteMode::Replace
-                                       ? files::replaceFileAtomically(path, content)
-                                       : files::appendToFile(path, content);
-    return error == files::FileError::None;
+bool writeTextFile(const std::string& path, std::string_view content, WriteMode mode,
+                   files::FileError* error) {
+    const files::FileError result = path.empty() ? files::FileError::CannotOpen
+                                    : mode == WriteMode::Replace
+                                        ? files::replaceFileAtomically(path, content)
+                                        : files::appendToFile(path, content);
+    if (error)
+        *error = result;
+    return result == files::FileError::None;
 }
 
 bool readTextFile(const std::string& path, std::string& content) {

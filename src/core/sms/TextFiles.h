@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/Files.h"
+
 namespace vondrix::sms {
 
 constexpr std::string_view kLineEnd = "\r\n";
@@ -17,8 +19,10 @@ enum class WriteMode {
     Append,   // `content` is added at the end; the file is created when missing
 };
 
-// False when the file cannot be written (no regular file, no permission, ...).
-bool writeTextFile(const std::string& path, std::string_view content, WriteMode mode);
+// False when the file cannot be written (no regular file, no permission, a
+// full disk, ...); *error then says why.
+bool writeTextFile(const std::string& path, std::string_view content, WriteMode mode,
+                   files::FileError* error = nullptr);
 
 // The whole file; false when it cannot be read.
 bool readTextFile(const std::string& path, std::string& content);

@@ -28,4 +28,18 @@ int decimalValue(std::string_view text) {
     return static_cast<int>(value);
 }
 
+std::optional<int> wholeNumber(std::string_view text) {
+    if (text.empty() || text.size() > 10)
+        return std::nullopt;
+    long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value > INT_MAX)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
 }  // namespace vondrix
