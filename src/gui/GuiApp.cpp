@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -15,7 +17,10 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <string_view>
 
+#include "foundation/Catalogue.h"
+#include "foundation/ForwardingReporter.h"
 #include "gui/AboutDialog.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
@@ -179,6 +184,47 @@ bool messageScreenshots(Session& session, Reporter& reporter, const QDir& dir) {
     return ok;
 }
 
+QString tr(const char* text) {
+    return QCoreApplication::translate("vondrix::gui::GuiApp", text);
+}
+
+// Start-up's reporter: "No device found" after the reset waits, so that
+// the question that offers the options can say it in one box.
+class StartReporter : public ForwardingReporter {
+  public:
+    using ForwardingReporter::ForwardingReporter;
+    Answer message(int id, Caption caption, Buttons buttons) override {
+        if (id == msg::NoDeviceFound && buttons == Buttons::Ok) {
+            held = true;
+            return Answer::Ok;
+        }
+        return ForwardingReporter::message(id, caption, buttons);
+    }
+    // Shows what was held back when no question follows.
+    void release() {
+        if (held)
+            ForwardingReporter::message(msg::NoDeviceFound, Caption::Error, Buttons::Ok);
+        held = false;
+    }
+    bool held = false;
+};
+
+// After "No device found" at start-up: true to change the options and try
+// again, false to quit.
+bool askRetryWithNewSettings(Language language) {
+    const auto said = catalogueText(msg::NoDeviceFound, language);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(captionText(Caption::Error)),
+                    QString::fromUtf8(said.data(), static_cast<qsizetype>(said.size())));
+    box.setObjectName(QStringLiteral("retryQuestion"));
+    box.setInformativeText(tr("Check the port in the options and try again, or quit."));
+    QPushButton* retry = box.addButton(tr("&Retry with new settings"), QMessageBox::AcceptRole);
+    QPushButton* quit = box.addButton(tr("&Quit"), QMessageBox::RejectRole);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(quit);
+    box.exec();
+    return box.clickedButton() == retry;
+}
+
 // Renders each window that exists to DIR/NAME.png.
 int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QString& dirPath,
                 phonesim::Simulator* sim) {
@@ -200,7 +246,7 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     phonebook::PhonebookService::EntryForm form;
     if (const auto& rows = session.phonebook.current.rows; !rows.empty())
         form = {rows.front().location, rows.front().name, rows.front().number};
-    EntryDialog entry(service, form);
+    EntryDialog entry(service, form, session.language);
     ok = saveShot(entry, dir, QStringLiteral("entry")) && ok;
     Pin2Dialog pin2;
     ok = saveShot(pin2, dir, QStringLiteral("pin2")) && ok;
@@ -229,6 +275,16 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
 
 }  // namespace
 
+bool needsNoWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all" || a == "--version" ||
+            a == "-v")
+            return true;
+    }
+    return false;
+}
+
 int runGui(const QStringList& arguments) {
     QElapsedTimer sinceStart;
     sinceStart.start();
@@ -236,6 +292,7 @@ int runGui(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Vondrix: manage a Siemens C35/S35 phone."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption simulate(QStringLiteral("simulate"),
                                       QStringLiteral("Use the built-in simulated phone."));
     const QCommandLineOption stateFile(QStringLiteral("state"),
@@ -277,10 +334,6 @@ int runGui(const QStringList& arguments) {
 
     StartupOptions options;
     options.languageOverride = langOverride;
-    options.settingsDialog = [&reporter](Session& s) {
-        SettingsDialog dialog(s, reporter);
-        return dialog.exec() == QDialog::Accepted;
-    };
     std::unique_ptr<phonesim::Simulator> sim;
     if (parser.isSet(simulate)) {
         phonesim::PhoneState state = phonesim::PhoneState::demo();
@@ -306,10 +359,30 @@ int runGui(const QStringList& arguments) {
         options.link.port = decimalValue(v.mid(colon + 1).toStdString());
     }
 
-    const StartupResult started = startUp(session, reporter, options);
+    bool cancelled = false;
+    options.settingsDialog = [&reporter, &cancelled](Session& s) {
+        SettingsDialog dialog(s, reporter);
+        cancelled = dialog.exec() != QDialog::Accepted;
+        return !cancelled;
+    };
+    StartReporter starting(reporter);
+    StartupResult started = startUp(session, starting, options);
+    // A phone that does not answer is most often a wrong port: the options
+    // are offered before giving up, as the link is not open yet.
+    while (started == StartupResult::ResetFailed && starting.held) {
+        starting.held = false;
+        if (!askRetryWithNewSettings(language))
+            break;
+        shutDown(session);
+        SettingsDialog dialog(session, reporter);
+        if (dialog.exec() != QDialog::Accepted)
+            break;
+        started = startUp(session, starting, options);
+    }
+    starting.release();
     if (started == StartupResult::ResetFailed || started == StartupResult::NoPortChosen) {
         shutDown(session);
-        return 3;
+        return cancelled ? 0 : 3;  // Cancel on the first start is no failure
     }
 
     int status = 0;
