@@ -25,7 +25,7 @@ QStatusBar* addStatusLine(QDialog* window) {
     return line;
 }
 
-QString sendSummary(const SendOutcome& outcome) {
+QString sendSummary(const SendOutcome& outcome, bool countStored) {
     int sent = 0, stored = 0, whole = 0;
     for (const sms::SendReport& r : outcome.reports) {
         sent += r.sent;
@@ -40,7 +40,7 @@ QString sendSummary(const SendOutcome& outcome) {
     } else if (outcome.reports.size() > 1) {
         said << tr("Sent to %1 of %2 recipients").arg(whole).arg(outcome.reports.size());
     }
-    if (stored > 0)
+    if (countStored && stored > 0)
         said << tr("%1 part(s) stored unsent").arg(stored);
     return said.join(QStringLiteral("; "));
 }

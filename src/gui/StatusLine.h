@@ -15,8 +15,9 @@ namespace vondrix::gui {
 QStatusBar* addStatusLine(QDialog* window);
 
 // What a send dialog did: "2 parts sent to +49...", for several recipients
-// how many got the whole text; parts stored unsent are counted. Empty when
-// nothing was sent or stored (the failure was reported in its box).
-QString sendSummary(const SendOutcome& outcome);
+// how many got the whole text; parts stored unsent are counted unless the
+// window names them itself (`countStored` false). Empty when nothing was
+// sent or stored (the failure was reported in its box).
+QString sendSummary(const SendOutcome& outcome, bool countStored = true);
 
 }  // namespace vondrix::gui

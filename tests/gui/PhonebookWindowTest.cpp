@@ -397,7 +397,7 @@ void PhonebookWindowTest::doubleClickAddsToRedbookUnlessMarked() {
              (QStringList{"1|Mama!|+491701234567", "2|Müller!|+4930123456"}));
 }
 
-QString statusLine(QWidget& w) {
+static QString statusLine(QWidget& w) {
     return child<QStatusBar>(w, "statusLine")->currentMessage();
 }
 

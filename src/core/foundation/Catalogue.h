@@ -13,7 +13,7 @@ constexpr int kCatalogueFirst = 1;
 constexpr int kCatalogueLast = 97;
 // The program's own messages (foundation/Messages.h) follow, 101 to kOwnLast.
 constexpr int kOwnFirst = 101;
-constexpr int kOwnLast = 106;
+constexpr int kOwnLast = 149;
 // Longest text in bytes; callers with a 260-byte text buffer can rely on it.
 constexpr std::size_t kCatalogueMaxText = 259;
 

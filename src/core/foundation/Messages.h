@@ -112,6 +112,8 @@ enum Id : int {
     NotARegularFile = 104,    // a FIFO, device or directory where a file belongs
     FileNotSaved = 105,       // a file could not be written; the old one is kept
     ValueRefused = 106,       // a value holds characters a command line must not carry
+    GifNotConverted = 140,    // a GIF read but not turned into the logo's bitmap
+    FileReadBroken = 141,     // a file that could not be read to its end
 };
 
 }  // namespace vondrix::msg
