@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sms/Pdu.h"
 #include "text/GsmAlphabet.h"
@@ -57,6 +59,45 @@ TEST(GsmAlphabet, CharactersWithoutEntryStayAsTheyAre) {
     // "[" is not in the default alphabet; the currency sign lost its place.
     EXPECT_EQ(gsmEncode("[\xA4\xFF"), "[\xA4\xFF");
     EXPECT_EQ(gsmEncode("a@b"), std::string("a\0b", 3));
+}
+
+TEST(GsmAlphabet, ExtensionCharactersTakeTwoSeptetsAndComeBack) {
+    const std::string text = "\f^{}\\[~]|\x80";
+    const std::string codes = gsmEncodeSeptets(text);
+    EXPECT_EQ(codes,
+              "\x1B\x0A\x1B\x14\x1B\x28\x1B\x29\x1B\x2F\x1B\x3C\x1B\x3D\x1B\x3E\x1B\x40"
+              "\x1B\x65");
+    EXPECT_EQ(septetCount(text), 20u);
+    EXPECT_EQ(gsmDecodeText(codes), text);
+    EXPECT_EQ(gsmEncodeSeptets("a@$\r\xB7"), gsmEncode("a@$\r\xB7"));
+    // An escape before a code outside the extension table: that code's
+    // character; a lone escape at the end: the middle dot.
+    EXPECT_EQ(gsmDecodeText("\x1B\x41\x1B"), "A\xB7");
+}
+
+TEST(GsmAlphabet, UnsupportedCharactersNamedOnceWithWhatArrives) {
+    using Found = std::vector<std::pair<std::string, std::string>>;
+    struct Row {
+        const char* situation;
+        std::string utf8;
+        bool eightBit;
+        Found expected;
+    };
+    const std::vector<Row> rows = {
+        {"all carried", "Hallo {\u20AC} [x] ~|^\\ \u00E4\u00DF @$?", false, {}},
+        {"accent outside the alphabet, twice", "\u00E1 \u00E1", false, {{"\u00E1", "a"}}},
+        {"tab and backquote", "a\tb`", false, {{"\t", "\u00C7"}, {"`", "\u00BF"}}},
+        {"outside ISO 8859-1", "\u0151\U0001F600", false, {{"\u0151", "?"}, {"\U0001F600", "?"}}},
+        {"8-bit: ISO 8859-1 but no euro sign", "\u00E1{\u20AC", true, {{"\u20AC", "?"}}},
+    };
+    for (const Row& r : rows) {
+        Found found;
+        for (const auto& u : unsupportedCharacters(r.utf8, r.eightBit))
+            found.emplace_back(u.character, u.arrivesAs);
+        EXPECT_EQ(found, r.expected) << r.situation;
+    }
+    EXPECT_EQ(utf8ToMessageText("5 \u20AC"), "5 \x80");
+    EXPECT_EQ(utf8ToMessageText("5 \u20AC", true), "5 ?");
 }
 
 TEST(GsmAlphabet, TextDecodeReadsCode40AsInvertedExclamation) {

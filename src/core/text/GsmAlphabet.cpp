@@ -1,5 +1,10 @@
 #include "text/GsmAlphabet.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "text/Latin1.h"
+
 namespace vondrix::gsm {
 
 namespace {
@@ -56,6 +61,46 @@ constexpr std::array<char, 256> makeEncodeTable() {
     return t;
 }
 
+// The extension table: PC character and its code behind the escape.
+struct Extension {
+    char pc;
+    char code;
+};
+constexpr std::array<Extension, 10> kExtensions = {{
+    {'\f', 0x0A},
+    {'^', 0x14},
+    {'{', 0x28},
+    {'}', 0x29},
+    {'\\', 0x2F},
+    {'[', 0x3C},
+    {'~', 0x3D},
+    {']', 0x3E},
+    {'|', 0x40},
+    {kEuroSign, 0x65},
+}};
+
+std::optional<char> extensionCode(char pc) {
+    for (const Extension& e : kExtensions)
+        if (e.pc == pc)
+            return e.code;
+    return std::nullopt;
+}
+
+std::optional<char> extensionCharacter(char code) {
+    for (const Extension& e : kExtensions)
+        if (e.code == code)
+            return e.pc;
+    return std::nullopt;
+}
+
+constexpr std::array<bool, 256> makeInTable() {
+    std::array<bool, 256> t{};
+    for (unsigned code = 0; code < 128; ++code)
+        t[kTable[code]] = true;
+    return t;
+}
+constexpr std::array<bool, 256> kInTable = makeInTable();
+
 constexpr std::array<char, 256> kDecodeText = makeDecodeTable(false);
 constexpr std::array<char, 256> kDecodeName = makeDecodeTable(true);
 constexpr std::array<char, 256> kEncode = makeEncodeTable();
@@ -85,8 +130,84 @@ std::string gsmEncode(std::string_view pcText) {
     return out;
 }
 
+std::string gsmEncodeSeptets(std::string_view pcText) {
+    std::string out;
+    out.reserve(pcText.size());
+    for (const char c : pcText) {
+        if (const auto code = extensionCode(c)) {
+            out.push_back(kEscape);
+            out.push_back(*code);
+        } else {
+            out.push_back(kEncode[static_cast<unsigned char>(c)]);
+        }
+    }
+    return out;
+}
+
+std::size_t septetsOf(char pc) {
+    return extensionCode(pc) ? 2 : 1;
+}
+
+std::size_t septetCount(std::string_view pcText) {
+    std::size_t n = 0;
+    for (const char c : pcText)
+        n += septetsOf(c);
+    return n;
+}
+
+std::string utf8ToMessageText(std::string_view utf8, bool eightBit) {
+    constexpr std::string_view kEuroUtf8 = "\xE2\x82\xAC";
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0;;) {
+        const std::size_t euro = utf8.find(kEuroUtf8, at);
+        out += utf8ToLatin1(utf8.substr(at, euro - at));
+        if (euro == std::string_view::npos)
+            return out;
+        out.push_back(eightBit ? '?' : kEuroSign);
+        at = euro + kEuroUtf8.size();
+    }
+}
+
+std::vector<UnsupportedCharacter> unsupportedCharacters(std::string_view utf8Text, bool eightBit) {
+    std::vector<UnsupportedCharacter> found;
+    for (std::size_t at = 0; at < utf8Text.size();) {
+        // One character: a lead byte and its continuation bytes.
+        std::size_t end = at + 1;
+        while (end < utf8Text.size() && (static_cast<unsigned char>(utf8Text[end]) & 0xC0) == 0x80)
+            ++end;
+        const std::string_view typed = utf8Text.substr(at, end - at);
+        at = end;
+        const std::string pc = utf8ToMessageText(typed, eightBit);
+        const bool carried =
+            pc.size() == 1 && (pc != "?" || typed == "?") &&
+            (eightBit || extensionCode(pc[0]) || kInTable[static_cast<unsigned char>(pc[0])]);
+        if (carried || std::any_of(found.begin(), found.end(),
+                                   [&](const auto& u) { return u.character == typed; }))
+            continue;
+        // Sent all the same, only the low 7 bits of the byte reach the recipient.
+        std::string arrives = pc;
+        if (!eightBit)
+            for (char& c : arrives)
+                c = kTable[static_cast<unsigned char>(c) & 0x7F];
+        found.push_back({std::string(typed), latin1ToUtf8(arrives)});
+    }
+    return found;
+}
+
 void gsmDecodeTextInPlace(std::string& codes) {
-    mapInPlace(codes, kDecodeText);
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        char c = codes[i];
+        if (c == kEscape && i + 1 < codes.size()) {
+            c = codes[++i];
+            codes[out++] =
+                extensionCharacter(c).value_or(kDecodeText[static_cast<unsigned char>(c)]);
+            continue;
+        }
+        codes[out++] = kDecodeText[static_cast<unsigned char>(c)];
+    }
+    codes.resize(out);
 }
 void gsmDecodeNameInPlace(std::string& codes) {
     mapInPlace(codes, kDecodeName);

@@ -8,6 +8,8 @@ std::string latin1ToUtf8(std::string_view latin1) {
     for (unsigned char c : latin1) {
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
+        } else if (c == 0x80) {
+            out += "\xE2\x82\xAC";  // the euro sign of message texts
         } else {
             out.push_back(static_cast<char>(0xC0 | (c >> 6)));
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
