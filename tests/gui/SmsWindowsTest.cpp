@@ -432,12 +432,24 @@ void SmsWindowsTest::countersAndThePartSize() {
         seen << counters();
         QTest::keyClick(text, Qt::Key_Backspace);
         seen << counters();
+        // What a message cannot carry is named; an extension character
+        // counts two in a 7-bit part.
+        const auto refused = [&] {
+            auto* l = child<QLabel>(d, "unsupportedLabel");
+            return l->isVisibleTo(&d) ? l->text() : QString();
+        };
+        text->setPlainText(QStringLiteral("a{€ł"));
+        seen << counters() << refused();
+        QTest::mouseClick(child<QCheckBox>(d, "eightBitCheck"), Qt::LeftButton);
+        seen << counters() << refused();
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->value(), 4);
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->maximum(), 4);
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->minimum(), 1);
     };
     w->newOrReply();
-    QCOMPARE(seen, (QStringList{"0 0 0", "200 120 2", "200 80 2", "199 81 2"}));
+    QCOMPARE(seen, (QStringList{"0 0 0", "200 120 2", "200 80 2", "199 81 2", "4 136 1",
+                                "Characters a message cannot carry: € arrives as ?, ł arrives as ?",
+                                "6 154 1", "Characters a message cannot carry: ł arrives as ?"}));
 }
 
 void SmsWindowsTest::markerInsertsAPredefinedTextWhileTyping() {
