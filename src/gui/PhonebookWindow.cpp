@@ -169,8 +169,9 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
 
     window_.open();
 
-    for (int kind = 0; kind < 3; ++kind)
-        ui_->kindSelector->addItem(QString::fromLatin1(phonebook::kindInfo(Kind(kind)).label));
+    // The kinds' labels, in the window's language.
+    for (const char* label : {QT_TR_NOOP("SIM"), QT_TR_NOOP("Internal"), QT_TR_NOOP("SIM fix")})
+        ui_->kindSelector->addItem(tr(label));
     ui_->kindSelector->setCurrentIndex(static_cast<int>(model_.current.kind));
     showEverything();
     ui_->phonebookList->setFocus();
