@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -192,13 +193,20 @@ QString tr(const char* text) {
 // the question that offers the options can say it in one box.
 class StartReporter : public ForwardingReporter {
   public:
-    using ForwardingReporter::ForwardingReporter;
+    // `beforeBox` runs before every box is shown.
+    StartReporter(Reporter& inner, std::function<void()> beforeBox)
+        : ForwardingReporter(inner), beforeBox_(std::move(beforeBox)) {}
     Answer message(int id, Caption caption, Buttons buttons) override {
         if (id == msg::NoDeviceFound && buttons == Buttons::Ok) {
             held = true;
             return Answer::Ok;
         }
+        beforeBox_();
         return ForwardingReporter::message(id, caption, buttons);
+    }
+    void text(const std::string& utf8Text, Caption caption) override {
+        beforeBox_();
+        ForwardingReporter::text(utf8Text, caption);
     }
     // Shows what was held back when no question follows.
     void release() {
@@ -207,6 +215,9 @@ class StartReporter : public ForwardingReporter {
         held = false;
     }
     bool held = false;
+
+  private:
+    std::function<void()> beforeBox_;
 };
 
 // After "No device found" at start-up: true to change the options and try
@@ -359,26 +370,43 @@ int runGui(const QStringList& arguments) {
         options.link.port = decimalValue(v.mid(colon + 1).toStdString());
     }
 
+    // While the phone is being reached (a wrong port waits out its silence)
+    // a note says so; it gives way to every dialog and box.
+    QLabel connecting(tr("Connecting to the phone..."));
+    connecting.setObjectName(QStringLiteral("connectingNote"));
+    connecting.setWindowFlags(Qt::SplashScreen);
+    connecting.setMargin(24);
+    const auto note = [&connecting](bool on) {
+        connecting.setVisible(on);
+        if (on)
+            QCoreApplication::processEvents();
+    };
     bool cancelled = false;
-    options.settingsDialog = [&reporter, &cancelled](Session& s) {
+    options.settingsDialog = [&reporter, &cancelled, &note](Session& s) {
+        note(false);
         SettingsDialog dialog(s, reporter);
         cancelled = dialog.exec() != QDialog::Accepted;
+        note(!cancelled);
         return !cancelled;
     };
-    StartReporter starting(reporter);
+    StartReporter starting(reporter, [&note] { note(false); });
+    note(true);
     StartupResult started = startUp(session, starting, options);
     // A phone that does not answer is most often a wrong port: the options
     // are offered before giving up, as the link is not open yet.
     while (started == StartupResult::ResetFailed && starting.held) {
         starting.held = false;
+        note(false);
         if (!askRetryWithNewSettings(language))
             break;
         shutDown(session);
         SettingsDialog dialog(session, reporter);
         if (dialog.exec() != QDialog::Accepted)
             break;
+        note(true);
         started = startUp(session, starting, options);
     }
+    note(false);
     starting.release();
     if (started == StartupResult::ResetFailed || started == StartupResult::NoPortChosen) {
         shutDown(session);

@@ -683,6 +683,14 @@ constexpr UiText kTexts[] = {
      .nl = "%1 bericht(en) verwijderd",
      .no = "%1 melding(er) slettet",
      .pt = "%1 mensagem(ns) apagada(s)"},
+    {.en = "Connecting to the phone...",
+     .de = "Verbindung zum Handy wird hergestellt...",
+     .es = "Conectando con el móvil...",
+     .fr = "Connexion au téléphone...",
+     .it = "Connessione al cellulare...",
+     .nl = "Verbinding met de telefoon maken...",
+     .no = "Kobler til telefonen...",
+     .pt = "A ligar ao telemóvel..."},
 };
 // clang-format on
 
