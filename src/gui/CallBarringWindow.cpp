@@ -2,6 +2,7 @@
 
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
@@ -48,7 +49,10 @@ void CallBarringWindow::showStatus() {
         const QSignalBlocker quiet(ui_->facilityCombo);
         ui_->facilityCombo->setCurrentIndex(static_cast<int>(window_.facility()));
     }
-    ui_->activeCheck->setChecked(s.lockActive);
+    // A barring service is active while any class is barred.
+    const bool anyClass = window_.classesEnabled() &&
+                          std::find(s.classes.begin(), s.classes.end(), true) != s.classes.end();
+    ui_->activeCheck->setChecked(s.lockActive || anyClass);
     for (std::size_t i = 0; i < classBoxes_.size(); ++i) {
         const QSignalBlocker quiet(classBoxes_[i]);
         classBoxes_[i]->setChecked(s.classes[i]);
@@ -71,7 +75,15 @@ void CallBarringWindow::classToggled(std::size_t index, bool on) {
 void CallBarringWindow::runRequest(bool activate) {
     setEnabled(false);
     // The password goes to the request and is kept nowhere else.
-    window_.request(activate, ui_->passwordEdit->text().toLatin1().toStdString());
+    const auto outcomes =
+        window_.request(activate, ui_->passwordEdit->text().toLatin1().toStdString());
+    // What the phone took for a barring service is asked again, so that
+    // the boxes show what the phone holds, not what was ticked.
+    const bool taken = std::any_of(outcomes.begin(), outcomes.end(), [](const auto& o) {
+        return o.outcome == network::Outcome::Done;
+    });
+    if (taken && window_.classesEnabled())
+        window_.show(window_.facility());
     setEnabled(true);
     showStatus();
 }

@@ -1,6 +1,7 @@
 #include "gui/EntryDialog.h"
 
-#include <QValidator>
+#include "foundation/Catalogue.h"
+#include "link/Command.h"
 
 #include "ui_EntryDialog.h"
 
@@ -8,20 +9,20 @@ namespace vondrix::gui {
 namespace {
 
 // Names and numbers travel in the PC character set and inside one command
-// line: characters outside ISO 8859-1 would arrive as "?", control
-// characters would break the line.
-class Latin1Validator : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        for (const QChar c : input) {
-            const char16_t u = c.unicode();
-            if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u > 0xFF)
-                return Invalid;
-        }
-        return Acceptable;
+// line: the first character that cannot (outside ISO 8859-1, a control
+// character, a quote in a name, anything but the number alphabet in a
+// number), or -1.
+qsizetype refusedAt(const QString& text, bool number) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u > 0xFF)
+            return i;
+        const std::string one(1, static_cast<char>(u));
+        if (number ? !at::isPhoneNumber(one) : !at::isQuotable(one))
+            return i;
     }
-};
+    return -1;
+}
 
 std::string latin1(const QString& text) {
     return text.toLatin1().toStdString();
@@ -34,15 +35,15 @@ QString fromLatin1(const std::string& text) {
 }  // namespace
 
 EntryDialog::EntryDialog(phonebook::PhonebookService& service,
-                         const phonebook::PhonebookService::EntryForm& form, QWidget* parent)
+                         const phonebook::PhonebookService::EntryForm& form, Language language,
+                         QWidget* parent)
     : QDialog(parent),
       service_(service),
+      language_(language),
       ui_(std::make_unique<Ui::EntryDialog>()),
       location_(form.location) {
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    ui_->nameEdit->setValidator(new Latin1Validator(ui_->nameEdit));
-    ui_->numberEdit->setValidator(new Latin1Validator(ui_->numberEdit));
     ui_->nameEdit->setText(fromLatin1(form.name));
     ui_->numberEdit->setText(fromLatin1(form.number));
     // Only what the user changes is checked: the texts shown at opening
@@ -58,10 +59,32 @@ EntryDialog::EntryDialog(phonebook::PhonebookService& service,
 
 EntryDialog::~EntryDialog() = default;
 
+bool EntryDialog::refuses(QLineEdit* edit, const QLabel* label, bool number) {
+    const qsizetype at = refusedAt(edit->text(), number);
+    if (at < 0)
+        return false;
+    const auto said = catalogueText(msg::ValueRefused, language_);
+    const QString character = edit->text().mid(at, 1);
+    ui_->problemLabel->setText(
+        tr("%1 (%2: “%3”)")
+            .arg(QString::fromUtf8(said.data(), static_cast<qsizetype>(said.size())),
+                 label->text().remove(u'&').remove(u':').trimmed(),
+                 character == QStringLiteral(" ") ? tr("blank") : character));
+    ui_->problemLabel->show();
+    edit->setFocus();
+    edit->setSelection(static_cast<int>(at), 1);
+    return true;
+}
+
 void EntryDialog::accept() {
-    const bool saved = service_.saveEntry(location_, latin1(ui_->nameEdit->text()),
-                                          latin1(ui_->numberEdit->text()));
-    done(saved ? QDialog::Accepted : QDialog::Rejected);
+    // A refused value keeps the dialog open with what was typed.
+    if (refuses(ui_->nameEdit, ui_->nameLabel, false) ||
+        refuses(ui_->numberEdit, ui_->numberLabel, true))
+        return;
+    ui_->problemLabel->hide();
+    if (service_.saveEntry(location_, latin1(ui_->nameEdit->text()),
+                           latin1(ui_->numberEdit->text())))
+        done(QDialog::Accepted);
 }
 
 }  // namespace vondrix::gui

@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -15,7 +18,10 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <string_view>
 
+#include "foundation/Catalogue.h"
+#include "foundation/ForwardingReporter.h"
 #include "gui/AboutDialog.h"
 #include "gui/BackupDialog.h"
 #include "gui/CallBarringWindow.h"
@@ -206,6 +212,57 @@ bool backupShots(MainWindow& main, Session& session, Reporter& reporter, const Q
     return ok;
 }
 
+QString tr(const char* text) {
+    return QCoreApplication::translate("vondrix::gui::GuiApp", text);
+}
+
+// Start-up's reporter: "No device found" after the reset waits, so that
+// the question that offers the options can say it in one box.
+class StartReporter : public ForwardingReporter {
+  public:
+    // `beforeBox` runs before every box is shown.
+    StartReporter(Reporter& inner, std::function<void()> beforeBox)
+        : ForwardingReporter(inner), beforeBox_(std::move(beforeBox)) {}
+    Answer message(int id, Caption caption, Buttons buttons) override {
+        if (id == msg::NoDeviceFound && buttons == Buttons::Ok) {
+            held = true;
+            return Answer::Ok;
+        }
+        beforeBox_();
+        return ForwardingReporter::message(id, caption, buttons);
+    }
+    void text(const std::string& utf8Text, Caption caption) override {
+        beforeBox_();
+        ForwardingReporter::text(utf8Text, caption);
+    }
+    // Shows what was held back when no question follows.
+    void release() {
+        if (held)
+            ForwardingReporter::message(msg::NoDeviceFound, Caption::Error, Buttons::Ok);
+        held = false;
+    }
+    bool held = false;
+
+  private:
+    std::function<void()> beforeBox_;
+};
+
+// After "No device found" at start-up: true to change the options and try
+// again, false to quit.
+bool askRetryWithNewSettings(Language language) {
+    const auto said = catalogueText(msg::NoDeviceFound, language);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(captionText(Caption::Error)),
+                    QString::fromUtf8(said.data(), static_cast<qsizetype>(said.size())));
+    box.setObjectName(QStringLiteral("retryQuestion"));
+    box.setInformativeText(tr("Check the port in the options and try again, or quit."));
+    QPushButton* retry = box.addButton(tr("&Retry with new settings"), QMessageBox::AcceptRole);
+    QPushButton* quit = box.addButton(tr("&Quit"), QMessageBox::RejectRole);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(quit);
+    box.exec();
+    return box.clickedButton() == retry;
+}
+
 // Renders each window that exists to DIR/NAME.png.
 int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QString& dirPath,
                 phonesim::Simulator* sim) {
@@ -227,7 +284,7 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     phonebook::PhonebookService::EntryForm form;
     if (const auto& rows = session.phonebook.current.rows; !rows.empty())
         form = {rows.front().location, rows.front().name, rows.front().number};
-    EntryDialog entry(service, form);
+    EntryDialog entry(service, form, session.language);
     ok = saveShot(entry, dir, QStringLiteral("entry")) && ok;
     Pin2Dialog pin2;
     ok = saveShot(pin2, dir, QStringLiteral("pin2")) && ok;
@@ -257,6 +314,16 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
 
 }  // namespace
 
+bool needsNoWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all" || a == "--version" ||
+            a == "-v")
+            return true;
+    }
+    return false;
+}
+
 int runGui(const QStringList& arguments) {
     QElapsedTimer sinceStart;
     sinceStart.start();
@@ -264,6 +331,7 @@ int runGui(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Vondrix: manage a Siemens C35/S35 phone."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption simulate(QStringLiteral("simulate"),
                                       QStringLiteral("Use the built-in simulated phone."));
     const QCommandLineOption stateFile(QStringLiteral("state"),
@@ -305,10 +373,6 @@ int runGui(const QStringList& arguments) {
 
     StartupOptions options;
     options.languageOverride = langOverride;
-    options.settingsDialog = [&reporter](Session& s) {
-        SettingsDialog dialog(s, reporter);
-        return dialog.exec() == QDialog::Accepted;
-    };
     std::unique_ptr<phonesim::Simulator> sim;
     if (parser.isSet(simulate)) {
         phonesim::PhoneState state = phonesim::PhoneState::demo();
@@ -335,10 +399,47 @@ int runGui(const QStringList& arguments) {
         options.link.port = decimalValue(v.mid(colon + 1).toStdString());
     }
 
-    const StartupResult started = startUp(session, reporter, options);
+    // While the phone is being reached (a wrong port waits out its silence)
+    // a note says so; it gives way to every dialog and box.
+    QLabel connecting(tr("Connecting to the phone..."));
+    connecting.setObjectName(QStringLiteral("connectingNote"));
+    connecting.setWindowFlags(Qt::SplashScreen);
+    connecting.setMargin(24);
+    const auto note = [&connecting](bool on) {
+        connecting.setVisible(on);
+        if (on)
+            QCoreApplication::processEvents();
+    };
+    bool cancelled = false;
+    options.settingsDialog = [&reporter, &cancelled, &note](Session& s) {
+        note(false);
+        SettingsDialog dialog(s, reporter);
+        cancelled = dialog.exec() != QDialog::Accepted;
+        note(!cancelled);
+        return !cancelled;
+    };
+    StartReporter starting(reporter, [&note] { note(false); });
+    note(true);
+    StartupResult started = startUp(session, starting, options);
+    // A phone that does not answer is most often a wrong port: the options
+    // are offered before giving up, as the link is not open yet.
+    while (started == StartupResult::ResetFailed && starting.held) {
+        starting.held = false;
+        note(false);
+        if (!askRetryWithNewSettings(language))
+            break;
+        shutDown(session);
+        SettingsDialog dialog(session, reporter);
+        if (dialog.exec() != QDialog::Accepted)
+            break;
+        note(true);
+        started = startUp(session, starting, options);
+    }
+    note(false);
+    starting.release();
     if (started == StartupResult::ResetFailed || started == StartupResult::NoPortChosen) {
         shutDown(session);
-        return 3;
+        return cancelled ? 0 : 3;  // Cancel on the first start is no failure
     }
 
     int status = 0;

@@ -1,11 +1,13 @@
 #include "gui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <ctime>
 
@@ -24,7 +26,9 @@
 #include "gui/RestoreDialog.h"
 #include "gui/SettingsDialog.h"
 #include "gui/Shell.h"
+#include "gui/StatusLine.h"
 #include "gui/StatusPixmaps.h"
+#include "network/Texts.h"
 #include "ui_MainWindow.h"
 
 namespace vondrix::gui {
@@ -47,6 +51,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     setWindowIcon(QIcon(programPixmap(32)));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildMenu();
+    statusLine_ = addStatusLine(this);
 
     chooseSaveFile = [this](const QString& preset) {
         return QFileDialog::getSaveFileName(this, QString(), preset, tr("CSV file (*.csv)"));
@@ -177,14 +182,25 @@ void MainWindow::applyNetwork() {
         ui_->batteryLabel->setText(latin1(n.batteryText));
         ui_->batteryButton->setIcon(QIcon(statusPixmap(n.batteryBitmap)));
     }
+    // Beside the raw replies, what they mean (in a smaller, plain line).
+    const auto decoded = [](QLabel* label, const std::string& utf8) {
+        label->setText(QString::fromUtf8(utf8.c_str()));
+        label->setVisible(!utf8.empty());
+    };
     if (n.registration)
         ui_->registrationLabel->setText(latin1(*n.registration));
+    decoded(ui_->registrationDecodedLabel,
+            n.registration ? network::registrationSummary(session_.language, *n.registration)
+                           : std::string());
     if (n.rssi) {
         ui_->signalLabel->setText(n.signalKnown ? latin1(n.signalText) : tr("unknown"));
         ui_->signalButton->setIcon(QIcon(statusPixmap(n.signalBitmap)));
     }
     if (n.operatorText)
         ui_->operatorLabel->setText(latin1(*n.operatorText));
+    decoded(ui_->operatorDecodedLabel,
+            n.operatorText ? network::operatorModeText(session_.language, *n.operatorText)
+                           : std::string());
 }
 
 void MainWindow::applyAudio() {
@@ -220,6 +236,25 @@ void MainWindow::deleteLogo() {
     window_.deleteLogo();
 }
 
+void MainWindow::reportTransfer(media::TransferResult result, const QString& done) {
+    using media::TransferResult;
+    switch (result) {
+        case TransferResult::Done:
+            statusLine_->showMessage(done);
+            break;
+        // The two failures the transfer itself leaves unsaid.
+        case TransferResult::NotConverted:
+            reporter_.message(msg::GifNotConverted, Caption::Error);
+            break;
+        case TransferResult::SourceUnreadable:
+            reporter_.message(msg::FileReadBroken, Caption::Error);
+            break;
+        default:
+            statusLine_->clearMessage();
+            break;
+    }
+}
+
 QString MainWindow::askFile(bool save, const QStringList& filters, const QString& suffix) {
     const QString path = chooseFile({save, filters, suffix, lastPath_});
     if (!path.isEmpty())
@@ -232,14 +267,19 @@ void MainWindow::sendLogo() {
         askFile(false, {tr("BMP file (*.bmp)"), tr("GIF file (*.gif)")}, QStringLiteral("bmp"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.sendLogo(path.toStdString()); });
+    busy([&] {
+        reportTransfer(transfers_.sendLogo(path.toStdString()), tr("Logo sent to the phone"));
+    });
 }
 
 void MainWindow::sendRingtone() {
     const QString path = askFile(false, {tr("MID file (*.mid)")}, QStringLiteral("mid"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.sendRingtone(path.toStdString()); });
+    busy([&] {
+        reportTransfer(transfers_.sendRingtone(path.toStdString()),
+                       tr("Ring tone sent to the phone"));
+    });
     // The melody may be one more ring tone now.
     const AudioState& a = window_.state().audio;
     if (a.rangesRead)
@@ -250,14 +290,20 @@ void MainWindow::downloadLogo() {
     const QString path = askFile(true, {tr("BMP file (*.bmp)")}, QStringLiteral("bmp"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.downloadLogo(path.toStdString()); });
+    busy([&] {
+        reportTransfer(transfers_.downloadLogo(path.toStdString()),
+                       tr("Logo saved as %1").arg(QDir::toNativeSeparators(path)));
+    });
 }
 
 void MainWindow::downloadRingtone() {
     const QString path = askFile(true, {tr("Midi file (*.mid)")}, QStringLiteral("mid"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.downloadRingtone(path.toStdString()); });
+    busy([&] {
+        reportTransfer(transfers_.downloadRingtone(path.toStdString()),
+                       tr("Ring tone saved as %1").arg(QDir::toNativeSeparators(path)));
+    });
 }
 
 void MainWindow::toggleRingToneTest() {
@@ -285,8 +331,10 @@ void MainWindow::saveDeviceInformation() {
         shown.imei = ui_->imeiLabel->text().toLatin1().toStdString();
         shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
         shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
-        if (window_.saveDeviceInformation(path.toStdString(), shown))
+        if (window_.saveDeviceInformation(path.toStdString(), shown)) {
+            statusLine_->showMessage(tr("Saved as %1").arg(QDir::toNativeSeparators(path)));
             openFile(path);
+        }
     });
 }
 
@@ -369,6 +417,8 @@ void MainWindow::showOptions() {
     busy([this] {
         SettingsDialog dialog(session_, reporter_);
         runDialog(dialog);
+        if (dialog.result() == QDialog::Accepted)
+            statusLine_->showMessage(tr("Options saved"));
     });
 }
 

@@ -10,6 +10,7 @@
 
 class QAction;
 class QMenuBar;
+class QStatusBar;
 
 namespace Ui {
 class MainWindow;
@@ -83,6 +84,9 @@ class MainWindow : public QDialog {
 
   private:
     void buildMenu();
+    // Says in the status line that a transfer worked, or shows the failure
+    // the transfer itself leaves unsaid.
+    void reportTransfer(media::TransferResult result, const QString& done);
     void applyNetwork();
     void applyAudio();
     // Disables the window while `work` runs, then gives it the focus back.
@@ -101,6 +105,7 @@ class MainWindow : public QDialog {
     QAction* downloadRingtoneAction_ = nullptr;
     QString lastPath_;  // the file name kept between file dialogs
     bool centred_ = false;
+    QStatusBar* statusLine_ = nullptr;
 };
 
 }  // namespace vondrix::gui

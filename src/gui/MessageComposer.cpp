@@ -1,12 +1,15 @@
 #include "gui/MessageComposer.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QStringList>
 #include <QTextCursor>
 
-#include "gui/Latin1Text.h"
+#include "text/GsmAlphabet.h"
+#include "text/Latin1.h"
 
 namespace vondrix::gui {
 
@@ -16,13 +19,23 @@ MessageComposer::MessageComposer(const SendDialogSession& session, Fields fields
     f_.eightBit->setChecked(false);
     f_.validity->setRange(SendDialogSession::kMinDays, SendDialogSession::kMaxDays);
     f_.validity->setValue(SendDialogSession::kMaxDays);
+    // Under the text: the characters a message cannot carry, named before
+    // sending, as they would arrive changed.
+    unsupported_ = new QLabel(f_.text->parentWidget());
+    unsupported_->setObjectName(QStringLiteral("unsupportedLabel"));
+    unsupported_->setWordWrap(true);
+    unsupported_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    unsupported_->hide();
+    if (auto* box = qobject_cast<QBoxLayout*>(f_.text->parentWidget()->layout()))
+        box->insertWidget(box->indexOf(f_.text) + 1, unsupported_);
     connect(f_.text, &QPlainTextEdit::textChanged, this, &MessageComposer::textChanged);
     connect(f_.eightBit, &QCheckBox::toggled, this, &MessageComposer::showCounters);
     showCounters();
 }
 
 std::string MessageComposer::text() const {
-    return toPc(f_.text->toPlainText());
+    // The euro sign, which 7-bit messages carry, survives as the PC text's 0x80.
+    return gsm::utf8ToMessageText(f_.text->toPlainText().toStdString(), f_.eightBit->isChecked());
 }
 
 sms::SubmitOptions MessageComposer::options() const {
@@ -37,7 +50,7 @@ sms::SubmitOptions MessageComposer::options() const {
 void MessageComposer::setText(const std::string& latin1) {
     // A forwarded text goes out as it was received: no marker is expanded.
     changing_ = true;
-    f_.text->setPlainText(fromPc(latin1).left(kMaxText));
+    f_.text->setPlainText(QString::fromStdString(latin1ToUtf8(latin1)).left(kMaxText));
     changing_ = false;
     showCounters();
 }
@@ -49,8 +62,9 @@ void MessageComposer::textChanged() {
     std::optional<QString> replaced;
     if (shown.size() > kMaxText)
         replaced = shown.left(kMaxText);
-    if (const auto inserted = session_.insertPredefined(toPc(replaced.value_or(shown))))
-        replaced = fromPc(*inserted).left(kMaxText);
+    if (const auto inserted = session_.insertPredefined(
+            gsm::utf8ToMessageText(replaced.value_or(shown).toStdString())))
+        replaced = QString::fromStdString(latin1ToUtf8(*inserted)).left(kMaxText);
     if (replaced) {
         changing_ = true;
         f_.text->setPlainText(*replaced);
@@ -61,11 +75,23 @@ void MessageComposer::textChanged() {
 }
 
 void MessageComposer::showCounters() {
-    const auto c = SendDialogSession::counters(
-        static_cast<std::size_t>(f_.text->toPlainText().size()), f_.eightBit->isChecked());
+    const bool eightBit = f_.eightBit->isChecked();
+    // A character of the extension table takes two of a part's 160.
+    const std::string pc = text();
+    const auto c =
+        SendDialogSession::counters(eightBit ? pc.size() : gsm::septetCount(pc), eightBit);
     f_.typed->setText(QString::number(c.typed));
     f_.left->setText(QString::number(c.left));
     f_.parts->setText(QString::number(c.parts));
+
+    const auto refused = gsm::unsupportedCharacters(f_.text->toPlainText().toStdString(), eightBit);
+    QStringList named;
+    for (const gsm::UnsupportedCharacter& u : refused)
+        named << tr("%1 arrives as %2")
+                     .arg(QString::fromStdString(u.character), QString::fromStdString(u.arrivesAs));
+    unsupported_->setText(
+        tr("Characters a message cannot carry: %1").arg(named.join(QStringLiteral(", "))));
+    unsupported_->setVisible(!refused.empty());
 }
 
 }  // namespace vondrix::gui

@@ -16,7 +16,8 @@ namespace vondrix::gui {
 // text (at most 4095 characters), the "#k#" marker that inserts a
 // predefined text while typing, the counters (typed, left in the last part,
 // parts) after every change, the 8-bit box that switches the part size, and
-// the options.
+// the options. Characters a message cannot carry are named under the text
+// while typing.
 class MessageComposer : public QObject {
     Q_OBJECT
   public:
@@ -45,6 +46,7 @@ class MessageComposer : public QObject {
 
     const SendDialogSession& session_;
     Fields f_;
+    QLabel* unsupported_ = nullptr;  // names what a message cannot carry
     bool changing_ = false;
 };
 

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include "foundation/Catalogue.h"
@@ -18,6 +20,7 @@
 #include "gui/PredefinedDialog.h"
 #include "gui/ReplyDialog.h"
 #include "gui/Shell.h"
+#include "gui/StatusLine.h"
 #include "session/PhonebookWindowSession.h"
 #include "sms/Export.h"
 #include "ui_MessageListWindow.h"
@@ -42,6 +45,7 @@ MessageListWindow::MessageListWindow(Session& session, Reporter& reporter, QWidg
 
     buildMenus();
     setUpList();
+    statusLine_ = addStatusLine(this);
     connect(ui_->deleteButton, &QPushButton::clicked, this, &MessageListWindow::deleteSelected);
     connect(ui_->refreshButton, &QPushButton::clicked, this, &MessageListWindow::refresh);
     connect(ui_->predefinedButton, &QPushButton::clicked, this, &MessageListWindow::showPredefined);
@@ -144,6 +148,9 @@ void MessageListWindow::showRows(std::optional<int> focus) {
                                             fromPc(r.number), fromPc(r.name), fromPc(r.text)});
         item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, Qt::UserRole, r.position);
+        // The status number, told in words.
+        if (r.statusValue >= 0 && r.statusValue <= 3)
+            item->setToolTip(1, catalogue(msg::StatusReceivedUnread + r.statusValue));
         if (focus && r.position == *focus)
             focused = item;
         items.append(item);
@@ -199,10 +206,31 @@ void MessageListWindow::sendStored() {
         return;
     SendDialogSession dialog(session_, reporter_);
     dialog.openForward(static_cast<std::size_t>(row));
+    runReplyDialog(dialog);
+}
+
+void MessageListWindow::runReplyDialog(SendDialogSession& dialog) {
+    const std::size_t before = list_.rows().size();
     ReplyDialog window(dialog, this);
     runDialog(window);
+    QStringList said;
+    if (window.result() == QDialog::Accepted)
+        said << sendSummary(window.outcome(), false);  // stored rows are named below
+    sayStored(before, said);
     showRows(currentPosition());  // a stored part added its row
     showMemory();
+}
+
+void MessageListWindow::sayStored(std::size_t before, QStringList said) {
+    const auto& rows = list_.rows();
+    QStringList indexes;
+    for (std::size_t i = before; i < rows.size(); ++i)
+        indexes << fromPc(rows[i].index);
+    said.removeAll(QString());
+    if (!indexes.isEmpty())
+        said << tr("stored as message %1").arg(indexes.join(QStringLiteral(", ")));
+    if (!said.isEmpty())
+        statusLine_->showMessage(said.join(QStringLiteral("; ")));
 }
 
 void MessageListWindow::newOrReply() {
@@ -211,10 +239,7 @@ void MessageListWindow::newOrReply() {
         return;  // rows, but none with the focus
     SendDialogSession dialog(session_, reporter_);
     dialog.openReply(row < 0 ? std::nullopt : std::optional<std::size_t>(row));
-    ReplyDialog window(dialog, this);
-    runDialog(window);
-    showRows(currentPosition());  // a stored part added its row
-    showMemory();
+    runReplyDialog(dialog);
 }
 
 void MessageListWindow::viewCurrent() {
@@ -235,7 +260,7 @@ void MessageListWindow::transferToPhonebook() {
     if (!number)
         return;
     PhonebookWindowSession phonebook(session_, reporter_);
-    EntryDialog dialog(phonebook.service(), {0, std::string(), *number}, this);
+    EntryDialog dialog(phonebook.service(), {0, std::string(), *number}, session_.language, this);
     runDialog(dialog);
 }
 
@@ -250,8 +275,10 @@ void MessageListWindow::exportTo(bool xml) {
     lastPath_ = path;
     busy([&] {
         const std::string file = path.toStdString();
-        if (xml ? list_.exportXml(file) : list_.exportCsv(file))
+        if (xml ? list_.exportXml(file) : list_.exportCsv(file)) {
+            statusLine_->showMessage(tr("Saved as %1").arg(QDir::toNativeSeparators(path)));
             openFile(path);
+        }
     });
 }
 
@@ -271,7 +298,10 @@ void MessageListWindow::deleteSelected() {
             rows.push_back(static_cast<std::size_t>(i));
     if (rows.empty())
         return;
-    busy([&] { list_.deleteRows(rows); });
+    sms::DeleteReport report;
+    busy([&] { report = list_.deleteRows(rows); });
+    if (report.deleted > 0)
+        statusLine_->showMessage(tr("%1 message(s) deleted").arg(report.deleted));
     showRows();
     showMemory();
 }
@@ -283,21 +313,25 @@ void MessageListWindow::refresh() {
 }
 
 void MessageListWindow::showPredefined() {
+    const std::size_t before = list_.rows().size();
     busy([this] {
         PredefinedDialog dialog(session_, reporter_, this);
         runDialog(dialog);
     });
     // A stored text added its row.
+    sayStored(before, {});
     showRows(currentPosition());
     showMemory();
 }
 
 void MessageListWindow::showGroups() {
+    const std::size_t before = list_.rows().size();
     busy([this] {
         // Without an owner window, as the original ran it.
         GroupDialog dialog(session_, reporter_);
         runDialog(dialog);
     });
+    sayStored(before, {});
     showRows(currentPosition());
     showMemory();
 }

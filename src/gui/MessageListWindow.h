@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -9,11 +10,13 @@
 
 #include "phonebook/LocalFile.h"
 #include "session/MessageListSession.h"
+#include "session/SendDialogSession.h"
 #include "session/Session.h"
 
 class QAction;
 class QMenu;
 class QMenuBar;
+class QStatusBar;
 
 namespace Ui {
 class MessageListWindow;
@@ -74,10 +77,15 @@ class MessageListWindow : public QDialog {
     int currentRow() const;
     std::optional<int> currentPosition() const;  // the focused row's reading position
     void busy(const std::function<void()>& work);
+    // The reply or forward dialog; the status line says what it sent and stored.
+    void runReplyDialog(SendDialogSession& dialog);
+    // Adds to `said` the rows stored since there were `before`, and shows it.
+    void sayStored(std::size_t before, QStringList said);
     void exportTo(bool xml);
     QString catalogue(int id) const;
 
     Session& session_;
+    QStatusBar* statusLine_ = nullptr;
     Reporter& reporter_;
     MessageListSession list_;
     std::unique_ptr<Ui::MessageListWindow> ui_;

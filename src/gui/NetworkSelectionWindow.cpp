@@ -121,9 +121,13 @@ void NetworkSelectionWindow::showPreferred() {
 void NetworkSelectionWindow::showFound() {
     QTreeWidget* list = ui_->foundList;
     list->clear();
-    for (const network::FoundNetwork& f : window_.model().found)
-        list->addTopLevelItem(new QTreeWidgetItem(
-            QStringList{QString::number(f.code), latin1(f.longName), QString::number(f.status)}));
+    for (const network::FoundNetwork& f : window_.model().found) {
+        auto* item = new QTreeWidgetItem(
+            QStringList{QString::number(f.code), latin1(f.longName), QString::number(f.status)});
+        // The status number, told in words.
+        item->setToolTip(2, utf8(network::operatorStatusText(language_, f.status)));
+        list->addTopLevelItem(item);
+    }
 }
 
 void NetworkSelectionWindow::addCurrentKnown() {

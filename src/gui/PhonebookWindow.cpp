@@ -6,9 +6,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <ctime>
 
 #include "foundation/Catalogue.h"
@@ -19,6 +21,7 @@
 #include "gui/PhonebookPrinter.h"
 #include "gui/SendDialog.h"
 #include "gui/Shell.h"
+#include "gui/StatusLine.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"
 #include "phonebook/VcardImport.h"
@@ -70,9 +73,12 @@ Headers headersFor(Language language) {
     return {"#", "Name", "Number"};
 }
 
-QTreeWidgetItem* listItem(int location, const std::string& name, const std::string& number) {
-    return new QTreeWidgetItem(
+QTreeWidgetItem* listItem(int location, const std::string& name, const std::string& number,
+                          int row = -1) {
+    auto* item = new QTreeWidgetItem(
         QStringList{QString::number(location), fromLatin1(name), fromLatin1(number)});
+    item->setData(0, Qt::UserRole, row);
+    return item;
 }
 
 }  // namespace
@@ -137,7 +143,8 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
     };
     runDialog = [](QDialog& d) { d.exec(); };
 
-    ui_->phonebookList->setToolTip(catalogue(msg::TipPhonebookFunctions));
+    ui_->phonebookList->setToolTip(catalogue(msg::TipPhonebookFunctions) + QLatin1Char('\n') +
+                                   tr("Double-click: add the entry to the Redbook"));
     ui_->redbookList->setToolTip(catalogue(msg::TipPhonebookFunctions));
     ui_->dialledList->setToolTip(catalogue(msg::TipPhonebookFunctions));
     ui_->receivedList->setToolTip(catalogue(msg::TipRightButtonFunctions));
@@ -145,6 +152,7 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
 
     buildMenus();
     setUpLists();
+    statusLine_ = addStatusLine(this);
 
     connect(ui_->kindSelector, &QComboBox::activated, this, &PhonebookWindow::selectKind);
     connect(ui_->setServiceCentreButton, &QPushButton::clicked, this,
@@ -164,8 +172,9 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
 
     window_.open();
 
-    for (int kind = 0; kind < 3; ++kind)
-        ui_->kindSelector->addItem(QString::fromLatin1(phonebook::kindInfo(Kind(kind)).label));
+    // The kinds' labels, in the window's language.
+    for (const char* label : {QT_TR_NOOP("SIM"), QT_TR_NOOP("Internal"), QT_TR_NOOP("SIM fix")})
+        ui_->kindSelector->addItem(tr(label));
     ui_->kindSelector->setCurrentIndex(static_cast<int>(model_.current.kind));
     showEverything();
     ui_->phonebookList->setFocus();
@@ -220,25 +229,66 @@ QMenu* PhonebookWindow::addMenu(QWidget* list, const char* name) {
 }
 
 void PhonebookWindow::buildMenus() {
-    QMenu* book = addMenu(ui_->phonebookList, "phonebookMenu");
-    book->addAction(tr("Send &message..."), this, &PhonebookWindow::sendMessage);
-    book->addAction(tr("&New entry..."), this, &PhonebookWindow::newEntry);
-    book->addAction(tr("&Edit entry..."), this, &PhonebookWindow::editEntry);
-    book->addAction(tr("&Delete entry"), this, &PhonebookWindow::deleteEntry);
-    book->addAction(tr("&Call"), this, &PhonebookWindow::callEntry);
-    book->addAction(tr("&Hang up"), this, &PhonebookWindow::hangUp);
-    book->addAction(tr("&Redial"), this, &PhonebookWindow::redial);
-    book->addAction(tr("&Print..."), this, &PhonebookWindow::print);
-    book->addAction(tr("Expor&t CSV..."), this, &PhonebookWindow::exportCsv);
-    book->addAction(tr("Export &XML..."), this, &PhonebookWindow::exportXml);
-    book->addAction(tr("Export &vCard..."), this, &PhonebookWindow::exportVcard);
-    book->addAction(tr("&Import..."), this, &PhonebookWindow::importCsv);
-    book->addAction(tr("&Save to local file"), this, &PhonebookWindow::saveLocalFile);
-    book->addAction(tr("N&ormalise numbers"), this, &PhonebookWindow::normalise);
-    book->addAction(tr("M&ulticast message..."), this, &PhonebookWindow::multicastMessage);
-    book->addAction(tr("C&lear phonebook"), this, &PhonebookWindow::clearPhonebook);
+    // Every command of the lists' menus is also in the menu bar, with a
+    // shortcut, for those who do not right-click.
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("menuBar"));
+    QMenu* entryMenu = bar->addMenu(tr("E&ntry"));
+    QMenu* fileMenu = bar->addMenu(tr("Phone&book"));
+    QMenu* callsMenu = bar->addMenu(tr("C&alls"));
+    layout()->setMenuBar(bar);
 
-    // The three call lists offer the same commands on their own lines.
+    QMenu* book = addMenu(ui_->phonebookList, "phonebookMenu");
+    const struct {
+        const char* text;
+        void (PhonebookWindow::*command)();
+        QKeySequence keys;
+        QMenu* barMenu;
+    } bookItems[] = {
+        {QT_TR_NOOP("Send &message..."), &PhonebookWindow::sendMessage, Qt::CTRL | Qt::Key_M,
+         entryMenu},
+        {QT_TR_NOOP("&New entry..."), &PhonebookWindow::newEntry, QKeySequence::New, entryMenu},
+        {QT_TR_NOOP("&Edit entry..."), &PhonebookWindow::editEntry, Qt::CTRL | Qt::Key_E,
+         entryMenu},
+        {QT_TR_NOOP("&Delete entry"), &PhonebookWindow::deleteEntry, Qt::CTRL | Qt::Key_D,
+         entryMenu},
+        {QT_TR_NOOP("&Call"), &PhonebookWindow::callEntry, Qt::CTRL | Qt::Key_L, callsMenu},
+        {QT_TR_NOOP("&Hang up"), &PhonebookWindow::hangUp, Qt::CTRL | Qt::Key_H, callsMenu},
+        {QT_TR_NOOP("&Redial"), &PhonebookWindow::redial, Qt::CTRL | Qt::Key_R, callsMenu},
+        {QT_TR_NOOP("&Print..."), &PhonebookWindow::print, QKeySequence::Print, fileMenu},
+        {QT_TR_NOOP("Expor&t CSV..."), &PhonebookWindow::exportCsv, {}, fileMenu},
+        {QT_TR_NOOP("Export &XML..."), &PhonebookWindow::exportXml, {}, fileMenu},
+        {QT_TR_NOOP("Export &vCard..."), &PhonebookWindow::exportVcard, {}, fileMenu},
+        {QT_TR_NOOP("&Import..."), &PhonebookWindow::importCsv, Qt::CTRL | Qt::Key_I, fileMenu},
+        {QT_TR_NOOP("&Save to local file"), &PhonebookWindow::saveLocalFile, QKeySequence::Save,
+         fileMenu},
+        {QT_TR_NOOP("N&ormalise numbers"), &PhonebookWindow::normalise, {}, fileMenu},
+        {QT_TR_NOOP("M&ulticast message..."), &PhonebookWindow::multicastMessage,
+         Qt::CTRL | Qt::SHIFT | Qt::Key_M, entryMenu},
+        {QT_TR_NOOP("C&lear phonebook"), &PhonebookWindow::clearPhonebook, {}, fileMenu},
+    };
+    for (const auto& item : bookItems) {
+        const auto command = item.command;
+        auto* action = new QAction(tr(item.text), this);
+        action->setShortcut(item.keys);
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (!busy_)
+                (this->*command)();
+        });
+        book->addAction(action);
+        item.barMenu->addAction(action);
+        if (command == &PhonebookWindow::deleteEntry) {
+            // The double click's command, named where it can be found.
+            auto* add = entryMenu->addAction(tr("Add to the Red&book"), this, [this] {
+                if (!busy_)
+                    addCurrentToRedbook();
+            });
+            add->setShortcut(Qt::CTRL | Qt::Key_B);
+        }
+    }
+
+    // The three call lists offer the same commands on their own lines; the
+    // menu bar's act on the call list used last.
     const struct {
         QListWidget* list;
         const char* name;
@@ -255,9 +305,24 @@ void PhonebookWindow::buildMenus() {
             list->setFocus();
         });
         menu->addAction(tr("&Hang up"), this, &PhonebookWindow::hangUp);
+        list->installEventFilter(this);  // remembers the list used last
     }
+    callsMenu->addSeparator();
+    callsMenu->addAction(tr("Cop&y to phonebook..."), this, [this] {
+        if (!busy_)
+            copyToPhonebook(lastCallList_ ? lastCallList_ : ui_->dialledList);
+    });
+    callsMenu->addAction(tr("Call &back"), this, [this] {
+        if (!busy_)
+            callBack(lastCallList_ ? lastCallList_ : ui_->dialledList);
+    });
     QMenu* redbook = addMenu(ui_->redbookList, "redbookMenu");
     redbook->addAction(tr("Send &message..."), this, &PhonebookWindow::sendToRedbookEntry);
+    entryMenu->addSeparator();
+    entryMenu->addAction(tr("Send a message to the Redbook en&try..."), this, [this] {
+        if (!busy_)
+            sendToRedbookEntry();
+    });
 }
 
 void PhonebookWindow::showEverything() {
@@ -277,8 +342,13 @@ void PhonebookWindow::showPhonebook(int focusLocation) {
     list->clear();
     QList<QTreeWidgetItem*> items;
     QTreeWidgetItem* focus = nullptr;
-    for (const Row& row : model_.current.rows) {
-        items.append(listItem(row.location, row.name, row.number));
+    const phonebook::CurrentPhonebook& book = model_.current;
+    for (std::size_t i = 0; i < book.rows.size(); ++i) {
+        const Row& row = book.rows[i];
+        // A deleted entry is gone from the phone, so it goes from the list.
+        if (book.isDeleted(row.entry))
+            continue;
+        items.append(listItem(row.location, row.name, row.number, static_cast<int>(i)));
         if (focusLocation != 0 && row.location == focusLocation && !focus)
             focus = items.back();
     }
@@ -301,8 +371,8 @@ void PhonebookWindow::showRedbook() {
 }
 
 void PhonebookWindow::showCounts() {
-    // Deleted entries keep their place in the table and in the count.
-    ui_->entryCountLabel->setText(QString::number(model_.current.entries.size()));
+    // What the phone holds: entries deleted since the reading do not count.
+    ui_->entryCountLabel->setText(QString::number(model_.current.liveCount()));
     ui_->maxLabel->setText(QString::number(model_.current.range.highest));
 }
 
@@ -319,7 +389,11 @@ void PhonebookWindow::showCallLists() {
 
 int PhonebookWindow::currentRow() const {
     QTreeWidgetItem* item = ui_->phonebookList->currentItem();
-    return item ? ui_->phonebookList->indexOfTopLevelItem(item) : -1;
+    return item ? item->data(0, Qt::UserRole).toInt() : -1;
+}
+
+void PhonebookWindow::say(const QString& text) {
+    statusLine_->showMessage(text);
 }
 
 void PhonebookWindow::busy(const std::function<void()>& work) {
@@ -337,11 +411,15 @@ void PhonebookWindow::busy(const std::function<void()>& work) {
 
 void PhonebookWindow::runEntryDialog(const phonebook::PhonebookService::EntryForm& form) {
     const std::size_t before = model_.current.entries.size();
-    EntryDialog dialog(service_, form, this);
+    EntryDialog dialog(service_, form, session_.language, this);
     runDialog(dialog);
     int location = form.location;
     if (model_.current.entries.size() > before)
         location = model_.current.entries.back().index;
+    if (dialog.result() == QDialog::Accepted)
+        say(form.location != 0 && model_.current.entries.size() == before
+                ? tr("Entry %1 changed").arg(location)
+                : tr("Entry %1 written").arg(location));
     showPhonebook(location);
     showCounts();
 }
@@ -350,6 +428,8 @@ void PhonebookWindow::runSendDialog(SendDialogSession& dialog) {
     busy([&] {
         SendDialog window(dialog, this);
         runDialog(window);
+        if (window.result() == QDialog::Accepted)
+            say(sendSummary(window.outcome()));
     });
 }
 
@@ -369,7 +449,10 @@ void PhonebookWindow::multicastMessage() {
     QTreeWidget* list = ui_->phonebookList;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         if (list->topLevelItem(i)->isSelected())
-            locations.push_back(model_.current.rows[static_cast<std::size_t>(i)].location);
+            locations.push_back(model_.current
+                                    .rows[static_cast<std::size_t>(
+                                        list->topLevelItem(i)->data(0, Qt::UserRole).toInt())]
+                                    .location);
     SendDialogSession dialog(session_, *reporter_);
     dialog.openMulticast(std::move(locations));
     runSendDialog(dialog);
@@ -411,8 +494,8 @@ void PhonebookWindow::deleteEntry() {
     if (row >= 0) {
         busy([this, row] {
             const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-            if (service_.confirmDelete(static_cast<std::size_t>(row), true))
-                showPhonebook(location);
+            if (window_.deleteEntry(static_cast<std::size_t>(row), true))
+                showDeleted(location);
         });
     }
     ui_->phonebookList->setFocus();
@@ -424,9 +507,16 @@ void PhonebookWindow::deleteCurrentWithoutSelect() {
         return;
     busy([this, row] {
         const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-        if (service_.confirmDelete(static_cast<std::size_t>(row), false))
-            showPhonebook(location);
+        if (window_.deleteEntry(static_cast<std::size_t>(row), false))
+            showDeleted(location);
     });
+}
+
+void PhonebookWindow::showDeleted(int location) {
+    showPhonebook();
+    showRedbook();
+    showCounts();
+    say(tr("Entry %1 deleted").arg(location));
 }
 
 void PhonebookWindow::callEntry() {
@@ -467,8 +557,10 @@ void PhonebookWindow::exportTable(bool xml) {
         const std::string file = path.toStdString();
         const bool written = xml ? phonebook::exportXml(model_.current, file, *reporter_)
                                  : phonebook::exportCsv(model_.current, file, *reporter_);
-        if (written)
+        if (written) {
+            say(tr("Saved as %1").arg(QDir::toNativeSeparators(path)));
             openFile(path);
+        }
     });
 }
 
@@ -496,7 +588,8 @@ void PhonebookWindow::exportVcard() {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
-        phonebook::exportVcard(shown, path.toStdString(), local);
+        if (phonebook::exportVcard(shown, path.toStdString(), local))
+            say(tr("Saved as %1").arg(QDir::toNativeSeparators(path)));
     });
 }
 
@@ -529,7 +622,10 @@ void PhonebookWindow::importCsv() {
 }
 
 void PhonebookWindow::saveLocalFile() {
-    window_.saveLocalFile();
+    if (window_.saveLocalFile())
+        say(tr("Saved as %1")
+                .arg(QDir::toNativeSeparators(
+                    QFileInfo(fromLatin1(window_.localFile())).absoluteFilePath())));
 }
 
 void PhonebookWindow::normalise() {
@@ -543,7 +639,9 @@ void PhonebookWindow::clearPhonebook() {
     busy([this] {
         if (service_.confirmClear()) {
             showPhonebook();
+            showRedbook();
             showCounts();
+            say(tr("Phonebook cleared"));
         }
     });
 }
@@ -568,13 +666,18 @@ void PhonebookWindow::copyToPhonebook(QListWidget* list) {
 }
 
 void PhonebookWindow::setServiceCentre() {
-    busy([this] { service_.setServiceCentre(latin1(ui_->serviceCentreEdit->text())); });
+    busy([this] {
+        if (service_.setServiceCentre(latin1(ui_->serviceCentreEdit->text())))
+            say(tr("Service centre set to %1").arg(ui_->serviceCentreEdit->text()));
+    });
 }
 
 void PhonebookWindow::clearDialledCalls() {
     busy([this] {
-        if (service_.clearDialledCalls())
+        if (service_.clearDialledCalls()) {
             ui_->dialledList->clear();
+            say(tr("Dialled calls cleared"));
+        }
     });
 }
 
@@ -594,10 +697,11 @@ void PhonebookWindow::addCurrentToRedbook() {
     if (row < 0)
         return;
     busy([this, row] {
+        const Row before = model_.current.rows[static_cast<std::size_t>(row)];
         if (service_.addToRedbook(static_cast<std::size_t>(row))) {
-            const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-            showPhonebook(location);
+            showPhonebook(before.location);
             showRedbook();
+            say(tr("%1 added to the Redbook").arg(fromLatin1(before.name)));
         }
     });
 }
@@ -611,9 +715,13 @@ void PhonebookWindow::removeCurrentFromRedbook() {
         const int row = currentRow();
         const int location =
             row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
+        std::string name = model_.redbook[static_cast<std::size_t>(position)].name;
+        if (!name.empty() && name.back() == '!')
+            name.pop_back();  // the marker is not part of the name
         if (service_.removeFromRedbook(static_cast<std::size_t>(position))) {
             showPhonebook(location);
             showRedbook();
+            say(tr("%1 removed from the Redbook").arg(fromLatin1(name)));
         }
     });
 }
@@ -648,6 +756,10 @@ void PhonebookWindow::showHelp() {
 }
 
 bool PhonebookWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* list = qobject_cast<QListWidget*>(watched))
+            lastCallList_ = list;
+    }
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         if (watched == ui_->phonebookList) {

@@ -14,6 +14,7 @@
 
 class QListWidget;
 class QMenu;
+class QStatusBar;
 class QTreeWidget;
 
 namespace Ui {
@@ -25,7 +26,10 @@ namespace vondrix::gui {
 // The phonebook window: the current phonebook (SIM, phone memory or fixed
 // dialling numbers), the Redbook, the own numbers, the service centre and
 // the three call lists, with every phonebook command on the lists'
-// right-click menus. The tables live in the session and outlive the window.
+// right-click menus and in the menu bar (with shortcuts). A status line
+// says what the last command did. The tables live in the session and
+// outlive the window; the lists show what the phone holds (a deleted entry
+// leaves the list, the count and the Redbook).
 //
 // Only the close box ends it (Escape and Enter do nothing); closing stores
 // the column widths and saves the current phonebook to the local file.
@@ -98,8 +102,12 @@ class PhonebookWindow : public QDialog {
     void showRedbook();
     void showCounts();
     void showCallLists();
-    // The row of the phonebook list's current item, or -1.
+    // The table row of the phonebook list's current item, or -1.
     int currentRow() const;
+    // Says in the status line what a command did.
+    void say(const QString& text);
+    // After a delete: the lists and the count as the phone holds them now.
+    void showDeleted(int location);
     // Disables the window's controls while `work` talks to the phone (the
     // progress bar stays live), then gives the focus back.
     void busy(const std::function<void()>& work);
@@ -116,6 +124,8 @@ class PhonebookWindow : public QDialog {
     std::unique_ptr<Ui::PhonebookWindow> ui_;
     QString lastPath_;  // the file name kept between file dialogs
     bool busy_ = false;
+    QStatusBar* statusLine_ = nullptr;
+    QListWidget* lastCallList_ = nullptr;  // the menu bar's call commands act on it
 };
 
 }  // namespace vondrix::gui

@@ -482,6 +482,23 @@ constexpr UiText kTexts[] = {
      .nl = "&Controleren op nieuwe berichten",
      .no = "Se etter nye &meldinger",
      .pt = "&Verificar novas mensagens"},
+    // Characters a message cannot carry
+    {.en = "%1 arrives as %2",
+     .de = "%1 kommt als %2 an",
+     .es = "%1 llega como %2",
+     .fr = "%1 arrive sous la forme %2",
+     .it = "%1 arriva come %2",
+     .nl = "%1 komt aan als %2",
+     .no = "%1 kommer fram som %2",
+     .pt = "%1 chega como %2"},
+    {.en = "Characters a message cannot carry: %1",
+     .de = "Zeichen, die eine SMS nicht übertragen kann: %1",
+     .es = "Caracteres que un mensaje no puede llevar: %1",
+     .fr = "Caractères qu'un message ne peut pas transporter : %1",
+     .it = "Caratteri che un messaggio non può trasportare: %1",
+     .nl = "Tekens die een bericht niet kan bevatten: %1",
+     .no = "Tegn en melding ikke kan overføre: %1",
+     .pt = "Caracteres que uma mensagem não pode transportar: %1"},
 };
 // clang-format on
 

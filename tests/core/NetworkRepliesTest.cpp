@@ -208,6 +208,31 @@ TEST(NetworkTexts, RoamingEverywhereAndNothingReadOutsideTheTables) {
     EXPECT_EQ(facilityText(Language::English, 6), "Bar outgoing int. except home country");
 }
 
+TEST(NetworkTexts, DecodedValues) {
+    const struct {
+        const char* situation;
+        Language lang;
+        std::string (*decode)(Language, std::string_view);
+        std::string_view raw;
+        std::string_view shown;
+    } rows[] = {
+        {"home network with its cell", Language::English, registrationSummary,
+         "0,1,\"5E25\",\"605F\"", "registered, home network; area 5E25, cell 605F"},
+        {"roaming in German", Language::German, registrationSummary, "0,5", "eingebucht, Roaming"},
+        {"a state beyond the table", Language::English, registrationSummary, "0,9", "9"},
+        {"no state", Language::English, registrationSummary, "1", ""},
+        {"automatic selection", Language::English, operatorModeText, "0,0,\"D1-TELEKOM\"",
+         "automatic network selection"},
+        {"manual selection in German", Language::German, operatorModeText, "1,2,26202",
+         "manuelle Netzwahl"},
+        {"no mode", Language::English, operatorModeText, "\"D1\"", ""},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.decode(r.lang, r.raw), r.shown) << r.situation;
+    EXPECT_EQ(operatorStatusText(Language::English, 3), "forbidden");
+    EXPECT_EQ(operatorStatusText(Language::English, 4), "");
+}
+
 TEST(NetworkCellLog, LineFormat) {
     using namespace std::chrono;
     const auto when = sys_days{year{2001} / 12 / 31} + hours{23} + minutes{59} + seconds{58};

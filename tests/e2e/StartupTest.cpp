@@ -90,20 +90,21 @@ TEST_F(StartupTest, PortThatCannotBeOpenedShowsMessage16AndGoesOnWithoutLink) {
     EXPECT_EQ(state.device.manufacturer, "");
 }
 
-TEST_F(StartupTest, NoPortChosenShowsTheDialogUntilConfirmed) {
+TEST_F(StartupTest, NoPortChosenShowsTheDialogAndCancelStops) {
     phonesim::Simulator sim;
     const std::string pty = sim.openPty();
-    int shown = 0;
-    options.settingsDialog = [&](Session& s) {
-        ++shown;
-        if (shown < 3)
-            return false;  // Cancel twice
-        s.settings.device = pty;
-        return true;
-    };
-    Session s(ini);
-    EXPECT_EQ(startUp(s, reporter, options), StartupResult::Ready);
-    EXPECT_EQ(shown, 3);
+    for (const bool confirm : {false, true}) {
+        int shown = 0;
+        options.settingsDialog = [&](Session& s) {
+            ++shown;
+            s.settings.device = pty;
+            return confirm;
+        };
+        Session s(ini);
+        EXPECT_EQ(startUp(s, reporter, options),
+                  confirm ? StartupResult::Ready : StartupResult::NoPortChosen);
+        EXPECT_EQ(shown, 1);
+    }
     EXPECT_EQ(sim.receivedLines().front(), "ATZ");
 }
 

@@ -88,6 +88,10 @@ void MainWindowTest::openingFillsEveryField() {
     QCOMPARE(text(w, "registrationLabel"), QStringLiteral("0,1,\"5E25\",\"605F\""));
     QCOMPARE(text(w, "signalLabel"), QStringLiteral("-79 dBm / 0.013 nW"));
     QCOMPARE(text(w, "operatorLabel"), QStringLiteral("0,0,\"D1-TELEKOM\""));
+    // Under the raw replies, what they mean.
+    QCOMPARE(text(w, "registrationDecodedLabel"),
+             QStringLiteral("registered, home network; area 5E25, cell 605F"));
+    QCOMPARE(text(w, "operatorDecodedLabel"), QStringLiteral("automatic network selection"));
     QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->value(), 3);
     QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->maximum(), 41);
     QCOMPARE(child<QSpinBox>(w, "ringVolumeSpin")->value(), 2);

@@ -28,6 +28,7 @@
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
 #include "gui/ReceptionChart.h"
+#include "network/Texts.h"
 #include "phonesim/Simulator.h"
 #include "support/RecordingReporter.h"
 
@@ -247,6 +248,9 @@ void NetworkWindowsTest::selectionListsAndTheirCommands() {
     QCOMPARE(known->toolTip(), catalogue(msg::TipAvailableNetworks));
     QCOMPARE(preferred->toolTip(), catalogue(msg::TipPreferredNetworks));
     QCOMPARE(found->headerItem()->text(2), QStringLiteral("Mode"));
+    QCOMPARE(found->topLevelItem(0)->toolTip(2),  // the status number in words
+             QString::fromUtf8(network::operatorStatusText(
+                 Language::English, found->topLevelItem(0)->text(2).toInt())));
     QCOMPARE(column(preferred, 1), (QStringList{QStringLiteral("A1"), QStringLiteral("SWISS GSM"),
                                                 QStringLiteral("F ITINERIS")}));
     QCOMPARE(column(found, 0), (QStringList{QStringLiteral("26201"), QStringLiteral("26202"),
@@ -390,10 +394,11 @@ void NetworkWindowsTest::barringFacilitiesClassesAndPassword() {
     QCOMPARE(rig.lines(), Lines{"AT+CLCK=CS,1"});
     QVERIFY(active->isChecked());
 
-    // IR reported for class 7 ticks "all"; back to CS unticks and disables.
+    // IR reported for class 7 ticks "all" and shows the service active;
+    // back to CS unticks and disables.
     facility->setCurrentIndex(8);
     QVERIFY(child<QCheckBox>(w, "allCheck")->isChecked());
-    QVERIFY(!active->isChecked());
+    QVERIFY(active->isChecked());
     for (QCheckBox* b : boxes)
         QVERIFY(b->isEnabled());
     facility->setCurrentIndex(0);
@@ -410,8 +415,11 @@ void NetworkWindowsTest::barringFacilitiesClassesAndPassword() {
     QCOMPARE(password->text(), QStringLiteral("0000"));
     rig.sim->clearReceived();
     QTest::mouseClick(child<QPushButton>(w, "activateButton"), Qt::LeftButton);
-    QCOMPARE(rig.lines(), (Lines{"AT+CLCK=AO,1,0000,1", "AT+CLCK=AO,1,0000,4"}));
+    // Then the phone is asked what it holds now.
+    QCOMPARE(rig.lines(), (Lines{"AT+CLCK=AO,1,0000,1", "AT+CLCK=AO,1,0000,4", "AT+CLCK=AO,2"}));
     QVERIFY(rig.reporter.shown.empty());
+    QVERIFY(active->isChecked());
+    QVERIFY(child<QCheckBox>(w, "faxCheck")->isChecked());
 
     // The SIM lock goes out without the password; the phone wants its PIN.
     facility->setCurrentIndex(2);

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -186,6 +187,11 @@ struct EntryDriver {
         auto* box = child<QDialogButtonBox>(d, "buttonBox");
         QTest::mouseClick(box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
                           Qt::LeftButton);
+        stillOpen = d.isVisible();
+        typedName = name->text();
+        typedNumber = number->text();
+        const auto* problemLabel = child<QLabel>(d, "problemLabel");
+        problem = problemLabel->isVisible() ? problemLabel->text() : QString();
     }
     void typing(const QString& name, const QString& number) {
         fill = [name, number](QLineEdit* n, QLineEdit* m) {
@@ -198,6 +204,8 @@ struct EntryDriver {
     bool ok = true;
     int runs = 0;
     QString shownName, shownNumber;
+    bool stillOpen = false;  // after OK or Cancel
+    QString typedName, typedNumber, problem;
 };
 
 QString catalogue(int id) {
@@ -389,27 +397,49 @@ void PhonebookWindowTest::doubleClickAddsToRedbookUnlessMarked() {
              (QStringList{"1|Mama!|+491701234567", "2|Müller!|+4930123456"}));
 }
 
+static QString statusLine(QWidget& w) {
+    return child<QStatusBar>(w, "statusLine")->currentMessage();
+}
+
 void PhonebookWindowTest::deleteKeys() {
     Rig rig;
     auto w = rig.open();
     QTreeWidget* list = bookList(*w);
-    clickRow(list, rowNamed(list, QStringLiteral("Müller")));
-    rig.sim->clearReceived();
-    QTest::keyClick(list, Qt::Key_Delete);  // asks message 14; the rig answers Yes
-    QCOMPARE(rig.reporter.ids(), std::vector<int>{14});
-    QCOMPARE(rig.lines(), Lines{"AT+CPBW=1"});  // no selection command first
-    QVERIFY(rows(list).contains(QStringLiteral("1||")));
-    QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("7"));
-
     // Delete on the Redbook removes without a question.
     QTreeWidget* redbook = redbookList(*w);
     clickRow(redbook, redbook->topLevelItem(0));
-    rig.reporter.shown.clear();
+    rig.sim->clearReceived();
     QTest::keyClick(redbook, Qt::Key_Delete);
     QVERIFY(rig.reporter.shown.empty());
     QVERIFY(rig.received("AT+CPBW=7,+491701234567,145,\"Mama\""));
     QCOMPARE(redbook->topLevelItemCount(), 0);
     QVERIFY(rows(list).contains(QStringLiteral("7|Mama|+491701234567")));
+    QCOMPARE(statusLine(*w), QStringLiteral("Mama removed from the Redbook"));
+
+    // A Redbook member deleted from the phone leaves the list, the count,
+    // the Redbook and the local file at once.
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    clickRow(list, rowNamed(list, QStringLiteral("Mama")));
+    QTest::keyClick(list, Qt::Key_B, Qt::ControlModifier);  // the double click's command
+    QCOMPARE(redbook->topLevelItemCount(), 1);
+    QCOMPARE(statusLine(*w), QStringLiteral("Mama added to the Redbook"));
+    rig.sim->clearReceived();
+    QTest::keyClick(list, Qt::Key_Delete);  // asks message 14; the rig answers Yes
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{14});
+    QCOMPARE(rig.lines(), Lines{"AT+CPBW=7"});  // no selection command first
+    QCOMPARE(list->topLevelItemCount(), 6);
+    QVERIFY(list->findItems(QStringLiteral("7"), Qt::MatchExactly, 0).isEmpty());
+    QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("6"));
+    QCOMPARE(redbook->topLevelItemCount(), 0);
+    QCOMPARE(statusLine(*w), QStringLiteral("Entry 7 deleted"));
+    w->saveLocalFile();
+    QVERIFY(!rig.localFileContent().contains("Mama"));
+    // The other rows still answer for their own entries.
+    clickRow(list, rowNamed(list, QStringLiteral("Taxi Straße")));
+    rig.sim->clearReceived();
+    w->deleteEntry();
+    QCOMPARE(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=8"}));
 }
 
 void PhonebookWindowTest::headerClicksSort() {
@@ -474,7 +504,7 @@ void PhonebookWindowTest::menuAcceleratorsAreUniqueInEveryLanguage() {
     Rig rig;
     PhonebookWindow w(*rig.session, rig.reporter);
     const QList<QMenu*> menus = w.findChildren<QMenu*>();
-    QCOMPARE(menus.size(), 5);
+    QCOMPARE(menus.size(), 8);  // the lists' five and the menu bar's three
     for (const Language language :
          {Language::English, Language::German, Language::Spanish, Language::French,
           Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
@@ -482,6 +512,8 @@ void PhonebookWindowTest::menuAcceleratorsAreUniqueInEveryLanguage() {
         for (const QMenu* menu : menus) {
             std::set<QChar> keys;
             for (const QAction* a : menu->actions()) {
+                if (a->isSeparator())
+                    continue;
                 QString text =
                     translator.translate("", a->text().toUtf8().constData(), nullptr, -1);
                 if (text.isEmpty())
@@ -529,24 +561,40 @@ void PhonebookWindowTest::entryDialogSavePaths() {
     QVERIFY(rig.received("AT+CPBW=1,0301,129,\"M\\7Eller\""));
     QCOMPARE(list->currentItem()->text(2), QStringLiteral("0301"));
 
-    // An empty name or number: its message, the dialog closes, nothing written.
+    QCOMPARE(statusLine(*w), QStringLiteral("Entry 1 changed"));
+
+    // An empty name or number, or a character the phone cannot take: its
+    // message, the dialog stays open with the input, nothing written.
     rig.sim->clearReceived();
     driver.fill = [](QLineEdit* name, QLineEdit*) { name->clear(); };
     w->editEntry();
+    QVERIFY(driver.stillOpen);
+    QCOMPARE(driver.typedName, QString());
+    QCOMPARE(driver.typedNumber, QStringLiteral("0301"));
     driver.typing(QStringLiteral("Bea"), QString());
     w->newEntry();
-    QCOMPARE(driver.runs, 3);
+    QVERIFY(driver.stillOpen);
+    QCOMPARE(driver.typedName, QStringLiteral("Bea"));
     QCOMPARE(rig.reporter.ids(), (std::vector<int>{27, 29}));
-    QVERIFY(!rig.wrote());
-
-    // Characters outside the phone's character set cannot be typed.
-    driver.ok = false;
-    driver.fill = [](QLineEdit* name, QLineEdit*) {
-        for (const QChar c : QStringLiteral("Zoë €"))
-            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QCOMPARE(name->text(), QStringLiteral("Zoë "));
+    const struct {
+        QString name, number, problem;
+    } refused[] = {
+        {QStringLiteral("Zoë €"), QStringLiteral("0301"), QStringLiteral("Name: “€”")},
+        {QStringLiteral("Say \"hi\""), QStringLiteral("0301"), QStringLiteral("Name: “\"”")},
+        {QStringLiteral("Bea"), QStringLiteral("0301 X"), QStringLiteral("Number: “blank”")},
     };
-    w->newEntry();
+    for (const auto& r : refused) {
+        driver.fill = [&r](QLineEdit* name, QLineEdit* number) {
+            name->setText(r.name);
+            number->setText(r.number);
+        };
+        w->newEntry();
+        QVERIFY(driver.stillOpen);
+        QCOMPARE(driver.typedName, r.name);
+        QCOMPARE(driver.problem, catalogue(msg::ValueRefused) + " (" + r.problem + ")");
+    }
+    QCOMPARE(rig.reporter.ids().size(), std::size_t{2});  // no box for these
+    QVERIFY(!rig.wrote());
 }
 
 void PhonebookWindowTest::pin2CancelWritesNothing() {

@@ -1,12 +1,16 @@
 // The whole program run in-process: start-up on the simulated phone, the
 // screenshot mode, and the progress windows.
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
+#include <memory>
+#include <vector>
 
 #include "gui/GuiApp.h"
 #include "gui/ProgressWindow.h"
@@ -17,7 +21,8 @@ class ScreenshotTest : public QObject {
     Q_OBJECT
   private slots:
     void writesReadablePicturesOfEveryWindow();
-    void failedResetEndsWithStatus3();
+    void failedResetOffersTheOptionsThenEndsWithStatus3();
+    void firstStartCancelEndsCleanly();
     void transferProgressShowsTimesAndCancelAsksToStop();
 };
 
@@ -42,29 +47,72 @@ void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
     }
 }
 
-void ScreenshotTest::failedResetEndsWithStatus3() {
+// Answers the modal windows of a whole run in turn, as they show: each
+// answer gets the window and its class name; the run ends with the list.
+std::unique_ptr<QTimer> answerModals(QStringList& seen,
+                                     std::vector<std::function<void(QWidget*)>> answers) {
+    auto poll = std::make_unique<QTimer>();
+    auto last = std::make_shared<QPointer<QWidget>>();
+    QObject::connect(poll.get(), &QTimer::timeout, poll.get(), [=, &seen]() mutable {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || w == last->data())
+            return;
+        *last = w;
+        seen << QString::fromLatin1(w->metaObject()->className());
+        if (answers.empty()) {
+            w->close();
+            return;
+        }
+        answers.front()(w);
+        answers.erase(answers.begin());
+    });
+    poll->start(20);
+    return poll;
+}
+
+void ScreenshotTest::failedResetOffersTheOptionsThenEndsWithStatus3() {
     QTemporaryDir dir;
     const QString state = dir.filePath(QStringLiteral("phone.txt"));
     QFile f(state);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("[failing]\nprefix = ATZ\n");
     f.close();
-    // Message boxes would wait for a click: the failure is reported before
-    // any window exists, so answer it as soon as it shows.
-    QTimer::singleShot(0, [] {
-        QTimer* poll = new QTimer;
-        QObject::connect(poll, &QTimer::timeout, poll, [poll] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                box->close();
-                poll->deleteLater();
-            }
-        });
-        poll->start(20);
-    });
+    QStringList seen;
+    const auto press = [](const char* text) {
+        return [text](QWidget* w) {
+            for (auto* b : w->findChildren<QAbstractButton*>())
+                if (b->text().remove(u'&') == QLatin1String(text))
+                    b->click();
+        };
+    };
+    // The "Connecting..." note gives way to the question.
+    bool noteShown = false;
+    const auto retry = [&](QWidget* w) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            noteShown |= top->objectName() == QLatin1String("connectingNote") && top->isVisible();
+        press("Retry with new settings")(w);
+    };
+    const auto poll = answerModals(
+        seen, {retry, [](QWidget* w) { static_cast<QDialog*>(w)->accept(); }, press("Quit")});
     const int status = runGui({QStringLiteral("vondrix"), QStringLiteral("--simulate=") + state,
                                QStringLiteral("--ini"), dir.filePath(QStringLiteral("Vondrix.ini")),
                                QStringLiteral("--exit-when-ready")});
     QCOMPARE(status, 3);
+    QCOMPARE(seen, (QStringList{QStringLiteral("QMessageBox"),
+                                QStringLiteral("vondrix::gui::SettingsDialog"),
+                                QStringLiteral("QMessageBox")}));
+    QVERIFY(!noteShown);
+}
+
+void ScreenshotTest::firstStartCancelEndsCleanly() {
+    QTemporaryDir dir;  // no settings file: the options come first
+    QStringList seen;
+    const auto poll = answerModals(seen, {[](QWidget* w) { static_cast<QDialog*>(w)->reject(); }});
+    const int status =
+        runGui({QStringLiteral("vondrix"), QStringLiteral("--ini"),
+                dir.filePath(QStringLiteral("Vondrix.ini")), QStringLiteral("--exit-when-ready")});
+    QCOMPARE(status, 0);
+    QCOMPARE(seen, QStringList{QStringLiteral("vondrix::gui::SettingsDialog")});
 }
 
 void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {

@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -189,6 +190,10 @@ class SmsWindowsTest : public QObject {
     void screenshotsOfTheMessageWindows();
 };
 
+static QString statusLine(QWidget& w) {
+    return child<QStatusBar>(w, "statusLine")->currentMessage();
+}
+
 void SmsWindowsTest::listAfterOpening() {
     Rig rig({}, kFourMessages);
     auto w = rig.openList();
@@ -207,6 +212,9 @@ void SmsWindowsTest::listAfterOpening() {
     QCOMPARE(list->currentItem(), list->topLevelItem(3));
     QVERIFY(list->currentItem()->isSelected());
     QCOMPARE(list->toolTip(), catalogue(msg::TipRightButtonFunctions));
+    // The status number is told in words.
+    QCOMPARE(list->topLevelItem(0)->toolTip(1), catalogue(msg::StatusStoredUnsent));
+    QCOMPARE(list->topLevelItem(1)->toolTip(1), catalogue(msg::StatusReceivedUnread));
 
     // German headers and memory state.
     Rig german({}, kFourMessages);
@@ -424,12 +432,24 @@ void SmsWindowsTest::countersAndThePartSize() {
         seen << counters();
         QTest::keyClick(text, Qt::Key_Backspace);
         seen << counters();
+        // What a message cannot carry is named; an extension character
+        // counts two in a 7-bit part.
+        const auto refused = [&] {
+            auto* l = child<QLabel>(d, "unsupportedLabel");
+            return l->isVisibleTo(&d) ? l->text() : QString();
+        };
+        text->setPlainText(QStringLiteral("a{€ł"));
+        seen << counters() << refused();
+        QTest::mouseClick(child<QCheckBox>(d, "eightBitCheck"), Qt::LeftButton);
+        seen << counters() << refused();
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->value(), 4);
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->maximum(), 4);
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->minimum(), 1);
     };
     w->newOrReply();
-    QCOMPARE(seen, (QStringList{"0 0 0", "200 120 2", "200 80 2", "199 81 2"}));
+    QCOMPARE(seen, (QStringList{"0 0 0", "200 120 2", "200 80 2", "199 81 2", "4 136 1",
+                                "Characters a message cannot carry: € arrives as ?, ł arrives as ?",
+                                "6 154 1", "Characters a message cannot carry: ł arrives as ?"}));
 }
 
 void SmsWindowsTest::markerInsertsAPredefinedTextWhileTyping() {
@@ -476,6 +496,7 @@ void SmsWindowsTest::failedSendAsksRetryThenStoresTheMessage() {
     QCOMPARE(rows(list).back(), QStringLiteral("5|||0301234567||Call me"));
     QCOMPARE(child<QLabel>(*w, "usedLabel")->text(), QStringLiteral("5"));
     QCOMPARE(rig.phone().sms.messages.at(5).status, 2);
+    QCOMPARE(statusLine(*w), QStringLiteral("stored as message 5"));
 }
 
 void SmsWindowsTest::multicastSendsToEverySelectedEntry() {
@@ -498,6 +519,7 @@ void SmsWindowsTest::multicastSendsToEverySelectedEntry() {
     QCOMPARE(rig.count("AT+CMGS="), std::size_t(3));
     QCOMPARE(rig.phone().sms.sent.size(), std::size_t(3));
     QCOMPARE(shownWhileSending, QStringList{"01712345678"});  // the last of the three
+    QCOMPARE(statusLine(book), QStringLiteral("Sent to 3 of 3 recipients"));
     // No service-centre query: the phonebook window's record is carried.
     QCOMPARE(rig.count("AT+CSCA"), std::size_t(0));
     QVERIFY(rig.phone().sms.sent[0].rfind(phonesim::serviceCentreField(kCentre), 0) == 0);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -104,10 +105,21 @@ void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
     QCOMPARE(rig.reporter.progressDialog, 111);
     QCOMPARE(rig.reporter.progress, (std::vector<int>{33, 66, 100}));
     QVERIFY(rig.reporter.shown.empty());
+    QCOMPARE(w.findChild<QStatusBar*>(QStringLiteral("statusLine"))->currentMessage(),
+             QStringLiteral("Logo sent to the phone"));
     QVERIFY(w.isEnabled());
     rig.sim->withState([&](phonesim::PhoneState& s) {
         QCOMPARE(*s.objects.find({"bmp", 0}), bytes(logo));
     });
+    // A GIF whose bitmap cannot be made (here: no folder for it) is reported.
+    const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray tmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", rig.dir.filePath(QStringLiteral("missing")).toLocal8Bit());
+    const QString gif = writeFile(rig.dir, QStringLiteral("logo.gif"), fileOf(40, "GIF89a"));
+    w.chooseFile = [&](const MainWindow::FileQuestion&) { return gif; };
+    QTest::mouseClick(child<QPushButton>(w, "sendLogoButton"), Qt::LeftButton);
+    hadTmp ? qputenv("TMPDIR", tmp) : qunsetenv("TMPDIR");
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{msg::GifNotConverted});
     const auto tip = [](msg::Id id) {
         return QString::fromUtf8(std::string(catalogueText(id, Language::English)).c_str());
     };

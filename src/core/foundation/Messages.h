@@ -117,16 +117,18 @@ enum Id : int {
     RepliesOutOfStep = 107,         // a reply answered another command; the operation stopped
     EntryUnreadable = 110,          // an organizer slot whose reply cannot be read (a column text)
     PhonebookSizeUnreadable = 111,  // the "AT+CPBR=?" reply holds no range
-    AddressTooLong = 115,    // a message recipient of more than 20 digits
-    ModuleNotTrusted = 116,  // a communication module that others can change
-    FileEmpty = 117,         // an empty file where an object is sent
-    DiskFull = 118,          // no space left: the file was not saved
+    AddressTooLong = 115,           // a message recipient of more than 20 digits
+    ModuleNotTrusted = 116,         // a communication module that others can change
+    FileEmpty = 117,                // an empty file where an object is sent
+    DiskFull = 118,                 // no space left: the file was not saved
     // Why a line of a phonebook import was skipped, after "Line N: ".
     ImportLineNoSeparators = 130,
     ImportLineNoApostrophe = 131,
     ImportLinePinCancelled = 132,
     ImportLine = 133,  // "Line"
-
+    // What the desktop program could not do with a file.
+    GifNotConverted = 140,  // a GIF read but not turned into the logo's bitmap
+    FileReadBroken = 141,   // a file that could not be read to its end
     // The backup, the restore and the vCard and iCalendar imports.
     BackupTargetNotEmpty = 150,  // the backup folder exists and holds something
     BackupNotWritten = 151,      // a file of the backup could not be written

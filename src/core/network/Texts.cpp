@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <vector>
 
 namespace vondrix::network {
 namespace {
@@ -176,7 +178,117 @@ const Table<9> kFacilities = {
      "Barrar chamadas recebidas em roaming fora do país"},
 };
 
+// The decoded values: plainer words than the monitor's state texts.
+const Table<6> kRegistrationPlain = {
+    {"nicht eingebucht, keine Suche", "eingebucht, Heimatnetz", "nicht eingebucht, Suche läuft",
+     "Einbuchen abgelehnt", "unbekannt", "eingebucht, Roaming"},
+    {"not registered, not searching", "registered, home network", "not registered, searching",
+     "registration denied", "unknown", "registered, roaming"},
+    {"no registrado, sin buscar", "registrado, red propia", "no registrado, buscando",
+     "registro denegado", "desconocido", "registrado, itinerancia"},
+    {"non inscrit, pas de recherche", "inscrit, réseau nominal", "non inscrit, recherche",
+     "inscription refusée", "inconnu", "inscrit, itinérance"},
+    {"non registrato, nessuna ricerca", "registrato, rete di casa", "non registrato, ricerca",
+     "registrazione rifiutata", "sconosciuto", "registrato, roaming"},
+    {"niet aangemeld, zoekt niet", "aangemeld, eigen netwerk", "niet aangemeld, zoekt",
+     "aanmelding geweigerd", "onbekend", "aangemeld, roaming"},
+    {"ikke registrert, søker ikke", "registrert, hjemmenett", "ikke registrert, søker",
+     "registrering avvist", "ukjent", "registrert, roaming"},
+    {"não registado, sem procurar", "registado, rede própria", "não registado, a procurar",
+     "registo recusado", "desconhecido", "registado, roaming"},
+};
+
+const Table<2> kAreaCell = {
+    {"Gebiet", "Zelle"}, {"area", "cell"},  {"área", "celda"},   {"zone", "cellule"},
+    {"area", "cella"},   {"gebied", "cel"}, {"område", "celle"}, {"área", "célula"},
+};
+
+const Table<5> kOperatorModes = {
+    {"automatische Netzwahl", "manuelle Netzwahl", "vom Netz abgemeldet", "nur Format gesetzt",
+     "manuell, sonst automatisch"},
+    {"automatic network selection", "manual network selection", "deregistered from the network",
+     "format set only", "manual, automatic if that fails"},
+    {"selección automática de red", "selección manual de red", "dado de baja de la red",
+     "solo formato fijado", "manual, si falla automática"},
+    {"sélection automatique du réseau", "sélection manuelle du réseau", "désinscrit du réseau",
+     "format seulement", "manuelle, sinon automatique"},
+    {"selezione automatica della rete", "selezione manuale della rete", "disconnesso dalla rete",
+     "solo formato impostato", "manuale, altrimenti automatica"},
+    {"automatische netwerkkeuze", "handmatige netwerkkeuze", "afgemeld van het netwerk",
+     "alleen formaat ingesteld", "handmatig, anders automatisch"},
+    {"automatisk nettvalg", "manuelt nettvalg", "avregistrert fra nettet", "bare format satt",
+     "manuelt, ellers automatisk"},
+    {"seleção automática de rede", "seleção manual de rede", "desregistado da rede",
+     "apenas formato definido", "manual, senão automática"},
+};
+
+const Table<4> kOperatorStatus = {
+    {"unbekannt", "verfügbar", "aktuell", "gesperrt"},
+    {"unknown", "available", "current", "forbidden"},
+    {"desconocida", "disponible", "actual", "prohibida"},
+    {"inconnu", "disponible", "actuel", "interdit"},
+    {"sconosciuta", "disponibile", "attuale", "vietata"},
+    {"onbekend", "beschikbaar", "huidig", "verboden"},
+    {"ukjent", "tilgjengelig", "gjeldende", "forbudt"},
+    {"desconhecida", "disponível", "atual", "proibida"},
+};
+
+// The comma-separated fields of a reply word, quotes taken off.
+std::vector<std::string_view> fields(std::string_view word) {
+    std::vector<std::string_view> out;
+    while (true) {
+        const std::size_t comma = word.find(',');
+        std::string_view f = word.substr(0, comma);
+        if (f.size() >= 2 && f.front() == '"' && f.back() == '"')
+            f = f.substr(1, f.size() - 2);
+        out.push_back(f);
+        if (comma == std::string_view::npos)
+            return out;
+        word.remove_prefix(comma + 1);
+    }
+}
+
+std::optional<int> smallNumber(std::string_view text) {
+    if (text.empty() || text.size() > 3)
+        return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 }  // namespace
+
+std::string registrationSummary(Language lang, std::string_view word) {
+    const std::vector<std::string_view> f = fields(word);
+    const std::optional<int> state = f.size() >= 2 ? smallNumber(f[1]) : std::nullopt;
+    if (!state)
+        return {};
+    std::string out = kRegistrationPlain.text(lang, *state);
+    if (f.size() >= 4 && !f[2].empty() && !f[3].empty()) {
+        out += "; ";
+        out += kAreaCell.textOrEmpty(lang, 0);
+        out += ' ';
+        out += f[2];
+        out += ", ";
+        out += kAreaCell.textOrEmpty(lang, 1);
+        out += ' ';
+        out += f[3];
+    }
+    return out;
+}
+
+std::string operatorModeText(Language lang, std::string_view copsText) {
+    const std::optional<int> mode = smallNumber(fields(copsText).front());
+    return mode ? std::string(kOperatorModes.textOrEmpty(lang, *mode)) : std::string();
+}
+
+std::string_view operatorStatusText(Language lang, int status) {
+    return kOperatorStatus.textOrEmpty(lang, status);
+}
 
 std::string registrationText(Language lang, int state) {
     return kRegistration.text(lang, state);

@@ -34,4 +34,16 @@ std::string_view forwardReasonText(Language lang, int reason);
 // The facilities 0..8 of the barring list; empty for others.
 std::string_view facilityText(Language lang, int facility);
 
+// Decoded values shown beside the phone's raw replies.
+// The registration word of the main window (0,1,"5E25","605F"):
+// "registered, home network; area 5E25, cell 605F". Empty when the word
+// holds no state after its first comma.
+std::string registrationSummary(Language lang, std::string_view word);
+// The operator text of the main window (0,0,"D1-TELEKOM"): its selection
+// mode, "automatic network selection". Empty when it begins with no mode.
+std::string operatorModeText(Language lang, std::string_view copsText);
+// A network's status in the search result, 0..3 (unknown, available,
+// current, forbidden); empty for others.
+std::string_view operatorStatusText(Language lang, int status);
+
 }  // namespace vondrix::network

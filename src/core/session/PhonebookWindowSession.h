@@ -24,13 +24,19 @@ class PhonebookWindowSession {
     // The selector: saves the current phonebook, then selects and reads
     // `kind`. True when the new phonebook was read to its end.
     bool switchKind(phonebook::Kind kind);
-    // Saves the current phonebook into its section of the local file; true
-    // when saved or when there is nothing read to save.
+    // Saves the current phonebook, without the entries deleted since it was
+    // read, into its section of the local file; true when saved or when
+    // there is nothing read to save.
     bool saveLocalFile();
     // The window closes: its column widths (TCol, RCol) are written and the
     // local file saved. The command line, which has no columns, calls
     // saveLocalFile() alone.
     bool close(const std::vector<int>& phonebookColumns, const std::vector<int>& redbookColumns);
+
+    // The delete command (`selectFirst`) and the Delete key: asks message
+    // 14, deletes the entry of `row`, and takes it out of the Redbook list
+    // when it was a member. True when deleted.
+    bool deleteEntry(std::size_t row, bool selectFirst);
 
     phonebook::PhonebookService& service() { return service_; }
     phonebook::PhonebookModel& model() { return session_.phonebook; }

@@ -113,6 +113,7 @@ SendOutcome SendDialogSession::accept(
             return outcome;  // message 29: the dialog stays open
         outcome.closes = true;
         outcome.reports.push_back(sendTo(*number, form));
+        outcome.numbers.push_back(*number);
         return outcome;
     }
     outcome.closes = true;
@@ -120,11 +121,12 @@ SendOutcome SendDialogSession::accept(
     // wait out the phone's silence again.
     const auto send = [&](const std::string& number) {
         outcome.reports.push_back(sendTo(number, form));
+        outcome.numbers.push_back(number);
         return !outcome.reports.back().linkFailed;
     };
     switch (mode_) {
         case SendMode::One:
-            outcome.reports.push_back(sendTo(form.recipient, form));
+            send(form.recipient);
             break;
         case SendMode::Multicast: {
             const phonebook::CurrentPhonebook& book = session_.phonebook.current;

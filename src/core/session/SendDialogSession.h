@@ -50,6 +50,7 @@ struct SendForm {
 struct SendOutcome {
     bool closes = false;                   // false: the dialog stays open (message 29)
     std::vector<sms::SendReport> reports;  // one per recipient sent to
+    std::vector<std::string> numbers;      // the number of each, as the reports
 
     // Every part of every send went out.
     bool allSent() const;

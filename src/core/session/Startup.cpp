@@ -44,10 +44,11 @@ bool reportIrda(IrdaStack::Result result, Reporter& reporter) {
 LinkResult openSerialBranch(Session& s, Reporter& reporter, const StartupOptions& o,
                             const std::string& overrideDevice) {
     if (overrideDevice.empty()) {
+        // Cancel ends the start: showing the dialog again would leave the
+        // user no way out but killing the program.
         while (!s.settings.portChosen()) {
-            if (!o.settingsDialog)
+            if (!o.settingsDialog || !o.settingsDialog(s))
                 return LinkResult::NoPortChosen;
-            o.settingsDialog(s);  // Cancel simply shows the dialog again
         }
     }
     const std::string path =

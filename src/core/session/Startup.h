@@ -27,8 +27,9 @@ struct StartupOptions {
     int portSettleMs = 100;
     int resetDelayMs = 2000;
     // The settings dialog, shown while no port is chosen: true when the user
-    // confirmed (settings stored), false on Cancel. Empty: no dialog exists
-    // (the command line), and start-up stops with NoPortChosen.
+    // confirmed (settings stored), false on Cancel, which stops start-up with
+    // NoPortChosen. Empty: no dialog exists (the command line), and start-up
+    // stops the same way.
     std::function<bool(Session&)> settingsDialog;
     // Sees each unsolicited result code set aside from the phone's replies
     // (a front end that shows them on request); empty: none is shown.
@@ -39,7 +40,7 @@ enum class StartupResult {
     Ready,         // link open and phone reset (or reset skipped for NoModem)
     NoLink,        // the port could not be opened (message 16); the program may go on
     ResetFailed,   // "ATZ" failed (message 57): the program ends
-    NoPortChosen,  // no port chosen and no dialog to choose one
+    NoPortChosen,  // no port chosen: no dialog to choose one, or the user cancelled it
 };
 
 // The start-up sequence up to the main window, in its fixed order: options,
