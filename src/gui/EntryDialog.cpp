@@ -18,7 +18,10 @@ qsizetype refusedAt(const QString& text, bool number) {
         if (u > 0xFF)
             return i;
         const std::string one(1, static_cast<char>(u));
-        if (number ? !at::isPhoneNumber(one) : !at::isQuotable(one))
+        // A lone "+" is no number, but it may lead one.
+        const bool fits =
+            number ? at::isPhoneNumber(one) || (u == '+' && i == 0) : at::isQuotable(one);
+        if (!fits)
             return i;
     }
     return -1;

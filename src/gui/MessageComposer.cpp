@@ -76,10 +76,9 @@ void MessageComposer::textChanged() {
 
 void MessageComposer::showCounters() {
     const bool eightBit = f_.eightBit->isChecked();
-    // A character of the extension table takes two of a part's 160.
-    const std::string pc = text();
-    const auto c =
-        SendDialogSession::counters(eightBit ? pc.size() : gsm::septetCount(pc), eightBit);
+    // Counted as sent: a character of the extension table takes two of a
+    // part's 160, and an escape pair is never split across parts.
+    const auto c = SendDialogSession::counters(text(), eightBit);
     f_.typed->setText(QString::number(c.typed));
     f_.left->setText(QString::number(c.left));
     f_.parts->setText(QString::number(c.parts));

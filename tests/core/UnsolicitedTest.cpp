@@ -8,6 +8,7 @@
 
 #include "link/Parsers.h"
 #include "link/ReplyFramer.h"
+#include "link/SharedReplies.h"
 #include "link/Unsolicited.h"
 #include "media/Replies.h"
 #include "network/Replies.h"
@@ -51,7 +52,11 @@ const std::vector<Family>& families() {
         {"AT+CGMR", "\r\n21\r\n\r\nOK\r\n", word, "21"},
         {"AT+CGSN", "\r\n449123456789012\r\n\r\nOK\r\n", word, "449123456789012"},
         {"AT+CPBR=?", "\r\n+CPBR: (1-250),20,14\r\n\r\nOK\r\n",
-         [](auto r) { return std::to_string(phonebook::parseCpbrTest(r, {}).highest); }, "250"},
+         [](auto r) {
+             return std::to_string(
+                 phonebook::parseCpbrTest(r, {}).value_or(phonebook::Range{}).highest);
+         },
+         "250"},
         {"AT+CPBR=2", "\r\n+CPBR: 2,\"+49301234\",145,\"Bob\"\r\n\r\nOK\r\n",
          [](auto r) { return entry(phonebook::parseCpbrRead(r, 2)); }, "2,+49301234,Bob"},
         {"AT+CPBR=1,3",
@@ -76,13 +81,13 @@ const std::vector<Family>& families() {
         {"AT^SBNR=bmp,0",
          "\r\n^SBNR: \"bmp\",0,1,2\r\n424D10\r\n^SBNR: \"bmp\",0,2,2\r\n0102\r\n\r\nOK\r\n",
          [](auto r) {
-             const auto read = media::parseSbnrRead(r);
-             return std::to_string(read.count.value_or(-1)) + "/" +
-                    std::to_string(read.blocks.size()) + (read.damaged ? " damaged" : "");
+             const auto read = at::parseSbnrRead(r, "bmp", 0);
+             return std::to_string(read.count) + "/" + std::to_string(read.packets.size()) +
+                    (read.whole() ? "" : " broken");
          },
          "2/2"},
         {"AT+CSCA?", "\r\n+CSCA: \"+491710760000\",145\r\n\r\nOK\r\n",
-         [](auto r) { return sms::parseCscaQuery(r); }, "+491710760000"},
+         [](auto r) { return at::parseCscaQuery(r); }, "+491710760000"},
     };
     return rows;
 }
