@@ -24,7 +24,7 @@ constexpr std::string_view kUsage =
     "usage: vondrix-phonesim [--pty | --tcp [HOST:]PORT] [--state FILE [--save]]\n"
     "                        [--baud N] [--latency MS] [--chunk N] [--chunk-gap MS]\n"
     "                        [--record FILE] [--idle SECONDS]\n"
-    "       vondrix-phonesim --dump-demo | --help\n"
+    "       vondrix-phonesim --dump-demo | --help | --version\n"
     "\n"
     "Simulates a Siemens C35/S35 phone's AT command interpreter.\n"
     "  --pty            serve a pseudo terminal (default); prints its path\n"
@@ -80,6 +80,10 @@ int main(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            std::cout << "vondrix-phonesim " VONDRIX_VERSION "\n";
             return kExitOk;
         }
         if (arg == "--dump-demo") {

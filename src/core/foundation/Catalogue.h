@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "foundation/Language.h"
@@ -11,9 +13,10 @@ namespace vondrix {
 // The numbered user messages (1..97, 60 unused) in the eight languages.
 constexpr int kCatalogueFirst = 1;
 constexpr int kCatalogueLast = 97;
-// The program's own messages (foundation/Messages.h) follow, 101 to kOwnLast.
+// The program's own messages (foundation/Messages.h) follow, 101 to kOwnLast,
+// with gaps.
 constexpr int kOwnFirst = 101;
-constexpr int kOwnLast = 106;
+constexpr int kOwnLast = 124;
 // Longest text in bytes; callers with a 260-byte text buffer can rely on it.
 constexpr std::size_t kCatalogueMaxText = 259;
 
@@ -33,6 +36,9 @@ struct CatalogueEntry {
     std::string_view no = {};
     std::string_view pt = {};
 };
+
+// `text` with %1, %2, ... replaced by values[0], values[1], ...
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values);
 
 // The whole catalogue, ordered by id (for checks and listings).
 std::span<const CatalogueEntry> catalogueEntries();

@@ -112,6 +112,14 @@ enum Id : int {
     NotARegularFile = 104,    // a FIFO, device or directory where a file belongs
     FileNotSaved = 105,       // a file could not be written; the old one is kept
     ValueRefused = 106,       // a value holds characters a command line must not carry
+
+    // Why a serial device could not be opened; %1 is the device path, %2
+    // the group that owns it. Shown after message 16.
+    DeviceMissing = 120,
+    DeviceBusy = 121,
+    DeviceNeedsGroup = 122,
+    DeviceNoPermission = 123,
+    DeviceNotSerial = 124,
 };
 
 }  // namespace vondrix::msg
