@@ -9,8 +9,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "manager for Siemens C35/S35 GSM phones")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "manager for Siemens C35/S35 GSM phones
-Vondrix manages a Siemens GSM phone of the C35/S35 generation over its AT
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vondrix manages a Siemens GSM phone of the C35/S35 generation over its AT
 command interpreter, through a serial cable, a Bluetooth serial port or a
 network bridge: phonebooks, call lists, short messages, organizer, logo and
 ring tone, network information and call services.

@@ -40,7 +40,7 @@ for f in usr/bin/vondrix usr/bin/vondrix-cli usr/bin/vondrix-phonesim \
   usr/share/icons/hicolor/scalable/apps/org.vondrix.Vondrix.svg \
   usr/share/icons/hicolor/48x48/apps/org.vondrix.Vondrix.png \
   usr/share/metainfo/org.vondrix.Vondrix.metainfo.xml \
-  usr/lib/vondrix/smscom.so usr/share/doc/vondrix/copyright usr/share/doc/vondrix/changelog.gz; do
+  usr/lib/vondrix/modules/smscom.so usr/share/doc/vondrix/copyright usr/share/doc/vondrix/changelog.gz; do
   if ! grep -qx "\./$f" <<<"$listing"; then
     echo "package.sh: $deb lacks /$f" >&2
     missing=1
