@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, if missing.
-# Sourced by run.sh and test.sh; safe to run again.
+# Run by run.sh and test.sh; safe to run again. With --packaging, also what
+# scripts/package.sh needs to build and check the Debian package.
 set -euo pipefail
 
 VONDRIX_PACKAGES=(
@@ -12,6 +13,9 @@ VONDRIX_PACKAGES=(
   imagemagick giflib-tools libgif-dev
   python3-icalendar python3-vobject
 )
+if [ "${1:-}" = "--packaging" ]; then
+  VONDRIX_PACKAGES+=(dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin)
+fi
 
 missing=()
 for p in "${VONDRIX_PACKAGES[@]}"; do

@@ -137,6 +137,21 @@ std::vector<CommandEntry> networkCommands();  // net, forward, barring
 std::vector<CommandEntry> smsCommands();
 std::vector<CommandEntry> backupCommands();  // backup, restore
 
+// The global options, as the help, the manual and the completion list them.
+struct GlobalOption {
+    const char* name;   // "--device"; "--yes, --no" for a pair
+    const char* value;  // "PATH"; "[=FILE]" for an optional value; "" for a flag
+    const char* text;   // lines after the first are indented under it
+    bool link;          // one of the link options
+};
+const std::vector<GlobalOption>& globalOptions();
+
+// The manual page vondrix-cli(1) (roff) and the bash completion script,
+// written from the command table and the global options (--man,
+// --completion bash: run at build time).
+std::string manPage();
+std::string bashCompletion();
+
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then
 // the command. A family name without a subcommand ("phonebook") prints the

@@ -31,19 +31,26 @@ Commands:
         name.resize(std::max<std::size_t>(name.size() + 1, 18), ' ');
         text += name + c.summary + "\n";
     }
+    const auto options = [&text](bool link) {
+        for (const GlobalOption& o : globalOptions()) {
+            if (o.link != link)
+                continue;
+            std::string left = std::string("  ") + o.name;
+            if (*o.value)
+                left += (*o.value == '[' ? "" : " ") + std::string(o.value);
+            left.resize(std::max<std::size_t>(left.size() + 1, 24), ' ');
+            std::string body(o.text);
+            for (std::size_t nl = body.find('\n'); nl != std::string::npos;
+                 nl = body.find('\n', nl + 1))
+                body.insert(nl + 1, 24, ' ');
+            text += left + body + "\n";
+        }
+    };
+    text += "\nLink options (default: the link configured in the INI file):\n";
+    options(true);
+    text += "Other options:\n";
+    options(false);
     text += R"(
-Link options (default: the link configured in the INI file):
-  --device PATH         serial device of the phone (e.g. /dev/ttyUSB0)
-  --tcp HOST:PORT       phone reached over a TCP connection
-  --simulate[=FILE]     use the built-in simulated phone (contents from FILE)
-Other options:
-  --ini FILE            settings file (default ./Vondrix.ini)
-  --lang CODE           language of messages: de en es fr it nl no pt
-  --yes, --no           answer the program's questions
-  --pin2 DIGITS         answer the PIN2 question of fixed-dialling writes
-                        (without it the terminal asks; no terminal: cancel)
-  --help                this help; COMMAND --help for a command's help
-
 Environment:
   VONDRIX_SIM_UNSOLICITED=PERCENT[:SEED]
                         the simulated phone slips unsolicited result codes
@@ -136,6 +143,16 @@ int main(int argc, char** argv) {
             return kExitUsage;
         } else if (commandName.empty() && a == "--help") {
             help = true;
+        } else if (commandName.empty() && a == "--version") {
+            std::cout << "vondrix-cli " VONDRIX_VERSION "\n";
+            return kExitOk;
+        } else if (commandName.empty() && a == "--man") {
+            std::cout << manPage();  // for the build: not in the help
+            return kExitOk;
+        } else if (commandName.empty() && a == "--completion" && i + 1 < args.size() &&
+                   args[i + 1] == "bash") {
+            std::cout << bashCompletion();  // for the build: not in the help
+            return kExitOk;
         } else if (commandName.empty() && a.rfind("--", 0) == 0) {
             std::cerr << "vondrix-cli: unknown option " << a << "\n" << kHelpHint;
             return kExitUsage;

@@ -18,8 +18,11 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
+#include "files/UserFolder.h"
 #include "foundation/Catalogue.h"
 #include "foundation/ForwardingReporter.h"
 #include "gui/AboutDialog.h"
@@ -51,6 +54,7 @@
 #include "phonesim/Simulator.h"
 #include "session/PhonebookWindowSession.h"
 #include "session/Startup.h"
+#include "sms/Module.h"
 #include "text/Decimal.h"
 
 namespace vondrix::gui {
@@ -171,9 +175,12 @@ bool messageScreenshots(Session& session, Reporter& reporter, const QDir& dir) {
     ok = saveShot(groups, dir, QStringLiteral("sms-groups")) && ok;
     // The command mode needs its module; a missing one would stop here with
     // a message box.
-    const QString module = QString::fromLatin1(sms::kModuleFileName);
-    if (QFileInfo::exists(module) ||
-        QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath(module))) {
+    const auto directories = sms::CommunicationModule::defaultDirectories();
+    if (std::any_of(directories.begin(), directories.end(), [](const std::string& d) {
+            return !d.empty() &&
+                   QFileInfo::exists(QDir(QString::fromStdString(d))
+                                         .filePath(QString::fromLatin1(sms::kModuleFileName)));
+        })) {
         CommandModeSession::Options options;
         options.localFile = localFile;
         if (auto mode = CommandModeDialog::open(session, reporter, options)) {
@@ -312,16 +319,56 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     return ok ? 0 : 1;
 }
 
+// The program's options: the parser is built from them, and --help prints
+// them without a display.
+struct OptionRow {
+    const char* name;
+    const char* value;  // "" for a flag
+    const char* text;
+    const char* defaultValue = nullptr;
+};
+constexpr const char* kDescription = "Vondrix: manage a Siemens C35/S35 phone.";
+const OptionRow kOptions[] = {
+    {"simulate", "", "Use the built-in simulated phone (--simulate=FILE: its contents)."},
+    {"state", "FILE", "Contents of the simulated phone."},
+    {"ini", "FILE", "Settings file.", "Vondrix.ini"},
+    {"lang", "CODE", "Language: de en es fr it nl no pt."},
+    {"device", "PATH", "Serial device."},
+    {"tcp", "HOST:PORT", "Phone at HOST:PORT."},
+    {"user-data", "",
+     "Keep settings and files in ~/.local/share/vondrix, not the working directory."},
+    {"screenshot", "DIR", "Render every window to DIR/NAME.png and exit."},
+    {"exit-when-ready", "",
+     "Exit once the main window is filled, printing the milliseconds since start."},
+};
+
 }  // namespace
 
-bool needsNoWindow(int argc, char** argv) {
+std::optional<int> answerWithoutDisplay(int argc, char** argv, std::ostream& out) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
-        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all" || a == "--version" ||
-            a == "-v")
-            return true;
+        if (a == "--")
+            break;
+        if (a == "--version" || a == "-v") {
+            out << "vondrix " << VONDRIX_VERSION << '\n';
+            return 0;
+        }
+        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all") {
+            out << "Usage: vondrix [options]\n" << kDescription << "\n\nOptions:\n";
+            const auto line = [&out](std::string left, const char* text) {
+                left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
+                out << "  " << left << text << '\n';
+            };
+            line("-h, --help", "Displays help on commandline options.");
+            line("-v, --version", "Displays version information.");
+            for (const OptionRow& row : kOptions)
+                line(std::string("--") + row.name +
+                         (*row.value ? std::string(" <") + row.value + ">" : ""),
+                     row.text);
+            return 0;
+        }
     }
-    return false;
+    return std::nullopt;
 }
 
 int runGui(const QStringList& arguments) {
@@ -329,30 +376,32 @@ int runGui(const QStringList& arguments) {
     sinceStart.start();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vondrix: manage a Siemens C35/S35 phone."));
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Use the built-in simulated phone."));
-    const QCommandLineOption stateFile(QStringLiteral("state"),
-                                       QStringLiteral("Contents of the simulated phone."),
-                                       QStringLiteral("FILE"));
-    const QCommandLineOption ini(QStringLiteral("ini"), QStringLiteral("Settings file."),
-                                 QStringLiteral("FILE"), QStringLiteral("Vondrix.ini"));
-    const QCommandLineOption lang(QStringLiteral("lang"),
-                                  QStringLiteral("Language: de en es fr it nl no pt."),
-                                  QStringLiteral("CODE"));
-    const QCommandLineOption device(QStringLiteral("device"), QStringLiteral("Serial device."),
-                                    QStringLiteral("PATH"));
-    const QCommandLineOption tcp(QStringLiteral("tcp"), QStringLiteral("Phone at HOST:PORT."),
-                                 QStringLiteral("HOST:PORT"));
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Render every window to DIR/NAME.png and exit."), QStringLiteral("DIR"));
-    const QCommandLineOption ready(QStringLiteral("exit-when-ready"),
-                                   QStringLiteral("Exit once the main window is filled, printing "
-                                                  "the milliseconds since start."));
-    parser.addOptions({simulate, stateFile, ini, lang, device, tcp, screenshot, ready});
+    std::vector<QCommandLineOption> table;
+    for (const OptionRow& row : kOptions) {
+        QCommandLineOption option(QString::fromLatin1(row.name), QString::fromLatin1(row.text),
+                                  QString::fromLatin1(row.value));
+        if (row.defaultValue)
+            option.setDefaultValue(QString::fromLatin1(row.defaultValue));
+        table.push_back(option);
+        parser.addOption(option);
+    }
+    const auto option = [&table](const char* name) -> const QCommandLineOption& {
+        return *std::find_if(table.begin(), table.end(), [name](const QCommandLineOption& o) {
+            return o.names().front() == QLatin1String(name);
+        });
+    };
+    const QCommandLineOption& simulate = option("simulate");
+    const QCommandLineOption& stateFile = option("state");
+    const QCommandLineOption& ini = option("ini");
+    const QCommandLineOption& lang = option("lang");
+    const QCommandLineOption& device = option("device");
+    const QCommandLineOption& tcp = option("tcp");
+    const QCommandLineOption& screenshot = option("screenshot");
+    const QCommandLineOption& ready = option("exit-when-ready");
+    const QCommandLineOption& userData = option("user-data");
     // --simulate=FILE is accepted like the command-line program's.
     QStringList args = arguments;
     for (QString& a : args) {
@@ -363,6 +412,17 @@ int runGui(const QStringList& arguments) {
         }
     }
     parser.process(args);
+
+    // Started from the menu: the per-user folder holds the settings, the
+    // local phonebook, the cell log and the exports, as the working
+    // directory does when started from a terminal.
+    if (parser.isSet(userData)) {
+        std::string error;
+        if (!files::enterUserFolder(files::userDataFolder(), &error)) {
+            std::cerr << "vondrix: " << error << '\n';
+            return 1;
+        }
+    }
 
     Session session(parser.value(ini).toStdString());
     const std::string langOverride = parser.value(lang).toStdString();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QStringList>
+#include <iosfwd>
+#include <optional>
 
 namespace vondrix::gui {
 
@@ -8,8 +10,8 @@ namespace vondrix::gui {
 // settings dialog while no port is chosen, the main window, shut-down.
 int runGui(const QStringList& arguments);
 
-// True when the command line only asks for the help or the version, which
-// are answered without a window (and so without a display).
-bool needsNoWindow(int argc, char** argv);
+// --version and --help, answered before any Qt application exists, so that
+// they work without a display: the exit status, or nothing for a real run.
+std::optional<int> answerWithoutDisplay(int argc, char** argv, std::ostream& out);
 
 }  // namespace vondrix::gui

@@ -31,10 +31,16 @@ bool openFile(const QString& path) {
 }
 
 QString helpFilePath(const QString& helpFileName) {
-    const QString base = QFileInfo(helpFileName).completeBaseName();
-    const QString path = QDir(QCoreApplication::applicationDirPath())
-                             .filePath(QStringLiteral("help/") + base + ".html");
-    return QFileInfo::exists(path) ? path : QString();
+    const QString name = QStringLiteral("help/") + QFileInfo(helpFileName).completeBaseName() +
+                         QStringLiteral(".html");
+    // Beside the program in the build tree; in the data folder once installed.
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QDir installed(program.filePath(QStringLiteral(VONDRIX_DATA_FROM_BIN)));
+    for (const QString& path : {program.filePath(name), installed.filePath(name)}) {
+        if (QFileInfo::exists(path))
+            return QDir::cleanPath(path);
+    }
+    return QString();
 }
 
 }  // namespace vondrix::gui

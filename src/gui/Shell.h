@@ -14,7 +14,8 @@ bool openFile(const QString& path);
 bool openUrl(const QString& url);
 
 // The HTML help file for a help file name ("pallado.hlp" -> help/pallado.html
-// beside the program); empty when it does not exist.
+// beside the program, or in the installed data folder); empty when neither
+// exists.
 QString helpFilePath(const QString& helpFileName);
 
 }  // namespace vondrix::gui

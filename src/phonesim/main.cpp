@@ -25,7 +25,7 @@ constexpr std::string_view kUsage =
     "                        [--baud N] [--latency MS] [--chunk N] [--chunk-gap MS]\n"
     "                        [--record FILE] [--idle SECONDS]\n"
     "                        [--unsolicited PERCENT[:SEED]]\n"
-    "       vondrix-phonesim --dump-demo | --help\n"
+    "       vondrix-phonesim --dump-demo | --help | --version\n"
     "\n"
     "Simulates a Siemens C35/S35 phone's AT command interpreter.\n"
     "  --pty            serve a pseudo terminal (default); prints its path\n"
@@ -85,6 +85,10 @@ int main(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            std::cout << "vondrix-phonesim " VONDRIX_VERSION "\n";
             return kExitOk;
         }
         if (arg == "--dump-demo") {

@@ -117,7 +117,10 @@ TEST_F(CliTest, PortFromIniFileIsUsedLikeTheDesktopProgram) {
     std::ofstream(dir + "/Vondrix.ini") << "[Vondrix]\r\nDevice=/nonexistent/tty\r\n";
     const auto r = run({"--lang", "en", "info"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_NE(r.err.find("Vondrix Error: "), std::string::npos);  // message 16
+    EXPECT_NE(r.err.find("Vondrix Error: The COM port could not be opened: The device "
+                         "/nonexistent/tty does not exist"),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace

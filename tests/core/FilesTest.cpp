@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 
 #include "files/Files.h"
+#include "files/UserFolder.h"
 #include "support/FileTraps.h"
 #include "support/RunProcess.h"
 
@@ -81,6 +83,33 @@ TEST_F(FilesTest, NonRegularTargetsAreRefusedWithoutBlocking) {
     EXPECT_EQ(appendToFile("/dev/null", "x"), FileError::NotRegular);
     EXPECT_EQ(replaceFileAtomically(at("missing/x"), "x"), FileError::CannotOpen);
     EXPECT_EQ(appendToFile(at("missing/x"), "x"), FileError::CannotOpen);
+}
+
+// A start from the menu: XDG_DATA_HOME counts only when absolute; the
+// folder is created for the user alone and becomes the working directory.
+TEST_F(FilesTest, UserFolderFollowsXdgAndIsCreatedPrivate) {
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const struct {
+        const char* xdg;  // nullptr: unset
+        std::string folder;
+    } cases[] = {
+        {"/srv/data", "/srv/data/vondrix"},
+        {"relative/data", "/home/u/.local/share/vondrix"},
+        {nullptr, "/home/u/.local/share/vondrix"},
+    };
+    ::setenv("HOME", "/home/u", 1);
+    for (const auto& c : cases) {
+        c.xdg ? ::setenv("XDG_DATA_HOME", c.xdg, 1) : ::unsetenv("XDG_DATA_HOME");
+        EXPECT_EQ(userDataFolder(), c.folder) << (c.xdg ? c.xdg : "unset");
+    }
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", home.c_str(), 1);
+    const fs::path before = fs::current_path();
+    const std::string folder = dir + "/share/vondrix";
+    ASSERT_TRUE(enterUserFolder(folder, nullptr));
+    EXPECT_EQ(fs::current_path(), fs::path(folder));
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+    fs::current_path(before);
 }
 
 TEST_F(FilesTest, AppendCreatesThenAppends) {

@@ -1,6 +1,9 @@
 // Start-up against the simulated phone over a real pty and real TCP.
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -81,13 +84,86 @@ TEST_F(StartupTest, AtzFailingShowsNoDeviceAndEnds) {
     EXPECT_EQ(sim.receivedLines(), std::vector<std::string>{"ATZ"});  // no ATE0
 }
 
-TEST_F(StartupTest, PortThatCannotBeOpenedShowsMessage16AndGoesOnWithoutLink) {
-    writeIni("Device=" + (dir / "no-such-tty").string() + "\n");
-    Session s(ini);
-    EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoLink);
-    EXPECT_EQ(reporter.ids(), std::vector<int>{16});
-    const auto state = runOpeningSequence(s.engine, s.settings);
-    EXPECT_EQ(state.device.manufacturer, "");
+TEST_F(StartupTest, DeviceThatCannotBeOpenedIsNamedWithTheReasonAndTheRunGoesOn) {
+    phonesim::Simulator sim;
+    const std::string pty = sim.openPty();
+    const PhoneLink holder = PhoneLink::openSerial(pty, 0);  // another program has it
+    ASSERT_TRUE(holder.isOpen());
+    const std::string missing = (dir / "no-such-tty").string();
+    const std::string base = "The COM port could not be opened: ";
+    struct Case {
+        const char* situation;
+        std::string device;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"missing", missing,
+         base + "The device " + missing + " does not exist or is not connected"},
+        {"held by another program", pty,
+         base + "The device " + pty + " is in use by another program"},
+        {"not a terminal", "/dev/null", base + "/dev/null is not a serial device"},
+    };
+    for (const Case& c : cases) {
+        writeIni("Device=" + c.device + "\n");
+        Session s(ini);
+        reporter.shown.clear();
+        EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoLink) << c.situation;
+        ASSERT_EQ(reporter.shown.size(), 1u) << c.situation;
+        EXPECT_EQ(reporter.shown[0].text, c.shown);
+        EXPECT_EQ(reporter.shown[0].caption, Caption::Error);
+        EXPECT_EQ(runOpeningSequence(s.engine, s.settings).device.manufacturer, "");
+    }
+}
+
+// Root opens every device, so the user who may not is played by "nobody"
+// in a child process, on a file owned by root and the group "dialout".
+TEST_F(StartupTest, DeviceWithoutPermissionNamesTheGroupThatOwnsIt) {
+    const group* dialout = ::getgrnam("dialout");
+    if (::geteuid() != 0 || !dialout)
+        GTEST_SKIP() << "needs root and the group dialout";
+    const std::string device = (dir / "ttyUSB9").string();
+    std::ofstream(device).put('\0');
+    ASSERT_EQ(::chown(device.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(device.c_str(), 0660), 0);
+    ::chmod(dir.c_str(), 0755);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SerialOpenError why;
+        const bool dropped =
+            ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        const PhoneLink link = PhoneLink::openSerial(device, 0, &why);
+        ::_exit(dropped && !link.isOpen() && why.reason == SerialOpenError::Reason::Permission &&
+                        why.group == "dialout"
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    struct Case {
+        std::string group;
+        Language language;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"dialout", Language::English,
+         "The COM port could not be opened: No permission to open /dev/ttyUSB0: your user must be "
+         "in the group \"dialout\" (sudo adduser $USER dialout, then log in again)"},
+        {"", Language::English,
+         "The COM port could not be opened: No permission to open /dev/ttyUSB0"},
+        {"dialout", Language::German,
+         "COM Port konnte nicht ge\xC3\xB6"
+         "ffnet werden: Keine Berechtigung f\xC3\xBC"
+         "r /dev/ttyUSB0: Ihr "
+         "Benutzer muss Mitglied der Gruppe \"dialout\" sein (sudo adduser $USER dialout, danach "
+         "neu anmelden)"},
+    };
+    for (const Case& c : cases) {
+        SerialOpenError why;
+        why.reason = SerialOpenError::Reason::Permission;
+        why.group = c.group;
+        EXPECT_EQ(serialOpenFailureText("/dev/ttyUSB0", why, c.language), c.shown);
+    }
 }
 
 TEST_F(StartupTest, NoPortChosenShowsTheDialogAndCancelStops) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,6 +25,8 @@ class ScreenshotTest : public QObject {
     void failedResetOffersTheOptionsThenEndsWithStatus3();
     void firstStartCancelEndsCleanly();
     void transferProgressShowsTimesAndCancelAsksToStop();
+    void optionsThatNeedNoWindowWorkWithoutADisplay_data();
+    void optionsThatNeedNoWindowWorkWithoutADisplay();
 };
 
 void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
@@ -136,6 +139,31 @@ void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {
     QVERIFY(!reading.cancelRequested());
     QCOMPARE(ProgressWindow::kindFor(116), ProgressWindow::Kind::Reading);
     QCOMPARE(ProgressWindow::kindFor(146), ProgressWindow::Kind::Sending);
+}
+
+void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("version") << "--version"
+                             << "vondrix " VONDRIX_VERSION "\n";
+    QTest::newRow("help names the per-user folder") << "--help"
+                                                    << "--user-data";
+}
+
+void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay() {
+    QFETCH(QString, option);
+    QFETCH(QString, printed);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(VONDRIX_GUI_PATH), {option});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).contains(printed),
+             qPrintable(printed));
 }
 
 QTEST_MAIN(ScreenshotTest)

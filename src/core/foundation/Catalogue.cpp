@@ -995,6 +995,51 @@ constexpr CatalogueEntry kEntries[] = {
      .nl = "Geen ruimte meer op de schijf: het bestand is niet opgeslagen",
      .no = "Ikke mer plass på disken: filen ble ikke lagret",
      .pt = "Sem espaço no disco: o ficheiro não foi guardado"},
+    {.id = 120,
+     .de = "Das Gerät %1 existiert nicht oder ist nicht angeschlossen",
+     .en = "The device %1 does not exist or is not connected",
+     .es = "El dispositivo %1 no existe o no está conectado",
+     .fr = "Le périphérique %1 n'existe pas ou n'est pas branché",
+     .it = "Il dispositivo %1 non esiste o non è collegato",
+     .nl = "Het apparaat %1 bestaat niet of is niet aangesloten",
+     .no = "Enheten %1 finnes ikke eller er ikke tilkoblet",
+     .pt = "O dispositivo %1 não existe ou não está ligado"},
+    {.id = 121,
+     .de = "Das Gerät %1 wird von einem anderen Programm benutzt",
+     .en = "The device %1 is in use by another program",
+     .es = "El dispositivo %1 está en uso por otro programa",
+     .fr = "Le périphérique %1 est utilisé par un autre programme",
+     .it = "Il dispositivo %1 è in uso da un altro programma",
+     .nl = "Het apparaat %1 wordt door een ander programma gebruikt",
+     .no = "Enheten %1 brukes av et annet program",
+     .pt = "O dispositivo %1 está a ser usado por outro programa"},
+    {.id = 122,
+     .de = "Keine Berechtigung für %1: Ihr Benutzer muss Mitglied der Gruppe \"%2\" sein (sudo adduser $USER %2, danach neu anmelden)",
+     .en = "No permission to open %1: your user must be in the group \"%2\" (sudo adduser $USER %2, then log in again)",
+     .es = "Sin permiso para abrir %1: su usuario debe pertenecer al grupo \"%2\" (sudo adduser $USER %2 y volver a iniciar sesión)",
+     .fr = "Pas de permission pour ouvrir %1 : votre utilisateur doit être membre du groupe \"%2\" (sudo adduser $USER %2, puis se reconnecter)",
+     .it = "Nessun permesso per aprire %1: l'utente deve far parte del gruppo \"%2\" (sudo adduser $USER %2, poi accedere di nuovo)",
+     .nl = "Geen toestemming om %1 te openen: uw gebruiker moet lid zijn van de groep \"%2\" (sudo adduser $USER %2, daarna opnieuw aanmelden)",
+     .no = "Ingen tillatelse til å åpne %1: brukeren din må være med i gruppen \"%2\" (sudo adduser $USER %2, logg så inn på nytt)",
+     .pt = "Sem permissão para abrir %1: o seu utilizador tem de pertencer ao grupo \"%2\" (sudo adduser $USER %2 e voltar a iniciar sessão)"},
+    {.id = 123,
+     .de = "Keine Berechtigung, %1 zu öffnen",
+     .en = "No permission to open %1",
+     .es = "Sin permiso para abrir %1",
+     .fr = "Pas de permission pour ouvrir %1",
+     .it = "Nessun permesso per aprire %1",
+     .nl = "Geen toestemming om %1 te openen",
+     .no = "Ingen tillatelse til å åpne %1",
+     .pt = "Sem permissão para abrir %1"},
+    {.id = 124,
+     .de = "%1 ist keine serielle Schnittstelle",
+     .en = "%1 is not a serial device",
+     .es = "%1 no es un puerto serie",
+     .fr = "%1 n'est pas un port série",
+     .it = "%1 non è una porta seriale",
+     .nl = "%1 is geen seriële poort",
+     .no = "%1 er ikke en seriell port",
+     .pt = "%1 não é uma porta série"},
     {.id = 130,
      .de = "Die Zeile hat keine zwei Trennzeichen (; oder ,)",
      .en = "The line lacks two separators (; or ,)",
@@ -1266,6 +1311,20 @@ std::string_view catalogueText(int id, Language lang) {
         return {};
     }
     return catalogueEntryText(*it, lang);
+}
+
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t n = i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - '1') : 9;
+        if (text[i] == '%' && n < values.size()) {
+            out += values.begin()[n];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 }  // namespace vondrix

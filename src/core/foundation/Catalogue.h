@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "foundation/Language.h"
@@ -34,6 +36,9 @@ struct CatalogueEntry {
     std::string_view no = {};
     std::string_view pt = {};
 };
+
+// `text` with %1, %2, ... replaced by values[0], values[1], ...
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values);
 
 // The whole catalogue, ordered by id (for checks and listings).
 std::span<const CatalogueEntry> catalogueEntries();

@@ -121,6 +121,12 @@ enum Id : int {
     ModuleNotTrusted = 116,         // a communication module that others can change
     FileEmpty = 117,                // an empty file where an object is sent
     DiskFull = 118,                 // no space left: the file was not saved
+    // Why a serial device could not be opened.
+    DeviceMissing = 120,
+    DeviceBusy = 121,
+    DeviceNeedsGroup = 122,
+    DeviceNoPermission = 123,
+    DeviceNotSerial = 124,
     // Why a line of a phonebook import was skipped, after "Line N: ".
     ImportLineNoSeparators = 130,
     ImportLineNoApostrophe = 131,

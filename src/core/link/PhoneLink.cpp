@@ -1,11 +1,14 @@
 #include "link/PhoneLink.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +16,7 @@
 #include <cstring>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace vondrix {
 
@@ -35,25 +39,69 @@ void PhoneLink::close() {
     mode_ = Mode::None;
 }
 
-PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, std::string* error) {
-    auto fail = [&](int fd, const char* what) {
-        if (error)
-            *error = std::string(what) + " " + path + ": " + std::strerror(errno);
+namespace {
+
+// The group that owns `path` when its members may read and write it.
+std::string owningGroup(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || (st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
+        return {};
+    std::vector<char> buffer(16384);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return {};
+    return found->gr_name;
+}
+
+SerialOpenError::Reason reasonOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+        case EIO:
+            return SerialOpenError::Reason::Missing;
+        case EBUSY:
+        case EWOULDBLOCK:
+            return SerialOpenError::Reason::Busy;
+        case EACCES:
+        case EPERM:
+            return SerialOpenError::Reason::Permission;
+        case ENOTTY:
+        case EINVAL:
+            return SerialOpenError::Reason::NotSerial;
+        default:
+            return SerialOpenError::Reason::Other;
+    }
+}
+
+}  // namespace
+
+PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, SerialOpenError* error) {
+    auto fail = [&](int fd, int why) {
+        if (error) {
+            error->reason = reasonOf(why);
+            error->detail = std::strerror(why);
+            if (error->reason == SerialOpenError::Reason::Permission)
+                error->group = owningGroup(path);
+        }
         if (fd >= 0)
             ::close(fd);
         return PhoneLink{};
     };
-    if (path.empty()) {
-        errno = ENOENT;
-        return fail(-1, "no serial device chosen");
-    }
+    if (path.empty())
+        return fail(-1, ENOENT);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return fail(fd, "cannot open");
+        return fail(fd, errno);
+    // Another holder of the lock is using the phone; two programs talking
+    // to it at once would take each other's replies.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return fail(fd, EWOULDBLOCK);
 
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
-        return fail(fd, "not a serial device:");
+        return fail(fd, errno);
     ::cfmakeraw(&tio);
     ::cfsetispeed(&tio, B19200);
     ::cfsetospeed(&tio, B19200);
@@ -63,7 +111,7 @@ PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, std::stri
     tio.c_cc[VMIN] = 1;  // blocking reads; the engine bounds every wait with poll()
     tio.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0)
-        return fail(fd, "cannot configure");
+        return fail(fd, errno);
 
     // RTS raised, DTR dropped. A pty or a USB adapter without modem lines
     // refuses these; that is no reason to give up the port.

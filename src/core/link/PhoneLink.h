@@ -4,6 +4,24 @@
 
 namespace vondrix {
 
+// Why a serial device could not be opened, so that the user can be told
+// what to do about it.
+struct SerialOpenError {
+    enum class Reason {
+        None,
+        Missing,     // no such device, or no hardware behind it
+        Busy,        // another program holds it
+        Permission,  // this user may not open it
+        NotSerial,   // not a terminal device
+        Other,
+    };
+    Reason reason = Reason::None;
+    // Permission: the group that owns the device when its members may read
+    // and write it, so that joining it helps ("dialout" on Debian); else empty.
+    std::string group;
+    std::string detail;  // the system's own words
+};
+
 // The one connection to the phone for the whole run: a serial device
 // (termios) or a connected stream socket, or nothing when none could be
 // opened. The mode tells the transaction engine which path to take.
@@ -19,10 +37,12 @@ class PhoneLink {
     PhoneLink& operator=(const PhoneLink&) = delete;
 
     // Opens and configures a serial device: 19200 baud, 8N1, raw, RTS
-    // raised, DTR dropped, both buffers purged, then waits `settleMs`.
+    // raised, DTR dropped, both buffers purged, then waits `settleMs`. The
+    // device is locked (flock) while the link holds it, so that a second
+    // program, or a second run of this one, finds it in use.
     // Returns an empty link (mode None) on failure, with the reason in *error.
     static PhoneLink openSerial(const std::string& path, int settleMs = 100,
-                                std::string* error = nullptr);
+                                SerialOpenError* error = nullptr);
 
     // Takes ownership of a connected stream socket.
     static PhoneLink adoptSocket(int fd);

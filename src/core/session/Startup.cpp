@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "foundation/Catalogue.h"
 #include "link/IrdaStack.h"
 
 namespace vondrix {
@@ -53,9 +54,10 @@ LinkResult openSerialBranch(Session& s, Reporter& reporter, const StartupOptions
     }
     const std::string path =
         overrideDevice.empty() ? s.settings.serialDevicePath() : overrideDevice;
-    s.link = PhoneLink::openSerial(path, o.portSettleMs);
+    SerialOpenError why;
+    s.link = PhoneLink::openSerial(path, o.portSettleMs, &why);
     if (!s.link.isOpen()) {
-        reporter.message(msg::ComPortNotOpened, Caption::Error);
+        reporter.text(serialOpenFailureText(path, why, s.language), Caption::Error);
         return LinkResult::NoLink;
     }
     pause(o.resetDelayMs);
@@ -92,6 +94,33 @@ LinkResult chooseAndOpenLink(Session& s, Reporter& reporter, const StartupOption
 
 }  // namespace
 
+std::string serialOpenFailureText(const std::string& path, const SerialOpenError& error,
+                                  Language language) {
+    const auto text = [&](msg::Id id) {
+        return fillIn(catalogueText(id, language), {path, error.group});
+    };
+    std::string reason;
+    switch (error.reason) {
+        case SerialOpenError::Reason::Missing:
+            reason = text(msg::DeviceMissing);
+            break;
+        case SerialOpenError::Reason::Busy:
+            reason = text(msg::DeviceBusy);
+            break;
+        case SerialOpenError::Reason::Permission:
+            reason = text(error.group.empty() ? msg::DeviceNoPermission : msg::DeviceNeedsGroup);
+            break;
+        case SerialOpenError::Reason::NotSerial:
+            reason = text(msg::DeviceNotSerial);
+            break;
+        case SerialOpenError::Reason::None:
+        case SerialOpenError::Reason::Other:
+            reason = path + ": " + error.detail;
+            break;
+    }
+    return std::string(catalogueText(msg::ComPortNotOpened, language)) + ": " + reason;
+}
+
 bool resetPhone(AtEngine& engine, Reporter& reporter) {
     if (engine.standard("ATZ") != 1) {
         reporter.message(msg::NoDeviceFound, Caption::Error);
@@ -102,6 +131,8 @@ bool resetPhone(AtEngine& engine, Reporter& reporter) {
 }
 
 StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
+    // The language first: a link that cannot be opened is explained in it.
+    s.language = detectLanguage(o.languageOverride);
     s.settings.readOptions(s.ini);
     // A FIFO or device in place of the settings file gives the defaults
     // (it is never read, so start-up cannot block on it); say why.
@@ -120,7 +151,6 @@ StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
         return StartupResult::NoPortChosen;
 
     s.settings.readTextsAndColumns(s.ini);
-    s.language = detectLanguage(o.languageOverride);
     s.helpFile = helpFileName(s.language);
     s.shortDateFormat = detectShortDateFormat();
     return link == LinkResult::Open ? StartupResult::Ready : StartupResult::NoLink;

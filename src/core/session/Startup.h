@@ -38,7 +38,7 @@ struct StartupOptions {
 
 enum class StartupResult {
     Ready,         // link open and phone reset (or reset skipped for NoModem)
-    NoLink,        // the port could not be opened (message 16); the program may go on
+    NoLink,        // the port could not be opened (message 16 and why); the program may go on
     ResetFailed,   // "ATZ" failed (message 57): the program ends
     NoPortChosen,  // no port chosen: no dialog to choose one, or the user cancelled it
 };
@@ -47,6 +47,12 @@ enum class StartupResult {
 // link and reset, predefined texts and column widths, language, help file,
 // short date format.
 StartupResult startUp(Session& session, Reporter& reporter, const StartupOptions& options);
+
+// Message 16 with the device and the reason it could not be opened, in
+// `language`: "The COM port could not be opened: The device /dev/ttyUSB0
+// does not exist or is not connected".
+std::string serialOpenFailureText(const std::string& path, const SerialOpenError& error,
+                                  Language language);
 
 // "ATZ" then "ATE0"; false (after message 57) when "ATZ" fails.
 bool resetPhone(AtEngine& engine, Reporter& reporter);

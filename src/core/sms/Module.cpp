@@ -1,6 +1,7 @@
 #include "sms/Module.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "files/Files.h"
 
@@ -60,7 +61,12 @@ CommunicationModule CommunicationModule::load(const std::vector<std::string>& di
 }
 
 std::vector<std::string> CommunicationModule::defaultDirectories() {
-    return {currentDirectory(), programDirectory()};
+    const std::string program = programDirectory();
+    std::string installed;
+    if (!program.empty())
+        installed =
+            (std::filesystem::path(program) / VONDRIX_MODULE_FROM_BIN).lexically_normal().string();
+    return {currentDirectory(), program, installed};
 }
 
 void CommunicationModule::setText(std::string_view text) {

@@ -29,8 +29,9 @@ class CommunicationModule {
     // and looks up its entry point. A module that another user owns or that
     // others may write is never loaded (Untrusted; see SharedLibrary::open).
     static CommunicationModule load(const std::vector<std::string>& directories, LoadError& error);
-    // The directories looked in by default: the working directory, then the
-    // program's own.
+    // The directories looked in by default: the working directory, the
+    // program's own (the build tree), then where the package installs the
+    // example module, found from the program's directory.
     static std::vector<std::string> defaultDirectories();
 
     bool loaded() const { return entry_ != nullptr; }
