@@ -3,6 +3,7 @@
 #include <span>
 
 #include "link/Command.h"
+#include "link/SharedReplies.h"
 #include "media/Replies.h"
 
 namespace vondrix::media {
@@ -12,11 +13,11 @@ std::optional<std::string> readRawObject(AtEngine& engine, ObjectKind kind) {
     if (engine.standard(at::Command("AT^SBNR=").word(type.code).number(0).text()) != 1)
         return engine.failure() == AtEngine::Failure::None ? std::optional<std::string>("")
                                                            : std::nullopt;
-    const SbnrRead read = parseSbnrRead(engine.response());
-    if (read.damaged)
+    const at::ObjectRead read = at::parseSbnrRead(engine.response(), type.code, 0);
+    if (read.state == at::ObjectRead::State::Broken)
         return std::nullopt;
     std::string bytes;
-    for (const auto& block : read.blocks)
+    for (const auto& block : read.packets)
         bytes.append(block.begin(), block.end());
     if (bytes.size() > kMaxRawMedia)
         return std::nullopt;

@@ -15,8 +15,9 @@ std::optional<std::vector<RawSlot>> readRawSlots(AtEngine& engine, Reporter& rep
     reporter.progressBegin(kReadingDialog, kSlots, Reporter::Task::ReadingOrganizer);
     for (int slot = 1; slot <= kSlots; ++slot) {
         if (engine.standard(at::Command("AT^SBNR=").word("vcs").number(slot).text()) == 1) {
-            if (auto object = parseSbnrRead(engine.response()); object && !object->empty())
-                slots.push_back({slot, std::move(*object)});
+            if (SlotRead read = parseSbnrSlot(engine.response(), slot);
+                read.state == SlotRead::State::Held && !read.object.empty())
+                slots.push_back({slot, std::move(read.object)});
         }
         if (operation.failed())
             break;
