@@ -5,6 +5,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/PhoneWorker.h"
 #include "network/Texts.h"
 #include "ui_CallBarringWindow.h"
 
@@ -36,7 +37,7 @@ CallBarringWindow::CallBarringWindow(Session& session, Reporter& reporter, QWidg
     connect(ui_->deactivateButton, &QPushButton::clicked, this, [this] { runRequest(false); });
     connect(ui_->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    window_.open();
+    onPhone([this] { window_.open(); });
     showStatus();
 }
 
@@ -71,7 +72,8 @@ void CallBarringWindow::classToggled(std::size_t index, bool on) {
 void CallBarringWindow::runRequest(bool activate) {
     setEnabled(false);
     // The password goes to the request and is kept nowhere else.
-    window_.request(activate, ui_->passwordEdit->text().toLatin1().toStdString());
+    const std::string password = ui_->passwordEdit->text().toLatin1().toStdString();
+    onPhone([&] { window_.request(activate, password); });
     setEnabled(true);
     showStatus();
 }

@@ -20,6 +20,7 @@
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
 #include "gui/OrganizerWindow.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/RestoreDialog.h"
 #include "gui/SettingsDialog.h"
@@ -109,7 +110,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
 
-    window_.open();
+    onPhone([this] { window_.open(); });
     const DeviceInfo& d = window_.state().device;
     ui_->manufacturerLabel->setText(latin1(d.manufacturer));
     ui_->modelLabel->setText(latin1(d.model));
@@ -200,7 +201,7 @@ void MainWindow::applyAudio() {
 }
 
 void MainWindow::refreshNetwork() {
-    window_.refreshNetwork();
+    onPhone([this] { window_.refreshNetwork(); });
     applyNetwork();
 }
 
@@ -208,16 +209,16 @@ void MainWindow::setClock() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    window_.setClock(local);
+    onPhone([&] { window_.setClock(local); });
 }
 
 void MainWindow::switchOff() {
-    window_.switchOff();
+    onPhone([this] { window_.switchOff(); });
     done(QDialog::Accepted);  // the program ends either way
 }
 
 void MainWindow::deleteLogo() {
-    window_.deleteLogo();
+    onPhone([this] { window_.deleteLogo(); });
 }
 
 QString MainWindow::askFile(bool save, const QStringList& filters, const QString& suffix) {
@@ -232,14 +233,14 @@ void MainWindow::sendLogo() {
         askFile(false, {tr("BMP file (*.bmp)"), tr("GIF file (*.gif)")}, QStringLiteral("bmp"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.sendLogo(path.toStdString()); });
+    busy([&] { onPhone([&] { transfers_.sendLogo(path.toStdString()); }); });
 }
 
 void MainWindow::sendRingtone() {
     const QString path = askFile(false, {tr("MID file (*.mid)")}, QStringLiteral("mid"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.sendRingtone(path.toStdString()); });
+    busy([&] { onPhone([&] { transfers_.sendRingtone(path.toStdString()); }); });
     // The melody may be one more ring tone now.
     const AudioState& a = window_.state().audio;
     if (a.rangesRead)
@@ -250,28 +251,30 @@ void MainWindow::downloadLogo() {
     const QString path = askFile(true, {tr("BMP file (*.bmp)")}, QStringLiteral("bmp"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.downloadLogo(path.toStdString()); });
+    busy([&] { onPhone([&] { transfers_.downloadLogo(path.toStdString()); }); });
 }
 
 void MainWindow::downloadRingtone() {
     const QString path = askFile(true, {tr("Midi file (*.mid)")}, QStringLiteral("mid"));
     if (path.isEmpty())
         return;
-    busy([&] { transfers_.downloadRingtone(path.toStdString()); });
+    busy([&] { onPhone([&] { transfers_.downloadRingtone(path.toStdString()); }); });
 }
 
 void MainWindow::toggleRingToneTest() {
     const bool running =
-        window_.audio().toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());
+        onPhone([&, tone = ui_->ringToneSpin->value(), volume = ui_->ringVolumeSpin->value()] {
+            return window_.audio().toggleTest(tone, volume);
+        });
     ui_->testButton->setText(running ? tr("Stop") : tr("Test"));
 }
 
 void MainWindow::ringToneOffClicked(bool checked) {
-    ui_->ringOffCheck->setChecked(window_.audio().setRingToneOff(checked));
+    ui_->ringOffCheck->setChecked(onPhone([&] { return window_.audio().setRingToneOff(checked); }));
 }
 
 void MainWindow::handsFreeClicked(bool checked) {
-    ui_->handsFreeCheck->setChecked(window_.audio().setHandsFree(checked));
+    ui_->handsFreeCheck->setChecked(onPhone([&] { return window_.audio().setHandsFree(checked); }));
 }
 
 void MainWindow::saveDeviceInformation() {
@@ -285,7 +288,7 @@ void MainWindow::saveDeviceInformation() {
         shown.imei = ui_->imeiLabel->text().toLatin1().toStdString();
         shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
         shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
-        if (window_.saveDeviceInformation(path.toStdString(), shown))
+        if (onPhone([&] { return window_.saveDeviceInformation(path.toStdString(), shown); }))
             openFile(path);
     });
 }
@@ -388,7 +391,7 @@ void MainWindow::exitProgram() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    window_.close();
+    onPhone([this] { window_.close(); });
     event->accept();
     done(QDialog::Rejected);
 }

@@ -15,6 +15,7 @@
 #include "gui/GroupDialog.h"
 #include "gui/Latin1Text.h"
 #include "gui/MessageViewDialog.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PredefinedDialog.h"
 #include "gui/ReplyDialog.h"
 #include "gui/Shell.h"
@@ -54,7 +55,7 @@ MessageListWindow::MessageListWindow(Session& session, Reporter& reporter, QWidg
         contextMenu_->exec(ui_->messageList->viewport()->mapToGlobal(at));
     });
 
-    list_.open();
+    onPhone([this] { list_.open(); });
     showRows();
     applyWidths();
     showMemory();
@@ -271,13 +272,13 @@ void MessageListWindow::deleteSelected() {
             rows.push_back(static_cast<std::size_t>(i));
     if (rows.empty())
         return;
-    busy([&] { list_.deleteRows(rows); });
+    busy([&] { onPhone([&] { list_.deleteRows(rows); }); });
     showRows();
     showMemory();
 }
 
 void MessageListWindow::refresh() {
-    busy([this] { list_.refresh(); });
+    busy([this] { onPhone([this] { list_.refresh(); }); });
     showRows();
     showMemory();
 }

@@ -1,6 +1,8 @@
 #include "gui/PhonebookWindow.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -8,6 +10,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QShortcut>
 #include <ctime>
 
@@ -16,6 +19,7 @@
 #include "gui/EntryDialog.h"
 #include "gui/FileDialogs.h"
 #include "gui/Latin1Text.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PhonebookPrinter.h"
 #include "gui/SendDialog.h"
 #include "gui/Shell.h"
@@ -84,15 +88,27 @@ class PhonebookWindow::WindowReporter : public ForwardingReporter {
   public:
     explicit WindowReporter(Reporter& inner) : ForwardingReporter(inner) {}
     void setBar(QProgressBar* bar) { bar_ = bar; }
+    // The Cancel shown beside the bar while a kind is read (none: no Cancel).
+    void setCancel(QAbstractButton* cancel) {
+        cancel_ = cancel;
+        cancelPressed_ = false;
+    }
 
+    // Called on the phone worker: the bar is touched on the UI thread.
     void progressBegin(int dialogId, int total, Task task) override {
         onBar_ = dialogId == kWindowProgressBar && bar_;
         if (!onBar_) {
             ForwardingReporter::progressBegin(dialogId, total, task);
             return;
         }
-        bar_->setRange(0, total > 0 ? total : 0);
-        bar_->setValue(0);
+        onUiThread([&] {
+            bar_->setRange(0, total > 0 ? total : 0);
+            bar_->setValue(0);
+            if (cancel_) {
+                cancel_->setEnabled(true);
+                cancel_->show();
+            }
+        });
         pump();
     }
     void progressStep(int done) override {
@@ -100,19 +116,38 @@ class PhonebookWindow::WindowReporter : public ForwardingReporter {
             ForwardingReporter::progressStep(done);
             return;
         }
-        if (bar_)
-            bar_->setValue(done);
+        postToUiThread([bar = bar_, done] {
+            if (bar)
+                bar->setValue(done);
+        });
         pump();
     }
     void progressEnd() override {
         if (!onBar_)
             ForwardingReporter::progressEnd();
+        else
+            onUiThread([this] {
+                if (cancel_)
+                    cancel_->hide();
+            });
         onBar_ = false;
+    }
+    bool cancelled() override {
+        if (!onBar_)
+            return ForwardingReporter::cancelled();
+        return onUiThread([this] { return cancelPressed_; });
+    }
+    void pressCancel() {
+        cancelPressed_ = true;
+        if (cancel_)
+            cancel_->setEnabled(false);
     }
 
   private:
     QPointer<QProgressBar> bar_;
+    QPointer<QAbstractButton> cancel_;
     bool onBar_ = false;
+    bool cancelPressed_ = false;
 };
 
 PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* parent)
@@ -126,6 +161,16 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     reporter_->setBar(ui_->progressBar);
+    // Reading another kind shows its progress in the window's bar, with a
+    // Cancel beside it that answers while the window waits for the phone.
+    auto* cancelBox = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    cancelRead_ = cancelBox->button(QDialogButtonBox::Cancel);
+    cancelRead_->setObjectName(QStringLiteral("cancelReadButton"));
+    cancelRead_->setProperty(PhoneWorker::kLiveProperty, true);
+    cancelRead_->hide();
+    if (auto* top = qobject_cast<QBoxLayout*>(layout()))
+        top->insertWidget(top->indexOf(ui_->progressBar) + 1, cancelBox);
+    connect(cancelBox, &QDialogButtonBox::rejected, this, [this] { reporter_->pressCancel(); });
 
     chooseSaveFile = [this](const QString& title, const QString& filter, const QString& suffix,
                             const QString& preset) {
@@ -162,7 +207,7 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &PhonebookWindow::showHelp);
 
-    window_.open();
+    onPhone([this] { window_.open(); });
 
     for (int kind = 0; kind < 3; ++kind)
         ui_->kindSelector->addItem(QString::fromLatin1(phonebook::kindInfo(Kind(kind)).label));
@@ -389,7 +434,7 @@ void PhonebookWindow::sendToRedbookEntry() {
 
 void PhonebookWindow::newEntry() {
     busy([this] {
-        if (service_.canAddEntry())
+        if (onPhone([this] { return service_.canAddEntry(); }))
             runEntryDialog({});
     });
     ui_->phonebookList->setFocus();
@@ -399,7 +444,8 @@ void PhonebookWindow::editEntry() {
     const int row = currentRow();
     if (row >= 0) {
         busy([this, row] {
-            if (const auto form = service_.beginEdit(static_cast<std::size_t>(row)))
+            if (const auto form =
+                    onPhone([&] { return service_.beginEdit(static_cast<std::size_t>(row)); }))
                 runEntryDialog(*form);
         });
     }
@@ -411,7 +457,8 @@ void PhonebookWindow::deleteEntry() {
     if (row >= 0) {
         busy([this, row] {
             const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-            if (service_.confirmDelete(static_cast<std::size_t>(row), true))
+            if (onPhone(
+                    [&] { return service_.confirmDelete(static_cast<std::size_t>(row), true); }))
                 showPhonebook(location);
         });
     }
@@ -424,7 +471,7 @@ void PhonebookWindow::deleteCurrentWithoutSelect() {
         return;
     busy([this, row] {
         const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-        if (service_.confirmDelete(static_cast<std::size_t>(row), false))
+        if (onPhone([&] { return service_.confirmDelete(static_cast<std::size_t>(row), false); }))
             showPhonebook(location);
     });
 }
@@ -433,18 +480,19 @@ void PhonebookWindow::callEntry() {
     const int row = currentRow();
     if (row >= 0) {
         busy([this, row] {
-            service_.dialLocation(model_.current.rows[static_cast<std::size_t>(row)].location);
+            const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
+            onPhone([&] { service_.dialLocation(location); });
         });
     }
     ui_->phonebookList->setFocus();
 }
 
 void PhonebookWindow::hangUp() {
-    busy([this] { service_.hangUp(); });
+    busy([this] { onPhone([this] { service_.hangUp(); }); });
 }
 
 void PhonebookWindow::redial() {
-    busy([this] { service_.redial(); });
+    busy([this] { onPhone([this] { service_.redial(); }); });
     ui_->phonebookList->setFocus();
 }
 
@@ -511,7 +559,8 @@ void PhonebookWindow::importCsv() {
     if (path.endsWith(QStringLiteral(".vcf"), Qt::CaseInsensitive)) {
         // Cards go to free locations only: nothing to ask.
         busy([&] {
-            const auto r = phonebook::importVcard(service_, path.toStdString(), false);
+            const auto r = onPhone(
+                [&] { return phonebook::importVcard(service_, path.toStdString(), false); });
             std::vector<std::string> notes = r.plan.notes;
             for (const auto& entry : r.unwritten)
                 notes.push_back("no free location for " + latin1ToUtf8(entry.name));
@@ -522,7 +571,7 @@ void PhonebookWindow::importCsv() {
             reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
                 ? phonebook::ImportMode::Overwrite
                 : phonebook::ImportMode::Append;
-        busy([&] { phonebook::importCsv(service_, path.toStdString(), mode); });
+        busy([&] { onPhone([&] { phonebook::importCsv(service_, path.toStdString(), mode); }); });
     }
     showPhonebook();
     showCounts();
@@ -535,13 +584,13 @@ void PhonebookWindow::saveLocalFile() {
 void PhonebookWindow::normalise() {
     const int row = currentRow();
     const int location = row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
-    busy([this] { service_.normalise(); });
+    busy([this] { onPhone([this] { service_.normalise(); }); });
     showPhonebook(location);
 }
 
 void PhonebookWindow::clearPhonebook() {
     busy([this] {
-        if (service_.confirmClear()) {
+        if (onPhone([this] { return service_.confirmClear(); })) {
             showPhonebook();
             showCounts();
         }
@@ -551,7 +600,7 @@ void PhonebookWindow::clearPhonebook() {
 void PhonebookWindow::callBack(QListWidget* list) {
     if (QListWidgetItem* item = list->currentItem()) {
         const std::string line = latin1(item->text());
-        busy([&] { service_.callBack(line); });
+        busy([&] { onPhone([&] { service_.callBack(line); }); });
     }
     list->setFocus();
 }
@@ -562,18 +611,21 @@ void PhonebookWindow::copyToPhonebook(QListWidget* list) {
         return;
     const std::string line = latin1(item->text());
     busy([&] {
-        if (const auto number = service_.copyToPhonebook(line))
+        if (const auto number = onPhone([&] { return service_.copyToPhonebook(line); }))
             runEntryDialog({0, std::string(), *number});
     });
 }
 
 void PhonebookWindow::setServiceCentre() {
-    busy([this] { service_.setServiceCentre(latin1(ui_->serviceCentreEdit->text())); });
+    busy([this] {
+        const std::string number = latin1(ui_->serviceCentreEdit->text());
+        onPhone([&] { service_.setServiceCentre(number); });
+    });
 }
 
 void PhonebookWindow::clearDialledCalls() {
     busy([this] {
-        if (service_.clearDialledCalls())
+        if (onPhone([this] { return service_.clearDialledCalls(); }))
             ui_->dialledList->clear();
     });
 }
@@ -583,7 +635,9 @@ void PhonebookWindow::selectKind(int index) {
         return;
     // The selector stays disabled while the new kind is read, with the rest.
     busy([this, index] {
-        window_.switchKind(Kind(index));
+        reporter_->setCancel(cancelRead_);
+        onPhone([this, index] { window_.switchKind(Kind(index)); });
+        reporter_->setCancel(nullptr);
         showPhonebook();
         showCounts();
     });
@@ -594,7 +648,7 @@ void PhonebookWindow::addCurrentToRedbook() {
     if (row < 0)
         return;
     busy([this, row] {
-        if (service_.addToRedbook(static_cast<std::size_t>(row))) {
+        if (onPhone([&] { return service_.addToRedbook(static_cast<std::size_t>(row)); })) {
             const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
             showPhonebook(location);
             showRedbook();
@@ -611,7 +665,8 @@ void PhonebookWindow::removeCurrentFromRedbook() {
         const int row = currentRow();
         const int location =
             row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
-        if (service_.removeFromRedbook(static_cast<std::size_t>(position))) {
+        if (onPhone(
+                [&] { return service_.removeFromRedbook(static_cast<std::size_t>(position)); })) {
             showPhonebook(location);
             showRedbook();
         }

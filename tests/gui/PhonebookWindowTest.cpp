@@ -28,6 +28,7 @@
 #include "foundation/Catalogue.h"
 #include "gui/GuiApp.h"
 #include "gui/GuiReporter.h"
+#include "gui/PhoneWorker.h"
 #include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
 #include "gui/PhonebookWindow.h"
@@ -49,7 +50,7 @@ struct PumpingReporter : test::RecordingReporter {
     std::function<void()> onPump;
     void pump() override {
         if (onPump)
-            onPump();
+            gui::onUiThread([this] { onPump(); });  // pumps on the phone worker
     }
 };
 

@@ -114,6 +114,7 @@ enum Id : int {
     ValueRefused = 106,             // a value holds characters a command line must not carry
     EntryUnreadable = 110,          // an organizer slot whose reply cannot be read (a column text)
     PhonebookSizeUnreadable = 111,  // the "AT+CPBR=?" reply holds no range
+    ReadingCancelled = 125,         // Cancel stopped a long read; nothing of it was kept
     // Why a line of a phonebook import was skipped, after "Line N: ".
     ImportLineNoSeparators = 130,
     ImportLineNoApostrophe = 131,

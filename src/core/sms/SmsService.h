@@ -23,6 +23,8 @@ namespace vondrix::sms {
 // The sending progress window; Reporter::progressBegin(kSendingDialog,
 // parts), then progressStep(k + 1) for part k.
 constexpr int kSendingDialog = 146;
+// The reading progress window of the message list, with its Cancel.
+constexpr int kReadingDialog = 116;
 // Longest recipient a part is sent to.
 constexpr std::size_t kRecipientMax = 25;
 // What a stored row keeps of the recipient and the text.
