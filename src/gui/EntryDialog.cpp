@@ -2,6 +2,7 @@
 
 #include <QValidator>
 
+#include "gui/PhoneWorker.h"
 #include "ui_EntryDialog.h"
 
 namespace vondrix::gui {
@@ -59,8 +60,9 @@ EntryDialog::EntryDialog(phonebook::PhonebookService& service,
 EntryDialog::~EntryDialog() = default;
 
 void EntryDialog::accept() {
-    const bool saved = service_.saveEntry(location_, latin1(ui_->nameEdit->text()),
-                                          latin1(ui_->numberEdit->text()));
+    const std::string name = latin1(ui_->nameEdit->text());
+    const std::string number = latin1(ui_->numberEdit->text());
+    const bool saved = onPhone([&] { return service_.saveEntry(location_, name, number); });
     done(saved ? QDialog::Accepted : QDialog::Rejected);
 }
 
