@@ -83,13 +83,22 @@ class PhoneWorkerTest : public QObject {
 
 void PhoneWorkerTest::cancelStopsEachLongRead_data() {
     QTest::addColumn<QString>("read");
-    for (const char* read : {"phonebook opening", "phonebook kind switch", "organizer opening",
-                             "message list opening", "network window opening"})
-        QTest::newRow(read) << QString::fromLatin1(read);
+    QTest::addColumn<QString>("notSent");  // a command the whole read ends with
+    QTest::newRow("phonebook opening") << "phonebook opening"
+                                       << "AT+CSCA?";
+    QTest::newRow("phonebook kind switch") << "phonebook kind switch"
+                                           << "AT+CPBR=100";
+    QTest::newRow("organizer opening") << "organizer opening"
+                                       << "AT^SBNR=vcs,30";
+    QTest::newRow("message list opening") << "message list opening"
+                                          << "AT+CMGL=4";
+    QTest::newRow("network window opening") << "network window opening"
+                                            << "AT+COPS=?";
 }
 
 void PhoneWorkerTest::cancelStopsEachLongRead() {
     QFETCH(QString, read);
+    QFETCH(QString, notSent);
     Rig rig;
     const QString localFile = rig.dir.filePath(QStringLiteral("Vondrix.phb"));
     std::unique_ptr<MainWindowSession> main;
@@ -102,6 +111,7 @@ void PhoneWorkerTest::cancelStopsEachLongRead() {
         if (read.endsWith(QStringLiteral("switch"))) {
             QVERIFY(rowCount(*w, "phonebookList") > 0);  // the SIM, read whole
             w->show();
+            rig.sim->clearReceived();
             rig.reporter.armed = true;
             w->selectKind(1);
         }
@@ -121,6 +131,7 @@ void PhoneWorkerTest::cancelStopsEachLongRead() {
         list = "foundList";
     }
     QVERIFY(rig.reporter.pressed);
+    QVERIFY(!rig.received(notSent.toStdString()));  // stopped after the current transaction
     QCOMPARE(rig.reporter.ids, (std::vector<int>{msg::ReadingCancelled}));
     QCOMPARE(rowCount(*window, list), 0);  // nothing partial shown
     QVERIFY(window->isEnabled());
