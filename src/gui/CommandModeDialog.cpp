@@ -13,7 +13,8 @@ namespace vondrix::gui {
 std::unique_ptr<CommandModeDialog> CommandModeDialog::open(Session& session, Reporter& reporter,
                                                            CommandModeSession::Options options,
                                                            QWidget* parent) {
-    auto mode = CommandModeSession::open(session, reporter, std::move(options));
+    auto mode =
+        onPhone([&] { return CommandModeSession::open(session, reporter, std::move(options)); });
     if (!mode)
         return nullptr;
     return std::unique_ptr<CommandModeDialog>(new CommandModeDialog(std::move(mode), parent));
