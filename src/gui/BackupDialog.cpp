@@ -7,6 +7,7 @@
 
 #include "gui/DialogProgress.h"
 #include "gui/FileDialogs.h"
+#include "gui/PhoneWorker.h"
 #include "ui_BackupDialog.h"
 
 namespace vondrix::gui {
@@ -58,8 +59,8 @@ bool BackupDialog::start() {
     std::tm utc{};
     gmtime_r(&now, &utc);
     BackupData data;
-    const BackupResult result =
-        backupPhone(session_, progress, folder.toStdString(), device_, utc, &data);
+    const BackupResult result = onPhone(
+        [&] { return backupPhone(session_, progress, folder.toStdString(), device_, utc, &data); });
     setEnabled(true);
     if (result != BackupResult::Written) {
         ui_->progressBar->setValue(0);

@@ -6,6 +6,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/PhoneWorker.h"
 #include "network/Texts.h"
 #include "ui_CallBarringWindow.h"
 
@@ -37,7 +38,7 @@ CallBarringWindow::CallBarringWindow(Session& session, Reporter& reporter, QWidg
     connect(ui_->deactivateButton, &QPushButton::clicked, this, [this] { runRequest(false); });
     connect(ui_->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    window_.open();
+    onPhone([this] { window_.open(); });
     showStatus();
 }
 
@@ -75,15 +76,17 @@ void CallBarringWindow::classToggled(std::size_t index, bool on) {
 void CallBarringWindow::runRequest(bool activate) {
     setEnabled(false);
     // The password goes to the request and is kept nowhere else.
-    const auto outcomes =
-        window_.request(activate, ui_->passwordEdit->text().toLatin1().toStdString());
-    // What the phone took for a barring service is asked again, so that
-    // the boxes show what the phone holds, not what was ticked.
-    const bool taken = std::any_of(outcomes.begin(), outcomes.end(), [](const auto& o) {
-        return o.outcome == network::Outcome::Done;
+    const std::string password = ui_->passwordEdit->text().toLatin1().toStdString();
+    onPhone([&] {
+        const auto outcomes = window_.request(activate, password);
+        // What the phone took for a barring service is asked again, so that
+        // the boxes show what the phone holds, not what was ticked.
+        const bool taken = std::any_of(outcomes.begin(), outcomes.end(), [](const auto& o) {
+            return o.outcome == network::Outcome::Done;
+        });
+        if (taken && window_.classesEnabled())
+            window_.show(window_.facility());
     });
-    if (taken && window_.classesEnabled())
-        window_.show(window_.facility());
     setEnabled(true);
     showStatus();
 }

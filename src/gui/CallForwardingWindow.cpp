@@ -4,6 +4,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/PhoneWorker.h"
 #include "network/Texts.h"
 #include "ui_CallForwardingWindow.h"
 
@@ -50,7 +51,7 @@ CallForwardingWindow::CallForwardingWindow(Session& session, Reporter& reporter,
             [this] { runMode(ForwardMode::Deactivate); });
     connect(ui_->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    window_.open();
+    onPhone([this] { window_.open(); });
     showForm();
 }
 
@@ -88,7 +89,7 @@ void CallForwardingWindow::classToggled(std::size_t index, bool on) {
 
 void CallForwardingWindow::runMode(ForwardMode mode) {
     setEnabled(false);
-    window_.request(mode);
+    onPhone([&] { window_.request(mode); });
     setEnabled(true);
 }
 

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "gui/Latin1Text.h"
+#include "gui/PhoneWorker.h"
 #include "ui_CommandModeDialog.h"
 
 namespace vondrix::gui {
@@ -12,7 +13,8 @@ namespace vondrix::gui {
 std::unique_ptr<CommandModeDialog> CommandModeDialog::open(Session& session, Reporter& reporter,
                                                            CommandModeSession::Options options,
                                                            QWidget* parent) {
-    auto mode = CommandModeSession::open(session, reporter, std::move(options));
+    auto mode =
+        onPhone([&] { return CommandModeSession::open(session, reporter, std::move(options)); });
     if (!mode)
         return nullptr;
     return std::unique_ptr<CommandModeDialog>(new CommandModeDialog(std::move(mode), parent));
@@ -41,8 +43,7 @@ CommandModeDialog::CommandModeDialog(std::unique_ptr<CommandModeSession> mode, Q
             [this](bool on) { mode_->setCheckSms(on); });
     // The state field follows every change, also in the middle of a check.
     mode_->mode().onStateChange = [this](sms::CommandModeState) {
-        showState();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        onUiThread([this] { showState(); });
     };
     showState();
 }
@@ -59,19 +60,21 @@ void CommandModeDialog::showState() {
 }
 
 void CommandModeDialog::start() {
-    mode_->mode().start();
+    onPhone([this] { mode_->mode().start(); });
     timer_->start(mode_->interval() * 1000);
 }
 
 void CommandModeDialog::stop() {
     timer_->stop();
-    mode_->mode().stop();
+    onPhone([this] { mode_->mode().stop(); });
 }
 
 void CommandModeDialog::tick() {
     // A tick that finds a check running (a message box of the send routine
     // lets the timer fire) returns at once: the busy flag.
-    mode_->mode().tick();
+    if (PhoneWorker::busy())
+        return;  // and so does one while another operation talks to the phone
+    onPhone([this] { mode_->mode().tick(); });
     showState();
 }
 
@@ -92,7 +95,8 @@ void CommandModeDialog::closeEvent(QCloseEvent* event) {
     }
     timer_->stop();
     if (!closed_) {
-        mode_->close(ui_->intervalSpin->value());
+        const int interval = ui_->intervalSpin->value();
+        onPhone([&] { mode_->close(interval); });
         closed_ = true;
     }
     event->accept();

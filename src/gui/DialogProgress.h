@@ -6,6 +6,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/ForwardingReporter.h"
+#include "gui/PhoneWorker.h"
 
 namespace vondrix::gui {
 
@@ -24,21 +25,28 @@ class DialogProgress : public ForwardingReporter {
         if (id != shownInDialog_)
             return ForwardingReporter::message(id, caption, buttons);
         const auto text = catalogueText(id, language_);
-        shown_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        onUiThread(
+            [&] { shown_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); });
         return Answer::Ok;
     }
     void progressBegin(int, int total, Task) override {
-        bar_.setRange(0, total);
-        bar_.setValue(0);
-        QCoreApplication::processEvents();
+        onUiThread([&] {
+            bar_.setRange(0, total);
+            bar_.setValue(0);
+        });
+        pump();
     }
     void progressStep(int done) override {
-        bar_.setValue(done);
-        QCoreApplication::processEvents();
+        postToUiThread([bar = &bar_, done] { bar->setValue(done); });
+        pump();
     }
     void progressEnd() override {}
     void progressTimes(int, int) override {}
-    void pump() override { QCoreApplication::processEvents(); }
+    // On the phone worker the UI runs on its own.
+    void pump() override {
+        if (onUiThread())
+            QCoreApplication::processEvents();
+    }
 
     QString shownText() const { return shown_; }
 

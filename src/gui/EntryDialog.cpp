@@ -3,6 +3,7 @@
 #include "foundation/Catalogue.h"
 #include "link/Command.h"
 
+#include "gui/PhoneWorker.h"
 #include "ui_EntryDialog.h"
 
 namespace vondrix::gui {
@@ -85,8 +86,9 @@ void EntryDialog::accept() {
         refuses(ui_->numberEdit, ui_->numberLabel, true))
         return;
     ui_->problemLabel->hide();
-    if (service_.saveEntry(location_, latin1(ui_->nameEdit->text()),
-                           latin1(ui_->numberEdit->text())))
+    const std::string name = latin1(ui_->nameEdit->text());
+    const std::string number = latin1(ui_->numberEdit->text());
+    if (onPhone([&] { return service_.saveEntry(location_, name, number); }))
         done(QDialog::Accepted);
 }
 

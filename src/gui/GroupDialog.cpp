@@ -9,6 +9,7 @@
 
 #include "gui/FileDialogs.h"
 #include "gui/Latin1Text.h"
+#include "gui/PhoneWorker.h"
 #include "gui/SendDialog.h"
 #include "ui_GroupDialog.h"
 
@@ -33,7 +34,7 @@ GroupDialog::GroupDialog(Session& session, Reporter& reporter, QWidget* parent)
     };
     runDialog = [](QDialog& d) { d.exec(); };
 
-    groups_.open();
+    onPhone([this] { groups_.open(); });
 
     const auto headers = groups_.headers();
     const QStringList labels{QString::fromUtf8(headers[0].c_str()),

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "foundation/Catalogue.h"
+#include "gui/PhoneWorker.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/ProgressWindow.h"
 
@@ -18,7 +19,12 @@ QWidget* GuiReporter::parentWindow() const {
     return owner_;
 }
 
+// Called on the phone worker, each method runs on the UI thread: a box or
+// question waits there while the worker waits for its answer.
+
 Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
+    if (!onUiThread())
+        return gui::onUiThread([&] { return message(id, caption, buttons); });
     const QString text =
         QString::fromUtf8(catalogueText(id, language_).data(),
                           static_cast<qsizetype>(catalogueText(id, language_).size()));
@@ -46,6 +52,8 @@ Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
 }
 
 void GuiReporter::text(const std::string& utf8Text, Caption caption) {
+    if (!onUiThread())
+        return gui::onUiThread([&] { text(utf8Text, caption); });
     QWidget* owner =
         QApplication::focusWidget() ? QApplication::focusWidget()->window() : owner_.data();
     const QString title = QString::fromLatin1(captionText(caption));
@@ -56,36 +64,47 @@ void GuiReporter::text(const std::string& utf8Text, Caption caption) {
 }
 
 std::optional<std::string> GuiReporter::askPin2() {
-    return Pin2Dialog::ask(parentWindow());
+    return gui::onUiThread([this] { return Pin2Dialog::ask(parentWindow()); });
 }
 
 void GuiReporter::progressBegin(int dialogId, int total, Task) {
-    progress_ = std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), parentWindow());
-    progress_->start(total);
+    gui::onUiThread([&] {
+        progress_ =
+            std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), parentWindow());
+        progress_->start(total);
+    });
     pump();
 }
 
+// Steps and times do not wait: the window shows them when the UI gets to them.
 void GuiReporter::progressStep(int done) {
-    if (progress_)
-        progress_->setValue(done);
+    postToUiThread([this, done] {
+        if (progress_)
+            progress_->setValue(done);
+    });
     pump();
 }
 
 void GuiReporter::progressEnd() {
-    progress_.reset();
+    gui::onUiThread([this] { progress_.reset(); });
 }
 
 void GuiReporter::progressTimes(int elapsedSeconds, int estimatedSeconds) {
-    if (progress_)
-        progress_->setTimes(elapsedSeconds, estimatedSeconds);
+    postToUiThread([this, elapsedSeconds, estimatedSeconds] {
+        if (progress_)
+            progress_->setTimes(elapsedSeconds, estimatedSeconds);
+    });
 }
 
 bool GuiReporter::cancelled() {
-    return progress_ && progress_->cancelRequested();
+    return gui::onUiThread([this] { return progress_ && progress_->cancelRequested(); });
 }
 
 void GuiReporter::pump() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // On the worker the UI runs on its own; an operation still run on the UI
+    // thread lets events through between its transactions.
+    if (onUiThread())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 }  // namespace vondrix::gui

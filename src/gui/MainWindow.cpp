@@ -22,6 +22,7 @@
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
 #include "gui/OrganizerWindow.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/RestoreDialog.h"
 #include "gui/SettingsDialog.h"
@@ -114,7 +115,7 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
 
-    window_.open();
+    onPhone([this] { window_.open(); });
     const DeviceInfo& d = window_.state().device;
     ui_->manufacturerLabel->setText(latin1(d.manufacturer));
     ui_->modelLabel->setText(latin1(d.model));
@@ -216,7 +217,7 @@ void MainWindow::applyAudio() {
 }
 
 void MainWindow::refreshNetwork() {
-    window_.refreshNetwork();
+    onPhone([this] { window_.refreshNetwork(); });
     applyNetwork();
 }
 
@@ -224,16 +225,16 @@ void MainWindow::setClock() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    window_.setClock(local);
+    onPhone([&] { window_.setClock(local); });
 }
 
 void MainWindow::switchOff() {
-    window_.switchOff();
+    onPhone([this] { window_.switchOff(); });
     done(QDialog::Accepted);  // the program ends either way
 }
 
 void MainWindow::deleteLogo() {
-    window_.deleteLogo();
+    onPhone([this] { window_.deleteLogo(); });
 }
 
 void MainWindow::reportTransfer(media::TransferResult result, const QString& done) {
@@ -268,7 +269,8 @@ void MainWindow::sendLogo() {
     if (path.isEmpty())
         return;
     busy([&] {
-        reportTransfer(transfers_.sendLogo(path.toStdString()), tr("Logo sent to the phone"));
+        const auto result = onPhone([&] { return transfers_.sendLogo(path.toStdString()); });
+        reportTransfer(result, tr("Logo sent to the phone"));
     });
 }
 
@@ -277,8 +279,8 @@ void MainWindow::sendRingtone() {
     if (path.isEmpty())
         return;
     busy([&] {
-        reportTransfer(transfers_.sendRingtone(path.toStdString()),
-                       tr("Ring tone sent to the phone"));
+        const auto result = onPhone([&] { return transfers_.sendRingtone(path.toStdString()); });
+        reportTransfer(result, tr("Ring tone sent to the phone"));
     });
     // The melody may be one more ring tone now.
     const AudioState& a = window_.state().audio;
@@ -291,8 +293,8 @@ void MainWindow::downloadLogo() {
     if (path.isEmpty())
         return;
     busy([&] {
-        reportTransfer(transfers_.downloadLogo(path.toStdString()),
-                       tr("Logo saved as %1").arg(QDir::toNativeSeparators(path)));
+        const auto result = onPhone([&] { return transfers_.downloadLogo(path.toStdString()); });
+        reportTransfer(result, tr("Logo saved as %1").arg(QDir::toNativeSeparators(path)));
     });
 }
 
@@ -301,23 +303,26 @@ void MainWindow::downloadRingtone() {
     if (path.isEmpty())
         return;
     busy([&] {
-        reportTransfer(transfers_.downloadRingtone(path.toStdString()),
-                       tr("Ring tone saved as %1").arg(QDir::toNativeSeparators(path)));
+        const auto result =
+            onPhone([&] { return transfers_.downloadRingtone(path.toStdString()); });
+        reportTransfer(result, tr("Ring tone saved as %1").arg(QDir::toNativeSeparators(path)));
     });
 }
 
 void MainWindow::toggleRingToneTest() {
     const bool running =
-        window_.audio().toggleTest(ui_->ringToneSpin->value(), ui_->ringVolumeSpin->value());
+        onPhone([&, tone = ui_->ringToneSpin->value(), volume = ui_->ringVolumeSpin->value()] {
+            return window_.audio().toggleTest(tone, volume);
+        });
     ui_->testButton->setText(running ? tr("Stop") : tr("Test"));
 }
 
 void MainWindow::ringToneOffClicked(bool checked) {
-    ui_->ringOffCheck->setChecked(window_.audio().setRingToneOff(checked));
+    ui_->ringOffCheck->setChecked(onPhone([&] { return window_.audio().setRingToneOff(checked); }));
 }
 
 void MainWindow::handsFreeClicked(bool checked) {
-    ui_->handsFreeCheck->setChecked(window_.audio().setHandsFree(checked));
+    ui_->handsFreeCheck->setChecked(onPhone([&] { return window_.audio().setHandsFree(checked); }));
 }
 
 void MainWindow::saveDeviceInformation() {
@@ -331,7 +336,7 @@ void MainWindow::saveDeviceInformation() {
         shown.imei = ui_->imeiLabel->text().toLatin1().toStdString();
         shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
         shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
-        if (window_.saveDeviceInformation(path.toStdString(), shown)) {
+        if (onPhone([&] { return window_.saveDeviceInformation(path.toStdString(), shown); })) {
             statusLine_->showMessage(tr("Saved as %1").arg(QDir::toNativeSeparators(path)));
             openFile(path);
         }
@@ -438,7 +443,7 @@ void MainWindow::exitProgram() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    window_.close();
+    onPhone([this] { window_.close(); });
     event->accept();
     done(QDialog::Rejected);
 }

@@ -17,6 +17,7 @@
 #include "gui/GroupDialog.h"
 #include "gui/Latin1Text.h"
 #include "gui/MessageViewDialog.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PredefinedDialog.h"
 #include "gui/ReplyDialog.h"
 #include "gui/Shell.h"
@@ -58,7 +59,7 @@ MessageListWindow::MessageListWindow(Session& session, Reporter& reporter, QWidg
         contextMenu_->exec(ui_->messageList->viewport()->mapToGlobal(at));
     });
 
-    list_.open();
+    onPhone([this] { list_.open(); });
     showRows();
     applyWidths();
     showMemory();
@@ -299,7 +300,7 @@ void MessageListWindow::deleteSelected() {
     if (rows.empty())
         return;
     sms::DeleteReport report;
-    busy([&] { report = list_.deleteRows(rows); });
+    busy([&] { report = onPhone([&] { return list_.deleteRows(rows); }); });
     if (report.deleted > 0)
         statusLine_->showMessage(tr("%1 message(s) deleted").arg(report.deleted));
     showRows();
@@ -307,7 +308,7 @@ void MessageListWindow::deleteSelected() {
 }
 
 void MessageListWindow::refresh() {
-    busy([this] { list_.refresh(); });
+    busy([this] { onPhone([this] { list_.refresh(); }); });
     showRows();
     showMemory();
 }

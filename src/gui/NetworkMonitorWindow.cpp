@@ -6,6 +6,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/PhoneWorker.h"
 #include "gui/StatusPixmaps.h"
 #include "network/Texts.h"
 #include "ui_NetworkMonitorWindow.h"
@@ -55,7 +56,7 @@ NetworkMonitorWindow::NetworkMonitorWindow(MainWindowSession& main, Reporter& re
     connect(ui_->logCheck, &QCheckBox::toggled, this, &NetworkMonitorWindow::logToggled);
     connect(&timer_, &QTimer::timeout, this, &NetworkMonitorWindow::pollNow);
 
-    monitor_.open();
+    onPhone([this] { monitor_.open(); });
     shownPeriod_ = monitor_.period();
     {
         const QSignalBlocker quiet(ui_->periodSpin);
@@ -131,7 +132,9 @@ void NetworkMonitorWindow::showView() {
 }
 
 void NetworkMonitorWindow::pollNow() {
-    const auto result = monitor_.poll();
+    if (PhoneWorker::busy())
+        return;  // a tick while another operation talks to the phone is skipped
+    const auto result = onPhone([this] { return monitor_.poll(); });
     if (result == NetworkMonitorSession::PollResult::LinkFailed) {
         // A dead phone would bring its message on every tick: the timer
         // waits until the user changes the period.
@@ -153,7 +156,7 @@ void NetworkMonitorWindow::periodChanged(int value) {
 }
 
 void NetworkMonitorWindow::logToggled(bool on) {
-    const bool logging = monitor_.setLogging(on) && on;
+    const bool logging = onPhone([&] { return monitor_.setLogging(on); }) && on;
     if (logging != on) {
         const QSignalBlocker quiet(ui_->logCheck);
         ui_->logCheck->setChecked(logging);
@@ -167,7 +170,7 @@ void NetworkMonitorWindow::done(int result) {
         std::vector<int> widths;
         for (int c = 0; c < kCallColumns; ++c)
             widths.push_back(ui_->callList->header()->sectionSize(c));
-        monitor_.close(widths);
+        onPhone([&] { monitor_.close(widths); });
     }
     QDialog::done(result);
 }

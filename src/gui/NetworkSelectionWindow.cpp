@@ -9,6 +9,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/PhoneWorker.h"
 #include "network/Texts.h"
 #include "ui_NetworkSelectionWindow.h"
 
@@ -63,7 +64,7 @@ NetworkSelectionWindow::NetworkSelectionWindow(MainWindowSession& main, Reporter
 
     // The search keeps the phone busy for a while before the window shows.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    window_.open();
+    onPhone([this] { window_.open(); });
     QApplication::restoreOverrideCursor();
     showKnown();
     showPreferred();
@@ -139,7 +140,7 @@ void NetworkSelectionWindow::addCurrentKnown() {
     const int code = item->text(0).toInt(&ok);
     if (!ok)
         return;
-    if (window_.addPreferred(code) == network::Outcome::Done)
+    if (onPhone([&] { return window_.addPreferred(code); }) == network::Outcome::Done)
         showPreferred();
 }
 
@@ -147,14 +148,15 @@ void NetworkSelectionWindow::removeCurrentPreferred() {
     const int row = rowOf(ui_->preferredList);
     if (row < 0)
         return;
-    if (window_.removePreferred(static_cast<std::size_t>(row)) == network::Outcome::Done)
+    if (onPhone([&] { return window_.removePreferred(static_cast<std::size_t>(row)); }) ==
+        network::Outcome::Done)
         showPreferred();
 }
 
 void NetworkSelectionWindow::selectCurrentFound() {
     const int row = rowOf(ui_->foundList);
     if (row >= 0)
-        window_.select(static_cast<std::size_t>(row));
+        onPhone([&] { window_.select(static_cast<std::size_t>(row)); });
 }
 
 void NetworkSelectionWindow::sortKnown(int column) {

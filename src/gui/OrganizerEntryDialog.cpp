@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QTimeEdit>
 
+#include "gui/PhoneWorker.h"
 #include "ui_OrganizerEntryDialog.h"
 
 namespace vondrix::gui {
@@ -48,7 +49,8 @@ OrganizerEntryDialog::OrganizerEntryDialog(OrganizerWindowSession& window, int s
 OrganizerEntryDialog::~OrganizerEntryDialog() = default;
 
 void OrganizerEntryDialog::accept() {
-    const auto outcome = window_.edit(slot_, inputs_.fields());
+    const organizer::EntryFields fields = inputs_.fields();
+    const auto outcome = onPhone([&] { return window_.edit(slot_, fields); });
     done(outcome.result == organizer::OrganizerService::WriteResult::Written ? QDialog::Accepted
                                                                              : QDialog::Rejected);
 }

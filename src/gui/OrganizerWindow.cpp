@@ -16,6 +16,7 @@
 #include "gui/FileDialogs.h"
 #include "gui/Latin1Text.h"
 #include "gui/OrganizerEntryDialog.h"
+#include "gui/PhoneWorker.h"
 #include "gui/Shell.h"
 #include "organizer/Export.h"
 #include "organizer/Names.h"
@@ -80,7 +81,7 @@ OrganizerWindow::OrganizerWindow(Session& session, Reporter& reporter, QWidget* 
     });
     ui_->organizerList->installEventFilter(this);  // the Delete key
 
-    window_.open();
+    onPhone([this] { window_.open(); });
     showList();
     fitDefaultColumns();
 
@@ -197,7 +198,7 @@ void OrganizerWindow::busy(const std::function<void()>& work) {
 void OrganizerWindow::enterEntry() {
     const organizer::EntryFields fields = inputs_.fields();
     busy([&] {
-        const auto outcome = window_.enterNew(fields);
+        const auto outcome = onPhone([&] { return window_.enterNew(fields); });
         showList(outcome.slot != 0 ? outcome.slot : selectedSlot());
     });
 }
@@ -206,7 +207,7 @@ void OrganizerWindow::deleteEntry() {
     const int slot = selectedSlot();
     if (slot != 0) {
         busy([&] {
-            window_.deleteSlot(slot);
+            onPhone([&] { window_.deleteSlot(slot); });
             showList(slot);
         });
     }
@@ -216,7 +217,7 @@ void OrganizerWindow::deleteEntry() {
 void OrganizerWindow::deleteWithQuestion() {
     const int slot = selectedSlot();
     busy([&] {
-        if (window_.confirmDelete(slot))
+        if (onPhone([&] { return window_.confirmDelete(slot); }))
             showList(slot);
     });
 }
@@ -292,7 +293,8 @@ void OrganizerWindow::importCsv() {
     lastPath_ = path;
     if (path.endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
         busy([&] {
-            const auto r = window_.importIcalendar(path.toStdString(), false);
+            const auto r =
+                onPhone([&] { return window_.importIcalendar(path.toStdString(), false); });
             std::vector<std::string> notes = r.plan.notes;
             for (const auto& fields : r.unwritten)
                 notes.push_back("no free slot for " + latin1ToUtf8(fields.description));
@@ -305,7 +307,7 @@ void OrganizerWindow::importCsv() {
     // show the last line.
     organizer::EntryFields form = inputs_.fields();
     busy([&] {
-        window_.importCsv(path.toStdString(), form);
+        onPhone([&] { window_.importCsv(path.toStdString(), form); });
         inputs_.show(form);
         showList(selectedSlot());
     });
@@ -313,7 +315,7 @@ void OrganizerWindow::importCsv() {
 
 void OrganizerWindow::clearOrganizer() {
     busy([this] {
-        if (window_.confirmClear())
+        if (onPhone([this] { return window_.confirmClear(); }))
             showList();
     });
 }
@@ -354,7 +356,7 @@ void OrganizerWindow::closeEvent(QCloseEvent* event) {
     std::vector<int> widths;
     for (int c = 0; c < organizer::kColumns; ++c)
         widths.push_back(ui_->organizerList->header()->sectionSize(c));
-    window_.close(widths);
+    onPhone([&] { window_.close(widths); });
     event->accept();
     done(QDialog::Rejected);
 }

@@ -1,6 +1,8 @@
 #include "gui/PhonebookWindow.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -9,6 +11,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <ctime>
@@ -18,6 +21,7 @@
 #include "gui/EntryDialog.h"
 #include "gui/FileDialogs.h"
 #include "gui/Latin1Text.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PhonebookPrinter.h"
 #include "gui/SendDialog.h"
 #include "gui/Shell.h"
@@ -90,15 +94,27 @@ class PhonebookWindow::WindowReporter : public ForwardingReporter {
   public:
     explicit WindowReporter(Reporter& inner) : ForwardingReporter(inner) {}
     void setBar(QProgressBar* bar) { bar_ = bar; }
+    // The Cancel shown beside the bar while a kind is read (none: no Cancel).
+    void setCancel(QAbstractButton* cancel) {
+        cancel_ = cancel;
+        cancelPressed_ = false;
+    }
 
+    // Called on the phone worker: the bar is touched on the UI thread.
     void progressBegin(int dialogId, int total, Task task) override {
         onBar_ = dialogId == kWindowProgressBar && bar_;
         if (!onBar_) {
             ForwardingReporter::progressBegin(dialogId, total, task);
             return;
         }
-        bar_->setRange(0, total > 0 ? total : 0);
-        bar_->setValue(0);
+        onUiThread([&] {
+            bar_->setRange(0, total > 0 ? total : 0);
+            bar_->setValue(0);
+            if (cancel_) {
+                cancel_->setEnabled(true);
+                cancel_->show();
+            }
+        });
         pump();
     }
     void progressStep(int done) override {
@@ -106,19 +122,38 @@ class PhonebookWindow::WindowReporter : public ForwardingReporter {
             ForwardingReporter::progressStep(done);
             return;
         }
-        if (bar_)
-            bar_->setValue(done);
+        postToUiThread([bar = bar_, done] {
+            if (bar)
+                bar->setValue(done);
+        });
         pump();
     }
     void progressEnd() override {
         if (!onBar_)
             ForwardingReporter::progressEnd();
+        else
+            onUiThread([this] {
+                if (cancel_)
+                    cancel_->hide();
+            });
         onBar_ = false;
+    }
+    bool cancelled() override {
+        if (!onBar_)
+            return ForwardingReporter::cancelled();
+        return onUiThread([this] { return cancelPressed_; });
+    }
+    void pressCancel() {
+        cancelPressed_ = true;
+        if (cancel_)
+            cancel_->setEnabled(false);
     }
 
   private:
     QPointer<QProgressBar> bar_;
+    QPointer<QAbstractButton> cancel_;
     bool onBar_ = false;
+    bool cancelPressed_ = false;
 };
 
 PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* parent)
@@ -132,6 +167,16 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     reporter_->setBar(ui_->progressBar);
+    // Reading another kind shows its progress in the window's bar, with a
+    // Cancel beside it that answers while the window waits for the phone.
+    auto* cancelBox = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    cancelRead_ = cancelBox->button(QDialogButtonBox::Cancel);
+    cancelRead_->setObjectName(QStringLiteral("cancelReadButton"));
+    cancelRead_->setProperty(PhoneWorker::kLiveProperty, true);
+    cancelRead_->hide();
+    if (auto* top = qobject_cast<QBoxLayout*>(layout()))
+        top->insertWidget(top->indexOf(ui_->progressBar) + 1, cancelBox);
+    connect(cancelBox, &QDialogButtonBox::rejected, this, [this] { reporter_->pressCancel(); });
 
     chooseSaveFile = [this](const QString& title, const QString& filter, const QString& suffix,
                             const QString& preset) {
@@ -170,7 +215,7 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &PhonebookWindow::showHelp);
 
-    window_.open();
+    onPhone([this] { window_.open(); });
 
     // The kinds' labels, in the window's language.
     for (const char* label : {QT_TR_NOOP("SIM"), QT_TR_NOOP("Internal"), QT_TR_NOOP("SIM fix")})
@@ -472,7 +517,7 @@ void PhonebookWindow::sendToRedbookEntry() {
 
 void PhonebookWindow::newEntry() {
     busy([this] {
-        if (service_.canAddEntry())
+        if (onPhone([this] { return service_.canAddEntry(); }))
             runEntryDialog({});
     });
     ui_->phonebookList->setFocus();
@@ -482,7 +527,8 @@ void PhonebookWindow::editEntry() {
     const int row = currentRow();
     if (row >= 0) {
         busy([this, row] {
-            if (const auto form = service_.beginEdit(static_cast<std::size_t>(row)))
+            if (const auto form =
+                    onPhone([&] { return service_.beginEdit(static_cast<std::size_t>(row)); }))
                 runEntryDialog(*form);
         });
     }
@@ -494,7 +540,7 @@ void PhonebookWindow::deleteEntry() {
     if (row >= 0) {
         busy([this, row] {
             const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-            if (window_.deleteEntry(static_cast<std::size_t>(row), true))
+            if (onPhone([&] { return window_.deleteEntry(static_cast<std::size_t>(row), true); }))
                 showDeleted(location);
         });
     }
@@ -507,7 +553,7 @@ void PhonebookWindow::deleteCurrentWithoutSelect() {
         return;
     busy([this, row] {
         const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-        if (window_.deleteEntry(static_cast<std::size_t>(row), false))
+        if (onPhone([&] { return window_.deleteEntry(static_cast<std::size_t>(row), false); }))
             showDeleted(location);
     });
 }
@@ -523,18 +569,19 @@ void PhonebookWindow::callEntry() {
     const int row = currentRow();
     if (row >= 0) {
         busy([this, row] {
-            service_.dialLocation(model_.current.rows[static_cast<std::size_t>(row)].location);
+            const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
+            onPhone([&] { service_.dialLocation(location); });
         });
     }
     ui_->phonebookList->setFocus();
 }
 
 void PhonebookWindow::hangUp() {
-    busy([this] { service_.hangUp(); });
+    busy([this] { onPhone([this] { service_.hangUp(); }); });
 }
 
 void PhonebookWindow::redial() {
-    busy([this] { service_.redial(); });
+    busy([this] { onPhone([this] { service_.redial(); }); });
     ui_->phonebookList->setFocus();
 }
 
@@ -604,7 +651,8 @@ void PhonebookWindow::importCsv() {
     if (path.endsWith(QStringLiteral(".vcf"), Qt::CaseInsensitive)) {
         // Cards go to free locations only: nothing to ask.
         busy([&] {
-            const auto r = phonebook::importVcard(service_, path.toStdString(), false);
+            const auto r = onPhone(
+                [&] { return phonebook::importVcard(service_, path.toStdString(), false); });
             std::vector<std::string> notes = r.plan.notes;
             for (const auto& entry : r.unwritten)
                 notes.push_back("no free location for " + latin1ToUtf8(entry.name));
@@ -615,7 +663,7 @@ void PhonebookWindow::importCsv() {
             reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
                 ? phonebook::ImportMode::Overwrite
                 : phonebook::ImportMode::Append;
-        busy([&] { phonebook::importCsv(service_, path.toStdString(), mode); });
+        busy([&] { onPhone([&] { phonebook::importCsv(service_, path.toStdString(), mode); }); });
     }
     showPhonebook();
     showCounts();
@@ -631,13 +679,13 @@ void PhonebookWindow::saveLocalFile() {
 void PhonebookWindow::normalise() {
     const int row = currentRow();
     const int location = row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
-    busy([this] { service_.normalise(); });
+    busy([this] { onPhone([this] { service_.normalise(); }); });
     showPhonebook(location);
 }
 
 void PhonebookWindow::clearPhonebook() {
     busy([this] {
-        if (service_.confirmClear()) {
+        if (onPhone([this] { return service_.confirmClear(); })) {
             showPhonebook();
             showRedbook();
             showCounts();
@@ -649,7 +697,7 @@ void PhonebookWindow::clearPhonebook() {
 void PhonebookWindow::callBack(QListWidget* list) {
     if (QListWidgetItem* item = list->currentItem()) {
         const std::string line = latin1(item->text());
-        busy([&] { service_.callBack(line); });
+        busy([&] { onPhone([&] { service_.callBack(line); }); });
     }
     list->setFocus();
 }
@@ -660,21 +708,22 @@ void PhonebookWindow::copyToPhonebook(QListWidget* list) {
         return;
     const std::string line = latin1(item->text());
     busy([&] {
-        if (const auto number = service_.copyToPhonebook(line))
+        if (const auto number = onPhone([&] { return service_.copyToPhonebook(line); }))
             runEntryDialog({0, std::string(), *number});
     });
 }
 
 void PhonebookWindow::setServiceCentre() {
     busy([this] {
-        if (service_.setServiceCentre(latin1(ui_->serviceCentreEdit->text())))
+        const std::string number = latin1(ui_->serviceCentreEdit->text());
+        if (onPhone([&] { return service_.setServiceCentre(number); }))
             say(tr("Service centre set to %1").arg(ui_->serviceCentreEdit->text()));
     });
 }
 
 void PhonebookWindow::clearDialledCalls() {
     busy([this] {
-        if (service_.clearDialledCalls()) {
+        if (onPhone([this] { return service_.clearDialledCalls(); })) {
             ui_->dialledList->clear();
             say(tr("Dialled calls cleared"));
         }
@@ -686,7 +735,9 @@ void PhonebookWindow::selectKind(int index) {
         return;
     // The selector stays disabled while the new kind is read, with the rest.
     busy([this, index] {
-        window_.switchKind(Kind(index));
+        reporter_->setCancel(cancelRead_);
+        onPhone([this, index] { window_.switchKind(Kind(index)); });
+        reporter_->setCancel(nullptr);
         showPhonebook();
         showCounts();
     });
@@ -698,7 +749,7 @@ void PhonebookWindow::addCurrentToRedbook() {
         return;
     busy([this, row] {
         const Row before = model_.current.rows[static_cast<std::size_t>(row)];
-        if (service_.addToRedbook(static_cast<std::size_t>(row))) {
+        if (onPhone([&] { return service_.addToRedbook(static_cast<std::size_t>(row)); })) {
             showPhonebook(before.location);
             showRedbook();
             say(tr("%1 added to the Redbook").arg(fromLatin1(before.name)));
@@ -718,7 +769,8 @@ void PhonebookWindow::removeCurrentFromRedbook() {
         std::string name = model_.redbook[static_cast<std::size_t>(position)].name;
         if (!name.empty() && name.back() == '!')
             name.pop_back();  // the marker is not part of the name
-        if (service_.removeFromRedbook(static_cast<std::size_t>(position))) {
+        if (onPhone(
+                [&] { return service_.removeFromRedbook(static_cast<std::size_t>(position)); })) {
             showPhonebook(location);
             showRedbook();
             say(tr("%1 removed from the Redbook").arg(fromLatin1(name)));

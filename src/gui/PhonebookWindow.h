@@ -12,6 +12,7 @@
 #include "session/SendDialogSession.h"
 #include "session/Session.h"
 
+class QAbstractButton;
 class QListWidget;
 class QMenu;
 class QStatusBar;
@@ -122,7 +123,8 @@ class PhonebookWindow : public QDialog {
     PhonebookWindowSession window_;
     phonebook::PhonebookService& service_;
     std::unique_ptr<Ui::PhonebookWindow> ui_;
-    QString lastPath_;  // the file name kept between file dialogs
+    QAbstractButton* cancelRead_ = nullptr;  // beside the bar while a kind is read
+    QString lastPath_;                       // the file name kept between file dialogs
     bool busy_ = false;
     QStatusBar* statusLine_ = nullptr;
     QListWidget* lastCallList_ = nullptr;  // the menu bar's call commands act on it

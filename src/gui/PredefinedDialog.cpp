@@ -10,6 +10,7 @@
 
 #include "foundation/Catalogue.h"
 #include "gui/Latin1Text.h"
+#include "gui/PhoneWorker.h"
 #include "ui_PredefinedDialog.h"
 
 namespace vondrix::gui {
@@ -83,7 +84,7 @@ void PredefinedDialog::storeMessage() {
     for (QTreeWidgetItem* item : selected)
         first = std::min(first, ui_->predefinedList->indexOfTopLevelItem(item));
     setEnabled(false);
-    predefined_.store(first);
+    onPhone([&] { predefined_.store(first); });
     setEnabled(true);
 }
 

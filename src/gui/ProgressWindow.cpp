@@ -72,6 +72,8 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* parent) : QDialog(parent), ki
         grid->addWidget(estimated_, 2, 1);
         grid->setColumnStretch(1, 1);
         layout->addLayout(grid);
+    }
+    if (kind != Kind::Sending) {
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
         cancel_ = buttons->button(QDialogButtonBox::Cancel);
         connect(buttons, &QDialogButtonBox::rejected, this, &ProgressWindow::reject);
@@ -109,13 +111,15 @@ void ProgressWindow::setTimes(int elapsedSeconds, int estimatedSeconds) {
 }
 
 void ProgressWindow::reject() {
-    // Reading and sending cannot be stopped; a transfer stops after the
-    // segment it is sending, and deletes what it left on the phone.
-    if (kind_ != Kind::Transfer || cancelRequested_)
+    // Sending cannot be stopped; a reading stops after its current
+    // transaction and keeps nothing; a transfer stops after the segment it
+    // is sending, and deletes what it left on the phone.
+    if (kind_ == Kind::Sending || cancelRequested_)
         return;
     cancelRequested_ = true;
     cancel_->setEnabled(false);
-    caption_->setText(tr("Stopping the transfer..."));
+    if (kind_ == Kind::Transfer)
+        caption_->setText(tr("Stopping the transfer..."));
 }
 
 int ProgressWindow::value() const {

@@ -10,7 +10,8 @@ namespace vondrix::gui {
 
 // The small modeless progress windows of long operations: transfer (with
 // percentage, elapsed and estimated time, and a Cancel that asks the
-// transfer to stop after its current segment), reading, and sending.
+// transfer to stop after its current segment), reading (with a Cancel that
+// stops it after the current transaction), and sending.
 class ProgressWindow : public QDialog {
     Q_OBJECT
   public:
@@ -29,11 +30,11 @@ class ProgressWindow : public QDialog {
     int maximum() const;
     QString timesText() const;
     QString partsText() const;  // sending: "k / n"
-    // Cancel (or Escape) was pressed in the transfer window.
+    // Cancel (or Escape) was pressed in the transfer or reading window.
     bool cancelRequested() const { return cancelRequested_; }
 
   protected:
-    void reject() override;  // Cancel and Escape: only the transfer stops, and not at once
+    void reject() override;  // Cancel and Escape: reading and transfer stop, not at once
 
   private:
     Kind kind_;

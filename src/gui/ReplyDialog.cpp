@@ -4,6 +4,7 @@
 
 #include "gui/Latin1Text.h"
 #include "gui/MessageComposer.h"
+#include "gui/PhoneWorker.h"
 #include "ui_ReplyDialog.h"
 
 namespace vondrix::gui {
@@ -41,7 +42,7 @@ void ReplyDialog::accept() {
     setEnabled(false);
     SendForm form{
         composer_->text(), toPc(ui_->recipientCombo->currentText()), {}, composer_->options()};
-    outcome_ = session_.accept(form);
+    outcome_ = onPhone([&] { return session_.accept(form); });
     setEnabled(true);
     if (outcome_.closes)
         QDialog::accept();

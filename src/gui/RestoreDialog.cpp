@@ -5,6 +5,7 @@
 
 #include "gui/DialogProgress.h"
 #include "gui/FileDialogs.h"
+#include "gui/PhoneWorker.h"
 #include "ui_RestoreDialog.h"
 
 namespace vondrix::gui {
@@ -69,8 +70,10 @@ bool RestoreDialog::compare() {
     const std::vector<Store> stores = chosenStores();
     setEnabled(false);
     DialogProgress progress(reporter_, *ui_->progressBar, 0, session_.language);
-    const auto backup = readBackupFolder(ui_->folderEdit->text().trimmed().toStdString(), progress);
-    const auto phone = backup ? readPhone(session_, progress, stores) : std::nullopt;
+    const std::string folder = ui_->folderEdit->text().trimmed().toStdString();
+    const auto backup = readBackupFolder(folder, progress);
+    const auto phone =
+        backup ? onPhone([&] { return readPhone(session_, progress, stores); }) : std::nullopt;
     setEnabled(true);
     if (!phone)
         return false;
@@ -96,7 +99,7 @@ bool RestoreDialog::write() {
         return false;
     setEnabled(false);
     DialogProgress progress(reporter_, *ui_->progressBar, msg::RestoreDone, session_.language);
-    const RestoreReport report = applyRestore(session_, progress, *plan_);
+    const RestoreReport report = onPhone([&] { return applyRestore(session_, progress, *plan_); });
     setEnabled(true);
     ui_->summaryLabel->setText(
         tr("%1 written, %2 refused").arg(report.written).arg(report.refused));

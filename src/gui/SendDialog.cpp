@@ -4,6 +4,7 @@
 
 #include "gui/Latin1Text.h"
 #include "gui/MessageComposer.h"
+#include "gui/PhoneWorker.h"
 #include "ui_SendDialog.h"
 
 namespace vondrix::gui {
@@ -32,11 +33,14 @@ void SendDialog::accept() {
     setEnabled(false);
     SendForm form{composer_->text(), toPc(ui_->numberEdit->text()), toPc(ui_->nameLabel->text()),
                   composer_->options()};
-    outcome_ = session_.accept(form, [this](const std::string& name, const std::string& number) {
-        // Each recipient shows in the fields while its message goes out.
-        ui_->nameLabel->setText(fromPc(name));
-        ui_->numberEdit->setText(fromPc(number));
-        QCoreApplication::processEvents();
+    outcome_ = onPhone([&] {
+        return session_.accept(form, [this](const std::string& name, const std::string& number) {
+            // Each recipient shows in the fields while its message goes out.
+            onUiThread([&] {
+                ui_->nameLabel->setText(fromPc(name));
+                ui_->numberEdit->setText(fromPc(number));
+            });
+        });
     });
     setEnabled(true);
     QDialog::accept();

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 
 #include "foundation/Catalogue.h"
+#include "gui/PhoneWorker.h"
 #include "ui_SettingsDialog.h"
 
 namespace vondrix::gui {
@@ -78,7 +79,7 @@ void SettingsDialog::accept() {
     form.device = ui_->deviceEdit->text().trimmed().toStdString();
     form.irDevices = ui_->irDevicesEdit->text().trimmed().toStdString();
     form.fastRead = ui_->fastReadCheck->isChecked();
-    applyOptions(session_, reporter_, form);
+    onPhone([&] { applyOptions(session_, reporter_, form); });
     QDialog::accept();
 }
 

@@ -31,6 +31,7 @@
 #include "gui/GuiReporter.h"
 #include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/Shell.h"
@@ -50,7 +51,7 @@ struct PumpingReporter : test::RecordingReporter {
     std::function<void()> onPump;
     void pump() override {
         if (onPump)
-            onPump();
+            gui::onUiThread([this] { onPump(); });  // pumps on the phone worker
     }
 };
 

@@ -127,6 +127,7 @@ enum Id : int {
     DeviceNeedsGroup = 122,
     DeviceNoPermission = 123,
     DeviceNotSerial = 124,
+    ReadingCancelled = 125,  // Cancel stopped a long read; nothing of it was kept
     // Why a line of a phonebook import was skipped, after "Line N: ".
     ImportLineNoSeparators = 130,
     ImportLineNoApostrophe = 131,

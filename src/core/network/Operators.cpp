@@ -10,6 +10,8 @@
 namespace vondrix::network {
 namespace {
 
+constexpr int kOpeningDisplay = 116;  // the reading window, with its Cancel
+
 // MCC and MNC: three digits and two or three.
 bool isOperatorCode(int code) {
     return code >= 10000 && code <= 999999;
@@ -56,14 +58,36 @@ void sortKnown(std::vector<OperatorName>& known, int column) {
             [](const OperatorName& a, const OperatorName& b) { return a.name < b.name; });
 }
 
+bool OperatorsService::stopAsked() {
+    if (reading_ && !cancelled_)
+        cancelled_ = reporter_.cancelled();
+    return cancelled_;
+}
+
 void OperatorsService::open() {
     LinkOperation operation(engine_, reporter_);
     model_ = OperatorsModel{};
+    reading_ = true;
+    cancelled_ = false;
+    reporter_.progressBegin(kOpeningDisplay, 3, Reporter::Task::Reading);
     readKnown();
-    readPreferred();
+    reporter_.progressStep(1);
+    if (!stopAsked())
+        readPreferred();
+    reporter_.progressStep(2);
     // The search does not depend on the preferred list: a SIM without one
     // still lets the user choose a network.
-    search();
+    if (!stopAsked())
+        search();
+    reporter_.progressStep(3);
+    stopAsked();
+    reporter_.progressEnd();
+    reading_ = false;
+    if (cancelled_) {
+        model_ = OperatorsModel{};  // none of the lists, as after a link failure
+        reporter_.message(msg::ReadingCancelled, Caption::Info);
+        return;
+    }
     sortKnown(model_.known, 1);
 }
 
@@ -104,9 +128,11 @@ bool OperatorsService::readPreferred() {
             else if (read.code)
                 fresh.push_back(PreferredEntry{position, *read.code, model_.nameOf(*read.code)});
             reporter_.pump();
+            if (stopAsked())
+                break;
         }
     }
-    if (linkFailed())
+    if (linkFailed() || cancelled_)
         return false;
     model_.preferred = std::move(fresh);
     return true;

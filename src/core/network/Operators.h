@@ -60,6 +60,8 @@ class OperatorsService {
 
     // The window's opening: the known names, the preferred list, the
     // search; the known names sorted by name. Takes as long as the search.
+    // Shows the reading progress; a Cancel stops after the running
+    // transaction and leaves all three lists empty (message 125).
     void open();
     // "AT^SPLM" (list transaction). A refusal empties the known table.
     bool readKnown();
@@ -85,11 +87,15 @@ class OperatorsService {
 
   private:
     bool linkFailed() const { return engine_.failure() != AtEngine::Failure::None; }
+    // Whether the user cancelled the opening (asked after each transaction).
+    bool stopAsked();
 
     AtEngine& engine_;
     Reporter& reporter_;
     [[maybe_unused]] const Settings& settings_;
     OperatorsModel& model_;
+    bool reading_ = false;    // open() runs: its Cancel is asked for
+    bool cancelled_ = false;  // open() was cancelled
 };
 
 }  // namespace vondrix::network

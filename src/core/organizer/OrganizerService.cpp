@@ -52,6 +52,7 @@ bool OrganizerService::readAll() {
     reporter_.progressBegin(kReadingDialog, 100, Reporter::Task::ReadingOrganizer);
     std::vector<Row> rows;
     int shown = 0;
+    bool cancelled = false;
     for (int slot = 1; slot <= kSlots; ++slot) {
         if (engine_.standard(readCommand(slot)) == 1)
             rows.push_back(rowOfReply(slot, engine_.response()));
@@ -64,9 +65,15 @@ bool OrganizerService::readAll() {
             shown = percent;
             reporter_.progressStep(percent);
         }
+        if (reporter_.cancelled()) {
+            cancelled = true;  // after this slot; nothing read is kept
+            break;
+        }
     }
     reporter_.progressEnd();
-    if (linkFailed()) {
+    if (cancelled)
+        reporter_.message(msg::ReadingCancelled, Caption::Info);
+    if (linkFailed() || cancelled) {
         list_.assign({}, false);
         return false;
     }

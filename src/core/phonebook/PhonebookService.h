@@ -180,6 +180,9 @@ class PhonebookService {
     // `expected` at `location` all the same.
     bool storedLate(int location, const std::optional<PhonebookEntry>& expected);
     bool linkFailed() const { return engine_.failure() != AtEngine::Failure::None; }
+    // Whether the user cancelled the running read (asked after each
+    // transaction); the first time says so (message 125).
+    bool stopAsked();
     void beginProgress(int target, Reporter::Task task);
     void endProgress(int target);
     int reportDial(int result);  // shows the message of a dial result
@@ -190,7 +193,8 @@ class PhonebookService {
     Reporter& reporter_;
     const Settings& settings_;
     PhonebookModel& model_;
-    bool opening_ = false;  // open() holds the reading dialog
+    bool opening_ = false;    // open() holds the reading dialog
+    bool cancelled_ = false;  // the running read was cancelled
     int rangeSize_ = kDefaultRangeSize;
 };
 

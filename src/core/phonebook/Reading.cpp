@@ -36,6 +36,14 @@ class ReadProgress {
 
 }  // namespace
 
+bool PhonebookService::stopAsked() {
+    if (!cancelled_ && reporter_.cancelled()) {
+        cancelled_ = true;
+        reporter_.message(msg::ReadingCancelled, Caption::Info);
+    }
+    return cancelled_;
+}
+
 void PhonebookService::beginProgress(int target, Reporter::Task task) {
     reporter_.progressBegin(target, 100, task);
     reporter_.progressStep(1);
@@ -49,6 +57,8 @@ void PhonebookService::endProgress(int target) {
 
 bool PhonebookService::readCurrent(int progressTarget) {
     LinkOperation operation(engine_, reporter_);
+    if (!opening_)
+        cancelled_ = false;
     CurrentPhonebook& book = model_.current;
     static constexpr Reporter::Task kTasks[] = {
         Reporter::Task::ReadingSim, Reporter::Task::ReadingInternal, Reporter::Task::ReadingFixed};
@@ -100,8 +110,10 @@ bool PhonebookService::readCurrent(int progressTarget) {
         }
         if (reader.stepEnds(i))
             progress.at(i);
+        if (stopAsked())
+            break;  // after this transaction, as after a link failure
     }
-    if (linkFailed()) {
+    if (linkFailed() || cancelled_) {
         book = CurrentPhonebook::unread(book.kind);
         endProgress(progressTarget);
         return false;
@@ -230,14 +242,20 @@ void PhonebookService::open() {
     model_.current.kind = Kind::Sim;
 
     opening_ = true;
+    cancelled_ = false;
     reporter_.progressBegin(kReadingDialog, 100, Reporter::Task::ReadingOwnNumbers);
-    // After a link failure the steps that follow send nothing.
+    // After a link failure the steps that follow send nothing; after a
+    // Cancel they are not run.
     readOwnNumbers();
-    if (selectCurrent())
+    if (!stopAsked() && selectCurrent())
         readCurrent(kReadingDialog);
-    readRedbook();
-    readCallLists();
-    readServiceCentre();
+    if (!stopAsked()) {
+        readRedbook();
+        if (!stopAsked())
+            readCallLists();
+        if (!stopAsked())
+            readServiceCentre();
+    }
     opening_ = false;
     reporter_.progressEnd();
 

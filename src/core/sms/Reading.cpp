@@ -24,14 +24,32 @@ CodecSettings SmsService::codec() const {
 bool SmsService::readMessages() {
     LinkOperation operation(engine_, reporter_);
     MessageList& list = model_.list;
+    // The reading window with its Cancel, asked after each transaction: a
+    // cancelled read shows no list at all, never an old one.
+    reporter_.progressBegin(kReadingDialog, 3, Reporter::Task::ReadingMessages);
+    const auto cancelled = [&](int step) {
+        reporter_.progressStep(step);
+        if (!reporter_.cancelled())
+            return false;
+        reporter_.progressEnd();
+        list.rows.clear();
+        list.nextPosition = 0;
+        reporter_.message(msg::ReadingCancelled, Caption::Info);
+        return true;
+    };
     if (engine_.standard("AT^SMGO?") == 1) {
         if (const auto state = parseSmgoQuery(engine_.response()))
             list.memory.state = *state;
     }
+    if (cancelled(1))
+        return false;
     // A phone reading a full memory may think a while before it answers:
     // the listing waits with the longer limit of the list transaction.
     std::optional<std::vector<MessageRow>> listed;
-    if (engine_.list("AT+CMGL=4") == 1) {
+    const bool answered = engine_.list("AT+CMGL=4") == 1;
+    if (cancelled(2))
+        return false;
+    if (answered) {
         listed = rowsOfListing(engine_.response(), model_.names, codec());
     } else if (!linkFailed()) {
         reporter_.message(msg::MessageListNotRead, Caption::Error);
@@ -41,8 +59,10 @@ bool SmsService::readMessages() {
         counts = parseCpmsQuery(engine_.response());
     // A link that failed or fell out of step may have given the listing
     // another command's answer: the rows shown stay as they were.
-    if (linkFailed())
+    if (linkFailed()) {
+        reporter_.progressEnd();
         return false;
+    }
     if (listed) {
         list.rows = std::move(*listed);
         list.nextPosition = static_cast<int>(list.rows.size());
@@ -51,6 +71,8 @@ bool SmsService::readMessages() {
         list.memory.used = counts->used;
         list.memory.capacity = counts->capacity;
     }
+    reporter_.progressStep(3);
+    reporter_.progressEnd();
     sortRows(list.rows, 2);
     return listed.has_value();
 }
