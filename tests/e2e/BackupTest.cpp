@@ -252,6 +252,23 @@ TEST(Backup, DryRunAndChangedPhone) {
     }));
 }
 
+// Own numbers the phone did not give are left out of the backup, and its
+// restore leaves the phone's own numbers alone instead of removing them.
+TEST(Backup, OwnNumbersNotReadAreNeitherKeptNorRemoved) {
+    Rig rig;
+    const std::string folder = rig.dir + "/out";
+    rig.sim.withState([](phonesim::PhoneState& s) { s.failing.insert("AT+CPBS=ON"); });
+    ASSERT_EQ(backupPhone(rig.session, rig.reporter, folder, {}, stamp()), BackupResult::Written);
+    rig.sim.withState([](phonesim::PhoneState& s) { s.failing.clear(); });
+    const auto backup = readBackupFolder(folder, rig.reporter);
+    ASSERT_TRUE(backup);
+    EXPECT_FALSE(backup->ownNumbersRead);
+    const std::vector<Store> own = {Store::OwnNumbers};
+    const auto phone = readPhone(rig.session, rig.reporter, own);
+    ASSERT_TRUE(phone && phone->ownNumbersRead && !phone->ownNumbers.empty());
+    EXPECT_TRUE(planRestore(*backup, *phone, own).changes.empty());
+}
+
 TEST(Backup, LinkFailureLeavesNoFolder) {
     const std::pair<const char*, phonesim::Fault> faults[] = {
         {"messages", {phonesim::Fault::Kind::Drop, "AT+CMGL", 40, 0}},

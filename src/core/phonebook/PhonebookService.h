@@ -56,8 +56,9 @@ class PhonebookService {
     // close their progress display when done, except the reading dialog
     // while open() runs (open() closes it).
     bool readCurrent(int progressTarget = kWindowProgressBar);
-    // "AT+CPBS=ON": the numbers of locations 1 to 6 into ownNumbers.
-    void readOwnNumbers();
+    // "AT+CPBS=ON": the numbers of locations 1 to 6 into ownNumbers. False
+    // when the store could not be read whole (refused, size unreadable, link).
+    bool readOwnNumbers();
     // "AT^SPBS=RD", "AT^SPBG": the Redbook, with the reading dialog.
     void readRedbook();
     void readCallLists();  // dialled, missed, received, with the reading dialog

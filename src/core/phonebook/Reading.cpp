@@ -125,14 +125,14 @@ bool PhonebookService::readCurrent(int progressTarget) {
     return true;
 }
 
-void PhonebookService::readOwnNumbers() {
+bool PhonebookService::readOwnNumbers() {
     LinkOperation operation(engine_, reporter_);
     model_.ownNumbers.fill({});
     if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
-        return;
+        return false;
     const auto size = parseCpbrTest(engine_.response(), Range{});
     if (!size)
-        return;
+        return false;
     const Range range = *size;
     LocationReader reader(engine_, "AT+CPBR=", "+CPBR:", range.highest, rangeSize());
     for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
@@ -145,6 +145,7 @@ void PhonebookService::readOwnNumbers() {
         if (number && i >= 1 && i <= static_cast<std::int64_t>(kOwnNumbers))
             model_.ownNumbers[static_cast<std::size_t>(i - 1)] = *number;
     }
+    return !linkFailed();
 }
 
 void PhonebookService::readRedbook() {

@@ -238,7 +238,7 @@ std::optional<BackupData> readPhone(Session& session, Reporter& reporter,
 
     progress.nextPart();
     if (wanted(stores, Store::OwnNumbers)) {
-        book.readOwnNumbers();
+        data.ownNumbersRead = book.readOwnNumbers();
         for (std::size_t i = 0; i < model.ownNumbers.size(); ++i) {
             if (!model.ownNumbers[i].empty())
                 data.ownNumbers.push_back({static_cast<int>(i + 1), model.ownNumbers[i],
@@ -333,7 +333,7 @@ Json backupJson(const BackupData& data) {
         j.set("number", Json(latin1ToUtf8(e.number)));
         own.push(std::move(j));
     }
-    root.set("ownNumbers", std::move(own));
+    root.set("ownNumbers", data.ownNumbersRead ? std::move(own) : Json());
     root.set("redbook", entriesJson(data.redbook, "position"));
     Json calls = Json::object();
     calls.set("LD", entriesJson(data.dialled, "location"));
@@ -408,6 +408,7 @@ std::optional<BackupData> backupFromJson(const Json& json, std::string* error) {
             return fail("phonebook " + p.store + " damaged");
         data.phonebooks.push_back(std::move(p));
     }
+    data.ownNumbersRead = !json["ownNumbers"].isNull();
     for (const Json& j : json["ownNumbers"].items()) {
         phonebook::PhonebookEntry e;
         if (!readInt(j, "location", 1, 999, e.index) || !readText(j, "number", e.number))

@@ -10,7 +10,7 @@
 //   device {manufacturer, model, revision, imei, imsi, simSerial},
 //   phonebooks [{store "SM"|"ME"|"FD", first, highest, numberLength,
 //                textLength, entries [{location, number, type, name}]}],
-//   ownNumbers [{location, number}],
+//   ownNumbers [{location, number}] (null when the phone did not give them),
 //   redbook [{position, number, type, name}],
 //   callLists {LD, MC, RC: [{location, number, type, name}]},
 //   messages [{index, status, pdu, number, date, text}]   (pdu as listed;
@@ -60,6 +60,9 @@ struct BackupData {
     DeviceInfo device;
     std::vector<PhonebookStoreData> phonebooks;
     std::vector<phonebook::PhonebookEntry> ownNumbers;  // index and number
+    // False when the phone did not give its own numbers: the backup then
+    // holds none ("ownNumbers": null) and a restore leaves the phone's alone.
+    bool ownNumbersRead = true;
     std::vector<phonebook::PhonebookEntry> redbook;
     std::vector<phonebook::PhonebookEntry> dialled, missed, received;
     std::vector<sms::RawMessage> messages;

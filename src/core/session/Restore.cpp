@@ -99,6 +99,9 @@ void planPhonebooks(const BackupData& backup, const BackupData& phone, RestorePl
 }
 
 void planOwnNumbers(const BackupData& backup, const BackupData& phone, RestorePlan& plan) {
+    // What was not read on either side is no reason to add or remove.
+    if (!backup.ownNumbersRead || !phone.ownNumbersRead)
+        return;
     std::map<int, std::string> before, after;
     for (const auto& e : phone.ownNumbers)
         before[e.index] = e.number;
