@@ -211,7 +211,9 @@ bool AtEngine::resynchronise() {
             return false;
         framer.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)));
     }
-    const at::Sorted sorted = at::setAsideUnsolicited(framer.bytes(), "AT", at::Ends::Standard);
+    // The plain "AT" is answered by "OK" alone: any indication is set aside
+    // as between commands.
+    const at::Sorted sorted = at::setAsideUnsolicited(framer.bytes(), {}, at::Ends::Standard);
     setAside(sorted.unsolicited);
     // "OK" alone: the phone answers the command just sent, so it is in step.
     if (framer.state() != at::ReplyFramer::State::Complete ||

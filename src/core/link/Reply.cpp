@@ -184,11 +184,13 @@ std::optional<FieldReader> FieldReader::after(std::string_view line, std::string
 std::size_t FieldReader::fieldEnd() const {
     bool inQuotes = false;
     int depth = 0;
-    // A '(' that is never closed groups nothing: the field then ends at the
-    // first comma outside quotes, so it cannot swallow the fields after it.
+    // A quote or a '(' that is never closed groups nothing: the field then
+    // ends at its first comma, so it cannot swallow the fields after it.
     std::size_t firstComma = std::string_view::npos;
     for (std::size_t i = pos_; i < text_.size(); ++i) {
         const char c = text_[i];
+        if (c == ',' && firstComma == std::string_view::npos)
+            firstComma = i;
         if (c == '"') {
             if (!inQuotes)
                 inQuotes = true;
@@ -198,14 +200,12 @@ std::size_t FieldReader::fieldEnd() const {
             ++depth;
         } else if (!inQuotes && c == ')' && depth > 0) {
             --depth;
-        } else if (!inQuotes && c == ',') {
-            if (depth == 0)
-                return i;
-            if (firstComma == std::string_view::npos)
-                firstComma = i;
+        } else if (!inQuotes && depth == 0 && c == ',') {
+            return i;
         }
     }
-    return depth > 0 && firstComma != std::string_view::npos ? firstComma : text_.size();
+    const bool unclosed = inQuotes || depth > 0;
+    return unclosed && firstComma != std::string_view::npos ? firstComma : text_.size();
 }
 
 void FieldReader::consume(std::size_t end) {

@@ -82,10 +82,8 @@ int unsolicitedLines(std::string_view line, std::string_view command, Ends ends)
         return (prefix == "+CREG" || prefix == "+CGREG") && isRegistrationCode(line) ? 1 : 0;
     // The maker's own indications (^SMGO overflow, ^SCKS card, ^SBC
     // battery, ...) answer an extended command only with its own prefix;
-    // between commands (no command) and to the plain "AT" of a
-    // re-synchronisation no information line is an answer at all.
-    const bool answersNothing = command.empty() || command == "AT";
-    if ((!own.empty() || answersNothing) && prefix.size() > 2 && prefix[0] == '^' &&
+    // between commands (no command) nothing is an answer at all.
+    if ((!own.empty() || command.empty()) && prefix.size() > 2 && prefix[0] == '^' &&
         prefix[1] == 'S')
         return 1;
     if (std::find(kUnsolicited.begin(), kUnsolicited.end(), prefix) == kUnsolicited.end())
