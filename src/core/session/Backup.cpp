@@ -155,7 +155,8 @@ std::optional<std::string> manifestChecksum(std::string_view manifest, std::stri
 }  // namespace
 
 std::string isoStamp(const std::tm& utc) {
-    char text[32];
+    // Room for any int in each field, so that no value is ever cut.
+    char text[80];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc.tm_year + 1900,
                   utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
     return text;

@@ -201,7 +201,8 @@ std::string mboxText(const std::vector<MessageRow>& rows, std::int64_t fallbackM
     for (const MessageRow& row : rows) {
         const std::int64_t ms = rowTimeMs(row).value_or(fallbackMs);
         const std::tm t = utcOf(ms);
-        char fromLine[64], date[64];
+        // Room for any int in each field, so that no value is ever cut.
+        char fromLine[128], date[128];
         std::snprintf(fromLine, sizeof fromLine, "From vondrix %s %s %2d %02d:%02d:%02d %d\n",
                       kDays[t.tm_wday], kMonths[t.tm_mon], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
                       t.tm_year + 1900);
