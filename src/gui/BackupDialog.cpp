@@ -58,22 +58,23 @@ bool BackupDialog::start() {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
-    BackupData data;
-    const BackupResult result = onPhone(
-        [&] { return backupPhone(session_, progress, folder.toStdString(), device_, utc, &data); });
+    BackupData written;
+    const BackupResult result = onPhone([&] {
+        return backupPhone(session_, progress, folder.toStdString(), device_, utc, &written);
+    });
     setEnabled(true);
     if (result != BackupResult::Written) {
         ui_->progressBar->setValue(0);
         return false;
     }
     std::size_t entries = 0;
-    for (const auto& p : data.phonebooks)
+    for (const auto& p : written.phonebooks)
         entries += p.entries.size();
     ui_->resultLabel->setText(progress.shownText() + QStringLiteral("\n") +
                               tr("Phonebook entries: %1, messages: %2, organizer entries: %3")
                                   .arg(entries)
-                                  .arg(data.messages.size())
-                                  .arg(data.organizer.size()));
+                                  .arg(written.messages.size())
+                                  .arg(written.organizer.size()));
     return true;
 }
 

@@ -77,8 +77,9 @@ TEST(SbnrRead, OnlyAWholeObjectIsRead) {
         const at::ObjectRead read = at::parseSbnrRead(c.reply, "bmp", 0);
         EXPECT_EQ(read.state, c.state) << c.name;
         EXPECT_EQ(read.packets, c.packets) << c.name;
-        if (read.whole())
+        if (read.whole()) {
             EXPECT_EQ(read.count, static_cast<int>(c.packets.size())) << c.name;
+        }
     }
 }
 
