@@ -108,8 +108,9 @@ TEST_F(CliTest, ExitStatusesForUsageAndMissingLink) {
         for (const auto& a : c.args)
             joined += a + " ";
         EXPECT_EQ(r.exitCode, c.status) << joined << "\n" << r.err;
-        if (c.err)
+        if (c.err) {
             EXPECT_EQ(r.err, c.err) << joined;
+        }
     }
 }
 
