@@ -22,7 +22,7 @@
 #include "foundation/Reporter.h"
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookReader.h"
 #include "phonesim/Simulator.h"
 
 namespace {
@@ -72,11 +72,11 @@ Read readOnce(const phonesim::WireOptions& wire, int rangeSize) {
     vondrix::Settings settings;
     settings.fastRead = rangeSize > 0;
     vondrix::phonebook::PhonebookModel model;
-    vondrix::phonebook::PhonebookService service(engine, quiet, settings, model);
-    service.setRangeSize(rangeSize);
+    vondrix::phonebook::PhonebookReader reader(engine, quiet, settings, model);
+    reader.setRangeSize(rangeSize);
     const double cpu0 = threadCpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
-    const bool ok = service.readCurrent();
+    const bool ok = reader.readCurrent();
     Read r;
     r.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     r.cpu = threadCpuSeconds() - cpu0;

@@ -9,8 +9,8 @@
 
 namespace vondrix::cli {
 
+using phonebook::CallService;
 using phonebook::Kind;
-using phonebook::PhonebookService;
 
 namespace {
 
@@ -78,24 +78,24 @@ int runDial(Invocation& inv) {
     }
 
     return inv.withSession([&] {
-        phonebook::PhonebookService& service = inv.service();
-        int result = PhonebookService::kNotDialled;
+        CallService& calls = inv.calls();
+        int result = CallService::kNotDialled;
         if (number != nullptr) {
             // Call back dials what follows the line's last comma; the number
             // holds none, so exactly the number is dialled.
-            result = service.callBack("," + *number);
+            result = calls.callBack("," + *number);
         } else {
-            result = service.dialLocation(location);
-            if (result == PhonebookService::kNotDialled)
+            result = calls.dialLocation(location);
+            if (result == CallService::kNotDialled)
                 return inv.selectionRefused();
         }
         // The message is shown for every other result.
-        return result == PhonebookService::kDialled ? kExitOk : kExitFailed;
+        return result == CallService::kDialled ? kExitOk : kExitFailed;
     });
 }
 
 // The window's silent call commands: whether the phone answered OK.
-int answered(Invocation& inv, const PhonebookService::CallAnswer& answer) {
+int answered(Invocation& inv, const CallService::CallAnswer& answer) {
     if (answer.ok)
         return kExitOk;
     return inv.fail("the phone refused " + answer.command + " (" +
@@ -103,11 +103,11 @@ int answered(Invocation& inv, const PhonebookService::CallAnswer& answer) {
 }
 
 int runRedial(Invocation& inv) {
-    return inv.withSession([&] { return answered(inv, inv.service().redial()); });
+    return inv.withSession([&] { return answered(inv, inv.calls().redial()); });
 }
 
 int runHangup(Invocation& inv) {
-    return inv.withSession([&] { return answered(inv, inv.service().hangUp()); });
+    return inv.withSession([&] { return answered(inv, inv.calls().hangUp()); });
 }
 
 int runCallsFamily(Invocation& inv) {
@@ -118,7 +118,7 @@ int runCallsFamily(Invocation& inv) {
 
 int runClearDialled(Invocation& inv) {
     return inv.withSession([&] {
-        if (inv.service().clearDialledCalls())
+        if (inv.calls().clearDialledCalls())
             return kExitOk;
         return inv.fail("the phone refused to clear the dialled calls");
     });

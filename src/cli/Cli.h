@@ -109,7 +109,8 @@ class Invocation {
     int selectionRefused() const;
     // The phonebook model (PhonebookWindow commands).
     phonebook::PhonebookModel& model() const { return phonebook->model(); }
-    phonebook::PhonebookService& service() const { return phonebook->service(); }
+    phonebook::PhonebookWriter& writer() const { return phonebook->writer(); }
+    phonebook::CallService& calls() const { return phonebook->calls(); }
 };
 
 struct CommandEntry {

@@ -367,7 +367,7 @@ int runVcardImport(Invocation& inv) {
     const bool dryRun = inv.line.has("--dry-run");
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
-        const phonebook::VcardImportResult r = importVcard(inv.service(), file, dryRun);
+        const phonebook::VcardImportResult r = importVcard(inv.writer(), file, dryRun);
         if (r.end == phonebook::VcardImportResult::End::FileError ||
             r.end == phonebook::VcardImportResult::End::NoCards)
             return inv.status(false, before);
@@ -408,7 +408,7 @@ int runImport(Invocation& inv) {
 
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
-        const phonebook::ImportResult r = importCsv(inv.service(), file, mode);
+        const phonebook::ImportResult r = importCsv(inv.writer(), file, mode);
         for (const phonebook::LineIssue& issue : r.issues)
             inv.ctx.err << file << ": " << phonebook::issueText(issue, inv.ctx.language) << '\n';
         inv.ctx.out << "written " << r.written << ", refused " << r.refused << ", skipped "
@@ -442,7 +442,7 @@ int runWrite(Invocation& inv) {
 
     return inv.withSession([&] {
         CurrentPhonebook& book = inv.model().current;
-        phonebook::PhonebookService& service = inv.service();
+        phonebook::PhonebookWriter& writer = inv.writer();
         const auto before = inv.reporter->tally();
         int target = 0;
         if (location) {
@@ -454,21 +454,21 @@ int runWrite(Invocation& inv) {
                                 " phonebook holds no entry to change; a new entry goes to the "
                                 "first free location (leave out --location)");
             }
-            const auto form = service.beginEdit(*row);
+            const auto form = writer.beginEdit(*row);
             if (!form)
                 return inv.status(false, before);
             target = form->location;
-        } else if (!service.canAddEntry()) {
+        } else if (!writer.canAddEntry()) {
             return inv.status(false, before);
         }
         // What the entry dialog says while the texts are typed; the save
         // goes on all the same, and the phone decides.
-        service.warnNameLength(name);
-        service.warnNumberLength(number);
+        writer.warnNameLength(name);
+        writer.warnNumberLength(number);
         const auto typed = inv.reporter->tally();
         if (target == 0)
             target = book.firstFreeLocation();  // where saveEntry puts it
-        if (!service.saveEntry(location.value_or(0), name, number))
+        if (!writer.saveEntry(location.value_or(0), name, number))
             return inv.status(false, typed);
         const std::size_t position = book.findLocation(target);
         if (position != CurrentPhonebook::npos) {
@@ -491,14 +491,14 @@ int runDelete(Invocation& inv) {
         if (!row)
             return noEntryAt(inv, location);
         const auto before = inv.reporter->tally();
-        return inv.status(inv.service().confirmDelete(*row, true), before);
+        return inv.status(inv.writer().confirmDelete(*row, true), before);
     });
 }
 
 int runClear(Invocation& inv) {
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
-        const int status = inv.status(inv.service().confirmClear(), before);
+        const int status = inv.status(inv.writer().confirmClear(), before);
         if (status != kExitOk)
             return status;
         // The window ignores the results of the single writes; the reading
@@ -514,7 +514,7 @@ int runClear(Invocation& inv) {
 int runNormalise(Invocation& inv) {
     return inv.withSession([&] {
         const auto before = inv.reporter->tally();
-        inv.service().normalise();
+        inv.writer().normalise();
         return inv.status(true, before);
     });
 }
@@ -565,7 +565,7 @@ int removeFromRedbook(Invocation& inv, int location) {
     }
     const auto before = inv.reporter->tally();
     const auto index = static_cast<std::size_t>(record - redbook.begin());
-    return inv.status(inv.service().removeFromRedbook(index), before);
+    return inv.status(inv.writer().removeFromRedbook(index), before);
 }
 
 int runRedbook(Invocation& inv) {
@@ -583,7 +583,7 @@ int runRedbook(Invocation& inv) {
         if (!row)
             return noEntryAt(inv, location);
         const auto before = inv.reporter->tally();
-        return inv.status(inv.service().addToRedbook(*row), before);
+        return inv.status(inv.writer().addToRedbook(*row), before);
     });
 }
 

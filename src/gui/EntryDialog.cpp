@@ -38,11 +38,11 @@ QString fromLatin1(const std::string& text) {
 
 }  // namespace
 
-EntryDialog::EntryDialog(phonebook::PhonebookService& service,
-                         const phonebook::PhonebookService::EntryForm& form, Language language,
+EntryDialog::EntryDialog(phonebook::PhonebookWriter& writer,
+                         const phonebook::PhonebookWriter::EntryForm& form, Language language,
                          QWidget* parent)
     : QDialog(parent),
-      service_(service),
+      writer_(writer),
       language_(language),
       ui_(std::make_unique<Ui::EntryDialog>()),
       location_(form.location) {
@@ -53,9 +53,9 @@ EntryDialog::EntryDialog(phonebook::PhonebookService& service,
     // Only what the user changes is checked: the texts shown at opening
     // came from the phone or a call list.
     connect(ui_->nameEdit, &QLineEdit::textEdited, this,
-            [this](const QString& text) { service_.warnNameLength(latin1(text)); });
+            [this](const QString& text) { writer_.warnNameLength(latin1(text)); });
     connect(ui_->numberEdit, &QLineEdit::textEdited, this,
-            [this](const QString& text) { service_.warnNumberLength(latin1(text)); });
+            [this](const QString& text) { writer_.warnNumberLength(latin1(text)); });
     connect(ui_->buttonBox, &QDialogButtonBox::accepted, this, &EntryDialog::accept);
     connect(ui_->buttonBox, &QDialogButtonBox::rejected, this, &EntryDialog::reject);
     ui_->nameEdit->setFocus();
@@ -88,7 +88,7 @@ void EntryDialog::accept() {
     ui_->problemLabel->hide();
     const std::string name = latin1(ui_->nameEdit->text());
     const std::string number = latin1(ui_->numberEdit->text());
-    if (onPhone([&] { return service_.saveEntry(location_, name, number); }))
+    if (onPhone([&] { return writer_.saveEntry(location_, name, number); }))
         done(QDialog::Accepted);
 }
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "foundation/Language.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,8 +25,8 @@ class EntryDialog : public QDialog {
   public:
     // `form.location` 0: a new entry, its fields as given (empty, or the
     // number of a call); otherwise the entry at that location.
-    EntryDialog(phonebook::PhonebookService& service,
-                const phonebook::PhonebookService::EntryForm& form, Language language,
+    EntryDialog(phonebook::PhonebookWriter& writer,
+                const phonebook::PhonebookWriter::EntryForm& form, Language language,
                 QWidget* parent = nullptr);
     ~EntryDialog() override;
 
@@ -40,7 +40,7 @@ class EntryDialog : public QDialog {
     // Names the first character of `edit` the phone cannot take; true then.
     bool refuses(QLineEdit* edit, const QLabel* label, bool number);
 
-    phonebook::PhonebookService& service_;
+    phonebook::PhonebookWriter& writer_;
     Language language_;
     std::unique_ptr<Ui::EntryDialog> ui_;
     int location_ = 0;

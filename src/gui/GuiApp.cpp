@@ -287,11 +287,11 @@ int screenshots(MainWindow& main, Session& session, Reporter& reporter, const QS
     ok = saveShot(phonebookWindow, dir, QStringLiteral("phonebook")) && ok;
     // The entry dialog shows the first entry of the list, as for an edit.
     PhonebookWindowSession entrySession(session, reporter);
-    phonebook::PhonebookService& service = entrySession.service();
-    phonebook::PhonebookService::EntryForm form;
+    phonebook::PhonebookWriter& writer = entrySession.writer();
+    phonebook::PhonebookWriter::EntryForm form;
     if (const auto& rows = session.phonebook.current.rows; !rows.empty())
         form = {rows.front().location, rows.front().name, rows.front().number};
-    EntryDialog entry(service, form, session.language);
+    EntryDialog entry(writer, form, session.language);
     ok = saveShot(entry, dir, QStringLiteral("entry")) && ok;
     Pin2Dialog pin2;
     ok = saveShot(pin2, dir, QStringLiteral("pin2")) && ok;

@@ -261,7 +261,7 @@ void MessageListWindow::transferToPhonebook() {
     if (!number)
         return;
     PhonebookWindowSession phonebook(session_, reporter_);
-    EntryDialog dialog(phonebook.service(), {0, std::string(), *number}, session_.language, this);
+    EntryDialog dialog(phonebook.writer(), {0, std::string(), *number}, session_.language, this);
     runDialog(dialog);
 }
 

@@ -162,7 +162,8 @@ PhonebookWindow::PhonebookWindow(Session& session, Reporter& reporter, QWidget* 
       model_(session.phonebook),
       reporter_(std::make_unique<WindowReporter>(reporter)),
       window_(session, *reporter_),
-      service_(window_.service()),
+      writer_(window_.writer()),
+      calls_(window_.calls()),
       ui_(std::make_unique<Ui::PhonebookWindow>()) {
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -454,9 +455,9 @@ void PhonebookWindow::busy(const std::function<void()>& work) {
         focus->setFocus();
 }
 
-void PhonebookWindow::runEntryDialog(const phonebook::PhonebookService::EntryForm& form) {
+void PhonebookWindow::runEntryDialog(const phonebook::PhonebookWriter::EntryForm& form) {
     const std::size_t before = model_.current.entries.size();
-    EntryDialog dialog(service_, form, session_.language, this);
+    EntryDialog dialog(writer_, form, session_.language, this);
     runDialog(dialog);
     int location = form.location;
     if (model_.current.entries.size() > before)
@@ -517,7 +518,7 @@ void PhonebookWindow::sendToRedbookEntry() {
 
 void PhonebookWindow::newEntry() {
     busy([this] {
-        if (onPhone([this] { return service_.canAddEntry(); }))
+        if (onPhone([this] { return writer_.canAddEntry(); }))
             runEntryDialog({});
     });
     ui_->phonebookList->setFocus();
@@ -528,7 +529,7 @@ void PhonebookWindow::editEntry() {
     if (row >= 0) {
         busy([this, row] {
             if (const auto form =
-                    onPhone([&] { return service_.beginEdit(static_cast<std::size_t>(row)); }))
+                    onPhone([&] { return writer_.beginEdit(static_cast<std::size_t>(row)); }))
                 runEntryDialog(*form);
         });
     }
@@ -570,18 +571,18 @@ void PhonebookWindow::callEntry() {
     if (row >= 0) {
         busy([this, row] {
             const int location = model_.current.rows[static_cast<std::size_t>(row)].location;
-            onPhone([&] { service_.dialLocation(location); });
+            onPhone([&] { calls_.dialLocation(location); });
         });
     }
     ui_->phonebookList->setFocus();
 }
 
 void PhonebookWindow::hangUp() {
-    busy([this] { onPhone([this] { service_.hangUp(); }); });
+    busy([this] { onPhone([this] { calls_.hangUp(); }); });
 }
 
 void PhonebookWindow::redial() {
-    busy([this] { onPhone([this] { service_.redial(); }); });
+    busy([this] { onPhone([this] { calls_.redial(); }); });
     ui_->phonebookList->setFocus();
 }
 
@@ -651,8 +652,8 @@ void PhonebookWindow::importCsv() {
     if (path.endsWith(QStringLiteral(".vcf"), Qt::CaseInsensitive)) {
         // Cards go to free locations only: nothing to ask.
         busy([&] {
-            const auto r = onPhone(
-                [&] { return phonebook::importVcard(service_, path.toStdString(), false); });
+            const auto r =
+                onPhone([&] { return phonebook::importVcard(writer_, path.toStdString(), false); });
             std::vector<std::string> notes = r.plan.notes;
             for (const auto& entry : r.unwritten)
                 notes.push_back("no free location for " + latin1ToUtf8(entry.name));
@@ -663,7 +664,7 @@ void PhonebookWindow::importCsv() {
             reporter_->message(msg::OverwriteEntries, Caption::Info, Buttons::YesNo) == Answer::Yes
                 ? phonebook::ImportMode::Overwrite
                 : phonebook::ImportMode::Append;
-        busy([&] { onPhone([&] { phonebook::importCsv(service_, path.toStdString(), mode); }); });
+        busy([&] { onPhone([&] { phonebook::importCsv(writer_, path.toStdString(), mode); }); });
     }
     showPhonebook();
     showCounts();
@@ -679,13 +680,13 @@ void PhonebookWindow::saveLocalFile() {
 void PhonebookWindow::normalise() {
     const int row = currentRow();
     const int location = row >= 0 ? model_.current.rows[static_cast<std::size_t>(row)].location : 0;
-    busy([this] { onPhone([this] { service_.normalise(); }); });
+    busy([this] { onPhone([this] { writer_.normalise(); }); });
     showPhonebook(location);
 }
 
 void PhonebookWindow::clearPhonebook() {
     busy([this] {
-        if (onPhone([this] { return service_.confirmClear(); })) {
+        if (onPhone([this] { return writer_.confirmClear(); })) {
             showPhonebook();
             showRedbook();
             showCounts();
@@ -697,7 +698,7 @@ void PhonebookWindow::clearPhonebook() {
 void PhonebookWindow::callBack(QListWidget* list) {
     if (QListWidgetItem* item = list->currentItem()) {
         const std::string line = latin1(item->text());
-        busy([&] { onPhone([&] { service_.callBack(line); }); });
+        busy([&] { onPhone([&] { calls_.callBack(line); }); });
     }
     list->setFocus();
 }
@@ -708,7 +709,7 @@ void PhonebookWindow::copyToPhonebook(QListWidget* list) {
         return;
     const std::string line = latin1(item->text());
     busy([&] {
-        if (const auto number = onPhone([&] { return service_.copyToPhonebook(line); }))
+        if (const auto number = onPhone([&] { return calls_.copyToPhonebook(line); }))
             runEntryDialog({0, std::string(), *number});
     });
 }
@@ -716,14 +717,14 @@ void PhonebookWindow::copyToPhonebook(QListWidget* list) {
 void PhonebookWindow::setServiceCentre() {
     busy([this] {
         const std::string number = latin1(ui_->serviceCentreEdit->text());
-        if (onPhone([&] { return service_.setServiceCentre(number); }))
+        if (onPhone([&] { return window_.serviceCentre().set(number); }))
             say(tr("Service centre set to %1").arg(ui_->serviceCentreEdit->text()));
     });
 }
 
 void PhonebookWindow::clearDialledCalls() {
     busy([this] {
-        if (onPhone([this] { return service_.clearDialledCalls(); })) {
+        if (onPhone([this] { return calls_.clearDialledCalls(); })) {
             ui_->dialledList->clear();
             say(tr("Dialled calls cleared"));
         }
@@ -749,7 +750,7 @@ void PhonebookWindow::addCurrentToRedbook() {
         return;
     busy([this, row] {
         const Row before = model_.current.rows[static_cast<std::size_t>(row)];
-        if (onPhone([&] { return service_.addToRedbook(static_cast<std::size_t>(row)); })) {
+        if (onPhone([&] { return writer_.addToRedbook(static_cast<std::size_t>(row)); })) {
             showPhonebook(before.location);
             showRedbook();
             say(tr("%1 added to the Redbook").arg(fromLatin1(before.name)));
@@ -770,7 +771,7 @@ void PhonebookWindow::removeCurrentFromRedbook() {
         if (!name.empty() && name.back() == '!')
             name.pop_back();  // the marker is not part of the name
         if (onPhone(
-                [&] { return service_.removeFromRedbook(static_cast<std::size_t>(position)); })) {
+                [&] { return writer_.removeFromRedbook(static_cast<std::size_t>(position)); })) {
             showPhonebook(location);
             showRedbook();
             say(tr("%1 removed from the Redbook").arg(fromLatin1(name)));

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "phonebook/LocalFile.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 #include "session/PhonebookWindowSession.h"
 #include "session/SendDialogSession.h"
 #include "session/Session.h"
@@ -112,7 +112,7 @@ class PhonebookWindow : public QDialog {
     // Disables the window's controls while `work` talks to the phone (the
     // progress bar stays live), then gives the focus back.
     void busy(const std::function<void()>& work);
-    void runEntryDialog(const phonebook::PhonebookService::EntryForm& form);
+    void runEntryDialog(const phonebook::PhonebookWriter::EntryForm& form);
     void runSendDialog(SendDialogSession& dialog);
     void exportTable(bool xml);
     QString catalogue(int id) const;
@@ -121,7 +121,8 @@ class PhonebookWindow : public QDialog {
     phonebook::PhonebookModel& model_;
     std::unique_ptr<WindowReporter> reporter_;
     PhonebookWindowSession window_;
-    phonebook::PhonebookService& service_;
+    phonebook::PhonebookWriter& writer_;
+    phonebook::CallService& calls_;
     std::unique_ptr<Ui::PhonebookWindow> ui_;
     QAbstractButton* cancelRead_ = nullptr;  // beside the bar while a kind is read
     QString lastPath_;                       // the file name kept between file dialogs

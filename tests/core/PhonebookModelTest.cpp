@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "phonebook/Phonebook.h"
-#include "phonebook/PhonebookService.h"
 #include "phonebook/Replies.h"
+#include "phonebook/Shared.h"
 
 namespace vondrix::phonebook {
 namespace {

@@ -305,9 +305,11 @@ TEST(Backup, VcardAndIcalendarImportsIntoFreePlaces) {
            "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Taxi Stra\xDF"
            "e\r\nTEL;WORK:0302223344\r\nEND:VCARD\r\n";
     phonebook::PhonebookModel model;
-    phonebook::PhonebookService book(rig.session.engine, rig.reporter, rig.session.settings, model);
-    ASSERT_TRUE(book.selectCurrent());
-    ASSERT_TRUE(book.readCurrent());
+    phonebook::PhonebookReader reader(rig.session.engine, rig.reporter, rig.session.settings,
+                                      model);
+    phonebook::PhonebookWriter book(reader);
+    ASSERT_TRUE(reader.selectCurrent());
+    ASSERT_TRUE(reader.readCurrent());
     rig.sim.clearReceived();
     const auto dry = phonebook::importVcard(book, vcf, true);
     EXPECT_EQ(dry.plan.entries.size(), 2u);  // the taxi is in the phonebook already

@@ -13,8 +13,8 @@
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/LocalFile.h"
-#include "phonebook/PhonebookService.h"
 #include "phonesim/Simulator.h"
+#include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 #include "support/ScriptedPhone.h"
@@ -36,24 +36,15 @@ const char* modeName(Mode m) {
                                : "ranges refused";
 }
 
-struct SimRig {
-    SimRig(const std::function<void(PhoneState&)>& prepare, Mode mode) {
-        sim.withState([&](PhoneState& s) {
-            if (prepare)
-                prepare(s);
-            s.refuseRanges = mode == Mode::RangesRefused;
-        });
-        link = PhoneLink::openSerial(sim.openPty(), 0);
-        engine.setTimeouts(3s, 3s);
+struct SimRig : test::SimulatedPhonebookRig {
+    SimRig(const std::function<void(PhoneState&)>& prepare, Mode mode)
+        : SimulatedPhonebookRig([&](PhoneState& s) {
+              if (prepare)
+                  prepare(s);
+              s.refuseRanges = mode == Mode::RangesRefused;
+          }) {
         settings.fastRead = mode != Mode::Single;
     }
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
-    test::RecordingReporter reporter;
-    PhonebookModel model;
-    PhonebookService service{engine, reporter, settings, model};
 };
 
 // What one read leaves: the table, the local file written from it, the
@@ -174,11 +165,11 @@ TEST(FastRead, GivesTheSameModelAndFileAsSingleReads) {
                     SCOPED_TRACE(modeName(mode));
                     SimRig rig(prepare, mode);
                     rig.settings.readB = readB;
-                    rig.service.setRangeSize(k.rangeSize);
+                    rig.reader.setRangeSize(k.rangeSize);
                     rig.model.current.kind = k.kind;
-                    ASSERT_TRUE(rig.service.selectCurrent());
+                    ASSERT_TRUE(rig.reader.selectCurrent());
                     rig.sim.clearReceived();
-                    ASSERT_TRUE(rig.service.readCurrent());
+                    ASSERT_TRUE(rig.reader.readCurrent());
                     Outcome& o = outcomes[static_cast<int>(mode)];
                     o.book = rig.model.current;
                     o.file = savedFile(o.book);
@@ -223,7 +214,7 @@ TEST(FastRead, ProgressMovesOncePerRange) {
                 s.sim.entries[i] = entryFor(i);
         },
         Mode::Ranges);
-    ASSERT_TRUE(rig.service.readCurrent());
+    ASSERT_TRUE(rig.reader.readCurrent());
     EXPECT_EQ(rig.sim.receivedLines().size(), 11u);
     EXPECT_EQ(rig.reporter.progress,
               (std::vector<int>{1, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 0}));
@@ -243,7 +234,7 @@ TEST(FastRead, WindowOpeningGivesTheSameTables) {
     for (const Mode mode : {Mode::Single, Mode::Ranges, Mode::RangesRefused}) {
         SCOPED_TRACE(modeName(mode));
         SimRig rig(prepare, mode);
-        rig.service.open();
+        rig.window.open();
         models[static_cast<int>(mode)] = rig.model;
         traffic[static_cast<int>(mode)] = rig.sim.receivedLines();
         EXPECT_TRUE(rig.reporter.shown.empty());
@@ -300,20 +291,11 @@ const std::string kSingles[] = {
     single(6, "0306", "Dan")};
 const std::string kTest = "\r\n+CPBR: (1-6),20,14\r\n" + kOk;
 
-struct ScriptRig {
-    ScriptRig() : phone(test::ScriptedPhone::Kind::Pty), link(phone.clientLink()), engine(link) {
-        engine.setTimeouts(kLimit, kLimit);
+struct ScriptRig : test::ScriptedPhonebookRig {
+    ScriptRig() {
         engine.setOverallExtra(1000ms);
-        service.setRangeSize(3);
+        reader.setRangeSize(3);
     }
-    static constexpr std::chrono::milliseconds kLimit{700};
-    test::ScriptedPhone phone;
-    PhoneLink link;
-    AtEngine engine;
-    Settings settings;
-    test::RecordingReporter reporter;
-    PhonebookModel model;
-    PhonebookService service{engine, reporter, settings, model};
 };
 
 CurrentPhonebook singleReadOfTheScript() {
@@ -321,7 +303,7 @@ CurrentPhonebook singleReadOfTheScript() {
     rig.phone.reply(kTest);
     for (const std::string& r : kSingles)
         rig.phone.reply(r);
-    EXPECT_TRUE(rig.service.readCurrent());
+    EXPECT_TRUE(rig.reader.readCurrent());
     return rig.model.current;
 }
 
@@ -358,7 +340,7 @@ TEST(FastRead, UntrustedRangeReplyFallsBackToSingleReads) {
         rig.phone.reply(c.reply);
         for (int i = 4; i <= 6; ++i)
             rig.phone.reply(kSingles[i - 1]);
-        ASSERT_TRUE(rig.service.readCurrent());
+        ASSERT_TRUE(rig.reader.readCurrent());
         EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBR=?", "AT+CPBR=1,3", "AT+CPBR=4,6", "AT+CPBR=4",
                                             "AT+CPBR=5", "AT+CPBR=6"}));
         expectSameBook(rig.model.current, expected);
@@ -376,7 +358,7 @@ TEST(FastRead, EchoedRangeReplyIsTaken) {
                     record(2, "0302", "Bob") + "\r\n" + kOk);
     rig.phone.reply("AT+CPBR=4,6\r\r\n" + record(4, "0304", "Cid") + "\r\n" +
                     record(6, "0306", "Dan") + "\r\n" + kOk);
-    ASSERT_TRUE(rig.service.readCurrent());
+    ASSERT_TRUE(rig.reader.readCurrent());
     EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBR=?", "AT+CPBR=1,3", "AT+CPBR=4,6"}));
     expectSameBook(rig.model.current, singleReadOfTheScript());
 }
@@ -404,7 +386,7 @@ TEST(FastRead, LinkFailureInARangeKeepsNothing) {
         rig.phone.reply(kTest);
         rig.phone.reply("\r\n" + record(1, "0301", "Ann") + "\r\n" + kOk);
         rig.phone.reply(c.second);
-        EXPECT_FALSE(rig.service.readCurrent());
+        EXPECT_FALSE(rig.reader.readCurrent());
         EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBR=?", "AT+CPBR=1,3", "AT+CPBR=4,6"}));
         EXPECT_TRUE(rig.model.current.entries.empty());
         EXPECT_TRUE(rig.model.current.freeLocations.empty());

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -12,7 +11,7 @@
 #include "link/AtEngine.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 #include "phonesim/Simulator.h"
 #include "support/FileTraps.h"
 #include "support/PhonebookEntries.h"
@@ -66,21 +65,16 @@ TEST(CsvLineParse, SeparatorsApostropheAndControls) {
 
 using test::entry;
 
-// The service over a real pty against a peer that answers as scripted.
+// The writer over a real pty against a peer that answers as scripted.
 class ScriptedImport : public ::testing::Test, protected test::ScriptedPhonebookRig {
   protected:
-    ScriptedImport() : ScriptedPhonebookRig(1500ms), dir(test::makeTempDir("import")) {
-        model.current.range = Range{1, 250, 20, 14};
-    }
-    ~ScriptedImport() override { std::filesystem::remove_all(dir); }
+    ScriptedImport() : ScriptedPhonebookRig(1500ms) { model.current.range = Range{1, 250, 20, 14}; }
 
     std::string file(const std::string& content) {
         const std::string path = dir + "/in.csv";
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
-
-    std::string dir;
 };
 
 TEST_F(ScriptedImport, AppendUsesFreeLocationsCutsNamesAndKeepsTheLastCharacter) {
@@ -90,9 +84,9 @@ TEST_F(ScriptedImport, AppendUsesFreeLocationsCutsNamesAndKeepsTheLastCharacter)
     book.rows = {Row{1, "Zed", "1", 0}};
     book.freeLocations = {4, 9};
     replies({kOk, kOk, kOk});
-    const ImportResult r = importCsv(
-        service, file("NR;NAME;TELNUM\r\n7;M\xFCller-L;'0301\r\n8;Bob;0302\r\n9;Ann;'+44"),
-        ImportMode::Append);
+    const ImportResult r =
+        importCsv(writer, file("NR;NAME;TELNUM\r\n7;M\xFCller-L;'0301\r\n8;Bob;0302\r\n9;Ann;'+44"),
+                  ImportMode::Append);
     EXPECT_EQ(phone.lines(),
               (std::vector<std::string>{"AT^SPBS=SM", "AT+CPBW=4,0301,129,\"M\\7Elle\"",
                                         "AT+CPBW=9,+44,145,\"Ann\""}));
@@ -114,7 +108,7 @@ TEST_F(ScriptedImport, RefusedLineGoesOnAndMissingFreeLocationEnds) {
     model.current.freeLocations = {4, 5};
     replies({kOk, kOk, "\r\n+CME ERROR: 20\r\n", kOk});
     const ImportResult r = importCsv(
-        service, file("NR;NAME;TELNUM\n1;A;'1\n2;B;'2\n3;C;'3\n4;D;'4\n"), ImportMode::Append);
+        writer, file("NR;NAME;TELNUM\n1;A;'1\n2;B;'2\n3;C;'3\n4;D;'4\n"), ImportMode::Append);
     EXPECT_EQ(phone.lines(),
               (std::vector<std::string>{"AT^SPBS=SM", "AT+CPBW=4,1,129,\"A\"",
                                         "AT+CPBW=5,2,129,\"B\"", "AT+CPBW=5,3,129,\"C\""}));
@@ -130,7 +124,7 @@ TEST_F(ScriptedImport, FullEntryTableEndsAppendBeforeWriting) {
     model.current.entries.assign(kMaxEntries, entry(1, "X", "1"));
     model.current.freeLocations = {501};
     phone.reply(kOk);
-    const ImportResult r = importCsv(service, file("NR;NAME;TELNUM\n1;A;'1\n"), ImportMode::Append);
+    const ImportResult r = importCsv(writer, file("NR;NAME;TELNUM\n1;A;'1\n"), ImportMode::Append);
     EXPECT_EQ(phone.lines(), std::vector<std::string>{"AT^SPBS=SM"});
     EXPECT_EQ(reporter.ids(), std::vector<int>{22});
     EXPECT_EQ(r.end, End::TableFull);
@@ -157,7 +151,7 @@ TEST_F(ScriptedImport, UnreadableFilesEndBeforeAnyWrite) {
         reporter.shown.clear();
         phone.reply(kOk);
         const std::string path = c.content ? file(*c.content) : c.path;
-        const ImportResult r = importCsv(service, path, ImportMode::Overwrite);
+        const ImportResult r = importCsv(writer, path, ImportMode::Overwrite);
         EXPECT_EQ(reporter.ids(), std::vector<int>{c.message}) << path;
         EXPECT_EQ(r.end, c.end);
         EXPECT_FALSE(r.reread);
@@ -171,7 +165,7 @@ TEST_F(ScriptedImport, CrOnlyAndMixedLineEndsAreLineEnds) {
     model.current.freeLocations = {4, 5, 6};
     replies({kOk, kOk, kOk, kOk});
     const ImportResult r =
-        importCsv(service, file("NR;NAME;TELNUM\r1;A;'1\r2;B;'2\r\n3;C;'3\r"), ImportMode::Append);
+        importCsv(writer, file("NR;NAME;TELNUM\r1;A;'1\r2;B;'2\r\n3;C;'3\r"), ImportMode::Append);
     EXPECT_EQ(phone.lines(),
               (std::vector<std::string>{"AT^SPBS=SM", "AT+CPBW=4,1,129,\"A\"",
                                         "AT+CPBW=5,2,129,\"B\"", "AT+CPBW=6,3,129,\"C\""}));
@@ -187,7 +181,7 @@ TEST_F(ScriptedImport, FixedDiallingAsksPin2PerLineUntilGivenThenReusesIt) {
     replies({kOk, kOk, "\r\n+CME ERROR: SIM PIN2 required\r\n", "\r\n+CPIN: SIM PIN2\r\n\r\nOK\r\n",
              kOk, kOk, kOk, kOk, kOk, kOk, kOk});
     const ImportResult r =
-        importCsv(service, file("NR;NAME;TELNUM\n1;A;'1\n2;B;'2\n3;C;'3\n"), ImportMode::Append);
+        importCsv(writer, file("NR;NAME;TELNUM\n1;A;'1\n2;B;'2\n3;C;'3\n"), ImportMode::Append);
     EXPECT_EQ(phone.lines(), (std::vector<std::string>{
                                  "AT^SPBS=FD", "AT+CMEE=2", "AT+CPBW=1,2,129,\"B\"", "AT+CPIN?",
                                  "AT+CPIN=1234", "AT+CPBW=1,2,129,\"B\"", "AT+CMEE=0", "AT+CMEE=2",
@@ -221,7 +215,7 @@ TEST_F(ScriptedImport, FixedDiallingEndsOnEmptyOrRejectedPin2) {
         reporter.shown.clear();
         reporter.pins = {c.pin};
         replies(c.replies);
-        const ImportResult r = importCsv(service, path, ImportMode::Append);
+        const ImportResult r = importCsv(writer, path, ImportMode::Append);
         const auto lines = phone.lines();
         EXPECT_EQ(std::vector<std::string>(lines.begin() + static_cast<long>(sent), lines.end()),
                   c.lines)
@@ -245,9 +239,7 @@ class SimulatedImport : public ::testing::Test, protected test::SimulatedPhonebo
                   s.sim.entries[2] = {"0302", 129, "Bob"};
                   s.sim.entries[4] = {"+44", 145, "Cy!"};
               },
-              phonesim::PhoneState{}),
-          dir(test::makeTempDir("simimport")) {}
-    ~SimulatedImport() override { std::filesystem::remove_all(dir); }
+              phonesim::PhoneState{}) {}
     std::string file(const std::string& name, const std::string& content) {
         std::ofstream(dir + "/" + name, std::ios::binary) << content;
         return dir + "/" + name;
@@ -260,21 +252,19 @@ class SimulatedImport : public ::testing::Test, protected test::SimulatedPhonebo
         });
         return e;
     }
-
-    std::string dir;
 };
 
 TEST_F(SimulatedImport, ExportsFollowDeletesAndImportsInBothModes) {
-    ASSERT_TRUE(service.selectCurrent());
-    ASSERT_TRUE(service.readCurrent());
+    ASSERT_TRUE(reader.selectCurrent());
+    ASSERT_TRUE(reader.readCurrent());
     ASSERT_EQ(model.current.freeLocations, (std::vector<int>{3, 5, 6}));
     std::size_t bobRow = 0;
     while (model.current.rows[bobRow].name != "Bob")
         ++bobRow;
-    ASSERT_TRUE(service.deleteEntry(bobRow));
+    ASSERT_TRUE(writer.deleteEntry(bobRow));
 
     const ImportResult appended =
-        importCsv(service, file("a.csv", "NR;NAME;TELNUM\r\n9;M\xFCller;'0305\r\n1;Al@x;'0306\r\n"),
+        importCsv(writer, file("a.csv", "NR;NAME;TELNUM\r\n9;M\xFCller;'0305\r\n1;Al@x;'0306\r\n"),
                   ImportMode::Append);
     EXPECT_EQ(appended.written, 2);
     EXPECT_EQ(stored(3), (phonesim::StoredEntry{"0305", 129, "M\xFCller"}));
@@ -284,7 +274,7 @@ TEST_F(SimulatedImport, ExportsFollowDeletesAndImportsInBothModes) {
               "5;Al@x;'0306\r\n");
 
     const ImportResult overwritten =
-        importCsv(service, file("o.csv", "NR,NAME,TELNUM\n4,Dora,'+4930\n"), ImportMode::Overwrite);
+        importCsv(writer, file("o.csv", "NR,NAME,TELNUM\n4,Dora,'+4930\n"), ImportMode::Overwrite);
     EXPECT_TRUE(overwritten.reread);
     EXPECT_EQ(stored(4), (phonesim::StoredEntry{"+4930", 145, "Dora"}));
     EXPECT_EQ(csvText(model.current),

@@ -9,7 +9,7 @@
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "link/LinkOperation.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 #include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
 #include "support/ScriptedPhone.h"
@@ -63,7 +63,7 @@ TEST(LinkFailure, ReadBrokenOffAtTheThirdLocation) {
         rig.phone.reply(entryReply(2, "0302", "Bob"));
         rig.phone.reply(c.third);
         const auto t0 = Clock::now();
-        EXPECT_FALSE(rig.service.readCurrent());
+        EXPECT_FALSE(rig.reader.readCurrent());
         EXPECT_LT(Clock::now() - t0, 2 * Rig::kLimit + 500ms);
         EXPECT_EQ(rig.phone.lines(), (Lines{"AT+CPBR=?", "AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3"}));
         EXPECT_TRUE(rig.model.current.entries.empty());
@@ -79,7 +79,7 @@ TEST(LinkFailure, RefusedLocationIsStillSkippedAndTheReadCompletes) {
     rig.phone.reply(entryReply(1, "0301", "Ann"));
     rig.phone.reply("\r\n+CME ERROR: 21\r\n");
     rig.phone.reply(kOk);
-    EXPECT_TRUE(rig.service.readCurrent());
+    EXPECT_TRUE(rig.reader.readCurrent());
     EXPECT_TRUE(rig.model.current.complete);
     EXPECT_EQ(rig.model.current.entries.size(), 1u);
     EXPECT_EQ(rig.model.current.freeLocations, std::vector<int>{3});
@@ -95,16 +95,16 @@ TEST(LinkFailure, LateReplyAnswersNoLaterCommand) {
     rig.phone.reply(entryReply(1, "0301", "Ann"));
     rig.phone.reply(entryReply(2, "0302", "Bob"));
     rig.phone.reply({{entryReply(3, "0303", "Cid"), 1000}});
-    EXPECT_FALSE(rig.service.readCurrent());
+    EXPECT_FALSE(rig.reader.readCurrent());
     EXPECT_TRUE(rig.model.current.rows.empty());
 
     // The phone refuses the deletion; the late "OK" of location 3 must not
     // make it look done.
     rig.phone.reply(kError);
-    EXPECT_EQ(rig.service.empty(6), PhonebookService::WriteResult::Failed);
+    EXPECT_EQ(rig.writer.empty(6), PhonebookWriter::WriteResult::Failed);
     EXPECT_EQ(rig.phone.lines().back(), "AT+CPBW=6");
     rig.phone.reply(kOk);
-    EXPECT_EQ(rig.service.empty(5), PhonebookService::WriteResult::Ok);
+    EXPECT_EQ(rig.writer.empty(5), PhonebookWriter::WriteResult::Ok);
     EXPECT_EQ(rig.phone.lines().back(), "AT+CPBW=5");
 }
 
@@ -151,28 +151,28 @@ TEST(LinkFailure, WriteAnsweredLateReportsTheTruth) {
         const char* name;
         std::vector<ScriptedPhone::Piece> write;
         const char* held;  // the read-back's name
-        PhonebookService::WriteResult result;
+        PhonebookWriter::WriteResult result;
         Lines lines;
     } cases[] = {
         {"late OK after the line fell quiet",
          {{kOk, 1700}},
          "Old",
-         PhonebookService::WriteResult::Ok,
+         PhonebookWriter::WriteResult::Ok,
          {"AT+CPBW=4,0304,129,\"Dee\""}},
         {"late refusal",
          {{kError, 1700}},
          "Dee",
-         PhonebookService::WriteResult::Failed,
+         PhonebookWriter::WriteResult::Failed,
          {"AT+CPBW=4,0304,129,\"Dee\""}},
         {"never answered, done",
          {},
          "Dee",
-         PhonebookService::WriteResult::Ok,
+         PhonebookWriter::WriteResult::Ok,
          {"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}},
         {"never answered, not done",
          {},
          "Old",
-         PhonebookService::WriteResult::Failed,
+         PhonebookWriter::WriteResult::Failed,
          {"AT+CPBW=4,0304,129,\"Dee\"", "AT+CPBR=4"}},
     };
     for (const auto& c : cases) {
@@ -180,7 +180,7 @@ TEST(LinkFailure, WriteAnsweredLateReportsTheTruth) {
         test::ScriptedPhonebookRig rig(1000ms);
         rig.phone.reply(c.write);
         rig.phone.reply(entryReply(4, "0304", c.held));
-        EXPECT_EQ(rig.service.store(4, "0304", 129, "Dee"), c.result);
+        EXPECT_EQ(rig.writer.store(4, "0304", 129, "Dee"), c.result);
         EXPECT_EQ(rig.phone.lines(), c.lines);
         EXPECT_EQ(rig.engine.lateAnswers(), c.write.empty() ? 0u : 1u);
         EXPECT_TRUE(rig.reporter.ids().empty());
@@ -213,7 +213,7 @@ TEST(LinkFailure, StrayReplyNeverAnswersALaterCommand) {
         rig.phone.reply(c.third);
         for (int i = 4; i <= 5; ++i)
             rig.phone.reply(entryReply(i, "030" + std::to_string(i), "Eve"));
-        EXPECT_FALSE(rig.service.readCurrent());
+        EXPECT_FALSE(rig.reader.readCurrent());
         EXPECT_TRUE(rig.model.current.rows.empty());
         EXPECT_FALSE(rig.model.current.complete);
         EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::RepliesOutOfStep});
@@ -230,7 +230,7 @@ TEST(LinkFailure, InjectionNeverReachesThePhone) {
     };
     for (const auto& [number, name] : inputs) {
         Rig rig;
-        EXPECT_EQ(rig.service.store(1, number, 129, name), PhonebookService::WriteResult::Refused)
+        EXPECT_EQ(rig.writer.store(1, number, 129, name), PhonebookWriter::WriteResult::Refused)
             << number << " / " << name;
         EXPECT_TRUE(rig.phone.lines().empty());
         EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::ValueRefused});
@@ -241,9 +241,9 @@ TEST(LinkFailure, OverlongValuesAreRefusedBeforeSending) {
     Rig rig;
     rig.model.current.range = Range{1, 250, 20, 14};
     const std::string huge(10 * 1024 * 1024, '1');
-    EXPECT_EQ(rig.service.store(1, huge, 129, "A"), PhonebookService::WriteResult::Failed);
-    EXPECT_EQ(rig.service.store(1, "0301", 129, std::string(15, 'n')),
-              PhonebookService::WriteResult::Failed);
+    EXPECT_EQ(rig.writer.store(1, huge, 129, "A"), PhonebookWriter::WriteResult::Failed);
+    EXPECT_EQ(rig.writer.store(1, "0301", 129, std::string(15, 'n')),
+              PhonebookWriter::WriteResult::Failed);
     EXPECT_TRUE(rig.phone.lines().empty());
     // The engine itself refuses a line no phone takes.
     EXPECT_EQ(rig.engine.standard("AT+CPBR=1;+CPBW=1"), 0);

@@ -7,7 +7,7 @@
 
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 #include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
 #include "support/ScriptedPhone.h"
@@ -17,7 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
-using WriteResult = PhonebookService::WriteResult;
+using WriteResult = PhonebookWriter::WriteResult;
 
 const std::string kOk = "\r\nOK\r\n";
 const std::string kError = "\r\nERROR\r\n";
@@ -50,7 +50,7 @@ TEST(PhonebookScripted, ReadsEveryLocationWithProgress) {
     rig.replies({rangeReply("+CPBR", "(1-5),20,14"), entryReply(1, "0301", "Zora"), kOk,
                  kError,  // a failed location is skipped: no free entry, no progress
                  entryReply(4, "+4930", "M~ller"), entryReply(5, "030", "")});
-    ASSERT_TRUE(rig.service.readCurrent());
+    ASSERT_TRUE(rig.reader.readCurrent());
     EXPECT_EQ(rig.lines(), concat({"AT+CPBR=?"}, readLines(1, 5)));
 
     const CurrentPhonebook& b = rig.model.current;
@@ -93,7 +93,7 @@ TEST(PhonebookScripted, FailedOrUnreadableRangeQueryKeepsTheTables) {
         rig.model.current.rows = {{1, "Anna", "0301", 0}};
         rig.model.current.freeLocations = {2};
         rig.reply(c.reply);
-        EXPECT_FALSE(rig.service.readCurrent()) << c.situation;
+        EXPECT_FALSE(rig.reader.readCurrent()) << c.situation;
         EXPECT_EQ(rig.lines(), Lines{"AT+CPBR=?"}) << c.situation;
         EXPECT_EQ(rig.model.current.entries.size(), 1u) << c.situation;
         EXPECT_EQ(rig.model.current.rows.size(), 1u) << c.situation;
@@ -106,7 +106,7 @@ TEST(PhonebookScripted, FailedOrUnreadableRangeQueryKeepsTheTables) {
 TEST(PhonebookScripted, HighestIndexZeroMovesNoBar) {
     Rig rig;
     rig.replies({rangeReply("+CPBR", "(0-0),20,14"), entryReply(0, "1", "A")});
-    ASSERT_TRUE(rig.service.readCurrent());
+    ASSERT_TRUE(rig.reader.readCurrent());
     EXPECT_EQ(rig.model.current.entries.size(), 1u);
     EXPECT_EQ(rig.reporter.progress, (std::vector<int>{1, 0}));
 }
@@ -117,7 +117,7 @@ TEST(PhonebookScripted, MoreOccupiedLocationsThanTheTableHolds) {
     for (int i = 1; i <= 503; ++i)
         replies.push_back(i == 2 || i == 502 ? kOk : entryReply(i, "1", "N" + std::to_string(i)));
     rig.replies(replies);
-    ASSERT_TRUE(rig.service.readCurrent());
+    ASSERT_TRUE(rig.reader.readCurrent());
     const CurrentPhonebook& b = rig.model.current;
     EXPECT_EQ(rig.lines().size(), 504u);  // read to the end for the free list
     EXPECT_EQ(b.entries.size(), kMaxEntries);
@@ -136,7 +136,7 @@ TEST(PhonebookScripted, RedbookStopsAtItsCapacity) {
     replies.push_back("\r\n^SPBG: 31,\"1\",129,\"W!\"\r\n" + kOk);
     replies.push_back("\r\n^SPBG: 32,\"1\",129,\"X!\"\r\n" + kOk);
     rig.replies(replies);
-    rig.service.readRedbook();
+    rig.reader.readRedbook();
     EXPECT_EQ(rig.lines(), concat({"AT^SPBS=RD", "AT^SPBG=?"}, readLines(1, 31, "AT^SPBG=")));
     ASSERT_EQ(rig.model.redbook.size(), kMaxRedbook);
     EXPECT_EQ(rig.model.redbook[3].index, 5);  // the position read, empty ones skipped
@@ -155,7 +155,7 @@ TEST(PhonebookScripted, CallListsEndAtTheFirstEmptyLocationOrTheirCapacity) {
         replies.push_back(entryReply(i, std::to_string(i), "R"));
     rig.model.missed.lines = {"stale"};
     rig.replies(replies);
-    rig.service.readCallLists();
+    rig.reader.readCallLists();
     const Lines expected =
         concat(concat({"AT+CPBS=LD", "AT+CPBR=?"}, readLines(1, 3)),
                concat({"AT+CPBS=MC", "AT+CPBS=RC", "AT+CPBR=?"}, readLines(1, 10)));
@@ -177,7 +177,7 @@ TEST(PhonebookScripted, OwnNumbersFillLocationsOneToSix) {
         replies.push_back(kOk);
     replies.push_back(entryReply(7, "0999", "Seven"));
     rig.replies(replies);
-    rig.service.readOwnNumbers();
+    rig.reader.readOwnNumbers();
     EXPECT_EQ(rig.lines(), concat({"AT+CPBS=ON", "AT+CPBR=?"}, readLines(1, 7)));
     EXPECT_EQ(rig.model.ownNumbers[0], "+49171");
     EXPECT_EQ(rig.model.ownNumbers[1], longNumber.substr(0, kMaxOwnNumber));
@@ -233,7 +233,7 @@ TEST(PhonebookScripted, FixedDiallingPin2OddCases) {
         else
             rig.model.pin2 = "1234";
         rig.replies(c.replies);
-        EXPECT_EQ(rig.service.store(1, "0301", 129, "M\xFCller"), c.result);
+        EXPECT_EQ(rig.writer.store(1, "0301", 129, "M\xFCller"), c.result);
         EXPECT_EQ(rig.lines(), c.lines);
         EXPECT_EQ(rig.reporter.ids(), c.messages);
         EXPECT_EQ(rig.model.pin2, c.pinAfter);
@@ -242,9 +242,9 @@ TEST(PhonebookScripted, FixedDiallingPin2OddCases) {
 
 TEST(PhonebookScripted, ControlCharactersNeverReachTheLine) {
     Rig rig;
-    EXPECT_EQ(rig.service.store(1, "0301\rATD0900", 129, "A"), WriteResult::Refused);
-    EXPECT_EQ(rig.service.store(1, "0301", 129, "A\nB"), WriteResult::Refused);
-    EXPECT_FALSE(rig.service.setServiceCentre("+49\r1"));
+    EXPECT_EQ(rig.writer.store(1, "0301\rATD0900", 129, "A"), WriteResult::Refused);
+    EXPECT_EQ(rig.writer.store(1, "0301", 129, "A\nB"), WriteResult::Refused);
+    EXPECT_FALSE(rig.centre.set("+49\r1"));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{106, 106, 106}));
     EXPECT_TRUE(rig.lines().empty());
 }
@@ -252,10 +252,10 @@ TEST(PhonebookScripted, ControlCharactersNeverReachTheLine) {
 TEST(PhonebookScripted, CallBackDialsTheTextAfterTheLastComma) {
     Rig rig;
     rig.replies({kOk, "\r\nBUSY\r\n"});
-    EXPECT_EQ(rig.service.callBack(", 0301"), 1);
-    EXPECT_EQ(rig.service.callBack("Smith, John, 0302"), 4);
-    EXPECT_EQ(rig.service.callBack("no comma"), PhonebookService::kNotDialled);
-    EXPECT_EQ(rig.service.callBack(""), PhonebookService::kNotDialled);
+    EXPECT_EQ(rig.calls.callBack(", 0301"), 1);
+    EXPECT_EQ(rig.calls.callBack("Smith, John, 0302"), 4);
+    EXPECT_EQ(rig.calls.callBack("no comma"), CallService::kNotDialled);
+    EXPECT_EQ(rig.calls.callBack(""), CallService::kNotDialled);
     EXPECT_EQ(rig.lines(), (Lines{"ATD 0301;", "ATD 0302;"}));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{21}));
 }
@@ -263,16 +263,16 @@ TEST(PhonebookScripted, CallBackDialsTheTextAfterTheLastComma) {
 TEST(PhonebookScripted, ServiceCentreReadAndSet) {
     Rig rig;
     rig.replies({"\r\n+CSCA: \"+491710760000\",145\r\n" + kOk, kOk, kError, kError});
-    EXPECT_TRUE(rig.service.readServiceCentre());
+    EXPECT_TRUE(rig.centre.read());
     EXPECT_EQ(rig.model.serviceCentre.number, "+491710760000");
     EXPECT_EQ(rig.model.serviceCentre.type, 145);
-    EXPECT_TRUE(rig.service.setServiceCentre("01720000"));
+    EXPECT_TRUE(rig.centre.set("01720000"));
     EXPECT_EQ(rig.model.serviceCentre.number, "01720000");
     EXPECT_EQ(rig.model.serviceCentre.type, 129);
-    EXPECT_FALSE(rig.service.setServiceCentre("+4917"));
+    EXPECT_FALSE(rig.centre.set("+4917"));
     EXPECT_EQ(rig.model.serviceCentre.number, "01720000");
-    EXPECT_FALSE(rig.service.setServiceCentre(""));
-    EXPECT_FALSE(rig.service.readServiceCentre());
+    EXPECT_FALSE(rig.centre.set(""));
+    EXPECT_FALSE(rig.centre.read());
     EXPECT_EQ(rig.model.serviceCentre.number, "");
     EXPECT_EQ(rig.lines(),
               (Lines{"AT+CSCA?", "AT+CSCA=01720000,129", "AT+CSCA=+4917,145", "AT+CSCA?"}));

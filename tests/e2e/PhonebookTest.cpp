@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/Export.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 #include "phonesim/Simulator.h"
 #include "support/PhonebookRig.h"
 #include "support/RecordingReporter.h"
@@ -45,7 +47,7 @@ TEST(PhonebookReading, SimOf250WithAndWithoutReadB) {
         SCOPED_TRACE(readB ? "ReadB on" : "ReadB off");
         Rig rig(simOf250);
         rig.settings.readB = readB;
-        ASSERT_TRUE(rig.service.readCurrent());
+        ASSERT_TRUE(rig.reader.readCurrent());
         const Lines lines = rig.lines();
         const CurrentPhonebook& b = rig.model.current;
         EXPECT_EQ(lines.front(), "AT+CPBR=?");
@@ -73,7 +75,7 @@ TEST(PhonebookReading, SimOf250WithAndWithoutReadB) {
 
 TEST(PhonebookReading, NamesComeBackAsThePcShowsThem) {
     Rig rig([](PhoneState& s) { s.sim.entries[5] = StoredEntry{"0305", 129, ""}; });
-    ASSERT_TRUE(rig.service.readCurrent());
+    ASSERT_TRUE(rig.reader.readCurrent());
     EXPECT_EQ(rig.entryAt(1).name,
               "M\xFC"
               "ller");  // sent as GSM code 0x7E
@@ -90,7 +92,7 @@ TEST(PhonebookReading, NamesComeBackAsThePcShowsThem) {
 TEST(PhonebookReading, WindowOpeningReadsEverythingInOrder) {
     Rig rig;
     rig.model.current.kind = Kind::Internal;  // left from an earlier opening
-    rig.service.open();
+    rig.window.open();
     const Lines lines = rig.lines();
     // The traffic without the location reads.
     Lines commands;
@@ -128,21 +130,23 @@ TEST(PhonebookReading, WindowOpeningReadsEverythingInOrder) {
 
     // Writes after the opening go to the SIM.
     rig.forget();
-    ASSERT_TRUE(rig.service.saveEntry(0, "Neu", "0301"));
+    ASSERT_TRUE(rig.writer.saveEntry(0, "Neu", "0301"));
     EXPECT_EQ(rig.phone().sim.entries.at(5).name, "Neu");
 }
 
 TEST(PhonebookReading, SwitchingKindsSavesFirstAndReadsTheNewKind) {
     Rig rig;
     rig.read();
-    int saved = 0;
-    const auto save = [&] { ++saved; };
-    rig.service.switchKind(Kind::Sim, save);  // the current kind: nothing at all
-    EXPECT_EQ(saved, 0);
+    EXPECT_TRUE(rig.window.switchKind(Kind::Sim));  // the current kind: nothing at all
+    EXPECT_FALSE(std::filesystem::exists(rig.localFile()));
     EXPECT_TRUE(rig.lines().empty());
 
-    rig.service.switchKind(Kind::Internal, save);
-    EXPECT_EQ(saved, 1);
+    EXPECT_TRUE(rig.window.switchKind(Kind::Internal));
+    // The SIM phonebook went to the local file before the new kind was read.
+    std::ifstream saved(rig.localFile(), std::ios::binary);
+    std::string firstLine;
+    std::getline(saved, firstLine);
+    EXPECT_EQ(firstLine, "[SIM]\r");
     const Lines lines = rig.lines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "AT^SPBS=ME");
@@ -157,9 +161,9 @@ TEST(PhonebookReading, SwitchingKindsSavesFirstAndReadsTheNewKind) {
 TEST(PhonebookWriting, NewEntryGoesToTheFirstFreeLocationEncoded) {
     Rig rig;
     rig.read();
-    ASSERT_TRUE(rig.service.canAddEntry());
-    ASSERT_TRUE(rig.service.saveEntry(0, "M\xFCller", "+4930"));
-    ASSERT_TRUE(rig.service.saveEntry(0, "a@b", "0301"));
+    ASSERT_TRUE(rig.writer.canAddEntry());
+    ASSERT_TRUE(rig.writer.saveEntry(0, "M\xFCller", "+4930"));
+    ASSERT_TRUE(rig.writer.saveEntry(0, "a@b", "0301"));
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=5,+4930,145,\"M\\7Eller\"",
                                   "AT+CPBW=9,0301,129,\"a\\00b\""}));
     const PhoneState phone = rig.phone();
@@ -177,8 +181,8 @@ TEST(PhonebookWriting, NewEntryGoesToTheFirstFreeLocationEncoded) {
 TEST(PhonebookWriting, FullPhonebookRefusesNewEntries) {
     Rig rig(fullSimOf8);
     rig.read();
-    EXPECT_FALSE(rig.service.canAddEntry());  // message 22, no dialog
-    EXPECT_FALSE(rig.service.saveEntry(0, "Late", "0301"));
+    EXPECT_FALSE(rig.writer.canAddEntry());  // message 22, no dialog
+    EXPECT_FALSE(rig.writer.saveEntry(0, "Late", "0301"));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{22, 32}));
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=SM"}));  // only the selection
 }
@@ -186,16 +190,16 @@ TEST(PhonebookWriting, FullPhonebookRefusesNewEntries) {
 TEST(PhonebookWriting, EntryDialogChecks) {
     Rig rig;
     rig.read();
-    EXPECT_FALSE(rig.service.saveEntry(0, "", "0301"));
-    EXPECT_FALSE(rig.service.saveEntry(0, "Name", ""));
-    EXPECT_FALSE(rig.service.warnNameLength(std::string(14, 'x')));
-    EXPECT_TRUE(rig.service.warnNameLength(std::string(15, 'x')));
-    EXPECT_FALSE(rig.service.warnNumberLength(std::string(20, '1')));
-    EXPECT_TRUE(rig.service.warnNumberLength(std::string(21, '1')));
+    EXPECT_FALSE(rig.writer.saveEntry(0, "", "0301"));
+    EXPECT_FALSE(rig.writer.saveEntry(0, "Name", ""));
+    EXPECT_FALSE(rig.writer.warnNameLength(std::string(14, 'x')));
+    EXPECT_TRUE(rig.writer.warnNameLength(std::string(15, 'x')));
+    EXPECT_FALSE(rig.writer.warnNumberLength(std::string(20, '1')));
+    EXPECT_TRUE(rig.writer.warnNumberLength(std::string(21, '1')));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{27, 29, 26, 28}));
     EXPECT_TRUE(rig.lines().empty());
     // A name the phone finds too long: refused, message 49, location still free.
-    EXPECT_FALSE(rig.service.saveEntry(0, std::string(15, 'x'), "0301"));
+    EXPECT_FALSE(rig.writer.saveEntry(0, std::string(15, 'x'), "0301"));
     EXPECT_EQ(rig.reporter.ids().back(), 49);
     EXPECT_EQ(rig.model.current.firstFreeLocation(), 5);
     EXPECT_EQ(rig.model.current.entries.size(), 7u);
@@ -204,12 +208,12 @@ TEST(PhonebookWriting, EntryDialogChecks) {
 TEST(PhonebookWriting, EditChangesTheEntryInPlace) {
     Rig rig;
     rig.read();
-    const auto form = rig.service.beginEdit(rig.rowOf(4));
+    const auto form = rig.writer.beginEdit(rig.rowOf(4));
     ASSERT_TRUE(form);
     EXPECT_EQ(form->location, 4);
     EXPECT_EQ(form->name, "Caf\xE9 Lyon");
     EXPECT_EQ(form->number, "+33478123456");
-    ASSERT_TRUE(rig.service.saveEntry(4, "Caf\xE9 Paris", "0145"));
+    ASSERT_TRUE(rig.writer.saveEntry(4, "Caf\xE9 Paris", "0145"));
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=4,0145,129,\"Caf\\05 Paris\""}));
     EXPECT_EQ(rig.phone().sim.entries.at(4).name, "Caf\xE9 Paris");
     EXPECT_EQ(rig.entryAt(4).number, "0145");
@@ -219,7 +223,7 @@ TEST(PhonebookWriting, EditChangesTheEntryInPlace) {
 
     // Refused: message 24, the table unchanged.
     rig.sim.withState([](PhoneState& s) { s.failing.insert("AT+CPBW"); });
-    EXPECT_FALSE(rig.service.saveEntry(4, "Other", "0146"));
+    EXPECT_FALSE(rig.writer.saveEntry(4, "Other", "0146"));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{24}));
     EXPECT_EQ(rig.entryAt(4).name, "Caf\xE9 Paris");
 }
@@ -228,7 +232,7 @@ TEST(PhonebookWriting, DeleteLeavesAnEmptyRowAndFeedsTheFreeList) {
     Rig rig;
     rig.read();
     const std::size_t row = rig.rowOf(2);
-    ASSERT_TRUE(rig.service.confirmDelete(row, true));
+    ASSERT_TRUE(rig.writer.confirmDelete(row, true));
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=2"}));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{14}));
     EXPECT_EQ(rig.phone().sim.entries.count(2), 0u);
@@ -243,11 +247,11 @@ TEST(PhonebookWriting, DeleteLeavesAnEmptyRowAndFeedsTheFreeList) {
     // No on the question: nothing sent.
     rig.forget();
     rig.reporter.answers = {Answer::No};
-    EXPECT_FALSE(rig.service.confirmDelete(rig.rowOf(1), false));
+    EXPECT_FALSE(rig.writer.confirmDelete(rig.rowOf(1), false));
     EXPECT_TRUE(rig.lines().empty());
     // Refused by the phone: message 50, the row unchanged.
     rig.sim.withState([](PhoneState& s) { s.failing.insert("AT+CPBW"); });
-    EXPECT_FALSE(rig.service.deleteEntry(rig.rowOf(1)));
+    EXPECT_FALSE(rig.writer.deleteEntry(rig.rowOf(1)));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{14, 50}));
     EXPECT_EQ(rig.model.current.rows[rig.rowOf(1)].name, "M\xFCller");
 }
@@ -255,13 +259,13 @@ TEST(PhonebookWriting, DeleteLeavesAnEmptyRowAndFeedsTheFreeList) {
 TEST(PhonebookWriting, ExportsNeverShowDeletedAndAlwaysShowWrittenEntries) {
     Rig rig(fullSimOf8);
     rig.read();
-    ASSERT_TRUE(rig.service.deleteEntry(rig.rowOf(2)));
+    ASSERT_TRUE(rig.writer.deleteEntry(rig.rowOf(2)));
     std::string csv = csvText(rig.model.current);
     EXPECT_EQ(csv.find("01712345678"), std::string::npos);
 
     // The new entry takes the freed location and the empty row.
     const std::size_t rows = rig.model.current.rows.size();
-    ASSERT_TRUE(rig.service.saveEntry(0, "Neu", "0999"));
+    ASSERT_TRUE(rig.writer.saveEntry(0, "Neu", "0999"));
     EXPECT_EQ(rig.lines().back(), "AT+CPBW=2,0999,129,\"Neu\"");
     EXPECT_EQ(rig.model.current.rows.size(), rows);
     csv = csvText(rig.model.current);
@@ -269,17 +273,17 @@ TEST(PhonebookWriting, ExportsNeverShowDeletedAndAlwaysShowWrittenEntries) {
     EXPECT_NE(csv.find("2;Neu;'0999\r\n"), std::string::npos);
 
     // Deleted again and replaced by an edit of its empty row.
-    ASSERT_TRUE(rig.service.deleteEntry(rig.rowOf(2)));
+    ASSERT_TRUE(rig.writer.deleteEntry(rig.rowOf(2)));
     const auto& shown = rig.model.current.rows;
     const auto empty =
         std::find_if(shown.begin(), shown.end(), [](const Row& r) { return r.location == 2; });
     ASSERT_NE(empty, shown.end());
     ASSERT_EQ(empty->name, "");
-    const auto form = rig.service.beginEdit(static_cast<std::size_t>(empty - shown.begin()));
+    const auto form = rig.writer.beginEdit(static_cast<std::size_t>(empty - shown.begin()));
     ASSERT_TRUE(form);
     EXPECT_EQ(form->location, 2);
     EXPECT_EQ(form->name, "");
-    ASSERT_TRUE(rig.service.saveEntry(form->location, "Wieder", "0888"));
+    ASSERT_TRUE(rig.writer.saveEntry(form->location, "Wieder", "0888"));
     csv = csvText(rig.model.current);
     EXPECT_EQ(csv.find("Neu"), std::string::npos);
     EXPECT_NE(csv.find("2;Wieder;'0888\r\n"), std::string::npos);
@@ -291,9 +295,9 @@ TEST(PhonebookWriting, ClearEmptiesEveryLocationAndReadsAgain) {
     Rig rig([](PhoneState& s) { s.sim.size = 8; });
     rig.read();
     rig.reporter.answers = {Answer::No};
-    EXPECT_FALSE(rig.service.confirmClear());
+    EXPECT_FALSE(rig.writer.confirmClear());
     EXPECT_TRUE(rig.lines().empty());
-    ASSERT_TRUE(rig.service.confirmClear());
+    ASSERT_TRUE(rig.writer.confirmClear());
     const Lines lines = rig.lines();
     ASSERT_EQ(lines.size(), 8u + 1u + 8u);
     EXPECT_EQ(lines[0], "AT+CPBW=1");
@@ -317,7 +321,7 @@ class FixedDialling : public ::testing::Test {
 
 TEST_F(FixedDialling, FirstWriteIsRefusedUntilThePin2IsGiven) {
     rig.reporter.pins = {"1234"};
-    ASSERT_TRUE(rig.service.saveEntry(0, "Polizei", "110"));
+    ASSERT_TRUE(rig.writer.saveEntry(0, "Polizei", "110"));
     const std::string write = "AT+CPBW=3,110,129,\"Polizei\"";
     EXPECT_EQ(rig.lines(),
               (Lines{"AT+CMEE=2", write, "AT+CPIN?", "AT+CPIN=1234", write, "AT+CMEE=0"}));
@@ -327,7 +331,7 @@ TEST_F(FixedDialling, FirstWriteIsRefusedUntilThePin2IsGiven) {
     // The PIN2 is kept: the next write asks nothing and works at once, and
     // is still sent twice.
     rig.forget();
-    ASSERT_TRUE(rig.service.deleteEntry(rig.rowOf(3)));
+    ASSERT_TRUE(rig.writer.deleteEntry(rig.rowOf(3)));
     EXPECT_EQ(rig.lines(), storeLines("AT+CPBW=3"));
     EXPECT_EQ(rig.reporter.pin2Asked, 1);
     EXPECT_TRUE(rig.reporter.shown.empty());
@@ -335,14 +339,14 @@ TEST_F(FixedDialling, FirstWriteIsRefusedUntilThePin2IsGiven) {
 
 TEST_F(FixedDialling, RejectedPin2IsForgottenAndAskedForAgain) {
     rig.reporter.pins = {"9999", "1234"};
-    EXPECT_FALSE(rig.service.saveEntry(0, "Polizei", "110"));
+    EXPECT_FALSE(rig.writer.saveEntry(0, "Polizei", "110"));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{48}));
     EXPECT_EQ(rig.model.pin2, "");
     EXPECT_EQ(rig.lines().back(), "AT+CPIN=9999");  // nothing after the rejection
     EXPECT_EQ(rig.model.current.firstFreeLocation(), 3);
     EXPECT_EQ(rig.phone().fixedDialling.entries.count(3), 0u);
 
-    ASSERT_TRUE(rig.service.saveEntry(0, "Polizei", "110"));
+    ASSERT_TRUE(rig.writer.saveEntry(0, "Polizei", "110"));
     EXPECT_EQ(rig.reporter.pin2Asked, 2);
     EXPECT_EQ(rig.lines().back(), "AT+CMEE=0");
     EXPECT_EQ(rig.phone().fixedDialling.entries.at(3).number, "110");
@@ -350,9 +354,9 @@ TEST_F(FixedDialling, RejectedPin2IsForgottenAndAskedForAgain) {
 
 TEST_F(FixedDialling, CancelledOrEmptyPin2SendsNothing) {
     rig.reporter.pins = {std::nullopt, ""};
-    EXPECT_FALSE(rig.service.saveEntry(0, "Polizei", "110"));
+    EXPECT_FALSE(rig.writer.saveEntry(0, "Polizei", "110"));
     EXPECT_TRUE(rig.reporter.shown.empty());  // Cancel: no message
-    EXPECT_FALSE(rig.service.deleteEntry(rig.rowOf(1)));
+    EXPECT_FALSE(rig.writer.deleteEntry(rig.rowOf(1)));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{47}));
     EXPECT_TRUE(rig.lines().empty());
     EXPECT_EQ(rig.model.current.rows[rig.rowOf(1)].name, "Notruf");
@@ -360,7 +364,7 @@ TEST_F(FixedDialling, CancelledOrEmptyPin2SendsNothing) {
 
 TEST_F(FixedDialling, ClearUnlocksOnceThenEmptiesEveryLocation) {
     rig.reporter.pins = {"1234"};
-    rig.service.clearPhonebook();
+    rig.writer.clearPhonebook();
     const Lines lines = rig.lines();
     const Lines head = {"AT+CMEE=2",    "AT+CPBW=1", "AT+CPIN?",
                         "AT+CPIN=1234", "AT+CPBW=1", "AT+CMEE=0"};
@@ -376,10 +380,10 @@ TEST_F(FixedDialling, ClearUnlocksOnceThenEmptiesEveryLocation) {
 
 TEST(PhonebookRedbook, AddAndRemoveWithTheMarker) {
     Rig rig;
-    rig.service.open();
+    rig.window.open();
     rig.forget();
     const std::size_t row = rig.rowOf(1);
-    ASSERT_TRUE(rig.service.addToRedbook(row));
+    ASSERT_TRUE(rig.writer.addToRedbook(row));
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=1,+4930123456,145,\"M\\7Eller!\""}));
     EXPECT_EQ(rig.phone().sim.entries.at(1).name, "M\xFCller!");
     EXPECT_EQ(rig.entryAt(1).name, "M\xFCller!");
@@ -390,18 +394,18 @@ TEST(PhonebookRedbook, AddAndRemoveWithTheMarker) {
 
     // Already a member: message 23, nothing sent.
     rig.forget();
-    EXPECT_FALSE(rig.service.addToRedbook(row));
+    EXPECT_FALSE(rig.writer.addToRedbook(row));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{23}));
     EXPECT_TRUE(rig.lines().empty());
 
     // The phone lists both, in its alphabetical order.
-    rig.service.readRedbook();
+    rig.reader.readRedbook();
     ASSERT_EQ(rig.model.redbook.size(), 2u);
     EXPECT_EQ(rig.model.redbook[0].name, "Mama!");
     EXPECT_EQ(rig.model.redbook[1].name, "M\xFCller!");
 
     rig.forget();
-    ASSERT_TRUE(rig.service.removeFromRedbook(1));
+    ASSERT_TRUE(rig.writer.removeFromRedbook(1));
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=1,+4930123456,145,\"M\\7Eller\""}));
     EXPECT_EQ(rig.phone().sim.entries.at(1).name, "M\xFCller");
     EXPECT_EQ(rig.model.current.rows[row].name, "M\xFCller");
@@ -409,7 +413,7 @@ TEST(PhonebookRedbook, AddAndRemoveWithTheMarker) {
     EXPECT_EQ(rig.model.redbook[0].name, "Mama!");
 
     // A later addition does not take the position of a record still shown.
-    ASSERT_TRUE(rig.service.addToRedbook(rig.rowOf(4)));
+    ASSERT_TRUE(rig.writer.addToRedbook(rig.rowOf(4)));
     EXPECT_EQ(rig.model.redbook.size(), 2u);
     EXPECT_EQ(rig.model.redbook[0].name, "Mama!");
     EXPECT_NE(rig.model.redbook[1].index, rig.model.redbook[0].index);
@@ -417,10 +421,10 @@ TEST(PhonebookRedbook, AddAndRemoveWithTheMarker) {
 
 TEST(PhonebookRedbook, RemovalNeedsTheEntryInTheCurrentPhonebook) {
     Rig rig;
-    rig.service.open();
-    rig.service.switchKind(Kind::Internal, {});
+    rig.window.open();
+    rig.window.switchKind(Kind::Internal);
     rig.forget();
-    EXPECT_FALSE(rig.service.removeFromRedbook(0));  // "Mama!" is on the SIM
+    EXPECT_FALSE(rig.writer.removeFromRedbook(0));  // "Mama!" is on the SIM
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{46}));
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=ME"}));
     EXPECT_EQ(rig.model.redbook.size(), 1u);
@@ -428,10 +432,10 @@ TEST(PhonebookRedbook, RemovalNeedsTheEntryInTheCurrentPhonebook) {
 
 TEST(PhonebookRedbook, RefusedWriteUndoesTheAddition) {
     Rig rig;
-    rig.service.open();
+    rig.window.open();
     rig.forget();
     rig.sim.withState([](PhoneState& s) { s.failing.insert("AT+CPBW"); });
-    EXPECT_FALSE(rig.service.addToRedbook(rig.rowOf(1)));
+    EXPECT_FALSE(rig.writer.addToRedbook(rig.rowOf(1)));
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{24}));
     EXPECT_EQ(rig.entryAt(1).name, "M\xFCller");
     EXPECT_EQ(rig.model.redbook.size(), 1u);
@@ -444,7 +448,7 @@ TEST(PhonebookNormalise, WithAndWithoutRem0) {
         rig.settings.tPref = "+49";
         rig.settings.rem0 = rem0;
         rig.read();
-        rig.service.normalise();
+        rig.writer.normalise();
         const std::string pre = rem0 ? "+490" : "+49";
         // Rows in name order: Jürgen (2), Info@Home (6), Taxi Straße (8).
         EXPECT_EQ(rig.lines(),
@@ -468,12 +472,12 @@ TEST(PhonebookNormalise, RefusedNumberKeepsTheOldOneAndEmptyPrefixAsks) {
                          {2, StoredEntry{"0301", 129, "Short"}}};
     });
     rig.read();
-    rig.service.normalise();  // no prefix set
+    rig.writer.normalise();  // no prefix set
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{77}));
     EXPECT_TRUE(rig.lines().empty());
 
     rig.settings.tPref = "+49";
-    rig.service.normalise();
+    rig.writer.normalise();
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{77, 24}));
     // The number that outgrew the phone's field is not sent at all.
     EXPECT_EQ(rig.lines(), std::vector<std::string>{"AT+CPBW=2,+49301,145,\"Short\""});
@@ -490,7 +494,7 @@ TEST(PhonebookNormalise, FixedDiallingEndsOnRejectedPin2) {
     rig.model.current.kind = Kind::Fixed;
     rig.read();
     rig.reporter.pins = {"0000"};
-    rig.service.normalise();
+    rig.writer.normalise();
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{48}));
     EXPECT_EQ(rig.reporter.pin2Asked, 1);  // the run ended: not asked for B
     EXPECT_EQ(rig.entryAt(1).number, "0301");
@@ -499,7 +503,7 @@ TEST(PhonebookNormalise, FixedDiallingEndsOnRejectedPin2) {
 
 TEST(PhonebookCalls, ListsEndAtTheFirstEmptyLocation) {
     Rig rig([](PhoneState& s) { s.missedCalls.entries.erase(3); });
-    rig.service.readCallLists();
+    rig.reader.readCallLists();
     EXPECT_EQ(rig.model.missed.lines, (Lines{", 0301", "Mama!, +491701234567"}));
     EXPECT_EQ(rig.model.missed.calls[1].index, 2);
     EXPECT_EQ(rig.model.missed.calls[1].type, 145);
@@ -509,17 +513,17 @@ TEST(PhonebookCalls, ListsEndAtTheFirstEmptyLocation) {
 
 TEST(PhonebookCalls, CallBackOnANamelessCallAndCopyToPhonebook) {
     Rig rig;
-    rig.service.readCallLists();
+    rig.reader.readCallLists();
     rig.forget();
     const std::string line = rig.model.missed.lines[0];
     ASSERT_EQ(line, ", 0301");
-    EXPECT_EQ(rig.service.callBack(line), AtEngine::kDialOk);
+    EXPECT_EQ(rig.calls.callBack(line), AtEngine::kDialOk);
     EXPECT_EQ(rig.lines(), (Lines{"ATD 0301;"}));
     EXPECT_EQ(rig.phone().dialledCalls.entries.at(1).number, "0301");
 
-    EXPECT_EQ(rig.service.copyToPhonebook(line), std::optional<std::string>(" 0301"));
-    EXPECT_EQ(rig.service.copyToPhonebook(rig.model.missed.lines[1]), std::nullopt);
-    EXPECT_EQ(rig.service.copyToPhonebook(""), std::nullopt);
+    EXPECT_EQ(rig.calls.copyToPhonebook(line), std::optional<std::string>(" 0301"));
+    EXPECT_EQ(rig.calls.copyToPhonebook(rig.model.missed.lines[1]), std::nullopt);
+    EXPECT_EQ(rig.calls.copyToPhonebook(""), std::nullopt);
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{73}));
 }
 
@@ -541,7 +545,7 @@ TEST(PhonebookCalls, DialResultsAndTheirMessages) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.location);
         rig.forget();
-        EXPECT_EQ(rig.service.dialLocation(c.location), c.result);
+        EXPECT_EQ(rig.calls.dialLocation(c.location), c.result);
         EXPECT_EQ(rig.lines(), (Lines{"AT^SPBS=SM", "ATD>" + std::to_string(c.location) + ";"}));
         EXPECT_EQ(rig.reporter.ids(), c.messages);
     }
@@ -549,11 +553,11 @@ TEST(PhonebookCalls, DialResultsAndTheirMessages) {
 
 TEST(PhonebookCalls, HangUpRedialAndClearDialled) {
     Rig rig;
-    rig.service.readCallLists();
+    rig.reader.readCallLists();
     rig.forget();
-    rig.service.hangUp();
-    rig.service.redial();
-    EXPECT_TRUE(rig.service.clearDialledCalls());
+    rig.calls.hangUp();
+    rig.calls.redial();
+    EXPECT_TRUE(rig.calls.clearDialledCalls());
     EXPECT_EQ(rig.lines(), (Lines{"AT+CHUP", "ATDL", "AT^SDLD"}));
     EXPECT_TRUE(rig.model.dialled.lines.empty());
     EXPECT_TRUE(rig.phone().dialledCalls.entries.empty());
@@ -562,10 +566,10 @@ TEST(PhonebookCalls, HangUpRedialAndClearDialled) {
 
 TEST(PhonebookServiceCentre, SetReachesThePhone) {
     Rig rig;
-    ASSERT_TRUE(rig.service.setServiceCentre("+491720000"));
+    ASSERT_TRUE(rig.centre.set("+491720000"));
     EXPECT_EQ(rig.lines(), (Lines{"AT+CSCA=+491720000,145"}));
     EXPECT_EQ(rig.phone().serviceCentre, "+491720000");
-    ASSERT_TRUE(rig.service.readServiceCentre());
+    ASSERT_TRUE(rig.centre.read());
     EXPECT_EQ(rig.model.serviceCentre.number, "+491720000");
 }
 

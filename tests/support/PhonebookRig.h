@@ -1,32 +1,41 @@
 #pragma once
 
-// The phonebook service over a real pty, against the simulated phone or a
-// scripted peer: the one rig of the phonebook's end-to-end tests.
+// The phonebook window's session and services over a real pty, against the
+// simulated phone or a scripted peer: the one rig of the phonebook's
+// end-to-end tests.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
-#include "phonebook/PhonebookService.h"
 #include "phonesim/Simulator.h"
+#include "session/PhonebookWindowSession.h"
 #include "support/RecordingReporter.h"
+#include "support/RunProcess.h"
 #include "support/ScriptedPhone.h"
 
 namespace vondrix::test {
 
 using Lines = std::vector<std::string>;
 
-// The engine and the service on an open link, and what the tests look at.
+// The window's session and its services on an open link, and what the
+// tests look at. The local file and the settings file go to a folder of
+// their own.
 struct PhonebookOnLink {
     PhonebookOnLink(PhoneLink openLink, std::chrono::milliseconds limit)
-        : link(std::move(openLink)) {
+        : dir(makeTempDir("phonebook")), session(dir + "/Vondrix.ini") {
+        session.link = std::move(openLink);
         engine.setTimeouts(limit, limit);
     }
+    ~PhonebookOnLink() { std::filesystem::remove_all(dir); }
+    PhonebookOnLink(const PhonebookOnLink&) = delete;
+    PhonebookOnLink& operator=(const PhonebookOnLink&) = delete;
 
     // The row showing the live entry at `location` (a failure when none).
     std::size_t rowOf(int location) const {
@@ -44,12 +53,19 @@ struct PhonebookOnLink {
         return pos == phonebook::CurrentPhonebook::npos ? none : model.current.entries[pos];
     }
 
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
+    std::string localFile() const { return dir + "/Vondrix.phb"; }
+
+    std::string dir;
+    Session session;
+    AtEngine& engine = session.engine;
+    Settings& settings = session.settings;
+    phonebook::PhonebookModel& model = session.phonebook;
     RecordingReporter reporter;
-    phonebook::PhonebookModel model;
-    phonebook::PhonebookService service{engine, reporter, settings, model};
+    PhonebookWindowSession window{session, reporter, localFile()};
+    phonebook::PhonebookReader& reader = window.reader();
+    phonebook::PhonebookWriter& writer = window.writer();
+    phonebook::CallService& calls = window.calls();
+    phonebook::ServiceCentreService& centre = window.serviceCentre();
 };
 
 namespace detail {
@@ -84,8 +100,8 @@ struct SimulatedPhonebookRig : detail::SimulatedPeer, PhonebookOnLink {
     }
     // Reads the current kind and forgets the traffic so far.
     void read() {
-        ASSERT_TRUE(service.selectCurrent());
-        ASSERT_TRUE(service.readCurrent());
+        ASSERT_TRUE(reader.selectCurrent());
+        ASSERT_TRUE(reader.readCurrent());
         forget();
     }
     void forget() {

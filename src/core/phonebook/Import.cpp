@@ -4,18 +4,20 @@
 #include <vector>
 
 #include "files/Files.h"
+#include "link/LinkOperation.h"
 #include "phonebook/FileLines.h"
 
 namespace vondrix::phonebook {
 
-ImportResult importCsv(PhonebookService& service, const std::string& path, ImportMode mode) {
+ImportResult importCsv(PhonebookWriter& writer, const std::string& path, ImportMode mode) {
+    PhonebookReader& reader = writer.reader();
     using End = ImportResult::End;
     ImportResult result;
-    CurrentPhonebook& book = service.model().current;
-    Reporter& reporter = service.reporter();
-    LinkOperation operation(service.engine(), reporter);
+    CurrentPhonebook& book = reader.model().current;
+    Reporter& reporter = reader.reporter();
+    LinkOperation operation(reader.engine(), reporter);
 
-    service.selectCurrent();  // as the phone must see it; a failure shows in the writes
+    reader.selectCurrent();  // as the phone must see it; a failure shows in the writes
 
     const files::ReadResult file = files::readRegularFile(path);
     if (!file.ok()) {
@@ -51,13 +53,13 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
         const int type = numberType(line->number);
 
         if (book.kind == Kind::Fixed) {
-            const auto pin = service.ensurePin2();
-            if (pin == PhonebookService::WriteResult::Cancelled) {
+            const auto pin = writer.ensurePin2();
+            if (pin == PhonebookWriter::WriteResult::Cancelled) {
                 ++result.skipped;
                 issue(LineProblem::PinCancelled);
                 continue;
             }
-            if (pin != PhonebookService::WriteResult::Ok) {
+            if (pin != PhonebookWriter::WriteResult::Ok) {
                 result.end = End::PinFailed;
                 break;
             }
@@ -80,8 +82,8 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
         }
 
         sentWrite = true;
-        switch (service.store(location, line->number, type, line->name)) {
-            case PhonebookService::WriteResult::Ok:
+        switch (writer.store(location, line->number, type, line->name)) {
+            case PhonebookWriter::WriteResult::Ok:
                 ++result.written;
                 if (mode == ImportMode::Append) {
                     PhonebookEntry e;
@@ -92,24 +94,24 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
                     book.addEntry(std::move(e));  // room was checked above
                 }
                 break;
-            case PhonebookService::WriteResult::Failed:
+            case PhonebookWriter::WriteResult::Failed:
                 reporter.message(msg::NewEntryNotWritten, Caption::Error);
                 ++result.refused;
                 issue(LineProblem::PhoneRefused);
                 break;
-            case PhonebookService::WriteResult::Cancelled:
+            case PhonebookWriter::WriteResult::Cancelled:
                 ++result.skipped;
                 issue(LineProblem::PinCancelled);
                 break;
-            case PhonebookService::WriteResult::Refused:
+            case PhonebookWriter::WriteResult::Refused:
                 ++result.skipped;
                 issue(LineProblem::ValueRefused);
                 break;
-            case PhonebookService::WriteResult::LinkFailed:
+            case PhonebookWriter::WriteResult::LinkFailed:
                 result.end = End::LinkFailed;
                 break;
-            case PhonebookService::WriteResult::InvalidPin:
-            case PhonebookService::WriteResult::PinRejected:
+            case PhonebookWriter::WriteResult::InvalidPin:
+            case PhonebookWriter::WriteResult::PinRejected:
                 result.end = End::PinFailed;
                 break;
         }
@@ -118,8 +120,8 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
 
     if (mode == ImportMode::Append) {
         sortRows(book.rows, 1);
-    } else if (sentWrite && !operation.failed() && service.selectCurrent()) {
-        result.reread = service.readCurrent(kWindowProgressBar);
+    } else if (sentWrite && !operation.failed() && reader.selectCurrent()) {
+        result.reread = reader.readCurrent(kWindowProgressBar);
     }
     return result;
 }

@@ -12,7 +12,7 @@
 #include "foundation/Language.h"
 #include "foundation/Messages.h"
 
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 
 namespace vondrix::phonebook {
 
@@ -85,20 +85,20 @@ struct ImportResult {
     std::vector<LineIssue> issues;
 };
 
-// Imports the file at `path` into the current phonebook of `service`'s
+// Imports the file at `path` into the current phonebook of `writer`'s
 // model: selects the current kind, checks the header, then writes line by
-// line with PhonebookService::store (which encodes the name and, for fixed
+// line with PhonebookWriter::store (which encodes the name and, for fixed
 // dialling, runs the PIN2 protocol; ensurePin2 runs first for each line, so
 // a cancelled dialog skips only that line). A name longer than the
 // phonebook's text length (when known) is cut to it. Lines may end in CR
 // LF, LF or CR. Messages 36 or 104, 37, 22, 32, 49 here, 47 and 48 from
-// the service.
+// the writer.
 //
 // Append mode adds each written entry to the entry table and the rows
 // (sorted by name at the end) and uses up its free location. Overwrite
 // mode changes locations the table may hold, so once a write has been
 // attempted it selects the current kind again and, when that works, reads
 // the phonebook anew with the window's progress bar (ImportResult::reread).
-ImportResult importCsv(PhonebookService& service, const std::string& path, ImportMode mode);
+ImportResult importCsv(PhonebookWriter& writer, const std::string& path, ImportMode mode);
 
 }  // namespace vondrix::phonebook

@@ -1,14 +1,16 @@
 #include "phonebook/VcardImport.h"
 
 #include "files/Files.h"
+#include "link/LinkOperation.h"
 
 namespace vondrix::phonebook {
 
-VcardImportResult importVcard(PhonebookService& service, const std::string& path, bool dryRun) {
+VcardImportResult importVcard(PhonebookWriter& writer, const std::string& path, bool dryRun) {
+    PhonebookReader& reader = writer.reader();
     using End = VcardImportResult::End;
     VcardImportResult result;
-    Reporter& reporter = service.reporter();
-    CurrentPhonebook& book = service.model().current;
+    Reporter& reporter = reader.reporter();
+    CurrentPhonebook& book = reader.model().current;
     const files::ReadResult file = files::readRegularFile(path, kMaxVcardFile);
     if (!file.ok()) {
         reporter.message(file.tooLarge                                ? msg::FileTooLarge
@@ -40,10 +42,10 @@ VcardImportResult importVcard(PhonebookService& service, const std::string& path
         return result;
     }
 
-    LinkOperation operation(service.engine(), reporter);
+    LinkOperation operation(reader.engine(), reporter);
     if (result.plan.entries.empty())
         return result;
-    service.selectCurrent();  // a refusal shows in the writes
+    reader.selectCurrent();  // a refusal shows in the writes
     for (std::size_t i = 0; i < result.plan.entries.size(); ++i) {
         const VcardPlan::Entry& entry = result.plan.entries[i];
         const int location = book.firstFreeLocation();
@@ -54,25 +56,25 @@ VcardImportResult importVcard(PhonebookService& service, const std::string& path
             break;
         }
         if (book.kind == Kind::Fixed) {
-            const auto pin = service.ensurePin2();
-            if (pin != PhonebookService::WriteResult::Ok) {
+            const auto pin = writer.ensurePin2();
+            if (pin != PhonebookWriter::WriteResult::Ok) {
                 result.end = End::PinFailed;
                 break;
             }
         }
-        const auto written = service.store(location, entry.number, entry.type, entry.name);
-        if (written == PhonebookService::WriteResult::Ok) {
+        const auto written = writer.store(location, entry.number, entry.type, entry.name);
+        if (written == PhonebookWriter::WriteResult::Ok) {
             ++result.written;
             book.addEntry(PhonebookEntry{location, entry.number, entry.type, entry.name});
-        } else if (written == PhonebookService::WriteResult::LinkFailed) {
+        } else if (written == PhonebookWriter::WriteResult::LinkFailed) {
             result.end = End::LinkFailed;
             break;
-        } else if (written == PhonebookService::WriteResult::InvalidPin ||
-                   written == PhonebookService::WriteResult::PinRejected) {
+        } else if (written == PhonebookWriter::WriteResult::InvalidPin ||
+                   written == PhonebookWriter::WriteResult::PinRejected) {
             result.end = End::PinFailed;
             break;
         } else {
-            if (written == PhonebookService::WriteResult::Failed)
+            if (written == PhonebookWriter::WriteResult::Failed)
                 reporter.message(msg::NewEntryNotWritten, Caption::Error);
             ++result.refused;
             // The location stays free on the phone, but this run does not try it again.

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 #include "phonebook/Vcard.h"
 
 namespace vondrix::phonebook {
@@ -36,6 +36,6 @@ struct VcardImportResult {
 // import against the current phonebook and, unless `dryRun`, selects the
 // current kind and writes the entries into free locations, adding each to
 // the entry table and the rows.
-VcardImportResult importVcard(PhonebookService& service, const std::string& path, bool dryRun);
+VcardImportResult importVcard(PhonebookWriter& writer, const std::string& path, bool dryRun);
 
 }  // namespace vondrix::phonebook

@@ -11,7 +11,7 @@
 #include "media/RawObjects.h"
 #include "organizer/Export.h"
 #include "organizer/VCalendar.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookReader.h"
 #include "phonebook/Vcard.h"
 #include "sms/Replies.h"
 #include "text/Hex.h"
@@ -205,7 +205,7 @@ std::optional<BackupData> readPhone(Session& session, Reporter& reporter,
 
     // A model of our own: the phonebook window's tables stay as they are.
     phonebook::PhonebookModel model;
-    phonebook::PhonebookService book(engine, progress, session.settings, model);
+    phonebook::PhonebookReader book(engine, progress, session.settings, model);
     if (wanted(stores, Store::Phonebook)) {
         for (const char* store : kPhonebookStores) {
             progress.nextPart();

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "link/LinkOperation.h"
 #include "phonebook/LocalFile.h"
 
 namespace vondrix {
@@ -11,10 +12,39 @@ PhonebookWindowSession::PhonebookWindowSession(Session& session, Reporter& repor
     : session_(session),
       reporter_(reporter),
       localFile_(std::move(localFile)),
-      service_(session.engine, reporter, session.settings, session.phonebook) {}
+      reader_(session.engine, reporter, session.settings, session.phonebook),
+      writer_(reader_),
+      calls_(session.engine, reporter, session.phonebook),
+      serviceCentre_(session.engine, reporter, session.phonebook) {}
 
 void PhonebookWindowSession::open() {
-    service_.open();
+    phonebook::PhonebookModel& tables = model();
+    LinkOperation operation(session_.engine, reporter_);
+    tables.serviceCentre = phonebook::PhonebookEntry{};
+    tables.current.freeLocations.clear();
+    tables.current.deleted.clear();
+    tables.current.kind = phonebook::Kind::Sim;
+
+    reader_.holdReadingDialog(true);
+    reporter_.progressBegin(phonebook::kReadingDialog, 100, Reporter::Task::ReadingOwnNumbers);
+    // After a link failure the steps that follow send nothing; after a
+    // Cancel they are not run.
+    reader_.readOwnNumbers();
+    if (!reader_.stopAsked() && reader_.selectCurrent())
+        reader_.readCurrent(phonebook::kReadingDialog);
+    if (!reader_.stopAsked()) {
+        reader_.readRedbook();
+        if (!reader_.stopAsked())
+            reader_.readCallLists();
+        if (!reader_.stopAsked())
+            serviceCentre_.read();
+    }
+    reader_.holdReadingDialog(false);
+    reporter_.progressEnd();
+
+    tables.phonebookRead = true;
+    phonebook::sortRows(tables.current.rows, 1);
+    reader_.selectCurrent();
 }
 
 bool PhonebookWindowSession::saveLocalFile() {
@@ -40,7 +70,7 @@ bool PhonebookWindowSession::deleteEntry(std::size_t row, bool selectFirst) {
         position != phonebook::CurrentPhonebook::npos
             ? std::optional<phonebook::PhonebookEntry>(book.entries[position])
             : std::nullopt;
-    if (!service_.confirmDelete(row, selectFirst))
+    if (!writer_.confirmDelete(row, selectFirst))
         return false;
     // The phone's Redbook is the entries whose name ends with "!": a
     // deleted one leaves it.
@@ -54,8 +84,16 @@ bool PhonebookWindowSession::deleteEntry(std::size_t row, bool selectFirst) {
 }
 
 bool PhonebookWindowSession::switchKind(phonebook::Kind kind) {
-    service_.switchKind(kind, [this] { saveLocalFile(); });
-    return model().current.kind == kind && model().current.complete;
+    phonebook::CurrentPhonebook& current = model().current;
+    if (kind != current.kind) {
+        LinkOperation operation(session_.engine, reporter_);
+        // The save rule first: the table read so far goes to its section.
+        saveLocalFile();
+        current = phonebook::CurrentPhonebook::unread(kind);
+        if (reader_.selectCurrent())
+            reader_.readCurrent(phonebook::kWindowProgressBar);
+    }
+    return current.kind == kind && current.complete;
 }
 
 bool PhonebookWindowSession::close(const std::vector<int>& phonebookColumns,

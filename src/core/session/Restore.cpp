@@ -7,7 +7,7 @@
 #include "link/LinkOperation.h"
 #include "media/RawObjects.h"
 #include "organizer/VCalendar.h"
-#include "phonebook/PhonebookService.h"
+#include "phonebook/PhonebookWriter.h"
 #include "text/Latin1.h"
 
 namespace vondrix {
@@ -312,7 +312,8 @@ RestoreReport applyRestore(Session& session, Reporter& reporter, const RestorePl
     reporter.progressBegin(116, std::max(total, 1), Reporter::Task::Writing);
 
     phonebook::PhonebookModel model;
-    phonebook::PhonebookService book(engine, reporter, session.settings, model);
+    phonebook::PhonebookReader reader(engine, reporter, session.settings, model);
+    phonebook::PhonebookWriter book(reader);
     std::string selected;  // the phonebook selected for the writes
     bool pinFailed = false;
     int done = 0;
@@ -329,7 +330,7 @@ RestoreReport applyRestore(Session& session, Reporter& reporter, const RestorePl
                     // The plan has checked the phone's own field lengths.
                     model.current.range.numberLength = phonebook::kMaxField;
                     model.current.range.textLength = phonebook::kMaxField;
-                    if (!book.selectCurrent())
+                    if (!reader.selectCurrent())
                         break;
                     selected = c->phonebook;
                 }
@@ -338,10 +339,10 @@ RestoreReport applyRestore(Session& session, Reporter& reporter, const RestorePl
                         ? book.empty(c->entry.index)
                         : book.store(c->entry.index, c->entry.number,
                                      phonebook::numberType(c->entry.number), c->entry.name);
-                ok = result == phonebook::PhonebookService::WriteResult::Ok;
-                pinFailed = result == phonebook::PhonebookService::WriteResult::Cancelled ||
-                            result == phonebook::PhonebookService::WriteResult::InvalidPin ||
-                            result == phonebook::PhonebookService::WriteResult::PinRejected;
+                ok = result == phonebook::PhonebookWriter::WriteResult::Ok;
+                pinFailed = result == phonebook::PhonebookWriter::WriteResult::Cancelled ||
+                            result == phonebook::PhonebookWriter::WriteResult::InvalidPin ||
+                            result == phonebook::PhonebookWriter::WriteResult::PinRejected;
                 break;
             }
             case Store::OwnNumbers:

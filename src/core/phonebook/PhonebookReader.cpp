@@ -1,14 +1,14 @@
-// Reading the phonebooks, the own numbers, the Redbook and the service
-// centre; the window's opening sequence and kind switching.
+// Reading the phonebooks, the own numbers, the Redbook and the call lists.
+
+#include "phonebook/PhonebookReader.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "link/Command.h"
-#include "link/SharedReplies.h"
+#include "link/LinkOperation.h"
 #include "phonebook/LocationReader.h"
-#include "phonebook/PhonebookService.h"
 #include "phonebook/Replies.h"
+#include "phonebook/Shared.h"
 
 namespace vondrix::phonebook {
 namespace {
@@ -36,7 +36,7 @@ class ReadProgress {
 
 }  // namespace
 
-bool PhonebookService::stopAsked() {
+bool PhonebookReader::stopAsked() {
     if (!cancelled_ && reporter_.cancelled()) {
         cancelled_ = true;
         reporter_.message(msg::ReadingCancelled, Caption::Info);
@@ -44,18 +44,18 @@ bool PhonebookService::stopAsked() {
     return cancelled_;
 }
 
-void PhonebookService::beginProgress(int target, Reporter::Task task) {
+void PhonebookReader::beginProgress(int target, Reporter::Task task) {
     reporter_.progressBegin(target, 100, task);
     reporter_.progressStep(1);
 }
 
-void PhonebookService::endProgress(int target) {
+void PhonebookReader::endProgress(int target) {
     reporter_.progressStep(0);
     if (!(opening_ && target == kReadingDialog))
         reporter_.progressEnd();
 }
 
-bool PhonebookService::readCurrent(int progressTarget) {
+bool PhonebookReader::readCurrent(int progressTarget) {
     LinkOperation operation(engine_, reporter_);
     if (!opening_)
         cancelled_ = false;
@@ -125,7 +125,7 @@ bool PhonebookService::readCurrent(int progressTarget) {
     return true;
 }
 
-bool PhonebookService::readOwnNumbers() {
+bool PhonebookReader::readOwnNumbers() {
     LinkOperation operation(engine_, reporter_);
     model_.ownNumbers.fill({});
     if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
@@ -148,7 +148,7 @@ bool PhonebookService::readOwnNumbers() {
     return !linkFailed();
 }
 
-void PhonebookService::readRedbook() {
+void PhonebookReader::readRedbook() {
     LinkOperation operation(engine_, reporter_);
     model_.redbook.clear();
     if (engine_.standard("AT^SPBS=RD") != 1 || engine_.standard("AT^SPBG=?") != 1)
@@ -176,13 +176,13 @@ void PhonebookService::readRedbook() {
     endProgress(kReadingDialog);
 }
 
-void PhonebookService::readCallLists() {
+void PhonebookReader::readCallLists() {
     readCallList("LD", model_.dialled);
     readCallList("MC", model_.missed);
     readCallList("RC", model_.received);
 }
 
-void PhonebookService::readCallList(const char* code, CallList& list) {
+void PhonebookReader::readCallList(const char* code, CallList& list) {
     LinkOperation operation(engine_, reporter_);
     if (engine_.standard(std::string("AT+CPBS=") + code) != 1)
         return;
@@ -220,83 +220,14 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
     endProgress(kReadingDialog);
 }
 
-bool PhonebookService::readServiceCentre() {
-    LinkOperation operation(engine_, reporter_);
-    model_.serviceCentre = PhonebookEntry{};
-    if (engine_.standard("AT+CSCA?") != 1)
-        return false;
-    model_.serviceCentre.number = fitField(at::parseCscaQuery(engine_.response()));
-    model_.serviceCentre.type = numberType(model_.serviceCentre.number);
-    return true;
+bool PhonebookReader::selectCurrent() {
+    return selectKind(engine_, reporter_, model_.current.kind);
 }
 
-bool PhonebookService::selectCurrent() {
-    LinkOperation operation(engine_, reporter_);
-    return engine_.standard(kindInfo(model_.current.kind).selectCommand) == 1;
-}
-
-void PhonebookService::open() {
-    LinkOperation operation(engine_, reporter_);
-    model_.serviceCentre = PhonebookEntry{};
-    model_.current.freeLocations.clear();
-    model_.current.deleted.clear();
-    model_.current.kind = Kind::Sim;
-
-    opening_ = true;
-    cancelled_ = false;
-    reporter_.progressBegin(kReadingDialog, 100, Reporter::Task::ReadingOwnNumbers);
-    // After a link failure the steps that follow send nothing; after a
-    // Cancel they are not run.
-    readOwnNumbers();
-    if (!stopAsked() && selectCurrent())
-        readCurrent(kReadingDialog);
-    if (!stopAsked()) {
-        readRedbook();
-        if (!stopAsked())
-            readCallLists();
-        if (!stopAsked())
-            readServiceCentre();
-    }
-    opening_ = false;
-    reporter_.progressEnd();
-
-    model_.phonebookRead = true;
-    sortRows(model_.current.rows, 1);
-    selectCurrent();
-}
-
-void PhonebookService::switchKind(Kind kind, const std::function<void()>& saveCurrent) {
-    if (kind == model_.current.kind)
-        return;
-    LinkOperation operation(engine_, reporter_);
-    if (saveCurrent)
-        saveCurrent();
-    model_.current = CurrentPhonebook::unread(kind);
-    if (selectCurrent())
-        readCurrent(kWindowProgressBar);
-}
-
-bool PhonebookService::setServiceCentre(const std::string& number) {
-    LinkOperation operation(engine_, reporter_);
-    const std::string text = number.substr(0, 49);
-    if (text.empty()) {
-        reporter_.message(msg::EnterServiceCentre, Caption::Error);
-        return false;
-    }
-    const int type = numberType(text);
-    const at::Command command = at::Command("AT+CSCA=").phoneNumber(text).number(type);
-    if (!command.valid()) {
-        reporter_.message(msg::ValueRefused, Caption::Error);
-        return false;
-    }
-    if (engine_.standard(command.text()) != 1) {
-        if (!linkFailed())
-            reporter_.message(msg::ServiceCentreNotSet, Caption::Error);
-        return false;
-    }
-    model_.serviceCentre.number = fitField(text);
-    model_.serviceCentre.type = type;
-    return true;
+void PhonebookReader::holdReadingDialog(bool held) {
+    opening_ = held;
+    if (held)
+        cancelled_ = false;
 }
 
 }  // namespace vondrix::phonebook

@@ -1,11 +1,18 @@
 // Dialling from the phonebook window and its call lists.
 
+#include "phonebook/CallService.h"
+
 #include "link/Command.h"
-#include "phonebook/PhonebookService.h"
+#include "link/LinkOperation.h"
+#include "phonebook/Shared.h"
 
 namespace vondrix::phonebook {
 
-int PhonebookService::reportDial(int result) {
+bool CallService::selectCurrent() {
+    return selectKind(engine_, reporter_, model_.current.kind);
+}
+
+int CallService::reportDial(int result) {
     if (linkFailed())
         return result;  // the link failure is shown instead
     switch (result) {
@@ -27,14 +34,14 @@ int PhonebookService::reportDial(int result) {
     return result;
 }
 
-int PhonebookService::dialLocation(int location) {
+int CallService::dialLocation(int location) {
     LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return kNotDialled;
     return reportDial(engine_.dial("ATD>" + std::to_string(location) + ";"));
 }
 
-int PhonebookService::callBack(const std::string& line) {
+int CallService::callBack(const std::string& line) {
     LinkOperation operation(engine_, reporter_);
     // The number follows the last comma: a name may hold commas, a number not.
     const std::size_t comma = line.rfind(',');
@@ -60,19 +67,19 @@ std::string lastLineOf(std::string_view response) {
 
 }  // namespace
 
-PhonebookService::CallAnswer PhonebookService::hangUp() {
+CallService::CallAnswer CallService::hangUp() {
     LinkOperation operation(engine_, reporter_);
     const bool ok = engine_.standard("AT+CHUP") == 1;
     return {"AT+CHUP", ok, lastLineOf(engine_.response())};
 }
 
-PhonebookService::CallAnswer PhonebookService::redial() {
+CallService::CallAnswer CallService::redial() {
     LinkOperation operation(engine_, reporter_);
     const bool ok = engine_.dial("ATDL") == AtEngine::kDialOk;
     return {"ATDL", ok, lastLineOf(engine_.response())};
 }
 
-bool PhonebookService::clearDialledCalls() {
+bool CallService::clearDialledCalls() {
     LinkOperation operation(engine_, reporter_);
     if (engine_.standard("AT^SDLD") != 1)
         return false;
@@ -80,7 +87,7 @@ bool PhonebookService::clearDialledCalls() {
     return true;
 }
 
-std::optional<std::string> PhonebookService::copyToPhonebook(const std::string& line) {
+std::optional<std::string> CallService::copyToPhonebook(const std::string& line) {
     if (line.empty())
         return std::nullopt;
     if (line.front() == ',')

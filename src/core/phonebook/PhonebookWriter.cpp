@@ -1,28 +1,21 @@
 // Writing and deleting entries: the write command in its store and empty
 // forms, the fixed-dialling PIN2 protocol, and the operations built on them.
 
+#include "phonebook/PhonebookWriter.h"
+
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <utility>
 
 #include "link/Command.h"
-#include "phonebook/PhonebookService.h"
+#include "link/LinkOperation.h"
 #include "phonebook/Replies.h"
+#include "phonebook/Shared.h"
 
 namespace vondrix::phonebook {
 namespace {
 
-using WriteResult = PhonebookService::WriteResult;
-
-// The characters of the PC character set that the write command carries
-// as "\" and their GSM code in hex, in the order they are replaced.
-constexpr std::array<std::pair<const char*, const char*>, 20> kNameEncoding = {{
-    {"\xF6", "\\7C"}, {"\xE4", "\\7B"}, {"\xFC", "\\7E"}, {"\xDC", "\\5E"}, {"\xD6", "\\5C"},
-    {"\xC4", "\\5B"}, {"\xDF", "\\1E"}, {"\xE8", "\\04"}, {"\xE9", "\\05"}, {"\xF9", "\\06"},
-    {"\xEC", "\\07"}, {"\xF2", "\\08"}, {"\xD8", "\\0B"}, {"\xF8", "\\0C"}, {"\xC5", "\\0E"},
-    {"\xE5", "\\0F"}, {"\xE0", "\\7F"}, {"@", "\\00"},    {"\xC6", "\\1C"}, {"\xE6", "\\1D"},
-}};
+using WriteResult = PhonebookWriter::WriteResult;
 
 bool endsWithMarker(std::string_view name) {
     return !name.empty() && name.back() == '!';
@@ -49,23 +42,11 @@ bool allDigits(std::string_view text) {
 
 }  // namespace
 
-std::string replaceAll(std::string text, std::string_view search, std::string_view replacement) {
-    if (search.empty())
-        return text;
-    for (std::size_t at = text.find(search); at != std::string::npos;
-         at = text.find(search, at + replacement.size()))
-        text.replace(at, search.size(), replacement);
-    return text;
+bool PhonebookWriter::selectCurrent() {
+    return selectKind(engine_, reporter_, model_.current.kind);
 }
 
-std::string encodeName(std::string_view latin1Name) {
-    std::string name(latin1Name);
-    for (const auto& [character, code] : kNameEncoding)
-        name = replaceAll(std::move(name), character, code);
-    return name;
-}
-
-PhonebookService::WriteResult PhonebookService::ensurePin2() {
+PhonebookWriter::WriteResult PhonebookWriter::ensurePin2() {
     if (model_.current.kind != Kind::Fixed || !model_.pin2.empty())
         return WriteResult::Ok;
     model_.pin2.clear();  // the dialog empties it when it opens
@@ -83,8 +64,8 @@ PhonebookService::WriteResult PhonebookService::ensurePin2() {
     return WriteResult::Ok;
 }
 
-PhonebookService::WriteResult PhonebookService::write(
-    const std::string& command, int location, const std::optional<PhonebookEntry>& expected) {
+PhonebookWriter::WriteResult PhonebookWriter::write(const std::string& command, int location,
+                                                    const std::optional<PhonebookEntry>& expected) {
     auto outcome = [&](bool ok) {
         if (ok || storedLate(location, expected))
             return WriteResult::Ok;
@@ -115,7 +96,7 @@ PhonebookService::WriteResult PhonebookService::write(
     return result;
 }
 
-bool PhonebookService::storedLate(int location, const std::optional<PhonebookEntry>& expected) {
+bool PhonebookWriter::storedLate(int location, const std::optional<PhonebookEntry>& expected) {
     if (engine_.failure() != AtEngine::Failure::NoAnswer)
         return false;
     // The phone may answer the write late: that answer is the truth, and
@@ -137,8 +118,8 @@ bool PhonebookService::storedLate(int location, const std::optional<PhonebookEnt
            held->name == fitField(expected->name);
 }
 
-PhonebookService::WriteResult PhonebookService::store(int location, const std::string& number,
-                                                      int type, const std::string& name) {
+PhonebookWriter::WriteResult PhonebookWriter::store(int location, const std::string& number,
+                                                    int type, const std::string& name) {
     LinkOperation operation(engine_, reporter_);
     const Range& range = model_.current.range;
     const auto limit = [](int length) { return length > 0 ? static_cast<std::size_t>(length) : 0; };
@@ -159,12 +140,12 @@ PhonebookService::WriteResult PhonebookService::store(int location, const std::s
     return write(command.text(), location, PhonebookEntry{location, number, type, name});
 }
 
-PhonebookService::WriteResult PhonebookService::empty(int location) {
+PhonebookWriter::WriteResult PhonebookWriter::empty(int location) {
     LinkOperation operation(engine_, reporter_);
     return write("AT+CPBW=" + std::to_string(location), location, std::nullopt);
 }
 
-bool PhonebookService::canAddEntry() {
+bool PhonebookWriter::canAddEntry() {
     LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return false;
@@ -179,7 +160,7 @@ bool PhonebookService::canAddEntry() {
     return true;
 }
 
-std::optional<PhonebookService::EntryForm> PhonebookService::beginEdit(std::size_t row) {
+std::optional<PhonebookWriter::EntryForm> PhonebookWriter::beginEdit(std::size_t row) {
     LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return std::nullopt;
@@ -195,7 +176,7 @@ std::optional<PhonebookService::EntryForm> PhonebookService::beginEdit(std::size
     return form;
 }
 
-bool PhonebookService::warnNameLength(std::string_view name) {
+bool PhonebookWriter::warnNameLength(std::string_view name) {
     const int limit = model_.current.range.textLength;
     if (limit <= 0 || name.size() <= static_cast<std::size_t>(limit))
         return false;
@@ -203,7 +184,7 @@ bool PhonebookService::warnNameLength(std::string_view name) {
     return true;
 }
 
-bool PhonebookService::warnNumberLength(std::string_view number) {
+bool PhonebookWriter::warnNumberLength(std::string_view number) {
     const int limit = model_.current.range.numberLength;
     if (limit <= 0 || number.size() <= static_cast<std::size_t>(limit))
         return false;
@@ -211,7 +192,7 @@ bool PhonebookService::warnNumberLength(std::string_view number) {
     return true;
 }
 
-bool PhonebookService::saveEntry(int location, const std::string& name, const std::string& number) {
+bool PhonebookWriter::saveEntry(int location, const std::string& name, const std::string& number) {
     LinkOperation operation(engine_, reporter_);
     if (name.empty()) {
         reporter_.message(msg::EnterName, Caption::Error);
@@ -262,7 +243,7 @@ bool PhonebookService::saveEntry(int location, const std::string& name, const st
     return true;
 }
 
-bool PhonebookService::deleteEntry(std::size_t row) {
+bool PhonebookWriter::deleteEntry(std::size_t row) {
     LinkOperation operation(engine_, reporter_);
     CurrentPhonebook& book = model_.current;
     if (row >= book.rows.size())
@@ -279,7 +260,7 @@ bool PhonebookService::deleteEntry(std::size_t row) {
     return true;
 }
 
-bool PhonebookService::confirmDelete(std::size_t row, bool selectFirst) {
+bool PhonebookWriter::confirmDelete(std::size_t row, bool selectFirst) {
     LinkOperation operation(engine_, reporter_);
     if (selectFirst && !selectCurrent())
         return false;
@@ -290,7 +271,7 @@ bool PhonebookService::confirmDelete(std::size_t row, bool selectFirst) {
     return deleteEntry(row);
 }
 
-void PhonebookService::clearPhonebook() {
+void PhonebookWriter::clearPhonebook() {
     LinkOperation operation(engine_, reporter_);
     const bool fixed = model_.current.kind == Kind::Fixed;
     if (fixed) {
@@ -303,10 +284,10 @@ void PhonebookService::clearPhonebook() {
         engine_.standard("AT+CPBW=" + std::to_string(i));
     if (fixed)
         engine_.standard("AT+CMEE=0");
-    readCurrent(kWindowProgressBar);
+    reader_.readCurrent(kWindowProgressBar);
 }
 
-bool PhonebookService::confirmClear() {
+bool PhonebookWriter::confirmClear() {
     LinkOperation operation(engine_, reporter_);
     if (reporter_.message(msg::ReallyClearPhonebook, Caption::Info, Buttons::YesNo) != Answer::Yes)
         return false;
@@ -314,7 +295,7 @@ bool PhonebookService::confirmClear() {
     return true;
 }
 
-bool PhonebookService::addToRedbook(std::size_t row) {
+bool PhonebookWriter::addToRedbook(std::size_t row) {
     LinkOperation operation(engine_, reporter_);
     CurrentPhonebook& book = model_.current;
     if (row >= book.rows.size())
@@ -353,7 +334,7 @@ bool PhonebookService::addToRedbook(std::size_t row) {
     return true;
 }
 
-bool PhonebookService::removeFromRedbook(std::size_t position) {
+bool PhonebookWriter::removeFromRedbook(std::size_t position) {
     LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return false;
@@ -389,7 +370,7 @@ bool PhonebookService::removeFromRedbook(std::size_t position) {
     return true;
 }
 
-void PhonebookService::normalise() {
+void PhonebookWriter::normalise() {
     LinkOperation operation(engine_, reporter_);
     const std::string& prefix = settings_.tPref;
     if (prefix.empty()) {
