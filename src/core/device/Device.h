@@ -24,6 +24,14 @@ struct AudioState {
     int speakerVolume = 0;  // restored after every hands-free switch
 };
 
+// "AT+CGMI", "AT+CGMM", "AT+CGMR", "AT+CGSN": manufacturer, model,
+// revision and IMEI, each the last word of its answer. A field whose
+// command fails stays empty.
+void readIdentity(AtEngine& engine, DeviceInfo& info);
+// "AT+CIMI" and "AT^SCID": the subscriber identity (as formatImsi shows
+// it) and the SIM's serial number.
+void readSubscriber(AtEngine& engine, DeviceInfo& info);
+
 // "AT^SRTC=?", "AT^SRTC?", "AT^SNFS?" and "AT^SNFV?" into the audio state.
 void readAudioState(AtEngine& engine, AudioState& audio);
 

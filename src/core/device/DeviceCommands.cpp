@@ -8,6 +8,21 @@
 
 namespace vondrix {
 
+void configurePhone(AtEngine& engine, const Settings& settings) {
+    engine.standard("AT+CMEE=0");
+    engine.standard("AT+CSMS=1");
+    if (settings.smsStat)
+        engine.standard("AT+CNMI=1,0,0,2");
+}
+
+void setStatusReportRouting(AtEngine& engine, bool smsStat) {
+    engine.standard(smsStat ? "AT+CNMI=1,0,0,2" : "AT+CNMI=0,0,0,0");
+}
+
+void routeStatusReportsToPhone(AtEngine& engine) {
+    engine.standard("AT+CNMI=1,0,0,0");
+}
+
 std::string clockCommand(const std::tm& local) {
     char text[64];
     std::snprintf(text, sizeof text, "AT+CCLK=%02d/%02d/%02d,%02d:%02d:%02d",

@@ -5,10 +5,24 @@
 
 #include "device/Device.h"
 #include "foundation/Reporter.h"
+#include "foundation/Settings.h"
 
 namespace vondrix {
 
 class AtEngine;
+
+// The settings the main window's opening sends first: extended errors off,
+// the message service, and with SMSstat the status reports indicated to
+// the computer ("AT+CNMI=1,0,0,2"). The answers are not examined: the
+// window opens whatever the phone says.
+void configurePhone(AtEngine& engine, const Settings& settings);
+// The options dialog's SMSstat: the phone is told whether to keep status
+// reports ("AT+CNMI=1,0,0,2") or not ("AT+CNMI=0,0,0,0"); the answer does
+// not matter.
+void setStatusReportRouting(AtEngine& engine, bool smsStat);
+// The main window's closing with SMSstat on: status reports are routed back
+// to the phone ("AT+CNMI=1,0,0,0").
+void routeStatusReportsToPhone(AtEngine& engine);
 
 // "AT+CCLK=yy/MM/dd,hh:mm:ss" for a local time.
 std::string clockCommand(const std::tm& local);

@@ -3,40 +3,15 @@
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "link/LinkOperation.h"
-#include "link/Parsers.h"
 
 namespace vondrix {
-namespace {
-
-// Runs `command` and gives its last answer word, or nothing on failure.
-std::string answerWord(AtEngine& engine, const char* command) {
-    if (engine.standard(command) != 1)
-        return {};
-    return lastAnswerWord(engine.response()).value_or(std::string());
-}
-
-}  // namespace
 
 MainWindowState runOpeningSequence(AtEngine& engine, const Settings& settings) {
     MainWindowState s;
-    // Results not examined: the window opens whatever the phone says.
-    engine.standard("AT+CMEE=0");
-    engine.standard("AT+CSMS=1");
-    if (settings.smsStat)
-        engine.standard("AT+CNMI=1,0,0,2");
-
-    s.device.manufacturer = answerWord(engine, "AT+CGMI");
-    s.device.model = answerWord(engine, "AT+CGMM");
-    s.device.revision = answerWord(engine, "AT+CGMR");
-    s.device.imei = answerWord(engine, "AT+CGSN");
-
+    configurePhone(engine, settings);
+    readIdentity(engine, s.device);
     refreshNetworkInfo(engine, s.network);
-
-    if (engine.standard("AT+CIMI") == 1) {
-        if (const auto word = lastAnswerWord(engine.response()))
-            s.device.imsi = formatImsi(*word);
-    }
-    s.device.simSerial = answerWord(engine, "AT^SCID");
+    readSubscriber(engine, s.device);
     readAudioState(engine, s.audio);
     return s;
 }
@@ -103,7 +78,7 @@ void applyOptions(Session& session, Reporter& reporter, const OptionsForm& form)
     // does not matter, the setting is saved regardless.
     if (session.link.isOpen()) {
         LinkOperation operation(session.engine, reporter);
-        session.engine.standard(form.smsStat ? "AT+CNMI=1,0,0,2" : "AT+CNMI=0,0,0,0");
+        setStatusReportRouting(session.engine, form.smsStat);
     }
     s.smsStat = form.smsStat;
     s.write(ini, Key::SMSstat);
@@ -133,7 +108,7 @@ void MainWindowSession::close() {
         session_.engine.lastLinkFailure() != AtEngine::Failure::None)
         return;
     LinkOperation operation(session_.engine, reporter_);
-    session_.engine.standard("AT+CNMI=1,0,0,0");
+    routeStatusReportsToPhone(session_.engine);
 }
 
 }  // namespace vondrix
