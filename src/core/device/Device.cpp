@@ -6,20 +6,20 @@
 namespace vondrix {
 
 void readAudioState(AtEngine& engine, AudioState& a) {
-    if (engine.standard("AT^SRTC=?") == 1) {
-        parseSrtcTest(a, engine.response());
+    if (const AtEngine::Result test = engine.standard("AT^SRTC=?")) {
+        parseSrtcTest(a, test.raw);
         a.rangesRead = true;
         a.ringTone = 0;
         a.volume = 0;
-        if (engine.standard("AT^SRTC?") == 1)
-            parseSrtcQuery(a, engine.response());
+        if (const AtEngine::Result query = engine.standard("AT^SRTC?"))
+            parseSrtcQuery(a, query.raw);
     }
-    if (engine.standard("AT^SNFS?") == 1) {
-        if (const auto v = parseSnfsQuery(engine.response()))
+    if (const AtEngine::Result snfs = engine.standard("AT^SNFS?")) {
+        if (const auto v = parseSnfsQuery(snfs.raw))
             a.handsFree = *v != 0;
     }
-    if (engine.standard("AT^SNFV?") == 1) {
-        if (const auto v = parseSnfvQuery(engine.response()))
+    if (const AtEngine::Result snfv = engine.standard("AT^SNFV?")) {
+        if (const auto v = parseSnfvQuery(snfv.raw))
             a.speakerVolume = *v;
     }
 }
