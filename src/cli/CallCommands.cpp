@@ -79,7 +79,7 @@ int runDial(Invocation& inv) {
 
     return inv.withSession([&] {
         phonebook::PhonebookService& service = inv.service();
-        int result = PhonebookService::kNotDialled;
+        PhonebookService::DialResult result = PhonebookService::kNotDialled;
         if (number != nullptr) {
             // Call back dials what follows the line's last comma; the number
             // holds none, so exactly the number is dialled.

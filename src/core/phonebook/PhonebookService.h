@@ -149,10 +149,11 @@ class PhonebookService {
     void normalise();
 
     // --- Calls ---------------------------------------------------------
-    // What the dial operations return when nothing was dialled, and when
-    // the phone dialled.
-    static constexpr int kNotDialled = -1;
-    static constexpr int kDialled = AtEngine::kDialOk;
+    // What the dial operations return: nothing when nothing was dialled,
+    // else the dial's status; kDialled when the phone dialled.
+    using DialResult = std::optional<AtEngine::Status>;
+    static constexpr DialResult kNotDialled = std::nullopt;
+    static constexpr DialResult kDialled = AtEngine::Status::Ok;
     // The answer to a call command the window reports nothing about.
     struct CallAnswer {
         std::string command;  // as sent, for a message of the caller's
@@ -161,10 +162,10 @@ class PhonebookService {
     };
     // Selects the current kind (kNotDialled, silently, when that fails) and
     // dials "ATD>n;"; the dial result, with its message (18 to 21).
-    int dialLocation(int location);
+    DialResult dialLocation(int location);
     // Dials the number of a call-list line ("name, number", taken after
     // its last comma); kNotDialled for an empty line or one without a comma.
-    int callBack(const std::string& line);
+    DialResult callBack(const std::string& line);
     CallAnswer hangUp();
     CallAnswer redial();
     bool clearDialledCalls();
@@ -186,7 +187,7 @@ class PhonebookService {
     bool stopAsked();
     void beginProgress(int target, Reporter::Task task);
     void endProgress(int target);
-    int reportDial(int result);  // shows the message of a dial result
+    DialResult reportDial(AtEngine::Status status);  // shows the message of a dial status
     // Locations per read command: 0 (one each) unless FastRead is on.
     int rangeSize() const { return settings_.fastRead ? rangeSize_ : 0; }
 

@@ -63,7 +63,8 @@ bool PhonebookService::readCurrent(int progressTarget) {
     static constexpr Reporter::Task kTasks[] = {
         Reporter::Task::ReadingSim, Reporter::Task::ReadingInternal, Reporter::Task::ReadingFixed};
     beginProgress(progressTarget, kTasks[static_cast<int>(book.kind) % 3]);
-    if (engine_.standard("AT+CPBR=?") != 1) {
+    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    if (!test) {
         if (linkFailed()) {
             book = CurrentPhonebook::unread(book.kind);
         }
@@ -72,7 +73,7 @@ bool PhonebookService::readCurrent(int progressTarget) {
     }
     // The new table is filled aside and replaces the old one only when the
     // read ran to its end.
-    const auto range = parseCpbrTest(engine_.response(), book.range);
+    const auto range = parseCpbrTest(test.raw, book.range);
     if (!range) {
         // An unknown size is no empty phonebook: nothing read, nothing saved.
         reporter_.message(msg::PhonebookSizeUnreadable, Caption::Error);
@@ -128,9 +129,12 @@ bool PhonebookService::readCurrent(int progressTarget) {
 bool PhonebookService::readOwnNumbers() {
     LinkOperation operation(engine_, reporter_);
     model_.ownNumbers.fill({});
-    if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
+    if (!engine_.standard("AT+CPBS=ON"))
         return false;
-    const auto size = parseCpbrTest(engine_.response(), Range{});
+    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    if (!test)
+        return false;
+    const auto size = parseCpbrTest(test.raw, Range{});
     if (!size)
         return false;
     const Range range = *size;
@@ -151,9 +155,12 @@ bool PhonebookService::readOwnNumbers() {
 void PhonebookService::readRedbook() {
     LinkOperation operation(engine_, reporter_);
     model_.redbook.clear();
-    if (engine_.standard("AT^SPBS=RD") != 1 || engine_.standard("AT^SPBG=?") != 1)
+    if (!engine_.standard("AT^SPBS=RD"))
         return;
-    const auto size = parseCpbrTest(engine_.response(), Range{});
+    const AtEngine::Result test = engine_.standard("AT^SPBG=?");
+    if (!test)
+        return;
+    const auto size = parseCpbrTest(test.raw, Range{});
     if (!size)
         return;
     const Range range = *size;
@@ -184,11 +191,12 @@ void PhonebookService::readCallLists() {
 
 void PhonebookService::readCallList(const char* code, CallList& list) {
     LinkOperation operation(engine_, reporter_);
-    if (engine_.standard(std::string("AT+CPBS=") + code) != 1)
+    if (!engine_.standard(std::string("AT+CPBS=") + code))
         return;
-    if (engine_.standard("AT+CPBR=?") != 1)
+    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    if (!test)
         return;
-    const auto size = parseCpbrTest(engine_.response(), Range{});
+    const auto size = parseCpbrTest(test.raw, Range{});
     if (!size)
         return;
     const Range range = *size;
@@ -223,16 +231,17 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
 bool PhonebookService::readServiceCentre() {
     LinkOperation operation(engine_, reporter_);
     model_.serviceCentre = PhonebookEntry{};
-    if (engine_.standard("AT+CSCA?") != 1)
+    const AtEngine::Result csca = engine_.standard("AT+CSCA?");
+    if (!csca)
         return false;
-    model_.serviceCentre.number = fitField(at::parseCscaQuery(engine_.response()));
+    model_.serviceCentre.number = fitField(at::parseCscaQuery(csca.raw));
     model_.serviceCentre.type = numberType(model_.serviceCentre.number);
     return true;
 }
 
 bool PhonebookService::selectCurrent() {
     LinkOperation operation(engine_, reporter_);
-    return engine_.standard(kindInfo(model_.current.kind).selectCommand) == 1;
+    return engine_.standard(kindInfo(model_.current.kind).selectCommand).ok();
 }
 
 void PhonebookService::open() {
@@ -289,7 +298,7 @@ bool PhonebookService::setServiceCentre(const std::string& number) {
         reporter_.message(msg::ValueRefused, Caption::Error);
         return false;
     }
-    if (engine_.standard(command.text()) != 1) {
+    if (!engine_.standard(command.text())) {
         if (!linkFailed())
             reporter_.message(msg::ServiceCentreNotSet, Caption::Error);
         return false;

@@ -10,9 +10,10 @@ namespace {
 
 // Runs `command` and gives its last answer word, or nothing on failure.
 std::string answerWord(AtEngine& engine, const char* command) {
-    if (engine.standard(command) != 1)
+    const AtEngine::Result answer = engine.standard(command);
+    if (!answer)
         return {};
-    return lastAnswerWord(engine.response()).value_or(std::string());
+    return lastAnswerWord(answer.raw).value_or(std::string());
 }
 
 }  // namespace
@@ -32,8 +33,8 @@ MainWindowState runOpeningSequence(AtEngine& engine, const Settings& settings) {
 
     refreshNetworkInfo(engine, s.network);
 
-    if (engine.standard("AT+CIMI") == 1) {
-        if (const auto word = lastAnswerWord(engine.response()))
+    if (const AtEngine::Result cimi = engine.standard("AT+CIMI")) {
+        if (const auto word = lastAnswerWord(cimi.raw))
             s.device.imsi = formatImsi(*word);
     }
     s.device.simSerial = answerWord(engine, "AT^SCID");
