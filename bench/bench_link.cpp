@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         vondrix::AtEngine engine(link);
         // Echo off as after start-up: with echo on, the echo overlaps the
         // command on the full-duplex wire and the bound below would not hold.
-        if (engine.standard("ATE0") != 1) {
+        if (!engine.standard("ATE0")) {
             std::fprintf(stderr, "the simulated phone did not answer\n");
             return 1;
         }
@@ -50,8 +50,9 @@ int main(int argc, char** argv) {
         const auto t0 = std::chrono::steady_clock::now();
         for (int i = 0; i < transactions; ++i) {
             const char* cmd = commands[i % std::size(commands)];
-            ok += engine.standard(cmd);
-            bytes += std::char_traits<char>::length(cmd) + 1 + engine.response().size();
+            const auto r = engine.standard(cmd);
+            ok += r.ok() ? 1 : 0;
+            bytes += std::char_traits<char>::length(cmd) + 1 + r.raw.size();
         }
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

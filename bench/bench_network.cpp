@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
         vondrix::AtEngine engine(link);
         engine.standard("ATE0");
         const auto cost = [&](const std::string& cmd, bool list) {
-            list ? engine.list(cmd) : engine.standard(cmd);
-            return static_cast<double>(cmd.size() + 1 + engine.response().size()) * byteSeconds +
+            const auto r = list ? engine.list(cmd) : engine.standard(cmd);
+            return static_cast<double>(cmd.size() + 1 + r.raw.size()) * byteSeconds +
                    wire.latencyMs / 1000.0;
         };
         for (const char* cmd : {"AT+COPS?", "AT+COPS=3,2", "AT+COPS?", "AT+COPS=3,0", "AT+CREG?",

@@ -99,8 +99,8 @@ double wireBound(const std::vector<std::string>& commands, const phonesim::WireO
     const double byteSeconds = 10.0 / wire.baud;
     double bound = 0;
     for (const std::string& cmd : commands) {
-        engine.standard(cmd);
-        bound += static_cast<double>(cmd.size() + 1 + engine.response().size()) * byteSeconds +
+        const auto r = engine.standard(cmd);
+        bound += static_cast<double>(cmd.size() + 1 + r.raw.size()) * byteSeconds +
                  wire.latencyMs / 1000.0;
     }
     return bound;

@@ -79,8 +79,7 @@ int main(int argc, char** argv) {
         vondrix::AtEngine engine(link);
         engine.standard("ATE0");
         for (const char* cmd : {"AT^SMGO?", "AT+CMGL=4", "AT+CPMS?"}) {
-            engine.standard(cmd);
-            const std::size_t n = std::string(cmd).size() + 1 + engine.response().size();
+            const std::size_t n = std::string(cmd).size() + 1 + engine.standard(cmd).raw.size();
             bytes += n;
             bound += static_cast<double>(n) * byteSeconds + wire.latencyMs / 1000.0;
         }

@@ -79,7 +79,7 @@ int runDial(Invocation& inv) {
 
     return inv.withSession([&] {
         CallService& calls = inv.calls();
-        int result = CallService::kNotDialled;
+        CallService::DialResult result = CallService::kNotDialled;
         if (number != nullptr) {
             // Call back dials what follows the line's last comma; the number
             // holds none, so exactly the number is dialled.

@@ -64,9 +64,10 @@ TEST(PhonesimProgram, ServesItsPtyAndStopsCleanly) {
     PhoneLink link = PhoneLink::openSerial(sim.firstLine, 0);
     ASSERT_TRUE(link.isOpen());
     AtEngine engine(link);
-    EXPECT_EQ(engine.standard("ATE0"), 1);
-    EXPECT_EQ(engine.standard("AT+CGMI"), 1);
-    EXPECT_EQ(engine.response(), "\r\nSIEMENS\r\n\r\nOK\r\n");
+    EXPECT_TRUE(engine.standard("ATE0"));
+    const AtEngine::Result cgmi = engine.standard("AT+CGMI");
+    EXPECT_TRUE(cgmi);
+    EXPECT_EQ(cgmi.raw, "\r\nSIEMENS\r\n\r\nOK\r\n");
     EXPECT_EQ(sim.stop(), 0);
 }
 
@@ -78,9 +79,10 @@ TEST(PhonesimProgram, ServesTcp) {
     PhoneLink link = PhoneLink::connectTcp("127.0.0.1", port);
     ASSERT_TRUE(link.isOpen());
     AtEngine engine(link);
-    EXPECT_EQ(engine.standard("ATE0"), 1);
-    EXPECT_EQ(engine.standard("AT+CSQ"), 1);
-    EXPECT_NE(engine.response().find("+CSQ: "), std::string::npos);
+    EXPECT_TRUE(engine.standard("ATE0"));
+    const AtEngine::Result csq = engine.standard("AT+CSQ");
+    EXPECT_TRUE(csq);
+    EXPECT_NE(csq.raw.find("+CSQ: "), std::string::npos);
     EXPECT_EQ(sim.stop(), 0);
 }
 

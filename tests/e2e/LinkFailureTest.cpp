@@ -116,7 +116,7 @@ TEST(LinkFailure, ByteDripEndsWithinTheOverallLimit) {
             drip.push_back({"x", 300});  // always inside the inactivity limit
         rig.phone.reply(drip);
         const auto t0 = Clock::now();
-        EXPECT_EQ(rig.engine.standard("AT+CSQ"), 0);
+        EXPECT_EQ(rig.engine.standard("AT+CSQ").failure, AtEngine::Failure::NoAnswer);
         const auto took = Clock::now() - t0;
         EXPECT_GE(took, Rig::kLimit + 900ms);
         EXPECT_LT(took, Rig::kLimit + 2000ms);
@@ -129,17 +129,18 @@ TEST(LinkFailure, OperationStopsSendingAfterTheFirstFailureAndReportsOnce) {
     {
         LinkOperation operation(rig.engine, rig.reporter);
         rig.phone.reply(std::vector<ScriptedPhone::Piece>{});  // no answer at all
-        EXPECT_EQ(rig.engine.standard("AT+CGMI"), 0);
+        EXPECT_EQ(rig.engine.standard("AT+CGMI").status, AtEngine::Status::LinkFailed);
         EXPECT_TRUE(operation.failed());
-        EXPECT_EQ(rig.engine.standard("AT+CGMM"), 0);
-        EXPECT_EQ(rig.engine.standard("AT+CGMR"), 0);
+        // Not sent: they carry the operation's failure.
+        EXPECT_EQ(rig.engine.standard("AT+CGMM").failure, AtEngine::Failure::NoAnswer);
+        EXPECT_EQ(rig.engine.standard("AT+CGMR").status, AtEngine::Status::LinkFailed);
         EXPECT_TRUE(rig.reporter.ids().empty());  // only when the operation ends
     }
     EXPECT_EQ(rig.phone.lines(), Lines{"AT+CGMI"});
     EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::PhoneNotAnswering});
     // The next operation tries the phone again.
     rig.phone.reply(kOk);
-    EXPECT_EQ(rig.engine.standard("AT"), 1);
+    EXPECT_TRUE(rig.engine.standard("AT"));
     EXPECT_EQ(rig.engine.failure(), AtEngine::Failure::None);
 }
 
@@ -246,9 +247,9 @@ TEST(LinkFailure, OverlongValuesAreRefusedBeforeSending) {
               PhonebookWriter::WriteResult::Failed);
     EXPECT_TRUE(rig.phone.lines().empty());
     // The engine itself refuses a line no phone takes.
-    EXPECT_EQ(rig.engine.standard("AT+CPBR=1;+CPBW=1"), 0);
-    EXPECT_TRUE(rig.engine.lastCommandRefused());
-    EXPECT_EQ(rig.engine.standard("AT" + std::string(AtEngine::kMaxCommandLine, '1')), 0);
+    EXPECT_EQ(rig.engine.standard("AT+CPBR=1;+CPBW=1").status, AtEngine::Status::Refused);
+    EXPECT_EQ(rig.engine.standard("AT" + std::string(AtEngine::kMaxCommandLine, '1')).status,
+              AtEngine::Status::Refused);
     EXPECT_TRUE(rig.phone.lines().empty());
 }
 

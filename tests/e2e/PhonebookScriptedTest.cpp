@@ -252,8 +252,8 @@ TEST(PhonebookScripted, ControlCharactersNeverReachTheLine) {
 TEST(PhonebookScripted, CallBackDialsTheTextAfterTheLastComma) {
     Rig rig;
     rig.replies({kOk, "\r\nBUSY\r\n"});
-    EXPECT_EQ(rig.calls.callBack(", 0301"), 1);
-    EXPECT_EQ(rig.calls.callBack("Smith, John, 0302"), 4);
+    EXPECT_EQ(rig.calls.callBack(", 0301"), CallService::kDialled);
+    EXPECT_EQ(rig.calls.callBack("Smith, John, 0302"), AtEngine::Status::Busy);
     EXPECT_EQ(rig.calls.callBack("no comma"), CallService::kNotDialled);
     EXPECT_EQ(rig.calls.callBack(""), CallService::kNotDialled);
     EXPECT_EQ(rig.lines(), (Lines{"ATD 0301;", "ATD 0302;"}));

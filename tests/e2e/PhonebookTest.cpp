@@ -517,7 +517,7 @@ TEST(PhonebookCalls, CallBackOnANamelessCallAndCopyToPhonebook) {
     rig.forget();
     const std::string line = rig.model.missed.lines[0];
     ASSERT_EQ(line, ", 0301");
-    EXPECT_EQ(rig.calls.callBack(line), AtEngine::kDialOk);
+    EXPECT_EQ(rig.calls.callBack(line), CallService::kDialled);
     EXPECT_EQ(rig.lines(), (Lines{"ATD 0301;"}));
     EXPECT_EQ(rig.phone().dialledCalls.entries.at(1).number, "0301");
 
@@ -534,13 +534,15 @@ TEST(PhonebookCalls, DialResultsAndTheirMessages) {
         s.sim.entries[14] = StoredEntry{"0305550003", 129, "No tone"};
         s.sim.entries[15] = StoredEntry{"0305550004", 129, "Error"};
     });
+    using S = AtEngine::Status;
     struct Case {
         int location;
-        int result;
+        S result;
         std::vector<int> messages;
     };
     const std::vector<Case> cases = {
-        {1, 1, {}}, {13, 2, {19}}, {14, 3, {20}}, {12, 4, {21}}, {15, 0, {18}}, {5, 0, {18}},
+        {1, S::Ok, {}},      {13, S::NoCarrier, {19}}, {14, S::NoDialtone, {20}},
+        {12, S::Busy, {21}}, {15, S::Error, {18}},     {5, S::Error, {18}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.location);

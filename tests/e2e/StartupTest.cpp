@@ -66,8 +66,9 @@ TEST_F(StartupTest, NoModemSkipsResetAndEchoedCommandsStillParse) {
     EXPECT_TRUE(sim.receivedLines().empty());
     // The phone still echoes: the echo lands in the reply but the answer
     // word is found all the same.
-    ASSERT_EQ(s.engine.standard("AT+CGMI"), 1);
-    EXPECT_EQ(s.engine.response().rfind("AT+CGMI\r", 0), 0u);
+    const AtEngine::Result cgmi = s.engine.standard("AT+CGMI");
+    ASSERT_TRUE(cgmi);
+    EXPECT_EQ(cgmi.raw.rfind("AT+CGMI\r", 0), 0u);
     const auto state = runOpeningSequence(s.engine, s.settings);
     EXPECT_EQ(state.device.manufacturer, "SIEMENS");
 }

@@ -9,9 +9,10 @@ namespace {
 
 // Runs `command` and gives its last answer word, or nothing on failure.
 std::string answerWord(AtEngine& engine, const char* command) {
-    if (engine.standard(command) != 1)
+    const AtEngine::Result answer = engine.standard(command);
+    if (!answer)
         return {};
-    return lastAnswerWord(engine.response()).value_or(std::string());
+    return lastAnswerWord(answer.raw).value_or(std::string());
 }
 
 }  // namespace
@@ -24,28 +25,28 @@ void readIdentity(AtEngine& engine, DeviceInfo& info) {
 }
 
 void readSubscriber(AtEngine& engine, DeviceInfo& info) {
-    if (engine.standard("AT+CIMI") == 1) {
-        if (const auto word = lastAnswerWord(engine.response()))
+    if (const AtEngine::Result cimi = engine.standard("AT+CIMI")) {
+        if (const auto word = lastAnswerWord(cimi.raw))
             info.imsi = formatImsi(*word);
     }
     info.simSerial = answerWord(engine, "AT^SCID");
 }
 
 void readAudioState(AtEngine& engine, AudioState& a) {
-    if (engine.standard("AT^SRTC=?") == 1) {
-        parseSrtcTest(a, engine.response());
+    if (const AtEngine::Result test = engine.standard("AT^SRTC=?")) {
+        parseSrtcTest(a, test.raw);
         a.rangesRead = true;
         a.ringTone = 0;
         a.volume = 0;
-        if (engine.standard("AT^SRTC?") == 1)
-            parseSrtcQuery(a, engine.response());
+        if (const AtEngine::Result query = engine.standard("AT^SRTC?"))
+            parseSrtcQuery(a, query.raw);
     }
-    if (engine.standard("AT^SNFS?") == 1) {
-        if (const auto v = parseSnfsQuery(engine.response()))
+    if (const AtEngine::Result snfs = engine.standard("AT^SNFS?")) {
+        if (const auto v = parseSnfsQuery(snfs.raw))
             a.handsFree = *v != 0;
     }
-    if (engine.standard("AT^SNFV?") == 1) {
-        if (const auto v = parseSnfvQuery(engine.response()))
+    if (const AtEngine::Result snfv = engine.standard("AT^SNFV?")) {
+        if (const auto v = parseSnfvQuery(snfv.raw))
             a.speakerVolume = *v;
     }
 }

@@ -33,7 +33,7 @@ std::string clockCommand(const std::tm& local) {
 
 bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
     LinkOperation operation(engine, reporter);
-    const bool ok = engine.standard(clockCommand(local)) == 1;
+    const bool ok = engine.standard(clockCommand(local)).ok();
     if (ok)
         reporter.message(msg::ClockSynchronised, Caption::Info);
     else if (!operation.failed())
@@ -43,7 +43,7 @@ bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
 
 bool switchPhoneOff(AtEngine& engine, Reporter& reporter) {
     LinkOperation operation(engine, reporter);
-    const bool ok = engine.standard("AT^SMSO") == 1;
+    const bool ok = engine.standard("AT^SMSO").ok();
     if (ok)
         reporter.message(msg::Farewell, Caption::Info);
     return ok;
@@ -56,7 +56,7 @@ void deleteLogo(AtEngine& engine) {
 bool AudioControls::toggleTest(int tone, int volume) {
     LinkOperation operation(engine_, reporter_);
     if (!testRunning_) {
-        if (engine_.standard("AT^SRTC=" + std::to_string(tone) + "," + std::to_string(volume)) != 1)
+        if (!engine_.standard("AT^SRTC=" + std::to_string(tone) + "," + std::to_string(volume)))
             return false;
         // The tone just set is the one "ring tone on" restores later.
         audio_.ringTone = tone;
@@ -78,14 +78,14 @@ bool AudioControls::setRingToneOff(bool checked) {
             reporter_.message(id, caption);
     };
     if (checked) {
-        if (engine_.standard("AT^SRTC=0") == 1) {
+        if (engine_.standard("AT^SRTC=0")) {
             tell(msg::RingToneOff, Caption::Info);
             return true;
         }
         tell(msg::RingToneNotOff, Caption::Error);
         return false;
     }
-    if (engine_.standard("AT^SRTC=" + std::to_string(audio_.ringTone)) == 1)
+    if (engine_.standard("AT^SRTC=" + std::to_string(audio_.ringTone)))
         tell(msg::RingToneOn, Caption::Info);
     else
         tell(msg::RingToneNotSet, Caption::Error);
@@ -101,14 +101,14 @@ bool AudioControls::setHandsFree(bool checked) {
     engine_.standard("AT^SNFV=0");  // speaker quiet during the switch
     bool result = checked;
     if (checked) {
-        if (engine_.standard("AT^SNFS=1") == 1) {
+        if (engine_.standard("AT^SNFS=1")) {
             tell(msg::HandsFreeOn, Caption::Info);
         } else {
             tell(msg::HandsFreeNotOn, Caption::Error);
             result = false;
         }
     } else {
-        const bool ok = engine_.standard("AT^SNFS=0") == 1;
+        const bool ok = engine_.standard("AT^SNFS=0").ok();
         tell(ok ? msg::HandsFreeOff : msg::HandsFreeNotOff, ok ? Caption::Info : Caption::Error);
     }
     engine_.standard("AT^SNFV=" + std::to_string(audio_.speakerVolume));

@@ -93,16 +93,16 @@ bool answersAnother(const at::Reply& reply, std::string_view command) {
 AtEngine::AtEngine(PhoneLink& link) : link_(link) {}
 AtEngine::~AtEngine() = default;
 
-int AtEngine::standard(std::string_view command) {
+AtEngine::Result AtEngine::standard(std::string_view command) {
     return run(Variant::Standard, command, false);
 }
-int AtEngine::dial(std::string_view command) {
+AtEngine::Result AtEngine::dial(std::string_view command) {
     return run(Variant::Dial, command, false);
 }
-int AtEngine::prompt(std::string_view command, bool raw) {
+AtEngine::Result AtEngine::prompt(std::string_view command, bool raw) {
     return run(Variant::Prompt, command, raw);
 }
-int AtEngine::list(std::string_view command) {
+AtEngine::Result AtEngine::list(std::string_view command) {
     return run(Variant::List, command, false);
 }
 
@@ -227,40 +227,50 @@ bool AtEngine::resynchronise() {
     return true;
 }
 
-int AtEngine::fail(Failure why, const std::string& received) {
+AtEngine::Result AtEngine::notSent(Failure why) {
+    Result result;
+    result.failure = why;
+    return result;
+}
+
+AtEngine::Result AtEngine::fail(Failure why, const std::string& received) {
     failure_ = why;
     lastLinkFailure_ = why;
     if (why != Failure::LinkClosed)
         dirty_ = true;
-    response_ = at::setAsideUnsolicited(received, command_, at::Ends::Standard).reply;
-    reply_ = at::parseReply(response_, command_, at::Ends::Standard);
-    return 0;
+    Result result = notSent(why);
+    result.raw = at::setAsideUnsolicited(received, command_, at::Ends::Standard).reply;
+    result.reply = at::parseReply(result.raw, command_, at::Ends::Standard);
+    return result;
 }
 
-int AtEngine::complete(Variant v, const at::ReplyFramer& framer) {
+AtEngine::Result AtEngine::complete(Variant v, const at::ReplyFramer& framer) {
     const at::Ends ends = endsOf(v);
     at::Sorted sorted = at::setAsideUnsolicited(framer.bytes(), command_, ends);
     setAside(sorted.unsolicited);
-    response_ = std::move(sorted.reply);
-    reply_ = at::parseReply(response_, command_, ends);
+    Result result;
+    result.raw = std::move(sorted.reply);
+    result.reply = at::parseReply(result.raw, command_, ends);
     lastLinkFailure_ = Failure::None;
     // Whole lines after the final result are judged now; a line still
     // arriving before the next command.
     const std::string& tail = framer.tail();
     const std::size_t cut = tail.rfind('\n') + 1;  // 0 without a line feed
     tail_ = tail.substr(cut);
-    if (!judgeTail(tail.substr(0, cut)) || answersAnother(reply_, command_)) {
+    if (!judgeTail(tail.substr(0, cut)) || answersAnother(result.reply, command_)) {
         outOfStep_ = true;
         failure_ = lastLinkFailure_ = Failure::OutOfStep;
-        return 0;
+        result.failure = Failure::OutOfStep;
+        return result;
     }
-    return resultOf(v, framer.final());
+    result.status = statusOf(framer.final());
+    return result;
 }
 
-int AtEngine::awaitLateAnswer() {
+std::optional<AtEngine::Result> AtEngine::awaitLateAnswer() {
     const std::unique_ptr<at::ReplyFramer> framer = std::move(pending_);
     if (!framer || failure_ != Failure::NoAnswer)
-        return -1;
+        return std::nullopt;
     const bool socket = link_.isSocket();
     const auto deadline = Clock::now() + timeout_;
     std::array<char, kChunk> buf{};
@@ -270,10 +280,10 @@ int AtEngine::awaitLateAnswer() {
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n <= 0)
-            return -1;
+            return std::nullopt;
         const auto state = framer->feed(std::string_view(buf.data(), static_cast<std::size_t>(n)));
         if (state == at::ReplyFramer::State::TooLong)
-            return -1;
+            return std::nullopt;
         if (state == at::ReplyFramer::State::Complete) {
             ++lateAnswers_;
             failure_ = Failure::None;
@@ -281,37 +291,35 @@ int AtEngine::awaitLateAnswer() {
             return complete(pendingVariant_, *framer);
         }
     }
-    return -1;
+    return std::nullopt;
 }
 
-int AtEngine::run(Variant v, std::string_view command, bool raw) {
-    refused_ = false;
+AtEngine::Result AtEngine::run(Variant v, std::string_view command, bool raw) {
     if (operationDepth_ == 0)
         failure_ = Failure::None;
-    response_.clear();
-    reply_ = at::Reply{};
     command_.assign(command);
     pending_.reset();
     // A failed link ends the operation: nothing more is sent.
     if (failure_ != Failure::None)
-        return 0;
+        return notSent(failure_);
     if (!link_.isOpen())
-        return 0;
+        return notSent(Failure::LinkClosed);
 
     const bool data = v == Variant::Prompt && raw;
     const bool safe =
         command.size() <= kMaxCommandLine &&
         (data ? at::isSafeDataLine(command) : at::isSafeCommandLine(command, v == Variant::Dial));
     if (!safe) {
-        refused_ = true;
-        return 0;
+        Result refused;
+        refused.status = Status::Refused;
+        return refused;
     }
     std::string line(command);
     if (!data)
         line += '\r';
 
     if (!settleLine())
-        return 0;
+        return notSent(failure_);
     sentInOperation_ = true;
     const bool socket = link_.isSocket();
     if (!writeAll(link_.fd(), line, socket))
@@ -357,22 +365,27 @@ at::Ends AtEngine::endsOf(Variant v) {
                                   : at::Ends::Standard;
 }
 
-int AtEngine::resultOf(Variant v, const at::FinalResult& final) {
-    if (v == Variant::Dial) {
-        switch (final.kind) {
-            case at::Final::Ok:
-                return kDialOk;
-            case at::Final::NoCarrier:
-                return kNoCarrier;
-            case at::Final::NoDialtone:
-                return kNoDialtone;
-            case at::Final::Busy:
-                return kBusy;
-            default:
-                return kDialFailed;
-        }
+AtEngine::Status AtEngine::statusOf(const at::FinalResult& final) {
+    // Each transaction ends only at its own kinds of result (at::endsTransaction).
+    switch (final.kind) {
+        case at::Final::Ok:
+            return Status::Ok;
+        case at::Final::Prompt:
+            return Status::Prompt;
+        case at::Final::NoCarrier:
+            return Status::NoCarrier;
+        case at::Final::NoDialtone:
+            return Status::NoDialtone;
+        case at::Final::Busy:
+            return Status::Busy;
+        case at::Final::Error:
+        case at::Final::CmeError:
+        case at::Final::CmsError:
+        case at::Final::NoAnswer:
+        case at::Final::None:
+            break;
     }
-    return final.kind == at::Final::Ok || final.kind == at::Final::Prompt ? 1 : 0;
+    return Status::Error;
 }
 
 }  // namespace vondrix

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +16,10 @@
 namespace vondrix {
 
 // One synchronous AT transaction at a time over the phone link: write a
-// command line, collect the reply until a final result, return a small
-// integer. The engine shows nothing; callers read reply() (or the raw
-// response() where a rule works on the bytes) and decide what to tell the user.
+// command line, collect the reply until a final result, return what the
+// transaction came to (Result: its status, the reply as lines, the raw bytes
+// for the rules that work on bytes). The engine shows nothing; callers
+// decide what to tell the user.
 //
 // The engine tells the phone's own answer (OK, ERROR, +CME ERROR, ...) apart
 // from a failing link: no answer within the limits, a closed link, or bytes
@@ -37,9 +38,6 @@ namespace vondrix {
 // After a link failure the line must fall quiet before the next command.
 class AtEngine {
   public:
-    // Results of the dial transaction.
-    static constexpr int kDialFailed = 0, kDialOk = 1, kNoCarrier = 2, kNoDialtone = 3, kBusy = 4;
-
     // Past this many reply bytes the transaction fails as unreadable.
     static constexpr std::size_t kMaxResponse = 1 << 20;
     // Longest command line (or data of a prompted transaction) sent.
@@ -53,29 +51,57 @@ class AtEngine {
         OutOfStep,   // a reply that answers another command, or bytes no command asked for
     };
 
+    // What one transaction came to.
+    enum class Status {
+        Ok,          // "OK"
+        Prompt,      // the data prompt '>' of a prompted command
+        Error,       // "ERROR", "+CME ERROR", "+CMS ERROR" (kind and code in reply.final),
+                     // a dial's "NO ANSWER"
+        NoCarrier,   // a dial's "NO CARRIER"
+        NoDialtone,  // a dial's "NO DIALTONE"
+        Busy,        // a dial's "BUSY"
+        Refused,     // not sent: the line could end or add a command, or is too long
+        LinkFailed,  // no reply of its own: a link failure (`failure`), an earlier failure
+                     // of the running operation, or no open link
+    };
+
+    // A transaction's result, returned by value. The status, not
+    // reply.final, says whether it succeeded: a reply that answers another
+    // command may still end in OK.
+    struct Result {
+        Status status = Status::LinkFailed;
+        // The reply as information lines (echo and blank lines dropped) and
+        // final result.
+        at::Reply reply;
+        // The reply's bytes up to its final result as received, less the
+        // unsolicited codes set aside; the standard transaction stores a NUL
+        // byte as '@'. Only for the rules that work on bytes.
+        std::string raw;
+        // Why the link failed (LinkFailed); None otherwise.
+        Failure failure = Failure::None;
+
+        // The phone took the command: "OK", or the data prompt that asks a
+        // prompted command for its data.
+        bool ok() const { return status == Status::Ok || status == Status::Prompt; }
+        explicit operator bool() const { return ok(); }
+    };
+
     explicit AtEngine(PhoneLink& link);
     ~AtEngine();
     AtEngine(const AtEngine&) = delete;
     AtEngine& operator=(const AtEngine&) = delete;
 
-    // 1 on "OK"; 0 on "ERROR", "+CME ERROR", "+CMS ERROR" or a link failure.
-    // Received NUL bytes are stored as '@' in response().
-    int standard(std::string_view command);
-    // 1 OK, 2 NO CARRIER, 3 NO DIALTONE, 4 BUSY; 0 ERROR (also extended) or link failure.
-    int dial(std::string_view command);
-    // 1 on "OK" or the '>' prompt; 0 on an error or link failure. With `raw`
-    // no CR is appended (the data part, ended by the caller's Ctrl-Z).
-    int prompt(std::string_view command, bool raw = false);
-    // For the long operator listings and the network search: 1 on "OK", 0 on
-    // an error or link failure; waits with the search limit.
-    int list(std::string_view command);
-
-    // The complete reply of the last transaction up to its final result,
-    // bytes as received (but for the standard transaction's NUL rule) less
-    // the unsolicited codes set aside.
-    const std::string& response() const { return response_; }
-    // The same reply as lines and final result.
-    const at::Reply& reply() const { return reply_; }
+    // Ok, Error (ERROR, +CME ERROR, +CMS ERROR), or a link failure or refusal.
+    // Received NUL bytes are stored as '@' in the result's raw bytes.
+    Result standard(std::string_view command);
+    // Also NoCarrier, NoDialtone, Busy.
+    Result dial(std::string_view command);
+    // Also Prompt. With `raw` no CR is appended (the data part, ended by
+    // the caller's Ctrl-Z).
+    Result prompt(std::string_view command, bool raw = false);
+    // For the long operator listings and the network search, as standard();
+    // waits with the search limit.
+    Result list(std::string_view command);
 
     // Unsolicited codes set aside so far, and a watcher that sees each one
     // (a two-line code as one text, its lines joined by LF).
@@ -90,13 +116,15 @@ class AtEngine {
     // most one inactivity limit, for the rest of its reply. A write the phone
     // did late is so known as done, never sent twice or taken for the answer
     // of the command that checks it. Returns the transaction's result (and
-    // forgets the failure) when the reply completes, -1 otherwise.
-    int awaitLateAnswer();
+    // forgets the failure) when the reply completes, nothing otherwise.
+    std::optional<Result> awaitLateAnswer();
     // `result` of a write whose truth matters; when its transaction got no
-    // answer in time, the late answer's result (0 while none came).
-    int withLateAnswer(int result) {
-        return result == 0 && failure_ == Failure::NoAnswer ? std::max(awaitLateAnswer(), 0)
-                                                            : result;
+    // answer in time, the late answer's result (`result` while none came).
+    Result withLateAnswer(Result result) {
+        if (!result.ok() && failure_ == Failure::NoAnswer)
+            if (std::optional<Result> late = awaitLateAnswer())
+                return std::move(*late);
+        return result;
     }
     // Late answers taken so.
     std::size_t lateAnswers() const { return lateAnswers_; }
@@ -120,8 +148,6 @@ class AtEngine {
     // The link failure of the last transaction that was sent, kept beyond
     // the operation: None once a transaction has been answered again.
     Failure lastLinkFailure() const { return lastLinkFailure_; }
-    // The last command was refused before sending (see at::isSafeCommandLine).
-    bool lastCommandRefused() const { return refused_; }
 
     // Inactivity limits: how long a transaction waits for the next byte.
     // Every transaction also ends after its overall limit: the inactivity
@@ -142,11 +168,12 @@ class AtEngine {
   private:
     friend class LinkOperation;
     enum class Variant { Standard, Dial, Prompt, List };
-    int run(Variant v, std::string_view command, bool raw);
+    Result run(Variant v, std::string_view command, bool raw);
     static at::Ends endsOf(Variant v);
-    static int resultOf(Variant v, const at::FinalResult& final);
-    int fail(Failure why, const std::string& received);
-    int complete(Variant v, const at::ReplyFramer& framer);
+    static Status statusOf(const at::FinalResult& final);
+    static Result notSent(Failure why);
+    Result fail(Failure why, const std::string& received);
+    Result complete(Variant v, const at::ReplyFramer& framer);
     void setAside(const std::vector<std::string>& codes);
     bool judgeTail(std::string bytes);
     bool settleLine();
@@ -155,12 +182,9 @@ class AtEngine {
     bool waitReadable(std::chrono::steady_clock::time_point deadline);
 
     PhoneLink& link_;
-    std::string response_;
-    at::Reply reply_;
     std::string command_;  // the last command line, for the echo rule
     Failure failure_ = Failure::None;
     Failure lastLinkFailure_ = Failure::None;
-    bool refused_ = false;
     bool dirty_ = false;                        // a failed transaction may still be sending
     bool outOfStep_ = false;                    // re-synchronise before the next command
     std::string tail_;                          // an unfinished line after the last final result

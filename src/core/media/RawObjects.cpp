@@ -10,10 +10,12 @@ namespace vondrix::media {
 
 std::optional<std::string> readRawObject(AtEngine& engine, ObjectKind kind) {
     const ObjectType& type = objectType(kind);
-    if (engine.standard(at::Command("AT^SBNR=").word(type.code).number(0).text()) != 1)
+    const AtEngine::Result sbnr =
+        engine.standard(at::Command("AT^SBNR=").word(type.code).number(0).text());
+    if (!sbnr)
         return engine.failure() == AtEngine::Failure::None ? std::optional<std::string>("")
                                                            : std::nullopt;
-    const at::ObjectRead read = at::parseSbnrRead(engine.response(), type.code, 0);
+    const at::ObjectRead read = at::parseSbnrRead(sbnr.raw, type.code, 0);
     if (read.state == at::ObjectRead::State::Absent)
         return std::string();
     if (!read.whole()) {
@@ -36,7 +38,7 @@ bool writeRawObject(AtEngine& engine, ObjectKind kind, const std::string& bytes)
     if (kind == ObjectKind::Ringtone)
         engine.standard(at::Command("AT^SBNW=").word(type.code).number(0).text());
     const bool deleted =
-        engine.standard(at::Command("AT^SBNW=").word(type.code).number(0).number(0).text()) == 1;
+        engine.standard(at::Command("AT^SBNW=").word(type.code).number(0).number(0).text()).ok();
     if (bytes.empty())
         return deleted;
     const std::int64_t count =
@@ -45,11 +47,11 @@ bool writeRawObject(AtEngine& engine, ObjectKind kind, const std::string& bytes)
         const std::size_t at = static_cast<std::size_t>(k - 1) * type.segmentBytes;
         const std::size_t n = std::min(type.segmentBytes, bytes.size() - at);
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data() + at);
-        if (engine.prompt(segmentCommand(type, k, count)) != 1)
+        if (!engine.prompt(segmentCommand(type, k, count)))
             return false;
         const at::Command segment =
             at::Command("").hex(hexOf(std::span(data, n)), 2 * type.segmentBytes);
-        if (!segment.valid() || engine.prompt(segment.text() + '\x1a', true) != 1)
+        if (!segment.valid() || !engine.prompt(segment.text() + '\x1a', true))
             return false;
     }
     return true;

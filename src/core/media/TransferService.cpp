@@ -125,11 +125,11 @@ TransferResult TransferService::upload(ObjectKind kind, const std::string& path)
             engine_.standard(deleteCommand(type));
             return TransferResult::Cancelled;
         }
-        if (engine_.prompt(segmentCommand(type, k, count)) != 1)
+        if (!engine_.prompt(segmentCommand(type, k, count)))
             return failed(type.uploadFailed);
         const at::Command data =
             at::Command("").hex(hexOf(std::span(segment.data(), got)), 2 * type.segmentBytes);
-        if (!data.valid() || engine_.prompt(data.text() + kCtrlZ, true) != 1)
+        if (!data.valid() || !engine_.prompt(data.text() + kCtrlZ, true))
             return failed(type.uploadFailed);
         got = file.read(segment);
     }
@@ -174,11 +174,13 @@ TransferResult TransferService::download(ObjectKind kind, const std::string& pat
     TransferProgress progress(reporter_, now_);
     reporter_.pump();
 
-    if (engine_.standard(at::Command("AT^SBNR=").word(type.code).number(0).text()) != 1)
+    const AtEngine::Result sbnr =
+        engine_.standard(at::Command("AT^SBNR=").word(type.code).number(0).text());
+    if (!sbnr)
         return failed(type.downloadFailed);
     // Only a whole object is written: a phone that holds none, or a reply
     // with a packet missing, repeated or out of order, leaves the file alone.
-    const at::ObjectRead read = at::parseSbnrRead(engine_.response(), type.code, 0);
+    const at::ObjectRead read = at::parseSbnrRead(sbnr.raw, type.code, 0);
     if (!read.whole()) {
         reporter_.message(type.downloadFailed, Caption::Info);
         return TransferResult::PhoneRefused;

@@ -36,9 +36,10 @@ bool ForwardingService::query(ForwardReason reason) {
     model_.status = ForwardingStatus{};
     const std::string command =
         at::Command("AT+CCFC=").number(static_cast<int>(reason)).number(2).text();
-    if (engine_.standard(command) != 1)
+    const AtEngine::Result ccfc = engine_.standard(command);
+    if (!ccfc)
         return false;
-    model_.status = parseCcfcQuery(engine_.response());
+    model_.status = parseCcfcQuery(ccfc.raw);
     return true;
 }
 
@@ -66,7 +67,7 @@ std::vector<ClassOutcome> ForwardingService::request(ForwardReason reason, Forwa
             outcomes.push_back({classValue, Outcome::Refused});
             continue;
         }
-        if (engine_.standard(*command) == 1) {
+        if (engine_.standard(*command)) {
             outcomes.push_back({classValue, Outcome::Done});
         } else if (operation.failed()) {
             outcomes.push_back({classValue, Outcome::LinkFailed});
@@ -90,12 +91,13 @@ bool BarringService::query(std::size_t facility) {
     model_.status = BarringStatus{};
     const std::string command =
         at::Command("AT+CLCK=").word(kFacilityCodes[facility]).number(2).text();
-    if (engine_.standard(command) != 1)
+    const AtEngine::Result clck = engine_.standard(command);
+    if (!clck)
         return false;
     if (isBarringService(facility))
-        model_.status.classes = parseClckClasses(engine_.response());
+        model_.status.classes = parseClckClasses(clck.raw);
     else
-        model_.status.lockActive = parseClckLock(engine_.response());
+        model_.status.lockActive = parseClckLock(clck.raw);
     return true;
 }
 
@@ -105,7 +107,7 @@ bool BarringService::run(const std::string& command, bool activate, int classVal
         outcomes.push_back({classValue, Outcome::LinkFailed});
         return false;
     }
-    if (engine_.standard(command) == 1) {
+    if (engine_.standard(command)) {
         outcomes.push_back({classValue, Outcome::Done});
         return true;
     }

@@ -78,20 +78,22 @@ MonitorService::PollResult MonitorService::poll() {
 
     // Operator name in the long format.
     view_.operatorName.clear();
-    if (engine_.standard("AT+COPS?") == 1)
-        view_.operatorName = parseCopsName(engine_.response()).value_or(std::string());
+    if (const AtEngine::Result cops = engine_.standard("AT+COPS?"))
+        view_.operatorName = parseCopsName(cops.raw).value_or(std::string());
 
     // Operator code: numeric format for one query, then back to the long one.
     view_.operatorCode.reset();
-    if (engine_.standard("AT+COPS=3,2") == 1 && engine_.standard("AT+COPS?") == 1) {
-        view_.operatorCode = parseCopsCode(engine_.response());
-        if (view_.operatorCode)
-            lastCode_ = view_.operatorCode;
+    if (engine_.standard("AT+COPS=3,2")) {
+        if (const AtEngine::Result cops = engine_.standard("AT+COPS?")) {
+            view_.operatorCode = parseCopsCode(cops.raw);
+            if (view_.operatorCode)
+                lastCode_ = view_.operatorCode;
+        }
     }
     engine_.standard("AT+COPS=3,0");
 
-    if (engine_.standard("AT+CREG?") == 1) {
-        if (const auto reg = parseCregQuery(engine_.response())) {
+    if (const AtEngine::Result creg = engine_.standard("AT+CREG?")) {
+        if (const auto reg = parseCregQuery(creg.raw)) {
             if (reg->state)
                 view_.registrationState = reg->state;
             if (reg->lac)
@@ -101,15 +103,17 @@ MonitorService::PollResult MonitorService::poll() {
         }
     }
 
-    if (engine_.standard("AT+CSQ") == 1)
-        applySignalReply(view_.reception, engine_.response());
+    if (const AtEngine::Result csq = engine_.standard("AT+CSQ"))
+        applySignalReply(view_.reception, csq.raw);
 
-    if (engine_.standard("AT+CPAS") == 1) {
-        if (const auto activity = parseCpas(engine_.response())) {
+    if (const AtEngine::Result cpas = engine_.standard("AT+CPAS")) {
+        if (const auto activity = parseCpas(cpas.raw)) {
             view_.activity = activity;
             view_.calls.clear();
-            if (*activity != 0 && engine_.standard("AT+CLCC") == 1)
-                view_.calls = parseClccList(engine_.response());
+            if (*activity != 0) {
+                if (const AtEngine::Result clcc = engine_.standard("AT+CLCC"))
+                    view_.calls = parseClccList(clcc.raw);
+            }
         }
     }
 

@@ -79,21 +79,21 @@ void applyOperatorReply(NetworkStatus& status, std::string_view reply) {
 }
 
 void refreshNetworkInfo(AtEngine& engine, NetworkStatus& status) {
-    if (engine.standard("AT+CBC") == 1)
-        applyBatteryReply(status, engine.response());
-    if (engine.standard("AT+CREG?") == 1)
-        applyRegistrationReply(status, engine.response());
-    if (engine.standard("AT+CSQ") == 1)
-        applySignalReply(status, engine.response());
-    if (engine.standard("AT+COPS?") == 1)
-        applyOperatorReply(status, engine.response());
+    if (const AtEngine::Result r = engine.standard("AT+CBC"))
+        applyBatteryReply(status, r.raw);
+    if (const AtEngine::Result r = engine.standard("AT+CREG?"))
+        applyRegistrationReply(status, r.raw);
+    if (const AtEngine::Result r = engine.standard("AT+CSQ"))
+        applySignalReply(status, r.raw);
+    if (const AtEngine::Result r = engine.standard("AT+COPS?"))
+        applyOperatorReply(status, r.raw);
 }
 
 void refreshOperatorAndRegistration(AtEngine& engine, NetworkStatus& status) {
-    if (engine.standard("AT+COPS?") == 1)
-        applyOperatorReply(status, engine.response());
-    if (engine.standard("AT+CREG?") == 1)
-        applyRegistrationReply(status, engine.response());
+    if (const AtEngine::Result r = engine.standard("AT+COPS?"))
+        applyOperatorReply(status, r.raw);
+    if (const AtEngine::Result r = engine.standard("AT+CREG?"))
+        applyRegistrationReply(status, r.raw);
 }
 
 }  // namespace vondrix

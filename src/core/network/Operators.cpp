@@ -93,23 +93,25 @@ void OperatorsService::open() {
 
 bool OperatorsService::readKnown() {
     LinkOperation operation(engine_, reporter_);
-    if (engine_.list("AT^SPLM") != 1) {
+    const AtEngine::Result splm = engine_.list("AT^SPLM");
+    if (!splm) {
         if (!linkFailed())
             model_.known.clear();
         return false;
     }
-    model_.known = parseSplmList(engine_.response());
+    model_.known = parseSplmList(splm.raw);
     return true;
 }
 
 bool OperatorsService::readPreferred() {
     LinkOperation operation(engine_, reporter_);
-    if (engine_.standard("AT^SPLR=?") != 1) {
+    const AtEngine::Result test = engine_.standard("AT^SPLR=?");
+    if (!test) {
         if (!linkFailed())
             model_.preferred.clear();
         return false;
     }
-    const auto range = parseSplrTest(engine_.response());
+    const auto range = parseSplrTest(test.raw);
     std::vector<PreferredEntry> fresh;
     if (range) {
         // 64-bit and bounded: a range up to INT_MAX reads kMaxPreferred positions.
@@ -117,12 +119,14 @@ bool OperatorsService::readPreferred() {
             std::min<std::int64_t>(range->last, std::int64_t{range->first} + kMaxPreferred - 1);
         for (std::int64_t p = range->first; p <= last; ++p) {
             const int position = static_cast<int>(p);
-            if (engine_.standard(at::Command("AT^SPLR=").number(position).text()) != 1) {
+            const AtEngine::Result splr =
+                engine_.standard(at::Command("AT^SPLR=").number(position).text());
+            if (!splr) {
                 if (linkFailed())
                     break;
                 continue;  // the phone refused this position: no entry
             }
-            const PreferredRead read = parseSplrRead(engine_.response());
+            const PreferredRead read = parseSplrRead(splr.raw);
             if (read.free)
                 fresh.push_back(PreferredEntry{position, 0, std::string(kFreeName)});
             else if (read.code)
@@ -140,12 +144,13 @@ bool OperatorsService::readPreferred() {
 
 bool OperatorsService::search() {
     LinkOperation operation(engine_, reporter_);
-    if (engine_.list("AT+COPS=?") != 1) {
+    const AtEngine::Result cops = engine_.list("AT+COPS=?");
+    if (!cops) {
         if (!linkFailed())
             model_.found.clear();
         return false;
     }
-    model_.found = parseCopsSearch(engine_.response());
+    model_.found = parseCopsSearch(cops.raw);
     return true;
 }
 
@@ -162,7 +167,7 @@ Outcome OperatorsService::addPreferred(int code) {
     }
     PreferredEntry& entry = model_.preferred[*row];
     const std::string command = at::Command("AT^SPLW=").number(entry.position).number(code).text();
-    if (engine_.standard(command) != 1) {
+    if (!engine_.standard(command)) {
         if (linkFailed())
             return Outcome::LinkFailed;
         reporter_.message(msg::NewEntryNotWritten, Caption::Error);
@@ -180,7 +185,7 @@ Outcome OperatorsService::removePreferred(std::size_t row) {
     PreferredEntry& entry = model_.preferred[row];
     // The entry's own position: rows and positions differ when the range
     // does not start at 1 or a position could not be read.
-    if (engine_.standard(at::Command("AT^SPLW=").number(entry.position).text()) != 1) {
+    if (!engine_.standard(at::Command("AT^SPLW=").number(entry.position).text())) {
         if (linkFailed())
             return Outcome::LinkFailed;
         reporter_.message(msg::EntryNotDeleted, Caption::Error);
@@ -214,7 +219,7 @@ Selection OperatorsService::select(std::size_t row, NetworkStatus& status) {
     // Manual mode: in automatic mode (0) the phone ignores the operator.
     const std::string command =
         at::Command("AT+COPS=").number(1).number(2).number(network.code).text();
-    if (engine_.standard(command) != 1) {
+    if (!engine_.standard(command)) {
         if (linkFailed())
             return Selection::LinkFailed;
         reporter_.message(msg::OperatorNotSet, Caption::Error);

@@ -54,9 +54,10 @@ bool OrganizerService::readAll() {
     int shown = 0;
     bool cancelled = false;
     for (int slot = 1; slot <= kSlots; ++slot) {
-        if (engine_.standard(readCommand(slot)) == 1)
-            rows.push_back(rowOfReply(slot, engine_.response()));
-        else if (answersEmpty(engine_.reply()))
+        const AtEngine::Result read = engine_.standard(readCommand(slot));
+        if (read)
+            rows.push_back(rowOfReply(slot, read.raw));
+        else if (answersEmpty(read.reply))
             rows.push_back(Row::freeSlot(slot));
         else if (linkFailed())
             break;  // no answer: the remaining slots are not asked for
@@ -132,20 +133,21 @@ bool OrganizerService::sendObject(int slot, const std::string& object) {
         // The phone takes the data only after its prompt. Once it refuses a
         // segment it drops the whole upload, so the later segments are not
         // sent: they would only be refused too, or leave a gap in the object.
-        if (engine_.prompt(command) != 1 || engine_.reply().final.kind != at::Final::Prompt)
+        if (engine_.prompt(command).status != AtEngine::Status::Prompt)
             return false;
         const std::string data =
             toHex(segments[static_cast<std::size_t>(s - 1)]) + std::string(1, '\x1a');
-        if (engine_.withLateAnswer(engine_.prompt(data, true)) != 1)
+        if (!engine_.withLateAnswer(engine_.prompt(data, true)))
             return false;
     }
     return true;
 }
 
 void OrganizerService::showWhatThePhoneHolds(int slot) {
-    if (engine_.standard(readCommand(slot)) == 1)
-        list_.update(rowOfReply(slot, engine_.response()));
-    else if (answersEmpty(engine_.reply()))
+    const AtEngine::Result read = engine_.standard(readCommand(slot));
+    if (read)
+        list_.update(rowOfReply(slot, read.raw));
+    else if (answersEmpty(read.reply))
         list_.update(Row::freeSlot(slot));
 }
 
@@ -155,8 +157,7 @@ bool OrganizerService::deleteSlot(int slot) {
         reporter_.message(msg::ValueRefused, Caption::Error);
         return false;
     }
-    if (engine_.standard(at::Command("AT^SBNW=").word(kObjectType).number(slot).number(0).text()) ==
-        1) {
+    if (engine_.standard(at::Command("AT^SBNW=").word(kObjectType).number(slot).number(0).text())) {
         if (list_.find(slot) != nullptr)
             list_.update(Row::freeSlot(slot));
         return true;

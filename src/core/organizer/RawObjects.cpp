@@ -14,8 +14,9 @@ std::optional<std::vector<RawSlot>> readRawSlots(AtEngine& engine, Reporter& rep
     std::vector<RawSlot> slots;
     reporter.progressBegin(kReadingDialog, kSlots, Reporter::Task::ReadingOrganizer);
     for (int slot = 1; slot <= kSlots; ++slot) {
-        if (engine.standard(at::Command("AT^SBNR=").word("vcs").number(slot).text()) == 1) {
-            SlotRead read = parseSbnrSlot(engine.response(), slot);
+        if (const AtEngine::Result sbnr =
+                engine.standard(at::Command("AT^SBNR=").word("vcs").number(slot).text())) {
+            SlotRead read = parseSbnrSlot(sbnr.raw, slot);
             // A backup that quietly left out a slot it could not read would
             // look complete: the reading fails as unreadable instead.
             if (read.state == SlotRead::State::Unreadable)
@@ -44,18 +45,18 @@ bool writeRawSlot(AtEngine& engine, const RawSlot& slot) {
     for (long long s = 1; s <= count; ++s) {
         const at::Command command =
             at::Command("AT^SBNW=").word("vcs").number(slot.slot).number(s).number(count);
-        if (engine.prompt(command.text()) != 1 || engine.reply().final.kind != at::Final::Prompt)
+        if (engine.prompt(command.text()).status != AtEngine::Status::Prompt)
             return false;
         const at::Command data = at::Command("").hex(
             toHex(segments[static_cast<std::size_t>(s - 1)]), 2 * kSegmentBytes);
-        if (!data.valid() || engine.prompt(data.text() + '\x1a', true) != 1)
+        if (!data.valid() || !engine.prompt(data.text() + '\x1a', true))
             return false;
     }
     return true;
 }
 
 bool deleteRawSlot(AtEngine& engine, int slot) {
-    return engine.standard(at::Command("AT^SBNW=").word("vcs").number(slot).number(0).text()) == 1;
+    return engine.standard(at::Command("AT^SBNW=").word("vcs").number(slot).number(0).text()).ok();
 }
 
 }  // namespace vondrix::organizer

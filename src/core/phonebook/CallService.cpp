@@ -12,36 +12,36 @@ bool CallService::selectCurrent() {
     return selectKind(engine_, reporter_, model_.current.kind);
 }
 
-int CallService::reportDial(int result) {
+CallService::DialResult CallService::reportDial(AtEngine::Status status) {
     if (linkFailed())
-        return result;  // the link failure is shown instead
-    switch (result) {
-        case AtEngine::kDialOk:
+        return status;  // the link failure is shown instead
+    switch (status) {
+        case AtEngine::Status::Ok:
             break;
-        case AtEngine::kNoCarrier:
+        case AtEngine::Status::NoCarrier:
             reporter_.message(msg::NoCarrier, Caption::Error);
             break;
-        case AtEngine::kNoDialtone:
+        case AtEngine::Status::NoDialtone:
             reporter_.message(msg::NoDialTone, Caption::Error);
             break;
-        case AtEngine::kBusy:
+        case AtEngine::Status::Busy:
             reporter_.message(msg::Busy, Caption::Error);
             break;
         default:
             reporter_.message(msg::NotDialled, Caption::Error);
             break;
     }
-    return result;
+    return status;
 }
 
-int CallService::dialLocation(int location) {
+CallService::DialResult CallService::dialLocation(int location) {
     LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return kNotDialled;
-    return reportDial(engine_.dial("ATD>" + std::to_string(location) + ";"));
+    return reportDial(engine_.dial("ATD>" + std::to_string(location) + ";").status);
 }
 
-int CallService::callBack(const std::string& line) {
+CallService::DialResult CallService::callBack(const std::string& line) {
     LinkOperation operation(engine_, reporter_);
     // The number follows the last comma: a name may hold commas, a number not.
     const std::size_t comma = line.rfind(',');
@@ -49,8 +49,8 @@ int CallService::callBack(const std::string& line) {
         return kNotDialled;
     const std::string number = line.substr(comma + 1);  // with the separator's blank
     if (!at::isDialString(number))
-        return reportDial(AtEngine::kDialFailed);
-    return reportDial(engine_.dial("ATD" + number + ";"));
+        return reportDial(AtEngine::Status::Refused);
+    return reportDial(engine_.dial("ATD" + number + ";").status);
 }
 
 namespace {
@@ -69,19 +69,19 @@ std::string lastLineOf(std::string_view response) {
 
 CallService::CallAnswer CallService::hangUp() {
     LinkOperation operation(engine_, reporter_);
-    const bool ok = engine_.standard("AT+CHUP") == 1;
-    return {"AT+CHUP", ok, lastLineOf(engine_.response())};
+    const AtEngine::Result hungUp = engine_.standard("AT+CHUP");
+    return {"AT+CHUP", hungUp.ok(), lastLineOf(hungUp.raw)};
 }
 
 CallService::CallAnswer CallService::redial() {
     LinkOperation operation(engine_, reporter_);
-    const bool ok = engine_.dial("ATDL") == AtEngine::kDialOk;
-    return {"ATDL", ok, lastLineOf(engine_.response())};
+    const AtEngine::Result dialled = engine_.dial("ATDL");
+    return {"ATDL", dialled.ok(), lastLineOf(dialled.raw)};
 }
 
 bool CallService::clearDialledCalls() {
     LinkOperation operation(engine_, reporter_);
-    if (engine_.standard("AT^SDLD") != 1)
+    if (!engine_.standard("AT^SDLD"))
         return false;
     model_.dialled.lines.clear();  // the records stay until the next reading
     return true;

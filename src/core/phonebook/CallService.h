@@ -18,10 +18,11 @@ class CallService {
     CallService(AtEngine& engine, Reporter& reporter, PhonebookModel& model)
         : engine_(engine), reporter_(reporter), model_(model) {}
 
-    // What the dial operations return when nothing was dialled, and when
-    // the phone dialled.
-    static constexpr int kNotDialled = -1;
-    static constexpr int kDialled = AtEngine::kDialOk;
+    // What the dial operations return: nothing when nothing was dialled,
+    // else the dial's status; kDialled when the phone dialled.
+    using DialResult = std::optional<AtEngine::Status>;
+    static constexpr DialResult kNotDialled = std::nullopt;
+    static constexpr DialResult kDialled = AtEngine::Status::Ok;
     // The answer to a call command the window reports nothing about.
     struct CallAnswer {
         std::string command;  // as sent, for a message of the caller's
@@ -30,10 +31,10 @@ class CallService {
     };
     // Selects the current kind (kNotDialled, silently, when that fails) and
     // dials "ATD>n;"; the dial result, with its message (18 to 21).
-    int dialLocation(int location);
+    DialResult dialLocation(int location);
     // Dials the number of a call-list line ("name, number", taken after
     // its last comma); kNotDialled for an empty line or one without a comma.
-    int callBack(const std::string& line);
+    DialResult callBack(const std::string& line);
     CallAnswer hangUp();
     CallAnswer redial();
     bool clearDialledCalls();
@@ -42,7 +43,7 @@ class CallService {
     std::optional<std::string> copyToPhonebook(const std::string& line);
 
   private:
-    int reportDial(int result);  // shows the message of a dial result
+    DialResult reportDial(AtEngine::Status status);  // shows the message of a dial status
     bool linkFailed() const { return engine_.failure() != AtEngine::Failure::None; }
     bool selectCurrent();
 

@@ -35,11 +35,12 @@ std::optional<std::string_view> LocationReader::read(std::int64_t location) {
             return std::string_view(records_[nextRecord_].second);
         return std::string_view();  // left out of the range reply: empty
     }
-    if (engine_.standard(command_ + std::to_string(location)) != 1)
+    single_ = engine_.standard(command_ + std::to_string(location));
+    if (!single_)
         return std::nullopt;
     // A record of another location answers another command (a reply sent
     // twice, or one that came late): nothing after it can be trusted.
-    if (const auto line = engine_.reply().first(replyPrefix_)) {
+    if (const auto line = single_.reply.first(replyPrefix_)) {
         auto fields = at::FieldReader::after(*line, replyPrefix_);
         const auto held = fields ? fields->number() : std::nullopt;
         if (held && *held != location) {
@@ -47,7 +48,7 @@ std::optional<std::string_view> LocationReader::read(std::int64_t location) {
             return std::nullopt;
         }
     }
-    return std::string_view(engine_.response());
+    return std::string_view(single_.raw);
 }
 
 bool LocationReader::stepEnds(std::int64_t location) const {
@@ -58,9 +59,12 @@ bool LocationReader::stepEnds(std::int64_t location) const {
 
 bool LocationReader::readRange(std::int64_t first, std::int64_t last) {
     const std::string command = at::Command(command_).number(first).number(last).text();
-    if (command.empty() || engine_.standard(command) != 1)
+    if (command.empty())
         return false;
-    const auto records = splitRangeReply(engine_.response(), replyPrefix_, static_cast<int>(first),
+    const AtEngine::Result range = engine_.standard(command);
+    if (!range)
+        return false;
+    const auto records = splitRangeReply(range.raw, replyPrefix_, static_cast<int>(first),
                                          static_cast<int>(last), command);
     if (!records)
         return false;

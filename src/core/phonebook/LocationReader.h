@@ -62,6 +62,8 @@ class LocationReader {
     std::int64_t rangeLast_ = 0;
     std::vector<std::pair<std::int64_t, std::string>> records_;
     std::size_t nextRecord_ = 0;
+    // The transaction of the location read on its own last.
+    AtEngine::Result single_;
 };
 
 }  // namespace vondrix::phonebook

@@ -63,7 +63,8 @@ bool PhonebookReader::readCurrent(int progressTarget) {
     static constexpr Reporter::Task kTasks[] = {
         Reporter::Task::ReadingSim, Reporter::Task::ReadingInternal, Reporter::Task::ReadingFixed};
     beginProgress(progressTarget, kTasks[static_cast<int>(book.kind) % 3]);
-    if (engine_.standard("AT+CPBR=?") != 1) {
+    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    if (!test) {
         if (linkFailed()) {
             book = CurrentPhonebook::unread(book.kind);
         }
@@ -72,7 +73,7 @@ bool PhonebookReader::readCurrent(int progressTarget) {
     }
     // The new table is filled aside and replaces the old one only when the
     // read ran to its end.
-    const auto range = parseCpbrTest(engine_.response(), book.range);
+    const auto range = parseCpbrTest(test.raw, book.range);
     if (!range) {
         // An unknown size is no empty phonebook: nothing read, nothing saved.
         reporter_.message(msg::PhonebookSizeUnreadable, Caption::Error);
@@ -128,9 +129,12 @@ bool PhonebookReader::readCurrent(int progressTarget) {
 bool PhonebookReader::readOwnNumbers() {
     LinkOperation operation(engine_, reporter_);
     model_.ownNumbers.fill({});
-    if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
+    if (!engine_.standard("AT+CPBS=ON"))
         return false;
-    const auto size = parseCpbrTest(engine_.response(), Range{});
+    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    if (!test)
+        return false;
+    const auto size = parseCpbrTest(test.raw, Range{});
     if (!size)
         return false;
     const Range range = *size;
@@ -151,9 +155,12 @@ bool PhonebookReader::readOwnNumbers() {
 void PhonebookReader::readRedbook() {
     LinkOperation operation(engine_, reporter_);
     model_.redbook.clear();
-    if (engine_.standard("AT^SPBS=RD") != 1 || engine_.standard("AT^SPBG=?") != 1)
+    if (!engine_.standard("AT^SPBS=RD"))
         return;
-    const auto size = parseCpbrTest(engine_.response(), Range{});
+    const AtEngine::Result test = engine_.standard("AT^SPBG=?");
+    if (!test)
+        return;
+    const auto size = parseCpbrTest(test.raw, Range{});
     if (!size)
         return;
     const Range range = *size;
@@ -184,11 +191,12 @@ void PhonebookReader::readCallLists() {
 
 void PhonebookReader::readCallList(const char* code, CallList& list) {
     LinkOperation operation(engine_, reporter_);
-    if (engine_.standard(std::string("AT+CPBS=") + code) != 1)
+    if (!engine_.standard(std::string("AT+CPBS=") + code))
         return;
-    if (engine_.standard("AT+CPBR=?") != 1)
+    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    if (!test)
         return;
-    const auto size = parseCpbrTest(engine_.response(), Range{});
+    const auto size = parseCpbrTest(test.raw, Range{});
     if (!size)
         return;
     const Range range = *size;

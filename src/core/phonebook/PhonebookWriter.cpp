@@ -72,16 +72,16 @@ PhonebookWriter::WriteResult PhonebookWriter::write(const std::string& command, 
         return linkFailed() ? WriteResult::LinkFailed : WriteResult::Failed;
     };
     if (model_.current.kind != Kind::Fixed)
-        return outcome(engine_.standard(command) == 1);
+        return outcome(engine_.standard(command).ok());
 
     if (const WriteResult pin = ensurePin2(); pin != WriteResult::Ok)
         return pin;
     engine_.standard("AT+CMEE=2");  // verbose errors, so that "REQUIRED" shows
-    engine_.standard(command);
-    if (asksForPin(engine_.response())) {
+    const AtEngine::Result first = engine_.standard(command);
+    if (asksForPin(first.raw)) {
         engine_.standard("AT+CPIN?");
         const at::Command unlock = at::Command("AT+CPIN=").digits(model_.pin2, kMaxPin2);
-        if (engine_.standard(unlock.text()) != 1) {
+        if (!engine_.standard(unlock.text())) {
             if (linkFailed())
                 return WriteResult::LinkFailed;
             reporter_.message(msg::Pin2Rejected, Caption::Error);
@@ -90,7 +90,7 @@ PhonebookWriter::WriteResult PhonebookWriter::write(const std::string& command, 
         }
     }
     // Sent again even when the first attempt worked.
-    const bool ok = engine_.standard(command) == 1;
+    const bool ok = engine_.standard(command).ok();
     const WriteResult result = outcome(ok);
     engine_.standard("AT+CMEE=0");
     return result;
@@ -101,17 +101,18 @@ bool PhonebookWriter::storedLate(int location, const std::optional<PhonebookEntr
         return false;
     // The phone may answer the write late: that answer is the truth, and
     // must not be taken for the answer of the read below.
-    if (const int late = engine_.awaitLateAnswer(); late >= 0)
-        return late == 1;
+    if (const auto late = engine_.awaitLateAnswer())
+        return late->ok();
     // No answer still: ask the phone what the location holds now (the
     // engine waits for the line to fall quiet).
     engine_.forgetFailure();
-    if (engine_.standard("AT+CPBR=" + std::to_string(location)) != 1) {
+    const AtEngine::Result read = engine_.standard("AT+CPBR=" + std::to_string(location));
+    if (!read) {
         if (!linkFailed())
             engine_.setFailure(AtEngine::Failure::NoAnswer);
         return false;
     }
-    const auto held = parseCpbrRead(engine_.response(), location);
+    const auto held = parseCpbrRead(read.raw, location);
     if (!expected)
         return !held;
     return held && held->number == fitField(expected->number) &&

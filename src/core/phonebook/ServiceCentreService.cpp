@@ -9,9 +9,10 @@ namespace vondrix::phonebook {
 bool ServiceCentreService::read() {
     LinkOperation operation(engine_, reporter_);
     model_.serviceCentre = PhonebookEntry{};
-    if (engine_.standard("AT+CSCA?") != 1)
+    const AtEngine::Result csca = engine_.standard("AT+CSCA?");
+    if (!csca)
         return false;
-    model_.serviceCentre.number = fitField(at::parseCscaQuery(engine_.response()));
+    model_.serviceCentre.number = fitField(at::parseCscaQuery(csca.raw));
     model_.serviceCentre.type = numberType(model_.serviceCentre.number);
     return true;
 }
@@ -29,7 +30,7 @@ bool ServiceCentreService::set(const std::string& number) {
         reporter_.message(msg::ValueRefused, Caption::Error);
         return false;
     }
-    if (engine_.standard(command.text()) != 1) {
+    if (!engine_.standard(command.text())) {
         if (!linkFailed())
             reporter_.message(msg::ServiceCentreNotSet, Caption::Error);
         return false;

@@ -37,7 +37,7 @@ std::string encodeName(std::string_view latin1Name) {
 
 bool selectKind(AtEngine& engine, Reporter& reporter, Kind kind) {
     LinkOperation operation(engine, reporter);
-    return engine.standard(kindInfo(kind).selectCommand) == 1;
+    return engine.standard(kindInfo(kind).selectCommand).ok();
 }
 
 }  // namespace vondrix::phonebook

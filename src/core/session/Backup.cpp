@@ -265,8 +265,8 @@ std::optional<BackupData> readPhone(Session& session, Reporter& reporter,
         std::sort(messages->begin(), messages->end(),
                   [](const auto& a, const auto& b) { return a.index < b.index; });
         data.messages = std::move(*messages);
-        if (engine.standard("AT+CPMS?") == 1) {
-            if (const auto counts = sms::parseCpmsQuery(engine.response()))
+        if (const AtEngine::Result cpms = engine.standard("AT+CPMS?")) {
+            if (const auto counts = sms::parseCpmsQuery(cpms.raw))
                 data.smsCapacity = counts->capacity;
         }
     }

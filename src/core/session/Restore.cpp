@@ -233,14 +233,14 @@ void planObject(Store store, const std::optional<std::string>& saved,
 
 // "AT+CPBS=ON", then the store or empty form of "AT+CPBW=" for an own number.
 bool writeOwnNumber(AtEngine& engine, const RestoreChange& c) {
-    if (engine.standard("AT+CPBS=ON") != 1)
+    if (!engine.standard("AT+CPBS=ON"))
         return false;
     at::Command command = at::Command("AT+CPBW=").number(c.entry.index);
     if (c.action != Action::Remove)
         command.phoneNumber(c.entry.number)
             .number(phonebook::numberType(c.entry.number))
             .quoted("");
-    return command.valid() && engine.standard(command.text()) == 1;
+    return command.valid() && engine.standard(command.text()).ok();
 }
 
 }  // namespace

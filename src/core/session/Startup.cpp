@@ -122,7 +122,7 @@ std::string serialOpenFailureText(const std::string& path, const SerialOpenError
 }
 
 bool resetPhone(AtEngine& engine, Reporter& reporter) {
-    if (engine.standard("ATZ") != 1) {
+    if (!engine.standard("ATZ")) {
         reporter.message(msg::NoDeviceFound, Caption::Error);
         return false;
     }

@@ -82,13 +82,14 @@ std::tm localOf(std::int64_t ms) {
 
 std::optional<std::vector<RawMessage>> readRawMessages(AtEngine& engine, Reporter& reporter) {
     LinkOperation operation(engine, reporter);
-    if (engine.list("AT+CMGL=4") != 1) {
+    const AtEngine::Result listed = engine.list("AT+CMGL=4");
+    if (!listed) {
         if (engine.failure() == AtEngine::Failure::None)
             reporter.message(msg::MessageListNotRead, Caption::Error);
         return std::nullopt;
     }
     std::vector<RawMessage> messages;
-    for (const ListedEntry& entry : parseCmglList(engine.response())) {
+    for (const ListedEntry& entry : parseCmglList(listed.raw)) {
         RawMessage m;
         m.index = decimalValue(entry.index);
         m.status = decimalValue(entry.status);
@@ -126,17 +127,17 @@ std::optional<int> storeRawMessage(AtEngine& engine, const RawMessage& message) 
     const at::Command data = at::Command("").hex(message.pdu, AtEngine::kMaxCommandLine - 1);
     if (!command.valid() || !data.valid())
         return std::nullopt;
-    const bool ok = engine.prompt(command.text()) == 1 &&
-                    engine.reply().final.kind == at::Final::Prompt &&
-                    engine.prompt(data.text() + kCtrlZ, true) == 1 && engine.reply().ok();
-    if (!ok)
+    if (engine.prompt(command.text()).status != AtEngine::Status::Prompt)
         return std::nullopt;
-    return parseCmgwReply(engine.response());
+    const AtEngine::Result stored = engine.prompt(data.text() + kCtrlZ, true);
+    if (stored.status != AtEngine::Status::Ok)
+        return std::nullopt;
+    return parseCmgwReply(stored.raw);
 }
 
 bool deleteRawMessage(AtEngine& engine, int index) {
     const at::Command command = at::Command("AT+CMGD=").number(index);
-    return command.valid() && engine.standard(command.text()) == 1;
+    return command.valid() && engine.standard(command.text()).ok();
 }
 
 std::vector<MessageRow> archiveRows(const std::vector<RawMessage>& messages) {

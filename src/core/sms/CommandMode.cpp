@@ -129,11 +129,12 @@ bool CommandMode::answer(const std::string& replyNumber) {
 void CommandMode::checkMessages() {
     AtEngine& engine = service_.engine();
     LinkOperation operation(engine, service_.reporter());
-    if (engine.list("AT+CMGL=4") != 1) {
+    const AtEngine::Result listed = engine.list("AT+CMGL=4");
+    if (!listed) {
         log(now() + " " + utf8ToLatin1(catalogueText(msg::MessageListNotRead, options_.language)));
         return;
     }
-    const std::vector<ListedEntry> entries = parseCmglList(engine.response());
+    const std::vector<ListedEntry> entries = parseCmglList(listed.raw);
     const CodecSettings codec = service_.codec();
     for (const ListedEntry& entry : entries) {
         if (operation.failed())

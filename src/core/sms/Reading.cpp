@@ -37,8 +37,8 @@ bool SmsService::readMessages() {
         reporter_.message(msg::ReadingCancelled, Caption::Info);
         return true;
     };
-    if (engine_.standard("AT^SMGO?") == 1) {
-        if (const auto state = parseSmgoQuery(engine_.response()))
+    if (const AtEngine::Result smgo = engine_.standard("AT^SMGO?")) {
+        if (const auto state = parseSmgoQuery(smgo.raw))
             list.memory.state = *state;
     }
     if (cancelled(1))
@@ -46,17 +46,17 @@ bool SmsService::readMessages() {
     // A phone reading a full memory may think a while before it answers:
     // the listing waits with the longer limit of the list transaction.
     std::optional<std::vector<MessageRow>> listed;
-    const bool answered = engine_.list("AT+CMGL=4") == 1;
+    const AtEngine::Result answered = engine_.list("AT+CMGL=4");
     if (cancelled(2))
         return false;
     if (answered) {
-        listed = rowsOfListing(engine_.response(), model_.names, codec());
+        listed = rowsOfListing(answered.raw, model_.names, codec());
     } else if (!linkFailed()) {
         reporter_.message(msg::MessageListNotRead, Caption::Error);
     }
     std::optional<MemoryCounts> counts;
-    if (engine_.standard("AT+CPMS?") == 1)
-        counts = parseCpmsQuery(engine_.response());
+    if (const AtEngine::Result cpms = engine_.standard("AT+CPMS?"))
+        counts = parseCpmsQuery(cpms.raw);
     // A link that failed or fell out of step may have given the listing
     // another command's answer: the rows shown stay as they were.
     if (linkFailed()) {
@@ -101,7 +101,7 @@ DeleteReport SmsService::deleteRows(std::vector<std::size_t> rows) {
             continue;
         }
         const at::Command command = at::Command("AT+CMGD=").number(*number);
-        if (engine_.withLateAnswer(engine_.standard(command.text())) == 1) {
+        if (engine_.withLateAnswer(engine_.standard(command.text()))) {
             gone[r] = true;
             ++report.deleted;
         } else if (!linkFailed()) {
@@ -120,9 +120,10 @@ DeleteReport SmsService::deleteRows(std::vector<std::size_t> rows) {
 bool SmsService::readServiceCentre() {
     LinkOperation operation(engine_, reporter_);
     model_.serviceCentre.clear();
-    if (engine_.standard("AT+CSCA?") != 1)
+    const AtEngine::Result csca = engine_.standard("AT+CSCA?");
+    if (!csca)
         return false;
-    model_.serviceCentre = at::parseCscaQuery(engine_.response());
+    model_.serviceCentre = at::parseCscaQuery(csca.raw);
     return true;
 }
 

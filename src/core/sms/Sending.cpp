@@ -50,9 +50,9 @@ SmsService::PartOutcome SmsService::sendPart(const std::string& pdu, int part, i
     const std::string command = at::Command("AT+CMGS=").number(tpduLength(pdu)).text();
     int dataAttempts = 0;
     for (;;) {
-        if (engine_.prompt(command) == 1 && engine_.reply().final.kind == at::Final::Prompt) {
-            if (engine_.withLateAnswer(engine_.prompt(pdu + kCtrlZ, true)) == 1 &&
-                engine_.reply().ok()) {
+        if (engine_.prompt(command).status == AtEngine::Status::Prompt) {
+            if (engine_.withLateAnswer(engine_.prompt(pdu + kCtrlZ, true)).status ==
+                AtEngine::Status::Ok) {
                 reporter_.progressEnd();
                 return PartOutcome::Sent;
             }
@@ -167,15 +167,15 @@ SendReport SmsService::storePredefined(std::string_view text) {
 std::optional<int> SmsService::store(const std::string& pdu, MessageRow row) {
     LinkOperation operation(engine_, reporter_);
     const std::string command = at::Command("AT+CMGW=").number(tpduLength(pdu)).number(2).text();
-    const bool ok =
-        engine_.prompt(command) == 1 && engine_.reply().final.kind == at::Final::Prompt &&
-        engine_.withLateAnswer(engine_.prompt(pdu + kCtrlZ, true)) == 1 && engine_.reply().ok();
-    if (!ok) {
+    AtEngine::Result sent;
+    if (engine_.prompt(command).status == AtEngine::Status::Prompt)
+        sent = engine_.withLateAnswer(engine_.prompt(pdu + kCtrlZ, true));
+    if (sent.status != AtEngine::Status::Ok) {
         if (!linkFailed())
             reporter_.message(msg::MessageNotStored, Caption::Error);
         return std::nullopt;
     }
-    const auto index = parseCmgwReply(engine_.response());
+    const auto index = parseCmgwReply(sent.raw);
     if (!index)
         return std::nullopt;
     MessageList& list = model_.list;
