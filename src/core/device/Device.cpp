@@ -6,7 +6,7 @@
 namespace vondrix {
 
 void readAudioState(AtEngine& engine, AudioState& a) {
-    if (engine.standard("AT^SRTC=?") == 1) {
+    if (engine.standard(kRingToneRangesQuery) == 1) {
         parseSrtcTest(a, engine.response());
         a.rangesRead = true;
         a.ringTone = 0;

@@ -1,6 +1,7 @@
 // Dialling from the phonebook window and its call lists.
 
 #include "link/Command.h"
+#include "phonebook/CallCommands.h"
 #include "phonebook/PhonebookService.h"
 
 namespace vondrix::phonebook {
@@ -31,7 +32,7 @@ int PhonebookService::dialLocation(int location) {
     LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return kNotDialled;
-    return reportDial(engine_.dial("ATD>" + std::to_string(location) + ";"));
+    return reportDial(engine_.dial(dialLocationCommand(std::to_string(location))));
 }
 
 int PhonebookService::callBack(const std::string& line) {
@@ -43,7 +44,7 @@ int PhonebookService::callBack(const std::string& line) {
     const std::string number = line.substr(comma + 1);  // with the separator's blank
     if (!at::isDialString(number))
         return reportDial(AtEngine::kDialFailed);
-    return reportDial(engine_.dial("ATD" + number + ";"));
+    return reportDial(engine_.dial(dialNumberCommand(number)));
 }
 
 namespace {
@@ -62,19 +63,19 @@ std::string lastLineOf(std::string_view response) {
 
 PhonebookService::CallAnswer PhonebookService::hangUp() {
     LinkOperation operation(engine_, reporter_);
-    const bool ok = engine_.standard("AT+CHUP") == 1;
-    return {"AT+CHUP", ok, lastLineOf(engine_.response())};
+    const bool ok = engine_.standard(kHangUpCommand) == 1;
+    return {kHangUpCommand, ok, lastLineOf(engine_.response())};
 }
 
 PhonebookService::CallAnswer PhonebookService::redial() {
     LinkOperation operation(engine_, reporter_);
-    const bool ok = engine_.dial("ATDL") == AtEngine::kDialOk;
-    return {"ATDL", ok, lastLineOf(engine_.response())};
+    const bool ok = engine_.dial(kRedialCommand) == AtEngine::kDialOk;
+    return {kRedialCommand, ok, lastLineOf(engine_.response())};
 }
 
 bool PhonebookService::clearDialledCalls() {
     LinkOperation operation(engine_, reporter_);
-    if (engine_.standard("AT^SDLD") != 1)
+    if (engine_.standard(kClearDialledCommand) != 1)
         return false;
     model_.dialled.lines.clear();  // the records stay until the next reading
     return true;

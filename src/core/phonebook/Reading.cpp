@@ -63,7 +63,7 @@ bool PhonebookService::readCurrent(int progressTarget) {
     static constexpr Reporter::Task kTasks[] = {
         Reporter::Task::ReadingSim, Reporter::Task::ReadingInternal, Reporter::Task::ReadingFixed};
     beginProgress(progressTarget, kTasks[static_cast<int>(book.kind) % 3]);
-    if (engine_.standard("AT+CPBR=?") != 1) {
+    if (engine_.standard(kRangeQuery) != 1) {
         if (linkFailed()) {
             book = CurrentPhonebook::unread(book.kind);
         }
@@ -128,7 +128,7 @@ bool PhonebookService::readCurrent(int progressTarget) {
 bool PhonebookService::readOwnNumbers() {
     LinkOperation operation(engine_, reporter_);
     model_.ownNumbers.fill({});
-    if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard("AT+CPBR=?") != 1)
+    if (engine_.standard("AT+CPBS=ON") != 1 || engine_.standard(kRangeQuery) != 1)
         return false;
     const auto size = parseCpbrTest(engine_.response(), Range{});
     if (!size)
@@ -186,7 +186,7 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
     LinkOperation operation(engine_, reporter_);
     if (engine_.standard(std::string("AT+CPBS=") + code) != 1)
         return;
-    if (engine_.standard("AT+CPBR=?") != 1)
+    if (engine_.standard(kRangeQuery) != 1)
         return;
     const auto size = parseCpbrTest(engine_.response(), Range{});
     if (!size)
