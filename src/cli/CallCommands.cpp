@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/Cli.h"
+#include "phonebook/CallCommands.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -14,14 +15,17 @@ using phonebook::Kind;
 
 namespace {
 
-constexpr const char* kDialUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] dial LOCATION [--kind sim|internal|fixed]
+const std::string kDialUsage =
+    std::string(R"(Usage: vondrix-cli [LINK OPTIONS] dial LOCATION [--kind sim|internal|fixed]
        vondrix-cli [LINK OPTIONS] dial --number NUMBER
 
   LOCATION         has the phone dial that location of the phonebook chosen
-                   with --kind (default sim) as a voice call: ATD>LOCATION;
+                   with --kind (default sim) as a voice call: )") +
+    phonebook::dialLocationCommand("LOCATION") + R"(
   --number NUMBER  dials NUMBER as a voice call, as the call lists' call back
-                   does: ATDNUMBER; (exactly the number given). NUMBER may
+                   does: )" +
+    phonebook::dialNumberCommand("NUMBER") +
+    R"( (exactly the number given). NUMBER may
                    hold digits, '+', '*', '#', A to D, the pause and wait
                    letters P and W, the modifiers I and G, and blanks.
 
@@ -31,25 +35,29 @@ Exit status: 0 dialled, 1 the phone did not dial, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kRedialUsage = R"(Usage: vondrix-cli [LINK OPTIONS] redial
+const std::string kRedialUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] redial
 
-Has the phone dial the last number again (ATDL), as the window's redial
+Has the phone dial the last number again ()") +
+                                 phonebook::kRedialCommand +
+                                 R"(), as the window's redial
 command does. The window reports nothing; here a refusal prints the phone's
 answer.
 Exit status: 0 dialled, 1 the phone did not dial, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kHangupUsage = R"(Usage: vondrix-cli [LINK OPTIONS] hangup
+const std::string kHangupUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] hangup
 
-Ends the call (AT+CHUP), whether or not it was started from here.
+Ends the call ()") + phonebook::kHangUpCommand +
+                                 R"(), whether or not it was started from here.
 Exit status: 0 done, 1 the phone refused, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kCallsUsage = R"(Usage: vondrix-cli [LINK OPTIONS] calls clear-dialled
+const std::string kCallsUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] calls clear-dialled
 
-  clear-dialled  empties the phone's dialled-calls list (AT^SDLD)
+  clear-dialled  empties the phone's dialled-calls list ()") +
+                                phonebook::kClearDialledCommand + R"()
 
 'vondrix-cli phonebook read' prints the call lists.
 Exit status: 0 done, 1 the phone refused, 2 usage error,
@@ -131,7 +139,7 @@ std::vector<CommandEntry> callCommands() {
     return {
         {"dial",
          "dial a phonebook location or a number",
-         kDialUsage,
+         kDialUsage.c_str(),
          {"--kind", "--number"},
          {},
          0,
@@ -139,11 +147,20 @@ std::vector<CommandEntry> callCommands() {
          W,
          false,
          runDial},
-        {"redial", "dial the last number again", kRedialUsage, {}, {}, 0, 0, W, false, runRedial},
-        {"hangup", "end the call", kHangupUsage, {}, {}, 0, 0, W, false, runHangup},
+        {"redial",
+         "dial the last number again",
+         kRedialUsage.c_str(),
+         {},
+         {},
+         0,
+         0,
+         W,
+         false,
+         runRedial},
+        {"hangup", "end the call", kHangupUsage.c_str(), {}, {}, 0, 0, W, false, runHangup},
         {"calls",
          "clear the dialled-calls list",
-         kCallsUsage,
+         kCallsUsage.c_str(),
          {},
          {},
          0,
@@ -151,7 +168,7 @@ std::vector<CommandEntry> callCommands() {
          Needs::Nothing,
          false,
          runCallsFamily},
-        {"calls clear-dialled", "", kCallsUsage, {}, {}, 0, 0, W, false, runClearDialled},
+        {"calls clear-dialled", "", kCallsUsage.c_str(), {}, {}, 0, 0, W, false, runClearDialled},
     };
 }
 

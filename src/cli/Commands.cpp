@@ -340,7 +340,8 @@ int Invocation::withSession(const std::function<int()>& body) {
             } else if (counting.tally().errors == 0) {
                 status = fail(std::string("the phone did not give its ") +
                               phonebook::kindInfo(kind).label + " phonebook (" +
-                              phonebook::kindInfo(kind).selectCommand + ", AT+CPBR=?)");
+                              phonebook::kindInfo(kind).selectCommand + ", " +
+                              phonebook::kRangeQuery + ")");
             } else {
                 status = kExitFailed;  // the message said why
             }

@@ -8,6 +8,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "device/DeviceCommands.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -28,16 +29,18 @@ Exit status: 0 success, 1 the phone stopped answering or FILE could not be
 written, 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kClockUsage = R"(Usage: vondrix-cli [LINK OPTIONS] clock
+const std::string kClockUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] clock
 
-Sets the phone's clock from this computer's local time (AT+CCLK).
+Sets the phone's clock from this computer's local time ()") +
+                                kClockCommand + R"().
 Exit status: 0 clock set, 1 the phone refused the time, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kOffUsage = R"(Usage: vondrix-cli [LINK OPTIONS] off
+const std::string kOffUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] off
 
-Switches the phone off (AT^SMSO).
+Switches the phone off ()") + kSwitchOffCommand +
+                              R"().
 Exit status: 0 switched off, 1 the phone refused, 2 usage error,
 3 no link to the phone.
 )";
@@ -165,7 +168,8 @@ int runAudio(Invocation& inv, const AudioRequest& request) {
     if (request.test()) {
         if (!audio.rangesRead) {
             inv.ctx.err << "vondrix-cli audio: the phone did not report its ring tone and volume "
-                           "ranges (AT^SRTC=? failed)\n";
+                           "ranges ("
+                        << kRingToneRangesQuery << " failed)\n";
             return kExitFailed;
         }
         for (const auto& error :
@@ -188,7 +192,7 @@ int runAudio(Invocation& inv, const AudioRequest& request) {
             // The desktop program shows nothing here and leaves its button at
             // "Test"; a script needs to know, so say it.
             inv.ctx.err << "vondrix-cli audio: the phone refused ring tone " << tone
-                        << " at volume " << volume << " (AT^SRTC=" << tone << ',' << volume
+                        << " at volume " << volume << " (" << ringToneTestCommand(tone, volume)
                         << ")\n";
             failed = true;
         }
@@ -326,7 +330,7 @@ std::vector<CommandEntry> deviceCommands() {
          runInfo},
         {"clock",
          "set the phone's clock from this computer's clock",
-         kClockUsage,
+         kClockUsage.c_str(),
          {},
          {},
          0,
@@ -334,7 +338,16 @@ std::vector<CommandEntry> deviceCommands() {
          Needs::MainWindow,
          false,
          runClock},
-        {"off", "switch the phone off", kOffUsage, {}, {}, 0, 0, Needs::MainWindow, false, runOff},
+        {"off",
+         "switch the phone off",
+         kOffUsage.c_str(),
+         {},
+         {},
+         0,
+         0,
+         Needs::MainWindow,
+         false,
+         runOff},
         {"audio",
          "show or change ring tone, volume and hands-free",
          kAudioUsage,

@@ -6,6 +6,7 @@
 
 #include "cli/Cli.h"
 #include "cli/CliReporter.h"
+#include "device/DeviceCommands.h"
 #include "media/LogoPreparation.h"
 #include "media/ObjectFile.h"
 #include "session/TransferSession.h"
@@ -56,9 +57,10 @@ reply with a block missing or out of order, is a failure).
 Exit status: 0 written, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kLogoDeleteUsage = R"(Usage: vondrix-cli [LINK OPTIONS] logo delete
+const std::string kLogoDeleteUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] logo delete
 
-Deletes the operator logo on the phone (AT^SBNW=bmp,0,0). As in the desktop
+Deletes the operator logo on the phone ()") +
+                                     kDeleteLogoCommand + R"(). As in the desktop
 program, the phone's answer is not examined.
 Exit status: 0 sent, 1 the phone did not answer, 2 usage error, 3 no link.
 )";
@@ -244,7 +246,7 @@ std::vector<CommandEntry> mediaCommands() {
          runFamily},
         {"logo upload", "", kLogoUploadUsage, {}, {}, 1, 1, W, false, runLogoUpload},
         {"logo download", "", kLogoDownloadUsage, {}, {}, 1, 1, W, false, runLogoDownload},
-        {"logo delete", "", kLogoDeleteUsage, {}, {}, 0, 0, W, false, runLogoDelete},
+        {"logo delete", "", kLogoDeleteUsage.c_str(), {}, {}, 0, 0, W, false, runLogoDelete},
         {"ringtone",
          "upload or download the ring tone melody\n"
          "                  (ringtone SUBCOMMAND --help)",

@@ -9,6 +9,7 @@
 #include "sms/CodecOptions.h"
 #include "sms/Pdu.h"
 #include "text/GsmAlphabet.h"
+#include "text/Hex.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -42,7 +43,7 @@ Exit status: 0 success, 1 the PDU cannot be decoded, 2 usage error.
 
 std::string codingText(int dataCoding) {
     std::string out;
-    sms::appendHexOctet(out, static_cast<unsigned>(dataCoding));
+    appendHexByte(out, static_cast<unsigned>(dataCoding));
     switch (sms::alphabetOf(dataCoding)) {
         case sms::Alphabet::Gsm7Bit:
             return out + " (7-bit)";

@@ -6,6 +6,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/Latin1Text.h"
 #include "gui/PhoneWorker.h"
 #include "network/Texts.h"
 #include "ui_CallBarringWindow.h"
@@ -76,7 +77,7 @@ void CallBarringWindow::classToggled(std::size_t index, bool on) {
 void CallBarringWindow::runRequest(bool activate) {
     setEnabled(false);
     // The password goes to the request and is kept nowhere else.
-    const std::string password = ui_->passwordEdit->text().toLatin1().toStdString();
+    const std::string password = toPc(ui_->passwordEdit->text());
     onPhone([&] {
         const auto outcomes = window_.request(activate, password);
         // What the phone took for a barring service is asked again, so that

@@ -4,6 +4,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/Latin1Text.h"
 #include "gui/PhoneWorker.h"
 #include "network/Texts.h"
 #include "ui_CallForwardingWindow.h"
@@ -34,9 +35,8 @@ CallForwardingWindow::CallForwardingWindow(Session& session, Reporter& reporter,
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const ClassRow& row = rows_[i];
         connect(row.check, &QCheckBox::toggled, this, [this, i](bool on) { classToggled(i, on); });
-        connect(row.number, &QLineEdit::textEdited, this, [this, i](const QString& text) {
-            window_.setNumber(i, text.toLatin1().toStdString());
-        });
+        connect(row.number, &QLineEdit::textEdited, this,
+                [this, i](const QString& text) { window_.setNumber(i, toPc(text)); });
         connect(row.time, &QSpinBox::valueChanged, this,
                 [this, i](int seconds) { window_.setTime(i, seconds); });
     }
@@ -68,8 +68,7 @@ void CallForwardingWindow::showForm() {
         const QSignalBlocker quietCheck(row.check);
         const QSignalBlocker quietTime(row.time);
         row.check->setChecked(form[i].ticked);
-        row.number->setText(QString::fromLatin1(form[i].number.data(),
-                                                static_cast<qsizetype>(form[i].number.size())));
+        row.number->setText(fromPc(form[i].number));
         row.time->setValue(form[i].time);
         row.time->setEnabled(window_.timeEnabled());
     }

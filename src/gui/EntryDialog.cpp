@@ -3,6 +3,7 @@
 #include "foundation/Catalogue.h"
 #include "link/Command.h"
 
+#include "gui/Latin1Text.h"
 #include "gui/PhoneWorker.h"
 #include "ui_EntryDialog.h"
 
@@ -28,14 +29,6 @@ qsizetype refusedAt(const QString& text, bool number) {
     return -1;
 }
 
-std::string latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
-
-QString fromLatin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 EntryDialog::EntryDialog(phonebook::PhonebookWriter& writer,
@@ -48,14 +41,14 @@ EntryDialog::EntryDialog(phonebook::PhonebookWriter& writer,
       location_(form.location) {
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    ui_->nameEdit->setText(fromLatin1(form.name));
-    ui_->numberEdit->setText(fromLatin1(form.number));
+    ui_->nameEdit->setText(fromPc(form.name));
+    ui_->numberEdit->setText(fromPc(form.number));
     // Only what the user changes is checked: the texts shown at opening
     // came from the phone or a call list.
     connect(ui_->nameEdit, &QLineEdit::textEdited, this,
-            [this](const QString& text) { writer_.warnNameLength(latin1(text)); });
+            [this](const QString& text) { writer_.warnNameLength(toPc(text)); });
     connect(ui_->numberEdit, &QLineEdit::textEdited, this,
-            [this](const QString& text) { writer_.warnNumberLength(latin1(text)); });
+            [this](const QString& text) { writer_.warnNumberLength(toPc(text)); });
     connect(ui_->buttonBox, &QDialogButtonBox::accepted, this, &EntryDialog::accept);
     connect(ui_->buttonBox, &QDialogButtonBox::rejected, this, &EntryDialog::reject);
     ui_->nameEdit->setFocus();
@@ -86,8 +79,8 @@ void EntryDialog::accept() {
         refuses(ui_->numberEdit, ui_->numberLabel, true))
         return;
     ui_->problemLabel->hide();
-    const std::string name = latin1(ui_->nameEdit->text());
-    const std::string number = latin1(ui_->numberEdit->text());
+    const std::string name = toPc(ui_->nameEdit->text());
+    const std::string number = toPc(ui_->numberEdit->text());
     if (onPhone([&] { return writer_.saveEntry(location_, name, number); }))
         done(QDialog::Accepted);
 }

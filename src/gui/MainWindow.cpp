@@ -18,6 +18,7 @@
 #include "gui/CallForwardingWindow.h"
 #include "gui/CommandModeDialog.h"
 #include "gui/FileDialogs.h"
+#include "gui/Latin1Text.h"
 #include "gui/MessageListWindow.h"
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
@@ -33,14 +34,6 @@
 #include "ui_MainWindow.h"
 
 namespace vondrix::gui {
-namespace {
-
-QString latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-}  // namespace
-
 MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
     : QDialog(parent),
       session_(session),
@@ -117,12 +110,12 @@ MainWindow::MainWindow(Session& session, Reporter& reporter, QWidget* parent)
 
     onPhone([this] { window_.open(); });
     const DeviceInfo& d = window_.state().device;
-    ui_->manufacturerLabel->setText(latin1(d.manufacturer));
-    ui_->modelLabel->setText(latin1(d.model));
-    ui_->revisionLabel->setText(latin1(d.revision));
-    ui_->imeiLabel->setText(latin1(d.imei));
-    ui_->imsiLabel->setText(latin1(d.imsi));
-    ui_->simSerialLabel->setText(latin1(d.simSerial));
+    ui_->manufacturerLabel->setText(fromPc(d.manufacturer));
+    ui_->modelLabel->setText(fromPc(d.model));
+    ui_->revisionLabel->setText(fromPc(d.revision));
+    ui_->imeiLabel->setText(fromPc(d.imei));
+    ui_->imsiLabel->setText(fromPc(d.imsi));
+    ui_->simSerialLabel->setText(fromPc(d.simSerial));
     applyNetwork();
     applyAudio();
 }
@@ -180,7 +173,7 @@ void MainWindow::busy(const std::function<void()>& work) {
 void MainWindow::applyNetwork() {
     const NetworkStatus& n = window_.state().network;
     if (n.batteryBitmap) {
-        ui_->batteryLabel->setText(latin1(n.batteryText));
+        ui_->batteryLabel->setText(fromPc(n.batteryText));
         ui_->batteryButton->setIcon(QIcon(statusPixmap(n.batteryBitmap)));
     }
     // Beside the raw replies, what they mean (in a smaller, plain line).
@@ -189,16 +182,16 @@ void MainWindow::applyNetwork() {
         label->setVisible(!utf8.empty());
     };
     if (n.registration)
-        ui_->registrationLabel->setText(latin1(*n.registration));
+        ui_->registrationLabel->setText(fromPc(*n.registration));
     decoded(ui_->registrationDecodedLabel,
             n.registration ? network::registrationSummary(session_.language, *n.registration)
                            : std::string());
     if (n.rssi) {
-        ui_->signalLabel->setText(n.signalKnown ? latin1(n.signalText) : tr("unknown"));
+        ui_->signalLabel->setText(n.signalKnown ? fromPc(n.signalText) : tr("unknown"));
         ui_->signalButton->setIcon(QIcon(statusPixmap(n.signalBitmap)));
     }
     if (n.operatorText)
-        ui_->operatorLabel->setText(latin1(*n.operatorText));
+        ui_->operatorLabel->setText(fromPc(*n.operatorText));
     decoded(ui_->operatorDecodedLabel,
             n.operatorText ? network::operatorModeText(session_.language, *n.operatorText)
                            : std::string());
@@ -333,9 +326,9 @@ void MainWindow::saveDeviceInformation() {
     lastPath_ = path;
     busy([&] {
         DeviceInfo shown;
-        shown.imei = ui_->imeiLabel->text().toLatin1().toStdString();
-        shown.revision = ui_->revisionLabel->text().toLatin1().toStdString();
-        shown.simSerial = ui_->simSerialLabel->text().toLatin1().toStdString();
+        shown.imei = toPc(ui_->imeiLabel->text());
+        shown.revision = toPc(ui_->revisionLabel->text());
+        shown.simSerial = toPc(ui_->simSerialLabel->text());
         if (onPhone([&] { return window_.saveDeviceInformation(path.toStdString(), shown); })) {
             statusLine_->showMessage(tr("Saved as %1").arg(QDir::toNativeSeparators(path)));
             openFile(path);

@@ -9,6 +9,7 @@
 
 #include "foundation/Catalogue.h"
 #include "foundation/Messages.h"
+#include "gui/Latin1Text.h"
 #include "gui/PhoneWorker.h"
 #include "network/Texts.h"
 #include "ui_NetworkSelectionWindow.h"
@@ -17,10 +18,6 @@ namespace vondrix::gui {
 namespace {
 
 constexpr int kWidths[] = {60, 150, 50};
-
-QString latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 QString utf8(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -100,7 +97,7 @@ void NetworkSelectionWindow::showKnown() {
     list->clear();
     QList<QTreeWidgetItem*> items;
     for (const network::OperatorName& o : window_.model().known)
-        items.append(new QTreeWidgetItem(QStringList{QString::number(o.code), latin1(o.name)}));
+        items.append(new QTreeWidgetItem(QStringList{QString::number(o.code), fromPc(o.name)}));
     list->addTopLevelItems(items);
 }
 
@@ -113,7 +110,7 @@ void NetworkSelectionWindow::showPreferred() {
     for (std::size_t i = 0; i < m.preferredShown(); ++i) {
         const network::PreferredEntry& e = m.preferred[i];
         list->addTopLevelItem(
-            new QTreeWidgetItem(QStringList{QString::number(e.code), latin1(e.name)}));
+            new QTreeWidgetItem(QStringList{QString::number(e.code), fromPc(e.name)}));
     }
     if (current >= 0 && current < list->topLevelItemCount())
         list->setCurrentItem(list->topLevelItem(current));
@@ -124,7 +121,7 @@ void NetworkSelectionWindow::showFound() {
     list->clear();
     for (const network::FoundNetwork& f : window_.model().found) {
         auto* item = new QTreeWidgetItem(
-            QStringList{QString::number(f.code), latin1(f.longName), QString::number(f.status)});
+            QStringList{QString::number(f.code), fromPc(f.longName), QString::number(f.status)});
         // The status number, told in words.
         item->setToolTip(2, utf8(network::operatorStatusText(language_, f.status)));
         list->addTopLevelItem(item);

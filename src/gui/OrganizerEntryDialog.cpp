@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QTimeEdit>
 
+#include "gui/Latin1Text.h"
 #include "gui/PhoneWorker.h"
 #include "ui_OrganizerEntryDialog.h"
 
@@ -38,9 +39,8 @@ OrganizerEntryDialog::OrganizerEntryDialog(OrganizerWindowSession& window, int s
 
     // Only what the user changes is checked: the text shown at opening is
     // what the phone holds.
-    connect(ui_->descriptionEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
-        window_.warnDescriptionLength(text.toLatin1().toStdString());
-    });
+    connect(ui_->descriptionEdit, &QLineEdit::textEdited, this,
+            [this](const QString& text) { window_.warnDescriptionLength(toPc(text)); });
     connect(ui_->buttonBox, &QDialogButtonBox::accepted, this, &OrganizerEntryDialog::accept);
     connect(ui_->buttonBox, &QDialogButtonBox::rejected, this, &OrganizerEntryDialog::reject);
     ui_->descriptionEdit->setFocus();

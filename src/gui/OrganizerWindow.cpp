@@ -18,6 +18,7 @@
 #include "gui/OrganizerEntryDialog.h"
 #include "gui/PhoneWorker.h"
 #include "gui/Shell.h"
+#include "gui/WindowKeys.h"
 #include "organizer/Export.h"
 #include "organizer/Names.h"
 #include "text/Latin1.h"
@@ -28,10 +29,6 @@ namespace vondrix::gui {
 using organizer::Row;
 
 namespace {
-
-QString fromLatin1(std::string_view s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // The item data of a row is its slot index (slot - 1): the row keeps its
 // slot whatever order the list shows.
@@ -76,9 +73,8 @@ OrganizerWindow::OrganizerWindow(Session& session, Reporter& reporter, QWidget* 
             });
     // Every change the user makes; the texts the import puts there are not
     // typed.
-    connect(ui_->descriptionEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
-        window_.warnDescriptionLength(text.toLatin1().toStdString());
-    });
+    connect(ui_->descriptionEdit, &QLineEdit::textEdited, this,
+            [this](const QString& text) { window_.warnDescriptionLength(toPc(text)); });
     ui_->organizerList->installEventFilter(this);  // the Delete key
 
     onPhone([this] { window_.open(); });
@@ -121,7 +117,7 @@ void OrganizerWindow::setUpList() {
     list->setColumnCount(organizer::kColumns);
     QStringList headers;
     for (int c = 0; c < organizer::kColumns; ++c)
-        headers << fromLatin1(organizer::columnHeader(c, window_.language()));
+        headers << fromPc(organizer::columnHeader(c, window_.language()));
     list->setHeaderLabels(headers);
     list->headerItem()->setTextAlignment(organizer::kSlot, Qt::AlignRight | Qt::AlignVCenter);
     QHeaderView* header = list->header();
@@ -163,7 +159,7 @@ void OrganizerWindow::showList(int focusSlot) {
     for (const Row& row : window_.list().rows()) {
         auto* item = new QTreeWidgetItem;
         for (int c = 0; c < organizer::kColumns; ++c)
-            item->setText(c, fromLatin1(organizer::columnText(row, c, window_.language())));
+            item->setText(c, fromPc(organizer::columnText(row, c, window_.language())));
         item->setTextAlignment(organizer::kSlot, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, kSlotRole, row.slot - 1);
         items.append(item);
@@ -336,16 +332,8 @@ bool OrganizerWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void OrganizerWindow::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape would end a dialog; this window ends by its close box only.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
+    if (!takeDialogEndKey(event))
+        QDialog::keyPressEvent(event);
 }
 
 void OrganizerWindow::closeEvent(QCloseEvent* event) {

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "foundation/Reporter.h"
+#include "gui/Latin1Text.h"
 
 namespace vondrix::gui {
 namespace {
@@ -50,10 +51,6 @@ const char* headerFormat(Language language) {
     return "Phonebook C35/S35 %s %d/%02d/%4d, %02d:%02d - %d";
 }
 
-QString latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 }  // namespace
 
 QString printHeader(Language language, const QString& label, const QDateTime& when, int page) {
@@ -66,8 +63,8 @@ QString printHeader(Language language, const QString& label, const QDateTime& wh
 QString printRow(const phonebook::Row& row) {
     // Column 0 of the list shows the location.
     const QString location = QString::number(row.location).left(kMaxLocationChars);
-    return location.rightJustified(3) + u' ' + latin1(row.name).left(kMaxFieldChars) +
-           QStringLiteral(",  ") + latin1(row.number).left(kMaxFieldChars);
+    return location.rightJustified(3) + u' ' + fromPc(row.name).left(kMaxFieldChars) +
+           QStringLiteral(",  ") + fromPc(row.number).left(kMaxFieldChars);
 }
 
 int rowsPerPage(int pageHeight, int yOffset, int lineHeight) {

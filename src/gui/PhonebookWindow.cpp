@@ -26,6 +26,7 @@
 #include "gui/SendDialog.h"
 #include "gui/Shell.h"
 #include "gui/StatusLine.h"
+#include "gui/WindowKeys.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"
 #include "phonebook/VcardImport.h"
@@ -39,14 +40,6 @@ using phonebook::kWindowProgressBar;
 using phonebook::Row;
 
 namespace {
-
-QString fromLatin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string latin1(const QString& s) {
-    return s.toLatin1().toStdString();
-}
 
 // The list headers are chosen by the language index, like the other
 // in-code multilingual texts.
@@ -79,8 +72,8 @@ Headers headersFor(Language language) {
 
 QTreeWidgetItem* listItem(int location, const std::string& name, const std::string& number,
                           int row = -1) {
-    auto* item = new QTreeWidgetItem(
-        QStringList{QString::number(location), fromLatin1(name), fromLatin1(number)});
+    auto* item =
+        new QTreeWidgetItem(QStringList{QString::number(location), fromPc(name), fromPc(number)});
     item->setData(0, Qt::UserRole, row);
     return item;
 }
@@ -378,9 +371,9 @@ void PhonebookWindow::showEverything() {
     showCallLists();
     for (std::size_t i = 0; i < phonebook::kOwnNumbers; ++i) {
         auto* label = findChild<QLabel*>(QStringLiteral("ownNumber%1").arg(i + 1));
-        label->setText(fromLatin1(model_.ownNumbers[i]));
+        label->setText(fromPc(model_.ownNumbers[i]));
     }
-    ui_->serviceCentreEdit->setText(fromLatin1(model_.serviceCentre.number));
+    ui_->serviceCentreEdit->setText(fromPc(model_.serviceCentre.number));
 }
 
 void PhonebookWindow::showPhonebook(int focusLocation) {
@@ -426,7 +419,7 @@ void PhonebookWindow::showCallLists() {
     const auto fill = [](QListWidget* list, const phonebook::CallList& calls) {
         list->clear();
         for (const std::string& line : calls.lines)
-            list->addItem(fromLatin1(line));
+            list->addItem(fromPc(line));
     };
     fill(ui_->dialledList, model_.dialled);
     fill(ui_->missedList, model_.missed);
@@ -593,7 +586,7 @@ void PhonebookWindow::print() {
 
 void PhonebookWindow::exportTable(bool xml) {
     const char* extension = xml ? "xml" : "csv";
-    const QString preset = fromLatin1(phonebook::defaultExportName(model_.current.kind, extension));
+    const QString preset = fromPc(phonebook::defaultExportName(model_.current.kind, extension));
     const QString path = chooseSaveFile(
         tr("Export phonebook"), xml ? tr("XML file (*.xml)") : tr("CSV file (*.csv)"),
         QString::fromLatin1(extension),
@@ -625,7 +618,7 @@ void PhonebookWindow::exportVcard() {
     if (row < 0)
         return;
     const Row shown = model_.current.rows[static_cast<std::size_t>(row)];
-    const QString preset = fromLatin1(phonebook::defaultVcardName(shown.name));
+    const QString preset = fromPc(phonebook::defaultVcardName(shown.name));
     const QString path =
         chooseSaveFile(tr("Export vCard"), tr("VCF file (*.vcf)"), QStringLiteral("vcf"),
                        lastPath_.isEmpty() ? preset : QFileInfo(lastPath_).dir().filePath(preset));
@@ -674,7 +667,7 @@ void PhonebookWindow::saveLocalFile() {
     if (window_.saveLocalFile())
         say(tr("Saved as %1")
                 .arg(QDir::toNativeSeparators(
-                    QFileInfo(fromLatin1(window_.localFile())).absoluteFilePath())));
+                    QFileInfo(fromPc(window_.localFile())).absoluteFilePath())));
 }
 
 void PhonebookWindow::normalise() {
@@ -697,7 +690,7 @@ void PhonebookWindow::clearPhonebook() {
 
 void PhonebookWindow::callBack(QListWidget* list) {
     if (QListWidgetItem* item = list->currentItem()) {
-        const std::string line = latin1(item->text());
+        const std::string line = toPc(item->text());
         busy([&] { onPhone([&] { calls_.callBack(line); }); });
     }
     list->setFocus();
@@ -707,7 +700,7 @@ void PhonebookWindow::copyToPhonebook(QListWidget* list) {
     QListWidgetItem* item = list->currentItem();
     if (!item)
         return;
-    const std::string line = latin1(item->text());
+    const std::string line = toPc(item->text());
     busy([&] {
         if (const auto number = onPhone([&] { return calls_.copyToPhonebook(line); }))
             runEntryDialog({0, std::string(), *number});
@@ -716,7 +709,7 @@ void PhonebookWindow::copyToPhonebook(QListWidget* list) {
 
 void PhonebookWindow::setServiceCentre() {
     busy([this] {
-        const std::string number = latin1(ui_->serviceCentreEdit->text());
+        const std::string number = toPc(ui_->serviceCentreEdit->text());
         if (onPhone([&] { return window_.serviceCentre().set(number); }))
             say(tr("Service centre set to %1").arg(ui_->serviceCentreEdit->text()));
     });
@@ -753,7 +746,7 @@ void PhonebookWindow::addCurrentToRedbook() {
         if (onPhone([&] { return writer_.addToRedbook(static_cast<std::size_t>(row)); })) {
             showPhonebook(before.location);
             showRedbook();
-            say(tr("%1 added to the Redbook").arg(fromLatin1(before.name)));
+            say(tr("%1 added to the Redbook").arg(fromPc(before.name)));
         }
     });
 }
@@ -774,7 +767,7 @@ void PhonebookWindow::removeCurrentFromRedbook() {
                 [&] { return writer_.removeFromRedbook(static_cast<std::size_t>(position)); })) {
             showPhonebook(location);
             showRedbook();
-            say(tr("%1 removed from the Redbook").arg(fromLatin1(name)));
+            say(tr("%1 removed from the Redbook").arg(fromPc(name)));
         }
     });
 }
@@ -828,16 +821,8 @@ bool PhonebookWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PhonebookWindow::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape would end a dialog; this window ends by its close box only.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
+    if (!takeDialogEndKey(event))
+        QDialog::keyPressEvent(event);
 }
 
 void PhonebookWindow::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 
 #include "foundation/Catalogue.h"
+#include "gui/Latin1Text.h"
 #include "gui/PhoneWorker.h"
 #include "ui_SettingsDialog.h"
 
@@ -72,10 +73,7 @@ void SettingsDialog::accept() {
     form.noModem = ui_->noModemCheck->isChecked();
     form.w2kCable = ui_->w2kCableCheck->isChecked();
     form.smsStat = ui_->smsStatCheck->isChecked();
-    form.tPref = ui_->tPrefEdit->text()
-                     .left(static_cast<qsizetype>(Settings::kTPrefMax))
-                     .toLatin1()
-                     .toStdString();
+    form.tPref = toPc(ui_->tPrefEdit->text().left(static_cast<qsizetype>(Settings::kTPrefMax)));
     form.device = ui_->deviceEdit->text().trimmed().toStdString();
     form.irDevices = ui_->irDevicesEdit->text().trimmed().toStdString();
     form.fastRead = ui_->fastReadCheck->isChecked();

@@ -9,6 +9,7 @@
 #include "organizer/Names.h"
 #include "organizer/Replies.h"
 #include "organizer/VCalendar.h"
+#include "text/Hex.h"
 
 namespace vondrix::organizer {
 namespace {
@@ -195,8 +196,8 @@ TEST(OrganizerReplies, SlotIsFreeOnlyWithoutAnyLine) {
     const std::string team = composeObject(weeklyMeeting());
     const Case cases[] = {
         {"an empty slot: OK alone", "\r\nOK\r\n", State::Free},
-        {"an object", "\r\n^SBNR: \"vcs\",3,1,1\r\n" + toHex(team) + "\r\n\r\nOK\r\n", State::Held,
-         team},
+        {"an object", "\r\n^SBNR: \"vcs\",3,1,1\r\n" + hexText(team) + "\r\n\r\nOK\r\n",
+         State::Held, team},
         {"lower-case digits", "^SBNR: vcs,3,1,1\r\n6162\r\nOK\r\n", State::Held, "ab"},
         {"a 00 byte ends the object", "^SBNR: vcs,3,1,1\r\n41004243\r\n", State::Held, "A"},
         {"packets 1 and 2 of 2 arrive whole",

@@ -219,6 +219,30 @@ TEST(HexDigit, EitherCaseAndNothingElse) {
     }
 }
 
+TEST(HexText, UpperCasePairsOfEveryByte) {
+    struct Case {
+        const char* situation;
+        std::string bytes;
+        std::string hex;
+    };
+    const Case cases[] = {
+        {"nothing", "", ""},
+        {"a leading zero is kept", std::string("\x00\x0F", 2), "000F"},
+        {"upper case, high bytes unsigned", "\x1A\xFF\x4d", "1AFF4D"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(hexText(c.bytes), c.hex) << c.situation;
+        const std::vector<std::uint8_t> octets(c.bytes.begin(), c.bytes.end());
+        EXPECT_EQ(hexText(octets), c.hex) << c.situation;
+        EXPECT_TRUE(allHexDigits(c.hex)) << c.situation;
+    }
+    std::string out = "x";
+    appendHexByte(out, 0x1A5);  // only the low eight bits
+    EXPECT_EQ(out, "xA5");
+    for (const char* text : {"0G", "12 ", "+1", "\xFF"})
+        EXPECT_FALSE(allHexDigits(text)) << text;
+}
+
 TEST(XmlEscaped, Table) {
     struct Case {
         const char* situation;

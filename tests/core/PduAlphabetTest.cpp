@@ -6,9 +6,9 @@
 
 #include "sms/Pdu.h"
 #include "text/GsmAlphabet.h"
+#include "text/Hex.h"
 
 namespace vondrix::gsm {
-using sms::toHex;
 namespace {
 
 std::string latin1(unsigned char c) {
@@ -115,11 +115,11 @@ TEST(GsmAlphabet, BytesAbove7FPassBothDecoders) {
 }
 
 TEST(Septets, PacksTheStandardExample) {
-    EXPECT_EQ(toHex(packSeptets("hellohello")), "E8329BFD4697D9EC37");
-    EXPECT_EQ(toHex(packSeptets("")), "");
-    EXPECT_EQ(toHex(packSeptets("1")), "31");
+    EXPECT_EQ(hexText(packSeptets("hellohello")), "E8329BFD4697D9EC37");
+    EXPECT_EQ(hexText(packSeptets("")), "");
+    EXPECT_EQ(hexText(packSeptets("1")), "31");
     // Eight codes fill exactly seven octets.
-    EXPECT_EQ(toHex(packSeptets("12345678")), "31D98C56B3DD70");
+    EXPECT_EQ(hexText(packSeptets("12345678")), "31D98C56B3DD70");
 }
 
 TEST(Septets, CodeZeroIsASeptetInTheMiddleAndAtTheEnd) {

@@ -7,6 +7,7 @@
 
 #include "sms/Pdu.h"
 #include "text/GsmAlphabet.h"
+#include "text/Hex.h"
 #include "text/Latin1.h"
 
 namespace vondrix::sms {
@@ -252,17 +253,17 @@ constexpr const char* kTimestamp = "10402131540080";
 std::string deliverPdu(int dataCoding, const std::string& userDataHex, std::size_t udl,
                        int firstOctet = 0x04) {
     std::string pdu = "00";
-    appendHexOctet(pdu, static_cast<unsigned>(firstOctet));
+    appendHexByte(pdu, static_cast<unsigned>(firstOctet));
     pdu += "0B919421436587F9";
     pdu += "00";
-    appendHexOctet(pdu, static_cast<unsigned>(dataCoding));
+    appendHexByte(pdu, static_cast<unsigned>(dataCoding));
     pdu += kTimestamp;
-    appendHexOctet(pdu, static_cast<unsigned>(udl));
+    appendHexByte(pdu, static_cast<unsigned>(udl));
     return pdu + userDataHex;
 }
 
 std::string deliver7Bit(const std::string& pcText) {
-    return deliverPdu(0x00, toHex(packSeptets(gsmEncode(pcText))), pcText.size());
+    return deliverPdu(0x00, hexText(packSeptets(gsmEncode(pcText))), pcText.size());
 }
 
 TEST(ListedDecoder, ReceivedTextOfWholeSeptetGroupsConvertsItsLastCharacter) {

@@ -13,7 +13,6 @@
 #include "files/TemporaryFolder.h"
 #include "link/SharedReplies.h"
 #include "media/LogoPreparation.h"
-#include "media/Replies.h"
 #include "media/TransferService.h"
 #include "session/TransferSession.h"
 #include "support/RecordingReporter.h"
@@ -81,13 +80,6 @@ TEST(SbnrRead, OnlyAWholeObjectIsRead) {
             EXPECT_EQ(read.count, static_cast<int>(c.packets.size())) << c.name;
         }
     }
-}
-
-TEST(SbnrRead, HexOfIsUpperCasePairs) {
-    const Block bytes{0x00, 0x1A, 0xFF, 0x4d};
-    EXPECT_EQ(hexOf(bytes), "001AFF4D");
-    EXPECT_EQ(at::parseSbnrRead("^SBNR: x,0,1,1\r\n" + hexOf(bytes) + "\r\n", "x", 0).packets.at(0),
-              bytes);
 }
 
 // A clock the test moves.

@@ -10,7 +10,6 @@
 #include "link/ReplyFramer.h"
 #include "link/SharedReplies.h"
 #include "link/Unsolicited.h"
-#include "media/Replies.h"
 #include "network/Replies.h"
 #include "phonebook/Replies.h"
 #include "sms/Replies.h"

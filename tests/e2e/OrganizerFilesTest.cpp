@@ -14,6 +14,7 @@
 #include "organizer/Export.h"
 #include "organizer/Import.h"
 #include "support/RunProcess.h"
+#include "text/Hex.h"
 
 namespace vondrix::organizer {
 namespace {
@@ -296,8 +297,8 @@ TEST(OrganizerImportFiles, ExactCommandsOfOneImportedLine) {
         vcs({"CATEGORIES:ANNIVERSARY", "RRULE:Y1", "DTSTART:20011224T180000", "DESCRIPTION:Anna"});
     ASSERT_EQ(object.size(), 148u);
     EXPECT_EQ(rig.lines(),
-              (Lines{"AT^SBNW=vcs,0", "AT^SBNW=vcs,4,1,2", test::hexOf(object.substr(0, 100)),
-                     "AT^SBNW=vcs,4,2,2", test::hexOf(object.substr(100))}));
+              (Lines{"AT^SBNW=vcs,0", "AT^SBNW=vcs,4,1,2", hexText(object.substr(0, 100)),
+                     "AT^SBNW=vcs,4,2,2", hexText(object.substr(100))}));
     // The form shows the last line, as the window's controls would.
     EXPECT_EQ(form.date, (Date{2001, 12, 24}));
     EXPECT_EQ(form.description, "Anna");

@@ -53,17 +53,6 @@ struct OrganizerRig {
     OrganizerService service{engine, reporter, settings, list};
 };
 
-// Upper-case hexadecimal of `bytes`, as the phone expects the packets.
-inline std::string hexOf(std::string_view bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        out += kDigits[static_cast<unsigned char>(c) >> 4];
-        out += kDigits[static_cast<unsigned char>(c) & 0x0f];
-    }
-    return out;
-}
-
 // The phone's own object layout, written out line by line.
 inline std::string vcs(const std::vector<std::string>& eventLines) {
     std::string out = "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\n";

@@ -6,12 +6,12 @@
 
 #include "OrganizerRig.h"
 #include "organizer/Names.h"
+#include "text/Hex.h"
 
 namespace vondrix::organizer {
 namespace {
 
 using namespace std::chrono_literals;
-using test::hexOf;
 using test::Lines;
 using test::Objects;
 using test::OrganizerRig;
@@ -78,7 +78,7 @@ TEST(OrganizerReading, RefusedSlotGetsNoRow) {
 
 TEST(OrganizerReading, UnreadableSlotsAreHeldAndError100IsFree) {
     OrganizerRig rig;
-    const std::string team = hexOf(kTeamObject);
+    const std::string team = hexText(kTeamObject);
     rig.sim.addCommand("^SBNR", [&](phonesim::Context&, const phonesim::Command& cmd) {
         const std::string slot = cmd.params().at(1).text;
         const std::string header = "^SBNR: \"vcs\"," + slot;

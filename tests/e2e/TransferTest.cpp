@@ -12,11 +12,11 @@
 #include <sstream>
 
 #include "link/AtEngine.h"
-#include "media/Replies.h"
 #include "media/TransferService.h"
 #include "phonesim/Simulator.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "text/Hex.h"
 
 namespace vondrix::media {
 namespace {
@@ -39,10 +39,6 @@ Bytes bitmapOf(std::size_t size) {
 }
 Bytes midiOf(std::size_t size) {
     return fileOf(size, "MThd");
-}
-
-std::string hex(std::string_view bytes) {
-    return hexOf(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 Bytes readAll(const std::string& path) {
@@ -108,7 +104,7 @@ Lines segmentLines(const char* type, const Bytes& content, std::size_t size) {
     for (std::size_t k = 1; k <= count; ++k) {
         lines.push_back("AT^SBNW=" + std::string(type) + ",0," + std::to_string(k) + "," +
                         std::to_string(count));
-        lines.push_back(hex(std::string_view(content).substr((k - 1) * size, size)));
+        lines.push_back(hexText(std::string_view(content).substr((k - 1) * size, size)));
     }
     return lines;
 }
@@ -141,9 +137,9 @@ TEST(TransferUpload, MidiOf101BytesGoesAsHundredAndOne) {
     EXPECT_EQ(rig.service.upload(ObjectKind::Ringtone, rig.file("tune.mid", melody)),
               TransferResult::Done);
     const Lines lines = rig.lines();
-    EXPECT_EQ(lines,
-              (Lines{"AT^SBNW=mid,0", "AT^SBNW=mid,0,0", "AT^SBNW=mid,0,1,2",
-                     hex(melody.substr(0, 100)), "AT^SBNW=mid,0,2,2", hex(melody.substr(100))}));
+    EXPECT_EQ(lines, (Lines{"AT^SBNW=mid,0", "AT^SBNW=mid,0,0", "AT^SBNW=mid,0,1,2",
+                            hexText(melody.substr(0, 100)), "AT^SBNW=mid,0,2,2",
+                            hexText(melody.substr(100))}));
     EXPECT_EQ(lines.back().size(), 2u);
     EXPECT_EQ(rig.reporter.progress, (std::vector<int>{50, 100}));
     EXPECT_EQ(*rig.stored("mid"), melody);

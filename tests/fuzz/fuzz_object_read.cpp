@@ -9,7 +9,7 @@
 
 #include "link/Reply.h"
 #include "link/SharedReplies.h"
-#include "media/Replies.h"
+#include "text/Hex.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& packet : read.packets) {
         check(!packet.empty());
         total += packet.size();
-        check(upperReply.find(media::hexOf(packet)) != std::string::npos);
+        check(upperReply.find(hexText(packet)) != std::string::npos);
     }
     check(2 * total <= reply.size() && read.bytes().size() == total);
     return 0;

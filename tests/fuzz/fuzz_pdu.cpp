@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "sms/Pdu.h"
+#include "text/Hex.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string hex;
     if ((control & 0x04) != 0) {
         for (char c : input)
-            appendHexOctet(hex, static_cast<unsigned char>(c));
+            appendHexByte(hex, static_cast<unsigned char>(c));
         input = hex;
     }
 

@@ -8,6 +8,7 @@
 
 #include "organizer/Replies.h"
 #include "organizer/VCalendar.h"
+#include "text/Hex.h"
 
 using namespace vondrix::organizer;
 
@@ -81,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     const std::string object = composeObject(fields);
     const SlotRead back =
-        parseSbnrSlot("\r\n^SBNR: \"vcs\",5,1,1\r\n" + toHex(object) + "\r\n\r\nOK\r\n", 5);
+        parseSbnrSlot("\r\n^SBNR: \"vcs\",5,1,1\r\n" + hexText(object) + "\r\n\r\nOK\r\n", 5);
     if (back.state != SlotRead::State::Held || back.object != object)
         std::abort();
     const Row read = rowFromObject(5, back.object);

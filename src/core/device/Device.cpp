@@ -33,7 +33,7 @@ void readSubscriber(AtEngine& engine, DeviceInfo& info) {
 }
 
 void readAudioState(AtEngine& engine, AudioState& a) {
-    if (const AtEngine::Result test = engine.standard("AT^SRTC=?")) {
+    if (const AtEngine::Result test = engine.standard(kRingToneRangesQuery)) {
         parseSrtcTest(a, test.raw);
         a.rangesRead = true;
         a.ringTone = 0;

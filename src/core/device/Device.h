@@ -12,9 +12,13 @@ struct DeviceInfo {
     std::string manufacturer, model, revision, imei, imsi, simSerial;
 };
 
+// The query of the ring tone and volume ranges; the command line names it
+// when the ranges are missing.
+constexpr const char* kRingToneRangesQuery = "AT^SRTC=?";
+
 // Ring tone and audio state read at opening.
 struct AudioState {
-    bool rangesRead = false;  // "AT^SRTC=?" succeeded
+    bool rangesRead = false;  // kRingToneRangesQuery succeeded
     int toneMin = 0, toneMax = 0;
     int volumeMin = 0, volumeMax = 0;
     int ringTone = 0;  // ring tone number (0: ring tone off)

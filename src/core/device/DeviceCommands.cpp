@@ -25,10 +25,13 @@ void routeStatusReportsToPhone(AtEngine& engine) {
 
 std::string clockCommand(const std::tm& local) {
     char text[64];
-    std::snprintf(text, sizeof text, "AT+CCLK=%02d/%02d/%02d,%02d:%02d:%02d",
-                  (local.tm_year + 1900) % 100, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                  local.tm_min, local.tm_sec);
-    return text;
+    std::snprintf(text, sizeof text, "=%02d/%02d/%02d,%02d:%02d:%02d", (local.tm_year + 1900) % 100,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return kClockCommand + std::string(text);
+}
+
+std::string ringToneTestCommand(int tone, int volume) {
+    return "AT^SRTC=" + std::to_string(tone) + "," + std::to_string(volume);
 }
 
 bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
@@ -43,20 +46,20 @@ bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local) {
 
 bool switchPhoneOff(AtEngine& engine, Reporter& reporter) {
     LinkOperation operation(engine, reporter);
-    const bool ok = engine.standard("AT^SMSO").ok();
+    const bool ok = engine.standard(kSwitchOffCommand).ok();
     if (ok)
         reporter.message(msg::Farewell, Caption::Info);
     return ok;
 }
 
 void deleteLogo(AtEngine& engine) {
-    engine.standard("AT^SBNW=bmp,0,0");
+    engine.standard(kDeleteLogoCommand);
 }
 
 bool AudioControls::toggleTest(int tone, int volume) {
     LinkOperation operation(engine_, reporter_);
     if (!testRunning_) {
-        if (!engine_.standard("AT^SRTC=" + std::to_string(tone) + "," + std::to_string(volume)))
+        if (!engine_.standard(ringToneTestCommand(tone, volume)))
             return false;
         // The tone just set is the one "ring tone on" restores later.
         audio_.ringTone = tone;

@@ -11,6 +11,12 @@ namespace vondrix {
 
 class AtEngine;
 
+// The main window's device commands, spelled once: the operations below
+// send them, and the command line's help and messages name them from here.
+constexpr const char* kClockCommand = "AT+CCLK";  // set with "=yy/MM/dd,hh:mm:ss"
+constexpr const char* kSwitchOffCommand = "AT^SMSO";
+constexpr const char* kDeleteLogoCommand = "AT^SBNW=bmp,0,0";
+
 // The settings the main window's opening sends first: extended errors off,
 // the message service, and with SMSstat the status reports indicated to
 // the computer ("AT+CNMI=1,0,0,2"). The answers are not examined: the
@@ -27,13 +33,16 @@ void routeStatusReportsToPhone(AtEngine& engine);
 // "AT+CCLK=yy/MM/dd,hh:mm:ss" for a local time.
 std::string clockCommand(const std::tm& local);
 
+// "AT^SRTC=tone,volume": sets the ring tone and volume a test plays.
+std::string ringToneTestCommand(int tone, int volume);
+
 // Sets the phone's clock; message 69 on success, 17 on failure.
 bool setPhoneClock(AtEngine& engine, Reporter& reporter, const std::tm& local);
 
-// "AT^SMSO"; message 70 on success. The program ends either way.
+// kSwitchOffCommand; message 70 on success. The program ends either way.
 bool switchPhoneOff(AtEngine& engine, Reporter& reporter);
 
-// "AT^SBNW=bmp,0,0"; the result is not examined.
+// kDeleteLogoCommand; the result is not examined.
 void deleteLogo(AtEngine& engine);
 
 // The ring tone and hands-free commands of the main window, working on the

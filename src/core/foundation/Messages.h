@@ -166,4 +166,12 @@ constexpr Id fileWriteMessage(files::FileError error, Id cannotOpen,
     }
 }
 
+// The message for a file that could not be read: 158 when it holds more
+// than its limit, 104 where no regular file belongs, 36 otherwise.
+inline Id fileReadMessage(const files::ReadResult& file) {
+    if (file.tooLarge)
+        return FileTooLarge;
+    return file.error == files::FileError::NotRegular ? NotARegularFile : FileNotOpened;
+}
+
 }  // namespace vondrix::msg

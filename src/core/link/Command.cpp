@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "text/Hex.h"
+
 namespace vondrix::at {
 namespace {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool isHexDigit(char c) {
-    return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
 bool isControl(char c) {
@@ -135,7 +133,7 @@ Command& Command::omitted() {
 }
 
 Command& Command::hex(std::string_view text, std::size_t maxLength) {
-    return add(text, allOf(text, isHexDigit), maxLength, false);
+    return add(text, allHexDigits(text), maxLength, false);
 }
 
 bool isSafeCommandLine(std::string_view line, bool dial) {

@@ -4,7 +4,7 @@
 
 #include "link/Command.h"
 #include "link/SharedReplies.h"
-#include "media/Replies.h"
+#include "text/Hex.h"
 
 namespace vondrix::media {
 
@@ -50,7 +50,7 @@ bool writeRawObject(AtEngine& engine, ObjectKind kind, const std::string& bytes)
         if (!engine.prompt(segmentCommand(type, k, count)))
             return false;
         const at::Command segment =
-            at::Command("").hex(hexOf(std::span(data, n)), 2 * type.segmentBytes);
+            at::Command("").hex(hexText(std::span(data, n)), 2 * type.segmentBytes);
         if (!segment.valid() || !engine.prompt(segment.text() + '\x1a', true))
             return false;
     }

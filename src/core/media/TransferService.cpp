@@ -11,7 +11,7 @@
 #include "media/ByteSource.h"
 #include "media/LogoPreparation.h"
 #include "media/ObjectFile.h"
-#include "media/Replies.h"
+#include "text/Hex.h"
 
 namespace vondrix::media {
 namespace {
@@ -128,7 +128,7 @@ TransferResult TransferService::upload(ObjectKind kind, const std::string& path)
         if (!engine_.prompt(segmentCommand(type, k, count)))
             return failed(type.uploadFailed);
         const at::Command data =
-            at::Command("").hex(hexOf(std::span(segment.data(), got)), 2 * type.segmentBytes);
+            at::Command("").hex(hexText(std::span(segment.data(), got)), 2 * type.segmentBytes);
         if (!data.valid() || !engine_.prompt(data.text() + kCtrlZ, true))
             return failed(type.uploadFailed);
         got = file.read(segment);

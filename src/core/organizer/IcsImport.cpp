@@ -302,10 +302,7 @@ IcsImportResult importIcs(OrganizerService& service, const std::string& path, bo
     Reporter& reporter = service.reporter();
     const files::ReadResult file = files::readRegularFile(path, kMaxIcsFile);
     if (!file.ok()) {
-        reporter.message(file.tooLarge                                ? msg::FileTooLarge
-                         : file.error == files::FileError::NotRegular ? msg::NotARegularFile
-                                                                      : msg::FileNotOpened,
-                         Caption::Error);
+        reporter.message(msg::fileReadMessage(file), Caption::Error);
         result.end = End::FileError;
         return result;
     }

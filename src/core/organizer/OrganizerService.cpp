@@ -6,6 +6,7 @@
 #include "link/LinkOperation.h"
 #include "organizer/Replies.h"
 #include "organizer/VCalendar.h"
+#include "text/Hex.h"
 
 namespace vondrix::organizer {
 namespace {
@@ -136,7 +137,7 @@ bool OrganizerService::sendObject(int slot, const std::string& object) {
         if (engine_.prompt(command).status != AtEngine::Status::Prompt)
             return false;
         const std::string data =
-            toHex(segments[static_cast<std::size_t>(s - 1)]) + std::string(1, '\x1a');
+            hexText(segments[static_cast<std::size_t>(s - 1)]) + std::string(1, '\x1a');
         if (!engine_.withLateAnswer(engine_.prompt(data, true)))
             return false;
     }

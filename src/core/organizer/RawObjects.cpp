@@ -6,6 +6,7 @@
 #include "organizer/OrganizerService.h"
 #include "organizer/Replies.h"
 #include "organizer/VCalendar.h"
+#include "text/Hex.h"
 
 namespace vondrix::organizer {
 
@@ -48,7 +49,7 @@ bool writeRawSlot(AtEngine& engine, const RawSlot& slot) {
         if (engine.prompt(command.text()).status != AtEngine::Status::Prompt)
             return false;
         const at::Command data = at::Command("").hex(
-            toHex(segments[static_cast<std::size_t>(s - 1)]), 2 * kSegmentBytes);
+            hexText(segments[static_cast<std::size_t>(s - 1)]), 2 * kSegmentBytes);
         if (!data.valid() || !engine.prompt(data.text() + '\x1a', true))
             return false;
     }

@@ -111,18 +111,6 @@ std::string composeObject(const EntryFields& fields) {
     return out;
 }
 
-std::string toHex(std::string_view bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0f];
-    }
-    return out;
-}
-
 std::vector<std::string_view> segmentsOf(std::string_view object) {
     std::vector<std::string_view> segments;
     for (std::size_t at = 0; at < object.size(); at += kSegmentBytes)

@@ -57,9 +57,6 @@ bool beginsWithNumber(std::string_view description);
 //   [AALARM:<same>], DESCRIPTION:<text>, END:VEVENT, END:VCALENDAR.
 std::string composeObject(const EntryFields& fields);
 
-// Upper-case hexadecimal, two digits per byte.
-std::string toHex(std::string_view bytes);
-
 // `object` cut into pieces of kSegmentBytes (the last may be shorter).
 std::vector<std::string_view> segmentsOf(std::string_view object);
 

@@ -4,6 +4,7 @@
 
 #include "link/Command.h"
 #include "link/LinkOperation.h"
+#include "phonebook/CallCommands.h"
 #include "phonebook/Shared.h"
 
 namespace vondrix::phonebook {
@@ -38,7 +39,7 @@ CallService::DialResult CallService::dialLocation(int location) {
     LinkOperation operation(engine_, reporter_);
     if (!selectCurrent())
         return kNotDialled;
-    return reportDial(engine_.dial("ATD>" + std::to_string(location) + ";").status);
+    return reportDial(engine_.dial(dialLocationCommand(std::to_string(location))).status);
 }
 
 CallService::DialResult CallService::callBack(const std::string& line) {
@@ -50,7 +51,7 @@ CallService::DialResult CallService::callBack(const std::string& line) {
     const std::string number = line.substr(comma + 1);  // with the separator's blank
     if (!at::isDialString(number))
         return reportDial(AtEngine::Status::Refused);
-    return reportDial(engine_.dial("ATD" + number + ";").status);
+    return reportDial(engine_.dial(dialNumberCommand(number)).status);
 }
 
 namespace {
@@ -69,19 +70,19 @@ std::string lastLineOf(std::string_view response) {
 
 CallService::CallAnswer CallService::hangUp() {
     LinkOperation operation(engine_, reporter_);
-    const AtEngine::Result hungUp = engine_.standard("AT+CHUP");
-    return {"AT+CHUP", hungUp.ok(), lastLineOf(hungUp.raw)};
+    const AtEngine::Result hungUp = engine_.standard(kHangUpCommand);
+    return {kHangUpCommand, hungUp.ok(), lastLineOf(hungUp.raw)};
 }
 
 CallService::CallAnswer CallService::redial() {
     LinkOperation operation(engine_, reporter_);
-    const AtEngine::Result dialled = engine_.dial("ATDL");
-    return {"ATDL", dialled.ok(), lastLineOf(dialled.raw)};
+    const AtEngine::Result dialled = engine_.dial(kRedialCommand);
+    return {kRedialCommand, dialled.ok(), lastLineOf(dialled.raw)};
 }
 
 bool CallService::clearDialledCalls() {
     LinkOperation operation(engine_, reporter_);
-    if (!engine_.standard("AT^SDLD"))
+    if (!engine_.standard(kClearDialledCommand))
         return false;
     model_.dialled.lines.clear();  // the records stay until the next reading
     return true;

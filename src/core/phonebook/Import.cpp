@@ -21,9 +21,7 @@ ImportResult importCsv(PhonebookWriter& writer, const std::string& path, ImportM
 
     const files::ReadResult file = files::readRegularFile(path);
     if (!file.ok()) {
-        reporter.message(
-            file.error == files::FileError::NotRegular ? msg::NotARegularFile : msg::FileNotOpened,
-            Caption::Error);
+        reporter.message(msg::fileReadMessage(file), Caption::Error);
         result.end = End::FileError;
         return result;
     }

@@ -53,6 +53,10 @@ struct KindInfo {
 };
 const KindInfo& kindInfo(Kind kind);
 
+// The query of the selected phonebook's range and field lengths; the
+// command line names it when a phonebook could not be read.
+constexpr const char* kRangeQuery = "AT+CPBR=?";
+
 // "AT+CPBR=?" range and field lengths.
 struct Range {
     int first = 0;

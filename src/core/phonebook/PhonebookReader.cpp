@@ -63,7 +63,7 @@ bool PhonebookReader::readCurrent(int progressTarget) {
     static constexpr Reporter::Task kTasks[] = {
         Reporter::Task::ReadingSim, Reporter::Task::ReadingInternal, Reporter::Task::ReadingFixed};
     beginProgress(progressTarget, kTasks[static_cast<int>(book.kind) % 3]);
-    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    const AtEngine::Result test = engine_.standard(kRangeQuery);
     if (!test) {
         if (linkFailed()) {
             book = CurrentPhonebook::unread(book.kind);
@@ -131,7 +131,7 @@ bool PhonebookReader::readOwnNumbers() {
     model_.ownNumbers.fill({});
     if (!engine_.standard("AT+CPBS=ON"))
         return false;
-    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    const AtEngine::Result test = engine_.standard(kRangeQuery);
     if (!test)
         return false;
     const auto size = parseCpbrTest(test.raw, Range{});
@@ -193,7 +193,7 @@ void PhonebookReader::readCallList(const char* code, CallList& list) {
     LinkOperation operation(engine_, reporter_);
     if (!engine_.standard(std::string("AT+CPBS=") + code))
         return;
-    const AtEngine::Result test = engine_.standard("AT+CPBR=?");
+    const AtEngine::Result test = engine_.standard(kRangeQuery);
     if (!test)
         return;
     const auto size = parseCpbrTest(test.raw, Range{});

@@ -13,10 +13,7 @@ VcardImportResult importVcard(PhonebookWriter& writer, const std::string& path, 
     CurrentPhonebook& book = reader.model().current;
     const files::ReadResult file = files::readRegularFile(path, kMaxVcardFile);
     if (!file.ok()) {
-        reporter.message(file.tooLarge                                ? msg::FileTooLarge
-                         : file.error == files::FileError::NotRegular ? msg::NotARegularFile
-                                                                      : msg::FileNotOpened,
-                         Caption::Error);
+        reporter.message(msg::fileReadMessage(file), Caption::Error);
         result.end = End::FileError;
         return result;
     }

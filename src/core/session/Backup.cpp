@@ -63,18 +63,6 @@ bool wanted(const std::vector<Store>& stores, Store store) {
     return std::find(stores.begin(), stores.end(), store) != stores.end();
 }
 
-std::string hexOf(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out.push_back(kDigits[b >> 4]);
-        out.push_back(kDigits[b & 0xF]);
-    }
-    return out;
-}
-
 std::optional<std::string> bytesOfHex(std::string_view hex) {
     if (hex.size() % 2 != 0)
         return std::nullopt;
@@ -367,7 +355,7 @@ Json backupJson(const BackupData& data) {
         if (!bytes)
             return Json();
         Json j = Json::object();
-        j.set("hex", Json(hexOf(*bytes)));
+        j.set("hex", Json(hexText(*bytes)));
         return j;
     };
     root.set("logo", object(data.logo));

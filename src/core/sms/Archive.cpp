@@ -103,10 +103,8 @@ bool isStorablePdu(const RawMessage& message) {
     const std::string& pdu = message.pdu;
     if (pdu.size() < 4 || pdu.size() % 2 != 0 || pdu.size() + 1 > AtEngine::kMaxCommandLine)
         return false;
-    for (const char c : pdu) {
-        if (hexDigit(c) < 0)
-            return false;
-    }
+    if (!allHexDigits(pdu))
+        return false;
     if (message.status < 0 || message.status > 3)
         return false;
     // The first octet after the service-centre field tells the kind: a

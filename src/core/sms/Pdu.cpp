@@ -11,16 +11,6 @@ using namespace gsm;
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int nibble(char c) {
-    return hexDigit(c);
-}
-
-bool isHexText(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return nibble(c) >= 0; });
-}
-
 // Reads octets out of PDU text by index. A read past the end or over a
 // non-hex digit gives 0 (a non-hex digit counts as 0) and marks the text
 // as malformed, so a garbled PDU still decodes without reading outside it.
@@ -37,8 +27,8 @@ class OctetReader {
             ok_ = false;
             return 0;
         }
-        const int hi = nibble(hex_[2 * i]);
-        const int lo = nibble(hex_[2 * i + 1]);
+        const int hi = hexDigit(hex_[2 * i]);
+        const int lo = hexDigit(hex_[2 * i + 1]);
         if (hi < 0 || lo < 0)
             ok_ = false;
         return static_cast<unsigned>((hi < 0 ? 0 : hi) << 4 | (lo < 0 ? 0 : lo));
@@ -48,8 +38,8 @@ class OctetReader {
     std::optional<unsigned> peek(std::size_t i) const {
         if (i >= count())
             return std::nullopt;
-        const int hi = nibble(hex_[2 * i]);
-        const int lo = nibble(hex_[2 * i + 1]);
+        const int hi = hexDigit(hex_[2 * i]);
+        const int lo = hexDigit(hex_[2 * i + 1]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         return static_cast<unsigned>(hi << 4 | lo);
@@ -253,19 +243,6 @@ void decodeUserData(DecodedMessage& m, OctetReader& in, std::size_t ud, unsigned
 
 // ---- Building blocks ------------------------------------------------------
 
-void appendHexOctet(std::string& out, unsigned octet) {
-    out.push_back(kHexDigits[(octet >> 4) & 0x0F]);
-    out.push_back(kHexDigits[octet & 0x0F]);
-}
-
-std::string toHex(const std::vector<std::uint8_t>& octets) {
-    std::string out;
-    out.reserve(octets.size() * 2);
-    for (auto o : octets)
-        appendHexOctet(out, o);
-    return out;
-}
-
 std::string encodeAddress(std::string_view number, AddressKind kind,
                           const CodecSettings& settings) {
     std::string digits;
@@ -302,7 +279,7 @@ std::string encodeAddress(std::string_view number, AddressKind kind,
         kind == AddressKind::Destination ? digits.size() : swapped.size() / 2 + 1;
     std::string out;
     out.reserve(4 + swapped.size());
-    appendHexOctet(out, static_cast<unsigned>(length & 0xFF));
+    appendHexByte(out, static_cast<unsigned>(length & 0xFF));
     out += international ? "91" : "81";
     out += swapped;
     return out;
@@ -321,7 +298,7 @@ DecodedAddress decodeAddressField(std::string_view field, AddressKind kind) {
     a.type = static_cast<int>(in.get(1));
     a.number = addressBody(in, 1, static_cast<unsigned>(a.type), semiOctets);
     a.chars = 4 + 2 * static_cast<std::size_t>((semiOctets + 1) / 2);
-    a.complete = in.ok() && field.size() >= a.chars && isHexText(field.substr(0, a.chars));
+    a.complete = in.ok() && field.size() >= a.chars && allHexDigits(field.substr(0, a.chars));
     return a;
 }
 
@@ -392,15 +369,15 @@ void appendUserData(std::string& out, std::string_view text, bool eightBit,
                     const CodecSettings& settings) {
     text = text.substr(0, charactersOfFirstPart(text, eightBit));
     if (eightBit) {
-        appendHexOctet(out, static_cast<unsigned>(text.size()));
+        appendHexByte(out, static_cast<unsigned>(text.size()));
         const std::string bytes = settings.gsmConv ? gsmEncode(text) : std::string(text);
         for (char c : bytes)
-            appendHexOctet(out, static_cast<unsigned char>(c));
+            appendHexByte(out, static_cast<unsigned char>(c));
     } else {
         const std::string septets = gsmEncodeSeptets(text);
-        appendHexOctet(out, static_cast<unsigned>(septets.size()));
+        appendHexByte(out, static_cast<unsigned>(septets.size()));
         for (auto o : packSeptets(septets))
-            appendHexOctet(out, o);
+            appendHexByte(out, o);
     }
 }
 
@@ -410,12 +387,12 @@ std::string buildSubmitPdu(const SubmitPart& part, const CodecSettings& settings
     const SubmitOptions& o = part.options;
     std::string out = encodeAddress(part.serviceCentre, AddressKind::ServiceCentre, settings);
     out.reserve(out.size() + 40 + 2 * kPartSize8Bit);
-    appendHexOctet(out, o.statusReport ? 0x31 : 0x11);
-    appendHexOctet(out, static_cast<unsigned>(part.index) & 0xFF);
+    appendHexByte(out, o.statusReport ? 0x31 : 0x11);
+    appendHexByte(out, static_cast<unsigned>(part.index) & 0xFF);
     out += encodeAddress(part.recipient, AddressKind::Destination, settings);
-    appendHexOctet(out, 0x00);
-    appendHexOctet(out, dataCodingFor(o));
-    appendHexOctet(out, validityFor(o.validityDays));
+    appendHexByte(out, 0x00);
+    appendHexByte(out, dataCodingFor(o));
+    appendHexByte(out, validityFor(o.validityDays));
     appendUserData(out, part.text, o.eightBit, settings);
     return out;
 }
@@ -423,11 +400,11 @@ std::string buildSubmitPdu(const SubmitPart& part, const CodecSettings& settings
 std::string buildStoredPredefinedPdu(std::string_view text, int index,
                                      const CodecSettings& settings) {
     std::string out = "0011";
-    appendHexOctet(out, static_cast<unsigned>(index) & 0xFF);
+    appendHexByte(out, static_cast<unsigned>(index) & 0xFF);
     out += "0000";
-    appendHexOctet(out, 0x00);
-    appendHexOctet(out, 0x00);
-    appendHexOctet(out, validityFor(4));
+    appendHexByte(out, 0x00);
+    appendHexByte(out, 0x00);
+    appendHexByte(out, validityFor(4));
     appendUserData(out, text, false, settings);
     return out;
 }
@@ -484,7 +461,7 @@ DecodedMessage decodeListedMessage(int status, std::string_view pduText,
         if (udl > 0)
             decodeUserData(m, in, p, udl, form);
     }
-    m.wellFormed = in.ok() && line.size() % 2 == 0 && isHexText(line);
+    m.wellFormed = in.ok() && line.size() % 2 == 0 && allHexDigits(line);
     return m;
 }
 

@@ -23,10 +23,6 @@ struct CodecSettings {
 
 // ---- Building blocks ------------------------------------------------------
 
-// Each octet as two upper-case hex digits.
-std::string toHex(const std::vector<std::uint8_t>& octets);
-void appendHexOctet(std::string& out, unsigned octet);
-
 enum class AddressKind {
     ServiceCentre,  // length field counts octets (type included)
     Destination,    // length field counts digits

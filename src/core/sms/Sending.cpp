@@ -14,13 +14,6 @@ constexpr char kCtrlZ = '\x1A';
 // A command-mode answer whose data transaction fails is tried this often.
 constexpr int kSilentAttempts = 3;
 
-bool isHexText(std::string_view text) {
-    return !text.empty() && text.size() % 2 == 0 &&
-           std::all_of(text.begin(), text.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-           });
-}
-
 }  // namespace
 
 PartCounters partCounters(std::size_t length, bool eightBit) {
@@ -111,7 +104,7 @@ SendReport SmsService::send(const Outgoing& message, SendKind kind) {
         part.index = static_cast<int>(k);
         part.options = options;
         const std::string pdu = buildSubmitPdu(part, settings);
-        if (!isHexText(pdu)) {
+        if (pdu.empty() || pdu.size() % 2 != 0 || !allHexDigits(pdu)) {
             // A service centre that is no number cannot be encoded.
             reporter_.message(msg::ValueRefused, Caption::Error);
             report.refused = true;

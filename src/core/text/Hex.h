@@ -1,6 +1,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
 
 namespace vondrix {
 
@@ -25,5 +29,16 @@ inline constexpr std::array<signed char, 256> kHexDigit = makeHexDigitTable();
 constexpr int hexDigit(char c) {
     return detail::kHexDigit[static_cast<unsigned char>(c)];
 }
+
+// Whether every character of `text` is a hexadecimal digit (true for "").
+bool allHexDigits(std::string_view text);
+
+// The low eight bits of `byte` as two upper-case hexadecimal digits, the
+// form of PDUs, object store segments and the backup's hex fields.
+void appendHexByte(std::string& out, unsigned byte);
+
+// Every byte as two upper-case hexadecimal digits.
+std::string hexText(std::string_view bytes);
+std::string hexText(std::span<const std::uint8_t> bytes);
 
 }  // namespace vondrix
