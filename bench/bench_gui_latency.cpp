@@ -6,7 +6,9 @@
 // (the phonebook window's opening), opening the network window (operator
 // names, preferred list, search), 10 polls of the monitor, and one poll on a
 // phone that stops answering, with Timeout=3 (not the default 10 s) so the
-// run stays short. Message boxes (the link failure's) are answered at once.
+// run stays short; first, start-up against a phone that never answers its
+// reset, as the desktop program runs it. Message boxes (the link failure's,
+// "No device found") are answered at once.
 //
 //   bench_gui_latency
 
@@ -31,6 +33,7 @@
 #include "gui/MainWindow.h"
 #include "gui/NetworkMonitorWindow.h"
 #include "gui/NetworkSelectionWindow.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PhonebookWindow.h"
 #include "phonesim/Simulator.h"
 #include "session/Startup.h"
@@ -147,6 +150,19 @@ int main(int argc, char** argv) {
     }
     const std::string localFile = dir.filePath(QStringLiteral("Vondrix.phb")).toStdString();
     Probe probe;
+    {
+        phonesim::PhoneState deaf = phonesim::PhoneState::demo();
+        deaf.silent = {"ATZ"};
+        phonesim::Simulator silent(std::move(deaf), wire);
+        vondrix::Session waiting(ini.toStdString());
+        vondrix::StartupOptions o = options;
+        o.link.device = silent.openPty();
+        measure(probe, "start-up, silent phone", [&] {
+            vondrix::gui::onPhone([&] { return vondrix::startUp(waiting, reporter, o); });
+        });
+        vondrix::gui::onPhone([&] { vondrix::shutDown(waiting); });
+        silent.stop();
+    }
     {
         vondrix::gui::MainWindow main(session, reporter);
         reporter.setOwner(&main);

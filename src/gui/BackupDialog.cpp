@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QPushButton>
-#include <ctime>
 
 #include "gui/DialogProgress.h"
 #include "gui/FileDialogs.h"
@@ -55,9 +54,7 @@ bool BackupDialog::start() {
     setEnabled(false);
     ui_->resultLabel->clear();
     DialogProgress progress(reporter_, *ui_->progressBar, msg::BackupDone, session_.language);
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
+    const std::tm utc = backupStampNow();
     BackupData written;
     const BackupResult result = onPhone([&] {
         return backupPhone(session_, progress, folder.toStdString(), device_, utc, &written);

@@ -59,14 +59,16 @@ void CommandModeDialog::showState() {
     ui_->moduleStatusLabel->setText(fromPc(mode_->mode().moduleStatus()));
 }
 
+// Starting and stopping only set the state (no traffic), as the interval
+// arrows do: they need no worker.
 void CommandModeDialog::start() {
-    onPhone([this] { mode_->mode().start(); });
+    mode_->mode().start();
     timer_->start(mode_->interval() * 1000);
 }
 
 void CommandModeDialog::stop() {
     timer_->stop();
-    onPhone([this] { mode_->mode().stop(); });
+    mode_->mode().stop();
 }
 
 void CommandModeDialog::tick() {

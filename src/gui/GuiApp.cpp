@@ -40,6 +40,7 @@
 #include "gui/NetworkSelectionWindow.h"
 #include "gui/OrganizerEntryDialog.h"
 #include "gui/OrganizerWindow.h"
+#include "gui/PhoneWorker.h"
 #include "gui/PhonebookWindow.h"
 #include "gui/Pin2Dialog.h"
 #include "gui/PredefinedDialog.h"
@@ -470,17 +471,26 @@ int runGui(const QStringList& arguments) {
         if (on)
             QCoreApplication::processEvents();
     };
+    // The link's opening and the reset run on the phone worker, so the note
+    // stays painted and the program answers while they wait; the note and
+    // the options dialog are the UI thread's.
     bool cancelled = false;
     options.settingsDialog = [&reporter, &cancelled, &note](Session& s) {
-        note(false);
-        SettingsDialog dialog(s, reporter);
-        cancelled = dialog.exec() != QDialog::Accepted;
-        note(!cancelled);
-        return !cancelled;
+        return onUiThread([&] {
+            note(false);
+            SettingsDialog dialog(s, reporter);
+            cancelled = dialog.exec() != QDialog::Accepted;
+            note(!cancelled);
+            return !cancelled;
+        });
     };
-    StartReporter starting(reporter, [&note] { note(false); });
+    StartReporter starting(reporter, [&note] { onUiThread([&note] { note(false); }); });
+    const auto startUpOnWorker = [&] {
+        return onPhone([&] { return startUp(session, starting, options); });
+    };
+    const auto shutDownOnWorker = [&session] { onPhone([&session] { shutDown(session); }); };
     note(true);
-    StartupResult started = startUp(session, starting, options);
+    StartupResult started = startUpOnWorker();
     // A phone that does not answer is most often a wrong port: the options
     // are offered before giving up, as the link is not open yet.
     while (started == StartupResult::ResetFailed && starting.held) {
@@ -488,17 +498,17 @@ int runGui(const QStringList& arguments) {
         note(false);
         if (!askRetryWithNewSettings(language))
             break;
-        shutDown(session);
+        shutDownOnWorker();
         SettingsDialog dialog(session, reporter);
         if (dialog.exec() != QDialog::Accepted)
             break;
         note(true);
-        started = startUp(session, starting, options);
+        started = startUpOnWorker();
     }
     note(false);
     starting.release();
     if (started == StartupResult::ResetFailed || started == StartupResult::NoPortChosen) {
-        shutDown(session);
+        shutDownOnWorker();
         return cancelled ? 0 : 3;  // Cancel on the first start is no failure
     }
 
@@ -517,7 +527,7 @@ int runGui(const QStringList& arguments) {
         }
         reporter.setOwner(nullptr);
     }
-    shutDown(session);
+    shutDownOnWorker();
     if (sim) {
         sim->stop();
         if (parser.isSet(stateFile)) {

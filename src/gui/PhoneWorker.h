@@ -8,6 +8,7 @@
 #include <QThread>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -20,23 +21,54 @@ inline bool onUiThread() {
     return !app || QThread::currentThread() == app->thread();
 }
 
+namespace detail {
+// How many calls of the worker the UI thread is running now (UI thread only):
+// the worker waits for each of them.
+inline int servingTheWorker = 0;
+}  // namespace detail
+
+// Thrown on the worker when the UI thread cannot take a call: there is no
+// application object to queue it to, or the call was dropped unrun (the
+// application going away). No answer is made up: the operation ends as on
+// any other exception, which `PhoneWorker::run` rethrows on the UI thread.
+class UiThreadUnavailable : public std::runtime_error {
+  public:
+    UiThreadUnavailable() : std::runtime_error("the UI thread took no call") {}
+};
+
 // Runs `f` on the UI thread and returns its result, waiting for it: the
 // reporter's questions and message boxes block the worker, never the UI.
+// An exception thrown by `f` is rethrown here, on the worker.
 template <class F>
 auto onUiThread(F&& f) -> std::invoke_result_t<F&> {
     using R = std::invoke_result_t<F&>;
     if (onUiThread())
         return f();
-    if constexpr (std::is_void_v<R>) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [&] { f(); }, Qt::BlockingQueuedConnection);
-    } else {
-        std::optional<R> result;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [&] { result.emplace(f()); },
-            Qt::BlockingQueuedConnection);
+    std::conditional_t<std::is_void_v<R>, bool, std::optional<R>> result{};
+    std::exception_ptr error;
+    const bool queued = QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [&] {
+            ++detail::servingTheWorker;
+            try {
+                if constexpr (std::is_void_v<R>) {
+                    f();
+                    result = true;
+                } else {
+                    result.emplace(f());
+                }
+            } catch (...) {
+                error = std::current_exception();
+            }
+            --detail::servingTheWorker;
+        },
+        Qt::BlockingQueuedConnection);
+    if (error)
+        std::rethrow_exception(error);
+    if (!queued || !result)
+        throw UiThreadUnavailable();
+    if constexpr (!std::is_void_v<R>)
         return std::move(*result);
-    }
 }
 
 // Hands `f` to the UI thread without waiting (progress steps); on the UI
@@ -68,11 +100,15 @@ class PhoneWorker : public QObject {
     static bool busy() { return instance().depth_ > 0; }
 
     // Runs `f` on the worker and returns its result (exceptions rethrown
-    // here). Called on the worker itself, `f` runs in place.
+    // here). Called on the worker itself, `f` runs in place; so it does on
+    // the UI thread while the worker waits for it (an operation's dialog
+    // that has an operation of its own: the options at start-up), as the
+    // worker could not take it and touches nothing meanwhile.
     template <class F>
     auto run(F&& f) -> std::invoke_result_t<F&> {
         using R = std::invoke_result_t<F&>;
-        if (QThread::currentThread() == &thread_)
+        if (QThread::currentThread() == &thread_ ||
+            (gui::onUiThread() && detail::servingTheWorker > 0))
             return f();
         std::conditional_t<std::is_void_v<R>, bool, std::optional<R>> result{};
         std::exception_ptr error;

@@ -1,18 +1,24 @@
 // The phone worker's wiring: Cancel during each long read of the windows,
-// and a UI thread that answers while the worker waits for a silent phone.
+// a UI thread that answers while the worker waits for a silent phone (in a
+// window, and at start-up), and an exception of the UI side reaching the
+// worker.
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <memory>
+#include <stdexcept>
+#include <utility>
 
 #include "GuiRig.h"
 #include "foundation/Messages.h"
+#include "gui/GuiApp.h"
 #include "gui/GuiReporter.h"
 #include "gui/MainWindow.h"
 #include "gui/MessageListWindow.h"
@@ -79,6 +85,8 @@ class PhoneWorkerTest : public QObject {
     void cancelStopsEachLongRead_data();
     void cancelStopsEachLongRead();
     void uiAnswersWhileThePhoneIsSilent();
+    void startUpAnswersWhileThePhoneIsSilent();
+    void uiSideExceptionIsRethrownOnTheWorker();
 };
 
 void PhoneWorkerTest::cancelStopsEachLongRead_data() {
@@ -159,6 +167,48 @@ void PhoneWorkerTest::uiAnswersWhileThePhoneIsSilent() {
     w.refreshNetwork();
     QVERIFY(firedDuringTheWait);
     QCOMPARE(rig.reporter.ids, (std::vector<int>{msg::PhoneNotAnswering}));
+}
+
+void PhoneWorkerTest::startUpAnswersWhileThePhoneIsSilent() {
+    QTemporaryDir dir;
+    const QString state = dir.filePath(QStringLiteral("phone.txt"));
+    const QString ini = dir.filePath(QStringLiteral("Vondrix.ini"));
+    for (const auto& [path, body] : {std::pair{state, "[silent]\nprefix = ATZ\n"},
+                                     std::pair{ini, "[Vondrix]\r\nTimeout=1\r\n"}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(body);
+    }
+    // Ticks of the UI while the reset waits find the note shown; the
+    // question after "No device found" is answered with Quit.
+    bool noteShownDuringTheWait = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            noteShownDuringTheWait |= gui::PhoneWorker::busy() &&
+                                      top->objectName() == QLatin1String("connectingNote") &&
+                                      top->isVisible();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->close();
+    });
+    poll.start(20);
+    QCOMPARE(gui::runGui({QStringLiteral("vondrix"), QStringLiteral("--simulate=") + state,
+                          QStringLiteral("--ini"), ini, QStringLiteral("--exit-when-ready")}),
+             3);
+    QVERIFY(noteShownDuringTheWait);
+}
+
+void PhoneWorkerTest::uiSideExceptionIsRethrownOnTheWorker() {
+    const QString caught = gui::onPhone([] {
+        try {
+            gui::onUiThread([]() -> int { throw std::runtime_error("refused"); });
+        } catch (const std::runtime_error& e) {
+            const bool onUi = gui::onUiThread();
+            return QString::fromLatin1(e.what()) + (onUi ? " on the UI thread" : " on the worker");
+        }
+        return QStringLiteral("nothing thrown");
+    });
+    QCOMPARE(caught, QStringLiteral("refused on the worker"));
 }
 
 QTEST_MAIN(PhoneWorkerTest)

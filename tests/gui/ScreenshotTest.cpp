@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -23,7 +24,8 @@ class ScreenshotTest : public QObject {
   private slots:
     void writesReadablePicturesOfEveryWindow();
     void failedResetOffersTheOptionsThenEndsWithStatus3();
-    void firstStartCancelEndsCleanly();
+    void firstStartShowsTheOptions_data();
+    void firstStartShowsTheOptions();
     void transferProgressShowsTimesAndCancelAsksToStop();
     void optionsThatNeedNoWindowWorkWithoutADisplay_data();
     void optionsThatNeedNoWindowWorkWithoutADisplay();
@@ -107,15 +109,36 @@ void ScreenshotTest::failedResetOffersTheOptionsThenEndsWithStatus3() {
     QVERIFY(!noteShown);
 }
 
-void ScreenshotTest::firstStartCancelEndsCleanly() {
+void ScreenshotTest::firstStartShowsTheOptions_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QStringList>("modals");
+    const QString options = QStringLiteral("vondrix::gui::SettingsDialog");
+    QTest::newRow("Cancel ends cleanly") << false << QStringList{options};
+    // OK applies them while start-up waits for the dialog on the worker;
+    // the device named there is missing: the box says so, the program goes on.
+    QTest::newRow("OK goes on") << true << QStringList{options, QStringLiteral("QMessageBox")};
+}
+
+void ScreenshotTest::firstStartShowsTheOptions() {
+    QFETCH(bool, accept);
+    QFETCH(QStringList, modals);
     QTemporaryDir dir;  // no settings file: the options come first
     QStringList seen;
-    const auto poll = answerModals(seen, {[](QWidget* w) { static_cast<QDialog*>(w)->reject(); }});
+    const auto poll = answerModals(seen, {[&](QWidget* w) {
+                                       auto* dialog = static_cast<QDialog*>(w);
+                                       if (!accept) {
+                                           dialog->reject();
+                                           return;
+                                       }
+                                       w->findChild<QLineEdit*>(QStringLiteral("deviceEdit"))
+                                           ->setText(dir.filePath(QStringLiteral("ttyMissing")));
+                                       dialog->accept();
+                                   }});
     const int status =
         runGui({QStringLiteral("vondrix"), QStringLiteral("--ini"),
                 dir.filePath(QStringLiteral("Vondrix.ini")), QStringLiteral("--exit-when-ready")});
     QCOMPARE(status, 0);
-    QCOMPARE(seen, QStringList{QStringLiteral("vondrix::gui::SettingsDialog")});
+    QCOMPARE(seen, modals);
 }
 
 void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {

@@ -150,6 +150,13 @@ std::string isoStamp(const std::tm& utc) {
     return text;
 }
 
+std::tm backupStampNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    return utc;
+}
+
 const PhonebookStoreData* BackupData::phonebook(std::string_view store) const {
     for (const auto& p : phonebooks) {
         if (p.store == store)

@@ -82,6 +82,8 @@ std::optional<Store> storeNamed(std::string_view name);
 
 // "YYYY-MM-DDThh:mm:ssZ" of a UTC time, as `created` holds it.
 std::string isoStamp(const std::tm& utc);
+// The time of a backup made now, in UTC: the stamp its files carry.
+std::tm backupStampNow();
 
 // Reads every store through the services, with one progress display over
 // all of them. Nothing when the link fails (its message follows) or a
