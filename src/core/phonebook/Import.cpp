@@ -119,7 +119,7 @@ ImportResult importCsv(PhonebookService& service, const std::string& path, Impor
     if (mode == ImportMode::Append) {
         sortRows(book.rows, 1);
     } else if (sentWrite && !operation.failed() && service.selectCurrent()) {
-        result.reread = service.readCurrent(kWindowProgressBar);
+        result.reread = service.readCurrent(Reporter::Display::PhonebookBar);
     }
     return result;
 }

@@ -21,11 +21,6 @@
 
 namespace vondrix::phonebook {
 
-// Progress targets of the readers: the reading dialog during the window's
-// opening, the window's own bar afterwards. Passed to Reporter::progressBegin.
-constexpr int kReadingDialog = 116;
-constexpr int kWindowProgressBar = 1220;
-
 // Replaces every occurrence of `search` by `replacement`, scanning forward
 // (a replacement is never searched again). An empty `search` changes nothing.
 std::string replaceAll(std::string text, std::string_view search, std::string_view replacement);
@@ -54,8 +49,9 @@ class PhonebookService {
     // empty tables (CurrentPhonebook::complete false) when the link fails
     // during the read: the remaining locations are not asked for. The readers
     // close their progress display when done, except the reading dialog
-    // while open() runs (open() closes it).
-    bool readCurrent(int progressTarget = kWindowProgressBar);
+    // while open() runs (open() closes it). `progressTarget`: the reading
+    // window while the phonebook window opens, its own bar afterwards.
+    bool readCurrent(Reporter::Display progressTarget = Reporter::Display::PhonebookBar);
     // "AT+CPBS=ON": the numbers of locations 1 to 6 into ownNumbers. False
     // when the store could not be read whole (refused, size unreadable, link).
     bool readOwnNumbers();
@@ -184,8 +180,8 @@ class PhonebookService {
     // Whether the user cancelled the running read (asked after each
     // transaction); the first time says so (message 125).
     bool stopAsked();
-    void beginProgress(int target, Reporter::Task task);
-    void endProgress(int target);
+    void beginProgress(Reporter::Display target, Reporter::Task task);
+    void endProgress(Reporter::Display target);
     int reportDial(int result);  // shows the message of a dial result
     // Locations per read command: 0 (one each) unless FastRead is on.
     int rangeSize() const { return settings_.fastRead ? rangeSize_ : 0; }

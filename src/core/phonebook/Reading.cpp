@@ -44,18 +44,18 @@ bool PhonebookService::stopAsked() {
     return cancelled_;
 }
 
-void PhonebookService::beginProgress(int target, Reporter::Task task) {
+void PhonebookService::beginProgress(Reporter::Display target, Reporter::Task task) {
     reporter_.progressBegin(target, 100, task);
     reporter_.progressStep(1);
 }
 
-void PhonebookService::endProgress(int target) {
+void PhonebookService::endProgress(Reporter::Display target) {
     reporter_.progressStep(0);
-    if (!(opening_ && target == kReadingDialog))
+    if (!(opening_ && target == Reporter::Display::Reading))
         reporter_.progressEnd();
 }
 
-bool PhonebookService::readCurrent(int progressTarget) {
+bool PhonebookService::readCurrent(Reporter::Display progressTarget) {
     LinkOperation operation(engine_, reporter_);
     if (!opening_)
         cancelled_ = false;
@@ -157,7 +157,7 @@ void PhonebookService::readRedbook() {
     if (!size)
         return;
     const Range range = *size;
-    beginProgress(kReadingDialog, Reporter::Task::ReadingRedbook);
+    beginProgress(Reporter::Display::Reading, Reporter::Task::ReadingRedbook);
     ReadProgress progress(reporter_, range.highest);
     LocationReader reader(engine_, "AT^SPBG=", "^SPBG:", range.highest, rangeSize());
     for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
@@ -173,7 +173,7 @@ void PhonebookService::readRedbook() {
     }
     if (linkFailed())
         model_.redbook.clear();
-    endProgress(kReadingDialog);
+    endProgress(Reporter::Display::Reading);
 }
 
 void PhonebookService::readCallLists() {
@@ -192,7 +192,7 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
     if (!size)
         return;
     const Range range = *size;
-    beginProgress(kReadingDialog, Reporter::Task::ReadingCallLists);
+    beginProgress(Reporter::Display::Reading, Reporter::Task::ReadingCallLists);
     list.calls.clear();
     list.lines.clear();
     ReadProgress progress(reporter_, range.highest);
@@ -217,7 +217,7 @@ void PhonebookService::readCallList(const char* code, CallList& list) {
         list.calls.clear();
         list.lines.clear();
     }
-    endProgress(kReadingDialog);
+    endProgress(Reporter::Display::Reading);
 }
 
 bool PhonebookService::readServiceCentre() {
@@ -244,12 +244,12 @@ void PhonebookService::open() {
 
     opening_ = true;
     cancelled_ = false;
-    reporter_.progressBegin(kReadingDialog, 100, Reporter::Task::ReadingOwnNumbers);
+    reporter_.progressBegin(Reporter::Display::Reading, 100, Reporter::Task::ReadingOwnNumbers);
     // After a link failure the steps that follow send nothing; after a
     // Cancel they are not run.
     readOwnNumbers();
     if (!stopAsked() && selectCurrent())
-        readCurrent(kReadingDialog);
+        readCurrent(Reporter::Display::Reading);
     if (!stopAsked()) {
         readRedbook();
         if (!stopAsked())
@@ -273,7 +273,7 @@ void PhonebookService::switchKind(Kind kind, const std::function<void()>& saveCu
         saveCurrent();
     model_.current = CurrentPhonebook::unread(kind);
     if (selectCurrent())
-        readCurrent(kWindowProgressBar);
+        readCurrent(Reporter::Display::PhonebookBar);
 }
 
 bool PhonebookService::setServiceCentre(const std::string& number) {

@@ -303,7 +303,7 @@ void PhonebookService::clearPhonebook() {
         engine_.standard("AT+CPBW=" + std::to_string(i));
     if (fixed)
         engine_.standard("AT+CMEE=0");
-    readCurrent(kWindowProgressBar);
+    readCurrent(Reporter::Display::PhonebookBar);
 }
 
 bool PhonebookService::confirmClear() {
