@@ -26,7 +26,7 @@ std::string clockText(int seconds) {
 
 }  // namespace
 
-Answer CliReporter::message(int id, Caption caption, Buttons buttons) {
+Answer CliReporter::message(msg::Id id, Caption caption, Buttons buttons) {
     clearProgress();  // a message never shares its line with the progress
     const std::string text(catalogueText(id, language_));
     if (buttons == Buttons::Ok) {
@@ -144,13 +144,13 @@ std::string CliReporter::progressLine(Task task, int percent) {
     return std::string(what) + "\u2026 " + std::to_string(percent) + "%";
 }
 
-void CliReporter::progressBegin(int dialogId, int total, Task task) {
+void CliReporter::progressBegin(Display display, int total, Task task) {
     progressActive_ = forceProgress_ || ::isatty(STDERR_FILENO) != 0;
     task_ = task;
     total_ = total;
     percent_ = 0;
     times_.clear();
-    if (dialogId == 111 && !catchingInterrupt_) {
+    if (display == Display::Transfer && !catchingInterrupt_) {
         interrupted = 0;
         previousInterrupt_ = std::signal(SIGINT, onInterrupt);
         catchingInterrupt_ = previousInterrupt_ != SIG_ERR;

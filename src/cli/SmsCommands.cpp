@@ -207,14 +207,14 @@ module cannot be loaded", "Entry function not found in the communication
 module") or a message was shown, 2 usage error, 3 no link.
 )";
 
-// Answers message 34 (a part was not sent) with Retry up to `retries` times
+// Answers msg::MessagesNotSent (a part was not sent) with Retry up to `retries` times
 // for each part, then Cancel; everything else goes on to the run's reporter.
 class SendAnswers : public ForwardingReporter {
   public:
     SendAnswers(Reporter& inner, Language language, int retries)
         : ForwardingReporter(inner), language_(language), retries_(retries) {}
 
-    Answer message(int id, Caption caption, Buttons buttons) override {
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override {
         if (id != msg::MessagesNotSent || buttons != Buttons::RetryCancel)
             return ForwardingReporter::message(id, caption, buttons);
         const bool retry = left_ > 0;
@@ -224,10 +224,10 @@ class SendAnswers : public ForwardingReporter {
                      caption);
         return retry ? Answer::Retry : Answer::Cancel;
     }
-    void progressBegin(int dialogId, int total, Task task) override {
-        if (dialogId == sms::kSendingDialog)
+    void progressBegin(Display display, int total, Task task) override {
+        if (display == Display::Sending)
             left_ = retries_;  // each part has its own retries
-        ForwardingReporter::progressBegin(dialogId, total, task);
+        ForwardingReporter::progressBegin(display, total, task);
     }
 
   private:

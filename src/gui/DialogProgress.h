@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 #include <QString>
+#include <optional>
 
 #include "foundation/Catalogue.h"
 #include "foundation/ForwardingReporter.h"
@@ -11,17 +12,18 @@
 namespace vondrix::gui {
 
 // The backup and restore dialogs show their progress in their own bar, and
-// the closing notice (`shownInDialog`) in their own text instead of a
+// the closing notice (`shownInDialog`, if any) in their own text instead of a
 // message box; everything else goes on to the program's reporter.
 class DialogProgress : public ForwardingReporter {
   public:
-    DialogProgress(Reporter& inner, QProgressBar& bar, int shownInDialog, Language language)
+    DialogProgress(Reporter& inner, QProgressBar& bar, std::optional<msg::Id> shownInDialog,
+                   Language language)
         : ForwardingReporter(inner),
           bar_(bar),
           shownInDialog_(shownInDialog),
           language_(language) {}
 
-    Answer message(int id, Caption caption, Buttons buttons) override {
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override {
         if (id != shownInDialog_)
             return ForwardingReporter::message(id, caption, buttons);
         const auto text = catalogueText(id, language_);
@@ -29,7 +31,7 @@ class DialogProgress : public ForwardingReporter {
             [&] { shown_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); });
         return Answer::Ok;
     }
-    void progressBegin(int, int total, Task) override {
+    void progressBegin(Display, int total, Task) override {
         onUiThread([&] {
             bar_.setRange(0, total);
             bar_.setValue(0);
@@ -52,7 +54,7 @@ class DialogProgress : public ForwardingReporter {
 
   private:
     QProgressBar& bar_;
-    int shownInDialog_;
+    std::optional<msg::Id> shownInDialog_;
     Language language_;
     QString shown_;
 };

@@ -231,7 +231,7 @@ class StartReporter : public ForwardingReporter {
     // `beforeBox` runs before every box is shown.
     StartReporter(Reporter& inner, std::function<void()> beforeBox)
         : ForwardingReporter(inner), beforeBox_(std::move(beforeBox)) {}
-    Answer message(int id, Caption caption, Buttons buttons) override {
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override {
         if (id == msg::NoDeviceFound && buttons == Buttons::Ok) {
             held = true;
             return Answer::Ok;

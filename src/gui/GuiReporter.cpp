@@ -22,7 +22,7 @@ QWidget* GuiReporter::parentWindow() const {
 // Called on the phone worker, each method runs on the UI thread: a box or
 // question waits there while the worker waits for its answer.
 
-Answer GuiReporter::message(int id, Caption caption, Buttons buttons) {
+Answer GuiReporter::message(msg::Id id, Caption caption, Buttons buttons) {
     if (!onUiThread())
         return gui::onUiThread([&] { return message(id, caption, buttons); });
     const QString text =
@@ -67,10 +67,10 @@ std::optional<std::string> GuiReporter::askPin2() {
     return gui::onUiThread([this] { return Pin2Dialog::ask(parentWindow()); });
 }
 
-void GuiReporter::progressBegin(int dialogId, int total, Task) {
+void GuiReporter::progressBegin(Display display, int total, Task) {
     gui::onUiThread([&] {
         progress_ =
-            std::make_unique<ProgressWindow>(ProgressWindow::kindFor(dialogId), parentWindow());
+            std::make_unique<ProgressWindow>(ProgressWindow::kindFor(display), parentWindow());
         progress_->start(total);
     });
     pump();

@@ -21,10 +21,10 @@ class GuiReporter : public Reporter {
     // The window that owns the message boxes (none: ownerless, as at start-up).
     void setOwner(QWidget* owner) { owner_ = owner; }
 
-    Answer message(int id, Caption caption, Buttons buttons) override;
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override;
     void text(const std::string& utf8Text, Caption caption) override;
     std::optional<std::string> askPin2() override;
-    void progressBegin(int dialogId, int total, Task task) override;
+    void progressBegin(Display display, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
     void progressTimes(int elapsedSeconds, int estimatedSeconds) override;

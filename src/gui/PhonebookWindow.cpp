@@ -36,7 +36,6 @@
 namespace vondrix::gui {
 
 using phonebook::Kind;
-using phonebook::kWindowProgressBar;
 using phonebook::Row;
 
 namespace {
@@ -94,10 +93,10 @@ class PhonebookWindow::WindowReporter : public ForwardingReporter {
     }
 
     // Called on the phone worker: the bar is touched on the UI thread.
-    void progressBegin(int dialogId, int total, Task task) override {
-        onBar_ = dialogId == kWindowProgressBar && bar_;
+    void progressBegin(Display display, int total, Task task) override {
+        onBar_ = display == Display::PhonebookBar && bar_;
         if (!onBar_) {
-            ForwardingReporter::progressBegin(dialogId, total, task);
+            ForwardingReporter::progressBegin(display, total, task);
             return;
         }
         onUiThread([&] {

@@ -16,32 +16,36 @@ QString clockText(int seconds) {
 
 }  // namespace
 
-ProgressWindow::Kind ProgressWindow::kindFor(int dialogId) {
-    switch (dialogId) {
-        case 111:
+ProgressWindow::Kind ProgressWindow::kindFor(Reporter::Display display) {
+    switch (display) {
+        case Reporter::Display::Transfer:
             return Kind::Transfer;
-        case 146:
+        case Reporter::Display::Sending:
             return Kind::Sending;
-        default:
-            return Kind::Reading;
+        case Reporter::Display::Reading:
+        case Reporter::Display::PhonebookBar:
+            break;
     }
+    return Kind::Reading;
 }
 
 ProgressWindow::ProgressWindow(Kind kind, QWidget* parent) : QDialog(parent), kind_(kind) {
-    setObjectName(QStringLiteral("progress%1").arg(static_cast<int>(kind)));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
     caption_ = new QLabel(this);
     switch (kind) {
         case Kind::Transfer:
+            setObjectName(QStringLiteral("transferProgress"));
             setWindowTitle(tr("Transfer"));
             caption_->setText(tr("Transferring data..."));
             break;
         case Kind::Reading:
+            setObjectName(QStringLiteral("readingProgress"));
             setWindowTitle(tr("Reading"));
             caption_->setText(tr("Reading from the phone..."));
             break;
         case Kind::Sending:
+            setObjectName(QStringLiteral("sendingProgress"));
             setWindowTitle(tr("Sending"));
             caption_->setText(tr("Sending messages..."));
             break;

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "foundation/Reporter.h"
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -15,8 +17,10 @@ namespace vondrix::gui {
 class ProgressWindow : public QDialog {
     Q_OBJECT
   public:
-    enum class Kind { Transfer = 111, Reading = 116, Sending = 146 };
-    static Kind kindFor(int dialogId);
+    enum class Kind { Transfer, Reading, Sending };
+    // The window for a display; the phonebook window's bar, when that
+    // window has none to give, becomes the reading window.
+    static Kind kindFor(Reporter::Display display);
 
     explicit ProgressWindow(Kind kind, QWidget* parent = nullptr);
 

@@ -69,7 +69,7 @@ bool RestoreDialog::compare() {
     forget();
     const std::vector<Store> stores = chosenStores();
     setEnabled(false);
-    DialogProgress progress(reporter_, *ui_->progressBar, 0, session_.language);
+    DialogProgress progress(reporter_, *ui_->progressBar, std::nullopt, session_.language);
     const std::string folder = ui_->folderEdit->text().trimmed().toStdString();
     const auto backup = readBackupFolder(folder, progress);
     const auto phone =

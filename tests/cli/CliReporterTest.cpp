@@ -17,7 +17,7 @@ TEST(CliProgress, SaysWhatAdvancesAndClears) {
     std::ostringstream err;
     CliReporter reporter(Language::English, err, CliReporter::Policy::No);
     reporter.setProgressOnTerminal(true);
-    reporter.progressBegin(116, 100, Task::ReadingSim);
+    reporter.progressBegin(Reporter::Display::Reading, 100, Task::ReadingSim);
     reporter.progressStep(1);
     reporter.progressStep(42);
     reporter.progressStep(42);  // no change, no redraw
@@ -34,7 +34,7 @@ TEST(CliProgress, MessageGetsItsOwnLineAndTheProgressComesBack) {
     std::ostringstream err;
     CliReporter reporter(Language::English, err, CliReporter::Policy::No);
     reporter.setProgressOnTerminal(true);
-    reporter.progressBegin(116, 200, Task::ReadingRedbook);
+    reporter.progressBegin(Reporter::Display::Reading, 200, Task::ReadingRedbook);
     reporter.progressStep(100);
     reporter.message(msg::EntryNotModified, Caption::Error, Buttons::Ok);
     reporter.progressEnd();
@@ -50,7 +50,7 @@ TEST(CliProgress, MessageGetsItsOwnLineAndTheProgressComesBack) {
 TEST(CliProgress, NothingWhenStderrIsNoTerminal) {
     std::ostringstream err;
     CliReporter reporter(Language::English, err, CliReporter::Policy::No);
-    reporter.progressBegin(116, 100, Task::ReadingSim);
+    reporter.progressBegin(Reporter::Display::Reading, 100, Task::ReadingSim);
     reporter.progressStep(50);
     reporter.progressEnd();
     EXPECT_EQ(err.str(), "");  // the test's stderr is a pipe or a file

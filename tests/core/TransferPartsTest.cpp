@@ -97,7 +97,7 @@ TEST(TransferProgressTimes, PercentagesAndEstimates) {
     {
         TransferProgress progress(reporter, clock.function());
         EXPECT_TRUE(reporter.progressOpen);
-        EXPECT_EQ(reporter.progressDialog, kTransferDialog);
+        EXPECT_EQ(reporter.progressDisplay, Reporter::Display::Transfer);
         for (int k = 1; k <= 5; ++k) {
             progress.at(k, 5);
             clock.advance(3);

@@ -49,7 +49,7 @@ std::string readAll(const std::string& path) {
 // A reporter that lets a timer tick arrive while a message box is open.
 struct TickingReporter : test::RecordingReporter {
     std::function<void()> duringMessage;
-    Answer message(int id, Caption caption, Buttons buttons) override {
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override {
         if (duringMessage)
             duringMessage();
         return RecordingReporter::message(id, caption, buttons);

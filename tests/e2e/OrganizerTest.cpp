@@ -55,7 +55,7 @@ TEST(OrganizerReading, ThirtySlotsInOrderWithProgress) {
               (std::vector<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
                                 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}));
     EXPECT_TRUE(rig.list.complete());
-    EXPECT_EQ(rig.reporter.progressDialog, kReadingDialog);
+    EXPECT_EQ(rig.reporter.progressDisplay, Reporter::Display::Reading);
     EXPECT_EQ(rig.reporter.progressTotal, 100);
     EXPECT_EQ(rig.reporter.progress,
               (std::vector<int>{3,  6,  10, 13, 16, 20, 23, 26, 30, 33, 36, 40, 43, 46, 50,

@@ -68,7 +68,7 @@ TEST(PhonebookScripted, ReadsEveryLocationWithProgress) {
     EXPECT_EQ(b.rows[0].location, 5);
     EXPECT_EQ(b.rows[1].location, 4);
     EXPECT_EQ(b.rows[2].location, 1);
-    EXPECT_EQ(rig.reporter.progressDialog, kWindowProgressBar);
+    EXPECT_EQ(rig.reporter.progressDisplay, Reporter::Display::PhonebookBar);
     EXPECT_EQ(rig.reporter.progressTotal, 100);
     EXPECT_EQ(rig.reporter.progress, (std::vector<int>{1, 20, 40, 80, 100, 0}));
     EXPECT_FALSE(rig.reporter.progressOpen);

@@ -124,7 +124,7 @@ TEST(PhonebookReading, WindowOpeningReadsEverythingInOrder) {
     EXPECT_EQ(m.received.lines.size(), 10u);
     EXPECT_EQ(m.serviceCentre.number, "+491710760000");
     EXPECT_EQ(m.serviceCentre.type, 145);
-    EXPECT_EQ(rig.reporter.progressDialog, kReadingDialog);
+    EXPECT_EQ(rig.reporter.progressDisplay, Reporter::Display::Reading);
     EXPECT_FALSE(rig.reporter.progressOpen);
     EXPECT_TRUE(rig.reporter.shown.empty());
 
@@ -155,7 +155,7 @@ TEST(PhonebookReading, SwitchingKindsSavesFirstAndReadsTheNewKind) {
     EXPECT_EQ(rig.model.current.kind, Kind::Internal);
     EXPECT_EQ(rig.model.current.entries.size(), 3u);
     EXPECT_EQ(rig.entryAt(2).name, "B\xFCro");
-    EXPECT_EQ(rig.reporter.progressDialog, kWindowProgressBar);
+    EXPECT_EQ(rig.reporter.progressDisplay, Reporter::Display::PhonebookBar);
 }
 
 TEST(PhonebookWriting, NewEntryGoesToTheFirstFreeLocationEncoded) {

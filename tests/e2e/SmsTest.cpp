@@ -77,7 +77,7 @@ std::string readAll(const std::string& path) {
 // Answers from its queue, then Cancel and No, so that a send the phone
 // keeps refusing ends.
 struct CancellingReporter : test::RecordingReporter {
-    Answer message(int id, Caption caption, Buttons buttons) override {
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override {
         if (answers.empty() && buttons != Buttons::Ok)
             answers.push_back(buttons == Buttons::RetryCancel ? Answer::Cancel : Answer::No);
         return RecordingReporter::message(id, caption, buttons);

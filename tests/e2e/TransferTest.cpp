@@ -122,7 +122,7 @@ TEST(TransferUpload, BitmapOf250BytesGoesInFiveSegments) {
     // Each percentage shows before its segment goes out.
     EXPECT_EQ(rig.reporter.progress, (std::vector<int>{20, 40, 60, 80, 100}));
     EXPECT_EQ(rig.reporter.linesAtStep, (std::vector<std::size_t>{1, 3, 5, 7, 9}));
-    EXPECT_EQ(rig.reporter.progressDialog, kTransferDialog);
+    EXPECT_EQ(rig.reporter.progressDisplay, Reporter::Display::Transfer);
     EXPECT_EQ(rig.reporter.progressTotal, 100);
     EXPECT_FALSE(rig.reporter.progressOpen);
     EXPECT_EQ(rig.reporter.times.size(), 5u);

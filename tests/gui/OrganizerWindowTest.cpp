@@ -148,7 +148,7 @@ void OrganizerWindowTest::openingReadsEverySlot() {
     for (int n = 1; n <= 30; ++n)
         expected.push_back("AT^SBNR=vcs," + std::to_string(n));
     QCOMPARE(rig.lines(), expected);
-    QCOMPARE(rig.reporter.progressDialog, 116);
+    QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Reading);
     QCOMPARE(rig.reporter.progress.front(), 3);
     QCOMPARE(rig.reporter.progress.back(), 100);
     QVERIFY(!rig.reporter.progressOpen);

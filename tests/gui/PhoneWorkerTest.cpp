@@ -38,7 +38,7 @@ namespace {
 struct CancellingReporter : gui::GuiReporter {
     CancellingReporter() : GuiReporter(Language::English) {}
 
-    Answer message(int id, Caption, Buttons) override {
+    Answer message(msg::Id id, Caption, Buttons) override {
         ids.push_back(id);
         return Answer::Ok;
     }

@@ -271,7 +271,7 @@ void PhonebookWindowTest::openingFillsEveryList() {
              (QStringList{"SIM", "Internal", "SIM fix"}));
     QCOMPARE(selector->currentIndex(), 0);
     // The reading dialog showed the opening; nothing was said.
-    QCOMPARE(rig.reporter.progressDialog, 116);
+    QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Reading);
     QVERIFY(!rig.reporter.progressOpen);
     QVERIFY(rig.reporter.shown.empty());
     QVERIFY(rig.session->phonebook.phonebookRead);
@@ -333,7 +333,8 @@ void PhonebookWindowTest::switchingKindsSavesAndReadsWithTheWindowsBar() {
     // The window's own bar showed the reading, with every control disabled.
     QVERIFY(!barValues.empty() && *std::max_element(barValues.begin(), barValues.end()) > 1);
     QCOMPARE(bar->value(), 0);
-    QCOMPARE(rig.reporter.progressDialog, 116);  // the reading dialog was not used again
+    // The reading window (of the opening) was not used again.
+    QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Reading);
     QVERIFY(!enabledWhileReading);
     QVERIFY(selector->isEnabled());
 }

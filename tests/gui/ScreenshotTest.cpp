@@ -18,6 +18,7 @@
 #include "gui/ProgressWindow.h"
 
 using namespace vondrix::gui;
+using vondrix::Reporter;
 
 class ScreenshotTest : public QObject {
     Q_OBJECT
@@ -142,7 +143,7 @@ void ScreenshotTest::firstStartShowsTheOptions() {
 }
 
 void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {
-    ProgressWindow w(ProgressWindow::kindFor(111));
+    ProgressWindow w(ProgressWindow::kindFor(Reporter::Display::Transfer));
     QCOMPARE(w.kind(), ProgressWindow::Kind::Transfer);
     w.start(100);
     QVERIFY(w.isVisible());
@@ -156,15 +157,18 @@ void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {
     QVERIFY(w.cancelRequested());  // the transfer stops after its segment
     QVERIFY(w.isVisible());        // and closes the window itself
     // A reading stops after its transaction too; sending cannot be stopped.
-    for (const int id : {116, 146}) {
-        ProgressWindow other(ProgressWindow::kindFor(id));
+    for (const auto display : {Reporter::Display::Reading, Reporter::Display::Sending}) {
+        ProgressWindow other(ProgressWindow::kindFor(display));
         other.start(10);
         QTest::keyClick(&other, Qt::Key_Escape);
         QVERIFY(other.isVisible());
-        QCOMPARE(other.cancelRequested(), id == 116);
+        QCOMPARE(other.cancelRequested(), display == Reporter::Display::Reading);
     }
-    QCOMPARE(ProgressWindow::kindFor(116), ProgressWindow::Kind::Reading);
-    QCOMPARE(ProgressWindow::kindFor(146), ProgressWindow::Kind::Sending);
+    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Reading), ProgressWindow::Kind::Reading);
+    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Sending), ProgressWindow::Kind::Sending);
+    // The phonebook window's bar, with no window to show it, is a reading.
+    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::PhonebookBar),
+             ProgressWindow::Kind::Reading);
 }
 
 void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay_data() {

@@ -489,7 +489,7 @@ void SmsWindowsTest::failedSendAsksRetryThenStoresTheMessage() {
                                                    msg::StoreUnsentMessage}));
     QCOMPARE(rig.count("AT+CMGS="), std::size_t(2));
     QCOMPARE(rig.count("AT+CMGW="), std::size_t(1));
-    QCOMPARE(rig.reporter.progressDialog, 146);
+    QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Sending);
     // The stored part is a new row at the end, with the recipient and the text.
     QTreeWidget* list = messageList(*w);
     QCOMPARE(list->topLevelItemCount(), 5);

@@ -102,7 +102,7 @@ void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
     QCOMPARE(lines.size(), std::size_t{1 + 2 * 3});
     QCOMPARE(lines[0], std::string("AT^SBNW=bmp,0,0"));
     QCOMPARE(lines[1], std::string("AT^SBNW=bmp,0,1,3"));
-    QCOMPARE(rig.reporter.progressDialog, 111);
+    QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Transfer);
     QCOMPARE(rig.reporter.progress, (std::vector<int>{33, 66, 100}));
     QVERIFY(rig.reporter.shown.empty());
     QCOMPARE(w.findChild<QStatusBar*>(QStringLiteral("statusLine"))->currentMessage(),
@@ -240,7 +240,7 @@ void TransferWindowTest::transferWindowCancelStopsTheUpload() {
 
 void TransferWindowTest::reporterPassesTimesAndCancel() {
     EnglishGuiReporter reporter;
-    reporter.progressBegin(111, 100, Reporter::Task::Transferring);
+    reporter.progressBegin(Reporter::Display::Transfer, 100, Reporter::Task::Transferring);
     QVERIFY(!reporter.cancelled());
     reporter.progressStep(40);
     reporter.progressTimes(75, 187);

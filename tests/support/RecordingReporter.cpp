@@ -2,7 +2,7 @@
 
 namespace vondrix::test {
 
-Answer RecordingReporter::message(int id, Caption caption, Buttons buttons) {
+Answer RecordingReporter::message(msg::Id id, Caption caption, Buttons buttons) {
     shown.push_back({id, caption, buttons, {}});
     if (!answers.empty()) {
         const Answer a = answers.front();
@@ -33,9 +33,9 @@ std::optional<std::string> RecordingReporter::askPin2() {
     return p;
 }
 
-void RecordingReporter::progressBegin(int dialogId, int total, Task task) {
+void RecordingReporter::progressBegin(Display display, int total, Task task) {
     tasks.push_back(task);
-    progressDialog = dialogId;
+    progressDisplay = display;
     progressTotal = total;
     progressOpen = true;
 }

@@ -20,10 +20,10 @@ class RecordingReporter : public Reporter {
         std::string text;
     };
 
-    Answer message(int id, Caption caption, Buttons buttons) override;
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override;
     void text(const std::string& utf8Text, Caption caption) override;
     std::optional<std::string> askPin2() override;
-    void progressBegin(int dialogId, int total, Task task) override;
+    void progressBegin(Display display, int total, Task task) override;
     void progressStep(int done) override;
     void progressEnd() override;
     void progressTimes(int elapsedSeconds, int estimatedSeconds) override;
@@ -37,7 +37,7 @@ class RecordingReporter : public Reporter {
     int pin2Asked = 0;
     std::vector<int> progress;  // every progressStep value
     int progressTotal = -1;
-    int progressDialog = 0;
+    std::optional<Display> progressDisplay;
     std::vector<Task> tasks;  // every progressBegin task
     bool progressOpen = false;
     struct Times {

@@ -10,15 +10,15 @@ class ForwardingReporter : public Reporter {
   public:
     explicit ForwardingReporter(Reporter& inner) : inner_(inner) {}
 
-    Answer message(int id, Caption caption, Buttons buttons) override {
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override {
         return inner_.message(id, caption, buttons);
     }
     void text(const std::string& utf8Text, Caption caption) override {
         inner_.text(utf8Text, caption);
     }
     std::optional<std::string> askPin2() override { return inner_.askPin2(); }
-    void progressBegin(int dialogId, int total, Task task) override {
-        inner_.progressBegin(dialogId, total, task);
+    void progressBegin(Display display, int total, Task task) override {
+        inner_.progressBegin(display, total, task);
     }
     void progressStep(int done) override { inner_.progressStep(done); }
     void progressEnd() override { inner_.progressEnd(); }
@@ -48,7 +48,7 @@ class CountingReporter : public ForwardingReporter {
 
     using ForwardingReporter::ForwardingReporter;
 
-    Answer message(int id, Caption caption, Buttons buttons) override {
+    Answer message(msg::Id id, Caption caption, Buttons buttons) override {
         if (caption == Caption::Error)
             ++tally_.errors;
         const Answer answer = ForwardingReporter::message(id, caption, buttons);

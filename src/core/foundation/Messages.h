@@ -1,9 +1,11 @@
 #pragma once
 
-// The names of the catalogue's messages, so that a call reads
-// message(msg::NoFreeEntry, ...) rather than a bare number. The numbers are
-// the catalogue's own (1 to 97, 60 unused); the program's own messages about
-// the link and files, which the catalogue lacks, follow from 101.
+// The names of the catalogue's messages: Reporter::message takes an Id, so a
+// call reads message(msg::NoFreeEntry, ...) and a bare number does not
+// compile. The numbers are the catalogue's own (1 to 97, 60 unused); the
+// program's own messages about the link and files, which the catalogue
+// lacks, follow from 101. The enum stays unscoped: the catalogue is looked
+// up by number, and tests compare the recorded ids with numbers.
 
 #include "files/Files.h"
 

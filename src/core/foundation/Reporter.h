@@ -25,7 +25,7 @@ class Reporter {
 
     // Shows catalogue message `id` (in the run's language) and returns the
     // button the user chose.
-    virtual Answer message(int id, Caption caption, Buttons buttons = Buttons::Ok) = 0;
+    virtual Answer message(msg::Id id, Caption caption, Buttons buttons = Buttons::Ok) = 0;
 
     // Shows a text that is not in the catalogue (e.g. "Unable to activate help").
     virtual void text(const std::string& utf8Text, Caption caption) = 0;
@@ -49,12 +49,19 @@ class Reporter {
         Writing,
     };
 
-    // Progress of a long operation. `dialogId` names the progress window
-    // (111 transfer, 116 reading, 146 sending); steps count up to `total`.
+    // Where the progress of a long operation shows.
+    enum class Display {
+        Transfer,      // the transfer window: percentage, times, and a Cancel
+        Reading,       // the reading window, with a Cancel
+        Sending,       // the sending window: part k of n, no Cancel
+        PhonebookBar,  // the phonebook window's own bar, once the window is open
+    };
+
+    // Progress of a long operation on `display`; steps count up to `total`.
     // A second progressBegin before progressEnd moves the same display on
     // to another task.
-    virtual void progressBegin(int dialogId, int total, Task task = Task::Reading) {
-        (void)dialogId, (void)total, (void)task;
+    virtual void progressBegin(Display display, int total, Task task = Task::Reading) {
+        (void)display, (void)total, (void)task;
     }
     virtual void progressStep(int done) { (void)done; }
     virtual void progressEnd() {}

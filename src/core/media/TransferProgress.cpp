@@ -6,7 +6,7 @@ namespace vondrix::media {
 
 TransferProgress::TransferProgress(Reporter& reporter, Now now)
     : reporter_(reporter), now_(std::move(now)), start_(now_()) {
-    reporter_.progressBegin(kTransferDialog, 100, Reporter::Task::Transferring);
+    reporter_.progressBegin(Reporter::Display::Transfer, 100, Reporter::Task::Transferring);
 }
 
 TransferProgress::~TransferProgress() {

@@ -8,9 +8,6 @@
 
 namespace vondrix::media {
 
-// The transfer progress window (dialog 111).
-constexpr int kTransferDialog = 111;
-
 // The progress of one transfer: the window opens when the transfer begins
 // and closes when it ends, whatever the outcome. Before each segment (or
 // block) the percentage 100·k/count is worked out; when it changed, the

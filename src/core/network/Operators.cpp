@@ -10,8 +10,6 @@
 namespace vondrix::network {
 namespace {
 
-constexpr int kOpeningDisplay = 116;  // the reading window, with its Cancel
-
 // MCC and MNC: three digits and two or three.
 bool isOperatorCode(int code) {
     return code >= 10000 && code <= 999999;
@@ -69,7 +67,7 @@ void OperatorsService::open() {
     model_ = OperatorsModel{};
     reading_ = true;
     cancelled_ = false;
-    reporter_.progressBegin(kOpeningDisplay, 3, Reporter::Task::Reading);
+    reporter_.progressBegin(Reporter::Display::Reading, 3, Reporter::Task::Reading);
     readKnown();
     reporter_.progressStep(1);
     if (!stopAsked())

@@ -50,7 +50,7 @@ bool answersEmpty(const at::Reply& reply) {
 
 bool OrganizerService::readAll() {
     LinkOperation operation(engine_, reporter_);
-    reporter_.progressBegin(kReadingDialog, 100, Reporter::Task::ReadingOrganizer);
+    reporter_.progressBegin(Reporter::Display::Reading, 100, Reporter::Task::ReadingOrganizer);
     std::vector<Row> rows;
     int shown = 0;
     bool cancelled = false;

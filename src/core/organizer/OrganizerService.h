@@ -15,9 +15,6 @@
 
 namespace vondrix::organizer {
 
-// The reading progress dialog (Reporter::progressBegin).
-constexpr int kReadingDialog = 116;
-
 class OrganizerService {
   public:
     OrganizerService(AtEngine& engine, Reporter& reporter, const Settings& settings,

@@ -13,7 +13,7 @@ namespace vondrix::organizer {
 std::optional<std::vector<RawSlot>> readRawSlots(AtEngine& engine, Reporter& reporter) {
     LinkOperation operation(engine, reporter);
     std::vector<RawSlot> slots;
-    reporter.progressBegin(kReadingDialog, kSlots, Reporter::Task::ReadingOrganizer);
+    reporter.progressBegin(Reporter::Display::Reading, kSlots, Reporter::Task::ReadingOrganizer);
     for (int slot = 1; slot <= kSlots; ++slot) {
         if (const AtEngine::Result sbnr =
                 engine.standard(at::Command("AT^SBNR=").word("vcs").number(slot).text())) {

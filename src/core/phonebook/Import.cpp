@@ -119,7 +119,7 @@ ImportResult importCsv(PhonebookWriter& writer, const std::string& path, ImportM
     if (mode == ImportMode::Append) {
         sortRows(book.rows, 1);
     } else if (sentWrite && !operation.failed() && reader.selectCurrent()) {
-        result.reread = reader.readCurrent(kWindowProgressBar);
+        result.reread = reader.readCurrent(Reporter::Display::PhonebookBar);
     }
     return result;
 }

@@ -44,18 +44,18 @@ bool PhonebookReader::stopAsked() {
     return cancelled_;
 }
 
-void PhonebookReader::beginProgress(int target, Reporter::Task task) {
+void PhonebookReader::beginProgress(Reporter::Display target, Reporter::Task task) {
     reporter_.progressBegin(target, 100, task);
     reporter_.progressStep(1);
 }
 
-void PhonebookReader::endProgress(int target) {
+void PhonebookReader::endProgress(Reporter::Display target) {
     reporter_.progressStep(0);
-    if (!(opening_ && target == kReadingDialog))
+    if (!(opening_ && target == Reporter::Display::Reading))
         reporter_.progressEnd();
 }
 
-bool PhonebookReader::readCurrent(int progressTarget) {
+bool PhonebookReader::readCurrent(Reporter::Display progressTarget) {
     LinkOperation operation(engine_, reporter_);
     if (!opening_)
         cancelled_ = false;
@@ -164,7 +164,7 @@ void PhonebookReader::readRedbook() {
     if (!size)
         return;
     const Range range = *size;
-    beginProgress(kReadingDialog, Reporter::Task::ReadingRedbook);
+    beginProgress(Reporter::Display::Reading, Reporter::Task::ReadingRedbook);
     ReadProgress progress(reporter_, range.highest);
     LocationReader reader(engine_, "AT^SPBG=", "^SPBG:", range.highest, rangeSize());
     for (std::int64_t i = range.first; i <= range.highest && !linkFailed(); ++i) {
@@ -180,7 +180,7 @@ void PhonebookReader::readRedbook() {
     }
     if (linkFailed())
         model_.redbook.clear();
-    endProgress(kReadingDialog);
+    endProgress(Reporter::Display::Reading);
 }
 
 void PhonebookReader::readCallLists() {
@@ -200,7 +200,7 @@ void PhonebookReader::readCallList(const char* code, CallList& list) {
     if (!size)
         return;
     const Range range = *size;
-    beginProgress(kReadingDialog, Reporter::Task::ReadingCallLists);
+    beginProgress(Reporter::Display::Reading, Reporter::Task::ReadingCallLists);
     list.calls.clear();
     list.lines.clear();
     ReadProgress progress(reporter_, range.highest);
@@ -225,7 +225,7 @@ void PhonebookReader::readCallList(const char* code, CallList& list) {
         list.calls.clear();
         list.lines.clear();
     }
-    endProgress(kReadingDialog);
+    endProgress(Reporter::Display::Reading);
 }
 
 bool PhonebookReader::selectCurrent() {

@@ -14,11 +14,6 @@
 
 namespace vondrix::phonebook {
 
-// Progress targets of the readers: the reading dialog during the window's
-// opening, the window's own bar afterwards. Passed to Reporter::progressBegin.
-constexpr int kReadingDialog = 116;
-constexpr int kWindowProgressBar = 1220;
-
 class PhonebookReader {
   public:
     PhonebookReader(AtEngine& engine, Reporter& reporter, const Settings& settings,
@@ -40,7 +35,9 @@ class PhonebookReader {
     // during the read: the remaining locations are not asked for. The readers
     // close their progress display when done, except the reading dialog
     // while it is held (holdReadingDialog; its holder closes it).
-    bool readCurrent(int progressTarget = kWindowProgressBar);
+    // `progressTarget`: the reading window while the phonebook window opens,
+    // its own bar afterwards.
+    bool readCurrent(Reporter::Display progressTarget = Reporter::Display::PhonebookBar);
     // "AT+CPBS=ON": the numbers of locations 1 to 6 into ownNumbers. False
     // when the store could not be read whole (refused, size unreadable, link).
     bool readOwnNumbers();
@@ -62,8 +59,8 @@ class PhonebookReader {
 
   private:
     bool linkFailed() const { return engine_.failure() != AtEngine::Failure::None; }
-    void beginProgress(int target, Reporter::Task task);
-    void endProgress(int target);
+    void beginProgress(Reporter::Display target, Reporter::Task task);
+    void endProgress(Reporter::Display target);
     // Locations per read command: 0 (one each) unless FastRead is on.
     int rangeSize() const { return settings_.fastRead ? rangeSize_ : 0; }
 

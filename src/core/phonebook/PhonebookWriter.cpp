@@ -285,7 +285,7 @@ void PhonebookWriter::clearPhonebook() {
         engine_.standard("AT+CPBW=" + std::to_string(i));
     if (fixed)
         engine_.standard("AT+CMEE=0");
-    reader_.readCurrent(kWindowProgressBar);
+    reader_.readCurrent(Reporter::Display::PhonebookBar);
 }
 
 bool PhonebookWriter::confirmClear() {

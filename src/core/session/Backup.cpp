@@ -21,7 +21,6 @@
 namespace vondrix {
 namespace {
 
-constexpr int kReadingDialog = 116;
 constexpr const char* kPhonebookStores[] = {"SM", "ME", "FD"};
 
 // One progress display over all the stores: each service's own display
@@ -29,7 +28,7 @@ constexpr const char* kPhonebookStores[] = {"SM", "ME", "FD"};
 class OneProgress : public ForwardingReporter {
   public:
     OneProgress(Reporter& inner, int parts) : ForwardingReporter(inner) {
-        inner.progressBegin(kReadingDialog, parts * 100, Task::Reading);
+        inner.progressBegin(Display::Reading, parts * 100, Task::Reading);
     }
     ~OneProgress() override { inner().progressEnd(); }
     OneProgress(const OneProgress&) = delete;
@@ -40,7 +39,7 @@ class OneProgress : public ForwardingReporter {
         innerTotal_ = 100;
         show(0);
     }
-    void progressBegin(int, int total, Task) override { innerTotal_ = total > 0 ? total : 100; }
+    void progressBegin(Display, int total, Task) override { innerTotal_ = total > 0 ? total : 100; }
     void progressStep(int done) override { show(done); }
     void progressEnd() override {}
     void progressTimes(int, int) override {}
@@ -215,7 +214,7 @@ std::optional<BackupData> readPhone(Session& session, Reporter& reporter,
                     return std::nullopt;
                 continue;
             }
-            if (!book.readCurrent(phonebook::kWindowProgressBar) || !model.current.complete)
+            if (!book.readCurrent(Reporter::Display::PhonebookBar) || !model.current.complete)
                 return std::nullopt;
             PhonebookStoreData p;
             p.store = store;

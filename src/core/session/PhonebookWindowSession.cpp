@@ -26,12 +26,12 @@ void PhonebookWindowSession::open() {
     tables.current.kind = phonebook::Kind::Sim;
 
     reader_.holdReadingDialog(true);
-    reporter_.progressBegin(phonebook::kReadingDialog, 100, Reporter::Task::ReadingOwnNumbers);
+    reporter_.progressBegin(Reporter::Display::Reading, 100, Reporter::Task::ReadingOwnNumbers);
     // After a link failure the steps that follow send nothing; after a
     // Cancel they are not run.
     reader_.readOwnNumbers();
     if (!reader_.stopAsked() && reader_.selectCurrent())
-        reader_.readCurrent(phonebook::kReadingDialog);
+        reader_.readCurrent(Reporter::Display::Reading);
     if (!reader_.stopAsked()) {
         reader_.readRedbook();
         if (!reader_.stopAsked())
@@ -91,7 +91,7 @@ bool PhonebookWindowSession::switchKind(phonebook::Kind kind) {
         saveLocalFile();
         current = phonebook::CurrentPhonebook::unread(kind);
         if (reader_.selectCurrent())
-            reader_.readCurrent(phonebook::kWindowProgressBar);
+            reader_.readCurrent(Reporter::Display::PhonebookBar);
     }
     return current.kind == kind && current.complete;
 }

@@ -309,7 +309,7 @@ RestoreReport applyRestore(Session& session, Reporter& reporter, const RestorePl
             order.push_back(&c);
     }
     const int total = static_cast<int>(order.size());
-    reporter.progressBegin(116, std::max(total, 1), Reporter::Task::Writing);
+    reporter.progressBegin(Reporter::Display::Reading, std::max(total, 1), Reporter::Task::Writing);
 
     phonebook::PhonebookModel model;
     phonebook::PhonebookReader reader(engine, reporter, session.settings, model);

@@ -26,7 +26,7 @@ bool SmsService::readMessages() {
     MessageList& list = model_.list;
     // The reading window with its Cancel, asked after each transaction: a
     // cancelled read shows no list at all, never an old one.
-    reporter_.progressBegin(kReadingDialog, 3, Reporter::Task::ReadingMessages);
+    reporter_.progressBegin(Reporter::Display::Reading, 3, Reporter::Task::ReadingMessages);
     const auto cancelled = [&](int step) {
         reporter_.progressStep(step);
         if (!reporter_.cancelled())

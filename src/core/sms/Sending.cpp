@@ -38,7 +38,7 @@ int tpduLength(std::string_view pdu) {
 
 SmsService::PartOutcome SmsService::sendPart(const std::string& pdu, int part, int parts,
                                              SendKind kind) {
-    reporter_.progressBegin(kSendingDialog, parts, Reporter::Task::Sending);
+    reporter_.progressBegin(Reporter::Display::Sending, parts, Reporter::Task::Sending);
     reporter_.progressStep(part + 1);
     const std::string command = at::Command("AT+CMGS=").number(tpduLength(pdu)).text();
     int dataAttempts = 0;

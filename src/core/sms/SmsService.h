@@ -20,11 +20,6 @@
 
 namespace vondrix::sms {
 
-// The sending progress window; Reporter::progressBegin(kSendingDialog,
-// parts), then progressStep(k + 1) for part k.
-constexpr int kSendingDialog = 146;
-// The reading progress window of the message list, with its Cancel.
-constexpr int kReadingDialog = 116;
 // What a stored row keeps of the recipient and the text.
 constexpr std::size_t kStoredNumberMax = 49;
 constexpr std::size_t kStoredTextMax = 511;
