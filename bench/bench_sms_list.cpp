@@ -22,7 +22,7 @@ namespace {
 
 class Quiet : public vondrix::Reporter {
   public:
-    vondrix::Answer message(int, vondrix::Caption, vondrix::Buttons) override {
+    vondrix::Answer message(vondrix::msg::Id, vondrix::Caption, vondrix::Buttons) override {
         return vondrix::Answer::Ok;
     }
     void text(const std::string&, vondrix::Caption) override {}
