@@ -57,7 +57,7 @@ TEST_F(MediaCliTest, UploadsReplaceTheObjects) {
 
 TEST_F(MediaCliTest, GifLogoIsConvertedAndLeftAlone) {
     const std::filesystem::path source =
-        std::filesystem::path(__FILE__).parent_path() / "../fuzz/corpus/fuzz_gif/two_colours.gif";
+        std::filesystem::path(VONDRIX_SOURCE_DIR) / "tests/fuzz/corpus/fuzz_gif/two_colours.gif";
     std::filesystem::copy_file(source, dir + "/logo.GIF");
     const std::string gif = fileText("logo.GIF");
     const auto r = run(PhoneState::demo(), {"logo", "upload", "logo.GIF"});

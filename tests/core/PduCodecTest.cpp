@@ -507,7 +507,7 @@ std::string unescape(const std::string& utf8) {
 }
 
 std::vector<ListedCase> loadCases() {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "data" / "pdu" / "listed.txt";
+    const auto path = std::filesystem::path(VONDRIX_SOURCE_DIR) / "tests/core/data/pdu/listed.txt";
     std::ifstream in(path);
     std::vector<ListedCase> cases;
     ListedCase current;

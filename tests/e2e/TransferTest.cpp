@@ -269,7 +269,7 @@ TEST(TransferUpload, GifIsConvertedInAPrivateFolderAndSurvives) {
     const std::string saved = oldTmp ? oldTmp : "";
     setenv("TMPDIR", tmp.c_str(), 1);
     const fs::path source =
-        fs::path(__FILE__).parent_path() / "../fuzz/corpus/fuzz_gif/two_colours.gif";
+        fs::path(VONDRIX_SOURCE_DIR) / "tests/fuzz/corpus/fuzz_gif/two_colours.gif";
     const Bytes gif = readAll(source.string());
     ASSERT_FALSE(gif.empty());
     // A bitmap of the same name beside the GIF is the user's and stays.

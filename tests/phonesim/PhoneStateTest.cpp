@@ -130,7 +130,7 @@ TEST(PhoneStateText, QuotedValuesDecode) {
 }
 
 TEST(PhoneStateFile, DemoFileMatchesDemoState) {
-    const fs::path file = fs::path(__FILE__).parent_path() / "../../src/phonesim/demo-state.txt";
+    const fs::path file = fs::path(VONDRIX_SOURCE_DIR) / "src/phonesim/demo-state.txt";
     ASSERT_TRUE(fs::exists(file)) << file;
     EXPECT_EQ(readFile(file), PhoneState::demo().toText());
 }
