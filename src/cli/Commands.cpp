@@ -5,12 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
+#include <optional>
+#include <variant>
 
 #include "cli/Cli.h"
 #include "cli/CliReporter.h"
 #include "link/Command.h"
-#include "phonesim/Simulator.h"
+#include "phonesim/Startup.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -164,20 +165,24 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
 
     // The simulated phone runs in this process behind a real pty, so the
     // real serial path is exercised; it needs no settling pauses.
-    std::unique_ptr<phonesim::Simulator> sim;
+    std::optional<phonesim::RunningPhone> sim;
     if (ctx.simulate) {
-        phonesim::PhoneState state = phonesim::PhoneState::demo();
-        std::string error;
-        if (!ctx.simulateState.empty() &&
-            !phonesim::PhoneState::load(ctx.simulateState, state, &error)) {
-            ctx.err << "vondrix-cli: cannot load simulated phone " << ctx.simulateState << ": "
-                    << error << '\n';
+        auto started = phonesim::startInProcessPhone(ctx.simulateState);
+        if (const auto* failure = std::get_if<phonesim::StartFailure>(&started)) {
+            // A state file the user named that is no phone's contents is
+            // given wrong, like an option; a phone that cannot serve is none.
+            if (failure->kind == phonesim::StartFailure::Kind::StateFile) {
+                ctx.err << "vondrix-cli: cannot load simulated phone " << ctx.simulateState << ": "
+                        << failure->message << '\n';
+                return kExitUsage;
+            }
+            ctx.err << "vondrix-cli: cannot start the simulated phone: " << failure->message
+                    << '\n';
             return kExitNoLink;
         }
-        sim = std::make_unique<phonesim::Simulator>(std::move(state),
-                                                    phonesim::wireFromEnvironment());
+        sim.emplace(std::move(std::get<phonesim::RunningPhone>(started)));
         options.link.kind = LinkOverride::Kind::Device;
-        options.link.device = sim->openPty();
+        options.link.device = sim->device();
         options.portSettleMs = 0;
         options.resetDelayMs = 0;
     }
@@ -211,15 +216,8 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
     }
     const int status = body(session, reporter);
     shutDown(session);
-    if (sim) {
-        sim->stop();
-        if (!ctx.simulateState.empty()) {
-            sim->withState([&](phonesim::PhoneState& s) {
-                if (!s.save(ctx.simulateState))
-                    ctx.err << "vondrix-cli: cannot save " << ctx.simulateState << '\n';
-            });
-        }
-    }
+    if (sim && !sim->stopAndSave())
+        ctx.err << "vondrix-cli: cannot save " << ctx.simulateState << '\n';
     return status;
 }
 
