@@ -14,16 +14,9 @@ using phonebook::PhonebookService;
 
 namespace {
 
-constexpr const char* kDialUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] dial LOCATION [--kind sim|internal|fixed]
-       vondrix-cli [LINK OPTIONS] dial --number NUMBER
-
-  LOCATION         has the phone dial that location of the phonebook chosen
+constexpr const char* kDialHelp =
+    R"(  LOCATION         has the phone dial that location of the phonebook chosen
                    with --kind (default sim) as a voice call: ATD>LOCATION;
-  --number NUMBER  dials NUMBER as a voice call, as the call lists' call back
-                   does: ATDNUMBER; (exactly the number given). NUMBER may
-                   hold digits, '+', '*', '#', A to D, the pause and wait
-                   letters P and W, the modifiers I and G, and blanks.
 
 Shows the window's message when the phone answers BUSY, NO CARRIER,
 NO DIALTONE or ERROR.
@@ -31,25 +24,22 @@ Exit status: 0 dialled, 1 the phone did not dial, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kRedialUsage = R"(Usage: vondrix-cli [LINK OPTIONS] redial
-
-Has the phone dial the last number again (ATDL), as the window's redial
+constexpr const char* kRedialHelp =
+    R"(Has the phone dial the last number again (ATDL), as the window's redial
 command does. The window reports nothing; here a refusal prints the phone's
 answer.
 Exit status: 0 dialled, 1 the phone did not dial, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kHangupUsage = R"(Usage: vondrix-cli [LINK OPTIONS] hangup
-
-Ends the call (AT+CHUP), whether or not it was started from here.
+constexpr const char* kHangupHelp =
+    R"(Ends the call (AT+CHUP), whether or not it was started from here.
 Exit status: 0 done, 1 the phone refused, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kCallsUsage = R"(Usage: vondrix-cli [LINK OPTIONS] calls clear-dialled
-
-  clear-dialled  empties the phone's dialled-calls list (AT^SDLD)
+constexpr const char* kCallsHelp =
+    R"(  clear-dialled  empties the phone's dialled-calls list (AT^SDLD)
 
 'vondrix-cli phonebook read' prints the call lists.
 Exit status: 0 done, 1 the phone refused, 2 usage error,
@@ -131,27 +121,33 @@ std::vector<CommandEntry> callCommands() {
     return {
         {"dial",
          "dial a phonebook location or a number",
-         kDialUsage,
-         {"--kind", "--number"},
-         {},
+         {"[--kind sim|internal|fixed] LOCATION", "--number NUMBER"},
+         kDialHelp,
+         {{"--kind", "sim|internal|fixed",
+           "the phonebook of LOCATION (default sim): the SIM, the phone's memory, the fixed "
+           "dialling numbers"},
+          {"--number", "NUMBER",
+           "dial NUMBER as a voice call, as the call lists' call back does: ATDNUMBER; (exactly "
+           "the number given). NUMBER may hold digits, '+', '*', '#', A to D, the pause and wait "
+           "letters P and W, the modifiers I and G, and blanks."}},
          0,
          99,
          W,
          false,
          runDial},
-        {"redial", "dial the last number again", kRedialUsage, {}, {}, 0, 0, W, false, runRedial},
-        {"hangup", "end the call", kHangupUsage, {}, {}, 0, 0, W, false, runHangup},
+        {"redial", "dial the last number again", {""}, kRedialHelp, {}, 0, 0, W, false, runRedial},
+        {"hangup", "end the call", {""}, kHangupHelp, {}, 0, 0, W, false, runHangup},
         {"calls",
          "clear the dialled-calls list",
-         kCallsUsage,
          {},
+         kCallsHelp,
          {},
          0,
          99,
          Needs::Nothing,
          false,
          runCallsFamily},
-        {"calls clear-dialled", "", kCallsUsage, {}, {}, 0, 0, W, false, runClearDialled},
+        {"calls clear-dialled", "", {""}, kCallsHelp, {}, 0, 0, W, false, runClearDialled},
     };
 }
 
