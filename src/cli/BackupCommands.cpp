@@ -13,10 +13,8 @@
 namespace vondrix::cli {
 namespace {
 
-constexpr const char* kBackupUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] backup [--json] DIR
-
-Reads every store of the phone (the SIM, phone and fixed-dialling
+constexpr const char* kBackupHelp =
+    R"(Reads every store of the phone (the SIM, phone and fixed-dialling
 phonebooks, the own numbers, the Redbook, the call lists, all short messages,
 the organizer, the logo and the ringtone) with one progress display and
 writes them into the new folder DIR, which must not exist or be empty:
@@ -36,15 +34,10 @@ Exit status: 0 written, 1 the phone could not be read or the folder not
 written, 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kRestoreUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] restore DIR [--only STORES] [--dry-run] [--yes] [--json]
-
-Compares the backup in DIR with the phone and lists what would change, one
+constexpr const char* kRestoreHelp =
+    R"(Compares the backup in DIR with the phone and lists what would change, one
 line each: 'STORE WHERE: add|change|remove|does not fit DETAIL'. Then asks
 before it writes (--yes answers yes; without a terminal the answer is no).
-  --only STORES  a comma list of phonebook, own-numbers, sms, organizer,
-                 logo, ringtone (default: all of them)
-  --dry-run      list only; nothing is written to the phone
 Entries the phone can no longer take (a name too long, a location beyond its
 phonebook, a status report) are listed as 'does not fit' and not written.
 The call lists and the Redbook follow from the phone's own record and the
@@ -195,9 +188,9 @@ std::vector<CommandEntry> backupCommands() {
     return {
         {"backup",
          "read every store of the phone into a backup folder",
-         kBackupUsage,
-         {},
-         {"--json"},
+         {"DIR"},
+         kBackupHelp,
+         {{"--json", "", "print the counts as one JSON object"}},
          1,
          1,
          Needs::MainWindow,
@@ -205,9 +198,14 @@ std::vector<CommandEntry> backupCommands() {
          runBackup},
         {"restore",
          "put a backup folder back on the phone",
-         kRestoreUsage,
-         {"--only"},
-         {"--dry-run", "--yes", "--json"},
+         {"DIR"},
+         kRestoreHelp,
+         {{"--only", "STORES",
+           "a comma list of phonebook, own-numbers, sms, organizer, logo, ringtone (default: all "
+           "of them)"},
+          {"--dry-run", "", "list only; nothing is written to the phone"},
+          {"--yes", "", "write without asking"},
+          {"--json", "", "print the changes and counts as one JSON document"}},
          1,
          1,
          Needs::MainWindow,

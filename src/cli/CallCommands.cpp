@@ -15,19 +15,10 @@ using phonebook::Kind;
 
 namespace {
 
-const std::string kDialUsage =
-    std::string(R"(Usage: vondrix-cli [LINK OPTIONS] dial LOCATION [--kind sim|internal|fixed]
-       vondrix-cli [LINK OPTIONS] dial --number NUMBER
-
-  LOCATION         has the phone dial that location of the phonebook chosen
+const std::string kDialHelp =
+    std::string(R"(  LOCATION         has the phone dial that location of the phonebook chosen
                    with --kind (default sim) as a voice call: )") +
     phonebook::dialLocationCommand("LOCATION") + R"(
-  --number NUMBER  dials NUMBER as a voice call, as the call lists' call back
-                   does: )" +
-    phonebook::dialNumberCommand("NUMBER") +
-    R"( (exactly the number given). NUMBER may
-                   hold digits, '+', '*', '#', A to D, the pause and wait
-                   letters P and W, the modifiers I and G, and blanks.
 
 Shows the window's message when the phone answers BUSY, NO CARRIER,
 NO DIALTONE or ERROR.
@@ -35,29 +26,29 @@ Exit status: 0 dialled, 1 the phone did not dial, 2 usage error,
 3 no link to the phone.
 )";
 
-const std::string kRedialUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] redial
+const std::string kNumberText =
+    "dial NUMBER as a voice call, as the call lists' call back does: " +
+    phonebook::dialNumberCommand("NUMBER") +
+    " (exactly the number given). NUMBER may hold digits, '+', '*', '#', A to D, the pause and "
+    "wait letters P and W, the modifiers I and G, and blanks.";
 
-Has the phone dial the last number again ()") +
-                                 phonebook::kRedialCommand +
-                                 R"(), as the window's redial
+const std::string kRedialHelp = std::string(R"(Has the phone dial the last number again ()") +
+                                phonebook::kRedialCommand + R"(), as the window's redial
 command does. The window reports nothing; here a refusal prints the phone's
 answer.
 Exit status: 0 dialled, 1 the phone did not dial, 2 usage error,
 3 no link to the phone.
 )";
 
-const std::string kHangupUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] hangup
-
-Ends the call ()") + phonebook::kHangUpCommand +
-                                 R"(), whether or not it was started from here.
+const std::string kHangupHelp = std::string(R"(Ends the call ()") + phonebook::kHangUpCommand +
+                                R"(), whether or not it was started from here.
 Exit status: 0 done, 1 the phone refused, 2 usage error,
 3 no link to the phone.
 )";
 
-const std::string kCallsUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] calls clear-dialled
-
-  clear-dialled  empties the phone's dialled-calls list ()") +
-                                phonebook::kClearDialledCommand + R"()
+const std::string kCallsHelp =
+    std::string(R"(  clear-dialled  empties the phone's dialled-calls list ()") +
+    phonebook::kClearDialledCommand + R"()
 
 'vondrix-cli phonebook read' prints the call lists.
 Exit status: 0 done, 1 the phone refused, 2 usage error,
@@ -139,36 +130,31 @@ std::vector<CommandEntry> callCommands() {
     return {
         {"dial",
          "dial a phonebook location or a number",
-         kDialUsage.c_str(),
-         {"--kind", "--number"},
-         {},
+         {"[--kind sim|internal|fixed] LOCATION", "--number NUMBER"},
+         kDialHelp.c_str(),
+         {{"--kind", "sim|internal|fixed",
+           "the phonebook of LOCATION (default sim): the SIM, the phone's memory, the fixed "
+           "dialling numbers"},
+          {"--number", "NUMBER", kNumberText.c_str()}},
          0,
          99,
          W,
          false,
          runDial},
-        {"redial",
-         "dial the last number again",
-         kRedialUsage.c_str(),
-         {},
-         {},
-         0,
-         0,
-         W,
-         false,
+        {"redial", "dial the last number again", {""}, kRedialHelp.c_str(), {}, 0, 0, W, false,
          runRedial},
-        {"hangup", "end the call", kHangupUsage.c_str(), {}, {}, 0, 0, W, false, runHangup},
+        {"hangup", "end the call", {""}, kHangupHelp.c_str(), {}, 0, 0, W, false, runHangup},
         {"calls",
          "clear the dialled-calls list",
-         kCallsUsage.c_str(),
          {},
+         kCallsHelp.c_str(),
          {},
          0,
          99,
          Needs::Nothing,
          false,
          runCallsFamily},
-        {"calls clear-dialled", "", kCallsUsage.c_str(), {}, {}, 0, 0, W, false, runClearDialled},
+        {"calls clear-dialled", "", {""}, kCallsHelp.c_str(), {}, 0, 0, W, false, runClearDialled},
     };
 }
 

@@ -63,12 +63,16 @@ struct CommandEntry;
 // A command's words: options with a value ("--NAME VALUE" or "--NAME=VALUE",
 // the last of a repeated option wins), flags ("--NAME") and the other words
 // in their order. "--" ends the options.
+// A command asks only for the options its entry lists, as what they are
+// (checked in debug builds): one it read but did not list could never be
+// given.
 struct CommandLine {
     std::map<std::string, std::string> values;
     std::set<std::string> flags;
     std::vector<std::string> words;
+    const CommandEntry* entry = nullptr;  // whose options these are
 
-    bool has(const std::string& flag) const { return flags.count(flag) != 0; }
+    bool has(const std::string& flag) const;
     const std::string* value(const std::string& name) const;
 };
 
@@ -113,17 +117,38 @@ class Invocation {
     phonebook::CallService& calls() const { return phonebook->calls(); }
 };
 
+// One option of a command: the option reader takes it; the help, the
+// manual page and the completion list it.
+struct CommandOption {
+    const char* name;   // "--days"
+    const char* value;  // the value's name ("N", "csv|xml"); "" for a flag
+    const char* text;   // what it does: one line, wrapped by the help
+    // The usage line shows it as the alternative of the option before it:
+    // "[--log | --no-log]".
+    bool orBefore = false;
+};
+
 struct CommandEntry {
-    const char* name;                 // the words that name it: "info", "phonebook read"
-    const char* summary;              // one line of the overall help ("" for a subcommand)
-    const char* usage;                // printed for --help
-    std::vector<std::string> valued;  // options that take a value
-    std::vector<std::string> flags;   // options without one
+    const char* name;     // the words that name it: "info", "phonebook read"
+    const char* summary;  // one line of the overall help ("" for a subcommand)
+    // The usage lines, each as the words after the name: the arguments, and
+    // the options a form needs first ("--to NUMBER|NAME TEXT"); the help
+    // puts the other options in brackets between the two. No line: the
+    // entry shows only those of the entries that share its help.
+    std::vector<const char*> forms;
+    // The help after the usage lines; its options go before the paragraph
+    // that begins with "Exit status:". Entries with one help text (a
+    // family and its subcommands) show every one's usage lines and options.
+    const char* help;
+    std::vector<CommandOption> options;
     std::size_t minWords = 0, maxWords = 0;
     Needs needs = Needs::Nothing;
     // PhonebookWindow only: the phonebook must have been read, else status 1.
     bool needsTable = true;
     int (*run)(Invocation&) = nullptr;
+
+    // The option of that name, or null when the command takes none so named.
+    const CommandOption* option(std::string_view optionName) const;
 };
 
 // The command table: every family adds its descriptions.
@@ -147,11 +172,22 @@ struct GlobalOption {
 };
 const std::vector<GlobalOption>& globalOptions();
 
+// What `COMMAND --help` prints: the usage lines, the description, the
+// options and the exit status, written from the entry (and the entries that
+// share its help).
+std::string helpText(const CommandEntry& entry);
+
 // The manual page vondrix-cli(1) (roff) and the bash completion script,
 // written from the command table and the global options (--man,
 // --completion bash: run at build time).
 std::string manPage();
 std::string bashCompletion();
+
+// Reads `args`, the words after the command's name, as its options and
+// words. Prints the help for "--help" (status 0) or a usage error (status
+// 2); nothing when the command should go on.
+std::optional<int> readCommandLine(CliContext& ctx, const CommandEntry& entry,
+                                   const std::vector<std::string>& args, CommandLine& line);
 
 // Finds the command named by the first words of `args` (the longest name
 // wins) and runs it: --help, the one option reader, the word count, then

@@ -2,73 +2,48 @@
 // sessions a command runs in.
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
+#include <optional>
+#include <variant>
 
 #include "cli/Cli.h"
 #include "cli/CliReporter.h"
 #include "link/Command.h"
-#include "phonesim/Simulator.h"
+#include "phonesim/Startup.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
 
 namespace {
 
-std::vector<std::string> wordsOf(const char* name) {
+std::vector<std::string> wordsOf(const char* text) {
     std::vector<std::string> words;
-    std::string_view rest(name);
+    std::string_view rest(text);
     while (!rest.empty()) {
         const auto blank = rest.find(' ');
-        words.emplace_back(rest.substr(0, blank));
+        if (blank != 0)
+            words.emplace_back(rest.substr(0, blank));
         rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
     }
     return words;
 }
 
-bool listed(const std::vector<std::string>& names, const std::string& name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// The names of a command's words as its usage line gives them, options
-// and their values left out: "sms send --to NUMBER [--json] TEXT" names
-// TEXT.
+// The names of a command's words as its usage lines give them, options and
+// their values left out: "--to NUMBER|NAME TEXT" names TEXT.
 std::vector<std::string> wordNames(const CommandEntry& entry) {
     std::vector<std::string> names;
-    std::string_view usage(entry.usage);
-    const std::string_view name(entry.name);
-    bool inLine = false;  // within the command's usage line or its continuation
-    while (!usage.empty()) {
-        const std::size_t end = std::min(usage.find('\n'), usage.size());
-        std::string_view line = usage.substr(0, end);
-        usage.remove_prefix(std::min(end + 1, usage.size()));
-        const std::size_t at = line.find("vondrix-cli");
-        if (at != std::string_view::npos) {
-            const std::size_t found = line.find(name, at);
-            const std::size_t after = found + name.size();
-            inLine =
-                found != std::string_view::npos && (after == line.size() || line[after] == ' ');
-            if (!inLine)
-                continue;
-            line.remove_prefix(after);
-        } else if (!inLine || !line.starts_with("  ")) {
-            inLine = false;
-            continue;
-        }
+    for (const char* form : entry.forms) {
         int depth = 0;  // inside [...] or (...)
         bool optionValue = false;
-        while (!line.empty()) {
-            const std::size_t blank = line.find(' ');
-            const std::string_view word = line.substr(0, blank);
-            line.remove_prefix(blank == std::string_view::npos ? line.size() : blank + 1);
-            if (word.empty())
-                continue;
+        for (const std::string& word : wordsOf(form)) {
             const bool opens = word.front() == '[' || word.front() == '(';
             const bool closes = word.back() == ']' || word.back() == ')';
             const bool value = optionValue;
-            optionValue = depth == 0 && !opens && word.starts_with("--");
+            const CommandOption* option = entry.option(word);
+            optionValue = depth == 0 && option != nullptr && *option->value != '\0';
             if (opens || depth > 0) {
                 depth += (opens ? 1 : 0) - (closes ? 1 : 0);
                 continue;
@@ -91,9 +66,8 @@ std::string missingWords(const CommandEntry& entry, std::size_t given) {
     return text;
 }
 
-// Reads `args` as the command's options and words. Prints the usage for
-// "--help" (status 0) or a usage error (status 2); nothing when the command
-// should go on.
+}  // namespace
+
 std::optional<int> readCommandLine(CliContext& ctx, const CommandEntry& entry,
                                    const std::vector<std::string>& args, CommandLine& line) {
     const auto usageError = [&](const std::string& message) {
@@ -101,6 +75,7 @@ std::optional<int> readCommandLine(CliContext& ctx, const CommandEntry& entry,
                 << "Try 'vondrix-cli " << entry.name << " --help'.\n";
         return kExitUsage;
     };
+    line.entry = &entry;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -113,17 +88,18 @@ std::optional<int> readCommandLine(CliContext& ctx, const CommandEntry& entry,
             continue;
         }
         if (a == "--help") {
-            ctx.out << entry.usage;
+            ctx.out << helpText(entry);
             return kExitOk;
         }
         const auto eq = a.find('=');
         const std::string name = a.substr(0, eq);
-        if (listed(entry.flags, name)) {
+        const CommandOption* option = entry.option(name);
+        if (option == nullptr) {
+            return usageError("unknown option " + name);
+        } else if (*option->value == '\0') {
             if (eq != std::string::npos)
                 return usageError(name + " takes no value");
             line.flags.insert(name);
-        } else if (!listed(entry.valued, name)) {
-            return usageError("unknown option " + name);
         } else if (eq != std::string::npos) {
             line.values[name] = a.substr(eq + 1);
         } else if (i + 1 < args.size()) {
@@ -140,6 +116,8 @@ std::optional<int> readCommandLine(CliContext& ctx, const CommandEntry& entry,
     }
     return std::nullopt;
 }
+
+namespace {
 
 CliReporter::Policy policyOf(CliContext::Answers answers) {
     switch (answers) {
@@ -164,20 +142,24 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
 
     // The simulated phone runs in this process behind a real pty, so the
     // real serial path is exercised; it needs no settling pauses.
-    std::unique_ptr<phonesim::Simulator> sim;
+    std::optional<phonesim::RunningPhone> sim;
     if (ctx.simulate) {
-        phonesim::PhoneState state = phonesim::PhoneState::demo();
-        std::string error;
-        if (!ctx.simulateState.empty() &&
-            !phonesim::PhoneState::load(ctx.simulateState, state, &error)) {
-            ctx.err << "vondrix-cli: cannot load simulated phone " << ctx.simulateState << ": "
-                    << error << '\n';
+        auto started = phonesim::startInProcessPhone(ctx.simulateState);
+        if (const auto* failure = std::get_if<phonesim::StartFailure>(&started)) {
+            // A state file the user named that is no phone's contents is
+            // given wrong, like an option; a phone that cannot serve is none.
+            if (failure->kind == phonesim::StartFailure::Kind::StateFile) {
+                ctx.err << "vondrix-cli: cannot load simulated phone " << ctx.simulateState << ": "
+                        << failure->message << '\n';
+                return kExitUsage;
+            }
+            ctx.err << "vondrix-cli: cannot start the simulated phone: " << failure->message
+                    << '\n';
             return kExitNoLink;
         }
-        sim = std::make_unique<phonesim::Simulator>(std::move(state),
-                                                    phonesim::wireFromEnvironment());
+        sim.emplace(std::move(std::get<phonesim::RunningPhone>(started)));
         options.link.kind = LinkOverride::Kind::Device;
-        options.link.device = sim->openPty();
+        options.link.device = sim->device();
         options.portSettleMs = 0;
         options.resetDelayMs = 0;
     }
@@ -211,23 +193,30 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
     }
     const int status = body(session, reporter);
     shutDown(session);
-    if (sim) {
-        sim->stop();
-        if (!ctx.simulateState.empty()) {
-            sim->withState([&](phonesim::PhoneState& s) {
-                if (!s.save(ctx.simulateState))
-                    ctx.err << "vondrix-cli: cannot save " << ctx.simulateState << '\n';
-            });
-        }
-    }
+    if (sim && !sim->stopAndSave())
+        ctx.err << "vondrix-cli: cannot save " << ctx.simulateState << '\n';
     return status;
 }
 
 }  // namespace
 
+bool CommandLine::has(const std::string& flag) const {
+    assert(!entry || (entry->option(flag) && *entry->option(flag)->value == '\0'));
+    return flags.count(flag) != 0;
+}
+
 const std::string* CommandLine::value(const std::string& name) const {
+    assert(!entry || (entry->option(name) && *entry->option(name)->value != '\0'));
     const auto it = values.find(name);
     return it == values.end() ? nullptr : &it->second;
+}
+
+const CommandOption* CommandEntry::option(std::string_view optionName) const {
+    for (const CommandOption& o : options) {
+        if (o.name == optionName)
+            return &o;
+    }
+    return nullptr;
 }
 
 const std::vector<CommandEntry>& commandTable() {
@@ -264,7 +253,7 @@ int runCommand(CliContext& ctx, const std::vector<std::string>& args) {
     if (const auto status = readCommandLine(ctx, *found, rest, line))
         return *status;
     Invocation invocation(ctx, *found, std::move(line));
-    if (found->needs == Needs::PhonebookWindow) {
+    if (found->needs == Needs::PhonebookWindow && found->option("--kind")) {
         if (const std::string* name = invocation.line.value("--kind")) {
             const auto kind = kindValue(*name);
             if (!kind)
@@ -314,7 +303,7 @@ int Invocation::withSession(const std::function<int()>& body) {
         return body();
     return withPhone(ctx, [&](Session& session, Reporter& base) {
         // --fast: the setting for this run, never written to the file.
-        if (line.has("--fast"))
+        if (entry.option("--fast") && line.has("--fast"))
             session.settings.fastRead = true;
         CountingReporter counting(base);
         reporter = &counting;

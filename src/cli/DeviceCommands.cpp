@@ -15,53 +15,28 @@ namespace vondrix::cli {
 
 namespace {
 
-constexpr const char* kInfoUsage = R"(Usage: vondrix-cli [LINK OPTIONS] info [--csv FILE] [--json]
-
-Runs the main window's opening traffic and prints each field as
+constexpr const char* kInfoHelp = R"(Runs the main window's opening traffic and prints each field as
 'Label: value'. A field whose command failed is printed empty.
-
-  --csv FILE  afterwards append the device information (a header line and a
-              line with serial number, revision and SIM serial number) to
-              FILE, as the desktop program's "save device information" does
-  --json      print the fields as one JSON object instead
 
 Exit status: 0 success, 1 the phone stopped answering or FILE could not be
 written, 2 usage error, 3 no link to the phone.
 )";
 
-const std::string kClockUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] clock
-
-Sets the phone's clock from this computer's local time ()") +
-                                kClockCommand + R"().
+const std::string kClockHelp =
+    std::string(R"(Sets the phone's clock from this computer's local time ()") + kClockCommand + R"().
 Exit status: 0 clock set, 1 the phone refused the time, 2 usage error,
 3 no link to the phone.
 )";
 
-const std::string kOffUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] off
-
-Switches the phone off ()") + kSwitchOffCommand +
-                              R"().
+const std::string kOffHelp = std::string(R"(Switches the phone off ()") + kSwitchOffCommand + R"().
 Exit status: 0 switched off, 1 the phone refused, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kAudioUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] audio [--ringtone N] [--volume V]
-             [--seconds S] [--ring on|off] [--handsfree on|off] [--json]
-
-Without options, prints the ring tone, the ring volume, whether the ring tone
+constexpr const char* kAudioHelp =
+    R"(Without options, prints the ring tone, the ring volume, whether the ring tone
 is off, whether hands-free is on, and the ranges the phone allows (--json:
 as one JSON object).
-
-  --ringtone N        test ring tone N: set it with the volume and play it, as
-                      the Test button does (without --volume: current volume)
-  --volume V          test the ring tone at volume V (without --ringtone: the
-                      current ring tone)
-  --seconds S         play the test for S seconds, 0 to 3600 (default 3),
-                      then stop it
-  --ring on|off       switch the ring tone off, or on again (the ring tone
-                      read from the phone, or the one just tested)
-  --handsfree on|off  switch hands-free mode on or off
 
 N and V must lie in the ranges the phone reports. Options run in the order
 test, ring, hands-free; each runs even when an earlier one failed.
@@ -320,9 +295,13 @@ std::vector<CommandEntry> deviceCommands() {
     return {
         {"info",
          "show the phone's device, network and audio information",
-         kInfoUsage,
-         {"--csv"},
-         {"--json"},
+         {""},
+         kInfoHelp,
+         {{"--csv", "FILE",
+           "afterwards append the device information (a header line and a line with serial "
+           "number, revision and SIM serial number) to FILE, as the desktop program's \"save "
+           "device information\" does"},
+          {"--json", "", "print the fields as one JSON object instead"}},
          0,
          0,
          Needs::MainWindow,
@@ -330,8 +309,8 @@ std::vector<CommandEntry> deviceCommands() {
          runInfo},
         {"clock",
          "set the phone's clock from this computer's clock",
-         kClockUsage.c_str(),
-         {},
+         {""},
+         kClockHelp.c_str(),
          {},
          0,
          0,
@@ -340,8 +319,8 @@ std::vector<CommandEntry> deviceCommands() {
          runClock},
         {"off",
          "switch the phone off",
-         kOffUsage.c_str(),
-         {},
+         {""},
+         kOffHelp.c_str(),
          {},
          0,
          0,
@@ -350,9 +329,19 @@ std::vector<CommandEntry> deviceCommands() {
          runOff},
         {"audio",
          "show or change ring tone, volume and hands-free",
-         kAudioUsage,
-         {"--ringtone", "--volume", "--seconds", "--ring", "--handsfree"},
-         {"--json"},
+         {""},
+         kAudioHelp,
+         {{"--ringtone", "N",
+           "test ring tone N: set it with the volume and play it, as the Test button does "
+           "(without --volume: current volume)"},
+          {"--volume", "V",
+           "test the ring tone at volume V (without --ringtone: the current ring tone)"},
+          {"--seconds", "S", "play the test for S seconds, 0 to 3600 (default 3), then stop it"},
+          {"--ring", "on|off",
+           "switch the ring tone off, or on again (the ring tone read from the phone, or the one "
+           "just tested)"},
+          {"--handsfree", "on|off", "switch hands-free mode on or off"},
+          {"--json", "", "print the state as one JSON object (only without other options)"}},
          0,
          0,
          Needs::MainWindow,

@@ -1,6 +1,6 @@
-// The manual page and the bash completion of vondrix-cli, written from the
-// command table and the global options, so that help, manual and
-// completion list the same commands and options.
+// The commands' help, the manual page and the bash completion of
+// vondrix-cli, written from the command table and the global options, so
+// that help, manual and completion list the same commands and options.
 
 #include <algorithm>
 #include <map>
@@ -46,16 +46,169 @@ std::string oneLine(std::string_view text) {
     return out;
 }
 
-std::string optionList(const CommandEntry& c) {
-    std::string list;
-    for (const std::string& v : c.valued)
-        list += (list.empty() ? "" : ", ") + v + " VALUE";
-    for (const std::string& f : c.flags)
-        list += (list.empty() ? "" : ", ") + f;
-    return list;
+constexpr std::size_t kWidth = 79;         // of a help line
+constexpr std::size_t kOptionColumn = 30;  // where an option's text starts at most
+
+// `words` appended to `text` as lines of at most kWidth columns (a longer
+// word stands alone), each further line indented to `indent`.
+void appendWrapped(std::string& text, const std::vector<std::string>& words, std::size_t indent) {
+    std::size_t column = text.size() - std::min(text.size(), text.rfind('\n') + 1);
+    bool lineEmpty = true;  // no word on this line yet
+    for (const std::string& word : words) {
+        if (!lineEmpty && column + 1 + word.size() > kWidth) {
+            text += '\n' + std::string(indent, ' ');
+            column = indent;
+            lineEmpty = true;
+        }
+        if (!lineEmpty || (column > 0 && text.back() != ' ')) {
+            text += ' ';
+            ++column;
+        }
+        text += word;
+        column += word.size();
+        lineEmpty = false;
+    }
+    text += '\n';
+}
+
+std::vector<std::string> blankSeparated(std::string_view text) {
+    std::vector<std::string> words;
+    std::istringstream in{std::string(text)};
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+// An option as the help names it: "--days N".
+std::string optionWithValue(const CommandOption& o) {
+    return std::string(o.name) + (*o.value ? std::string(" ") + o.value : "");
+}
+
+// The option names a usage word holds: "(--overwrite|--append)" holds two.
+std::vector<std::string> optionsIn(std::string_view word) {
+    std::vector<std::string> names;
+    while (!word.empty() && (word.front() == '[' || word.front() == '('))
+        word.remove_prefix(1);
+    while (!word.empty() && (word.back() == ']' || word.back() == ')'))
+        word.remove_suffix(1);
+    while (!word.empty()) {
+        const std::size_t bar = std::min(word.find('|'), word.size());
+        if (word.starts_with("--"))
+            names.emplace_back(word.substr(0, bar));
+        word.remove_prefix(std::min(bar + 1, word.size()));
+    }
+    return names;
+}
+
+// Whether the usage lines of `c` show the link options: it talks to the
+// phone, or (a family) one of its subcommands does.
+bool showsLinkOptions(const CommandEntry& c) {
+    if (c.needs != Needs::Nothing)
+        return true;
+    const std::string family = std::string(c.name) + " ";
+    return std::any_of(commandTable().begin(), commandTable().end(), [&](const CommandEntry& e) {
+        return std::string_view(e.name).starts_with(family) && e.needs != Needs::Nothing;
+    });
+}
+
+// One usage line of `c`: the options the form needs, the other options in
+// brackets, then the form's arguments.
+std::string usageLine(const CommandEntry& c, const char* form, bool first) {
+    std::set<std::string> mentioned;
+    for (const char* f : c.forms) {
+        for (const std::string& word : blankSeparated(f)) {
+            for (const std::string& name : optionsIn(word))
+                mentioned.insert(name);
+        }
+    }
+    const std::vector<std::string> formWords = blankSeparated(form);
+    std::vector<std::string> units;
+    std::size_t next = 0;
+    while (next < formWords.size() && !optionsIn(formWords[next]).empty()) {
+        const CommandOption* o = c.option(formWords[next]);
+        units.push_back(formWords[next++]);
+        if (o && *o->value && next < formWords.size())
+            units.back() += " " + formWords[next++];
+    }
+    bool lastShown = false;  // the option before was shown in brackets
+    for (const CommandOption& o : c.options) {
+        const bool shown = mentioned.count(o.name) == 0;
+        if (shown && o.orBefore && lastShown)
+            units.back().insert(units.back().size() - 1, " | " + optionWithValue(o));
+        else if (shown)
+            units.push_back("[" + optionWithValue(o) + "]");
+        lastShown = shown;
+    }
+    units.insert(units.end(), formWords.begin() + static_cast<std::ptrdiff_t>(next),
+                 formWords.end());
+    std::string line = std::string(first ? "Usage: " : "       ") + "vondrix-cli " +
+                       (showsLinkOptions(c) ? "[LINK OPTIONS] " : "") + c.name;
+    appendWrapped(line, units, std::min<std::size_t>(line.size() + 1, 34));
+    return line;
+}
+
+// The option list of a help: name and value, the text beside them.
+std::string optionLines(const std::vector<const CommandOption*>& options) {
+    std::size_t column = 0;
+    for (const CommandOption* o : options)
+        column = std::max(column, optionWithValue(*o).size() + 4);
+    column = std::min(column, kOptionColumn);
+    std::string text;
+    for (const CommandOption* o : options) {
+        std::string line = "  " + optionWithValue(*o);
+        if (line.size() + 2 > column)
+            line += '\n' + std::string(column, ' ');  // the text on a line of its own
+        else
+            line.resize(column, ' ');
+        appendWrapped(line, blankSeparated(o->text), column);
+        text += line;
+    }
+    return text;
 }
 
 }  // namespace
+
+std::string helpText(const CommandEntry& entry) {
+    // The entries that share the help: a family and its subcommands.
+    std::vector<const CommandEntry*> sharing;
+    for (const CommandEntry& c : commandTable()) {
+        if (c.help == entry.help)
+            sharing.push_back(&c);
+    }
+    if (sharing.empty())
+        sharing.push_back(&entry);
+    std::string text;
+    std::vector<const CommandOption*> options;
+    for (const CommandEntry* c : sharing) {
+        for (const char* form : c->forms)
+            text += usageLine(*c, form, text.empty());
+        for (const CommandOption& o : c->options) {
+            if (std::none_of(options.begin(), options.end(), [&](const CommandOption* seen) {
+                    return std::string_view(seen->name) == o.name;
+                }))
+                options.push_back(&o);
+        }
+    }
+    text += '\n';
+    const std::string_view help(entry.help);
+    if (options.empty())
+        return text + std::string(help);
+    // The options go before the exit status, which begins a line.
+    std::size_t exit = help.starts_with("Exit status:") ? 0 : help.find("\nExit status:");
+    if (exit == std::string_view::npos)
+        exit = help.size();
+    else if (help[exit] == '\n')
+        ++exit;
+    std::string_view description = help.substr(0, exit);
+    while (description.ends_with('\n'))
+        description.remove_suffix(1);
+    if (!description.empty())
+        text += std::string(description) + "\n\n";
+    text += "Options:\n" + optionLines(options);
+    if (exit < help.size())
+        text += "\n" + std::string(help.substr(exit));
+    return text;
+}
 
 const std::vector<GlobalOption>& globalOptions() {
     static const std::vector<GlobalOption> options = {
@@ -100,9 +253,7 @@ std::string manPage() {
         m << ".SS \"" << roff(c.name) << "\"\n";
         if (*c.summary)
             m << roff(oneLine(c.summary)) << ".\n.PP\n";
-        if (const std::string options = optionList(c); !options.empty())
-            m << "Options: " << roff(options) << ".\n.PP\n";
-        m << ".nf\n" << roff(c.usage) << ".fi\n";
+        m << ".nf\n" << roff(helpText(c)) << ".fi\n";
     }
     m << ".SH EXIT STATUS\n"
       << roff(
@@ -138,17 +289,19 @@ std::string bashCompletion() {
       << "    local -A options=(\n";
     for (const CommandEntry& c : commandTable()) {
         std::string list;
-        for (const std::string& v : c.valued)
-            list += " " + v;
-        for (const std::string& f : c.flags)
-            list += " " + f;
+        for (const CommandOption& o : c.options)
+            list += std::string(" ") + o.name;
         b << "        [\"" << c.name << "\"]=\"" << (list.empty() ? list : list.substr(1))
           << "\"\n";
     }
     b << "    )\n    local -A takes_value=(";
     std::set<std::string> valued;
-    for (const CommandEntry& c : commandTable())
-        valued.insert(c.valued.begin(), c.valued.end());
+    for (const CommandEntry& c : commandTable()) {
+        for (const CommandOption& o : c.options) {
+            if (*o.value)
+                valued.insert(o.name);
+        }
+    }
     for (const std::string& v : valued)
         b << " [" << v << "]=1";
     b << " )\n"

@@ -17,9 +17,8 @@ namespace {
 
 using media::TransferResult;
 
-constexpr const char* kLogoUsage = R"(Usage: vondrix-cli [LINK OPTIONS] logo SUBCOMMAND [ARGS]
-
-The operator logo in the phone's object store.
+constexpr const char* kLogoHelp =
+    R"(The operator logo in the phone's object store.
 
 Subcommands:
   upload FILE     send FILE as the logo: a Windows bitmap (BMP), or a GIF
@@ -36,9 +35,8 @@ Exit status: 0 success, 1 the transfer failed or was stopped (a message
 says why), 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kLogoUploadUsage = R"(Usage: vondrix-cli [LINK OPTIONS] logo upload FILE
-
-Sends FILE as the phone's operator logo, in segments of 50 bytes, after
+constexpr const char* kLogoUploadHelp =
+    R"(Sends FILE as the phone's operator logo, in segments of 50 bytes, after
 deleting the logo stored before. FILE must be a Windows bitmap ("BM"
 header), or a GIF when its name contains ".gif" or ".GIF" (other spellings
 such as ".Gif" are sent as bitmaps): the first image of the GIF is
@@ -48,26 +46,23 @@ Ctrl-C stops the upload after the current segment and deletes the logo.
 Exit status: 0 sent, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kLogoDownloadUsage = R"(Usage: vondrix-cli [LINK OPTIONS] logo download FILE
-
-Reads the phone's operator logo and writes it to FILE (a Windows bitmap).
+constexpr const char* kLogoDownloadHelp =
+    R"(Reads the phone's operator logo and writes it to FILE (a Windows bitmap).
 FILE is written only when the whole logo arrived; an existing FILE is
 replaced then and left as it was otherwise (a phone without a logo, or a
 reply with a block missing or out of order, is a failure).
 Exit status: 0 written, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 
-const std::string kLogoDeleteUsage = std::string(R"(Usage: vondrix-cli [LINK OPTIONS] logo delete
-
-Deletes the operator logo on the phone ()") +
-                                     kDeleteLogoCommand + R"(). As in the desktop
+const std::string kLogoDeleteHelp =
+    std::string(R"(Deletes the operator logo on the phone ()") + kDeleteLogoCommand +
+    R"(). As in the desktop
 program, the phone's answer is not examined.
 Exit status: 0 sent, 1 the phone did not answer, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kRingtoneUsage = R"(Usage: vondrix-cli [LINK OPTIONS] ringtone SUBCOMMAND FILE
-
-The ring tone melody (a MIDI file) in the phone's object store.
+constexpr const char* kRingtoneHelp =
+    R"(The ring tone melody (a MIDI file) in the phone's object store.
 
 Subcommands:
   upload FILE     send FILE as the melody (sent as it is, in segments of
@@ -83,10 +78,8 @@ Exit status: 0 success, 1 the transfer failed or was stopped (a message
 says why), 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kRingtoneUploadUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] ringtone upload FILE
-
-Sends FILE as the phone's ring tone melody, in segments of 100 bytes,
+constexpr const char* kRingtoneUploadHelp =
+    R"(Sends FILE as the phone's ring tone melody, in segments of 100 bytes,
 after deleting the melody stored before. When the ring tone range read from
 the phone ends at 20 or 41, the uploaded melody is one more tone: the new
 range is printed as 'Ring tone range: LOW-HIGH'.
@@ -94,19 +87,16 @@ Ctrl-C stops the upload after the current segment and deletes the melody.
 Exit status: 0 sent, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kRingtoneDownloadUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] ringtone download FILE
-
-Reads the phone's ring tone melody and writes it to FILE (a MIDI file).
+constexpr const char* kRingtoneDownloadHelp =
+    R"(Reads the phone's ring tone melody and writes it to FILE (a MIDI file).
 FILE is written only when the whole melody arrived; an existing FILE is
 replaced then and left as it was otherwise (a phone without a melody, or a
 reply with a block missing or out of order, is a failure).
 Exit status: 0 written, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kGif2BmpUsage = R"(Usage: vondrix-cli gif2bmp IN.gif OUT.bmp
-
-Converts the first image of a GIF into the Windows bitmap that 'logo
+constexpr const char* kGif2BmpHelp =
+    R"(Converts the first image of a GIF into the Windows bitmap that 'logo
 upload' would send: a GIF with 2 colours gives a 1-bit bitmap, up to 16
 colours a 4-bit one, up to 256 an 8-bit one. No phone is needed.
 OUT.bmp is written only when the whole GIF could be decoded; an existing
@@ -236,33 +226,42 @@ std::vector<CommandEntry> mediaCommands() {
         {"logo",
          "upload, download or delete the operator logo\n"
          "                  (logo SUBCOMMAND --help)",
-         kLogoUsage,
-         {},
+         {"SUBCOMMAND [ARGS]"},
+         kLogoHelp,
          {},
          0,
          99,
          Needs::Nothing,
          false,
          runFamily},
-        {"logo upload", "", kLogoUploadUsage, {}, {}, 1, 1, W, false, runLogoUpload},
-        {"logo download", "", kLogoDownloadUsage, {}, {}, 1, 1, W, false, runLogoDownload},
-        {"logo delete", "", kLogoDeleteUsage.c_str(), {}, {}, 0, 0, W, false, runLogoDelete},
+        {"logo upload", "", {"FILE"}, kLogoUploadHelp, {}, 1, 1, W, false, runLogoUpload},
+        {"logo download", "", {"FILE"}, kLogoDownloadHelp, {}, 1, 1, W, false, runLogoDownload},
+        {"logo delete", "", {""}, kLogoDeleteHelp.c_str(), {}, 0, 0, W, false, runLogoDelete},
         {"ringtone",
          "upload or download the ring tone melody\n"
          "                  (ringtone SUBCOMMAND --help)",
-         kRingtoneUsage,
-         {},
+         {"SUBCOMMAND FILE"},
+         kRingtoneHelp,
          {},
          0,
          99,
          Needs::Nothing,
          false,
          runFamily},
-        {"ringtone upload", "", kRingtoneUploadUsage, {}, {}, 1, 1, W, false, runRingtoneUpload},
+        {"ringtone upload",
+         "",
+         {"FILE"},
+         kRingtoneUploadHelp,
+         {},
+         1,
+         1,
+         W,
+         false,
+         runRingtoneUpload},
         {"ringtone download",
          "",
-         kRingtoneDownloadUsage,
-         {},
+         {"FILE"},
+         kRingtoneDownloadHelp,
          {},
          1,
          1,
@@ -271,8 +270,8 @@ std::vector<CommandEntry> mediaCommands() {
          runRingtoneDownload},
         {"gif2bmp",
          "convert a GIF into the bitmap a logo upload sends",
-         kGif2BmpUsage,
-         {},
+         {"IN.gif OUT.bmp"},
+         kGif2BmpHelp,
          {},
          2,
          2,

@@ -26,9 +26,8 @@ using network::Outcome;
 
 namespace {
 
-constexpr const char* kNetUsage = R"(Usage: vondrix-cli [LINK OPTIONS] net SUBCOMMAND [ARGS]
-
-The network monitor and the network selection window.
+constexpr const char* kNetHelp =
+    R"(The network monitor and the network selection window.
 
 Subcommands:
   monitor           poll the network like the monitor window
@@ -42,11 +41,8 @@ Exit status: 0 success, 1 the operation failed (a message was shown or the
 phone refused), 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kMonitorUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] net monitor --polls N [--interval S]
-                                          [--log|--no-log] [--json]
-
-Polls the phone N times (1 to 100000), S seconds apart (2 to 60; default
+constexpr const char* kMonitorHelp =
+    R"(Polls the phone N times (1 to 100000), S seconds apart (2 to 60; default
 MonRef of Vondrix.ini), as the network monitor window does, and prints one
 line per poll:
 
@@ -58,10 +54,6 @@ current call is one more field 'index,direction,state,mode,number' (direction
 '<' outgoing, '>' incoming; the number without quotes). A field whose reading
 failed is empty. With --json each poll is one JSON object on its own line.
 
-  --log     append a line to the cell log Vondrix.log whenever cell, location
-            area, operator or registration change (default: MonProt)
-  --no-log  write no cell log
-
 Afterwards MonRef (the interval) and MonProt (the log) are written to
 Vondrix.ini as the window writes them when it closes, and the main window's
 network fields are read again.
@@ -70,10 +62,8 @@ Exit status: 0 every poll done, 1 the phone stopped answering or the cell log
 could not be written, 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kOperatorsUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] net operators [--json]
-
-Opens the network selection window's lists, the network search included
+constexpr const char* kOperatorsHelp =
+    R"(Opens the network selection window's lists, the network search included
 (it takes as long as the phone scans), and prints each part under its
 heading line:
 
@@ -91,11 +81,8 @@ Exit status: 0 success, 1 the phone stopped answering, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kPreferredUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] net preferred add CODE [--json]
-       vondrix-cli [LINK OPTIONS] net preferred remove POSITION
-
-Reads the operators the phone knows and the SIM's preferred list (without
+constexpr const char* kPreferredHelp =
+    R"(Reads the operators the phone knows and the SIM's preferred list (without
 the network search), then:
 
   add CODE         writes the operator CODE (MCC and MNC, e.g. 26201), which
@@ -110,9 +97,8 @@ entry cannot be written", "The entry cannot be deleted"), 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kSelectUsage = R"(Usage: vondrix-cli [LINK OPTIONS] net select CODE
-
-Runs the network search and registers with the network CODE by the status
+constexpr const char* kSelectHelp =
+    R"(Runs the network search and registers with the network CODE by the status
 the search gives it, as a double click in the window does: an available
 network is selected; the current one ("This operator is already in use"), a
 forbidden one ("This operator cannot be selected") or an unknown one
@@ -123,16 +109,11 @@ Exit status: 0 selected, 1 not selected (a message says why), 2 usage
 error, 3 no link to the phone.
 )";
 
-constexpr const char* kForwardUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] forward query REASON [--json]
-       vondrix-cli [LINK OPTIONS] forward set REASON MODE --class LIST
-                                      [--number N] [--time S]
-
-The call forwarding window's query and buttons.
+constexpr const char* kForwardHelp =
+    R"(The call forwarding window's query and buttons.
 
   REASON  always, busy, no-answer or not-available (or 0 to 3)
   MODE    register, erase, activate or deactivate
-  LIST    all, or a comma list of voice, data and fax
 
 query prints one line 'class;active;number;time' for each of voice, data,
 fax and all (active 1 or 0; time: the no-answer time in seconds, 0 when none
@@ -149,19 +130,14 @@ forwarding could not be activated" or "... deactivated"), or no number,
 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kBarringUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] barring query FACILITY [--json]
-       vondrix-cli [LINK OPTIONS] barring set FACILITY on|off [--class LIST]
-                                      [--password P | --password-stdin]
-
-The call barring window's query and buttons.
+constexpr const char* kBarringHelp =
+    R"(The call barring window's query and buttons.
 
   FACILITY  a lock of the phone or SIM: CS (keyboard), PS (phone locked to
             SIM), SC (SIM card), FD (fixed dialling); or a barring service:
             AO (all outgoing calls), OI (outgoing international), OX
             (outgoing international except home country), AI (all incoming
             calls), IR (incoming when roaming abroad)
-  LIST      all, or a comma list of voice, data and fax (services only)
 
 query prints 'lock;1' or 'lock;0' for a lock, and for a service four lines
 'voice;0|1', 'data;0|1', 'fax;0|1' and 'all;0|1'. With --json the same comes
@@ -169,11 +145,8 @@ as one JSON object.
 
 set switches a lock on or off (no password is sent), or a service for each
 class of LIST with the barring password (1 to 9 digits), which goes to the
-phone and nowhere else:
-  --password P      on the command line (other users may see it in the
-                    process list)
-  --password-stdin  the first line of standard input
-Without either the terminal asks for it; without a terminal nothing is sent.
+phone and nowhere else. Without --password or --password-stdin the terminal
+asks for it; without a terminal nothing is sent.
 
 Exit status: 0 done, 1 the phone or the network refused ("Call barring could
 not be activated" or "... deactivated") or the query failed, 2 usage error,
@@ -701,49 +674,77 @@ bool isBarringPasswordValue(const std::string& text) {
 
 std::vector<CommandEntry> networkCommands() {
     const Needs M = Needs::MainWindow;
+    const Needs N = Needs::Nothing;
+    const CommandOption json = {"--json", "", "print it as one JSON object"};
     return {
         {"net",
          "watch the network, list and choose operators, edit the\n"
          "                  preferred list (net SUBCOMMAND --help)",
-         kNetUsage,
-         {},
+         {"SUBCOMMAND [ARGS]"},
+         kNetHelp,
          {},
          0,
          99,
-         Needs::Nothing,
+         N,
          false,
          runFamily},
         {"net monitor",
          "",
-         kMonitorUsage,
-         {"--polls", "--interval"},
-         {"--log", "--no-log", "--json"},
+         {"--polls N"},
+         kMonitorHelp,
+         {{"--polls", "N", "poll N times, 1 to 100000"},
+          {"--interval", "S", "poll every S seconds, 2 to 60 (default MonRef of Vondrix.ini)"},
+          {"--log", "",
+           "append a line to the cell log Vondrix.log whenever cell, location area, operator or "
+           "registration change (default: MonProt)"},
+          {"--no-log", "", "write no cell log", true},
+          {"--json", "", "print each poll as one JSON object on its own line"}},
          0,
          0,
          M,
          false,
          runMonitor},
-        {"net operators", "", kOperatorsUsage, {}, {"--json"}, 0, 0, M, false, runOperators},
-        {"net preferred", "", kPreferredUsage, {}, {}, 0, 99, Needs::Nothing, false, runFamily},
-        {"net preferred add", "", kPreferredUsage, {}, {"--json"}, 1, 1, M, false, runPreferredAdd},
-        {"net preferred remove", "", kPreferredUsage, {}, {}, 1, 1, M, false, runPreferredRemove},
-        {"net select", "", kSelectUsage, {}, {}, 1, 1, M, false, runSelect},
+        {"net operators", "", {""}, kOperatorsHelp, {json}, 0, 0, M, false, runOperators},
+        {"net preferred", "", {}, kPreferredHelp, {}, 0, 99, N, false, runFamily},
+        {"net preferred add",
+         "",
+         {"CODE"},
+         kPreferredHelp,
+         {json},
+         1,
+         1,
+         M,
+         false,
+         runPreferredAdd},
+        {"net preferred remove",
+         "",
+         {"POSITION"},
+         kPreferredHelp,
+         {},
+         1,
+         1,
+         M,
+         false,
+         runPreferredRemove},
+        {"net select", "", {"CODE"}, kSelectHelp, {}, 1, 1, M, false, runSelect},
         {"forward",
          "query or change call forwarding (forward SUBCOMMAND --help)",
-         kForwardUsage,
          {},
+         kForwardHelp,
          {},
          0,
          99,
-         Needs::Nothing,
+         N,
          false,
          runFamily},
-        {"forward query", "", kForwardUsage, {}, {"--json"}, 1, 1, M, false, runForwardQuery},
+        {"forward query", "", {"REASON"}, kForwardHelp, {json}, 1, 1, M, false, runForwardQuery},
         {"forward set",
          "",
-         kForwardUsage,
-         {"--class", "--number", "--time"},
-         {},
+         {"--class LIST REASON MODE"},
+         kForwardHelp,
+         {{"--class", "LIST", "all, or a comma list of voice, data and fax"},
+          {"--number", "N", "the number calls go to"},
+          {"--time", "S", "the no-answer time in seconds"}},
          2,
          2,
          M,
@@ -752,20 +753,25 @@ std::vector<CommandEntry> networkCommands() {
         {"barring",
          "query or switch locks and call barring\n"
          "                  (barring SUBCOMMAND --help)",
-         kBarringUsage,
          {},
+         kBarringHelp,
          {},
          0,
          99,
-         Needs::Nothing,
+         N,
          false,
          runFamily},
-        {"barring query", "", kBarringUsage, {}, {"--json"}, 1, 1, M, false, runBarringQuery},
+        {"barring query", "", {"FACILITY"}, kBarringHelp, {json}, 1, 1, M, false, runBarringQuery},
         {"barring set",
          "",
-         kBarringUsage,
-         {"--class", "--password"},
-         {"--password-stdin"},
+         {"FACILITY on|off"},
+         kBarringHelp,
+         {{"--class", "LIST", "all, or a comma list of voice, data and fax (services only)"},
+          {"--password", "P",
+           "the barring password on the command line (other users may see it in the process "
+           "list)"},
+          {"--password-stdin", "", "the barring password from the first line of standard input",
+           true}},
          2,
          2,
          M,

@@ -21,10 +21,8 @@ using WriteResult = organizer::OrganizerService::WriteResult;
 
 namespace {
 
-constexpr const char* kOrganizerUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer SUBCOMMAND [ARGS]
-
-The organizer window's commands. Each one reads the phone's 30 organizer
+constexpr const char* kOrganizerHelp =
+    R"(The organizer window's commands. Each one reads the phone's 30 organizer
 slots, as the window does when it opens, then does its work.
 
 Subcommands:
@@ -44,10 +42,8 @@ phone refused, or a question was answered No), 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kListUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer list [--json]
-
-Prints one line per slot the phone answered for, in slot order:
+constexpr const char* kListHelp =
+    R"(Prints one line per slot the phone answered for, in slot order:
 
   slot;type;alarm;date;time;category;description
 
@@ -67,14 +63,8 @@ Exit status: 0 success, 1 the slots could not be read, 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kAddUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer add --date YYYY-MM-DD --time HH:MM
-                         [--category 0-3] [--recurrence 0-4] [--alarm] [--json] TEXT
-
-Stores a new entry in the first free slot, as the window's enter button does.
-  --category    0 anniversary (default), 1 meeting, 2 miscellaneous, 3 phone call
-  --recurrence  0 one-time (default), 1 daily, 2 weekly, 3 monthly, 4 yearly
-  --alarm       an alarm at the start
+constexpr const char* kAddHelp =
+    R"(Stores a new entry in the first free slot, as the window's enter button does.
 TEXT is the description: the phone keeps its first 16 characters (a longer
 one is cut, after the window's warning). A phone call needs a TEXT that begins
 with '+' or a digit. Put '--' before a TEXT that begins with '--'.
@@ -86,16 +76,11 @@ Exit status: 0 written, 1 no free slot, the phone refused the entry (its slot
 then shows what the phone holds), 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kEditUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer edit SLOT [--date YYYY-MM-DD]
-                  [--time HH:MM] [--category 0-3] [--recurrence 0-4]
-                  [--alarm | --no-alarm] [--json] [TEXT]
-
-Writes the entry of SLOT (1-30) again, as the window's edit dialog does: it
+constexpr const char* kEditHelp =
+    R"(Writes the entry of SLOT (1-30) again, as the window's edit dialog does: it
 starts from what the slot shows and takes every value given instead. A slot
 without a date (free, or written by another program without a start) needs
---date and --time. The options are those of 'organizer add'; --no-alarm
-takes the alarm away.
+--date and --time.
 
 Prints the entry written as 'slot;type;alarm;date;time;category;description'.
 
@@ -103,30 +88,24 @@ Exit status: 0 written, 1 the slot could not be read, has no date to keep,
 or the phone refused the entry, 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kDeleteUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer delete SLOT
-
-Empties SLOT (1-30) after the window's question 'really delete?', which
+constexpr const char* kDeleteHelp =
+    R"(Empties SLOT (1-30) after the window's question 'really delete?', which
 --yes or --no answers (else the terminal asks; without one the answer is No).
 
 Exit status: 0 deleted, 1 not deleted (the slot holds no entry, answered No,
 or the phone refused), 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kClearUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer clear
-
-Empties all 30 slots after the window's question (--yes, --no or the
+constexpr const char* kClearHelp =
+    R"(Empties all 30 slots after the window's question (--yes, --no or the
 terminal answers it; without one the answer is No).
 
 Exit status: 0 every slot empty, 1 answered No or slots remain, 2 usage
 error, 3 no link to the phone.
 )";
 
-constexpr const char* kExportUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer export --format csv|xml|ics FILE
-
-Writes the entries that have a date, in slot order:
+constexpr const char* kExportHelp =
+    R"(Writes the entries that have a date, in slot order:
   csv  'DATE;TIME;ALARM;CATEGORY;TEXT;RRULE' and one line per entry, added
        at the end of FILE (ISO 8859-1, CR LF)
   xml  the <ORGANIZER> document, replacing FILE (ISO 8859-1, CR LF)
@@ -137,11 +116,8 @@ The file is not opened afterwards.
 Exit status: 0 written, 1 FILE could not be written, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kImportUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] organizer import FILE
-       vondrix-cli [LINK OPTIONS] organizer import --format ics [--dry-run] FILE
-
-Stores every line of a CSV file as a new entry, as the window's import does.
+constexpr const char* kImportHelp =
+    R"(Stores every line of a CSV file as a new entry, as the window's import does.
 The first line must hold 'DATE;TIME;ALARM;CATEGORY;TEXT' (or with ',', and
 optionally ';RRULE'); each further line 'DATE;TIME;ALARM;CATEGORY;TEXT[;RRULE]'.
 DATE is read in the system's short date format (from LC_ALL, LC_TIME or LANG;
@@ -245,11 +221,13 @@ std::optional<int> readEntryOptions(const Invocation& inv, const std::string* te
         if (!o.recurrence)
             return inv.usageError("--recurrence needs 0 to 4, not '" + *v + "'");
     }
-    if (line.has("--alarm") && line.has("--no-alarm"))
+    // Only an edit has an alarm to take away.
+    const bool noAlarm = inv.entry.option("--no-alarm") && line.has("--no-alarm");
+    if (line.has("--alarm") && noAlarm)
         return inv.usageError("give --alarm or --no-alarm, not both");
     if (line.has("--alarm"))
         o.alarm = true;
-    else if (line.has("--no-alarm"))
+    else if (noAlarm)
         o.alarm = false;
     if (textWord) {
         const std::string latin1 = utf8ToLatin1(*textWord);
@@ -548,39 +526,80 @@ int runOrganizerFamily(Invocation& inv) {
 
 std::vector<CommandEntry> organizerCommands() {
     const Needs W = Needs::MainWindow;
-    const std::vector<std::string> entry = {"--date", "--time", "--category", "--recurrence"};
+    const CommandOption startDay = {"--date", "YYYY-MM-DD", "the day of the start"};
+    const CommandOption startTime = {"--time", "HH:MM", "the time of the start"};
+    const CommandOption category = {
+        "--category", "0-3", "0 anniversary (default), 1 meeting, 2 miscellaneous, 3 phone call"};
+    const CommandOption recurrence = {
+        "--recurrence", "0-4", "0 one-time (default), 1 daily, 2 weekly, 3 monthly, 4 yearly"};
+    const CommandOption alarm = {"--alarm", "", "an alarm at the start"};
+    const CommandOption json = {"--json", "", "print the entry written as one JSON object"};
     return {
         {"organizer",
          "list, add, edit, delete, clear, export and import the\n"
          "                  organizer entries (organizer SUBCOMMAND --help)",
-         kOrganizerUsage,
-         {},
+         {"SUBCOMMAND [ARGS]"},
+         kOrganizerHelp,
          {},
          0,
          99,
          Needs::Nothing,
          false,
          runOrganizerFamily},
-        {"organizer list", "", kListUsage, {}, {"--json"}, 0, 0, W, false, runList},
-        {"organizer add", "", kAddUsage, entry, {"--alarm", "--json"}, 1, 1, W, false, runAdd},
+        {"organizer list",
+         "",
+         {""},
+         kListHelp,
+         {{"--json", "", "print the slots as one JSON object"}},
+         0,
+         0,
+         W,
+         false,
+         runList},
+        {"organizer add",
+         "",
+         {"--date YYYY-MM-DD --time HH:MM TEXT"},
+         kAddHelp,
+         {startDay, startTime, category, recurrence, alarm, json},
+         1,
+         1,
+         W,
+         false,
+         runAdd},
         {"organizer edit",
          "",
-         kEditUsage,
-         entry,
-         {"--alarm", "--no-alarm", "--json"},
+         {"SLOT [TEXT]"},
+         kEditHelp,
+         {startDay,
+          startTime,
+          category,
+          recurrence,
+          alarm,
+          {"--no-alarm", "", "take the alarm away", true},
+          json},
          1,
          2,
          W,
          false,
          runEdit},
-        {"organizer delete", "", kDeleteUsage, {}, {}, 1, 1, W, false, runDelete},
-        {"organizer clear", "", kClearUsage, {}, {}, 0, 0, W, false, runClear},
-        {"organizer export", "", kExportUsage, {"--format"}, {}, 1, 1, W, false, runExport},
+        {"organizer delete", "", {"SLOT"}, kDeleteHelp, {}, 1, 1, W, false, runDelete},
+        {"organizer clear", "", {""}, kClearHelp, {}, 0, 0, W, false, runClear},
+        {"organizer export",
+         "",
+         {"--format csv|xml|ics FILE"},
+         kExportHelp,
+         {{"--format", "csv|xml|ics", "the file's format, as above"}},
+         1,
+         1,
+         W,
+         false,
+         runExport},
         {"organizer import",
          "",
-         kImportUsage,
-         {"--format"},
-         {"--dry-run"},
+         {"FILE", "--format ics [--dry-run] FILE"},
+         kImportHelp,
+         {{"--format", "csv|ics", "the file's format (default csv)"},
+          {"--dry-run", "", "with ics: list, write nothing"}},
          1,
          1,
          W,

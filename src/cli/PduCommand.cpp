@@ -16,26 +16,15 @@ namespace vondrix::cli {
 
 namespace {
 
-constexpr const char* kUsage = R"(Usage: vondrix-cli pdu decode [--status N] HEX
-       vondrix-cli pdu encode --to NUMBER [--smsc NUMBER] [--report] [--8bit]
-                              [--flash] [--days N] [--part K] TEXT
-
-decode  Decodes the PDU line of one "+CMGL:" entry and prints one field a
+constexpr const char* kHelp =
+    R"(decode  Decodes the PDU line of one "+CMGL:" entry and prints one field a
         line as 'Label: value' (Kind, Number, Date, Discharge, Coding, Text,
-        and Part for a part of a concatenated message). --status is the
-        entry's stat value: 0/1 received (default 0), 2/3 stored.
+        and Part for a part of a concatenated message).
         In Text, a backslash, CR, LF and other control characters are written
         as \\, \r, \n and \xHH so that every field stays on its line.
 encode  Prints the SUBMIT PDU of each part of TEXT, one a line. TEXT is cut
         into parts of 160 characters (140 with --8bit) as the send dialogs
         do; part k (counted from 1) carries the message reference k-1.
-        --to      recipient: digits, optionally with a leading "+"
-        --smsc    service-centre number (default: none, field "0181")
-        --report  request a status report
-        --8bit    8-bit data instead of 7-bit GSM text
-        --flash   flash message (class 0)
-        --days    validity in days, 1 to 4 (default 4)
-        --part    print only part K
 
 SwapD, GSMconv, IntPrefix and TPref are read from the settings file.
 Exit status: 0 success, 1 the PDU cannot be decoded, 2 usage error.
@@ -156,7 +145,7 @@ int runEncode(Invocation& inv) {
 
 int runPduFamily(Invocation& inv) {
     if (inv.line.words.empty()) {
-        inv.ctx.err << kUsage;
+        inv.ctx.err << helpText(inv.entry);
         return kExitUsage;
     }
     return inv.usageError("unknown subcommand '" + inv.line.words.front() + "' (decode or encode)");
@@ -168,20 +157,35 @@ std::vector<CommandEntry> pduCommands() {
     return {
         {"pdu",
          "decode or encode a short-message PDU (no phone needed)",
-         kUsage,
          {},
+         kHelp,
          {},
          0,
          99,
          Needs::Nothing,
          false,
          runPduFamily},
-        {"pdu decode", "", kUsage, {"--status"}, {}, 0, 99, Needs::Nothing, false, runDecode},
+        {"pdu decode",
+         "",
+         {"HEX"},
+         kHelp,
+         {{"--status", "N", "the entry's stat value: 0/1 received (default 0), 2/3 stored"}},
+         0,
+         99,
+         Needs::Nothing,
+         false,
+         runDecode},
         {"pdu encode",
          "",
-         kUsage,
-         {"--to", "--smsc", "--days", "--part"},
-         {"--report", "--8bit", "--flash"},
+         {"--to NUMBER TEXT"},
+         kHelp,
+         {{"--to", "NUMBER", "recipient: digits, optionally with a leading \"+\""},
+          {"--smsc", "NUMBER", "service-centre number (default: none, field \"0181\")"},
+          {"--report", "", "request a status report"},
+          {"--8bit", "", "8-bit data instead of 7-bit GSM text"},
+          {"--flash", "", "flash message (class 0)"},
+          {"--days", "N", "validity in days, 1 to 4 (default 4)"},
+          {"--part", "K", "print only part K"}},
          0,
          99,
          Needs::Nothing,

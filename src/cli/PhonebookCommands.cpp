@@ -23,10 +23,8 @@ using phonebook::kindInfo;
 
 namespace {
 
-constexpr const char* kPhonebookUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook SUBCOMMAND [ARGS]
-
-The phonebook window's commands. Each one reads what the window reads when
+constexpr const char* kPhonebookHelp =
+    R"(The phonebook window's commands. Each one reads what the window reads when
 it opens (own numbers, the SIM phonebook, the Redbook, the call lists, the
 service centre), switches to the phonebook chosen with --kind, does its work,
 and at the end saves the current phonebook into Vondrix.phb in the working
@@ -61,11 +59,8 @@ phone refused, or a question was answered No), 2 usage error,
 3 no link to the phone.
 )";
 
-constexpr const char* kReadUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook read [--kind sim|internal|fixed]
-                                                  [--fast] [--json]
-
-Prints, each part under its heading line:
+constexpr const char* kReadHelp =
+    R"(Prints, each part under its heading line:
 
   [Phonebook SIM]       the entries as 'location;name;number', sorted by name
                         as the window lists them ([Phonebook Internal],
@@ -88,13 +83,8 @@ Exit status: 0 success, 1 the phonebook could not be read or Vondrix.phb
 not written, 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kExportUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook export --format csv|xml FILE
-                                                     [--kind sim|internal|fixed] [--fast]
-       vondrix-cli [LINK OPTIONS] phonebook export --format vcard --location N
-                                    FILE [--kind sim|internal|fixed] [--fast]
-
-Writes FILE as the window's exports do, in ISO 8859-1 with CR LF line ends:
+constexpr const char* kExportHelp =
+    R"(Writes FILE as the window's exports do, in ISO 8859-1 with CR LF line ends:
   csv    'NR;NAME;TELNUM', then 'location;name;'number' per entry
   xml    the <PHONEBOOK> file with one <ENTRY> per entry
   vcard  a vCard 2.1 of the entry at location N (name and number as listed)
@@ -105,18 +95,10 @@ Exit status: 0 written, 1 FILE could not be written or location N holds no
 entry, 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kImportUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook import FILE (--overwrite|--append)
-                                                     [--kind sim|internal|fixed] [--fast]
-       vondrix-cli [LINK OPTIONS] phonebook import --format vcard [--dry-run] FILE
-                                                     [--kind sim|internal|fixed] [--fast]
-
-Writes the entries of a CSV file (first line 'NR;NAME;TELNUM' or
+constexpr const char* kImportHelp =
+    R"(Writes the entries of a CSV file (first line 'NR;NAME;TELNUM' or
 'NR,NAME,TELNUM', then 'location;name;'number' lines) to the phone, as the
-window's import does. Exactly one of:
-  --overwrite  write each line to the location it names (the window's Yes),
-               then read the phonebook again
-  --append     write each line to the next free location (the window's No)
+window's import does, with exactly one of --overwrite and --append.
 Prints 'written N, refused N, skipped N': lines stored, lines the phone
 refused (message each), malformed lines and lines whose PIN2 question was
 cancelled; each line not written is named on stderr as 'FILE: Line N: why'.
@@ -136,11 +118,8 @@ was skipped or refused, a PIN2 question was cancelled or the import ended
 early (no free location, PIN2 rejected), 2 usage error, 3 no link.
 )";
 
-constexpr const char* kWriteUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook write [--kind sim|internal|fixed] [--fast]
-                                                    [--location N] NUMBER NAME
-
-Without --location, stores a new entry in the first free location, as the
+constexpr const char* kWriteHelp =
+    R"(Without --location, stores a new entry in the first free location, as the
 window's new-entry command does. With --location N, changes the entry at
 location N. The window cannot write a new entry to a location of the user's
 choosing, so an N that holds no entry is refused. A number beginning with
@@ -154,21 +133,16 @@ location, location N holds no entry, PIN2 cancelled or rejected), 2 usage
 error, 3 no link to the phone.
 )";
 
-constexpr const char* kDeleteUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook delete [--kind sim|internal|fixed] [--fast]
-                                                     LOCATION
-
-Empties LOCATION after the window's question 'really delete?', which --yes
+constexpr const char* kDeleteHelp =
+    R"(Empties LOCATION after the window's question 'really delete?', which --yes
 or --no answers (else the terminal asks; without one the answer is No).
 
 Exit status: 0 deleted, 1 not deleted (no entry there, answered No, the
 phone refused, PIN2 cancelled or rejected), 2 usage error, 3 no link.
 )";
 
-constexpr const char* kClearUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook clear [--kind sim|internal|fixed] [--fast]
-
-Empties every location of the phonebook after the window's question (--yes,
+constexpr const char* kClearHelp =
+    R"(Empties every location of the phonebook after the window's question (--yes,
 --no or the terminal answers it; without one the answer is No), then reads
 the phonebook again.
 
@@ -176,11 +150,8 @@ Exit status: 0 every location empty, 1 answered No, PIN2 cancelled or
 rejected, or entries remain, 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kNormaliseUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook normalise
-                                               [--kind sim|internal|fixed] [--fast]
-
-Puts the prefix TPref of Vondrix.ini before every number that begins with 0
+constexpr const char* kNormaliseHelp =
+    R"(Puts the prefix TPref of Vondrix.ini before every number that begins with 0
 and does not hold the prefix already: in place of the 0, or before it when
 Rem0 is set. A write the phone refuses keeps that entry's old number.
 
@@ -188,11 +159,8 @@ Exit status: 0 every number normalised, 1 TPref is empty, the phone refused
 a write, or PIN2 cancelled or rejected, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kRedbookUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] phonebook redbook add|remove LOCATION
-                                                      [--kind sim|internal|fixed] [--fast]
-
-  add LOCATION     adds the entry at LOCATION to the Redbook: its name gets
+constexpr const char* kRedbookHelp =
+    R"(  add LOCATION     adds the entry at LOCATION to the Redbook: its name gets
                    the Redbook marker '!'
   remove LOCATION  takes the entry at LOCATION out of the Redbook: the '!' at
                    the end of its name goes
@@ -597,12 +565,21 @@ int runPhonebookFamily(Invocation& inv) {
 
 std::vector<CommandEntry> phonebookCommands() {
     const Needs W = Needs::PhonebookWindow;
+    const CommandOption kind = {
+        "--kind", "sim|internal|fixed",
+        "the phonebook to work on (default sim): the SIM, the phone's memory, the fixed "
+        "dialling numbers"};
+    const CommandOption fast = {
+        "--fast", "",
+        "read the phonebooks in ranges of locations, as the setting FastRead does, for this run "
+        "only (Vondrix.ini is not changed); a phone that refuses ranges is read location by "
+        "location"};
     return {
         {"phonebook",
          "read, export, import, write, delete, clear and normalise\n"
          "                  the phonebooks; the Redbook (phonebook SUBCOMMAND --help)",
-         kPhonebookUsage,
-         {},
+         {"SUBCOMMAND [ARGS]"},
+         kPhonebookHelp,
          {},
          0,
          99,
@@ -611,9 +588,9 @@ std::vector<CommandEntry> phonebookCommands() {
          runPhonebookFamily},
         {"phonebook read",
          "",
-         kReadUsage,
-         {"--kind"},
-         {"--json", "--fast"},
+         {""},
+         kReadHelp,
+         {kind, fast, {"--json", "", "print the parts as one JSON object"}},
          0,
          0,
          W,
@@ -621,9 +598,12 @@ std::vector<CommandEntry> phonebookCommands() {
          runRead},
         {"phonebook export",
          "",
-         kExportUsage,
-         {"--kind", "--format", "--location"},
-         {"--fast"},
+         {"--format csv|xml FILE", "--format vcard --location N FILE"},
+         kExportHelp,
+         {kind,
+          {"--format", "csv|xml|vcard", "the file's format, as above"},
+          {"--location", "N", "the entry a vCard holds"},
+          fast},
          1,
          1,
          W,
@@ -631,9 +611,16 @@ std::vector<CommandEntry> phonebookCommands() {
          runExport},
         {"phonebook import",
          "",
-         kImportUsage,
-         {"--kind", "--format"},
-         {"--overwrite", "--append", "--fast", "--dry-run"},
+         {"(--overwrite|--append) FILE", "--format vcard [--dry-run] FILE"},
+         kImportHelp,
+         {kind,
+          {"--format", "csv|vcard", "the file's format (default csv)"},
+          {"--overwrite", "",
+           "write each line to the location it names (the window's Yes), then read the "
+           "phonebook again"},
+          {"--append", "", "write each line to the next free location (the window's No)"},
+          fast,
+          {"--dry-run", "", "with vcard: list and count, write nothing"}},
          1,
          1,
          W,
@@ -641,27 +628,36 @@ std::vector<CommandEntry> phonebookCommands() {
          runImport},
         {"phonebook write",
          "",
-         kWriteUsage,
-         {"--kind", "--location"},
-         {"--fast"},
+         {"NUMBER NAME"},
+         kWriteHelp,
+         {kind, fast, {"--location", "N", "change the entry at location N"}},
          2,
          2,
          W,
          true,
          runWrite},
-        {"phonebook delete", "", kDeleteUsage, {"--kind"}, {"--fast"}, 1, 1, W, true, runDelete},
-        {"phonebook clear", "", kClearUsage, {"--kind"}, {"--fast"}, 0, 0, W, true, runClear},
+        {"phonebook delete", "", {"LOCATION"}, kDeleteHelp, {kind, fast}, 1, 1, W, true, runDelete},
+        {"phonebook clear", "", {""}, kClearHelp, {kind, fast}, 0, 0, W, true, runClear},
         {"phonebook normalise",
          "",
-         kNormaliseUsage,
-         {"--kind"},
-         {"--fast"},
+         {""},
+         kNormaliseHelp,
+         {kind, fast},
          0,
          0,
          W,
          true,
          runNormalise},
-        {"phonebook redbook", "", kRedbookUsage, {"--kind"}, {"--fast"}, 2, 2, W, true, runRedbook},
+        {"phonebook redbook",
+         "",
+         {"add|remove LOCATION"},
+         kRedbookHelp,
+         {kind, fast},
+         2,
+         2,
+         W,
+         true,
+         runRedbook},
     };
 }
 

@@ -28,9 +28,8 @@ namespace vondrix::cli {
 
 namespace {
 
-constexpr const char* kSmsUsage = R"(Usage: vondrix-cli [LINK OPTIONS] sms SUBCOMMAND [ARGS]
-
-The message list and its dialogs. Names for numbers come from Vondrix.phb in
+constexpr const char* kSmsHelp =
+    R"(The message list and its dialogs. Names for numbers come from Vondrix.phb in
 the working directory (the local phonebook file the phonebook commands save).
 
 Subcommands:
@@ -49,10 +48,8 @@ Exit status: 0 success, 1 the operation failed (a message was shown or a
 part was not sent), 2 usage error, 3 no link to the phone.
 )";
 
-constexpr const char* kListUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms list [--json] [--joined]
-
-Reads the messages as the message list does when it opens (the memory
+constexpr const char* kListHelp =
+    R"(Reads the messages as the message list does when it opens (the memory
 state, every message, the memory counts) and prints one line per message,
 sorted by date:
 
@@ -74,10 +71,8 @@ With --json the same fields come as one JSON object (messages, memory).
 Exit status: 0 success, 1 the list could not be read, 2 usage error, 3 no link.
 )";
 
-constexpr const char* kExportUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms export --format csv|xml FILE
-
-Reads the list and writes every message, in the list's order, as the
+constexpr const char* kExportHelp =
+    R"(Reads the list and writes every message, in the list's order, as the
 message list's exports do (ISO 8859-1, CR LF line ends):
   csv  'NR,NAME,TELNUM,DATE,TEXT', then one line per message; added at the
        end of FILE when it exists
@@ -88,10 +83,8 @@ Exit status: 0 written, 1 the list could not be read or FILE not written,
 2 usage error, 3 no link.
 )";
 
-constexpr const char* kDeleteUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms delete INDEX...
-
-Reads the list, then deletes the message at each storage INDEX.
+constexpr const char* kDeleteHelp =
+    R"(Reads the list, then deletes the message at each storage INDEX.
 Nothing is deleted when an INDEX is not in the list.
 
 When the link fails half-way, 'deleted ...; not deleted ...' on stderr says
@@ -102,28 +95,12 @@ phone refused a deletion ("The entry cannot be deleted") or the link failed, 2 u
 3 no link.
 )";
 
-constexpr const char* kSendUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms send --to NUMBER|NAME [--report] [--8bit]
-                  [--flash] [--days N] [--retries N] [--replace] [--json] TEXT
-
-Sends TEXT as the reply dialog does: the service centre is read first; TEXT
+constexpr const char* kSendHelp =
+    R"(Sends TEXT as the reply dialog does: the service centre is read first; TEXT
 is cut into parts of 160 characters (140 with --8bit), each sent as its own
 message; a "#k#" in TEXT inserts predefined text k (1 to 50) in its place,
 dropping what follows it. In 7-bit text each of ^ { } \ [ ~ ] | and the
 euro sign counts as two characters.
-  --to       a recipient that starts with a digit or '+' is a number; any
-             other text is a name: the record of Vondrix.phb with exactly
-             that name, else the one whose name contains it; when several
-             do, nothing is sent and they are listed
-  --report   request a status report
-  --8bit     8-bit data instead of 7-bit GSM text
-  --flash    flash message
-  --days     validity in days, 1 to 4 (default 4)
-  --retries  when the phone does not take a part, answer 'Retry' this often
-             for that part (default 0), then 'Cancel'
-  --replace  send characters the message cannot carry all the same (each
-             arrives as another character); without it such a text is
-             refused and the characters named
 After 'Cancel' the program asks whether to store the part unsent: --yes or
 --no answers (else the terminal; without one the answer is No).
 
@@ -135,10 +112,8 @@ stored) or the name is not in Vondrix.phb, 2 usage error (a name of several
 records, a character the message cannot carry), 3 no link.
 )";
 
-constexpr const char* kStoreUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms store [--replace] [--json] K
-
-Stores predefined text K (1 to 50, see 'sms predefined list') in the phone as
+constexpr const char* kStoreHelp =
+    R"(Stores predefined text K (1 to 50, see 'sms predefined list') in the phone as
 an unsent message without recipient. Prints 'stored at INDEX' for each part
 stored (--json: indexes). A text with characters a message cannot carry is
 refused unless --replace (see 'sms send --help').
@@ -147,12 +122,8 @@ Exit status: 0 stored, 1 text K is empty or the phone refused ("The message
 could not be stored"), 2 usage error, 3 no link.
 )";
 
-constexpr const char* kPredefinedUsage =
-    R"(Usage: vondrix-cli sms predefined list [--json]
-       vondrix-cli sms predefined set K TEXT
-       vondrix-cli sms predefined delete K
-
-The 50 predefined texts (Ptxt0 to Ptxt49 of Vondrix.ini, numbered 1 to 50).
+constexpr const char* kPredefinedHelp =
+    R"(The 50 predefined texts (Ptxt0 to Ptxt49 of Vondrix.ini, numbered 1 to 50).
 No phone is needed.
   list    prints 'K;text' for every text that is not empty
   set     makes TEXT, cut to 160 characters, text K
@@ -163,11 +134,8 @@ Exit status: 0 success, 1 the settings file could not be written, 2 usage
 error.
 )";
 
-constexpr const char* kGroupUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms group send [--json] FILE.srp TEXT
-       vondrix-cli sms group add FILE.srp NAME...
-
-Message groups: a group file holds one 'name,number' line per member.
+constexpr const char* kGroupHelp =
+    R"(Message groups: a group file holds one 'name,number' line per member.
   send  reads the service centre, then sends TEXT to every member of the
         file, in its order, as the send dialog does in group mode (see 'sms
         send --help' for the parts, --retries and the question to store).
@@ -184,22 +152,14 @@ a NAME is not in Vondrix.phb or the file could not be written, 2 usage
 error, 3 no link.
 )";
 
-constexpr const char* kCommandModeUsage =
-    R"(Usage: vondrix-cli [LINK OPTIONS] sms command-mode [--interval S]
-                  [--check|--no-check] [--log|--no-log] [--retries N] [--json]
-                  --ticks N
-
-The command mode: loads the communication module smscom.so from the working
+constexpr const char* kCommandModeHelp =
+    R"(The command mode: loads the communication module smscom.so from the working
 directory, else from the program's directory, starts the timer and runs N
 timer ticks: the first at once, each further one S seconds later. On each
 tick, with the check on, every received message is handed to the module,
 its answer sent and a message it has handled deleted; without the check the
 module is only polled. Then it closes as the window does, writing WaitSec,
 MonProt and CheckSMS to Vondrix.ini.
-  --interval  seconds between ticks, 2 to 600 (default WaitSec)
-  --check     hand over received messages (CheckSMS on); --no-check: poll
-  --log       write the hand-overs to Vondrix.log (MonProt); --no-log: don't
-  --retries   as for 'sms send', for the module's answers (default 0)
 Prints 'tick K' per tick, with ': STATUS' when the module has a status text.
 
 Exit status: 0 success, 1 the module could not be loaded ("The communication
@@ -788,71 +748,145 @@ int runFamily(Invocation& inv) {
 std::vector<CommandEntry> smsCommands() {
     const Needs W = Needs::MainWindow;
     const Needs N = Needs::Nothing;
+    const CommandOption retries = {
+        "--retries", "N",
+        "when the phone does not take a part, answer 'Retry' this often for that part (default "
+        "0), then 'Cancel'"};
+    const CommandOption replace = {
+        "--replace", "",
+        "send characters the message cannot carry all the same (each arrives as another "
+        "character); without it such a text is refused and the characters named"};
+    // The options of a send, as the send dialog has them.
+    const std::vector<CommandOption> submit = {
+        {"--report", "", "request a status report"},
+        {"--8bit", "", "8-bit data instead of 7-bit GSM text"},
+        {"--flash", "", "flash message"},
+        {"--days", "N", "validity in days, 1 to 4 (default 4)"},
+        retries,
+        replace,
+    };
+    const auto sendOptions = [&submit](std::vector<CommandOption> first, CommandOption json) {
+        first.insert(first.end(), submit.begin(), submit.end());
+        first.push_back(json);
+        return first;
+    };
     return {
         {"sms",
          "list, export, delete, send and store short messages; predefined\n"
          "                  texts, groups, the command mode (sms SUBCOMMAND --help)",
-         kSmsUsage,
-         {},
+         {"SUBCOMMAND [ARGS]"},
+         kSmsHelp,
          {},
          0,
          99,
          N,
          false,
          runFamily},
-        {"sms list", "", kListUsage, {}, {"--json", "--joined"}, 0, 0, W, false, runList},
-        {"sms export", "", kExportUsage, {"--format"}, {}, 1, 1, W, false, runExport},
-        {"sms delete", "", kDeleteUsage, {}, {}, 1, 255, W, false, runDelete},
+        {"sms list",
+         "",
+         {""},
+         kListHelp,
+         {{"--json", "", "print the fields as one JSON object"},
+          {"--joined", "", "one line for each concatenated message"}},
+         0,
+         0,
+         W,
+         false,
+         runList},
+        {"sms export",
+         "",
+         {"--format csv|xml FILE"},
+         kExportHelp,
+         {{"--format", "csv|xml", "the file's format, as above"}},
+         1,
+         1,
+         W,
+         false,
+         runExport},
+        {"sms delete", "", {"INDEX..."}, kDeleteHelp, {}, 1, 255, W, false, runDelete},
         {"sms send",
          "",
-         kSendUsage,
-         {"--to", "--days", "--retries"},
-         {"--report", "--8bit", "--flash", "--replace", "--json"},
+         {"--to NUMBER|NAME TEXT"},
+         kSendHelp,
+         sendOptions({{"--to", "NUMBER|NAME",
+                       "a recipient that starts with a digit or '+' is a number; any other text "
+                       "is a name: the record of Vondrix.phb with exactly that name, else the one "
+                       "whose name contains it; when several do, nothing is sent and they are "
+                       "listed"}},
+                     {"--json", "", "print the counts as one JSON object"}),
          1,
          1,
          W,
          false,
          runSend},
-        {"sms store", "", kStoreUsage, {}, {"--replace", "--json"}, 1, 1, W, false, runStore},
-        {"sms predefined", "", kPredefinedUsage, {}, {}, 0, 99, N, false, runFamily},
+        {"sms store",
+         "",
+         {"K"},
+         kStoreHelp,
+         {{"--replace", "",
+           "store characters a message cannot carry all the same (each arrives as another "
+           "character)"},
+          {"--json", "", "print the indexes as one JSON object"}},
+         1,
+         1,
+         W,
+         false,
+         runStore},
+        {"sms predefined", "", {}, kPredefinedHelp, {}, 0, 99, N, false, runFamily},
         {"sms predefined list",
          "",
-         kPredefinedUsage,
-         {},
-         {"--json"},
+         {""},
+         kPredefinedHelp,
+         {{"--json", "", "print the texts as a JSON array"}},
          0,
          0,
          N,
          false,
          runPredefinedList},
-        {"sms predefined set", "", kPredefinedUsage, {}, {}, 2, 2, N, false, runPredefinedSet},
+        {"sms predefined set",
+         "",
+         {"K TEXT"},
+         kPredefinedHelp,
+         {},
+         2,
+         2,
+         N,
+         false,
+         runPredefinedSet},
         {"sms predefined delete",
          "",
-         kPredefinedUsage,
-         {},
+         {"K"},
+         kPredefinedHelp,
          {},
          1,
          1,
          N,
          false,
          runPredefinedDelete},
-        {"sms group", "", kGroupUsage, {}, {}, 0, 99, N, false, runFamily},
+        {"sms group", "", {}, kGroupHelp, {}, 0, 99, N, false, runFamily},
         {"sms group send",
          "",
-         kGroupUsage,
-         {"--days", "--retries"},
-         {"--report", "--8bit", "--flash", "--replace", "--json"},
+         {"FILE.srp TEXT"},
+         kGroupHelp,
+         sendOptions({}, {"--json", "", "print one JSON object per member"}),
          2,
          2,
          W,
          false,
          runGroupSend},
-        {"sms group add", "", kGroupUsage, {}, {}, 2, 999, N, false, runGroupAdd},
+        {"sms group add", "", {"FILE.srp NAME..."}, kGroupHelp, {}, 2, 999, N, false, runGroupAdd},
         {"sms command-mode",
          "",
-         kCommandModeUsage,
-         {"--interval", "--ticks", "--retries"},
-         {"--check", "--no-check", "--log", "--no-log", "--json"},
+         {"--ticks N"},
+         kCommandModeHelp,
+         {{"--ticks", "N", "run N timer ticks"},
+          {"--interval", "S", "seconds between ticks, 2 to 600 (default WaitSec)"},
+          {"--check", "", "hand over received messages (CheckSMS on)"},
+          {"--no-check", "", "only poll the module (CheckSMS off)", true},
+          {"--log", "", "write the hand-overs to Vondrix.log (MonProt on)"},
+          {"--no-log", "", "write no hand-overs to Vondrix.log (MonProt off)", true},
+          {"--retries", "N", "as for 'sms send', for the module's answers (default 0)"},
+          {"--json", "", "print one JSON object per tick"}},
          0,
          0,
          W,

@@ -17,9 +17,9 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "files/UserFolder.h"
@@ -52,7 +52,7 @@
 #include "gui/Shell.h"
 #include "gui/UiTranslator.h"
 #include "phonebook/LocalFile.h"
-#include "phonesim/Simulator.h"
+#include "phonesim/Startup.h"
 #include "session/PhonebookWindowSession.h"
 #include "session/Startup.h"
 #include "sms/Module.h"
@@ -434,19 +434,23 @@ int runGui(const QStringList& arguments) {
 
     StartupOptions options;
     options.languageOverride = langOverride;
-    std::unique_ptr<phonesim::Simulator> sim;
+    std::optional<phonesim::RunningPhone> sim;
     if (parser.isSet(simulate)) {
-        phonesim::PhoneState state = phonesim::PhoneState::demo();
-        std::string error;
-        if (parser.isSet(stateFile) &&
-            !phonesim::PhoneState::load(parser.value(stateFile).toStdString(), state, &error)) {
-            std::cerr << "vondrix: " << error << '\n';
-            return 2;
+        // Before any window: the reason goes to the terminal, as for the
+        // per-user folder.
+        auto started = phonesim::startInProcessPhone(
+            parser.isSet(stateFile) ? parser.value(stateFile).toStdString() : std::string());
+        if (const auto* failure = std::get_if<phonesim::StartFailure>(&started)) {
+            if (failure->kind == phonesim::StartFailure::Kind::StateFile) {
+                std::cerr << "vondrix: " << failure->message << '\n';
+                return 2;
+            }
+            std::cerr << "vondrix: cannot start the simulated phone: " << failure->message << '\n';
+            return 3;  // no phone, as when start-up fails
         }
-        sim = std::make_unique<phonesim::Simulator>(std::move(state),
-                                                    phonesim::wireFromEnvironment());
+        sim.emplace(std::move(std::get<phonesim::RunningPhone>(started)));
         options.link.kind = LinkOverride::Kind::Device;
-        options.link.device = sim->openPty();
+        options.link.device = sim->device();
         options.portSettleMs = 0;
         options.resetDelayMs = 0;
     } else if (parser.isSet(device)) {
@@ -517,7 +521,8 @@ int runGui(const QStringList& arguments) {
         MainWindow main(session, reporter);
         reporter.setOwner(&main);
         if (parser.isSet(screenshot)) {
-            status = screenshots(main, session, reporter, parser.value(screenshot), sim.get());
+            status = screenshots(main, session, reporter, parser.value(screenshot),
+                                 sim ? &sim->simulator() : nullptr);
         } else if (parser.isSet(ready)) {
             main.show();
             QCoreApplication::processEvents();
@@ -528,13 +533,8 @@ int runGui(const QStringList& arguments) {
         reporter.setOwner(nullptr);
     }
     shutDownOnWorker();
-    if (sim) {
-        sim->stop();
-        if (parser.isSet(stateFile)) {
-            sim->withState(
-                [&](phonesim::PhoneState& s) { s.save(parser.value(stateFile).toStdString()); });
-        }
-    }
+    if (sim)
+        sim->stopAndSave();
     return status;
 }
 

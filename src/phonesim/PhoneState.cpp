@@ -1,6 +1,7 @@
 #include "phonesim/PhoneState.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -223,6 +224,14 @@ bool PhoneState::fromText(const std::string& text, PhoneState& out, std::string*
 }
 
 bool PhoneState::load(const std::string& path, PhoneState& out, std::string* error) {
+    // A directory opens, and reads as an empty file: a phone without contents.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        if (error != nullptr) {
+            *error = path + ": a directory, not a file";
+        }
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (error != nullptr) {

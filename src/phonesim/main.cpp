@@ -4,15 +4,15 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <exception>
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "phonesim/Commands.h"
-#include "phonesim/Simulator.h"
+#include "phonesim/Startup.h"
 
 namespace {
 
@@ -166,14 +166,6 @@ int main(int argc, char** argv) {
         return usageError("--save needs --state FILE");
     }
 
-    phonesim::PhoneState state = phonesim::PhoneState::demo();
-    if (!opt.statePath.empty()) {
-        std::string error;
-        if (!phonesim::PhoneState::load(opt.statePath, state, &error)) {
-            std::cerr << "vondrix-phonesim: " << error << "\n";
-            return kExitUsage;
-        }
-    }
     std::ofstream record;
     if (!opt.recordPath.empty()) {
         record.open(opt.recordPath, std::ios::binary | std::ios::app);
@@ -190,39 +182,40 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    phonesim::Limits limits;
-    limits.idleLimit = std::chrono::seconds(opt.idleSeconds);
-    limits.commandLimit = limits.idleLimit;
+    phonesim::StartOptions start;
+    start.stateFile = opt.statePath;
+    start.wire = opt.wire;
+    start.limits.idleLimit = std::chrono::seconds(opt.idleSeconds);
+    start.limits.commandLimit = start.limits.idleLimit;
     // Nothing here reads the in-memory record; --record keeps the lines.
-    limits.recordLines = 0;
-    phonesim::Simulator sim(std::move(state), opt.wire, limits);
+    start.limits.recordLines = 0;
     if (record.is_open()) {
-        sim.setRecorder([&record](const std::string& line) {
+        start.recorder = [&record](const std::string& line) {
             record << line << '\n' << std::flush;
-        });
+        };
     }
-    try {
-        if (opt.tcp) {
-            std::cout << sim.listenTcp(opt.host, opt.port) << std::endl;
-        } else {
-            std::cout << sim.openPty() << std::endl;
-        }
-    } catch (const std::exception& e) {
-        std::cerr << "vondrix-phonesim: " << e.what() << "\n";
-        return kExitFailure;
+    start.tcp = opt.tcp;
+    start.host = opt.host;
+    start.port = opt.port;
+    auto started = phonesim::startPhone(start);
+    if (const auto* failure = std::get_if<phonesim::StartFailure>(&started)) {
+        std::cerr << "vondrix-phonesim: " << failure->message << "\n";
+        return failure->kind == phonesim::StartFailure::Kind::StateFile ? kExitUsage : kExitFailure;
+    }
+    auto& phone = std::get<phonesim::RunningPhone>(started);
+    if (opt.tcp) {
+        std::cout << phone.port() << std::endl;
+    } else {
+        std::cout << phone.device() << std::endl;
     }
 
     int received = 0;
     sigwait(&signals, &received);
-    sim.stop();
-
-    if (opt.save) {
-        bool saved = false;
-        sim.withState([&](phonesim::PhoneState& s) { saved = s.save(opt.statePath); });
-        if (!saved) {
-            std::cerr << "vondrix-phonesim: " << opt.statePath << ": cannot write\n";
-            return kExitFailure;
-        }
+    if (!opt.save) {
+        phone.simulator().stop();
+    } else if (!phone.stopAndSave()) {
+        std::cerr << "vondrix-phonesim: " << opt.statePath << ": cannot write\n";
+        return kExitFailure;
     }
     return kExitOk;
 }

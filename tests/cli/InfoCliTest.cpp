@@ -55,6 +55,29 @@ TEST_F(CliTest, SimulatedPhoneStateFileAndUnknownSignal) {
     EXPECT_NE(r.out.find("Operator: 0,0,\"E-Plus\"\n"), std::string::npos) << r.out;
 }
 
+TEST_F(CliTest, StateFileTheSimulatedPhoneCannotLoadIsAUsageError) {
+    std::ofstream(dir + "/bad.txt") << "[identity]\nmodel = S35i\n[nonsense]\n";
+    std::filesystem::create_directory(dir + "/folder");
+    struct Case {
+        const char* situation;
+        std::string file;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"no such file", "missing.txt", "missing.txt: cannot open"},
+        {"a folder", "folder", "folder: a directory, not a file"},
+        {"not a phone's contents", "bad.txt", "bad.txt: line 3: unknown section [nonsense]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.situation);
+        const auto r = run({"--simulate=" + c.file, "info"});
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err,
+                  "vondrix-cli: cannot load simulated phone " + c.file + ": " + c.reason + "\n");
+    }
+}
+
 TEST_F(CliTest, FailedResetEndsWithNoDeviceInTheRunsLanguage) {
     phonesim::PhoneState state = phonesim::PhoneState::demo();
     state.failing.insert("ATZ");

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "link/AtEngine.h"
+#include "phonesim/Simulator.h"
 #include "support/RunProcess.h"
 
 extern char** environ;
@@ -91,6 +92,12 @@ TEST(PhonesimProgram, UsageErrorsAndDemoDump) {
     EXPECT_EQ(test::runProcess(VONDRIX_PHONESIM_PATH, {"--bogus"}, dir).exitCode, 2);
     EXPECT_EQ(test::runProcess(VONDRIX_PHONESIM_PATH, {"--state", "missing.txt"}, dir).exitCode, 2);
     EXPECT_EQ(test::runProcess(VONDRIX_PHONESIM_PATH, {"--idle", "soon"}, dir).exitCode, 2);
+    // A port another phone serves cannot be served: a message, status 1.
+    phonesim::Simulator other;
+    const std::string busy = "127.0.0.1:" + std::to_string(other.listenTcp());
+    const auto inUse = test::runProcess(VONDRIX_PHONESIM_PATH, {"--tcp", busy}, dir);
+    EXPECT_EQ(inUse.exitCode, 1);
+    EXPECT_EQ(inUse.err.rfind("vondrix-phonesim: listen on " + busy, 0), 0u) << inUse.err;
     const auto dump = test::runProcess(VONDRIX_PHONESIM_PATH, {"--dump-demo"}, dir);
     EXPECT_EQ(dump.exitCode, 0);
     EXPECT_NE(dump.out.find("SIEMENS"), std::string::npos);

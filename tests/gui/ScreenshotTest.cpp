@@ -27,6 +27,7 @@ class ScreenshotTest : public QObject {
     void failedResetOffersTheOptionsThenEndsWithStatus3();
     void firstStartShowsTheOptions_data();
     void firstStartShowsTheOptions();
+    void stateFileThatCannotLoadEndsBeforeAnyWindow();
     void transferProgressShowsTimesAndCancelAsksToStop();
     void optionsThatNeedNoWindowWorkWithoutADisplay_data();
     void optionsThatNeedNoWindowWorkWithoutADisplay();
@@ -140,6 +141,25 @@ void ScreenshotTest::firstStartShowsTheOptions() {
                 dir.filePath(QStringLiteral("Vondrix.ini")), QStringLiteral("--exit-when-ready")});
     QCOMPARE(status, 0);
     QCOMPARE(seen, modals);
+}
+
+void ScreenshotTest::stateFileThatCannotLoadEndsBeforeAnyWindow() {
+    QTemporaryDir dir;
+    QFile bad(dir.filePath(QStringLiteral("bad.txt")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("[nonsense]\n");
+    bad.close();
+    QStringList seen;
+    const auto poll = answerModals(seen, {});
+    for (const char* name : {"missing.txt", "bad.txt"}) {
+        const int status =
+            runGui({QStringLiteral("vondrix"),
+                    QStringLiteral("--simulate=") + dir.filePath(QLatin1String(name)),
+                    QStringLiteral("--ini"), dir.filePath(QStringLiteral("Vondrix.ini")),
+                    QStringLiteral("--exit-when-ready")});
+        QCOMPARE(status, 2);
+    }
+    QCOMPARE(seen, QStringList());
 }
 
 void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {
