@@ -23,7 +23,8 @@ written, 2 usage error, 3 no link to the phone.
 )";
 
 const std::string kClockHelp =
-    std::string(R"(Sets the phone's clock from this computer's local time ()") + kClockCommand + R"().
+    std::string(R"(Sets the phone's clock from this computer's local time ()") + kClockCommand +
+    R"().
 Exit status: 0 clock set, 1 the phone refused the time, 2 usage error,
 3 no link to the phone.
 )";

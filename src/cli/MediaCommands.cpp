@@ -54,9 +54,9 @@ reply with a block missing or out of order, is a failure).
 Exit status: 0 written, 1 failed or stopped, 2 usage error, 3 no link.
 )";
 
-const std::string kLogoDeleteHelp =
-    std::string(R"(Deletes the operator logo on the phone ()") + kDeleteLogoCommand +
-    R"(). As in the desktop
+const std::string kLogoDeleteHelp = std::string(R"(Deletes the operator logo on the phone ()") +
+                                    kDeleteLogoCommand +
+                                    R"(). As in the desktop
 program, the phone's answer is not examined.
 Exit status: 0 sent, 1 the phone did not answer, 2 usage error, 3 no link.
 )";
