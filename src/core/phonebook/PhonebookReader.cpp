@@ -126,15 +126,20 @@ bool PhonebookReader::readCurrent(Reporter::Display progressTarget) {
     return true;
 }
 
+std::optional<Range> PhonebookReader::selectAndSize(const std::string& select,
+                                                    const char* sizeQuery) {
+    if (!engine_.standard(select))
+        return std::nullopt;
+    const AtEngine::Result test = engine_.standard(sizeQuery);
+    if (!test)
+        return std::nullopt;
+    return parseCpbrTest(test.raw, Range{});
+}
+
 bool PhonebookReader::readOwnNumbers() {
     LinkOperation operation(engine_, reporter_);
     model_.ownNumbers.fill({});
-    if (!engine_.standard("AT+CPBS=ON"))
-        return false;
-    const AtEngine::Result test = engine_.standard(kRangeQuery);
-    if (!test)
-        return false;
-    const auto size = parseCpbrTest(test.raw, Range{});
+    const auto size = selectAndSize("AT+CPBS=ON", kRangeQuery);
     if (!size)
         return false;
     const Range range = *size;
@@ -155,12 +160,7 @@ bool PhonebookReader::readOwnNumbers() {
 void PhonebookReader::readRedbook() {
     LinkOperation operation(engine_, reporter_);
     model_.redbook.clear();
-    if (!engine_.standard("AT^SPBS=RD"))
-        return;
-    const AtEngine::Result test = engine_.standard("AT^SPBG=?");
-    if (!test)
-        return;
-    const auto size = parseCpbrTest(test.raw, Range{});
+    const auto size = selectAndSize("AT^SPBS=RD", "AT^SPBG=?");
     if (!size)
         return;
     const Range range = *size;
@@ -191,12 +191,7 @@ void PhonebookReader::readCallLists() {
 
 void PhonebookReader::readCallList(const char* code, CallList& list) {
     LinkOperation operation(engine_, reporter_);
-    if (!engine_.standard(std::string("AT+CPBS=") + code))
-        return;
-    const AtEngine::Result test = engine_.standard(kRangeQuery);
-    if (!test)
-        return;
-    const auto size = parseCpbrTest(test.raw, Range{});
+    const auto size = selectAndSize(std::string("AT+CPBS=") + code, kRangeQuery);
     if (!size)
         return;
     const Range range = *size;

@@ -6,6 +6,9 @@
 // reporter; the window's opening (session/PhonebookWindowSession) composes
 // them under one reading dialog.
 
+#include <optional>
+#include <string>
+
 #include "foundation/Reporter.h"
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
@@ -59,6 +62,9 @@ class PhonebookReader {
 
   private:
     bool linkFailed() const { return engine_.failure() != AtEngine::Failure::None; }
+    // Selects a store and asks its size: the range, or nothing when either
+    // command fails or the size reply holds no range.
+    std::optional<Range> selectAndSize(const std::string& select, const char* sizeQuery);
     void beginProgress(Reporter::Display target, Reporter::Task task);
     void endProgress(Reporter::Display target);
     // Locations per read command: 0 (one each) unless FastRead is on.
