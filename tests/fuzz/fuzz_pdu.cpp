@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string hex;
     if ((control & 0x04) != 0) {
         for (char c : input)
-            appendHexByte(hex, static_cast<unsigned char>(c));
+            vondrix::appendHexByte(hex, static_cast<unsigned char>(c));
         input = hex;
     }
 
