@@ -81,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fields.description.size() > kMaxDescription)
         std::abort();
     const std::string object = composeObject(fields);
-    const SlotRead back =
-        parseSbnrSlot("\r\n^SBNR: \"vcs\",5,1,1\r\n" + vondrix::hexText(object) + "\r\n\r\nOK\r\n", 5);
+    const SlotRead back = parseSbnrSlot(
+        "\r\n^SBNR: \"vcs\",5,1,1\r\n" + vondrix::hexText(object) + "\r\n\r\nOK\r\n", 5);
     if (back.state != SlotRead::State::Held || back.object != object)
         std::abort();
     const Row read = rowFromObject(5, back.object);
