@@ -36,6 +36,8 @@
 #include "gui/PhoneWorker.h"
 #include "gui/PhonebookWindow.h"
 #include "phonesim/Simulator.h"
+
+#include "FullSim.h"
 #include "session/Startup.h"
 
 namespace {
@@ -71,13 +73,8 @@ class Probe : public QObject {
     }
 };
 
-phonesim::PhoneState fullSim() {
-    phonesim::PhoneState s = phonesim::PhoneState::demo();
-    s.sim.size = 250;
-    s.sim.entries.clear();
-    for (int i = 1; i <= 250; ++i)
-        s.sim.entries[i] = {"+49301234" + std::to_string(1000 + i), 145,
-                            "Name " + std::to_string(i)};
+phonesim::PhoneState fullSimFastSearch() {
+    phonesim::PhoneState s = fullSim();
     s.net.searchMs = 0;  // the phone's own scan is not the program's lateness
     return s;
 }
@@ -136,7 +133,7 @@ int main(int argc, char** argv) {
     phonesim::WireOptions wire;
     wire.baud = 19200;
     wire.latencyMs = 30;
-    phonesim::Simulator sim(fullSim(), wire);
+    phonesim::Simulator sim(fullSimFastSearch(), wire);
     vondrix::Session session(ini.toStdString());
     vondrix::gui::GuiReporter reporter(vondrix::Language::English);
     vondrix::StartupOptions options;

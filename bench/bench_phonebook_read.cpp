@@ -25,6 +25,8 @@
 #include "phonebook/PhonebookReader.h"
 #include "phonesim/Simulator.h"
 
+#include "FullSim.h"
+
 namespace {
 
 using vondrix::phonebook::kDefaultRangeSize;
@@ -43,16 +45,6 @@ double threadCpuSeconds() {
     getrusage(RUSAGE_THREAD, &ru);
     return static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
            static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
-phonesim::PhoneState fullSim() {
-    phonesim::PhoneState s = phonesim::PhoneState::demo();
-    s.sim.size = 250;
-    s.sim.entries.clear();
-    for (int i = 1; i <= 250; ++i)
-        s.sim.entries[i] = {"+49301234" + std::to_string(1000 + i), 145,
-                            "Name " + std::to_string(i)};
-    return s;
 }
 
 struct Read {
