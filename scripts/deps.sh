@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, if missing.
 # Run by run.sh and test.sh; safe to run again. With --packaging, also what
-# scripts/package.sh needs to build and check the Debian package.
+# scripts/package.sh needs to build and check the Debian package; with
+# --windows, what scripts/build-windows.sh needs to build for Windows and run
+# the tests under Wine.
 set -euo pipefail
 
 VONDRIX_PACKAGES=(
@@ -13,9 +15,18 @@ VONDRIX_PACKAGES=(
   imagemagick giflib-tools libgif-dev
   python3-icalendar python3-vobject
 )
-if [ "${1:-}" = "--packaging" ]; then
-  VONDRIX_PACKAGES+=(dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin)
-fi
+for option in "$@"; do
+  case "$option" in
+    --packaging)
+      VONDRIX_PACKAGES+=(dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin) ;;
+    --windows)
+      # GoogleTest comes as Debian's sources (googletest), built for the target.
+      VONDRIX_PACKAGES+=(g++-mingw-w64-x86-64-posix googletest wine wine64 zip python3) ;;
+    *)
+      echo "deps.sh: unknown option $option" >&2
+      exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${VONDRIX_PACKAGES[@]}"; do

@@ -36,6 +36,7 @@ class FilesTest : public ::testing::Test {
 };
 
 TEST_F(FilesTest, ReadsOnlyRegularFilesAndNeverBlocks) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     ASSERT_TRUE(writeText(at("plain"), "a\r\nb"));
     fs::create_directory(at("folder"));
     ASSERT_TRUE(test::makeFifo(at("fifo")));
@@ -70,6 +71,7 @@ TEST_F(FilesTest, ReplacementKeepsPermissionBits) {
 }
 
 TEST_F(FilesTest, NonRegularTargetsAreRefusedWithoutBlocking) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     fs::create_directory(at("folder"));
     ASSERT_TRUE(test::makeFifo(at("fifo")));
     const test::Watchdog watchdog("writing a FIFO", 10);
@@ -121,6 +123,7 @@ TEST_F(FilesTest, AppendCreatesThenAppends) {
 // Writes that fail half-way (the file size limit stops them after 16 bytes,
 // whoever runs the test) never leave a new file and never cost an old one.
 TEST_F(FilesTest, FailedWritesLeaveNoNewFileAndKeepOldOnes) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     const std::string big(4096, 'x');
     ASSERT_TRUE(writeText(at("old-replace"), "old content"));
     ASSERT_TRUE(writeText(at("old-append"), "old content"));

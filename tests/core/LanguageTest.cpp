@@ -1,4 +1,5 @@
 #include "foundation/Language.h"
+#include "support/Environment.h"
 
 #include <gtest/gtest.h>
 
@@ -38,9 +39,9 @@ class EnvGuard {
   private:
     static void apply(const char* name, const char* value) {
         if (value) {
-            ::setenv(name, value, 1);
+            test::setEnv(name, value);
         } else {
-            ::unsetenv(name);
+            test::unsetEnv(name);
         }
     }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;

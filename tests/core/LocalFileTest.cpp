@@ -74,6 +74,7 @@ class LocalFileDisk : public ::testing::Test {
 };
 
 TEST_F(LocalFileDisk, SaveReplacesTheFileWholeOrNotAtAll) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     EXPECT_TRUE(loadNameDirectory(path).empty());  // no file yet
     ASSERT_TRUE(saveToLocalFile(book(Kind::Fixed, {entry(1, "Fix", "112")}), path, reporter));
     ASSERT_TRUE(saveToLocalFile(book(Kind::Sim, {entry(1, "Anna", "0301")}), path, reporter));
@@ -138,6 +139,7 @@ TEST_F(LocalFileDisk, SymlinkedFileIsReadThroughAndReplaced) {
 }
 
 TEST_F(LocalFileDisk, FifoOrFolderInPlaceOfTheFileIsRefused) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     ASSERT_TRUE(test::makeFifo(path));
     fs::create_directory(at("dir.phb"));
     const test::Watchdog watchdog("a FIFO as Vondrix.phb", 10);

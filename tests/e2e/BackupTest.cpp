@@ -16,6 +16,7 @@
 #include "session/Restore.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -28,7 +29,7 @@ constexpr const char* kPython = "/usr/bin/python3";
 struct Rig {
     explicit Rig(phonesim::PhoneState state = phonesim::PhoneState::demo())
         : dir(test::makeTempDir("backup")), sim(std::move(state)), session(dir + "/Vondrix.ini") {
-        session.link = PhoneLink::openSerial(sim.openPty(), 0);
+        session.link = test::simulatorLink(sim);
         session.engine.setTimeouts(700ms, 700ms);
         session.engine.setOverallExtra(1000ms);
     }
@@ -135,7 +136,7 @@ TEST(Backup, DemoPhoneFolderReadBackByIndependentReaders) {
 
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename());
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"backup.json", "contacts.vcf", "manifest",
                                                "messages.mbox", "messages.xml", "organizer.ics"}));

@@ -22,6 +22,7 @@
 #include "sms/CommandMode.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix::sms {
 namespace {
@@ -63,7 +64,7 @@ struct Rig {
             s.sms = phonesim::SmsStore{};
             s.sms.messages = std::move(messages);
         });
-        link = PhoneLink::openSerial(sim.openPty(), 0);
+        link = test::simulatorLink(sim);
         engine.setTimeouts(3s, 3s);
         engine.standard("ATE0");
         if (module)

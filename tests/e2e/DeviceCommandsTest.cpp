@@ -16,6 +16,7 @@
 #include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -30,7 +31,7 @@ struct Window {
     explicit Window(const std::function<void(phonesim::PhoneState&)>& prepare = {}) {
         if (prepare)
             sim.withState(prepare);
-        link = PhoneLink::openSerial(sim.openPty(), 0);
+        link = test::simulatorLink(sim);
         engine.setTimeouts(3s, 3s);
         state = runOpeningSequence(engine, Settings{});
         sim.clearReceived();
@@ -287,6 +288,7 @@ TEST(DeviceInfoFile, TwoSavesGiveHeaderDataHeaderData) {
 }
 
 TEST(DeviceInfoFile, UnopenableOrIrregularFileShowsAMessage) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     const std::string dir = test::makeTempDir("devinfo");
     ASSERT_TRUE(test::makeFifo(dir + "/fifo.csv"));
     const test::Watchdog watchdog("appending to a FIFO", 10);

@@ -19,6 +19,7 @@
 #include "session/NetworkSelectionSession.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -36,7 +37,7 @@ struct Rig {
             if (prepare)
                 prepare(s);
         });
-        session.link = PhoneLink::openSerial(sim.openPty(), 0);
+        session.link = test::simulatorLink(sim);
         session.engine.setTimeouts(700ms, 700ms);
         session.engine.setOverallExtra(1000ms);
     }

@@ -23,6 +23,7 @@
 #include "phonesim/Simulator.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix::network {
 namespace {
@@ -39,7 +40,7 @@ struct Rig {
             if (prepare)
                 prepare(s);
         });
-        link = PhoneLink::openSerial(sim.openPty(), 0);
+        link = test::simulatorLink(sim);
         engine.setTimeouts(3s, 3s);
     }
     PhoneState phone() {

@@ -6,6 +6,7 @@
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
 #include "session/MainWindowSession.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -14,7 +15,7 @@ using namespace std::chrono_literals;
 
 struct Rig {
     explicit Rig(phonesim::WireOptions wire = {}) : sim(phonesim::PhoneState::demo(), wire) {
-        link = PhoneLink::openSerial(sim.openPty(), 0);
+        link = test::simulatorLink(sim);
         engine.setTimeouts(3s, 3s);
     }
     phonesim::Simulator sim;

@@ -12,6 +12,7 @@
 #include "organizer/Names.h"
 #include "session/OrganizerWindowSession.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -20,7 +21,7 @@ using namespace std::chrono_literals;
 
 struct Rig {
     Rig() : dir(test::makeTempDir("organizer-session")), session(dir + "/Vondrix.ini") {
-        session.link = PhoneLink::openSerial(sim.openPty(), 0);
+        session.link = test::simulatorLink(sim);
         session.engine.setTimeouts(3s, 3s);
     }
     ~Rig() { std::filesystem::remove_all(dir); }

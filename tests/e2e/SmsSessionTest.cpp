@@ -19,6 +19,7 @@
 #include "session/SendDialogSession.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 #include "text/Latin1.h"
 
 namespace vondrix {
@@ -36,7 +37,7 @@ struct Rig {
         : dir(test::makeTempDir("smssession")), session(dir + "/Vondrix.ini") {
         if (prepare)
             sim.withState(prepare);
-        session.link = PhoneLink::openSerial(sim.openPty(), 0);
+        session.link = test::simulatorLink(sim);
         session.engine.setTimeouts(3s, 3s);
         session.engine.standard("ATE0");
         std::ofstream(localFile(), std::ios::binary)

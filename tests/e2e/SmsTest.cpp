@@ -26,6 +26,7 @@
 #include "sms/Texts.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 #include "text/Latin1.h"
 
 namespace vondrix::sms {
@@ -88,7 +89,7 @@ struct Rig {
     explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) {
         if (prepare)
             sim.withState(prepare);
-        link = PhoneLink::openSerial(sim.openPty(), 0);
+        link = test::simulatorLink(sim);
         engine.setTimeouts(3s, 3s);
         engine.standard("ATE0");
         model.names = directory();

@@ -191,6 +191,7 @@ TEST_F(StartupTest, NoPortChosenWithoutDialogStops) {
 }
 
 TEST_F(StartupTest, FifoAsSettingsFileIsRefusedWithDefaults) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     ASSERT_TRUE(test::makeFifo(ini));
     const test::Watchdog watchdog("a FIFO as Vondrix.ini", 10);
     Session s(ini);

@@ -16,7 +16,9 @@
 #include "phonesim/Simulator.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 #include "text/Hex.h"
+#include "support/Environment.h"
 
 namespace vondrix::media {
 namespace {
@@ -67,7 +69,7 @@ struct Rig {
     explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) {
         if (prepare)
             sim.withState(prepare);
-        link = PhoneLink::openSerial(sim.openPty(), 0);
+        link = test::simulatorLink(sim);
         engine.setTimeouts(2s, 2s);
         service.setBlockPause(0ms);
     }
@@ -267,7 +269,7 @@ TEST(TransferUpload, GifIsConvertedInAPrivateFolderAndSurvives) {
     fs::create_directory(tmp);
     const char* oldTmp = std::getenv("TMPDIR");
     const std::string saved = oldTmp ? oldTmp : "";
-    setenv("TMPDIR", tmp.c_str(), 1);
+    test::setEnv("TMPDIR", tmp.c_str());
     const fs::path source =
         fs::path(VONDRIX_SOURCE_DIR) / "tests/fuzz/corpus/fuzz_gif/two_colours.gif";
     const Bytes gif = readAll(source.string());
@@ -276,7 +278,7 @@ TEST(TransferUpload, GifIsConvertedInAPrivateFolderAndSurvives) {
     const std::string path = rig.file("PHOTO.gif", gif);
     rig.file("PHOTO.BMP", "mine");
     const TransferResult result = rig.service.sendLogo(path);
-    oldTmp ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+    oldTmp ? test::setEnv("TMPDIR", saved.c_str()) : test::unsetEnv("TMPDIR");
     EXPECT_EQ(result, TransferResult::Done);
     EXPECT_EQ(readAll(path), gif);
     EXPECT_EQ(readAll(rig.dir + "/PHOTO.BMP"), "mine");

@@ -17,6 +17,7 @@
 #include "session/TransferSession.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -37,7 +38,7 @@ Outcome runWindows(int percent) {
     wire.unsolicitedSeed = 7;
     phonesim::Simulator sim(phonesim::PhoneState::demo(), wire);
     Session session(dir + "/Vondrix.ini");
-    session.link = PhoneLink::openSerial(sim.openPty(), 0);
+    session.link = test::simulatorLink(sim);
     session.engine.setTimeouts(2000ms, 2000ms);
     test::RecordingReporter reporter;
     const std::string local = dir + "/Vondrix.phb";

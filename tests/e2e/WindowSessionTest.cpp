@@ -13,6 +13,7 @@
 #include "session/PhonebookWindowSession.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -22,7 +23,7 @@ using phonesim::Fault;
 
 struct Rig {
     Rig() : dir(test::makeTempDir("session")), session(dir + "/Vondrix.ini") {
-        session.link = PhoneLink::openSerial(sim.openPty(), 0);
+        session.link = test::simulatorLink(sim);
         session.engine.setTimeouts(700ms, 700ms);
         session.engine.setOverallExtra(1000ms);
     }

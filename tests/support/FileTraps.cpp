@@ -1,19 +1,12 @@
 #include "support/FileTraps.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace vondrix::test {
-
-bool makeFifo(const std::string& path) {
-    return ::mkfifo(path.c_str(), 0644) == 0;
-}
 
 std::string fileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -29,19 +22,6 @@ bool writeText(const std::string& path, const std::string& content) {
     out << content;
     out.close();
     return !out.fail();
-}
-
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
 }
 
 Watchdog::Watchdog(std::string what, int seconds)

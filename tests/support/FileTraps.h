@@ -2,16 +2,27 @@
 
 // Hostile file situations for tests: FIFOs where files belong, a file size
 // limit that makes writes fail even for root, and a watchdog that turns a
-// hang into a failure.
+// hang into a failure. Windows has neither FIFOs nor a file size limit: a
+// test that needs them begins with VONDRIX_NEEDS_FILE_TRAPS() and is shown
+// as skipped there.
 
-#include <sys/resource.h>
+#include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
 
 namespace vondrix::test {
+
+// Whether this system has FIFOs and a file size limit (false on Windows).
+extern const bool kHasFileTraps;
+#define VONDRIX_NEEDS_FILE_TRAPS()                                  \
+    do {                                                            \
+        if (!::vondrix::test::kHasFileTraps)                        \
+            GTEST_SKIP() << "no FIFOs or file size limits here";    \
+    } while (false)
 
 // Creates a FIFO at `path`; false when that fails.
 bool makeFifo(const std::string& path);
@@ -27,13 +38,14 @@ bool writeText(const std::string& path, const std::string& content);
 // is limited too.
 class FileSizeLimit {
   public:
-    explicit FileSizeLimit(rlim_t bytes);
+    explicit FileSizeLimit(std::uint64_t bytes);
     ~FileSizeLimit();
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
   private:
-    rlimit old_{};
+    std::uint64_t oldCurrent_ = 0;
+    std::uint64_t oldMaximum_ = 0;
     void (*oldHandler_)(int) = nullptr;
 };
 

@@ -19,6 +19,7 @@
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 #include "support/ScriptedPhone.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix::test {
 
@@ -90,7 +91,7 @@ struct SimulatedPhonebookRig : detail::SimulatedPeer, PhonebookOnLink {
     explicit SimulatedPhonebookRig(const std::function<void(phonesim::PhoneState&)>& prepare = {},
                                    phonesim::PhoneState start = phonesim::PhoneState::demo())
         : SimulatedPeer(prepare, std::move(start)),
-          PhonebookOnLink(PhoneLink::openSerial(sim.openPty(), 0), std::chrono::seconds(3)) {}
+          PhonebookOnLink(test::simulatorLink(sim), std::chrono::seconds(3)) {}
 
     // A copy of the phone's contents now.
     phonesim::PhoneState phone() {

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "link/PhoneLink.h"
+#include "phonesim/Simulator.h"
+#include "support/SimulatorLink.h"
+
+namespace vondrix::test {
+
+// The engine's link to an in-process simulated phone: its pty, so that the
+// real serial path runs, where the system has ptys; else (Windows) a TCP
+// connection to it.
+inline PhoneLink simulatorLink(phonesim::Simulator& sim) {
+    if (phonesim::Simulator::hasPty())
+        return test::simulatorLink(sim);
+    return PhoneLink::connectTcp("127.0.0.1", sim.listenTcp());
+}
+
+}  // namespace vondrix::test
