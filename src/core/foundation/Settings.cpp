@@ -4,6 +4,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "files/SerialPort.h"
+
 namespace vondrix {
 namespace {
 
@@ -15,7 +17,7 @@ std::string Settings::serialDevicePath() const {
     if (!device.empty())
         return device;
     if (port >= 0 && port <= 6)
-        return "/dev/ttyS" + std::to_string(port);
+        return files::serialPortDevice(port);
     return {};
 }
 

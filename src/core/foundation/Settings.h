@@ -56,7 +56,8 @@ struct Settings {
 
     // A port counts as chosen when Port is 0..6 or Device is set.
     bool portChosen() const { return (port >= 0 && port <= 6) || !device.empty(); }
-    // The serial device to open: Device, else /dev/ttyS<Port>; empty when none.
+    // The serial device to open: Device, else serial port Port (/dev/ttyS<Port>,
+    // COM<Port+1> on Windows); empty when none.
     std::string serialDevicePath() const;
 
     // Start-up step: the option keys with their defaults.

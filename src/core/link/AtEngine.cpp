@@ -1,12 +1,7 @@
 #include "link/AtEngine.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 
 #include "link/Command.h"
 #include "link/ReplyFramer.h"
@@ -17,7 +12,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr std::size_t kChunk = 20480;
-// Bytes one read() may take on the serial path: whatever has arrived. A
+// Bytes one read may take on the serial path: whatever has arrived. A
 // build with VONDRIX_SERIAL_BYTE_READS reads one byte per call, as the link
 // once did, so that the benchmark can compare the two.
 #ifdef VONDRIX_SERIAL_BYTE_READS
@@ -28,45 +23,6 @@ constexpr std::size_t kSerialRead = kChunk;
 // After a failed transaction the line must stay quiet this long before the
 // next command goes out, so that a late reply is not taken for its answer.
 constexpr std::chrono::milliseconds kQuietAfterFailure{500};
-
-bool writeAll(int fd, std::string_view data, bool socket) {
-    std::size_t off = 0;
-    while (off < data.size()) {
-        // The serial path writes one byte per call, as a slow phone wants it.
-        const std::size_t want = socket ? data.size() - off : 1;
-        const ssize_t n = socket ? ::send(fd, data.data() + off, want, MSG_NOSIGNAL)
-                                 : ::write(fd, data.data() + off, want);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        off += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Adds what is there to `into` without waiting; false when the link is
-// closed. A phone that never stops talking is not drained for ever: past the
-// longest reply the rest is left to the next transaction's limits.
-bool readAvailable(int fd, bool socket, std::string& into) {
-    std::array<char, 4096> buf{};
-    for (std::size_t drained = 0; drained < AtEngine::kMaxResponse; drained += buf.size()) {
-        pollfd p{fd, POLLIN, 0};
-        const int rc = ::poll(&p, 1, 0);
-        if (rc < 0 && errno == EINTR)
-            continue;
-        if (rc <= 0)
-            return true;
-        const ssize_t n = socket ? ::recv(fd, buf.data(), buf.size(), MSG_DONTWAIT)
-                                 : ::read(fd, buf.data(), buf.size());
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0)
-            return false;
-        into.append(buf.data(), static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // Whether the last line of `bytes` is begun but not ended.
 bool endsInsideLine(const std::string& bytes) {
@@ -107,27 +63,14 @@ AtEngine::Result AtEngine::list(std::string_view command) {
 }
 
 bool AtEngine::waitReadable(Clock::time_point deadline) {
-    pollfd p{link_.fd(), POLLIN, 0};
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() < 0)
-            return false;
-        const int rc = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
-        if (rc > 0)
-            return true;  // data, or a hang-up that the read will report
-        if (rc == 0)
-            return false;
-        if (errno != EINTR)
-            return false;
-    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() >= 0 && link_.waitReadable(left);
 }
 
 void AtEngine::waitQuiet() {
     // Until the line has been quiet for a moment, but never longer than one
     // inactivity limit.
-    const int fd = link_.fd();
-    const bool socket = link_.isSocket();
     const auto giveUp = Clock::now() + timeout_;
     const auto quiet = std::min<std::chrono::milliseconds>(kQuietAfterFailure, timeout_);
     std::array<char, 4096> buf{};
@@ -139,11 +82,7 @@ void AtEngine::waitQuiet() {
             dirty_ = false;
             break;
         }
-        const ssize_t n =
-            socket ? ::recv(fd, buf.data(), buf.size(), 0) : ::read(fd, buf.data(), buf.size());
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0)
+        if (!link_.read(buf.data(), buf.size()))
             break;  // closed: the next write or read will tell
     }
 }
@@ -171,7 +110,7 @@ bool AtEngine::settleLine() {
         std::string stray = std::move(tail_);
         tail_.clear();
         const auto deadline = Clock::now() + std::min(kQuietAfterFailure, timeout_);
-        while (readAvailable(link_.fd(), link_.isSocket(), stray) && endsInsideLine(stray) &&
+        while (link_.readAvailable(stray, kMaxResponse) && endsInsideLine(stray) &&
                waitReadable(deadline)) {
         }
         if (!judgeTail(std::move(stray))) {
@@ -192,8 +131,7 @@ bool AtEngine::settleLine() {
 
 bool AtEngine::resynchronise() {
     waitQuiet();
-    const bool socket = link_.isSocket();
-    if (!writeAll(link_.fd(), "AT\r", socket))
+    if (!link_.writeAll("AT\r"))
         return false;
     at::ReplyFramer framer(at::Ends::Standard, true, kMaxResponse);
     const auto deadline = Clock::now() + timeout_;
@@ -203,13 +141,10 @@ bool AtEngine::resynchronise() {
             dirty_ = true;
             return false;
         }
-        const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
-                                 : ::read(link_.fd(), buf.data(), buf.size());
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0)
+        const auto n = link_.read(buf.data(), buf.size());
+        if (!n)
             return false;
-        framer.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+        framer.feed(std::string_view(buf.data(), *n));
     }
     // The plain "AT" is answered by "OK" alone: any indication is set aside
     // as between commands.
@@ -271,17 +206,13 @@ std::optional<AtEngine::Result> AtEngine::awaitLateAnswer() {
     const std::unique_ptr<at::ReplyFramer> framer = std::move(pending_);
     if (!framer || failure_ != Failure::NoAnswer)
         return std::nullopt;
-    const bool socket = link_.isSocket();
     const auto deadline = Clock::now() + timeout_;
     std::array<char, kChunk> buf{};
     while (waitReadable(deadline)) {
-        const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
-                                 : ::read(link_.fd(), buf.data(), buf.size());
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0)
+        const auto n = link_.read(buf.data(), buf.size());
+        if (!n)
             return std::nullopt;
-        const auto state = framer->feed(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+        const auto state = framer->feed(std::string_view(buf.data(), *n));
         if (state == at::ReplyFramer::State::TooLong)
             return std::nullopt;
         if (state == at::ReplyFramer::State::Complete) {
@@ -322,7 +253,7 @@ AtEngine::Result AtEngine::run(Variant v, std::string_view command, bool raw) {
         return notSent(failure_);
     sentInOperation_ = true;
     const bool socket = link_.isSocket();
-    if (!writeAll(link_.fd(), line, socket))
+    if (!link_.writeAll(line))
         return fail(Failure::LinkClosed, {});
 
     const auto inactivity = v == Variant::List ? searchTimeout_ : timeout_;
@@ -341,13 +272,10 @@ AtEngine::Result AtEngine::run(Variant v, std::string_view command, bool raw) {
         // Both paths take what has arrived. Bytes after the final result
         // (the blank after a prompt, an unsolicited line) belong to no
         // reply: the framer keeps them apart.
-        const ssize_t n = socket ? ::recv(link_.fd(), buf.data(), buf.size(), 0)
-                                 : ::read(link_.fd(), buf.data(), kSerialRead);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0)
+        const auto n = link_.read(buf.data(), socket ? buf.size() : kSerialRead);
+        if (!n)
             return fail(Failure::LinkClosed, framer->bytes());
-        switch (framer->feed(std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
+        switch (framer->feed(std::string_view(buf.data(), *n))) {
             case at::ReplyFramer::State::Reading:
                 continue;
             case at::ReplyFramer::State::TooLong:

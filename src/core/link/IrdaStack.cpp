@@ -1,14 +1,5 @@
 #include "link/IrdaStack.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cstring>
-
 #include "text/Decimal.h"
 
 namespace vondrix {
@@ -48,25 +39,19 @@ std::optional<std::vector<IrDevice>> parseIrDevices(const std::string& setting) 
     return devices;
 }
 
-void IrdaStack::closeSocket() {
-    if (socket_ >= 0)
-        ::close(socket_);
-    socket_ = -1;
-}
-
 IrdaStack::Result IrdaStack::discover() {
     phone_.reset();
-    socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socket_ < 0) {
+    if (!PhoneLink::networkStackReady())
+        return Result::NoNetworkStack;
+    if (!socket_.create())
         return Result::NoSocket;
-    }
     const auto devices = parseIrDevices(setting_);
     if (!devices) {
-        closeSocket();
+        socket_.close();
         return Result::SearchFailed;
     }
     if (devices->empty()) {
-        closeSocket();
+        socket_.close();
         return Result::NothingInRange;
     }
     for (const auto& d : *devices) {
@@ -75,36 +60,22 @@ IrdaStack::Result IrdaStack::discover() {
             return Result::Ok;
         }
     }
-    closeSocket();
+    socket_.close();
     return Result::NoPhone;
 }
 
 IrdaStack::Result IrdaStack::connect(PhoneLink& link) {
-    if (!phone_ || socket_ < 0)
+    if (!phone_ || !socket_.isOpen())
         return Result::ConnectFailed;
-    const int one = 1;
-    if (::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0 ||
-        ::setsockopt(socket_, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one) != 0) {
-        closeSocket();
+    if (!socket_.setOptions()) {
+        socket_.close();
         return Result::OptionsRefused;
     }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* res = nullptr;
-    bool connected = false;
-    if (::getaddrinfo(phone_->host.c_str(), std::to_string(phone_->port).c_str(), &hints, &res) ==
-        0) {
-        for (addrinfo* ai = res; ai && !connected; ai = ai->ai_next)
-            connected = ::connect(socket_, ai->ai_addr, ai->ai_addrlen) == 0;
-        ::freeaddrinfo(res);
-    }
-    if (!connected) {
-        closeSocket();
+    if (!socket_.connect(phone_->host, phone_->port)) {
+        socket_.close();
         return Result::ConnectFailed;
     }
-    link = PhoneLink::adoptSocket(socket_);
-    socket_ = -1;
+    socket_.handTo(link);
     return Result::Ok;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "link/IrdaSocket.h"
 #include "link/PhoneLink.h"
 
 namespace vondrix {
@@ -28,7 +29,6 @@ constexpr std::size_t kMaxIrDevices = 5;
 class IrdaStack {
   public:
     explicit IrdaStack(std::string setting) : setting_(std::move(setting)) {}
-    ~IrdaStack() { closeSocket(); }
     IrdaStack(const IrdaStack&) = delete;
     IrdaStack& operator=(const IrdaStack&) = delete;
 
@@ -37,6 +37,7 @@ class IrdaStack {
 
     enum class Result {
         Ok,
+        NoNetworkStack,  // the system's network stack could not be started
         NoSocket,        // the socket could not be created
         SearchFailed,    // the device list could not be read
         NothingInRange,  // no device at all
@@ -55,9 +56,8 @@ class IrdaStack {
 
   private:
     std::string setting_;
-    int socket_ = -1;
+    IrdaSocket socket_;
     std::optional<IrDevice> phone_;
-    void closeSocket();
 };
 
 }  // namespace vondrix

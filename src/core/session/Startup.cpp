@@ -21,6 +21,9 @@ bool reportIrda(IrdaStack::Result result, Reporter& reporter) {
     switch (result) {
         case IrdaStack::Result::Ok:
             return true;
+        case IrdaStack::Result::NoNetworkStack:
+            reporter.message(msg::NoNetworkStack, Caption::Error);
+            break;
         case IrdaStack::Result::NoSocket:
             reporter.message(msg::SocketNotOpened, Caption::Error);
             break;
