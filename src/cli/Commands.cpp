@@ -141,7 +141,8 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
     options.languageOverride = ctx.languageOverride;
 
     // The simulated phone runs in this process behind a real pty, so the
-    // real serial path is exercised; it needs no settling pauses.
+    // real serial path is exercised; it needs no settling pauses. Where the
+    // system has no ptys it listens on the loopback instead.
     std::optional<phonesim::RunningPhone> sim;
     if (ctx.simulate) {
         auto started = phonesim::startInProcessPhone(ctx.simulateState);
@@ -158,8 +159,15 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
             return kExitNoLink;
         }
         sim.emplace(std::move(std::get<phonesim::RunningPhone>(started)));
-        options.link.kind = LinkOverride::Kind::Device;
-        options.link.device = sim->device();
+        if (sim->device().empty()) {
+            options.link.kind = LinkOverride::Kind::Tcp;
+            options.link.host = phonesim::kInProcessHost;
+            options.link.port = sim->port();
+            options.link.serialStandIn = true;
+        } else {
+            options.link.kind = LinkOverride::Kind::Device;
+            options.link.device = sim->device();
+        }
         options.portSettleMs = 0;
         options.resetDelayMs = 0;
     }

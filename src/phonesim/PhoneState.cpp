@@ -1,6 +1,5 @@
 #include "phonesim/PhoneState.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -223,16 +222,26 @@ bool PhoneState::fromText(const std::string& text, PhoneState& out, std::string*
     return true;
 }
 
+namespace {
+
+// File names are UTF-8 whatever the system's own encoding of them (on
+// Windows, UTF-16); std::filesystem also renames over an existing file there.
+std::filesystem::path fileName(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
 bool PhoneState::load(const std::string& path, PhoneState& out, std::string* error) {
     // A directory opens, and reads as an empty file: a phone without contents.
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_directory(fileName(path), ec)) {
         if (error != nullptr) {
             *error = path + ": a directory, not a file";
         }
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fileName(path), std::ios::binary);
     if (!in) {
         if (error != nullptr) {
             *error = path + ": cannot open";
@@ -254,7 +263,9 @@ bool PhoneState::load(const std::string& path, PhoneState& out, std::string* err
 bool PhoneState::save(const std::string& path) const {
     // Written beside the target and renamed over it, so a failed write never
     // leaves a half file in place of the old contents.
-    const std::string tmp = path + ".tmp";
+    const std::filesystem::path target = fileName(path);
+    const std::filesystem::path tmp = fileName(path + ".tmp");
+    std::error_code ec;
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out) {
@@ -264,12 +275,13 @@ bool PhoneState::save(const std::string& path) const {
         out.flush();
         if (!out) {
             out.close();
-            std::remove(tmp.c_str());
+            std::filesystem::remove(tmp, ec);
             return false;
         }
     }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
+    std::filesystem::rename(tmp, target, ec);
+    if (ec) {
+        std::filesystem::remove(tmp, ec);
         return false;
     }
     return true;

@@ -1,21 +1,10 @@
 #include "phonesim/Simulator.h"
 
 #include "phonesim/Commands.h"
-
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <termios.h>
-#include <unistd.h>
+#include "phonesim/Endpoint.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
@@ -34,22 +23,8 @@ namespace phonesim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void throwErrno(const std::string& what) {
-    throw std::system_error(errno, std::generic_category(), what);
-}
-
-void closeFd(int& fd) {
-    if (fd >= 0) {
-        ::close(fd);
-        fd = -1;
-    }
-}
-
-bool setNonBlocking(int fd) {
-    const int flags = ::fcntl(fd, F_GETFL);
-    return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
-}
+using endpoint::Handle;
+using endpoint::kNone;
 
 // The time one byte takes on the wire: start bit, 8 data bits, stop bit.
 Clock::duration byteTime(int baud) {
@@ -120,17 +95,17 @@ struct Simulator::Impl {
     std::function<void(const std::string&)> recorder;
     std::mt19937 rng{0x5335u};
     std::mt19937 urcRng;
-    int wakeFd = -1;  // written to wake the serving thread
+    endpoint::Waker waker;  // wakes the serving thread
 
     std::atomic<std::size_t> peakOut{0};
 
     // Owned by the serving thread while it runs.
-    enum class Endpoint { None, Pty, Tcp };
-    Endpoint endpoint = Endpoint::None;
-    int masterFd = -1;
-    int slaveFd = -1;  // kept open so the master never sees the last slave close
-    int listenFd = -1;
-    int connFd = -1;
+    enum class Serving { None, Pty, Tcp };
+    Serving serving = Serving::None;
+    Handle masterFd = kNone;
+    Handle slaveFd = kNone;  // kept open so the master never sees the last slave close
+    Handle listenFd = kNone;
+    Handle connFd = kNone;
     std::thread thread;
     std::atomic<bool> stopping{false};
     std::deque<Segment> out;
@@ -143,7 +118,7 @@ struct Simulator::Impl {
     Clock::time_point inFreeAt{};  // when the last byte read has fully arrived
     bool writeBlocked = false;
 
-    int linkFd() const { return endpoint == Endpoint::Pty ? masterFd : connFd; }
+    Handle linkFd() const { return serving == Serving::Pty ? masterFd : connFd; }
 
     void start();
     void halt();
@@ -162,17 +137,14 @@ struct Simulator::Impl {
 };
 
 void Simulator::Impl::start() {
-    const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (fd < 0) {
-        const int err = errno;
-        closeFd(masterFd);
-        closeFd(slaveFd);
-        closeFd(listenFd);
-        throw std::system_error(err, std::generic_category(), "eventfd");
-    }
-    {
+    try {
         std::lock_guard lock(mu);
-        wakeFd = fd;
+        waker.open();
+    } catch (...) {
+        endpoint::close(masterFd);
+        endpoint::close(slaveFd);
+        endpoint::close(listenFd);
+        throw;
     }
     stopping = false;
     resetWire();
@@ -187,22 +159,19 @@ void Simulator::Impl::halt() {
     }
     {
         std::lock_guard lock(mu);
-        closeFd(wakeFd);
+        waker.close();
     }
-    closeFd(masterFd);
-    closeFd(slaveFd);
-    closeFd(listenFd);
-    closeFd(connFd);
-    endpoint = Endpoint::None;
+    endpoint::close(masterFd);
+    endpoint::close(slaveFd);
+    endpoint::close(listenFd);
+    endpoint::close(connFd);
+    serving = Serving::None;
     resetWire();
 }
 
 void Simulator::Impl::wake() {
     std::lock_guard lock(mu);
-    if (wakeFd >= 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
-    }
+    waker.wake();
 }
 
 void Simulator::Impl::resetWire() {
@@ -216,12 +185,12 @@ void Simulator::Impl::resetWire() {
 }
 
 void Simulator::Impl::closeLink() {
-    if (endpoint == Endpoint::Pty) {
+    if (serving == Serving::Pty) {
         // Closing the master hangs up every open slave descriptor.
-        closeFd(masterFd);
-        closeFd(slaveFd);
+        endpoint::close(masterFd);
+        endpoint::close(slaveFd);
     } else {
-        closeFd(connFd);
+        endpoint::close(connFd);
     }
     resetWire();
 }
@@ -242,15 +211,13 @@ void Simulator::Impl::run() {
         const bool commandChecked = checked(lim.commandLimit);
         // Output first: it may close the link or find it blocked. Input held
         // back by the cap goes in as the output drains.
-        // Sub-millisecond waits: a byte at 19200 baud takes 0.52 ms, and
-        // rounding each wait to whole milliseconds would slow the wire down.
         std::optional<Clock::time_point> deadline = flush(Clock::now());
         while (!inbox.empty() && outBytes < lim.outputCap) {
             interpret(Clock::now(), lim.outputCap);
             deadline = flush(Clock::now());
         }
         const Clock::time_point now = Clock::now();
-        if (endpoint == Endpoint::Tcp && connFd >= 0) {
+        if (serving == Serving::Tcp && connFd != kNone) {
             if (!out.empty() && !writeBlocked) {
                 lastActivity = now;  // waiting on our own pacing, not on the client
             }
@@ -271,48 +238,37 @@ void Simulator::Impl::run() {
                 deadline = deadline ? std::min(*deadline, closeAt) : closeAt;
             }
         }
-        timespec timeout{};
-        timespec* timeoutPtr = nullptr;
+        std::optional<std::chrono::nanoseconds> timeout;
         if (deadline) {
-            const auto wait = std::max(Clock::duration::zero(), *deadline - now);
-            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
-            timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
-            timeout.tv_nsec = static_cast<long>(ns % 1000000000);
-            timeoutPtr = &timeout;
+            timeout = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                std::max(Clock::duration::zero(), *deadline - now));
         }
         const bool reading = inbox.empty() && outBytes < lim.outputCap;
-        std::vector<pollfd> fds;
-        fds.push_back({wakeFd, POLLIN, 0});
-        if (endpoint == Endpoint::Tcp && connFd < 0) {
-            fds.push_back({listenFd, POLLIN, 0});
+        std::vector<endpoint::Watch> watches;
+        watches.push_back({waker.handle(), true, false});
+        if (serving == Serving::Tcp && connFd == kNone) {
+            watches.push_back({listenFd, true, false});
         }
-        if (const int link = linkFd(); link >= 0) {
-            const auto events = (reading ? POLLIN : 0) | (writeBlocked ? POLLOUT : 0);
-            fds.push_back({link, static_cast<short>(events), 0});
+        if (const Handle link = linkFd(); link != kNone) {
+            watches.push_back({link, reading, writeBlocked});
         }
-        if (::ppoll(fds.data(), static_cast<nfds_t>(fds.size()), timeoutPtr, nullptr) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+        if (!endpoint::wait(watches, timeout)) {
             break;
         }
         if (stopping) {
             break;
         }
-        for (const pollfd& p : fds) {
-            if (p.revents == 0) {
+        for (const endpoint::Watch& p : watches) {
+            if (!p.readable && !p.writable && !p.broken) {
                 continue;
             }
-            if (p.fd == wakeFd) {
-                std::uint64_t count = 0;
-                [[maybe_unused]] const ssize_t n = ::read(wakeFd, &count, sizeof count);
+            if (p.handle == waker.handle()) {
+                waker.drain();
                 continue;
             }
-            if (p.fd == listenFd) {
-                const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-                if (fd >= 0) {
-                    const int one = 1;
-                    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            if (p.handle == listenFd) {
+                const Handle fd = endpoint::accept(listenFd);
+                if (fd != kNone) {
                     connFd = fd;
                     resetWire();
                     lastActivity = Clock::now();
@@ -320,23 +276,23 @@ void Simulator::Impl::run() {
                 }
                 continue;
             }
-            if ((p.revents & POLLOUT) != 0) {
+            if (p.writable) {
                 writeBlocked = false;
             }
             if (!reading) {
-                if ((p.revents & (POLLHUP | POLLERR)) != 0) {
+                if (p.broken) {
                     closeLink();  // gone while we held its input back
                 }
                 continue;
             }
-            if ((p.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-                const ssize_t n = ::read(p.fd, buf.data(), buf.size());
+            if (p.readable || p.broken) {
+                const std::ptrdiff_t n = endpoint::readSome(p.handle, buf.data(), buf.size());
                 if (n > 0) {
                     const Clock::time_point at = Clock::now();
                     lastActivity = at;
                     inbox.assign(buf.data(), static_cast<std::size_t>(n));
                     interpret(at, lim.outputCap);
-                } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                } else if (n == endpoint::kGone) {
                     closeLink();  // the client went away
                 }
             }
@@ -534,8 +490,8 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
         bt = byteTime(wire.baud);
     }
     while (!out.empty() && !writeBlocked) {
-        const int fd = linkFd();
-        if (fd < 0) {
+        const Handle fd = linkFd();
+        if (fd == kNone) {
             out.clear();
             outBytes = 0;
             return std::nullopt;
@@ -552,13 +508,12 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
             if (when > now) {
                 return when;
             }
-            if (seg.closeAfter && endpoint == Endpoint::Pty) {
+            if (seg.closeAfter && serving == Serving::Pty) {
                 if (seg.closeBy == Clock::time_point{}) {
                     seg.closeBy = now + kDrainLimit;
                 }
-                int unread = 0;
                 const bool settled = now >= lastWrite + kDrainSettle;
-                const bool drained = ::ioctl(slaveFd, TIOCINQ, &unread) == 0 && unread == 0;
+                const bool drained = endpoint::ptyDrained(slaveFd);
                 if (now < seg.closeBy && !(settled && drained)) {
                     return now + kDrainPoll;
                 }
@@ -579,17 +534,13 @@ std::optional<Clock::time_point> Simulator::Impl::flush(Clock::time_point now) {
         if (bt > Clock::duration::zero()) {
             due = std::min<std::size_t>(left, 1 + static_cast<std::size_t>((now - first) / bt));
         }
-        const ssize_t n = endpoint == Endpoint::Tcp
-                              ? ::send(fd, seg.bytes.data() + seg.pos, due, MSG_NOSIGNAL)
-                              : ::write(fd, seg.bytes.data() + seg.pos, due);
+        const std::ptrdiff_t n =
+            endpoint::writeSome(fd, seg.bytes.data() + seg.pos, due, serving == Serving::Tcp);
+        if (n == endpoint::kWouldBlock) {
+            writeBlocked = true;
+            return std::nullopt;
+        }
         if (n < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                writeBlocked = true;
-                return std::nullopt;
-            }
-            if (errno == EINTR) {
-                continue;
-            }
             closeLink();
             return std::nullopt;
         }
@@ -625,90 +576,29 @@ Simulator::~Simulator() {
     stop();
 }
 
+bool Simulator::hasPty() {
+    return endpoint::hasPty();
+}
+
 std::string Simulator::openPty() {
     stop();
     Impl& d = *impl_;
-    d.masterFd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (d.masterFd < 0) {
-        throwErrno("posix_openpt");
-    }
-    std::string path(256, '\0');
-    if (::grantpt(d.masterFd) != 0 || ::unlockpt(d.masterFd) != 0 ||
-        ::ptsname_r(d.masterFd, path.data(), path.size()) != 0 || !setNonBlocking(d.masterFd)) {
-        const int err = errno;
-        closeFd(d.masterFd);
-        throw std::system_error(err, std::generic_category(), "pty setup");
-    }
-    path.resize(path.find('\0'));
-    d.slaveFd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios tio{};
-    if (d.slaveFd < 0 || ::tcgetattr(d.slaveFd, &tio) != 0) {
-        const int err = errno;
-        closeFd(d.slaveFd);
-        closeFd(d.masterFd);
-        throw std::system_error(err, std::generic_category(), "pty slave " + path);
-    }
-    // Raw: no echo, no line editing, no CR/LF translation by the tty layer;
-    // the phone's own echo is the only one.
-    ::cfmakeraw(&tio);
-    ::cfsetispeed(&tio, B19200);
-    ::cfsetospeed(&tio, B19200);
-    ::tcsetattr(d.slaveFd, TCSANOW, &tio);
-    d.endpoint = Impl::Endpoint::Pty;
+    endpoint::Pty pty = endpoint::openPty();
+    d.masterFd = pty.master;
+    d.slaveFd = pty.slave;
+    d.serving = Impl::Serving::Pty;
     d.start();
-    return path;
+    return pty.path;
 }
 
 int Simulator::listenTcp(const std::string& host, int port) {
     stop();
     Impl& d = *impl_;
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(port);
-    const int rc =
-        ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
-    if (rc != 0) {
-        throw std::runtime_error("cannot resolve " + host + ": " + ::gai_strerror(rc));
-    }
-    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> guard(found, ::freeaddrinfo);
-    int err = 0;
-    for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
-        const int fd =
-            ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
-        if (fd < 0) {
-            err = errno;
-            continue;
-        }
-        const int one = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &kSocketBuffer, sizeof kSocketBuffer);
-        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSocketBuffer, sizeof kSocketBuffer);
-        if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, 4) == 0) {
-            d.listenFd = fd;
-            break;
-        }
-        err = errno;
-        ::close(fd);
-    }
-    if (d.listenFd < 0) {
-        throw std::system_error(err, std::generic_category(), "listen on " + host + ":" + service);
-    }
-    sockaddr_storage addr{};
-    socklen_t len = sizeof addr;
-    if (::getsockname(d.listenFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        const int e = errno;
-        closeFd(d.listenFd);
-        throw std::system_error(e, std::generic_category(), "getsockname");
-    }
-    const int bound = addr.ss_family == AF_INET6
-                          ? ntohs(reinterpret_cast<const sockaddr_in6*>(&addr)->sin6_port)
-                          : ntohs(reinterpret_cast<const sockaddr_in*>(&addr)->sin_port);
-    d.endpoint = Impl::Endpoint::Tcp;
+    const endpoint::Listener listener = endpoint::listenTcp(host, port, kSocketBuffer);
+    d.listenFd = listener.socket;
+    d.serving = Impl::Serving::Tcp;
     d.start();
-    return bound;
+    return listener.port;
 }
 
 void Simulator::stop() {

@@ -2,7 +2,8 @@
 
 // The simulated phone as seen from outside: a Siemens C35/S35-style command
 // interpreter served over a pty (the serial path) or a TCP port (the socket
-// path), in a background thread of the calling process.
+// path), in a background thread of the calling process. The system calls
+// under it are in Endpoint.h.
 
 #include <chrono>
 #include <cstddef>
@@ -106,9 +107,13 @@ class Simulator {
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
+    // Whether this system has ptys (Windows has none: the phone serves TCP there).
+    static bool hasPty();
+
     // Starts serving a new pty; returns the slave's path (open it as a serial port).
     // Serves one endpoint at a time: this and listenTcp() stop the previous one.
-    // Throws std::system_error when the pty cannot be made.
+    // Throws std::system_error when the pty cannot be made, or when there are
+    // no ptys on this system.
     std::string openPty();
 
     // Starts serving TCP on host:port (port 0 picks a free one); returns the port.

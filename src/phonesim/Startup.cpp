@@ -41,6 +41,8 @@ std::variant<RunningPhone, StartFailure> startInProcessPhone(const std::string& 
     StartOptions options;
     options.stateFile = stateFile;
     options.wire = wireFromEnvironment();
+    options.tcp = !Simulator::hasPty();
+    options.host = kInProcessHost;
     return startPhone(options);
 }
 

@@ -63,9 +63,13 @@ class RunningPhone {
 
 std::variant<RunningPhone, StartFailure> startPhone(const StartOptions& options);
 
+// The host the in-process phone listens on where it serves TCP.
+inline constexpr const char* kInProcessHost = "127.0.0.1";
+
 // The desktop program's and the command line's --simulate[=STATEFILE]: the
-// phone on a new pty, unsolicited codes as the environment asks
-// (wireFromEnvironment).
+// phone on a new pty, or where the system has none (Windows) on a free TCP
+// port of kInProcessHost (device() is then ""); unsolicited codes as the
+// environment asks (wireFromEnvironment).
 std::variant<RunningPhone, StartFailure> startInProcessPhone(const std::string& stateFile);
 
 }  // namespace phonesim

@@ -1,8 +1,8 @@
 // vondrix-phonesim: the simulated phone as a stand-alone program, served on a
-// pty or a TCP port until SIGINT or SIGTERM.
+// pty or a TCP port until SIGINT or SIGTERM (Windows: TCP only, until Ctrl-C
+// or the console closes).
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -13,6 +13,7 @@
 
 #include "phonesim/Commands.h"
 #include "phonesim/Startup.h"
+#include "phonesim/StopSignal.h"
 
 namespace {
 
@@ -165,6 +166,11 @@ int main(int argc, char** argv) {
     if (opt.save && opt.statePath.empty()) {
         return usageError("--save needs --state FILE");
     }
+    if (!opt.tcp && !phonesim::Simulator::hasPty()) {
+        std::cerr << "vondrix-phonesim: this system has no pseudo terminals; serve TCP with "
+                     "--tcp [HOST:]PORT\n";
+        return kExitFailure;
+    }
 
     std::ofstream record;
     if (!opt.recordPath.empty()) {
@@ -175,12 +181,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Blocked before the serving thread starts, so only sigwait() below sees them.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Before the serving thread starts, so only the wait below sees them.
+    phonesim::catchStopSignals();
 
     phonesim::StartOptions start;
     start.stateFile = opt.statePath;
@@ -209,8 +211,7 @@ int main(int argc, char** argv) {
         std::cout << phone.device() << std::endl;
     }
 
-    int received = 0;
-    sigwait(&signals, &received);
+    phonesim::waitForStopSignal();
     if (!opt.save) {
         phone.simulator().stop();
     } else if (!phone.stopAndSave()) {

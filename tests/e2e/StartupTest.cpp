@@ -256,6 +256,19 @@ TEST_F(StartupTest, TcpOverrideAlwaysResets) {
     EXPECT_EQ(sim.receivedLines(), (std::vector<std::string>{"ATZ", "ATE0"}));
 }
 
+TEST_F(StartupTest, TcpStandingInForTheSerialPortKeepsNoModem) {
+    phonesim::Simulator sim;
+    options.link.kind = LinkOverride::Kind::Tcp;
+    options.link.host = "127.0.0.1";
+    options.link.port = sim.listenTcp();
+    options.link.serialStandIn = true;
+    writeIni("NoModem=1\n");
+    Session s(ini);
+    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+    EXPECT_TRUE(s.link.isSocket());
+    EXPECT_TRUE(sim.receivedLines().empty());
+}
+
 TEST_F(StartupTest, LanguageAndHelpFileFollowTheOverride) {
     phonesim::Simulator sim;
     writeIni("Device=" + sim.openPty() + "\n");

@@ -77,6 +77,8 @@ LinkResult chooseAndOpenLink(Session& s, Reporter& reporter, const StartupOption
                 reporter.message(msg::ConnectFailed, Caption::Error);
                 return LinkResult::NoLink;
             }
+            if (o.link.serialStandIn && s.settings.noModem)
+                return LinkResult::Open;
             return resetPhone(s.engine, reporter) ? LinkResult::Open : LinkResult::ResetFailed;
         case LinkOverride::Kind::Device:
             return openSerialBranch(s, reporter, o, o.link.device);

@@ -17,6 +17,10 @@ struct LinkOverride {
     std::string device;
     std::string host;
     int port = 0;
+    // A TCP link standing in for the serial port (the in-process simulated
+    // phone where the system has no ptys): started up as the serial port
+    // is, so NoModem skips the reset there too.
+    bool serialStandIn = false;
 };
 
 struct StartupOptions {
