@@ -14,11 +14,11 @@
 #include "link/AtEngine.h"
 #include "media/TransferService.h"
 #include "phonesim/Simulator.h"
+#include "support/Environment.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 #include "support/SimulatorLink.h"
 #include "text/Hex.h"
-#include "support/Environment.h"
 
 namespace vondrix::media {
 namespace {

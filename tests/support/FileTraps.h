@@ -18,10 +18,10 @@ namespace vondrix::test {
 
 // Whether this system has FIFOs and a file size limit (false on Windows).
 extern const bool kHasFileTraps;
-#define VONDRIX_NEEDS_FILE_TRAPS()                                  \
-    do {                                                            \
-        if (!::vondrix::test::kHasFileTraps)                        \
-            GTEST_SKIP() << "no FIFOs or file size limits here";    \
+#define VONDRIX_NEEDS_FILE_TRAPS()                               \
+    do {                                                         \
+        if (!::vondrix::test::kHasFileTraps)                     \
+            GTEST_SKIP() << "no FIFOs or file size limits here"; \
     } while (false)
 
 // Creates a FIFO at `path`; false when that fails.

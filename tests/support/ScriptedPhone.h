@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -13,7 +15,8 @@ namespace vondrix::test {
 
 // A peer that answers each received line (ended by CR or Ctrl-Z) with the
 // next scripted reply, byte for byte, for tests of the transaction engine
-// that need replies no well-behaved phone would send.
+// that need replies no well-behaved phone would send. Windows has no pty:
+// there both kinds are a loopback TCP connection.
 class ScriptedPhone {
   public:
     enum class Kind { Pty, Socket };
@@ -37,10 +40,12 @@ class ScriptedPhone {
   private:
     void serve();
     Kind kind_;
-    int peerFd_ = -1;
-    int clientFd_ = -1;  // socket end, or the pty slave kept open
+    // File descriptors, or Windows sockets.
+    std::intptr_t peerFd_ = -1;
+    std::intptr_t clientFd_ = -1;  // socket end, or the pty slave kept open
     std::string slavePath_;
     int wakeFds_[2] = {-1, -1};
+    std::atomic<bool> stopping_{false};  // where no wake-up pipe is used
     mutable std::mutex mutex_;
     std::deque<std::vector<Piece>> replies_;
     std::vector<std::string> lines_;

@@ -9,7 +9,8 @@ PhoneLink::PhoneLink(PhoneLink&& other) noexcept
     : handle_(std::exchange(other.handle_, kNoHandle)),
       mode_(std::exchange(other.mode_, Mode::None)),
       waited_(std::exchange(other.waited_, {})),
-      failed_(std::exchange(other.failed_, false)) {}
+      failed_(std::exchange(other.failed_, false)),
+      lock_(std::exchange(other.lock_, kNoHandle)) {}
 
 PhoneLink& PhoneLink::operator=(PhoneLink&& other) noexcept {
     if (this != &other) {
@@ -18,6 +19,7 @@ PhoneLink& PhoneLink::operator=(PhoneLink&& other) noexcept {
         mode_ = std::exchange(other.mode_, Mode::None);
         waited_ = std::exchange(other.waited_, {});
         failed_ = std::exchange(other.failed_, false);
+        lock_ = std::exchange(other.lock_, kNoHandle);
     }
     return *this;
 }

@@ -99,6 +99,9 @@ class PhoneLink {
     // which that read reports.
     std::string waited_;
     bool failed_ = false;
+    // Where the system does not keep a second program off the port (Wine
+    // lets two open one COM port), a lock of our own held with it.
+    NativeHandle lock_ = kNoHandle;
 };
 
 }  // namespace vondrix

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwctype>
 #include <thread>
 
 #include "link/PhoneLink.h"
@@ -56,6 +57,15 @@ std::wstring deviceName(const std::string& path) {
         std::all_of(path.begin() + 3, path.end(),
                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
     return comPort ? L"\\\\.\\" + wide(path) : wide(path);
+}
+
+// The name of a port's lock: the device name in capitals, without the
+// backslashes a kernel object name may not hold.
+std::wstring portLockName(const std::string& path) {
+    std::wstring name = L"Local\\Vondrix.port.";
+    for (wchar_t c : deviceName(path))
+        name += c == L'\\' ? L'_' : static_cast<wchar_t>(std::towupper(c));
+    return name;
 }
 
 SerialOpenError::Reason reasonOf(DWORD error) {
@@ -122,7 +132,10 @@ void PhoneLink::close() {
         else
             CloseHandle(portOf(handle_));
     }
+    if (lock_ != kNoHandle)
+        CloseHandle(portOf(lock_));
     handle_ = kNoHandle;
+    lock_ = kNoHandle;
     mode_ = Mode::None;
     waited_.clear();
     failed_ = false;
@@ -173,10 +186,22 @@ PhoneLink PhoneLink::openSerial(const std::string& path, int settleMs, SerialOpe
         const DWORD why = GetLastError();
         return fail(why, reasonOf(why));
     }
+    // Windows itself keeps a second program off the port; Wine does not, so
+    // the link also holds a named lock of the port, as the POSIX link holds
+    // flock: a second run of this program finds the port in use there too.
+    HANDLE lock = CreateMutexW(nullptr, FALSE, portLockName(path).c_str());
+    if (lock == nullptr)
+        return fail(GetLastError(), SerialOpenError::Reason::Other);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(lock);
+        return fail(ERROR_SHARING_VIOLATION, SerialOpenError::Reason::Busy);
+    }
     PurgeComm(port, PURGE_RXCLEAR | PURGE_TXCLEAR);
     if (settleMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
-    return PhoneLink(reinterpret_cast<NativeHandle>(port), Mode::Serial);
+    PhoneLink link(reinterpret_cast<NativeHandle>(port), Mode::Serial);
+    link.lock_ = reinterpret_cast<NativeHandle>(lock);
+    return link;
 }
 
 PhoneLink PhoneLink::adoptSocket(NativeHandle socket) {

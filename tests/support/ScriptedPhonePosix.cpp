@@ -22,16 +22,17 @@ ScriptedPhone::ScriptedPhone(Kind kind) : kind_(kind) {
         peerFd_ = sv[0];
         clientFd_ = sv[1];
     } else {
-        peerFd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (peerFd_ < 0 || ::grantpt(peerFd_) != 0 || ::unlockpt(peerFd_) != 0)
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        peerFd_ = master;
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
             throw std::runtime_error("pty");
-        slavePath_ = ::ptsname(peerFd_);
+        slavePath_ = ::ptsname(master);
         // Keep the slave open and raw so nothing is echoed or translated.
         clientFd_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         termios t{};
-        ::tcgetattr(clientFd_, &t);
+        ::tcgetattr(static_cast<int>(clientFd_), &t);
         ::cfmakeraw(&t);
-        ::tcsetattr(clientFd_, TCSANOW, &t);
+        ::tcsetattr(static_cast<int>(clientFd_), TCSANOW, &t);
     }
     thread_ = std::thread([this] { serve(); });
 }
@@ -39,14 +40,15 @@ ScriptedPhone::ScriptedPhone(Kind kind) : kind_(kind) {
 ScriptedPhone::~ScriptedPhone() {
     (void)!::write(wakeFds_[1], "x", 1);
     thread_.join();
-    for (int fd : {peerFd_, clientFd_, wakeFds_[0], wakeFds_[1]})
+    for (const auto fd :
+         {peerFd_, clientFd_, std::intptr_t{wakeFds_[0]}, std::intptr_t{wakeFds_[1]}})
         if (fd >= 0)
-            ::close(fd);
+            ::close(static_cast<int>(fd));
 }
 
 PhoneLink ScriptedPhone::clientLink() {
     if (kind_ == Kind::Socket) {
-        const int fd = clientFd_;
+        const auto fd = clientFd_;
         clientFd_ = -1;
         return PhoneLink::adoptSocket(fd);
     }
@@ -66,7 +68,7 @@ std::vector<std::string> ScriptedPhone::lines() const {
 void ScriptedPhone::serve() {
     std::string pending;
     for (;;) {
-        pollfd p[2] = {{peerFd_, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
+        pollfd p[2] = {{static_cast<int>(peerFd_), POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
         if (::poll(p, 2, -1) < 0)
             continue;
         if (p[1].revents)
@@ -77,7 +79,7 @@ void ScriptedPhone::serve() {
             continue;
         }
         char buf[256];
-        const ssize_t n = ::read(peerFd_, buf, sizeof buf);
+        const ssize_t n = ::read(static_cast<int>(peerFd_), buf, sizeof buf);
         if (n <= 0)
             return;
         for (ssize_t i = 0; i < n; ++i) {
@@ -101,18 +103,20 @@ void ScriptedPhone::serve() {
                     std::this_thread::sleep_for(std::chrono::milliseconds(piece.delayMs));
                 if (piece.bytes == kHangUp) {
                     if (kind_ == Kind::Socket) {
-                        ::shutdown(peerFd_, SHUT_RDWR);
+                        ::shutdown(static_cast<int>(peerFd_), SHUT_RDWR);
                     } else {
-                        ::close(peerFd_);
+                        ::close(static_cast<int>(peerFd_));
                         peerFd_ = -1;
                     }
                     return;
                 }
                 // The engine may have given up and closed its end already.
                 if (kind_ == Kind::Socket)
-                    (void)!::send(peerFd_, piece.bytes.data(), piece.bytes.size(), MSG_NOSIGNAL);
+                    (void)!::send(static_cast<int>(peerFd_), piece.bytes.data(), piece.bytes.size(),
+                                  MSG_NOSIGNAL);
                 else
-                    (void)!::write(peerFd_, piece.bytes.data(), piece.bytes.size());
+                    (void)!::write(static_cast<int>(peerFd_), piece.bytes.data(),
+                                   piece.bytes.size());
             }
         }
     }
