@@ -17,6 +17,14 @@
 
 #include "SmscomApi.h"
 
+// The entry point is the module's one export: a DLL names it so, a shared
+// object marks it visible.
+#ifdef _WIN32
+#define SMSCOM_EXPORT __declspec(dllexport)
+#else
+#define SMSCOM_EXPORT __attribute__((visibility("default")))
+#endif
+
 namespace {
 
 char statusText[128] = "idle";
@@ -34,8 +42,11 @@ std::string keywordOf(const char* text) {
 
 std::string localTime() {
     const std::time_t now = std::time(nullptr);
+    // The program calls the module on its one thread only, so the shared
+    // result of localtime is ours.
     std::tm t{};
-    localtime_r(&now, &t);
+    if (const std::tm* local = std::localtime(&now))
+        t = *local;
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &t);
     return text;
@@ -50,9 +61,8 @@ void put(char* buffer, std::size_t size, const std::string& text) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int smscom(int zero, const char* sender,
-                                                             char* replyNumber, char* text,
-                                                             const char** status) {
+extern "C" SMSCOM_EXPORT int smscom(int zero, const char* sender, char* replyNumber, char* text,
+                                    const char** status) {
     (void)zero;
     *status = statusText;
     if (sender == nullptr || sender[0] == '\0') {

@@ -51,13 +51,6 @@ Exit status: 0 the phone now holds the backup, 1 the backup is damaged,
 something was refused, did not fit or was declined, 2 usage error, 3 no link.
 )";
 
-std::tm utcNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    return utc;
-}
-
 int runBackup(Invocation& inv) {
     const std::string dir = inv.line.words[0];
     if (dir.empty())
@@ -68,7 +61,7 @@ int runBackup(Invocation& inv) {
         const auto before = inv.reporter->tally();
         BackupData data;
         const BackupResult result = backupPhone(inv.main->session(), *inv.reporter, dir,
-                                                inv.main->state().device, utcNow(), &data);
+                                                inv.main->state().device, backupStampNow(), &data);
         if (result == BackupResult::ReadFailed && !inv.errorShownSince(before))
             return inv.fail("the phone did not give every store; nothing was written");
         if (result != BackupResult::Written)

@@ -1,23 +1,14 @@
 #include "cli/CliReporter.h"
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <csignal>
 #include <iostream>
 
+#include "cli/Console.h"
 #include "foundation/Catalogue.h"
 
 namespace vondrix::cli {
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int) {
-    interrupted = 1;
-}
 
 std::string clockText(int seconds) {
     const int s = seconds % 60;
@@ -53,7 +44,7 @@ bool CliReporter::askYes(const std::string& question) {
         err_ << question << (policy_ == Policy::Yes ? " [yes]" : " [no]") << '\n';
         return policy_ == Policy::Yes;
     }
-    if (!::isatty(STDIN_FILENO)) {
+    if (!console::inputIsTerminal()) {
         err_ << question << " [no: no terminal to ask]" << '\n';
         return false;
     }
@@ -73,28 +64,23 @@ std::optional<std::string> CliReporter::askPin2() {
 }
 
 void announce(std::ostream& err, const std::string& utf8Line, std::optional<bool> onTerminal) {
-    if (!onTerminal.value_or(::isatty(STDERR_FILENO) != 0))
+    if (!onTerminal.value_or(console::errorIsTerminal()))
         return;
     err << utf8Line << '\n';
     err.flush();
 }
 
 std::optional<std::string> askHidden(std::ostream& err, const std::string& prompt) {
-    if (!::isatty(STDIN_FILENO))
+    if (!console::inputIsTerminal())
         return std::nullopt;  // no terminal: like Cancel
     err << prompt;
     err.flush();
-    termios old{};
-    const bool haveTermios = ::tcgetattr(STDIN_FILENO, &old) == 0;
-    if (haveTermios) {
-        termios quiet = old;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
-    }
     std::string secret;
-    const bool got = static_cast<bool>(std::getline(std::cin, secret));
-    if (haveTermios)
-        ::tcsetattr(STDIN_FILENO, TCSANOW, &old);
+    bool got = false;
+    {
+        const console::EchoOff hidden;
+        got = static_cast<bool>(std::getline(std::cin, secret));
+    }
     err << '\n';
     if (!got)
         return std::nullopt;
@@ -145,16 +131,13 @@ std::string CliReporter::progressLine(Task task, int percent) {
 }
 
 void CliReporter::progressBegin(Display display, int total, Task task) {
-    progressActive_ = forceProgress_ || ::isatty(STDERR_FILENO) != 0;
+    progressActive_ = forceProgress_ || console::errorIsTerminal();
     task_ = task;
     total_ = total;
     percent_ = 0;
     times_.clear();
-    if (display == Display::Transfer && !catchingInterrupt_) {
-        interrupted = 0;
-        previousInterrupt_ = std::signal(SIGINT, onInterrupt);
-        catchingInterrupt_ = previousInterrupt_ != SIG_ERR;
-    }
+    if (display == Display::Transfer && !catchingInterrupt_)
+        catchingInterrupt_ = console::catchInterrupt();
     drawProgress();
 }
 
@@ -164,7 +147,7 @@ void CliReporter::progressTimes(int elapsedSeconds, int estimatedSeconds) {
 }
 
 bool CliReporter::cancelled() {
-    return catchingInterrupt_ && interrupted != 0;
+    return catchingInterrupt_ && console::interrupted();
 }
 
 void CliReporter::progressStep(int done) {
@@ -183,7 +166,7 @@ void CliReporter::progressEnd() {
     clearProgress();
     progressActive_ = false;
     if (catchingInterrupt_) {
-        std::signal(SIGINT, previousInterrupt_);
+        console::releaseInterrupt();
         catchingInterrupt_ = false;
     }
 }

@@ -28,8 +28,9 @@ class CliReporter : public Reporter {
     void progressStep(int done) override;
     void progressEnd() override;
     void progressTimes(int elapsedSeconds, int estimatedSeconds) override;
-    // During a transfer, Ctrl-C (SIGINT) asks it to stop after the current
-    // segment instead of ending the program.
+    // During a transfer, Ctrl-C (SIGINT; on Windows the console's Ctrl-C)
+    // asks it to stop after the current segment instead of ending the
+    // program.
     bool cancelled() override;
 
     void setPin2(std::optional<std::string> pin) { pin2_ = std::move(pin); }
@@ -56,7 +57,6 @@ class CliReporter : public Reporter {
     int percent_ = -1;
     std::string times_;  // " (0:12 of 0:30)" once a transfer has told them
     bool catchingInterrupt_ = false;
-    void (*previousInterrupt_)(int) = nullptr;
 };
 
 // A first line for work that keeps the phone busy before anything else

@@ -9,6 +9,7 @@
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "device/DeviceCommands.h"
+#include "foundation/CalendarTime.h"
 #include "text/Latin1.h"
 
 namespace vondrix::cli {
@@ -248,9 +249,7 @@ int runClock(Invocation& inv) {
         return refusedWithNoModem(inv, "clock");
     return inv.withSession([&] {
         // The time of the button press, after the window has opened.
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
+        const std::tm local = localCalendar(std::time(nullptr));
         return inv.main->setClock(local) ? kExitOk : kExitFailed;
     });
 }

@@ -12,6 +12,7 @@
 #include "cli/Cli.h"
 #include "cli/CliReporter.h"
 #include "cli/Json.h"
+#include "foundation/CalendarTime.h"
 #include "network/Texts.h"
 #include "session/CallBarringSession.h"
 #include "session/CallForwardingSession.h"
@@ -173,9 +174,7 @@ int outcomeStatus(Invocation& inv, const std::vector<ClassOutcome>& outcomes,
 // --- net monitor ---------------------------------------------------------------
 
 std::string utcText(std::chrono::system_clock::time_point at) {
-    const std::time_t t = std::chrono::system_clock::to_time_t(at);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
+    const std::tm utc = utcCalendar(std::chrono::system_clock::to_time_t(at));
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;

@@ -7,6 +7,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "foundation/CalendarTime.h"
 #include "foundation/Catalogue.h"
 #include "organizer/Names.h"
 #include "organizer/VCalendar.h"
@@ -497,9 +498,7 @@ int runImport(Invocation& inv) {
     return withOrganizer(inv, [&](OrganizerWindowSession& window) {
         // The input controls as the window opens: today in the calendar,
         // the time of day in the picker, the first category and recurrence.
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
+        const std::tm local = localCalendar(std::time(nullptr));
         EntryFields form;
         form.date = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
         form.time = {local.tm_hour, local.tm_min};

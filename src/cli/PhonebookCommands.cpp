@@ -8,6 +8,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "foundation/CalendarTime.h"
 #include "phonebook/Export.h"
 #include "phonebook/FileLines.h"
 #include "phonebook/Import.h"
@@ -318,9 +319,7 @@ int runExport(Invocation& inv) {
         const auto row = rowOf(book, location);
         if (!row)
             return noEntryAt(inv, location);
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
+        const std::tm local = localCalendar(std::time(nullptr));
         // The window says nothing when the vCard cannot be written.
         if (!exportVcard(book.rows[*row], file, local))
             return inv.fail("cannot write " + file);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "cli/Console.h"
 #include "text/Decimal.h"
 
 namespace {
@@ -82,7 +83,10 @@ bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    console::setUp();
+    std::vector<std::string> args = console::arguments(argc, argv);
+    if (!args.empty())
+        args.erase(args.begin());  // the program's name
     std::string iniPath = "Vondrix.ini";
     std::string lang, device, tcp, simulateState;
     std::optional<std::string> pin2;

@@ -541,8 +541,9 @@ int runGui(const QStringList& arguments) {
         reporter.setOwner(nullptr);
     }
     shutDownOnWorker();
-    if (sim)
-        sim->stopAndSave();
+    // As the command line does: the run's changes to the phone are lost.
+    if (sim && !sim->stopAndSave())
+        std::cerr << "vondrix: cannot save " << parser.value(stateFile).toStdString() << '\n';
     return status;
 }
 

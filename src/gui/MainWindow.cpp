@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <ctime>
 
+#include "foundation/CalendarTime.h"
 #include "foundation/Catalogue.h"
 #include "gui/AboutDialog.h"
 #include "gui/BackupDialog.h"
@@ -215,9 +216,7 @@ void MainWindow::refreshNetwork() {
 }
 
 void MainWindow::setClock() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localCalendar(std::time(nullptr));
     onPhone([&] { window_.setClock(local); });
 }
 

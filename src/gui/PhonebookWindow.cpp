@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <ctime>
 
+#include "foundation/CalendarTime.h"
 #include "foundation/Catalogue.h"
 #include "foundation/ForwardingReporter.h"
 #include "gui/EntryDialog.h"
@@ -625,9 +626,7 @@ void PhonebookWindow::exportVcard() {
         return;
     lastPath_ = path;
     busy([&] {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
+        const std::tm local = localCalendar(std::time(nullptr));
         if (phonebook::exportVcard(shown, path.toStdString(), local))
             say(tr("Saved as %1").arg(QDir::toNativeSeparators(path)));
     });

@@ -9,6 +9,7 @@
 #include <functional>
 #include <sstream>
 
+#include "foundation/CalendarTime.h"
 #include "foundation/Catalogue.h"
 #include "foundation/Reporter.h"
 #include "phonesim/PhoneState.h"
@@ -31,9 +32,7 @@ using test::demoWith;
 using test::refusing;
 
 std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localCalendar(std::time(nullptr));
     char text[16];
     std::strftime(text, sizeof text, "%y/%m/%d", &local);
     return text;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/CalendarTime.h"
 #include "organizer/IcsImport.h"
 #include "phonebook/Vcard.h"
 #include "session/Backup.h"
@@ -25,6 +26,31 @@ TEST(BackupFormats, Sha256KnownVectors) {
     };
     for (const auto& [input, digest] : cases)
         EXPECT_EQ(sha256Hex(input), digest) << input.size() << " bytes";
+}
+
+TEST(BackupFormats, UtcCalendarTimesAndBack) {
+    struct Case {
+        const char* situation;
+        int year, month, day, hour, minute, second;  // month 1..12, may overflow
+        std::time_t moment;
+    };
+    const Case cases[] = {
+        {"the epoch", 1970, 1, 1, 0, 0, 0, 0},
+        {"a leap day", 2024, 2, 29, 23, 59, 59, 1709251199},
+        {"a month past December", 2000, 14, 0, 0, 0, 0, 980899200},  // 2001-01-31
+        {"before the epoch", 1969, 12, 31, 23, 0, 0, -3600},
+    };
+    for (const Case& c : cases) {
+        std::tm utc{};
+        utc.tm_year = c.year - 1900;
+        utc.tm_mon = c.month - 1;
+        utc.tm_mday = c.day;
+        utc.tm_hour = c.hour;
+        utc.tm_min = c.minute;
+        utc.tm_sec = c.second;
+        EXPECT_EQ(utcMoment(utc), c.moment) << c.situation;
+        EXPECT_EQ(utcMoment(utcCalendar(c.moment)), c.moment) << c.situation;
+    }
 }
 
 TEST(BackupFormats, BackupJsonRoundTripAndRefusals) {
@@ -112,10 +138,7 @@ struct EventCase {
 TEST(BackupFormats, IcalendarEventsAsCalendarsWriteThem) {
     // Local time one hour ahead of UTC, all year.
     const organizer::LocalTimeOf local = [](std::int64_t utc) {
-        std::tm tm{};
-        const std::time_t t = static_cast<std::time_t>(utc + 3600);
-        gmtime_r(&t, &tm);
-        return tm;
+        return utcCalendar(static_cast<std::time_t>(utc + 3600));
     };
     const std::string zones =
         "BEGIN:VTIMEZONE\r\nTZID:Fixed+5\r\nBEGIN:STANDARD\r\nTZOFFSETTO:+0500\r\nEND:STANDARD\r\n"

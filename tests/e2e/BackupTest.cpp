@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "foundation/CalendarTime.h"
 #include "organizer/IcsImport.h"
 #include "phonebook/VcardImport.h"
 #include "phonesim/Simulator.h"
@@ -336,12 +337,7 @@ TEST(Backup, VcardAndIcalendarImportsIntoFreePlaces) {
     organizer::OrganizerService organizerService(rig.session.engine, rig.reporter,
                                                  rig.session.settings, list);
     ASSERT_TRUE(organizerService.readAll());
-    const auto utc = [](std::int64_t t) {
-        std::tm tm{};
-        const std::time_t tt = static_cast<std::time_t>(t);
-        gmtime_r(&tt, &tm);
-        return tm;
-    };
+    const auto utc = [](std::int64_t t) { return utcCalendar(static_cast<std::time_t>(t)); };
     const auto r = organizer::importIcs(organizerService, ics, false, utc);
     EXPECT_EQ(r.written, 1);
     std::string object;

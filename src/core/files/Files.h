@@ -7,7 +7,8 @@
 // - Only regular files are read or written. A FIFO, device, socket or
 //   directory where a file belongs is refused with FileError::NotRegular,
 //   and never blocks: files are opened non-blocking, checked with fstat, and
-//   only then switched back to blocking I/O.
+//   only then switched back to blocking I/O. (On Windows: only files on a
+//   disk, and never a device name such as NUL or COM1, in any folder.)
 // - A file is replaced through a temporary file in the same folder, created
 //   exclusively (never following a link, never reusing an existing file),
 //   synced, and renamed over the target: at every moment the target holds
@@ -17,8 +18,9 @@
 //   is cut back to the size the file had before it.
 // - Temporary files that a killed writer left beside a target are removed
 //   on the next replacement of that target: only names this module gives,
-//   only regular files of this user, only when untouched for ten minutes
-//   and, where the name holds the writer's process id, that process is gone.
+//   only regular files of this user (on Windows, plain files), only when
+//   untouched for ten minutes and, where the name holds the writer's
+//   process id, that process is gone.
 //   A concurrent writer's temporary file is always fresh and stays.
 //
 // Callers map the error kinds to the messages they show.
@@ -28,6 +30,7 @@
 #include <string>
 #include <string_view>
 
+// FilesPosix.cpp and FilesWin32.cpp implement it; paths are UTF-8.
 namespace vondrix::files {
 
 enum class FileError {

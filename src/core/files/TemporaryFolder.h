@@ -7,9 +7,10 @@
 namespace vondrix::files {
 
 // A folder of our own for temporary files: created fresh and unique (mode
-// 0700) under $TMPDIR, else /tmp, so that nothing in it can clash with a
-// user's file or be read by other users; removed with everything in it
-// when the object goes.
+// 0700) under $TMPDIR, else /tmp (on Windows in the user's temporary
+// folder, whose permissions it inherits), so that nothing in it can clash
+// with a user's file or be read by other users; removed with everything in
+// it when the object goes.
 class TemporaryFolder {
   public:
     // Nothing when no folder could be made.

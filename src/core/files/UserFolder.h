@@ -10,8 +10,11 @@
 namespace vondrix::files {
 
 // "$XDG_DATA_HOME/vondrix" when that variable holds an absolute path, else
-// "$HOME/.local/share/vondrix"; empty when neither can be named.
+// "$HOME/.local/share/vondrix"; on Windows "%APPDATA%\Vondrix". Empty when
+// none can be named.
 std::string userDataFolder();
+// Why userDataFolder() is empty: which variables are missing.
+std::string noUserDataFolderReason();
 
 // Creates `folder` (and its parents; the folder itself for the user alone)
 // when missing and makes it the working directory; false with the reason

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "files/Files.h"
+#include "foundation/CalendarTime.h"
 #include "organizer/VCalendar.h"
 #include "text/ContentLines.h"
 #include "text/Latin1.h"
@@ -111,10 +112,7 @@ struct Event {
 }  // namespace
 
 std::tm systemLocalTime(std::int64_t utcSeconds) {
-    const std::time_t t = static_cast<std::time_t>(utcSeconds);
-    std::tm local{};
-    localtime_r(&t, &local);
-    return local;
+    return localCalendar(static_cast<std::time_t>(utcSeconds));
 }
 
 IcsPlan planIcsImport(std::string_view text, const LocalTimeOf& localTime) {

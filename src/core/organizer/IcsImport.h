@@ -18,7 +18,7 @@ namespace vondrix::organizer {
 constexpr std::size_t kMaxIcsFile = 4 * 1024 * 1024;
 
 // The local time of a moment given in seconds since 1970 (UTC); the
-// program's default is the system's time zone (localtime_r).
+// program's default is the system's time zone (localCalendar).
 using LocalTimeOf = std::function<std::tm(std::int64_t utcSeconds)>;
 std::tm systemLocalTime(std::int64_t utcSeconds);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "files/Files.h"
+#include "foundation/CalendarTime.h"
 #include "foundation/ForwardingReporter.h"
 #include "link/LinkOperation.h"
 #include "media/RawObjects.h"
@@ -150,10 +151,7 @@ std::string isoStamp(const std::tm& utc) {
 }
 
 std::tm backupStampNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    return utc;
+    return utcCalendar(std::time(nullptr));
 }
 
 const PhonebookStoreData* BackupData::phonebook(std::string_view store) const {
@@ -464,8 +462,7 @@ std::vector<std::pair<std::string, std::string>> backupFiles(const BackupData& d
     list.assign(std::move(rows), true);
     files.emplace_back(backupfile::kOrganizer, organizer::icalendarText(list, stampUtc));
 
-    std::tm stamp = stampUtc;
-    const std::int64_t nowMs = static_cast<std::int64_t>(timegm(&stamp)) * 1000;
+    const std::int64_t nowMs = static_cast<std::int64_t>(utcMoment(stampUtc)) * 1000;
     const std::vector<sms::MessageRow> rowsOfMessages = sms::archiveRows(data.messages);
     files.emplace_back(backupfile::kMessagesXml, sms::smsBackupXml(rowsOfMessages, nowMs));
     files.emplace_back(backupfile::kMessagesMbox, sms::mboxText(rowsOfMessages, nowMs));

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "foundation/CalendarTime.h"
 #include "organizer/Export.h"
 
 namespace vondrix {
@@ -70,11 +71,7 @@ bool OrganizerWindowSession::exportXml(const std::string& path) {
 }
 
 bool OrganizerWindowSession::exportIcalendar(const std::string& path, std::time_t now) {
-    // Only this thread converts times, so the shared result of gmtime is safe.
-    std::tm stamp{};
-    if (const std::tm* utc = std::gmtime(&now))
-        stamp = *utc;
-    return organizer::exportIcalendar(list_, path, stamp, reporter_);
+    return organizer::exportIcalendar(list_, path, utcCalendar(now), reporter_);
 }
 
 organizer::IcsImportResult OrganizerWindowSession::importIcalendar(const std::string& path,

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "foundation/CalendarTime.h"
 #include "link/Command.h"
 #include "link/LinkOperation.h"
 #include "sms/Replies.h"
@@ -65,17 +66,11 @@ bool received(const MessageRow& row) {
 }
 
 std::tm utcOf(std::int64_t ms) {
-    const std::time_t t = static_cast<std::time_t>(ms / 1000);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    return tm;
+    return utcCalendar(static_cast<std::time_t>(ms / 1000));
 }
 
 std::tm localOf(std::int64_t ms) {
-    const std::time_t t = static_cast<std::time_t>(ms / 1000);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return tm;
+    return localCalendar(static_cast<std::time_t>(ms / 1000));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "foundation/CalendarTime.h"
 #include "foundation/Catalogue.h"
 #include "link/Command.h"
 #include "link/LinkOperation.h"
@@ -54,11 +55,7 @@ std::string CommandMode::timeStamp(const std::tm& t) {
 std::string CommandMode::now() const {
     if (options_.now)
         return timeStamp(options_.now());
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    if (const std::tm* l = std::localtime(&t))
-        local = *l;
-    return timeStamp(local);
+    return timeStamp(localCalendar(std::time(nullptr)));
 }
 
 void CommandMode::setState(CommandModeState s) {

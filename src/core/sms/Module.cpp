@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "files/Files.h"
+#include "files/Paths.h"
 
 namespace vondrix::sms {
 namespace {
@@ -65,7 +66,7 @@ std::vector<std::string> CommunicationModule::defaultDirectories() {
     std::string installed;
     if (!program.empty())
         installed =
-            (std::filesystem::path(program) / VONDRIX_MODULE_FROM_BIN).lexically_normal().string();
+            files::utf8Path((files::fsPath(program) / VONDRIX_MODULE_FROM_BIN).lexically_normal());
     return {currentDirectory(), program, installed};
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The command mode's communication module: the shared library "smscom.so"
-// and its entry point (see SmscomApi.h), with the buffers the contract
+// ("smscom.dll" on Windows) and its entry point (see SmscomApi.h), with the buffers the contract
 // promises. The module only ever sees buffers of exactly the promised sizes
 // and the program reads back no more than fits in them.
 
@@ -16,7 +16,8 @@
 
 namespace vondrix::sms {
 
-constexpr const char* kModuleFileName = "smscom.so";
+// "smscom" with the platform's suffix for a loadable module.
+inline const std::string kModuleFileName = std::string("smscom") + kModuleSuffix;
 // How much of the module's status text is shown.
 constexpr std::size_t kModuleStatusMax = 259;
 

@@ -1,6 +1,7 @@
 /* The communication module of the command mode: a shared library
-   "smscom.so" that exports this one function by its plain C name. The
-   program hands it each received message and sends what it answers.
+   "smscom.so" ("smscom.dll" on Windows) that exports this one function
+   by its plain C name. The program hands it each received message and
+   sends what it answers.
 
    int smscom(int zero, const char* sender, char* replyNumber,
               char* text, const char** status);
