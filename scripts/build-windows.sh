@@ -27,7 +27,8 @@ HOST_BIN=$(realpath "$HOST_BUILD")
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DVONDRIX_GUI=OFF -DVONDRIX_BENCH=OFF -DVONDRIX_TESTS=ON \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+  -DVONDRIX_GUI=OFF -DVONDRIX_BENCH=OFF -DVONDRIX_TESTS=ON \
   -DVONDRIX_WERROR=ON -DVONDRIX_HOST_BUILD="$HOST_BIN" "${launcher[@]}"
 cmake --build "$BUILD" -j"$JOBS"
 

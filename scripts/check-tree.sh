@@ -46,6 +46,13 @@ if grep -rnE '#include <Q' src/core; then
   breach "src/core includes Qt"
 fi
 
+# System headers only in the platform pieces (NamePosix.cpp, NameWin32.cpp):
+# everything else builds the same on every system.
+if grep -rnE '#[[:space:]]*include[[:space:]]*<(unistd|termios|poll|fcntl|dlfcn|pty|pwd|grp|netdb|sys/[a-z]+|netinet/[a-z]+|arpa/[a-z]+|windows|winsock2|ws2tcpip|io|shellapi|shlobj)\.h>' \
+  src | grep -vE '^src/[^:]*(Posix|Win32)\.cpp:'; then
+  breach "a system header outside a platform piece (NamePosix.cpp, NameWin32.cpp)"
+fi
+
 # Front ends: no command in any text and no access to the raw reply. A
 # command is "AT" alone, an extended one (AT+, AT^, AT&) or a basic one: ATD
 # with what it dials, ATZ, ATE0; anywhere in a line, so help and message texts

@@ -85,7 +85,7 @@ TEST_P(BmpDepth, ReadsBackAsTheSamePicture) {
     EXPECT_EQ(layout->stride % 4, 0u);
 
     const ImageMagick magick;
-    ASSERT_FALSE(magick.program().empty()) << "scripts/deps.sh installs ImageMagick";
+    VONDRIX_NEEDS_IMAGEMAGICK(magick);
     EXPECT_EQ(magick.decodeToRgb(bmp, "bmp"), p.rgb);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "media/Image.h"
+#include "support/RunProcess.h"
 
 // Test helpers for the picture codec: ImageMagick as the independent GIF
 // encoder and decoder, a small GIF writer of our own for streams no encoder
@@ -23,6 +24,12 @@ struct RgbPicture {
 // A picture of exactly `colours` distinct colours (black and white for 2),
 // each used at least once, scattered by `seed`.
 RgbPicture pattern(std::uint32_t width, std::uint32_t height, unsigned colours, unsigned seed);
+
+// The comparisons with ImageMagick need it installed (scripts/deps.sh); the
+// Windows test build cannot start it.
+#define VONDRIX_NEEDS_IMAGEMAGICK(magick) \
+    VONDRIX_NEEDS_CHILD_PROCESSES();      \
+    ASSERT_FALSE((magick).program().empty()) << "scripts/deps.sh installs ImageMagick"
 
 // ImageMagick's command-line converter, found on PATH.
 class ImageMagick {

@@ -98,6 +98,7 @@ TEST_F(LocalFileDisk, SaveReplacesTheFileWholeOrNotAtAll) {
 // Whatever is found under the temporary file's name is left alone, and the
 // save goes on under a unique name beside it.
 TEST_F(LocalFileDisk, AnythingAtTheTemporaryNameIsLeftAlone) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     const std::string victim = at("victim");
     struct Case {
         const char* what;
@@ -130,6 +131,7 @@ TEST_F(LocalFileDisk, AnythingAtTheTemporaryNameIsLeftAlone) {
 }
 
 TEST_F(LocalFileDisk, SymlinkedFileIsReadThroughAndReplaced) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     ASSERT_TRUE(test::writeText(at("elsewhere.phb"), "[SIM]\r\n1,A,1\r\n"));
     fs::create_symlink(at("elsewhere.phb"), path);
     ASSERT_TRUE(saveToLocalFile(book(Kind::Internal, {entry(1, "B", "2")}), path, reporter));

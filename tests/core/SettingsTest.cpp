@@ -226,7 +226,11 @@ TEST(SettingsPort, ChosenAndDevicePath) {
     EXPECT_EQ(s.serialDevicePath(), "");
     s.port = 1;
     EXPECT_TRUE(s.portChosen());
+#ifdef _WIN32
+    EXPECT_EQ(s.serialDevicePath(), "COM2");
+#else
     EXPECT_EQ(s.serialDevicePath(), "/dev/ttyS1");
+#endif
     s.port = 7;
     EXPECT_FALSE(s.portChosen());
     s.device = "/dev/ttyUSB0";

@@ -15,6 +15,7 @@
 #include "media/LogoPreparation.h"
 #include "media/TransferService.h"
 #include "session/TransferSession.h"
+#include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 
@@ -184,6 +185,7 @@ TEST(RingToneRange, GrowsOnlyFrom20And41) {
 }
 
 TEST(TemporaryFolderTest, PrivateAndRemovedWithItsFiles) {
+    VONDRIX_NEEDS_FILE_TRAPS();
     std::string path;
     {
         auto folder = files::TemporaryFolder::create("vondrix-test-");

@@ -123,6 +123,7 @@ bool isWrite(const std::string& line) {
 }
 
 TEST(Backup, DemoPhoneFolderReadBackByIndependentReaders) {
+    VONDRIX_NEEDS_CHILD_PROCESSES();
     Rig rig;
     const std::string folder = rig.dir + "/out";
     BackupData data;

@@ -13,6 +13,7 @@
 #include "organizer/OrganizerService.h"
 #include "phonesim/Simulator.h"
 #include "support/RecordingReporter.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix::organizer::test {
 
@@ -23,7 +24,7 @@ struct OrganizerRig {
     explicit OrganizerRig(const std::function<void(phonesim::PhoneState&)>& prepare = {}) {
         if (prepare)
             sim.withState(prepare);
-        link = PhoneLink::openSerial(sim.openPty(), 0);
+        link = vondrix::test::simulatorLink(sim);
         engine.setTimeouts(std::chrono::seconds(3), std::chrono::seconds(3));
     }
     // Reads all slots and forgets the traffic so far.

@@ -2,9 +2,9 @@
 
 // Hostile file situations for tests: FIFOs where files belong, a file size
 // limit that makes writes fail even for root, and a watchdog that turns a
-// hang into a failure. Windows has neither FIFOs nor a file size limit: a
-// test that needs them begins with VONDRIX_NEEDS_FILE_TRAPS() and is shown
-// as skipped there.
+// hang into a failure. The Windows test build has no FIFOs, file size
+// limit, symlinks or POSIX permission bits: a test that needs them begins
+// with VONDRIX_NEEDS_FILE_TRAPS() and is shown as skipped there.
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,13 @@
 
 namespace vondrix::test {
 
-// Whether this system has FIFOs and a file size limit (false on Windows).
+// Whether this system has FIFOs, a file size limit, symlinks and POSIX
+// permission bits (false on Windows).
 extern const bool kHasFileTraps;
-#define VONDRIX_NEEDS_FILE_TRAPS()                               \
-    do {                                                         \
-        if (!::vondrix::test::kHasFileTraps)                     \
-            GTEST_SKIP() << "no FIFOs or file size limits here"; \
+#define VONDRIX_NEEDS_FILE_TRAPS()                                        \
+    do {                                                                  \
+        if (!::vondrix::test::kHasFileTraps)                              \
+            GTEST_SKIP() << "no FIFOs, symlinks or permission bits here"; \
     } while (false)
 
 // Creates a FIFO at `path`; false when that fails.

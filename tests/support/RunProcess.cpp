@@ -1,65 +1,22 @@
 #include "support/RunProcess.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <random>
 
 namespace vondrix::test {
-namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-}  // namespace
 
 std::string makeTempDir(const std::string& tag) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / ("vondrix-" + tag + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data()))
-        return {};
-    return pattern;
-}
-
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& workDir, const std::vector<std::string>& env) {
-    const std::string outPath = workDir + "/.stdout", errPath = workDir + "/.stderr";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(workDir.c_str()) != 0)
-            ::_exit(126);
-        const int in = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        for (const auto& e : env)
-            ::putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+    // A new name until one is free: create_directory tells whether it made it.
+    std::random_device seed;
+    std::mt19937 random(seed());
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto dir = base / ("vondrix-" + tag + "-" + std::to_string(random() % 1000000000));
+        std::error_code ec;
+        if (std::filesystem::create_directory(dir, ec))
+            return dir.string();
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ProcessResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = slurp(outPath);
-    r.err = slurp(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
-    return r;
+    return {};
 }
 
 }  // namespace vondrix::test

@@ -2,7 +2,6 @@
 
 #include "link/PhoneLink.h"
 #include "phonesim/Simulator.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix::test {
 
@@ -11,7 +10,7 @@ namespace vondrix::test {
 // connection to it.
 inline PhoneLink simulatorLink(phonesim::Simulator& sim) {
     if (phonesim::Simulator::hasPty())
-        return test::simulatorLink(sim);
+        return PhoneLink::openSerial(sim.openPty(), 0);
     return PhoneLink::connectTcp("127.0.0.1", sim.listenTcp());
 }
 

@@ -41,7 +41,10 @@ class Programs:
         """Runs vondrix-cli (the Windows one under Wine, else the Linux one):
         (status, stdout, stderr), line ends as a Linux program writes them."""
         command = ([self.wine, self.win_cli] if windows else [self.host_cli]) + args
-        env = {**os.environ, "VONDRIX_LANG": "en", "LC_ALL": "C"}
+        # UTF-8, so that Wine hands the arguments on as typed; one date format
+        # for both.
+        env = {**os.environ, "VONDRIX_LANG": "en", "LC_ALL": "C.UTF-8",
+               "VONDRIX_DATEFMT": "dd.MM.yyyy"}
         done = subprocess.run(command, cwd=cwd, env=env, input=stdin, capture_output=True,
                               timeout=TIMEOUT)
         text = lambda b: b.decode("utf-8", "replace").replace("\r\n", "\n")

@@ -21,9 +21,23 @@ std::tm localCalendar(std::time_t t) {
 }
 
 std::tm utcCalendar(std::time_t t) {
-    const std::lock_guard hold(converterLock());
-    const std::tm* utc = std::gmtime(&t);
-    return utc ? *utc : std::tm{};
+    // By the calendar's arithmetic, not std::gmtime: Windows' has no moment
+    // before 1970.
+    using namespace std::chrono;
+    const sys_seconds moment{seconds{t}};
+    const sys_days day = floor<days>(moment);
+    const year_month_day date{day};
+    const hh_mm_ss time{moment - day};
+    std::tm utc{};
+    utc.tm_year = static_cast<int>(date.year()) - 1900;
+    utc.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
+    utc.tm_mday = static_cast<int>(static_cast<unsigned>(date.day()));
+    utc.tm_hour = static_cast<int>(time.hours().count());
+    utc.tm_min = static_cast<int>(time.minutes().count());
+    utc.tm_sec = static_cast<int>(time.seconds().count());
+    utc.tm_wday = static_cast<int>(weekday{day}.c_encoding());
+    utc.tm_yday = static_cast<int>((day - sys_days{date.year() / January / 1}).count());
+    return utc;
 }
 
 std::time_t utcMoment(const std::tm& utc) {

@@ -11,7 +11,7 @@ namespace vondrix {
 // The calendar time of `t` in the system's time zone, or all fields zero
 // when the C library cannot convert it.
 std::tm localCalendar(std::time_t t);
-// The calendar time of `t` in UTC, or all fields zero when it cannot.
+// The calendar time of `t` in UTC, any moment (before 1970 too).
 std::tm utcCalendar(std::time_t t);
 // The moment a calendar time in UTC names; fields out of their range carry
 // into the next larger one (the 32nd of January is the 1st of February).
