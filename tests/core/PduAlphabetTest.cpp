@@ -55,10 +55,15 @@ TEST(GsmAlphabet, EveryTableEntryRoundTripsExceptTheDuplicates) {
     }
 }
 
-TEST(GsmAlphabet, CharactersWithoutEntryStayAsTheyAre) {
+TEST(GsmAlphabet, UnmappedCharactersStayAndTheDecodersDifferOnlyInCode40) {
     // "[" is not in the default alphabet; the currency sign lost its place.
     EXPECT_EQ(gsmEncode("[\xA4\xFF"), "[\xA4\xFF");
     EXPECT_EQ(gsmEncode("a@b"), std::string("a\0b", 3));
+    EXPECT_EQ(gsmDecodeText(std::string("\x40\x00", 2)), "\xA1@");
+    EXPECT_EQ(gsmDecodeName(std::string("\x40\x00\x41", 3)), "@@A");
+    EXPECT_EQ(gsmDecodeName("\x1B\x24"), "\xB7$");
+    EXPECT_EQ(gsmDecodeText("\x80\xE9\xFF"), "\x80\xE9\xFF");
+    EXPECT_EQ(gsmDecodeName("\x80\xE9\xFF"), "\x80\xE9\xFF");
 }
 
 TEST(GsmAlphabet, ExtensionCharactersTakeTwoSeptetsAndComeBack) {
@@ -100,26 +105,14 @@ TEST(GsmAlphabet, UnsupportedCharactersNamedOnceWithWhatArrives) {
     EXPECT_EQ(utf8ToMessageText("5 \u20AC", true), "5 ?");
 }
 
-TEST(GsmAlphabet, TextDecodeReadsCode40AsInvertedExclamation) {
-    EXPECT_EQ(gsmDecodeText(std::string("\x40\x00", 2)), "\xA1@");
-}
-
-TEST(GsmAlphabet, NameDecodeReadsCode40AndCode0AsAt) {
-    EXPECT_EQ(gsmDecodeName(std::string("\x40\x00\x41", 3)), "@@A");
-    EXPECT_EQ(gsmDecodeName("\x1B\x24"), "\xB7$");
-}
-
-TEST(GsmAlphabet, BytesAbove7FPassBothDecoders) {
-    EXPECT_EQ(gsmDecodeText("\x80\xE9\xFF"), "\x80\xE9\xFF");
-    EXPECT_EQ(gsmDecodeName("\x80\xE9\xFF"), "\x80\xE9\xFF");
-}
-
 TEST(Septets, PacksTheStandardExample) {
     EXPECT_EQ(hexText(packSeptets("hellohello")), "E8329BFD4697D9EC37");
     EXPECT_EQ(hexText(packSeptets("")), "");
     EXPECT_EQ(hexText(packSeptets("1")), "31");
     // Eight codes fill exactly seven octets.
     EXPECT_EQ(hexText(packSeptets("12345678")), "31D98C56B3DD70");
+    // Only the low seven bits are packed.
+    EXPECT_EQ(packSeptets("\xE1"), packSeptets("a"));
 }
 
 TEST(Septets, CodeZeroIsASeptetInTheMiddleAndAtTheEnd) {
@@ -157,10 +150,6 @@ TEST(Septets, UnpackStopsWhereTheOctetsEnd) {
     EXPECT_EQ(unpackSeptets(octets.data(), 3, 100), "abc");
     EXPECT_EQ(unpackSeptets(octets.data(), 0, 5), "");
     EXPECT_EQ(unpackSeptets(octets, 8), "abcdefgh");
-}
-
-TEST(Septets, OnlyTheLowSevenBitsArePacked) {
-    EXPECT_EQ(packSeptets("\xE1"), packSeptets("a"));
 }
 
 }  // namespace

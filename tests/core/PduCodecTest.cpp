@@ -105,12 +105,9 @@ TEST(AddressCodec, TruncatedFieldKeepsWhatIsThereAndSaysSo) {
 
 // ---- Timestamp --------------------------------------------------------------
 
-TEST(Timestamp, DecodesBothWays) {
+TEST(Timestamp, DecodesBothWaysShowingDigitsAsReceivedAndMissingOnesAsQuestionMarks) {
     EXPECT_EQ(decodeTimestamp("10402131540080", false), "01/04/12 13:45:00");
     EXPECT_EQ(decodeTimestamp("10402131540080", true), "12/04/01 13:45:00");
-}
-
-TEST(Timestamp, ShowsDigitsAsReceivedAndMissingOnesAsQuestionMarks) {
     EXPECT_EQ(decodeTimestamp("1040", false), "01/04/?? ??:??:??");
     EXPECT_EQ(decodeTimestamp("A0402131540080", false), "0A/04/12 13:45:00");
     EXPECT_EQ(decodeTimestamp("", true), "\?\?/\?\?/?? ??:??:??");
@@ -160,16 +157,8 @@ TEST(SubmitBuilder, ExtensionCharactersRoundTripAsTwoSeptetsAndStayWholeInAPart)
 
 TEST(SubmitBuilder, BuildsTheWorkedExample) {
     const SubmitPart part{"", "+49123456789", "hellohello", 0, {}};
-    EXPECT_EQ(buildSubmitPdu(part, {}),
-              "0181"
-              "11"
-              "00"
-              "0B919421436587F9"
-              "00"
-              "00"
-              "AA"
-              "0A"
-              "E8329BFD4697D9EC37");
+    // SC, first octet, reference, destination, PID, coding, validity, UDL, text.
+    EXPECT_EQ(buildSubmitPdu(part, {}), "018111000B919421436587F90000AA0AE8329BFD4697D9EC37");
 }
 
 struct OptionCase {
@@ -219,30 +208,20 @@ TEST(SubmitBuilder, EightBitTextGoesThroughTheAlphabetOnlyWithGsmConv) {
     EXPECT_EQ(converted.substr(converted.size() - 10), "0461000205");
 }
 
-TEST(SubmitBuilder, UserDataLengthCountsCharactersBeforeConversion) {
-    const std::string pdu = buildSubmitPdu({"", "1", "@@", 0, {}}, {});
-    EXPECT_EQ(pdu.substr(pdu.size() - 6), "020000");
-}
-
-TEST(SubmitBuilder, ALongerTextIsCutToOnePart) {
+TEST(SubmitBuilder, UserDataLengthCountsCharactersAndALongerTextIsCutToOnePart) {
     const std::string pdu = buildSubmitPdu({"", "1", std::string(170, 'a'), 0, {}}, {});
     // Service centre, first octet, reference, destination, PID, data coding, validity.
     const std::size_t udl = std::string_view("018111000181F10000AA").size();
     EXPECT_EQ(pdu.substr(udl, 2), "A0");
     EXPECT_EQ(pdu.size(), udl + 2 + 2 * 140);
+    // The user data length counts characters before conversion.
+    const std::string ats = buildSubmitPdu({"", "1", "@@", 0, {}}, {});
+    EXPECT_EQ(ats.substr(ats.size() - 6), "020000");
 }
 
 TEST(SubmitBuilder, StoredPredefinedMessageHasFixedFields) {
     EXPECT_EQ(buildStoredPredefinedPdu("hellohello", 2, prefixSettings("+49")),
-              "00"
-              "11"
-              "02"
-              "0000"
-              "00"
-              "00"
-              "AA"
-              "0A"
-              "E8329BFD4697D9EC37");
+              "00110200000000AA0AE8329BFD4697D9EC37");
 }
 
 // ---- Listed-message decoder -------------------------------------------------
@@ -275,19 +254,13 @@ TEST(ListedDecoder, ReceivedTextOfWholeSeptetGroupsConvertsItsLastCharacter) {
     }
 }
 
-TEST(ListedDecoder, Code40InReceivedTextIsTheInvertedExclamationMark) {
-    const auto m = decodeListedMessage(0, deliverPdu(0x00, "40", 1), {});
-    EXPECT_EQ(m.text, "\xA1");
-}
+// Destination, timestamps and an empty status of a report, after its reference.
+const std::string kReportBody =
+    std::string("0B919421436587F9") + kTimestamp + "10402131541080" + "00";
 
 TEST(ListedDecoder, AddressLengthAbove24MarksAStatusReport) {
     // First octet 0x04 (not the status-report type): only the length rule applies.
-    const std::string body = std::string("0B919421436587F9") + kTimestamp + "10402131541080" + "00";
-    const auto report = decodeListedMessage(1,
-                                            "0004"
-                                            "19" +
-                                                body,
-                                            {});
+    const auto report = decodeListedMessage(1, "000419" + kReportBody, {});
     EXPECT_EQ(report.kind, MessageKind::StatusReport);
     EXPECT_EQ(report.number, "+49123456789");
     EXPECT_EQ(report.date, "01/04/12 13:45:00");
@@ -296,32 +269,15 @@ TEST(ListedDecoder, AddressLengthAbove24MarksAStatusReport) {
     EXPECT_TRUE(report.wellFormed);
 
     // 0x18 is still an address length.
-    EXPECT_EQ(decodeListedMessage(0,
-                                  "0004"
-                                  "18" +
-                                      body,
-                                  {})
-                  .kind,
-              MessageKind::Received);
+    EXPECT_EQ(decodeListedMessage(0, "000418" + kReportBody, {}).kind, MessageKind::Received);
     // Stored entries stay stored, but the number is still found.
-    const auto stored = decodeListedMessage(2,
-                                            "0011"
-                                            "00"
-                                            "19" +
-                                                body,
-                                            {});
+    const auto stored = decodeListedMessage(2, "00110019" + kReportBody, {});
     EXPECT_EQ(stored.kind, MessageKind::Stored);
     EXPECT_EQ(stored.number, "+49123456789");
 }
 
 TEST(ListedDecoder, StatusReportTypeWithSmallReferenceIsAStatusReport) {
-    const std::string pdu = std::string(
-                                "00"
-                                "06"
-                                "05"
-                                "0B919421436587F9") +
-                            kTimestamp + "10402131541080" + "00";
-    const auto m = decodeListedMessage(0, pdu, {});
+    const auto m = decodeListedMessage(0, "000605" + kReportBody, {});
     EXPECT_EQ(m.kind, MessageKind::StatusReport);
     EXPECT_EQ(m.number, "+49123456789");
     EXPECT_EQ(m.discharge, "01/04/12 13:45:01");
@@ -332,13 +288,7 @@ TEST(ListedDecoder, SwapDAppliesToDateAndDischarge) {
     CodecSettings s;
     s.swapD = true;
     EXPECT_EQ(decodeListedMessage(1, deliver7Bit("x"), s).date, "12/04/01 13:45:00");
-    const std::string report = std::string(
-                                   "00"
-                                   "06"
-                                   "30"
-                                   "0B919421436587F9") +
-                               kTimestamp + "10402131541080" + "00";
-    EXPECT_EQ(decodeListedMessage(1, report, s).discharge, "12/04/01 13:45:01");
+    EXPECT_EQ(decodeListedMessage(1, "000630" + kReportBody, s).discharge, "12/04/01 13:45:01");
 }
 
 TEST(ListedDecoder, ScansSeveralEntriesOfAListing) {
@@ -355,28 +305,36 @@ TEST(ListedDecoder, ScansSeveralEntriesOfAListing) {
     EXPECT_EQ(texts, (std::vector<std::string>{"one", "two"}));
 }
 
-TEST(ListedDecoder, EightBitDataKeepsZeroBytesAndReadsCode40AsAt) {
-    const auto m = decodeListedMessage(1, deliverPdu(0x04, "6100624063E9", 6), {});
-    EXPECT_EQ(m.text, "a@b@c\xE9");
-    const auto raw =
-        decodeListedMessage(1, deliverPdu(0x04, "6100624063E9", 6), {}, TextForm::GsmCodes);
-    EXPECT_EQ(raw.text, std::string("a\0b\x40"
-                                    "c\xE9",
-                                    6));
-}
-
-TEST(ListedDecoder, SevenBitCodesForTheCommandMode) {
-    const auto m = decodeListedMessage(1, deliver7Bit("@\xA1$"), {}, TextForm::GsmCodes);
-    EXPECT_EQ(m.text, std::string("\x00\x40\x02", 3));
-}
-
-TEST(ListedDecoder, Ucs2BecomesLatin1WhereRepresentable) {
-    // "äöü€" then a surrogate pair (one character outside the BMP).
-    const auto m = decodeListedMessage(1, deliverPdu(0x08, "00E400F600FC20ACD83DDE000041", 14), {});
-    EXPECT_EQ(m.text, "\xE4\xF6\xFC??A");
-    EXPECT_TRUE(m.wellFormed);
-    // Class-marked UCS2 (group 00, class 1) too; group F is never UCS2.
-    EXPECT_EQ(decodeListedMessage(1, deliverPdu(0x19, "00E9", 2), {}).text, "\xE9");
+TEST(ListedDecoder, TextByDataCodingAndForm) {
+    struct Row {
+        const char* situation;
+        std::string pdu;
+        TextForm form;
+        std::string text;
+    };
+    const std::vector<Row> rows = {
+        {"7-bit code 40 is the inverted exclamation mark", deliverPdu(0x00, "40", 1), TextForm::Pc,
+         "\xA1"},
+        {"8-bit keeps zero bytes and reads code 40 as @", deliverPdu(0x04, "6100624063E9", 6),
+         TextForm::Pc, "a@b@c\xE9"},
+        {"8-bit bytes as received", deliverPdu(0x04, "6100624063E9", 6), TextForm::GsmCodes,
+         std::string("a\0b\x40"
+                     "c\xE9",
+                     6)},
+        {"7-bit codes for the command mode", deliver7Bit("@\xA1$"), TextForm::GsmCodes,
+         std::string("\x00\x40\x02", 3)},
+        // "äöü€" then a surrogate pair (one character outside the BMP).
+        {"UCS2 becomes Latin-1 where representable",
+         deliverPdu(0x08, "00E400F600FC20ACD83DDE000041", 14), TextForm::Pc, "\xE4\xF6\xFC??A"},
+        {"class-marked UCS2 (group 00, class 1)", deliverPdu(0x19, "00E9", 2), TextForm::Pc,
+         "\xE9"},
+    };
+    for (const Row& r : rows) {
+        const auto m = decodeListedMessage(1, r.pdu, {}, r.form);
+        EXPECT_EQ(m.text, r.text) << r.situation;
+        EXPECT_TRUE(m.wellFormed) << r.situation;
+    }
+    // Group F is never UCS2.
     EXPECT_EQ(alphabetOf(0xF8), Alphabet::Gsm7Bit);
     EXPECT_EQ(alphabetOf(0x0C), Alphabet::EightBit);
     EXPECT_FALSE(decodeListedMessage(1, deliverPdu(0x08, "00E900", 3), {}).wellFormed);
@@ -399,37 +357,14 @@ TEST(ListedDecoder, ConcatenationHeaderIsReportedAndLeftInTheText) {
 }
 
 TEST(ListedDecoder, StoredMessagesHonourTheValidityFormat) {
+    const std::string da = "0B919421436587F90000";
+    const std::string tail = "0AE8329BFD4697D9EC37";
     // Relative (one octet), absent, absolute (seven octets).
-    const std::string tail =
-        "0A"
-        "E8329BFD4697D9EC37";
-    const std::string da =
-        "0B919421436587F9"
-        "0000";
-    EXPECT_EQ(decodeListedMessage(2,
-                                  "00"
-                                  "11"
-                                  "07" +
-                                      da + "AA" + tail,
-                                  {})
-                  .text,
-              "hellohello");
-    EXPECT_EQ(decodeListedMessage(3,
-                                  "00"
-                                  "01"
-                                  "07" +
-                                      da + tail,
-                                  {})
-                  .text,
-              "hellohello");
-    EXPECT_EQ(decodeListedMessage(3,
-                                  "00"
-                                  "19"
-                                  "07" +
-                                      da + kTimestamp + tail,
-                                  {})
-                  .text,
-              "hellohello");
+    const std::pair<int, std::string> rows[] = {{2, "001107" + da + "AA" + tail},
+                                                {3, "000107" + da + tail},
+                                                {3, "001907" + da + kTimestamp + tail}};
+    for (const auto& [status, pdu] : rows)
+        EXPECT_EQ(decodeListedMessage(status, pdu, {}).text, "hellohello") << pdu;
 }
 
 TEST(ListedDecoder, BuilderOutputDecodesBackAsAStoredMessage) {

@@ -52,9 +52,7 @@ TEST_F(IniTest, LookupIsCaseInsensitiveAndTrimsAndUnquotes) {
     EXPECT_EQ(ini.getString("vondrix", "tpref", ""), "0049");
     EXPECT_EQ(ini.getInt("Vondrix", "Missing", 7), 7);
     EXPECT_EQ(ini.getInt("Vondrix", "TPref", 0), 49);
-}
-
-TEST_F(IniTest, ValuesAreReadAsAtMost259Characters) {
+    // Values are read as at most 259 characters.
     write("[Vondrix]\nPtxt0=" + std::string(400, 'x') + "\n");
     EXPECT_EQ(IniFile(path).getString("Vondrix", "Ptxt0", "").size(), 259u);
 }

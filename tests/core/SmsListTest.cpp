@@ -301,14 +301,10 @@ TEST(SmsTexts, MemoryStatesByLanguage) {
     };
     const std::vector<Case> cases = {
         {Language::German, 0, "Platz vorhanden"},
-        {Language::German, 1, "Puffer voll"},
-        {Language::Spanish, 2, "Memoria llena esperando msg."},
-        {Language::Italian, 1, "Memoria piena"},
-        {Language::Dutch, 0, "Ruimte beschikbaar"},
-        {Language::Norwegian, 2, "Buffer full msg. venter"},
-        {Language::Portuguese, 0, "Espaço Disponível"},
+        {Language::Portuguese, 2, "Buffer Cheio, Msg. em Espera"},
         {Language::English, 2, "Buffer full msg. waiting"},
         {Language::English, 7, "7"},
+        {Language::German, -1, "-1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(memoryStateText(c.lang, c.state), c.text);

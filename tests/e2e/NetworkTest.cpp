@@ -475,21 +475,7 @@ TEST(NetworkForwarding, RequestLinesByNumberTypeAndTime) {
     ForwardingRequest all = voiceAndFax;
     all[kAll] = {true, "0302", 10};
     const std::vector<Case> cases = {
-        {"no answer after 23 seconds: 20, national type",
-         ForwardReason::NoAnswer,
-         ForwardMode::Register,
-         voiceOnly("0301234567", 23),
-         {"AT+CCFC=2,3,0301234567,129,1,,,20"}},
-        {"an international number",
-         ForwardReason::Always,
-         ForwardMode::Activate,
-         voiceOnly("+491711234567"),
-         {"AT+CCFC=0,1,+491711234567,145,1"}},
-        {"time below 5 rounds to none",
-         ForwardReason::NoAnswer,
-         ForwardMode::Register,
-         voiceOnly("0301", 4),
-         {"AT+CCFC=2,3,0301,129,1"}},
+        // Time rounding and number types are NetworkForwardingLine's rows.
         {"each ticked class on its own",
          ForwardReason::Busy,
          ForwardMode::Register,

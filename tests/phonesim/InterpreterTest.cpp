@@ -28,39 +28,25 @@ std::string info(const std::string& line) {
     return "\r\n" + line + "\r\n" + kOk;
 }
 
-TEST(InterpreterEcho, EchoesUntilE0AndAgainAfterE1) {
-    Phone phone(true);
-    EXPECT_EQ(phone("AT\r"), "AT\r" + kOk);
+TEST(InterpreterEcho, EditingZEchoOnAndOffLineEndsAndSingleBytes) {
+    Phone phone;
+    EXPECT_EQ(phone("AT+CGMX\bI\r"), info("SIEMENS"));  // backspace edits the line
+    // Z restores echo and error mode.
+    phone("AT+CMEE=2\r");
+    EXPECT_EQ(phone("ATZ\r"), kOk);
+    EXPECT_EQ(phone("AT+CMEE?\r"), "AT+CMEE?\r" + info("+CMEE: 0"));
+    EXPECT_EQ(phone("AT+XYZ\r"), "AT+XYZ\r" + kError);
     // The line that switches echo off is still echoed: it arrived while echo was on.
     EXPECT_EQ(phone("ATE0\r"), "ATE0\r" + kOk);
     EXPECT_EQ(phone("AT\r"), kOk);
     EXPECT_EQ(phone("ATE1\r"), kOk);
     EXPECT_EQ(phone("at\r"), "at\r" + kOk);
-}
-
-TEST(InterpreterEcho, LfAfterCrIsNeitherEchoedNorPartOfTheNextLine) {
-    Phone phone(true);
+    // LF after CR is neither echoed nor part of the next line.
     EXPECT_EQ(phone("AT\r\nAT+CGMI\r\n"), "AT\r" + kOk + "AT+CGMI\r" + info("SIEMENS"));
-}
-
-TEST(InterpreterEcho, EchoesByteByByteAsTheyArrive) {
-    Phone phone(true);
+    // Echoed byte by byte as they arrive.
     EXPECT_EQ(phone("AT+C"), "AT+C");
     EXPECT_EQ(phone("GMM"), "GMM");
     EXPECT_EQ(phone("\r"), "\r" + info("S35i"));
-}
-
-TEST(InterpreterEcho, ZRestoresEchoAndErrorMode) {
-    Phone phone;
-    phone("AT+CMEE=2\r");
-    EXPECT_EQ(phone("ATZ\r"), kOk);
-    EXPECT_EQ(phone("AT+CMEE?\r"), "AT+CMEE?\r" + info("+CMEE: 0"));
-    EXPECT_EQ(phone("AT+XYZ\r"), "AT+XYZ\r" + kError);
-}
-
-TEST(InterpreterEcho, BackspaceEditsTheLine) {
-    Phone phone;
-    EXPECT_EQ(phone("AT+CGMX\bI\r"), info("SIEMENS"));
 }
 
 TEST(InterpreterErrors, ReportFollowsCmeeMode) {
@@ -181,7 +167,7 @@ TEST(InterpreterCommands, OutOfRangeAndMalformedArgumentsAreRefused) {
     }
 }
 
-TEST(InterpreterCommands, SyntaxErrorsUnknownCommandsAndNonCommands) {
+TEST(InterpreterCommands, SyntaxErrorsUnknownCommandsNonCommandsAndOverlongLines) {
     Phone phone;
     EXPECT_EQ(phone("AT+\r"), kError);
     EXPECT_EQ(phone("AT#X\r"), kError);
@@ -193,10 +179,7 @@ TEST(InterpreterCommands, SyntaxErrorsUnknownCommandsAndNonCommands) {
     // An error stops the line: the command after it is not run.
     EXPECT_EQ(phone("AT^SRTC=99;^SRTC=5\r"), kError);
     EXPECT_EQ(phone.state.ringTone, 3);
-}
-
-TEST(InterpreterCommands, OverlongLineIsRefused) {
-    Phone phone;
+    // An overlong line is refused; the next one is read afresh.
     EXPECT_EQ(phone("AT+CGMI" + std::string(Interpreter::kMaxLine, ' ') + "\r"), kError);
     EXPECT_EQ(phone("AT+CGMI\r"), info("SIEMENS"));
 }
@@ -260,22 +243,20 @@ struct PromptPhone : Phone {
     }
 };
 
-TEST(InterpreterPrompt, DataUpToCtrlZGoesToTheHandler) {
+TEST(InterpreterPrompt, DataUpToCtrlZGoesToTheHandlerEscCancelsErrorsUseTheCommandsClass) {
     PromptPhone phone;
     EXPECT_EQ(phone("AT+TEST=5\r"), "\r\n> ");
     EXPECT_EQ(phone("0011\r00"), "");
     EXPECT_EQ(phone("\x1a"), info("+TEST: 7"));
-    ASSERT_EQ(phone.data.size(), 1u);
-    EXPECT_EQ(phone.data[0], "0011\r00");
-    // Back in command mode.
-    EXPECT_EQ(phone("AT+CGMI\r"), info("SIEMENS"));
-}
-
-TEST(InterpreterPrompt, EscCancelsWithoutCallingTheHandler) {
-    PromptPhone phone;
+    EXPECT_EQ(phone.data, (std::vector<std::string>{"0011\r00"}));
+    EXPECT_EQ(phone("AT+CGMI\r"), info("SIEMENS"));  // back in command mode
+    // Esc cancels without calling the handler.
     EXPECT_EQ(phone("AT+TEST=5\rABC\x1b"), "\r\n> \r\nOK\r\n");
-    EXPECT_TRUE(phone.data.empty());
+    EXPECT_EQ(phone.data.size(), 1u);
     EXPECT_EQ(phone("AT\r"), kOk);
+    phone("AT+CMEE=1\r");
+    EXPECT_EQ(phone("AT+TEST=4\rFAIL\x1a"), "\r\n> \r\n+CMS ERROR: 304\r\n");
+    EXPECT_EQ(phone("AT+TEST\r"), "\r\n+CMS ERROR: 303\r\n");
 }
 
 TEST(InterpreterPrompt, EchoesDataAndReportsItAsOneLine) {
@@ -291,13 +272,6 @@ TEST(InterpreterPrompt, EchoesDataAndReportsItAsOneLine) {
     }
     EXPECT_EQ(all, "AT+TEST=1\r\r\n> AB" + info("+TEST: 2"));
     EXPECT_EQ(lines, (std::vector<std::string>{"AT+TEST=1", "AB"}));
-}
-
-TEST(InterpreterPrompt, HandlerErrorsUseTheCommandsClass) {
-    PromptPhone phone;
-    phone("AT+CMEE=1\r");
-    EXPECT_EQ(phone("AT+TEST=4\rFAIL\x1a"), "\r\n> \r\n+CMS ERROR: 304\r\n");
-    EXPECT_EQ(phone("AT+TEST\r"), "\r\n+CMS ERROR: 303\r\n");
 }
 
 TEST(InterpreterPrompt, ResetLinkLeavesDataMode) {
