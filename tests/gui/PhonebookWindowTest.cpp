@@ -224,7 +224,6 @@ class PhonebookWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void openingFillsEveryList();
-    void headersFollowTheLanguage_data();
     void headersFollowTheLanguage();
     void switchingKindsSavesAndReadsWithTheWindowsBar();
     void reopeningAfterInternalShowsSim();
@@ -279,25 +278,15 @@ void PhonebookWindowTest::openingFillsEveryList() {
     QCOMPARE(child<QListWidget>(*w, "missedList")->toolTip(), catalogue(12));
 }
 
-void PhonebookWindowTest::headersFollowTheLanguage_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QStringList>("headers");
-    QTest::newRow("English") << int(Language::English) << QStringList{"#", "Name", "Number"};
-    QTest::newRow("German") << int(Language::German) << QStringList{"Nr.", "Name", "Nummer"};
-    QTest::newRow("Dutch") << int(Language::Dutch) << QStringList{"Nr.", "Naam", "Nummer"};
-    QTest::newRow("French") << int(Language::French) << QStringList{"#", "Nom", "Numéro"};
-    QTest::newRow("Portuguese") << int(Language::Portuguese) << QStringList{"#", "Nome", "Numero"};
-}
-
+// The wiring; every language's headers would only copy the window's table.
 void PhonebookWindowTest::headersFollowTheLanguage() {
-    QFETCH(int, language);
-    QFETCH(QStringList, headers);
     Rig rig;
-    rig.session->language = Language(language);
+    rig.session->language = Language::German;
     PhonebookWindow w(*rig.session, rig.reporter);
     for (QTreeWidget* list : {bookList(w), redbookList(w)}) {
         const QTreeWidgetItem* header = list->headerItem();
-        QCOMPARE((QStringList{header->text(0), header->text(1), header->text(2)}), headers);
+        QCOMPARE((QStringList{header->text(0), header->text(1), header->text(2)}),
+                 (QStringList{"Nr.", "Name", "Nummer"}));
     }
 }
 
