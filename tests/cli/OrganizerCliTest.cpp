@@ -332,7 +332,7 @@ TEST_F(OrganizerCliTest, ExportsInSlotOrder) {
     EXPECT_EQ(nowhere.err, shown(msg::ExportFileNotOpened));
 }
 
-// The dates and lines themselves are the core's (tests/e2e/OrganizerFilesTest).
+// The other date formats are the core's (tests/e2e/OrganizerFilesTest).
 TEST_F(OrganizerCliTest, ImportCountsTheLinesAndFailsOnRefusals) {
     writeFile("in.csv",
               "DATE;TIME;ALARM;CATEGORY;TEXT;RRULE\r\n"
@@ -349,6 +349,10 @@ TEST_F(OrganizerCliTest, ImportCountsTheLinesAndFailsOnRefusals) {
     EXPECT_EQ(objects[4],
               vcs({"CATEGORIES:MEETING", "RRULE:W1", "DTSTART:20010315T143000",
                    "DALARM:20010315T143000", "AALARM:20010315T143000", "DESCRIPTION:Team"}));
+    // Two year digits in a four-digit format: year 1 stays year 1, which no
+    // calendar shows, so the date before it is kept.
+    EXPECT_EQ(objects[6],
+              vcs({"CATEGORIES:ANNIVERSARY", "DTSTART:20010315T180000", "DESCRIPTION:Anna"}));
 
     writeFile("bad.csv", "Date;Time;Alarm;Category;Text\r\n15.03.2001;14:30;1;1;Team\r\n");
     const auto bad = run(PhoneState::demo(), {"organizer", "import", "bad.csv"});
