@@ -546,7 +546,14 @@ TEST_F(PhonebookCliTest, ChangingCommandsTheirExitStatusesAndMessages) {
         std::string after;  // what the probe reads of the phone afterwards
     };
     const std::vector<Case> cases = {
-        {"clear", PhoneState::demo(), "", {"phonebook", "clear", "--yes"}, 0, "", simLeft, "0"},
+        {"clear",
+         PhoneState::demo(),
+         "",
+         {"phonebook", "clear", "--yes"},
+         0,
+         "phonebook? [yes]",
+         simLeft,
+         "0"},
         {"clear, no terminal to ask: No",
          PhoneState::demo(),
          "",
