@@ -507,243 +507,135 @@ TEST_F(PhonebookCliTest, DeleteAsksFirst) {
     }
 }
 
-// The commands that change the phone, one row per way the command line can
-// end them; what each sends and does is the core's (tests/e2e/PhonebookTest).
-TEST_F(PhonebookCliTest, ChangingCommandsTheirExitStatusesAndMessages) {
+// The fixed dialling numbers' clear is the core's (tests/e2e/PhonebookTest).
+TEST_F(PhonebookCliTest, ClearEmptiesEveryLocation) {
+    struct Case {
+        PhoneState phone;
+        std::vector<std::string> args;
+        int status;
+        std::size_t simLeft, fixedLeft;
+    };
+    const std::vector<Case> cases = {
+        {PhoneState::demo(), {"--yes"}, 0, 0, 2},
+        {PhoneState::demo(), {}, 1, 7, 2},  // no terminal: No
+        {refusing("AT+CPBW=4"), {"--yes"}, 1, 1, 2},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"phonebook", "clear"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto r = run(c.phone, args);
+        SCOPED_TRACE(r.err);
+        EXPECT_EQ(r.exitCode, c.status);
+        const PhoneState after = phoneAfter();
+        EXPECT_EQ(after.sim.entries.size(), c.simLeft);
+        EXPECT_EQ(after.fixedDialling.entries.size(), c.fixedLeft);
+    }
+}
+
+// Rem0 and refused writes are the core's (tests/e2e/PhonebookTest).
+TEST_F(PhonebookCliTest, NormaliseUsesThePrefixOfTheSettings) {
+    struct Case {
+        std::string ini;
+        PhoneState phone;
+        int status;
+        std::string err;
+        std::string number2, number6;  // afterwards
+    };
+    const std::vector<Case> cases = {
+        {"", PhoneState::demo(), 1, shown(77), "01712345678", "0891234567"},
+        {"TPref=+49\r\n", PhoneState::demo(), 0, "", "+491712345678", "+49891234567"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        writeFile("Vondrix.ini", "[Vondrix]\r\n" + c.ini);
+        const auto r = run(c.phone, {"phonebook", "normalise"});
+        EXPECT_EQ(r.exitCode, c.status);
+        EXPECT_EQ(r.err, c.err);
+        PhoneState after = phoneAfter();
+        EXPECT_EQ(after.sim.entries[2].number, c.number2);
+        EXPECT_EQ(after.sim.entries[6].number, c.number6);
+        EXPECT_EQ(after.sim.entries[1].number, "+4930123456");
+    }
+}
+
+TEST_F(PhonebookCliTest, RedbookAddAndRemove) {
     // Two Redbook members of the same name: the phone's Redbook cannot tell
     // which is meant, so only the first can be taken out.
     const PhoneState twins = demoWith([](PhoneState& s) {
         s.sim.entries[5] = StoredEntry{"0305", 129, "Mama!"};
     });
-    const PhoneState busyLast = demoWith([](PhoneState& s) {
-        s.dialledCalls.entries[1] = StoredEntry{"0305550001", 129, ""};
-    });
-    using Probe = std::function<std::string(const PhoneState&)>;
-    const auto name = [](int location) -> Probe {
-        return [=](const PhoneState& s) {
-            return s.sim.entries.count(location) ? s.sim.entries.at(location).name : "";
-        };
-    };
-    const auto number = [](int location) -> Probe {
-        return [=](const PhoneState& s) { return s.sim.entries.at(location).number; };
-    };
-    const Probe simLeft = [](const PhoneState& s) { return std::to_string(s.sim.entries.size()); };
-    const Probe lastDialled = [](const PhoneState& s) {
-        return s.dialledCalls.entries.count(1) ? s.dialledCalls.entries.at(1).number : "";
-    };
-    const Probe dialledLeft = [](const PhoneState& s) {
-        return std::to_string(s.dialledCalls.entries.size());
-    };
-    const std::string top = "+4930123456";  // the demo phone's last dialled number
     struct Case {
-        const char* situation;
         PhoneState phone;
-        std::string ini;
         std::vector<std::string> args;
         int status;
-        std::string err;  // all of stderr when it ends with a line feed, else a part
-        Probe probe;
-        std::string after;  // what the probe reads of the phone afterwards
+        std::string err;
+        int location;
+        std::string nameAfter;
     };
     const std::vector<Case> cases = {
-        {"clear",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "clear", "--yes"},
-         0,
-         "phonebook? [yes]",
-         simLeft,
-         "0"},
-        {"clear, no terminal to ask: No",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "clear"},
-         1,
-         "[no: no terminal to ask]",
-         simLeft,
-         "7"},
-        {"clear, a location left",
-         refusing("AT+CPBW=4"),
-         "",
-         {"phonebook", "clear", "--yes"},
-         1,
-         "not every location could be emptied (1 left)",
-         simLeft,
-         "1"},
-        {"normalise without a prefix: the window's message",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "normalise"},
-         1,
-         shown(77),
-         number(2),
-         "01712345678"},
-        {"normalise",
-         PhoneState::demo(),
-         "TPref=+49\r\n",
-         {"phonebook", "normalise"},
-         0,
-         "",
-         number(2),
-         "+491712345678"},
-        {"redbook add",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "redbook", "add", "1"},
-         0,
-         "",
-         name(1),
-         "M\xFCller!"},
-        {"redbook add, no entry",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "redbook", "add", "5"},
-         1,
-         "vondrix-cli phonebook redbook: location 5 of the SIM phonebook holds no entry\n",
-         name(5),
-         ""},
-        {"redbook remove",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "redbook", "remove", "7"},
-         0,
-         "",
-         name(7),
-         "Mama"},
-        {"redbook remove, not a member",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "redbook", "remove", "1"},
+        {PhoneState::demo(), {"add", "1"}, 0, "", 1, "M\xFCller!"},
+        {PhoneState::demo(), {"remove", "7"}, 0, "", 7, "Mama"},
+        {PhoneState::demo(),
+         {"remove", "1"},
          1,
          "vondrix-cli phonebook redbook: the entry at location 1 is not in the Redbook\n",
-         name(1),
+         1,
          "M\xFCller"},
-        {"redbook remove, the second of two names",
-         twins,
-         "",
-         {"phonebook", "redbook", "remove", "7"},
+        {PhoneState::demo(),
+         {"add", "5"},
+         1,
+         "vondrix-cli phonebook redbook: location 5 of the SIM phonebook holds no entry\n",
+         5,
+         ""},
+        {twins,
+         {"remove", "7"},
          1,
          "vondrix-cli phonebook redbook: the entries at locations 5 and 7 have the same name "
          "'Mama!': the Redbook cannot tell them apart\n",
-         name(7),
+         7,
          "Mama!"},
-        {"redbook remove, the first of two names",
-         twins,
-         "",
-         {"phonebook", "redbook", "remove", "5"},
-         0,
-         "",
-         name(5),
-         "Mama"},
-        {"redbook, neither add nor remove",
-         PhoneState::demo(),
-         "",
-         {"phonebook", "redbook", "drop", "7"},
-         2,
-         "add or remove",
-         name(7),
-         "Mama!"},
-        {"dial a number",
-         PhoneState::demo(),
-         "",
-         {"dial", "--number", "0301"},
-         0,
-         "",
-         lastDialled,
-         "0301"},
-        {"dial a number, busy: the window's message",
-         PhoneState::demo(),
-         "",
-         {"dial", "--number", "0305550001"},
-         1,
-         shown(21),
-         lastDialled,
-         top},
-        {"dial a location",
-         PhoneState::demo(),
-         "",
-         {"dial", "4"},
-         0,
-         "",
-         lastDialled,
-         "+33478123456"},
-        {"dial a location of another kind",
-         PhoneState::demo(),
-         "",
-         {"dial", "2", "--kind", "internal"},
-         0,
-         "",
-         lastDialled,
-         "+4989555123"},
-        {"dial, the phonebook not selected",
-         refusing("AT^SPBS=SM"),
-         "",
-         {"dial", "4"},
-         1,
-         "vondrix-cli dial: the phone refused AT^SPBS=SM\n",
-         lastDialled,
-         top},
-        {"redial, with the phone's answer",
-         busyLast,
-         "",
-         {"redial"},
-         1,
-         "vondrix-cli redial: the phone refused ATDL (BUSY)\n",
-         dialledLeft,
-         "10"},
-        {"hangup", PhoneState::demo(), "", {"hangup"}, 0, "", dialledLeft, "10"},
-        {"calls clear-dialled",
-         PhoneState::demo(),
-         "",
-         {"calls", "clear-dialled"},
-         0,
-         "",
-         dialledLeft,
-         "0"},
-        {"calls clear-dialled, refused",
-         refusing("AT^SDLD"),
-         "",
-         {"calls", "clear-dialled"},
-         1,
-         "vondrix-cli calls clear-dialled: the phone refused to clear the dialled calls\n",
-         dialledLeft,
-         "10"},
-        {"calls alone",
-         PhoneState::demo(),
-         "",
-         {"calls"},
-         2,
-         "a subcommand is missing",
-         dialledLeft,
-         "10"},
-        {"calls, unknown subcommand",
-         PhoneState::demo(),
-         "",
-         {"calls", "clear"},
-         2,
-         "unknown subcommand 'clear'",
-         dialledLeft,
-         "10"},
-        {"hangup with an argument",
-         PhoneState::demo(),
-         "",
-         {"hangup", "now"},
-         2,
-         "unexpected argument",
-         dialledLeft,
-         "10"},
+        {twins, {"remove", "5"}, 0, "", 5, "Mama"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.situation);
-        writeIni(c.ini);
-        const auto r = run(c.phone, c.args);
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        std::vector<std::string> args = {"phonebook", "redbook"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto r = run(c.phone, args);
         EXPECT_EQ(r.exitCode, c.status);
-        if (c.err.empty() || c.err.back() == '\n') {
-            EXPECT_EQ(r.err, c.err);
-        } else {
-            EXPECT_TRUE(contains(r.err, c.err)) << r.err;
-        }
-        EXPECT_EQ(c.probe(phoneAfter()), c.after);
+        EXPECT_EQ(r.err, c.err);
+        PhoneState after = phoneAfter();
+        EXPECT_EQ(after.sim.entries[c.location].name, c.nameAfter);
+    }
+    EXPECT_EQ(phoneAfter().sim.entries[7].name, "Mama!");  // the twin stays marked
+    EXPECT_EQ(run(PhoneState::demo(), {"phonebook", "redbook", "drop", "7"}).exitCode, 2);
+}
+
+// One row per kind of outcome; each answer's message is the core's
+// (tests/e2e/PhonebookTest).
+TEST_F(PhonebookCliTest, DialResultsAndTheirMessages) {
+    struct Case {
+        PhoneState phone;
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+        std::string lastDialled;  // number at the top of the dialled calls afterwards
+    };
+    const std::string top = "+4930123456";  // the demo phone's last dialled number
+    const std::vector<Case> cases = {
+        {PhoneState::demo(), {"--number", "0305550001"}, 1, shown(21), top},
+        {PhoneState::demo(), {"--number", "0301"}, 0, "", "0301"},
+        {PhoneState::demo(), {"4"}, 0, "", "+33478123456"},
+        {PhoneState::demo(), {"2", "--kind", "internal"}, 0, "", "+4989555123"},
+        {refusing("AT^SPBS=SM"), {"4"}, 1, "vondrix-cli dial: the phone refused AT^SPBS=SM\n", top},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        std::vector<std::string> args = {"dial"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto r = run(c.phone, args);
+        EXPECT_EQ(r.exitCode, c.status);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(phoneAfter().dialledCalls.entries[1].number, c.lastDialled);
     }
     EXPECT_EQ(fileText("Vondrix.phb").rfind("[SIM]\r\n", 0), 0u);
 
@@ -755,6 +647,43 @@ TEST_F(PhonebookCliTest, ChangingCommandsTheirExitStatusesAndMessages) {
                                                 {"dial", "--number", "0301", "4"},
                                                 {"dial", "--number", "0301", "--kind", "fixed"}}) {
         EXPECT_EQ(run(PhoneState::demo(), bad).exitCode, 2) << bad.back();
+    }
+}
+
+TEST_F(PhonebookCliTest, RedialHangupAndClearDialledCalls) {
+    const PhoneState busyLast = demoWith([](PhoneState& s) {
+        s.dialledCalls.entries[1] = StoredEntry{"0305550001", 129, ""};
+    });
+    struct Case {
+        PhoneState phone;
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+        std::size_t dialledAfter;
+    };
+    const std::vector<Case> cases = {
+        {busyLast, {"redial"}, 1, "vondrix-cli redial: the phone refused ATDL (BUSY)\n", 10},
+        {PhoneState::demo(), {"hangup"}, 0, "", 10},
+        {PhoneState::demo(), {"calls", "clear-dialled"}, 0, "", 0},
+        {refusing("AT^SDLD"),
+         {"calls", "clear-dialled"},
+         1,
+         "vondrix-cli calls clear-dialled: the phone refused to clear the dialled calls\n",
+         10},
+        {PhoneState::demo(), {"calls"}, 2, "a subcommand is missing", 10},
+        {PhoneState::demo(), {"calls", "clear"}, 2, "unknown subcommand 'clear'", 10},
+        {PhoneState::demo(), {"hangup", "now"}, 2, "unexpected argument", 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const auto r = run(c.phone, c.args);
+        EXPECT_EQ(r.exitCode, c.status);
+        if (c.status == 0 || c.err.back() == '\n') {
+            EXPECT_EQ(r.err, c.err);
+        } else {
+            EXPECT_TRUE(contains(r.err, c.err)) << r.err;
+        }
+        EXPECT_EQ(phoneAfter().dialledCalls.entries.size(), c.dialledAfter);
     }
 }
 
