@@ -332,7 +332,8 @@ TEST_F(OrganizerCliTest, ExportsInSlotOrder) {
     EXPECT_EQ(nowhere.err, shown(msg::ExportFileNotOpened));
 }
 
-TEST_F(OrganizerCliTest, ImportReadsDatesInTheSystemFormat) {
+// The other date formats are the core's (tests/e2e/OrganizerFilesTest).
+TEST_F(OrganizerCliTest, ImportCountsTheLinesAndFailsOnRefusals) {
     writeFile("in.csv",
               "DATE;TIME;ALARM;CATEGORY;TEXT;RRULE\r\n"
               "15.03.2001;14:30;1;1;Team;2\r\n"
@@ -352,14 +353,6 @@ TEST_F(OrganizerCliTest, ImportReadsDatesInTheSystemFormat) {
     // calendar shows, so the date before it is kept.
     EXPECT_EQ(objects[6],
               vcs({"CATEGORIES:ANNIVERSARY", "DTSTART:20010315T180000", "DESCRIPTION:Anna"}));
-
-    writeFile("us.csv", "DATE,TIME,ALARM,CATEGORY,TEXT\n3/15/2001,7:05,0,2,Lunch\n");
-    const auto us = runWith(PhoneState::demo(), {"organizer", "import", "us.csv"},
-                            {"VONDRIX_DATEFMT=M/d/yyyy"});
-    ASSERT_EQ(us.exitCode, 0) << us.err;
-    EXPECT_EQ(us.out, "written 1, refused 0, skipped 0\n");
-    EXPECT_EQ(objectsAfter()[4],
-              vcs({"CATEGORIES:MISCELLANEOUS", "DTSTART:20010315T070500", "DESCRIPTION:Lunch"}));
 
     writeFile("bad.csv", "Date;Time;Alarm;Category;Text\r\n15.03.2001;14:30;1;1;Team\r\n");
     const auto bad = run(PhoneState::demo(), {"organizer", "import", "bad.csv"});

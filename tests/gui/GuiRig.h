@@ -3,14 +3,18 @@
 // A started session on the simulated phone, with its own settings file, for
 // the tests that drive the real windows.
 
+#include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
 #include "session/Startup.h"
 
@@ -52,5 +56,30 @@ struct GuiRig {
     ReporterType reporter;
     StartupResult started = StartupResult::NoLink;
 };
+
+// The first menu command, in any language, without an accelerator or with
+// the key of another command of its menu; empty when there is none.
+inline QString menuKeyClash(const QList<QMenu*>& menus) {
+    for (const Language language :
+         {Language::English, Language::German, Language::Spanish, Language::French,
+          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
+        const gui::UiTranslator translator(language);
+        for (const QMenu* menu : menus) {
+            std::set<QChar> keys;
+            for (const QAction* a : menu->actions()) {
+                if (a->isSeparator())
+                    continue;
+                QString text =
+                    translator.translate("", a->text().toUtf8().constData(), nullptr, -1);
+                if (text.isEmpty())
+                    text = a->text();
+                const auto at = text.indexOf(u'&');
+                if (at < 0 || !keys.insert(text[at + 1].toLower()).second)
+                    return text;
+            }
+        }
+    }
+    return {};
+}
 
 }  // namespace vondrix::test

@@ -26,7 +26,6 @@
 #include <QtTest>
 #include <functional>
 #include <map>
-#include <set>
 
 #include "foundation/Catalogue.h"
 #include "foundation/IniFile.h"
@@ -39,7 +38,6 @@
 #include "gui/PhonebookWindow.h"
 #include "gui/PredefinedDialog.h"
 #include "gui/ProgressWindow.h"
-#include "gui/UiTranslator.h"
 #include "phonesim/SmsPdu.h"
 #include "support/RecordingReporter.h"
 
@@ -257,24 +255,7 @@ void SmsWindowsTest::menuAcceleratorsAreUniqueInEveryLanguage() {
     for (QWidget* w : std::initializer_list<QWidget*>{&list, &predefined, &groups, &main})
         menus += w->findChildren<QMenu*>();
     QCOMPARE(menus.size(), 8);  // two per window, one each on the bars of the three dialogs
-    for (const Language language :
-         {Language::English, Language::German, Language::Spanish, Language::French,
-          Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
-        const gui::UiTranslator translator(language);
-        for (const QMenu* menu : menus) {
-            std::set<QChar> keys;
-            for (const QAction* a : menu->actions()) {
-                if (a->isSeparator())
-                    continue;
-                QString text =
-                    translator.translate("", a->text().toUtf8().constData(), nullptr, -1);
-                if (text.isEmpty())
-                    text = a->text();
-                const auto at = text.indexOf(u'&');
-                QVERIFY2(at >= 0 && keys.insert(text[at + 1].toLower()).second, qPrintable(text));
-            }
-        }
-    }
+    QCOMPARE(test::menuKeyClash(menus), QString());
 }
 
 void SmsWindowsTest::headerClicksSortAndDeleteRemovesTheSelectedRows() {
