@@ -13,7 +13,7 @@ VONDRIX_PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   poppler-utils
   imagemagick giflib-tools libgif-dev
-  python3-icalendar python3-vobject
+  python3 python3-icalendar python3-vobject
 )
 for option in "$@"; do
   case "$option" in
