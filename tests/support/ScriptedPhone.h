@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -39,6 +40,11 @@ class ScriptedPhone {
 
   private:
     void serve();
+    // Takes received bytes: each line ended by CR or Ctrl-Z is recorded and
+    // answered with the next script; false once a script hung up.
+    bool take(std::string_view bytes, std::string& pending);
+    void send(const std::string& bytes);  // to the engine's end
+    void hangUp();
     Kind kind_;
     // File descriptors, or Windows sockets.
     std::intptr_t peerFd_ = -1;

@@ -55,16 +55,6 @@ PhoneLink ScriptedPhone::clientLink() {
     return PhoneLink::openSerial(slavePath_, 0);
 }
 
-void ScriptedPhone::reply(std::vector<Piece> pieces) {
-    std::lock_guard lock(mutex_);
-    replies_.push_back(std::move(pieces));
-}
-
-std::vector<std::string> ScriptedPhone::lines() const {
-    std::lock_guard lock(mutex_);
-    return lines_;
-}
-
 void ScriptedPhone::serve() {
     std::string pending;
     for (;;) {
@@ -80,45 +70,25 @@ void ScriptedPhone::serve() {
         }
         char buf[256];
         const ssize_t n = ::read(static_cast<int>(peerFd_), buf, sizeof buf);
-        if (n <= 0)
+        if (n <= 0 || !take(std::string_view(buf, static_cast<std::size_t>(n)), pending))
             return;
-        for (ssize_t i = 0; i < n; ++i) {
-            const char c = buf[i];
-            if (c != '\r' && c != '\x1a') {
-                pending.push_back(c);
-                continue;
-            }
-            std::vector<Piece> script;
-            {
-                std::lock_guard lock(mutex_);
-                lines_.push_back(pending);
-                if (!replies_.empty()) {
-                    script = std::move(replies_.front());
-                    replies_.pop_front();
-                }
-            }
-            pending.clear();
-            for (const auto& piece : script) {
-                if (piece.delayMs > 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(piece.delayMs));
-                if (piece.bytes == kHangUp) {
-                    if (kind_ == Kind::Socket) {
-                        ::shutdown(static_cast<int>(peerFd_), SHUT_RDWR);
-                    } else {
-                        ::close(static_cast<int>(peerFd_));
-                        peerFd_ = -1;
-                    }
-                    return;
-                }
-                // The engine may have given up and closed its end already.
-                if (kind_ == Kind::Socket)
-                    (void)!::send(static_cast<int>(peerFd_), piece.bytes.data(), piece.bytes.size(),
-                                  MSG_NOSIGNAL);
-                else
-                    (void)!::write(static_cast<int>(peerFd_), piece.bytes.data(),
-                                   piece.bytes.size());
-            }
-        }
+    }
+}
+
+void ScriptedPhone::send(const std::string& bytes) {
+    // The engine may have given up and closed its end already.
+    if (kind_ == Kind::Socket)
+        (void)!::send(static_cast<int>(peerFd_), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    else
+        (void)!::write(static_cast<int>(peerFd_), bytes.data(), bytes.size());
+}
+
+void ScriptedPhone::hangUp() {
+    if (kind_ == Kind::Socket) {
+        ::shutdown(static_cast<int>(peerFd_), SHUT_RDWR);
+    } else {
+        ::close(static_cast<int>(peerFd_));
+        peerFd_ = -1;
     }
 }
 

@@ -63,16 +63,6 @@ PhoneLink ScriptedPhone::clientLink() {
     return PhoneLink::adoptSocket(s);
 }
 
-void ScriptedPhone::reply(std::vector<Piece> pieces) {
-    std::lock_guard lock(mutex_);
-    replies_.push_back(std::move(pieces));
-}
-
-std::vector<std::string> ScriptedPhone::lines() const {
-    std::lock_guard lock(mutex_);
-    return lines_;
-}
-
 void ScriptedPhone::serve() {
     std::string pending;
     while (!stopping_) {
@@ -83,37 +73,18 @@ void ScriptedPhone::serve() {
             continue;
         char buf[256];
         const int n = recv(socketOf(peerFd_), buf, sizeof buf, 0);
-        if (n <= 0)
+        if (n <= 0 || !take(std::string_view(buf, static_cast<std::size_t>(n)), pending))
             return;
-        for (int i = 0; i < n; ++i) {
-            const char c = buf[i];
-            if (c != '\r' && c != '\x1a') {
-                pending.push_back(c);
-                continue;
-            }
-            std::vector<Piece> script;
-            {
-                std::lock_guard lock(mutex_);
-                lines_.push_back(pending);
-                if (!replies_.empty()) {
-                    script = std::move(replies_.front());
-                    replies_.pop_front();
-                }
-            }
-            pending.clear();
-            for (const auto& piece : script) {
-                if (piece.delayMs > 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(piece.delayMs));
-                if (piece.bytes == kHangUp) {
-                    shutdown(socketOf(peerFd_), SD_BOTH);
-                    return;
-                }
-                // The engine may have given up and closed its end already.
-                (void)send(socketOf(peerFd_), piece.bytes.data(),
-                           static_cast<int>(piece.bytes.size()), 0);
-            }
-        }
     }
+}
+
+void ScriptedPhone::send(const std::string& bytes) {
+    // The engine may have given up and closed its end already.
+    (void)::send(socketOf(peerFd_), bytes.data(), static_cast<int>(bytes.size()), 0);
+}
+
+void ScriptedPhone::hangUp() {
+    shutdown(socketOf(peerFd_), SD_BOTH);
 }
 
 }  // namespace vondrix::test
