@@ -9,15 +9,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "SessionRig.h"
 #include "foundation/CalendarTime.h"
 #include "organizer/IcsImport.h"
 #include "phonebook/VcardImport.h"
-#include "phonesim/Simulator.h"
 #include "session/Backup.h"
 #include "session/Restore.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -27,19 +24,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPython = "/usr/bin/python3";
 
-struct Rig {
+struct Rig : test::SessionRig {
     explicit Rig(phonesim::PhoneState state = phonesim::PhoneState::demo())
-        : dir(test::makeTempDir("backup")), sim(std::move(state)), session(dir + "/Vondrix.ini") {
-        session.link = test::simulatorLink(sim);
-        session.engine.setTimeouts(700ms, 700ms);
-        session.engine.setOverallExtra(1000ms);
-    }
-    ~Rig() { fs::remove_all(dir); }
-
-    std::string dir;
-    phonesim::Simulator sim;
-    Session session;
-    test::RecordingReporter reporter;
+        : SessionRig("backup", {}, std::move(state)) {}
 };
 
 std::tm stamp() {
@@ -51,12 +38,7 @@ std::tm stamp() {
     return t;
 }
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using vondrix::test::readAll;
 
 std::string python(const std::string& script, const std::string& dir) {
     const auto r = test::runProcess(kPython, {"-c", script}, dir, {"PYTHONIOENCODING=utf-8"});

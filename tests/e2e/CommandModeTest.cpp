@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 
+#include "SessionRig.h"
 #include "foundation/IniFile.h"
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
@@ -40,12 +41,7 @@ std::string received(const std::string& from, const std::string& stamp, const st
                                 phonesim::timestampField(stamp), phonesim::gsmUserData(text));
 }
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
+using vondrix::test::readAll;
 
 // A reporter that lets a timer tick arrive while a message box is open.
 struct TickingReporter : test::RecordingReporter {
@@ -91,11 +87,7 @@ struct Rig {
         return CommandMode::open(service, settings, ini, NameDirectory({{1, "Anna", "0123456789"}}),
                                  std::move(options));
     }
-    PhoneState phone() {
-        PhoneState copy;
-        sim.withState([&](PhoneState& s) { copy = s; });
-        return copy;
-    }
+    PhoneState phone() { return vondrix::test::phoneOf(sim); }
     Lines log() const {
         Lines lines;
         std::istringstream in(readAll(dir + "/" + kLogFileName));

@@ -8,6 +8,7 @@
 #include <functional>
 #include <sstream>
 
+#include "SessionRig.h"
 #include "device/DeviceCommands.h"
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
@@ -36,11 +37,7 @@ struct Window {
         state = runOpeningSequence(engine, Settings{});
         sim.clearReceived();
     }
-    phonesim::PhoneState phone() {
-        phonesim::PhoneState copy;
-        sim.withState([&](phonesim::PhoneState& s) { copy = s; });
-        return copy;
-    }
+    phonesim::PhoneState phone() { return vondrix::test::phoneOf(sim); }
 
     phonesim::Simulator sim;
     PhoneLink link;
@@ -258,12 +255,7 @@ TEST(DeviceCommands, CheckBoxesSendTheirCommandsAndShowTheRightState) {
     }
 }
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using vondrix::test::readAll;
 
 TEST(DeviceInfoFile, TwoSavesGiveHeaderDataHeaderData) {
     const std::string dir = test::makeTempDir("devinfo");
@@ -277,7 +269,7 @@ TEST(DeviceInfoFile, TwoSavesGiveHeaderDataHeaderData) {
     longer.revision = std::string(25, 'r');
     longer.simSerial = std::string(30, '9');
     ASSERT_TRUE(appendDeviceInfo(path, longer, reporter));
-    EXPECT_EQ(fileBytes(path),
+    EXPECT_EQ(readAll(path),
               "SERIAL,VERSION,SIMSERIAL\r\n"
               "'449107284530215,'21,'89490200001234567890\r\n"
               "SERIAL,VERSION,SIMSERIAL\r\n'" +

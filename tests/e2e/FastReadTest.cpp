@@ -10,6 +10,7 @@
 #include <functional>
 #include <sstream>
 
+#include "SessionRig.h"
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonebook/LocalFile.h"
@@ -56,19 +57,14 @@ struct Outcome {
     std::vector<int> progress;
 };
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using vondrix::test::readAll;
 
 std::string savedFile(const CurrentPhonebook& book) {
     const std::string dir = test::makeTempDir("fastread");
     const std::string path = dir + "/" + kLocalFileName;
     test::RecordingReporter quiet;
     EXPECT_TRUE(saveToLocalFile(book, path, quiet));
-    std::string text = fileText(path);
+    std::string text = readAll(path);
     std::filesystem::remove_all(dir);
     return text;
 }

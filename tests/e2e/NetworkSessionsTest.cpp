@@ -11,15 +11,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "phonesim/Simulator.h"
+#include "SessionRig.h"
 #include "session/CallBarringSession.h"
 #include "session/CallForwardingSession.h"
 #include "session/MainWindowSession.h"
 #include "session/NetworkMonitorSession.h"
 #include "session/NetworkSelectionSession.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -28,42 +25,20 @@ using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 
-struct Rig {
+struct Rig : test::SessionRig {
     explicit Rig(const std::function<void(PhoneState&)>& prepare = {})
-        : dir(test::makeTempDir("netsession")), session(dir + "/Vondrix.ini") {
-        sim.withState([&](PhoneState& s) {
-            s.net.searchMs = 20;
-            s.net.handoverEvery = 0;  // the tests move the phone themselves
-            if (prepare)
-                prepare(s);
-        });
-        session.link = test::simulatorLink(sim);
-        session.engine.setTimeouts(700ms, 700ms);
-        session.engine.setOverallExtra(1000ms);
-    }
-    ~Rig() { std::filesystem::remove_all(dir); }
-
-    std::string read(const std::string& name) const {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    Lines lines() const { return sim.receivedLines(); }
+        : SessionRig("netsession", [&](PhoneState& s) {
+              s.net.searchMs = 20;
+              s.net.handoverEvery = 0;  // the tests move the phone themselves
+              if (prepare)
+                  prepare(s);
+          }) {}
+    std::string read(const std::string& name) const { return test::readAll(dir + "/" + name); }
     bool sent(const std::string& line) const {
         const Lines l = lines();
         return std::find(l.begin(), l.end(), line) != l.end();
     }
-    void forget() {
-        sim.clearReceived();
-        reporter.shown.clear();
-    }
     std::string logPath() const { return dir + "/Vondrix.log"; }
-
-    std::string dir;
-    phonesim::Simulator sim;
-    Session session;
-    test::RecordingReporter reporter;
 };
 
 // --- Network monitor ------------------------------------------------------------

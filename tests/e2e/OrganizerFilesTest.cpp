@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "OrganizerRig.h"
+#include "SessionRig.h"
 #include "organizer/Export.h"
 #include "organizer/Import.h"
 #include "support/RunProcess.h"
@@ -32,12 +33,7 @@ struct TempDir {
     std::string file(const std::string& name) const { return path + "/" + name; }
 };
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using vondrix::test::readAll;
 
 void writeAll(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;

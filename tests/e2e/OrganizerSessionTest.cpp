@@ -9,38 +9,21 @@
 #include <sstream>
 
 #include "OrganizerRig.h"
+#include "SessionRig.h"
 #include "organizer/Names.h"
 #include "session/OrganizerWindowSession.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Rig {
-    Rig() : dir(test::makeTempDir("organizer-session")), session(dir + "/Vondrix.ini") {
-        session.link = test::simulatorLink(sim);
+struct Rig : test::SessionRig {
+    Rig() : SessionRig("organizer-session") {
         session.engine.setTimeouts(3s, 3s);
+        session.engine.setOverallExtra(AtEngine::kDefaultOverallExtra);
     }
-    ~Rig() { std::filesystem::remove_all(dir); }
-    std::string read(const std::string& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    std::map<int, std::string> objects() {
-        std::map<int, std::string> copy;
-        sim.withState([&](phonesim::PhoneState& s) { copy = s.organizer.objects; });
-        return copy;
-    }
-
-    std::string dir;
-    phonesim::Simulator sim;
-    Session session;
-    test::RecordingReporter reporter;
+    std::map<int, std::string> objects() { return phone().organizer.objects; }
 };
 
 TEST(OrganizerWindowSession, OpeningReadsEverySlotWithTheOrganizerProgress) {

@@ -10,16 +10,13 @@
 #include <fstream>
 #include <map>
 
-#include "phonesim/Simulator.h"
+#include "SessionRig.h"
 #include "phonesim/SmsPdu.h"
 #include "session/CommandModeSession.h"
 #include "session/GroupSession.h"
 #include "session/MessageListSession.h"
 #include "session/PredefinedSession.h"
 #include "session/SendDialogSession.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 #include "text/Latin1.h"
 
 namespace vondrix {
@@ -32,35 +29,21 @@ using phonesim::PhoneState;
 
 constexpr const char* kCentre = "+491710760000";
 
-struct Rig {
+struct Rig : test::SessionRig {
     explicit Rig(const std::function<void(PhoneState&)>& prepare = {})
-        : dir(test::makeTempDir("smssession")), session(dir + "/Vondrix.ini") {
-        if (prepare)
-            sim.withState(prepare);
-        session.link = test::simulatorLink(sim);
+        : SessionRig("smssession", prepare) {
         session.engine.setTimeouts(3s, 3s);
+        session.engine.setOverallExtra(AtEngine::kDefaultOverallExtra);
         session.engine.standard("ATE0");
         std::ofstream(localFile(), std::ios::binary)
             << "[SIM]\r\n1,Anna Schmidt,0123456789\r\n2,Bob,0301234567\r\n3,Carl,040555666\r\n";
         sim.clearReceived();
     }
-    ~Rig() { fs::remove_all(dir); }
-    std::string localFile() const { return dir + "/Vondrix.phb"; }
-    Lines lines() const { return sim.receivedLines(); }
-    std::vector<std::string> sent() {
-        std::vector<std::string> pdus;
-        sim.withState([&](PhoneState& s) { pdus = s.sms.sent; });
-        return pdus;
-    }
+    std::vector<std::string> sent() { return phone().sms.sent; }
     // A key as the settings file holds it; "-" when it is not there.
     std::string iniValue(const std::string& key) {
         return IniFile(session.ini.path()).getString(Settings::kSection, key, "-");
     }
-
-    std::string dir;
-    phonesim::Simulator sim;
-    Session session;
-    test::RecordingReporter reporter;
 };
 
 std::string received(const std::string& from, const std::string& text) {

@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 
+#include "SessionRig.h"
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
 #include "phonesim/SmsPdu.h"
@@ -68,12 +69,7 @@ NameDirectory directory() {
         {{1, "Anna", "0123456789"}, {2, "Bob", "0301234567"}, {3, "Carl", "040555666"}});
 }
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
+using vondrix::test::readAll;
 
 // Answers from its queue, then Cancel and No, so that a send the phone
 // keeps refusing ends.
@@ -95,11 +91,7 @@ struct Rig {
         model.names = directory();
         forget();
     }
-    PhoneState phone() {
-        PhoneState copy;
-        sim.withState([&](PhoneState& s) { copy = s; });
-        return copy;
-    }
+    PhoneState phone() { return vondrix::test::phoneOf(sim); }
     void read() {
         ASSERT_TRUE(service.readMessages());
         forget();

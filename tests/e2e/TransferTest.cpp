@@ -11,6 +11,7 @@
 #include <functional>
 #include <sstream>
 
+#include "SessionRig.h"
 #include "link/AtEngine.h"
 #include "media/TransferService.h"
 #include "phonesim/Simulator.h"
@@ -43,12 +44,7 @@ Bytes midiOf(std::size_t size) {
     return fileOf(size, "MThd");
 }
 
-Bytes readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using vondrix::test::readAll;
 
 // A reporter that notes, with every progress step, how many lines the
 // phone had received by then.
@@ -79,11 +75,7 @@ struct Rig {
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
-    PhoneState phone() {
-        PhoneState copy;
-        sim.withState([&](PhoneState& s) { copy = s; });
-        return copy;
-    }
+    PhoneState phone() { return vondrix::test::phoneOf(sim); }
     const std::string* stored(const char* type) {
         stash = phone();
         return stash.objects.find({type, 0});

@@ -8,12 +8,9 @@
 #include <functional>
 #include <sstream>
 
-#include "phonesim/Simulator.h"
+#include "SessionRig.h"
 #include "session/MainWindowSession.h"
 #include "session/PhonebookWindowSession.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -21,25 +18,8 @@ namespace {
 using namespace std::chrono_literals;
 using phonesim::Fault;
 
-struct Rig {
-    Rig() : dir(test::makeTempDir("session")), session(dir + "/Vondrix.ini") {
-        session.link = test::simulatorLink(sim);
-        session.engine.setTimeouts(700ms, 700ms);
-        session.engine.setOverallExtra(1000ms);
-    }
-    ~Rig() { std::filesystem::remove_all(dir); }
-    std::string localFile() const { return dir + "/Vondrix.phb"; }
-    std::string read(const std::string& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    std::string dir;
-    phonesim::Simulator sim;
-    Session session;
-    test::RecordingReporter reporter;
+struct Rig : test::SessionRig {
+    Rig() : SessionRig("session") {}
 };
 
 // The phone stalls or drops the link at the third location of the SIM, or

@@ -260,34 +260,27 @@ TEST(SimulatorTcp, HalfLineIsForgottenWhenTheClientLeaves) {
     EXPECT_EQ(second.exchange("AT"), "\r\nOK\r\n");
 }
 
-TEST(SimulatorWire, BaudRateGivesAtLeastTheWireTime) {
-    TcpPhone phone;
-    Client c = phone.connect();
-    phone.sim.setWire({2400, 0, 0, 0});
-    const auto start = Clock::now();
-    c.send("AT+CGMI\r");
-    EXPECT_EQ(c.readUntil("\r\nOK\r\n"), kCgmiReply);
-    const double elapsed = seconds(Clock::now() - start);
-    // 8 command bytes in, 17 reply bytes out, 10 bits each.
-    EXPECT_GE(elapsed, (8.0 + 17.0) * 10.0 / 2400.0);
-}
-
-TEST(SimulatorWire, LatencyDelaysTheReply) {
-    TcpPhone phone({0, 150, 0, 0});
-    Client c = phone.connect();
-    const auto start = Clock::now();
-    EXPECT_EQ(c.exchange("AT+CGMI"), kCgmiReply);
-    EXPECT_GE(seconds(Clock::now() - start), 0.150);
-}
-
-TEST(SimulatorWire, ChunkedReplyReassembles) {
-    TcpPhone phone;
-    Client c = phone.connect();
-    phone.sim.setWire({0, 0, 3, 20});
-    const auto start = Clock::now();
-    EXPECT_EQ(c.exchange("AT+CGMI"), kCgmiReply);
-    // 17 bytes in pieces of 3: six pieces, five gaps.
-    EXPECT_GE(seconds(Clock::now() - start), 5 * 0.020);
+TEST(SimulatorWire, ReplyTakesAtLeastItsWireTime) {
+    const struct {
+        const char* situation;
+        WireOptions wire;
+        double seconds;
+    } cases[] = {
+        // 8 command bytes in, 17 reply bytes out, 10 bits each.
+        {"baud rate", {2400, 0, 0, 0}, (8.0 + 17.0) * 10.0 / 2400.0},
+        {"latency", {0, 150, 0, 0}, 0.150},
+        // 17 bytes in pieces of 3 reassemble: six pieces, five gaps.
+        {"chunks", {0, 0, 3, 20}, 5 * 0.020},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        TcpPhone phone;
+        Client client = phone.connect();
+        phone.sim.setWire(c.wire);
+        const auto start = Clock::now();
+        EXPECT_EQ(client.exchange("AT+CGMI"), kCgmiReply);
+        EXPECT_GE(seconds(Clock::now() - start), c.seconds);
+    }
 }
 
 TEST(SimulatorFaults, StallWritesThePrefixThenNothingForThatReply) {
