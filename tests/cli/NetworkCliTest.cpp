@@ -277,11 +277,12 @@ TEST_F(NetworkCliTest, ForwardSetRoundsTheTimeAndTypesTheNumber) {
     EXPECT_EQ(national.type, 129);
     EXPECT_EQ(national.time, 20);
 
+    // A list of classes: one rule each.
     r = run(phone(), {"forward", "set", "always", "register", "--class", "data,fax", "--number",
                       "+4930111"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const PhoneState after = phoneAfter();
-    EXPECT_EQ(after.net.forwarding.at({0, 2}).type, 145);
+    EXPECT_EQ(after.net.forwarding.at({0, 2}).number, "+4930111");
     EXPECT_EQ(after.net.forwarding.at({0, 4}).number, "+4930111");
     EXPECT_EQ(after.net.forwarding.count({0, 1}), 0u);
 

@@ -4,9 +4,16 @@
 // the tests that drive the real windows.
 
 #include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -14,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Catalogue.h"
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
 #include "session/Startup.h"
@@ -56,6 +64,86 @@ struct GuiRig {
     ReporterType reporter;
     StartupResult started = StartupResult::NoLink;
 };
+
+// The widgets and texts the window tests look at and click.
+
+template <typename T>
+T* child(QObject& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
+inline QString catalogue(int id, Language language = Language::English) {
+    const auto t = catalogueText(id, language);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+// Every row as its cells joined by '|', in list order.
+inline QStringList rows(const QTreeWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < list->columnCount(); ++c)
+            cells << list->topLevelItem(i)->text(c);
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+inline QStringList column(const QTreeWidget* list, int c) {
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        out << list->topLevelItem(i)->text(c);
+    return out;
+}
+
+inline QStringList actionTexts(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out << a->text();
+    return out;
+}
+
+inline QString statusLine(QObject& w) {
+    return child<QStatusBar>(w, "statusLine")->currentMessage();
+}
+
+inline QTreeWidgetItem* rowWith(QTreeWidget* list, const QString& text, int c) {
+    const auto found = list->findItems(text, Qt::MatchExactly, c);
+    if (found.isEmpty())
+        qFatal("no row %s", qPrintable(text));
+    return found.front();
+}
+
+inline QPoint centreOf(QTreeWidget* list, QTreeWidgetItem* item) {
+    list->scrollToItem(item);
+    return list->visualItemRect(item).center();
+}
+
+// Clicks a row, as the user does before a command.
+inline void clickRow(QTreeWidget* list, QTreeWidgetItem* item) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, item));
+    QCOMPARE(list->currentItem(), item);
+}
+
+// The view takes a double click only on the row the press was on.
+inline void doubleClickRow(QTreeWidget* list, QTreeWidgetItem* item) {
+    const QPoint at = centreOf(list, item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+inline void clickHeader(QTreeWidget* list, int c) {
+    QHeaderView* h = list->header();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                      QPoint(h->sectionViewportPosition(c) + 5, h->height() / 2));
+}
+
+inline void clickButton(QDialog& d, QDialogButtonBox::StandardButton which) {
+    QTest::mouseClick(child<QDialogButtonBox>(d, "buttonBox")->button(which), Qt::LeftButton);
+}
 
 // The first menu command, in any language, without an accelerator or with
 // the key of another command of its menu; empty when there is none.

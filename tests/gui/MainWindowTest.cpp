@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
@@ -39,13 +40,7 @@ QString text(QWidget& w, const char* name) {
     return w.findChild<QLabel*>(name)->text();
 }
 
-template <typename T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(name);
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
+using test::child;
 
 QImage iconImage(QToolButton* b, QSize size) {
     return b->icon().pixmap(size).toImage();
@@ -71,6 +66,8 @@ class MainWindowTest : public QObject {
     void helpMissingShowsError();
     void switchOffEndsTheWindow();
     void backupThenRestoreWritesOnlyAfterYes();
+    void buttonsRunTheirWindows_data();
+    void buttonsRunTheirWindows();
 };
 
 void MainWindowTest::openingFillsEveryField() {
@@ -121,7 +118,8 @@ void MainWindowTest::noModemDisablesExactlyTheListedControls() {
     for (const bool noModem : {false, true}) {
         Rig rig(noModem ? QStringLiteral("NoModem=1\r\n") : QString());
         MainWindow w(*rig.session, rig.reporter);
-        for (const char* name : {"clockButton", "deleteLogoButton", "testButton"})
+        for (const char* name :
+             {"clockButton", "deleteLogoButton", "testButton", "organizerButton"})
             QCOMPARE(child<QPushButton>(w, name)->isEnabled(), !noModem);
         for (const char* name : {"switchOffButton", "refreshButton"})
             QVERIFY(child<QPushButton>(w, name)->isEnabled());
@@ -370,6 +368,44 @@ void MainWindowTest::backupThenRestoreWritesOnlyAfterYes() {
     QVERIFY(restore.write());  // Yes
     QVERIFY(rig.received("AT^SBNW=vcs,2,1,2"));
     QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ConfirmRestore, msg::ConfirmRestore}));
+}
+
+void MainWindowTest::buttonsRunTheirWindows_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("tip");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("phonebook") << "phonebookButton" << int(msg::TipPhonebook) << "phonebookList"
+                               << 7;
+    QTest::newRow("messages") << "messagesButton" << int(msg::TipShowMessages) << "messageList"
+                              << 18;
+    QTest::newRow("organizer") << "organizerButton" << int(msg::TipOrganizer) << "organizerList"
+                               << 30;
+}
+
+// The window runs filled and without an owner; the main window waits disabled.
+void MainWindowTest::buttonsRunTheirWindows() {
+    QFETCH(QString, button);
+    QFETCH(int, tip);
+    QFETCH(QString, list);
+    QFETCH(int, rows);
+    Rig rig;
+    MainWindow main(*rig.session, rig.reporter);
+    auto* b = child<QPushButton>(main, qPrintable(button));
+    QCOMPARE(b->toolTip(), test::catalogue(tip));
+    bool mainDisabled = false;
+    QWidget* owner = &main;
+    int rowsShown = -1;
+    main.runDialog = [&](QDialog& d) {
+        mainDisabled = !main.isEnabled();
+        owner = d.parentWidget();
+        rowsShown = child<QTreeWidget>(d, qPrintable(list))->topLevelItemCount();
+    };
+    QTest::mouseClick(b, Qt::LeftButton);
+    QVERIFY(mainDisabled);
+    QVERIFY(!owner);
+    QCOMPARE(rowsShown, rows);
+    QVERIFY(main.isEnabled());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
@@ -12,17 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 #include <algorithm>
 #include <functional>
 
-#include "foundation/Catalogue.h"
 #include "foundation/IniFile.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
-#include "gui/GuiApp.h"
 #include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
 #include "gui/NetworkMonitorWindow.h"
@@ -33,6 +29,7 @@
 #include "support/RecordingReporter.h"
 
 using namespace vondrix;
+using namespace vondrix::test;
 using phonesim::PhoneState;
 
 namespace {
@@ -40,21 +37,8 @@ namespace {
 using Rig = test::GuiRig<test::RecordingReporter>;
 using Lines = std::vector<std::string>;
 
-template <typename T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
 QString text(QWidget& w, const char* name) {
     return child<QLabel>(w, name)->text();
-}
-
-QString catalogue(int id, Language lang = Language::English) {
-    const auto t = catalogueText(id, lang);
-    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 
 // A quick search and no handovers unless a test wants them.
@@ -72,20 +56,8 @@ void doubleClick(QTreeWidget* list, int row) {
         list->window()->show();
         QVERIFY(QTest::qWaitForWindowExposed(list->window()));
     }
-    QTreeWidgetItem* item = list->topLevelItem(row);
-    list->scrollToItem(item);
-    list->setCurrentItem(item);
-    const QPoint at = list->visualItemRect(item).center();
-    // The view takes a double click only on the row the press was on.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-}
-
-QStringList column(QTreeWidget* list, int c) {
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(c);
-    return texts;
+    list->setCurrentItem(list->topLevelItem(row));
+    doubleClickRow(list, list->topLevelItem(row));
 }
 
 }  // namespace
@@ -102,7 +74,6 @@ class NetworkWindowsTest : public QObject {
     void forwardingReasonsBoxesAndRequests();
     void barringFacilitiesClassesAndPassword();
     void mainWindowButtonsOpenTheWindowsAndRefresh();
-    void screenshotsOfTheFourWindows();
 };
 
 void NetworkWindowsTest::monitorShowsTheFieldsLarge() {
@@ -468,23 +439,6 @@ void NetworkWindowsTest::mainWindowButtonsOpenTheWindowsAndRefresh() {
         QTest::mouseClick(child<QPushButton>(main, button), Qt::LeftButton);
         QCOMPARE(opened, QString::fromLatin1(window));
     }
-}
-
-void NetworkWindowsTest::screenshotsOfTheFourWindows() {
-    QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("shots"));
-    QCOMPARE(gui::runGui({"vondrix", "--simulate", "--ini", dir.filePath("Vondrix.ini"),
-                          "--screenshot", out}),
-             0);
-    for (const char* name :
-         {"network-monitor", "network-selection", "call-forwarding", "call-barring"}) {
-        const QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
-        QVERIFY2(!image.isNull(), name);
-        QVERIFY2(image.width() > 250 && image.height() > 150, name);
-    }
-    // The screenshot wrote no cell log and no settings.
-    QVERIFY(!QFile::exists(QDir(out).filePath(QStringLiteral("Vondrix.log"))));
-    QVERIFY(!QFile::exists(QStringLiteral("Vondrix.log")));
 }
 
 QTEST_MAIN(NetworkWindowsTest)

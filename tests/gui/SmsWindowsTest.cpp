@@ -8,10 +8,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFile>
 #include <QHeaderView>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,19 +17,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 #include <functional>
 #include <map>
 
-#include "foundation/Catalogue.h"
 #include "foundation/IniFile.h"
 #include "gui/CommandModeDialog.h"
 #include "gui/GroupDialog.h"
-#include "gui/GuiApp.h"
 #include "gui/GuiRig.h"
 #include "gui/MainWindow.h"
 #include "gui/MessageListWindow.h"
@@ -42,6 +36,7 @@
 #include "support/RecordingReporter.h"
 
 using namespace vondrix;
+using namespace vondrix::test;
 using gui::MessageListWindow;
 using phonesim::PhoneState;
 using phonesim::StoredMessage;
@@ -108,27 +103,8 @@ struct Rig : test::GuiRig<test::RecordingReporter> {
     }
 };
 
-template <typename T>
-T* child(QObject& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
 QTreeWidget* messageList(QWidget& w) {
     return child<QTreeWidget>(w, "messageList");
-}
-
-QStringList rows(QTreeWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        QStringList cells;
-        for (int c = 0; c < list->columnCount(); ++c)
-            cells << list->topLevelItem(i)->text(c);
-        out << cells.join(u'|');
-    }
-    return out;
 }
 
 QStringList headers(QTreeWidget* list) {
@@ -136,30 +112,6 @@ QStringList headers(QTreeWidget* list) {
     for (int c = 0; c < list->columnCount(); ++c)
         out << list->headerItem()->text(c);
     return out;
-}
-
-QStringList texts(const QMenu* menu) {
-    QStringList out;
-    for (const QAction* a : menu->actions())
-        out << a->text();
-    return out;
-}
-
-QTreeWidgetItem* rowWithIndex(QTreeWidget* list, const QString& index) {
-    const auto found = list->findItems(index, Qt::MatchExactly, 0);
-    if (found.isEmpty())
-        qFatal("no row %s", qPrintable(index));
-    return found.front();
-}
-
-QString catalogue(int id) {
-    const auto t = catalogueText(id, Language::English);
-    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
-}
-
-void clickOk(QDialog& d) {
-    QTest::mouseClick(child<QDialogButtonBox>(d, "buttonBox")->button(QDialogButtonBox::Ok),
-                      Qt::LeftButton);
 }
 
 }  // namespace
@@ -184,13 +136,7 @@ class SmsWindowsTest : public QObject {
     void commandModeRunsTicksWithTheExampleModule();
     void commandModeWithoutAModuleDoesNotOpen();
     void columnWidthsAreSavedAndRestored();
-    void mainWindowOpensTheMessageList();
-    void screenshotsOfTheMessageWindows();
 };
-
-static QString statusLine(QWidget& w) {
-    return child<QStatusBar>(w, "statusLine")->currentMessage();
-}
 
 void SmsWindowsTest::listAfterOpening() {
     Rig rig({}, kFourMessages);
@@ -229,16 +175,17 @@ void SmsWindowsTest::menusHoldTheirCommandsInOrder() {
     auto w = rig.openList();
     const QStringList commands{"&Send stored message...",   "&New / reply...", "&View...",
                                "Transfer to &phonebook...", "Expor&t CSV...",  "Export &XML..."};
-    QCOMPARE(texts(w->menuBar()->actions().front()->menu()), commands);
-    QCOMPARE(texts(w->contextMenu()), commands);
+    QCOMPARE(actionTexts(w->menuBar()->actions().front()->menu()), commands);
+    QCOMPARE(actionTexts(w->contextMenu()), commands);
 
     gui::PredefinedDialog predefined(*rig.session, rig.reporter);
-    QCOMPARE(texts(predefined.contextMenu()), (QStringList{"&Store message", "&Delete entry"}));
+    QCOMPARE(actionTexts(predefined.contextMenu()),
+             (QStringList{"&Store message", "&Delete entry"}));
     gui::GroupDialog groups(*rig.session, rig.reporter);
     const QStringList groupCommands{"&Send message to the group...", "&Load group...",
                                     "Sa&ve group...", "&Delete group"};
-    QCOMPARE(texts(groups.contextMenu()), groupCommands);
-    QCOMPARE(texts(groups.menuBar()->actions().front()->menu()), groupCommands);
+    QCOMPARE(actionTexts(groups.contextMenu()), groupCommands);
+    QCOMPARE(actionTexts(groups.menuBar()->actions().front()->menu()), groupCommands);
 
     // Transfer to the phonebook wants a phonebook read first.
     w->transferToPhonebook();
@@ -262,35 +209,24 @@ void SmsWindowsTest::headerClicksSortAndDeleteRemovesTheSelectedRows() {
     Rig rig({}, kFourMessages);
     auto w = rig.openList();
     QTreeWidget* list = messageList(*w);
-    QHeaderView* header = list->header();
-    const auto clickHeader = [&](int column) {
-        QTest::mouseClick(
-            header->viewport(), Qt::LeftButton, {},
-            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-    };
-    const auto column = [&](int c) {
-        QStringList out;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            out << list->topLevelItem(i)->text(c);
-        return out;
-    };
-    clickHeader(0);
-    QCOMPARE(column(0), (QStringList{"1", "2", "3", "4"}));
-    clickHeader(0);  // the same order again
-    QCOMPARE(column(0), (QStringList{"1", "2", "3", "4"}));
-    clickHeader(3);
-    QCOMPARE(column(3), (QStringList{"+49123456789", "+4940555666", "0301234567", "0401234"}));
+    clickHeader(list, 0);
+    QCOMPARE(column(list, 0), (QStringList{"1", "2", "3", "4"}));
+    clickHeader(list, 0);  // the same order again
+    QCOMPARE(column(list, 0), (QStringList{"1", "2", "3", "4"}));
+    clickHeader(list, 3);
+    QCOMPARE(column(list, 3),
+             (QStringList{"+49123456789", "+4940555666", "0301234567", "0401234"}));
 
     // Three selected rows: three deletions, each with its own index.
     list->clearSelection();
     for (const char* index : {"1", "3", "4"})
-        rowWithIndex(list, QString::fromLatin1(index))->setSelected(true);
+        rowWith(list, QString::fromLatin1(index), 0)->setSelected(true);
     rig.sim->clearReceived();
     QTest::mouseClick(child<QPushButton>(*w, "deleteButton"), Qt::LeftButton);
     Lines deletions = rig.lines();
     std::sort(deletions.begin(), deletions.end());
     QCOMPARE(deletions, (Lines{"AT+CMGD=1", "AT+CMGD=3", "AT+CMGD=4"}));
-    QCOMPARE(column(0), QStringList{"2"});
+    QCOMPARE(column(list, 0), QStringList{"2"});
     QCOMPARE(child<QLabel>(*w, "usedLabel")->text(), QStringLiteral("1"));
 }
 
@@ -308,11 +244,7 @@ void SmsWindowsTest::viewOfAStatusReportAndOfAJoinedMessage() {
         shown[QStringLiteral("text")] = child<QPlainTextEdit>(d, "textView")->toPlainText();
     };
     const auto doubleClick = [&](const char* index) {
-        QTreeWidgetItem* item = rowWithIndex(list, QString::fromLatin1(index));
-        list->scrollToItem(item);
-        const QPoint at = list->visualItemRect(item).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        doubleClickRow(list, rowWith(list, QString::fromLatin1(index), 0));
     };
     doubleClick("8");
     QCOMPARE(shown["text"], QStringLiteral("01/03/21 10:15:12"));  // the discharge time
@@ -335,7 +267,7 @@ void SmsWindowsTest::replyOffersTheNumberAndTheNames() {
     Rig rig({}, kFourMessages);
     auto w = rig.openList();
     QTreeWidget* list = messageList(*w);
-    list->setCurrentItem(rowWithIndex(list, QStringLiteral("1")));
+    list->setCurrentItem(rowWith(list, QStringLiteral("1"), 0));
     rig.sim->clearReceived();
     QString number;
     QStringList names;
@@ -345,7 +277,7 @@ void SmsWindowsTest::replyOffersTheNumberAndTheNames() {
         for (int i = 0; i < combo->count(); ++i)
             names << combo->itemText(i);
         QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Thanks"));
-        clickOk(d);
+        clickButton(d, QDialogButtonBox::Ok);
     };
     w->newOrReply();
     QCOMPARE(number, QStringLiteral("+49123456789"));
@@ -359,7 +291,7 @@ void SmsWindowsTest::replyOffersTheNumberAndTheNames() {
         d.show();
         child<QComboBox>(d, "recipientCombo")->setEditText(QString());
         QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Hi"));
-        clickOk(d);
+        clickButton(d, QDialogButtonBox::Ok);
         stillOpen = d.isVisible();
     };
     rig.reporter.shown.clear();
@@ -372,7 +304,7 @@ void SmsWindowsTest::forwardKeepsTheTextAsItWas() {
     Rig rig({}, kFourMessages);
     auto w = rig.openList();
     QTreeWidget* list = messageList(*w);
-    list->setCurrentItem(rowWithIndex(list, QStringLiteral("2")));
+    list->setCurrentItem(rowWith(list, QStringLiteral("2"), 0));
     bool textEnabled = true, eightBitEnabled = true;
     QString text, number;
     w->runDialog = [&](QDialog& d) {
@@ -381,7 +313,7 @@ void SmsWindowsTest::forwardKeepsTheTextAsItWas() {
         text = child<QPlainTextEdit>(d, "textEdit")->toPlainText();
         number = child<QComboBox>(d, "recipientCombo")->currentText();
         child<QComboBox>(d, "recipientCombo")->setEditText(QStringLiteral("Carl"));
-        clickOk(d);
+        clickButton(d, QDialogButtonBox::Ok);
     };
     w->sendStored();
     QVERIFY(!textEnabled);
@@ -462,7 +394,7 @@ void SmsWindowsTest::failedSendAsksRetryThenStoresTheMessage() {
     w->runDialog = [&](QDialog& d) {
         child<QComboBox>(d, "recipientCombo")->setEditText(QStringLiteral("0301234567"));
         QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Call me"));
-        clickOk(d);
+        clickButton(d, QDialogButtonBox::Ok);
     };
     rig.sim->clearReceived();
     w->newOrReply();
@@ -491,7 +423,7 @@ void SmsWindowsTest::multicastSendsToEverySelectedEntry() {
     book.runDialog = [&](QDialog& d) {
         numberEditable = child<QLineEdit>(d, "numberEdit")->isEnabled();
         QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Party at 8"));
-        clickOk(d);
+        clickButton(d, QDialogButtonBox::Ok);
         shownWhileSending << child<QLineEdit>(d, "numberEdit")->text();
     };
     rig.sim->clearReceived();
@@ -528,7 +460,7 @@ void SmsWindowsTest::redbookAndEntryCommandsOpenTheSendDialog() {
     QMenu* bookMenu = child<QMenu>(book, "phonebookMenu");
     QCOMPARE(bookMenu->actions().front()->text(), QStringLiteral("Send &message..."));
     QCOMPARE(bookMenu->actions().at(14)->text(), QStringLiteral("M&ulticast message..."));
-    QCOMPARE(texts(child<QMenu>(book, "redbookMenu")), QStringList{"Send &message..."});
+    QCOMPARE(actionTexts(child<QMenu>(book, "redbookMenu")), QStringList{"Send &message..."});
 }
 
 void SmsWindowsTest::groupsAddSkipDuplicatesAndSendToEveryMember() {
@@ -563,7 +495,7 @@ void SmsWindowsTest::groupsAddSkipDuplicatesAndSendToEveryMember() {
     groups.runDialog = [&](QDialog& d) {
         nameFieldEnabled = child<QLineEdit>(d, "numberEdit")->isEnabled();
         QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Team meeting"));
-        clickOk(d);
+        clickButton(d, QDialogButtonBox::Ok);
     };
     rig.sim->clearReceived();
     groups.sendToGroup();
@@ -716,46 +648,6 @@ void SmsWindowsTest::columnWidthsAreSavedAndRestored() {
     QCOMPARE(child<QTreeWidget>(predefined, "predefinedList")->header()->sectionSize(0), 222);
     gui::GroupDialog groups(*rig.session, rig.reporter);
     QCOMPARE(child<QTreeWidget>(groups, "memberList")->header()->sectionSize(1), 111);
-}
-
-void SmsWindowsTest::mainWindowOpensTheMessageList() {
-    Rig rig({}, kFourMessages);
-    gui::MainWindow main(*rig.session, rig.reporter);
-    auto* button = child<QPushButton>(main, "messagesButton");
-    QCOMPARE(button->toolTip(), catalogue(msg::TipShowMessages));
-    bool mainDisabled = false;
-    int rowsShown = -1;
-    main.runDialog = [&](QDialog& d) {
-        mainDisabled = !main.isEnabled();
-        rowsShown = messageList(d)->topLevelItemCount();
-    };
-    QTest::mouseClick(button, Qt::LeftButton);
-    QVERIFY(mainDisabled);
-    QCOMPARE(rowsShown, 4);
-    QVERIFY(main.isEnabled());
-}
-
-void SmsWindowsTest::screenshotsOfTheMessageWindows() {
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(QStringLiteral(VONDRIX_SMSCOM_PATH), dir.filePath("smscom.so")));
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(dir.path());  // the command mode finds its module here
-    const QString out = dir.filePath(QStringLiteral("shots"));
-    const int status = gui::runGui(
-        {"vondrix", "--simulate", "--ini", dir.filePath("Vondrix.ini"), "--screenshot", out});
-    QDir::setCurrent(before);
-    QCOMPARE(status, 0);
-    for (const char* name : {"sms-list", "sms-view", "sms-send", "sms-reply", "sms-forward",
-                             "sms-predefined", "sms-groups", "command-mode"}) {
-        const QImage image(QDir(out).filePath(QString::fromLatin1(name) + ".png"));
-        QVERIFY2(!image.isNull(), name);
-        QSet<QRgb> colours;
-        for (int y = 0; y < image.height(); y += 3)
-            for (int x = 0; x < image.width(); x += 3)
-                colours.insert(image.pixel(x, y));
-        QVERIFY2(colours.size() > 8, name);  // text was drawn
-    }
-    QVERIFY(!QFile::exists(dir.filePath("Vondrix.phb")));  // nothing written beside it
 }
 
 QTEST_MAIN(SmsWindowsTest)

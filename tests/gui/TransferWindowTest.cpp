@@ -34,13 +34,7 @@ struct EnglishGuiReporter : gui::GuiReporter {
     EnglishGuiReporter() : GuiReporter(Language::English) {}
 };
 
-template <typename T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(name);
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
+using test::child;
 
 QByteArray contentOf(const QString& path) {
     QFile f(path);
@@ -120,11 +114,9 @@ void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
     QTest::mouseClick(child<QPushButton>(w, "sendLogoButton"), Qt::LeftButton);
     hadTmp ? qputenv("TMPDIR", tmp) : qunsetenv("TMPDIR");
     QCOMPARE(rig.reporter.ids(), std::vector<int>{msg::GifNotConverted});
-    const auto tip = [](msg::Id id) {
-        return QString::fromUtf8(std::string(catalogueText(id, Language::English)).c_str());
-    };
-    QCOMPARE(child<QPushButton>(w, "sendLogoButton")->toolTip(), tip(msg::TipSendLogo));
-    QCOMPARE(child<QPushButton>(w, "sendRingtoneButton")->toolTip(), tip(msg::TipSendMidi));
+    QCOMPARE(child<QPushButton>(w, "sendLogoButton")->toolTip(), test::catalogue(msg::TipSendLogo));
+    QCOMPARE(child<QPushButton>(w, "sendRingtoneButton")->toolTip(),
+             test::catalogue(msg::TipSendMidi));
 }
 
 void TransferWindowTest::sendRingtoneRaisesTheRingToneRange() {
