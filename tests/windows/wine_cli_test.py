@@ -13,6 +13,7 @@ import argparse
 import os
 import pty
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -250,6 +251,14 @@ def main():
     for option in ("--wine", "--win-cli", "--win-sim", "--host-cli", "--host-sim"):
         parser.add_argument(option, required=True)
     args = parser.parse_args()
+    # Wine's server outlives the program that starts it and keeps that
+    # program's standard error: a server started here would write into one
+    # case's output (it dumps its state when a pty it holds hangs up). It is
+    # started first, its output going nowhere; with one running, this is a
+    # no-op.
+    server = shutil.which("wineserver") or str(Path(args.wine).with_name("wineserver64"))
+    subprocess.run([server, "--persistent=60"], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, env=os.environ, timeout=60)
     try:
         CASES[args.case](Programs(args))
     except Failure as failure:
