@@ -231,7 +231,8 @@ def main():
         finally:
             path.write_text(text, encoding="latin-1")
         results.append((outcome, rel, number, name, original.strip(), mutated.strip(), why))
-        print(f"[{len(results)}/{count}] {outcome:8} {rel}:{number} {name}", flush=True)
+        print(f"[{len(results)}/{count}] {outcome:8} {rel}:{number} {name}"
+              + (f"  ({why})" if why else ""), flush=True)
     build_targets(build)  # leave the build matching the sources
 
     killed = sum(1 for r in results if r[0] == "killed")
