@@ -129,6 +129,7 @@ TEST_F(NetworkCliTest, UsageErrorsSendNothing) {
         {"net", "monitor", "--polls", "1", "--interval", "61"},
         {"net", "monitor", "--polls", "1", "--log", "--no-log"},
         {"net", "preferred", "add", "999"},
+        {"net", "preferred", "add", "1000000"},
         {"net", "preferred", "remove", "0"},
         {"net", "select", "D2"},
         {"net", "preferred"},

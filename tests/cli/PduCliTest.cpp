@@ -157,6 +157,7 @@ TEST_F(PduCliTest, EncodeUsageErrors) {
     EXPECT_EQ(run({"pdu", "encode", "hello"}).exitCode, 2);                  // no --to
     EXPECT_EQ(run({"pdu", "encode", "--to", "Anna", "hello"}).exitCode, 2);  // not a number
     EXPECT_EQ(run({"pdu", "encode", "--to", "1", "--days", "5", "hi"}).exitCode, 2);
+    EXPECT_EQ(run({"pdu", "encode", "--to", "1", "--days", "1", "hi"}).exitCode, 0);  // the least
     EXPECT_EQ(run({"pdu", "encode", "--to", "1", "--part", "0", "hi"}).exitCode, 2);
     EXPECT_EQ(run({"pdu", "encode", "--to", "1", ""}).exitCode, 2);  // empty text
     EXPECT_EQ(run({"pdu", "encode", "--to", "1", "a", "b"}).exitCode, 2);

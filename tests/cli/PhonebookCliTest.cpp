@@ -295,6 +295,11 @@ TEST_F(PhonebookCliTest, ImportAppendsOrOverwrites) {
     EXPECT_EQ(after.sim.entries[3], (StoredEntry{"0555", 129, "Neu"}));
     EXPECT_EQ(after.sim.entries.count(5), 0u);
     EXPECT_EQ(after.sim.entries[9], (StoredEntry{"0666", 129, "Komma"}));
+
+    writeFile("clean.csv", "NR;NAME;TELNUM\n3;Neu;'0555\n");
+    r = run(PhoneState::demo(), {"phonebook", "import", "clean.csv", "--overwrite"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "written 1, refused 0, skipped 0\n");
 }
 
 // Numbers and names that would end the write command and add others, from

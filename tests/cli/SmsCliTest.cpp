@@ -299,13 +299,13 @@ TEST_F(SmsCliTest, SendUsageErrorsSendNothing) {
 }
 
 TEST_F(SmsCliTest, PredefinedTextsAreSetListedDeletedAndStored) {
-    ASSERT_EQ(run(memoryOf({}), {"sms", "predefined", "set", "3", std::string(170, 'z')}).exitCode,
+    ASSERT_EQ(run(memoryOf({}), {"sms", "predefined", "set", "1", std::string(170, 'z')}).exitCode,
               0);
     ASSERT_EQ(run(memoryOf({}), {"sms", "predefined", "set", "50", "Grüße"}).exitCode, 0);
     auto r = run(memoryOf({}), {"sms", "predefined", "list"});
-    EXPECT_EQ(r.out, "3;" + std::string(160, 'z') + "\n50;Grüße\n");
+    EXPECT_EQ(r.out, "1;" + std::string(160, 'z') + "\n50;Grüße\n");
     r = run(memoryOf({}), {"sms", "predefined", "list", "--json"});
-    EXPECT_EQ(r.out, "[{\"number\":3,\"text\":\"" + std::string(160, 'z') +
+    EXPECT_EQ(r.out, "[{\"number\":1,\"text\":\"" + std::string(160, 'z') +
                          "\"},{\"number\":50,\"text\":\"Grüße\"}]\n");
 
     r = run(memoryOf({}), {"sms", "store", "50"});
@@ -324,7 +324,7 @@ TEST_F(SmsCliTest, PredefinedTextsAreSetListedDeletedAndStored) {
 
     ASSERT_EQ(run(memoryOf({}), {"sms", "predefined", "delete", "50"}).exitCode, 0);
     EXPECT_EQ(run(memoryOf({}), {"sms", "predefined", "list"}).out,
-              "3;" + std::string(160, 'z') + "\n");
+              "1;" + std::string(160, 'z') + "\n");
     r = run(memoryOf({}), {"sms", "store", "50"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("predefined text 50 is empty"), std::string::npos);

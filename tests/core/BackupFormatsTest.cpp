@@ -56,7 +56,9 @@ TEST(BackupFormats, UtcCalendarTimesAndBack) {
 TEST(BackupFormats, BackupJsonRoundTripAndRefusals) {
     BackupData data;
     data.created = "2026-12-07T12:00:00Z";
+    data.device.manufacturer = "SIEMENS";
     data.phonebooks.push_back({"SM", {1, 250, 20, 14}, {{3, "+4930", 145, "M\xFCller \"Q\"\n"}}});
+    data.phonebooks.push_back({"FD", {1, 10, 0, 0}, {}});  // lengths the phone did not give
     data.messages.push_back({4, 1, "0791947101670000040A91"});
     data.organizer.push_back({5, "BEGIN:VCALENDAR\r\nDESCRIPTION:Caf\xE9\r\n"});
     data.logo = std::string("BM\0\xFF", 4);
@@ -64,6 +66,8 @@ TEST(BackupFormats, BackupJsonRoundTripAndRefusals) {
     ASSERT_TRUE(again);
     const auto back = backupFromJson(*again);
     ASSERT_TRUE(back);
+    EXPECT_EQ(back->device.manufacturer, "SIEMENS");
+    ASSERT_EQ(back->phonebooks.size(), 2u);
     EXPECT_EQ(back->phonebooks[0].entries[0].name, "M\xFCller \"Q\"\n");
     EXPECT_EQ(back->messages, data.messages);
     EXPECT_EQ(back->organizer, data.organizer);
@@ -82,6 +86,13 @@ TEST(BackupFormats, BackupJsonRoundTripAndRefusals) {
          {"{", "[1,]", "1.5", "\"a\" x",
           "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]"})
         EXPECT_FALSE(Json::parse(text)) << text;
+    // Escapes as other programs write them: lower-case hex digits, a pair for
+    // a character beyond the 16-bit range, and two escapes in a row.
+    const auto escaped = Json::parse(R"("\u00e9\ud83d\ude00\u0041\u0042")");
+    ASSERT_TRUE(escaped);
+    EXPECT_EQ(escaped->string(),
+              "\xC3\xA9\xF0\x9F\x98\x80"
+              "AB");
 }
 
 struct CardCase {
@@ -112,8 +123,8 @@ TEST(BackupFormats, VcardsAsOtherProgramsWriteThem) {
          "TEL:abc\r\nEND:VCARD\r\n",
          {"Zo? ? Longname|0309"},
          4},
-        {"Latin-1 without charset",
-         "BEGIN:VCARD\r\nFN:Caf\xE9\r\nTEL:1\r\nEND:VCARD\r\n",
+        {"Latin-1 without charset, quoted-printable to the last octet",
+         "BEGIN:VCARD\r\nFN;ENCODING=QUOTED-PRINTABLE:Caf=E9\r\nTEL:1\r\nEND:VCARD\r\n",
          {"Caf\xE9|1"},
          0},
     };
@@ -165,6 +176,15 @@ TEST(BackupFormats, IcalendarEventsAsCalendarsWriteThem) {
          "2024-1-2 10:00 0 0 2 x", 1},
         {"no start", "SUMMARY:lost\r\n", "", 1},
         {"a day that does not exist", "DTSTART:20230229T100000\r\nSUMMARY:y\r\n", "", 1},
+        // Etc/GMT names have the POSIX sign: Etc/GMT+9 is nine hours behind UTC.
+        {"Etc/GMT+9", "DTSTART;TZID=Etc/GMT+9:20240101T000000\r\nSUMMARY:z\r\n",
+         "2024-1-1 10:00 0 0 2 z", 0},
+        {"Etc/GMT-14, the farthest ahead",
+         "DTSTART;TZID=Etc/GMT-14:20240102T000000\r\nSUMMARY:z\r\n", "2024-1-1 11:00 0 0 2 z", 0},
+        {"Etc/GMT-15 is no zone", "DTSTART;TZID=Etc/GMT-15:20240102T000000\r\nSUMMARY:z\r\n",
+         "2024-1-2 0:00 0 0 2 z", 1},
+        {"Etc/GMT*5 has no sign", "DTSTART;TZID=Etc/GMT*5:20240102T000000\r\nSUMMARY:z\r\n",
+         "2024-1-2 0:00 0 0 2 z", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -254,6 +254,7 @@ TEST(XmlEscaped, Table) {
         {"ampersand and less-than", "a&b<c", "a&amp;b&lt;c"},
         {"a lone greater-than stays", "a>b", "a>b"},
         {"the CDATA end is broken", "x]]>y", "x]]&gt;y"},
+        {"the CDATA end at the start", "]]>", "]]&gt;"},
         {"one bracket is not enough", "x]>y", "x]>y"},
         {"Latin-1 bytes pass", "M\xFCller", "M\xFCller"},
     };

@@ -325,7 +325,7 @@ TEST(ListedDecoder, TextByDataCodingAndForm) {
          std::string("\x00\x40\x02", 3)},
         // "äöü€" then a surrogate pair (one character outside the BMP).
         {"UCS2 becomes Latin-1 where representable",
-         deliverPdu(0x08, "00E400F600FC20ACD83DDE000041", 14), TextForm::Pc, "\xE4\xF6\xFC??A"},
+         deliverPdu(0x08, "00E400F600FC20ACD83DDC000041", 14), TextForm::Pc, "\xE4\xF6\xFC??A"},
         {"class-marked UCS2 (group 00, class 1)", deliverPdu(0x19, "00E9", 2), TextForm::Pc,
          "\xE9"},
     };

@@ -242,6 +242,8 @@ TEST(Command, RefusesEveryValueThatCouldAddACommand) {
         {"a lone '+'", Command("AT+CCFC=").quotedNumber("+"), ValueError::BadCharacter},
         {"number too long", Command("AT+CPBW=").phoneNumber("012345678901234567890", 20),
          ValueError::TooLong},
+        {"quoted number too long", Command("AT+CCFC=").number(0).quotedNumber("+4930", 4),
+         ValueError::TooLong},
         {"quote in a name", Command("AT+CPBW=").quoted("A\"B"), ValueError::BadCharacter},
         {"LF in a name", Command("AT+CPBW=").quoted("A\nB"), ValueError::BadCharacter},
         {"Ctrl-Z in a text", Command("AT+CPBW=").quoted("A\x1A"), ValueError::BadCharacter},
@@ -275,7 +277,7 @@ TEST(Command, SafeLinesForTheEngine) {
         isSafeDataLine("00\x1A"
                        "11\x1A"));
     EXPECT_FALSE(isSafeDataLine("00\r11"));
-    EXPECT_TRUE(isDialString(" +49 301 p2 #"));
+    EXPECT_TRUE(isDialString(" +49 301 p2 #Dd"));
     EXPECT_FALSE(isDialString("0301;ATZ"));
 }
 

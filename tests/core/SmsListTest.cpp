@@ -199,6 +199,12 @@ TEST(SmsJoining, PartsJoinByNumberReferenceAndCount) {
     EXPECT_EQ(joined[3].text, "X (1/3 parts)");
     EXPECT_EQ(joined[4].text, "HDRbad part");
     EXPECT_EQ(joined[5].text, "HDRsingle");
+    // Two of three parts are already a message to show whole; one alone is not.
+    const auto two = wholeMessageOf({rows[0], rows[2]}, 0);
+    ASSERT_TRUE(two);
+    EXPECT_EQ(two->text, "AB (2/3 parts)");
+    EXPECT_EQ(std::tuple(two->part, two->count, two->present), std::tuple(2, 3, 2));
+    EXPECT_FALSE(wholeMessageOf({rows[0], rows[1]}, 0));
 }
 
 TEST(SmsExportText, CleaningAndEscapes) {
