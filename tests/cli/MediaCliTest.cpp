@@ -80,11 +80,13 @@ TEST_F(MediaCliTest, FailuresGiveStatusOneAndTheirMessage) {
     };
     writeFile("gif.bmp", fileOf(200, "GIF89a"));
     writeFile("short.bmp", "BM34");
+    std::filesystem::create_directory(dir + "/folder.gif");
     const std::vector<Case> cases = {
         {"GIF content named .bmp", {"logo", "upload", "gif.bmp"}, shown(40, Caption::Error)},
         {"ten bytes", {"logo", "upload", "short.bmp"}, shown(37, Caption::Error)},
         {"missing file", {"ringtone", "upload", "none.mid"}, shown(36, Caption::Info)},
         {"a folder", {"ringtone", "upload", "."}, shown(104, Caption::Error)},
+        {"a folder named .gif", {"logo", "upload", "folder.gif"}, shown(104, Caption::Error)},
         {"download of nothing", {"ringtone", "download", "out.mid"}, shown(72, Caption::Info)},
     };
     const PhoneState phone = demoWith([](PhoneState& s) { s.objects.objects.erase({"mid", 0}); });
@@ -116,6 +118,7 @@ TEST_F(MediaCliTest, UsageAndNoModem) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"logo"},
                                                  {"logo", "upload"},
                                                  {"logo", "send", "x"},
+                                                 {"logo", "delete", "x"},
                                                  {"ringtone", "upload", "a", "b"},
                                                  {"gif2bmp", "in.gif"}}) {
         const auto r = runProcess(VONDRIX_CLI_PATH, args, dir);
