@@ -72,13 +72,6 @@ TEST(InterpreterErrors, ReportFollowsCmeeMode) {
     }
 }
 
-TEST(InterpreterErrors, VerboseTextsFollowGsm0707) {
-    EXPECT_EQ(errorText(ErrorClass::Cme, 17), "SIM PIN2 required");
-    EXPECT_EQ(errorText(ErrorClass::Cme, 21), "invalid index");
-    EXPECT_EQ(errorText(ErrorClass::Cms, 321), "invalid memory index");
-    EXPECT_EQ(errorText(ErrorClass::Cme, 9999), "unknown");
-}
-
 TEST(InterpreterCommands, ReplyFormats) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"AT", kOk},

@@ -8,33 +8,27 @@
 #include <string>
 #include <vector>
 
+#include "PhonebookTestSupport.h"
 #include "phonesim/Commands.h"
-#include "phonesim/Interpreter.h"
 #include "phonesim/ObjectStore.h"
-#include "phonesim/PhoneState.h"
 #include "phonesim/StateFormat.h"
 
 namespace phonesim {
 namespace {
 
-const std::string kOk = "\r\nOK\r\n";
-const std::string kPrompt = "\r\n> ";
+using testing::kOk;
+using testing::kPrompt;
 
 std::string cme(int code) {
-    return "\r\n+CME ERROR: " + std::to_string(code) + "\r\n";
+    return testing::cmeError(1, code);
 }
 
-// An empty store, echo off, numeric error codes.
-struct Phone {
-    PhoneState state;
-    Interpreter in{state};
-    Phone() {
+// An empty store, numeric error codes.
+struct Phone : testing::PbPhone {
+    Phone() : PbPhone(PhoneState{}) {
         state.objects.objects.clear();
-        in.exchange("ATE0\r");
-        in.exchange("AT+CMEE=1\r");
+        (*this)("AT+CMEE=1");
     }
-    std::string operator()(const std::string& line) { return in.exchange(line + "\r"); }
-    std::string data(const std::string& hex) { return in.exchange(hex + "\x1A"); }
     const std::string* stored(const char* type) { return state.objects.find({type, 0}); }
 };
 
@@ -53,7 +47,7 @@ TEST(ObjectStoreWrite, PacketsInOrderStoreTheObject) {
 TEST(ObjectStoreWrite, RefusalsEndTheUpload) {
     struct Case {
         const char* name;
-        std::vector<std::pair<std::string, std::string>> steps;  // command or "data:HEX", reply
+        std::vector<testing::Exchange> steps;
     };
     const std::string tooLong(2 * kPacketBytes + 2, 'A');
     const std::vector<Case> cases = {
@@ -75,10 +69,7 @@ TEST(ObjectStoreWrite, RefusalsEndTheUpload) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Phone phone;
-        for (const auto& [send, reply] : c.steps) {
-            const bool data = send.rfind("data:", 0) == 0;
-            EXPECT_EQ(data ? phone.data(send.substr(5)) : phone(send), reply) << send;
-        }
+        testing::expectExchanges(phone, c.steps);
         EXPECT_TRUE(phone.state.objects.objects.empty());
         EXPECT_TRUE(phone.state.objects.uploads.empty());
         // The store takes a new upload afterwards.

@@ -9,28 +9,19 @@
 
 #include "PhonebookTestSupport.h"
 #include "phonesim/Commands.h"
+#include "phonesim/ObjectStore.h"
 #include "phonesim/StateFormat.h"
 
 namespace phonesim {
 namespace {
 
 using testing::cmeError;
-using testing::info;
+using testing::expectExchanges;
 using testing::kOk;
+using testing::kPrompt;
 using testing::PbPhone;
 
-constexpr const char* kPrompt = "\r\n> ";
 const std::string kObject = "BEGIN:VCALENDAR\r\nDESCRIPTION:Hi\r\nEND:VCALENDAR\r\n";
-
-std::string hex(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        out += kHex[static_cast<unsigned char>(c) >> 4];
-        out += kHex[static_cast<unsigned char>(c) & 0x0f];
-    }
-    return out;
-}
 
 // A phone with extended errors as numbers.
 struct OrgPhone : PbPhone {
@@ -38,7 +29,6 @@ struct OrgPhone : PbPhone {
         (*this)("AT+CMEE=1");
         state.organizer.objects.clear();
     }
-    std::string data(const std::string& bytes) { return in.exchange(bytes + "\x1a"); }
     std::optional<std::string> slot(int n) const {
         const auto it = state.organizer.objects.find(n);
         return it == state.organizer.objects.end() ? std::nullopt
@@ -60,7 +50,7 @@ TEST(OrganizerSlots, ReadingAnEmptyAndAnOccupiedSlot) {
 
 TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {
     OrgPhone phone;
-    const std::string all = hex(kObject);
+    const std::string all = hexText(kObject);
     EXPECT_EQ(phone("AT^SBNW=vcs,0"), kOk);
     EXPECT_EQ(phone("AT^SBNW=vcs,7,1,2"), kPrompt);
     EXPECT_EQ(phone.data(all.substr(0, 40)), kOk);
@@ -74,9 +64,9 @@ TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {
 TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
     struct Case {
         const char* situation;
-        std::vector<std::pair<std::string, std::string>> steps;  // line (or data), reply
+        std::vector<testing::Exchange> steps;
     };
-    const std::string all = hex(kObject);
+    const std::string all = hexText(kObject);
     const std::string longPacket(2 * 255, 'A');
     const Case cases[] = {
         {"packet 2 without packet 1", {{"AT^SBNW=vcs,7,2,2", cmeError(1, 3)}}},
@@ -102,7 +92,7 @@ TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
           {"data:zz", cmeError(1, 25)},
           {"AT^SBNW=vcs,7,2,2", cmeError(1, 3)}}},
         {"an object that is no calendar",
-         {{"AT^SBNW=vcs,7,1,1", kPrompt}, {"data:" + hex("HELLO\r\n"), cmeError(1, 25)}}},
+         {{"AT^SBNW=vcs,7,1,1", kPrompt}, {"data:" + hexText("HELLO\r\n"), cmeError(1, 25)}}},
         {"an aborted upload",
          {{"AT^SBNW=vcs,7,1,2", kPrompt},
           {"data:" + all.substr(0, 40), kOk},
@@ -110,15 +100,12 @@ TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
           {"AT^SBNW=vcs,7,2,2", cmeError(1, 3)}}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.situation);
         OrgPhone phone;
         phone.state.organizer.objects[7] = "BEGIN:VCALENDAR\r\nold\r\n";
-        for (const auto& [line, reply] : c.steps) {
-            const std::string got =
-                line.rfind("data:", 0) == 0 ? phone.data(line.substr(5)) : phone(line);
-            EXPECT_EQ(got, reply) << c.situation << ": " << line;
-        }
-        EXPECT_EQ(phone.slot(7), "BEGIN:VCALENDAR\r\nold\r\n") << c.situation;
-        EXPECT_FALSE(phone.state.organizer.upload) << c.situation;
+        expectExchanges(phone, c.steps);
+        EXPECT_EQ(phone.slot(7), "BEGIN:VCALENDAR\r\nold\r\n");
+        EXPECT_FALSE(phone.state.organizer.upload);
     }
 }
 
@@ -127,7 +114,7 @@ TEST(OrganizerSlots, LargestPacketIsTaken) {
     std::string object = "BEGIN:VCALENDAR\r\n";
     object.resize(254, 'x');
     EXPECT_EQ(phone("AT^SBNW=vcs,30,1,1"), kPrompt);
-    EXPECT_EQ(phone.data(hex(object)), kOk);
+    EXPECT_EQ(phone.data(hexText(object)), kOk);
     EXPECT_EQ(phone.slot(30), object);
 }
 
@@ -136,7 +123,7 @@ TEST(OrganizerSlots, PacketOneRestartsAnUpload) {
     EXPECT_EQ(phone("AT^SBNW=vcs,7,1,2"), kPrompt);
     EXPECT_EQ(phone.data("4142"), kOk);
     EXPECT_EQ(phone("AT^SBNW=vcs,9,1,1"), kPrompt);
-    EXPECT_EQ(phone.data(hex(kObject)), kOk);
+    EXPECT_EQ(phone.data(hexText(kObject)), kOk);
     EXPECT_EQ(phone.slot(9), kObject);
     EXPECT_EQ(phone.slot(7), std::nullopt);
 }

@@ -15,20 +15,10 @@ namespace {
 
 using namespace std::string_literals;
 using testing::cmeError;
+using testing::expectExchanges;
 using testing::info;
 using testing::kOk;
 using testing::PbPhone;
-
-struct Exchange {
-    std::string command;
-    std::string reply;
-};
-
-void expectExchanges(PbPhone& phone, const std::vector<Exchange>& exchanges) {
-    for (const Exchange& e : exchanges) {
-        EXPECT_EQ(phone(e.command), e.reply) << e.command;
-    }
-}
 
 TEST(PhonebookSelect, SelectsEveryStorageAndReportsUsage) {
     PbPhone phone;
@@ -36,8 +26,10 @@ TEST(PhonebookSelect, SelectsEveryStorageAndReportsUsage) {
         phone,
         {
             {"AT+CPBS?", info("+CPBS: \"SM\",7,250")},
+            {"AT+CPBW=?", info("+CPBW: (1-250),20,(129,145),14")},
             {"AT^SPBS=ME", kOk},
             {"AT+CPBS?", info("+CPBS: \"ME\",3,100")},
+            {"AT+CPBW=?", info("+CPBW: (1-100),20,(129,145),18")},
             {"AT+CPBS=\"FD\"", kOk},
             {"AT^SPBS?", info("^SPBS: \"FD\",2,10")},
             {"AT+CPBS=on", kOk},
@@ -144,14 +136,6 @@ TEST(PhonebookRead, FullSimWithChosenGaps) {
     EXPECT_EQ(phone("AT+CPBR=3"), kOk);
     EXPECT_EQ(phone("AT+CPBR=9"), kOk);
     EXPECT_EQ(phone("AT+CPBR=250"), info("+CPBR: 250,\"0301250\",129,\"\""));
-}
-
-TEST(PhonebookRead, RedbookHasNoLocationsForCpbr) {
-    PbPhone phone;
-    phone("AT+CMEE=1");
-    phone("AT^SPBS=RD");
-    EXPECT_EQ(phone("AT+CPBR=?"), cmeError(1, 3));
-    EXPECT_EQ(phone("AT+CPBR=1"), cmeError(1, 3));
 }
 
 // Writes that succeed: what is stored and what is read back.
@@ -268,13 +252,6 @@ TEST(PhonebookWrite, FullMemoryRefusesAWriteWithoutLocation) {
     EXPECT_EQ(phone.state.memory.at(2)->name, "X");
 }
 
-TEST(PhonebookWrite, TestFormDescribesTheFields) {
-    PbPhone phone;
-    EXPECT_EQ(phone("AT+CPBW=?"), info("+CPBW: (1-250),20,(129,145),14"));
-    phone("AT+CPBS=ME");
-    EXPECT_EQ(phone("AT+CPBW=?"), info("+CPBW: (1-100),20,(129,145),18"));
-}
-
 TEST(PhonebookPin2, FixedDiallingWritesWaitForPin2) {
     PbPhone phone;
     const std::string write = "AT+CPBW=3,110,129,\"Polizei\"";
@@ -356,6 +333,13 @@ TEST(PhonebookRedbook, MembersInThePhonesAlphabeticalOrder) {
                    {"AT^SPBG=6,7",
                     "\r\n^SPBG: 6,\"6\",129,\"Twin!\"\r\n^SPBG: 7,\"9\",129,\"Twin!\"\r\n" + kOk},
                    {"AT+CPBS?", info("+CPBS: \"RD\",8,350")},
+                   // The same order in another storage.
+                   {"AT^SPBS=ME", kOk},
+                   {"AT^SPBG=?", info("^SPBG: (1-3),20,18")},
+                   {"AT^SPBG=1,3",
+                    "\r\n^SPBG: 1,\"8\",145,\"Adam!\"\r\n^SPBG: 2,\"7\",129,\"\037va!\"\r\n"
+                    "^SPBG: 3,\"9\",129,\"Twin!\"\r\n" +
+                        kOk},
                });
 }
 
@@ -364,6 +348,9 @@ TEST(PhonebookRedbook, FollowsWritesToSimAndMemory) {
     phone("AT+CMEE=1");
     expectExchanges(phone, {
                                {"AT^SPBS=RD", kOk},
+                               // The Redbook has no locations of its own.
+                               {"AT+CPBR=?", cmeError(1, 3)},
+                               {"AT+CPBR=1", cmeError(1, 3)},
                                {"AT^SPBG=?", info("^SPBG: (1-1),20,18")},
                                {"AT^SPBG=1", info("^SPBG: 1,\"+491701234567\",145,\"Mama!\"")},
                                // The marker makes Müller a member; ü sorts as u, so after Mama!.
@@ -385,16 +372,6 @@ TEST(PhonebookRedbook, FollowsWritesToSimAndMemory) {
                                {"AT^SPBG=?", info("^SPBG: (1-0),20,18")},
                                {"AT^SPBG=1", cmeError(1, 21)},
                            });
-}
-
-TEST(PhonebookRedbook, SpbgSortsOtherStoragesToo) {
-    PbPhone phone(redbookState());
-    phone("AT^SPBS=ME");
-    EXPECT_EQ(phone("AT^SPBG=?"), info("^SPBG: (1-3),20,18"));
-    EXPECT_EQ(phone("AT^SPBG=1,3"),
-              "\r\n^SPBG: 1,\"8\",145,\"Adam!\"\r\n^SPBG: 2,\"7\",129,\"\037va!\"\r\n^SPBG: "
-              "3,\"9\",129,\"Twin!\"\r\n" +
-                  kOk);
 }
 
 TEST(PhonebookServiceCentre, ReadsAndSets) {

@@ -15,15 +15,11 @@
 namespace phonesim {
 namespace {
 
+using testing::cmsError;
 using testing::info;
 using testing::kOk;
+using testing::kPrompt;
 using testing::PbPhone;
-
-const std::string kPrompt = "\r\n> ";
-
-std::string cmsError(int code) {
-    return "\r\n+CMS ERROR: " + std::to_string(code) + "\r\n";
-}
 
 // A phone with two messages and extended error reports.
 struct SmsPhone : PbPhone {
@@ -36,12 +32,12 @@ struct SmsPhone : PbPhone {
         s.sms.messages[3] = {2, kSubmit};
         return s;
     }
-    // Sends `line`, then `data` and Ctrl-Z after the prompt; both replies.
-    std::string prompted(const std::string& line, const std::string& data) {
+    // Sends `line`, then `pdu` and Ctrl-Z after the prompt; both replies.
+    std::string prompted(const std::string& line, const std::string& pdu) {
         const std::string first = (*this)(line);
         if (first != kPrompt)
             return first;
-        return first + in.exchange(data + "\x1a");
+        return first + data(pdu);
     }
     static inline const std::string kDeliver =
         deliverPdu("+491710760000", addressField("+49123456789"), 0x00,
@@ -121,10 +117,7 @@ TEST(SmsList, ListsInPduModeAndMarksUnreadAsRead) {
 }
 
 TEST(SmsList, EmptyMemoryAnswersOkAlone) {
-    PbPhone phone([] {
-        PhoneState s;
-        return s;
-    }());
+    PbPhone phone(PhoneState{});
     EXPECT_EQ(phone("AT+CMGL=4"), kOk);
     EXPECT_EQ(phone("AT+CPMS?"), info("+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20"));
 }
