@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzCheck.h"
 #include "link/Command.h"
 #include "link/Parsers.h"
 #include "network/CallServices.h"
@@ -15,11 +16,6 @@
 #include "network/Texts.h"
 
 namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
 
 std::size_t count(std::string_view text, std::string_view what) {
     std::size_t n = 0;

@@ -7,16 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "link/Reply.h"
 #include "link/SharedReplies.h"
 #include "text/Hex.h"
 
 namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
 
 std::string upper(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "device/Replies.h"
 #include "link/Parsers.h"
 #include "link/Reply.h"
@@ -10,15 +11,6 @@
 #include "network/NetworkInfo.h"
 #include "phonebook/Replies.h"
 #include "text/Decimal.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "link/Parsers.h"
 #include "link/Reply.h"
 #include "sms/MessageList.h"
@@ -13,11 +14,6 @@
 #include "text/Decimal.h"
 
 namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
 
 bool oneLine(const std::string& s) {
     return s.find_first_of("\r\n") == std::string::npos;
