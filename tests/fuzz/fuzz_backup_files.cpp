@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "organizer/IcsImport.h"
 #include "phonebook/Vcard.h"
 #include "session/Backup.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "phonebook/FileLines.h"
 #include "phonebook/Import.h"
 

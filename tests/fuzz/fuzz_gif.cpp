@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "media/Bmp.h"
 #include "media/ByteSource.h"
 #include "media/Gif.h"

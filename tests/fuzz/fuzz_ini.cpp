@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "foundation/IniFile.h"
 #include "link/IrdaStack.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "link/Command.h"
 #include "link/Parsers.h"
 #include "network/CallServices.h"
@@ -16,13 +16,6 @@
 #include "network/Texts.h"
 
 namespace {
-
-std::size_t count(std::string_view text, std::string_view what) {
-    std::size_t n = 0;
-    for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
 
 bool isCode(int code) {
     return code >= 1 && code <= 999999;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "organizer/Import.h"
 
 using namespace vondrix::organizer;

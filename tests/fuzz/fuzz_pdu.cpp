@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "sms/Pdu.h"
 #include "text/Hex.h"
 

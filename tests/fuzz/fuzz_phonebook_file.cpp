@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "phonebook/LocalFile.h"
 
 using namespace vondrix::phonebook;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "device/Replies.h"
 #include "link/Parsers.h"
 #include "link/Reply.h"

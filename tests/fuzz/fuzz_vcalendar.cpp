@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzCheck.h"
+#include "FuzzSupport.h"
 #include "organizer/Replies.h"
 #include "organizer/VCalendar.h"
 #include "text/Hex.h"
