@@ -72,13 +72,12 @@ class Client {
         ASSERT_EQ(put(bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
 
-    // Reads until `end` has arrived at the end of what was read, or `timeout`
-    // passes, or the link ends.
-    std::string readUntil(const std::string& end, std::chrono::milliseconds timeout = 5000ms) {
+    // Reads until what was read is `enough`, or `timeout` passes, or the link ends.
+    std::string read(const std::function<bool(const std::string&)>& enough,
+                     std::chrono::milliseconds timeout) {
         std::string got;
         const auto deadline = Clock::now() + timeout;
-        while (got.size() < end.size() ||
-               got.compare(got.size() - end.size(), end.size(), end) != 0) {
+        while (!enough(got)) {
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left <= 0ms) {
@@ -99,6 +98,10 @@ class Client {
         }
         return got;
     }
+    // Until `end` has arrived at the end of what was read.
+    std::string readUntil(const std::string& end, std::chrono::milliseconds timeout = 5000ms) {
+        return read([&](const std::string& got) { return got.ends_with(end); }, timeout);
+    }
     // Everything that arrives within `window`.
     std::string readFor(std::chrono::milliseconds window) {
         return readUntil("\x01\x02\x03", window);
@@ -109,30 +112,9 @@ class Client {
         return readUntil("\r\nOK\r\n");
     }
 
-    // Reads until `count` bytes have arrived, `timeout` passes or the link ends.
-    std::string readBytes(std::size_t count, std::chrono::milliseconds timeout = 10000ms) {
-        std::string got;
-        const auto deadline = Clock::now() + timeout;
-        while (got.size() < count && Clock::now() < deadline) {
-            pollfd p{fd_, POLLIN, 0};
-            const int ready = ::poll(&p, 1, 100);
-            if (ready < 0) {
-                break;
-            }
-            if (ready == 0) {
-                continue;
-            }
-            char buf[4096];
-            const ssize_t n = ::read(fd_, buf, std::min(sizeof buf, count - got.size()));
-            if (n == 0 || (n < 0 && errno != EAGAIN)) {
-                ended = true;
-                break;
-            }
-            if (n > 0) {
-                got.append(buf, static_cast<std::size_t>(n));
-            }
-        }
-        return got;
+    // Until `count` bytes have arrived.
+    std::string readBytes(std::size_t count) {
+        return read([&](const std::string& got) { return got.size() >= count; }, 10000ms);
     }
 
     // Sends `line` over and over without reading, until `held()` says the far
