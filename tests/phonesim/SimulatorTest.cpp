@@ -265,51 +265,43 @@ TEST(SimulatorWire, ReplyTakesAtLeastItsWireTime) {
     }
 }
 
-TEST(SimulatorFaults, StallWritesThePrefixThenNothingForThatReply) {
-    TcpPhone phone;
-    Client c = phone.connect();
-    phone.sim.injectFault({Fault::Kind::Stall, "at+cgmi", 4, 0});
-    c.send("AT+CGMM\r");
-    EXPECT_EQ(c.readUntil("\r\nOK\r\n"), "\r\nS35i\r\n\r\nOK\r\n");  // prefix does not match
-    c.send("AT+CGMI\r");
-    EXPECT_EQ(c.readFor(300ms), "\r\nSI");
-    EXPECT_FALSE(c.ended);
-    EXPECT_EQ(c.exchange("AT+CGMI"), kCgmiReply);  // used up once
-}
-
-TEST(SimulatorFaults, DropClosesTheConnectionAndTheNextOneIsServed) {
-    TcpPhone phone;
-    {
+// One reply under each fault: what arrives is `head`, then `filler` bytes
+// without line ends, then `tail`. The fault is used up: the command is then
+// answered as usual (over the next connection when the link was dropped).
+TEST(SimulatorFaults, ShapeOneReplyThenTheCommandIsAnsweredAsUsual) {
+    using K = Fault::Kind;
+    const struct {
+        const char* situation;
+        Fault fault;
+        std::string head;
+        std::size_t filler;
+        std::string tail;
+    } rows[] = {
+        {"stall, the prefix in any case", {K::Stall, "at+cgmi", 4, 0}, "\r\nSI", 0, ""},
+        {"drop, any command", {K::Drop, "", 2, 0}, "\r\n", 0, ""},
+        {"garbage before the reply", {K::Garbage, "AT+CGMI", 0, 50}, "", 50, kCgmiReply},
+        {"an oversized line", {K::Oversized, "AT+CGMI", 0, 0}, "\r\n", 30000, "\r\n\r\nOK\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.situation);
+        TcpPhone phone;
         Client c = phone.connect();
-        phone.sim.injectFault({Fault::Kind::Drop, "", 2, 0});
-        c.send("AT+CSQ\r");
-        EXPECT_EQ(c.readUntil("never"), "\r\n");
-        EXPECT_TRUE(c.ended);
-        EXPECT_EQ(c.readError, 0);  // an orderly end of file
+        phone.sim.injectFault(row.fault);
+        if (!row.fault.commandPrefix.empty()) {  // another command is not touched
+            EXPECT_EQ(c.exchange("AT+CGMM"), "\r\nS35i\r\n\r\nOK\r\n");
+        }
+        c.send("AT+CGMI\r");
+        const std::string got = c.readUntil("\r\nOK\r\n", 500ms);
+        ASSERT_EQ(got.size(), row.head.size() + row.filler + row.tail.size());
+        EXPECT_EQ(got.substr(0, row.head.size()), row.head);
+        EXPECT_EQ(got.substr(row.head.size(), row.filler).find_first_of("\r\n"), std::string::npos);
+        EXPECT_EQ(got.substr(row.head.size() + row.filler), row.tail);
+        const bool dropped = row.fault.kind == K::Drop;
+        EXPECT_EQ(c.ended, dropped);
+        EXPECT_EQ(c.readError, 0);  // a drop is an orderly end of file
+        Client next = dropped ? Client::tcp(phone.port) : std::move(c);
+        EXPECT_EQ(next.exchange("AT+CGMI"), kCgmiReply);
     }
-    Client next = Client::tcp(phone.port);
-    EXPECT_EQ(next.exchange("AT+CSQ"), "\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
-}
-
-TEST(SimulatorFaults, GarbageComesBeforeTheReplyWithoutLineEnds) {
-    TcpPhone phone;
-    Client c = phone.connect();
-    phone.sim.injectFault({Fault::Kind::Garbage, "AT+CGMI", 0, 50});
-    const std::string got = c.exchange("AT+CGMI");
-    ASSERT_EQ(got.size(), 50 + kCgmiReply.size());
-    EXPECT_EQ(got.substr(50), kCgmiReply);
-    EXPECT_EQ(got.substr(0, 50).find_first_of("\r\n"), std::string::npos);
-}
-
-TEST(SimulatorFaults, OversizedReplyIsOneLongLineThenOk) {
-    TcpPhone phone;
-    Client c = phone.connect();
-    phone.sim.injectFault({Fault::Kind::Oversized, "AT+CBC", 0, 0});
-    const std::string got = c.exchange("AT+CBC");
-    ASSERT_EQ(got.size(), 2 + 30000 + 2 + 6u);
-    EXPECT_EQ(got.substr(0, 2), "\r\n");
-    EXPECT_EQ(got.find('\r', 2), 30002u);
-    EXPECT_EQ(got.substr(30002), "\r\n\r\nOK\r\n");
 }
 
 TEST(SimulatorRecorder, RecordsCommandLinesAndPromptData) {

@@ -116,12 +116,6 @@ TEST(SmsList, ListsInPduModeAndMarksUnreadAsRead) {
     EXPECT_EQ(phone("AT+CMGL=?"), info("+CMGL: (0-4)"));
 }
 
-TEST(SmsList, EmptyMemoryAnswersOkAlone) {
-    PbPhone phone(PhoneState{});
-    EXPECT_EQ(phone("AT+CMGL=4"), kOk);
-    EXPECT_EQ(phone("AT+CPMS?"), info("+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20"));
-}
-
 TEST(SmsSend, LengthMustCountTheTpduOctets) {
     const std::string pdu =
         submitPdu("+491710760000", 0, "+49123456789", 0x00, gsmUserData("hellohello"));
