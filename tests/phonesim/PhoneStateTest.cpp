@@ -1,38 +1,23 @@
 #include "phonesim/PhoneState.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "phonesim/StateFormat.h"
+#include "support/FileTraps.h"
+#include "support/RunProcess.h"
 
 namespace phonesim {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // A scratch directory removed at the end of the test.
 struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() /
-               ("phonesim-state-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
+    fs::path path = vondrix::test::makeTempDir("phonesim-state");
     ~TempDir() { fs::remove_all(path); }
 };
 
@@ -132,7 +117,7 @@ TEST(PhoneStateText, QuotedValuesDecode) {
 TEST(PhoneStateFile, DemoFileMatchesDemoState) {
     const fs::path file = fs::path(VONDRIX_SOURCE_DIR) / "src/phonesim/demo-state.txt";
     ASSERT_TRUE(fs::exists(file)) << file;
-    EXPECT_EQ(readFile(file), PhoneState::demo().toText());
+    EXPECT_EQ(vondrix::test::fileText(file.string()), PhoneState::demo().toText());
 }
 
 TEST(PhoneStateFile, SaveAndLoadRoundTrip) {
@@ -155,7 +140,7 @@ TEST(PhoneStateFile, LoadErrorsNameTheFile) {
     EXPECT_EQ(error, missing + ": cannot open");
 
     const std::string bad = (dir.path / "bad.txt").string();
-    std::ofstream(bad) << "[audio]\nringTone = loud\n";
+    ASSERT_TRUE(vondrix::test::writeText(bad, "[audio]\nringTone = loud\n"));
     EXPECT_FALSE(PhoneState::load(bad, s, &error));
     EXPECT_EQ(error, bad + ": line 2: bad value for 'ringTone' in [audio]");
 }
