@@ -55,7 +55,8 @@ TEST(PhoneStateText, RoundTripsEveryKindOfValue) {
     EXPECT_EQ(loaded.toText(), original.toText());
 }
 
-TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfAndMissingKeys) {
+// As written by hand; phonebook entries may come before their size line.
+TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfMissingKeysAndAnyOrder) {
     const std::string text =
         "# a phone\r\n"
         "\r\n"
@@ -64,7 +65,11 @@ TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfAndMissingKeys) {
         "rssi=5\r\n"
         "operatorName =   E-Plus  \r\n"
         "[failing]\n"
-        "prefix = AT+CSQ\n";
+        "prefix = AT+CSQ\n"
+        "[phonebook ME]\n"
+        "entry = 2,\"0301\",129,\"\xC3\x84rger\"\n"
+        "size = 5\n"
+        "[phonebook SM]\n";
     PhoneState s;
     std::string error;
     ASSERT_TRUE(PhoneState::fromText(text, s, &error)) << error;
@@ -72,6 +77,9 @@ TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfAndMissingKeys) {
     EXPECT_EQ(s.operatorName, "E-Plus");
     EXPECT_EQ(s.failing, (std::set<std::string>{"AT+CSQ"}));
     EXPECT_EQ(s.model, PhoneState{}.model);  // absent keys keep their defaults
+    EXPECT_EQ(s.memory.size, 5);
+    EXPECT_EQ(s.memory.at(2)->name, "\xC4rger");
+    EXPECT_TRUE(s.sim.entries.empty());
 }
 
 TEST(PhoneStateText, BadLinesAreReportedWithTheirNumber) {
@@ -95,6 +103,35 @@ TEST(PhoneStateText, BadLinesAreReportedWithTheirNumber) {
         {"[identity]\nmodel = \"a\\x4\"\n", "line 2: bad quoted value for 'model'"},
         {"[identity\n", "line 1: bad section header"},
         {"[failing]\nprefix =\n", "line 2: empty prefix in [failing]"},
+        // The phonebook sections.
+        {"[phonebook SM]\nsize = 2\nentry = 3,\"1\",129,\"a\"\n",
+         "line 3: location 3 outside 1..2 in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"\nentry = 1,\"2\",129,\"b\"\n",
+         "line 3: location 1 twice in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 9,\"1\",129,\"a\"\nsize = 5\n",
+         "line 3: bad value for 'size' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,1,129,\"a\"\n",
+         "line 2: bad entry '1,1,129,\"a\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\n",
+         "line 2: bad entry '1,\"1\",129,\"a' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",999,\"a\"\n",
+         "line 2: bad entry '1,\"1\",999,\"a\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"x\n",
+         "line 2: bad entry '1,\"1\",129,\"a\"x' in [phonebook SM]"},
+        // ê is not in the GSM alphabet; \xC3 alone is no UTF-8; \q is no escape.
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\xAA\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\xC3\xAA\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\xC3\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\\q\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\\q\"' in [phonebook SM]"},
+        {"[phonebook SM]\ncolour = red\n", "line 2: unknown key 'colour' in [phonebook SM]"},
+        {"[phonebook XX]\n", "line 1: unknown section [phonebook XX]"},
+        {"[phonebook RD]\n", "line 1: unknown section [phonebook RD]"},
+        {"[phonebook]\nselected = XX\n", "line 2: bad value for 'selected' in [phonebook]"},
+        {"[pin]\npin2 = 12a4\n", "line 2: bad value for 'pin2' in [pin]"},
+        {"[dial]\nresult = 0301,RINGING\n", "line 2: bad result '0301,RINGING' in [dial]"},
+        {"[dial]\nresult = ,BUSY\n", "line 2: bad result ',BUSY' in [dial]"},
     };
     for (const Case& c : cases) {
         PhoneState s = changedState();

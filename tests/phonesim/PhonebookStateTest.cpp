@@ -70,64 +70,6 @@ TEST(PhonebookStateText, NamesAreReadableUtf8) {
               std::string::npos);
 }
 
-TEST(PhonebookStateText, LaterSectionsDoNotNeedTheirOrder) {
-    // Entries before the size line, and an empty section: both as written by hand.
-    const std::string text =
-        "[phonebook ME]\n"
-        "entry = 2,\"0301\",129,\"\xC3\x84rger\"\n"
-        "size = 5\n"
-        "[phonebook SM]\n";
-    PhoneState s;
-    std::string error;
-    ASSERT_TRUE(PhoneState::fromText(text, s, &error)) << error;
-    EXPECT_EQ(s.memory.size, 5);
-    EXPECT_EQ(s.memory.at(2)->name, "\xC4rger");
-    EXPECT_TRUE(s.sim.entries.empty());
-}
-
-TEST(PhonebookStateText, BadLinesAreReported) {
-    struct Case {
-        std::string text;
-        std::string error;
-    };
-    const std::vector<Case> cases = {
-        {"[phonebook SM]\nsize = 2\nentry = 3,\"1\",129,\"a\"\n",
-         "line 3: location 3 outside 1..2 in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"\nentry = 1,\"2\",129,\"b\"\n",
-         "line 3: location 1 twice in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 9,\"1\",129,\"a\"\nsize = 5\n",
-         "line 3: bad value for 'size' in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 1,1,129,\"a\"\n",
-         "line 2: bad entry '1,1,129,\"a\"' in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\n",
-         "line 2: bad entry '1,\"1\",129,\"a' in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 1,\"1\",999,\"a\"\n",
-         "line 2: bad entry '1,\"1\",999,\"a\"' in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"x\n",
-         "line 2: bad entry '1,\"1\",129,\"a\"x' in [phonebook SM]"},
-        // ê is not in the GSM alphabet; \xC3 alone is no UTF-8; \q is no escape.
-        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\xAA\"\n",
-         "line 2: bad entry '1,\"1\",129,\"\xC3\xAA\"' in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\"\n",
-         "line 2: bad entry '1,\"1\",129,\"\xC3\"' in [phonebook SM]"},
-        {"[phonebook SM]\nentry = 1,\"1\",129,\"\\q\"\n",
-         "line 2: bad entry '1,\"1\",129,\"\\q\"' in [phonebook SM]"},
-        {"[phonebook SM]\ncolour = red\n", "line 2: unknown key 'colour' in [phonebook SM]"},
-        {"[phonebook XX]\n", "line 1: unknown section [phonebook XX]"},
-        {"[phonebook RD]\n", "line 1: unknown section [phonebook RD]"},
-        {"[phonebook]\nselected = XX\n", "line 2: bad value for 'selected' in [phonebook]"},
-        {"[pin]\npin2 = 12a4\n", "line 2: bad value for 'pin2' in [pin]"},
-        {"[dial]\nresult = 0301,RINGING\n", "line 2: bad result '0301,RINGING' in [dial]"},
-        {"[dial]\nresult = ,BUSY\n", "line 2: bad result ',BUSY' in [dial]"},
-    };
-    for (const Case& c : cases) {
-        PhoneState s;
-        std::string error;
-        EXPECT_FALSE(PhoneState::fromText(c.text, s, &error)) << c.text;
-        EXPECT_EQ(error, c.error) << c.text;
-    }
-}
-
 TEST(PhonebookGsmText, EveryCodeSurvivesEscapeStoreAndSend) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (int code = 0; code < 0x80; ++code) {
