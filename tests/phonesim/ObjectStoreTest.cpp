@@ -151,19 +151,13 @@ TEST(ObjectStoreState, SectionRoundTripsAndRefusesBadLines) {
     EXPECT_EQ(s.objects.find({"mid", 0})->substr(0, 4), "MThd");
     s.objects.objects[{"mid", 0}] = std::string("MThd\x00\x0D\x0A\xFF", 8);
     s.objects.uploads[{"mid", 0}] = ObjectStore::Upload{3, 2, "MT"};
-    PhoneState loaded;
-    std::string error;
-    ASSERT_TRUE(PhoneState::fromText(s.toText(), loaded, &error)) << error;
+    const PhoneState loaded = testing::readBack(s);
     EXPECT_EQ(loaded.objects.objects, s.objects.objects);
     EXPECT_TRUE(loaded.objects.uploads.empty());  // an upload under way is not kept
 
-    for (const char* line :
-         {"object = gif,0,4749", "object = bmp,1,424D", "object = bmp,0,424", "object = bmp,0",
-          "object = mid,0,4D\nobject = mid,0,4D", "thing = 1"}) {
-        SCOPED_TRACE(line);
-        EXPECT_FALSE(
-            PhoneState::fromText(std::string("[objects]\n") + line + "\n", loaded, &error));
-    }
+    testing::expectRefused("[objects]",
+                           {"object = gif,0,4749", "object = bmp,1,424D", "object = bmp,0,424",
+                            "object = bmp,0", "object = mid,0,4D\nobject = mid,0,4D", "thing = 1"});
 }
 
 }  // namespace

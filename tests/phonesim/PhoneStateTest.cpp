@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "PhonebookTestSupport.h"
 #include "phonesim/StateFormat.h"
 #include "support/FileTraps.h"
 #include "support/RunProcess.h"
@@ -39,9 +40,7 @@ PhoneState changedState() {
 
 TEST(PhoneStateText, RoundTripsEveryKindOfValue) {
     const PhoneState original = changedState();
-    PhoneState loaded;
-    std::string error;
-    ASSERT_TRUE(PhoneState::fromText(original.toText(), loaded, &error)) << error;
+    const PhoneState loaded = testing::readBack(original);
     EXPECT_EQ(loaded.manufacturer, original.manufacturer);
     EXPECT_EQ(loaded.model, original.model);
     EXPECT_EQ(loaded.operatorName, "");

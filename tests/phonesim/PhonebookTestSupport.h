@@ -49,6 +49,23 @@ inline std::string cmsError(int code) {
     return "\r\n+CMS ERROR: " + std::to_string(code) + "\r\n";
 }
 
+// `s` written as the state file's text and read back.
+inline PhoneState readBack(const PhoneState& s) {
+    PhoneState loaded;
+    std::string error;
+    EXPECT_TRUE(PhoneState::fromText(s.toText(), loaded, &error)) << error;
+    return loaded;
+}
+
+// The state file's reader refuses each of `lines` under the `section` header.
+inline void expectRefused(const std::string& section, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        PhoneState out;
+        std::string error;
+        EXPECT_FALSE(PhoneState::fromText(section + "\n" + line + "\n", out, &error)) << line;
+    }
+}
+
 // A command line and its reply; a command "data:..." sends prompt data.
 struct Exchange {
     std::string command;
