@@ -236,7 +236,7 @@ struct PromptPhone : Phone {
     }
 };
 
-TEST(InterpreterPrompt, DataUpToCtrlZGoesToTheHandlerEscCancelsErrorsUseTheCommandsClass) {
+TEST(InterpreterPrompt, DataUpToCtrlZGoesToTheHandlerEscOrResetCancelsErrorsUseTheCommandsClass) {
     PromptPhone phone;
     EXPECT_EQ(phone("AT+TEST=5\r"), "\r\n> ");
     EXPECT_EQ(phone("0011\r00"), "");
@@ -250,6 +250,11 @@ TEST(InterpreterPrompt, DataUpToCtrlZGoesToTheHandlerEscCancelsErrorsUseTheComma
     phone("AT+CMEE=1\r");
     EXPECT_EQ(phone("AT+TEST=4\rFAIL\x1a"), "\r\n> \r\n+CMS ERROR: 304\r\n");
     EXPECT_EQ(phone("AT+TEST\r"), "\r\n+CMS ERROR: 303\r\n");
+    // Resetting the link leaves data mode without calling the handler.
+    phone("AT+TEST=1\rpartial");
+    phone.in.resetLink();
+    EXPECT_EQ(phone("AT\r"), kOk);
+    EXPECT_EQ(phone.data, (std::vector<std::string>{"0011\r00", "FAIL"}));
 }
 
 TEST(InterpreterPrompt, EchoesDataAndReportsItAsOneLine) {
@@ -265,14 +270,6 @@ TEST(InterpreterPrompt, EchoesDataAndReportsItAsOneLine) {
     }
     EXPECT_EQ(all, "AT+TEST=1\r\r\n> AB" + info("+TEST: 2"));
     EXPECT_EQ(lines, (std::vector<std::string>{"AT+TEST=1", "AB"}));
-}
-
-TEST(InterpreterPrompt, ResetLinkLeavesDataMode) {
-    PromptPhone phone;
-    phone("AT+TEST=1\rpartial");
-    phone.in.resetLink();
-    EXPECT_EQ(phone("AT\r"), kOk);
-    EXPECT_TRUE(phone.data.empty());
 }
 
 TEST(InterpreterParams, SplitAtCommasOutsideQuotes) {

@@ -119,9 +119,8 @@ TEST(ObjectStoreRead, BlocksOfHeaderAndHexLine) {
 TEST(ObjectStoreCommands, OtherTypesGoToTheStoreRegisteredBefore) {
     // A stand-in for another store of the same commands, registered before
     // this one, holding "vcs" only.
-    PhoneState state;
-    Interpreter in{state};
-    CommandTable& table = in.commands();
+    testing::PbPhone phone(PhoneState{});
+    CommandTable& table = phone.in.commands();
     const auto vcs = [](const char* prefix) {
         return [prefix](Context&, const Command& cmd) {
             if (cmd.form == Command::Form::Test)
@@ -132,11 +131,10 @@ TEST(ObjectStoreCommands, OtherTypesGoToTheStoreRegisteredBefore) {
     table.add("^SBNR", vcs("^SBNR"));
     table.add("^SBNW", vcs("^SBNW"));
     registerObjectStoreCommands(table);
-    in.exchange("ATE0\r");
-    EXPECT_EQ(in.exchange("AT^SBNR=vcs,3\r"), "\r\nvcs store\r\n" + kOk);
-    EXPECT_EQ(in.exchange("AT^SBNW=vcs,3,0\r"), "\r\nvcs store\r\n" + kOk);
-    EXPECT_EQ(in.exchange("AT^SBNW=bmp,0,0\r"), kOk);
-    EXPECT_EQ(in.exchange("AT^SBNW=?\r"),
+    EXPECT_EQ(phone("AT^SBNR=vcs,3"), "\r\nvcs store\r\n" + kOk);
+    EXPECT_EQ(phone("AT^SBNW=vcs,3,0"), "\r\nvcs store\r\n" + kOk);
+    EXPECT_EQ(phone("AT^SBNW=bmp,0,0"), kOk);
+    EXPECT_EQ(phone("AT^SBNW=?"),
               "\r\n^SBNW: \"vcs\"\r\n^SBNW: \"bmp\",(0-0)\r\n^SBNW: \"mid\",(0-0)\r\n" + kOk);
     // Without another store, an unknown type is refused.
     Phone alone;
