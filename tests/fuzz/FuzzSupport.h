@@ -12,6 +12,11 @@ inline void check(bool ok) {
         __builtin_trap();
 }
 
+// Whether `s` holds no line end.
+inline bool isOneLine(std::string_view s) {
+    return s.find_first_of("\r\n") == std::string_view::npos;
+}
+
 // How often `what` occurs in `text`.
 inline std::size_t count(std::string_view text, std::string_view what) {
     std::size_t n = 0;

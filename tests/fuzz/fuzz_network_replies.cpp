@@ -21,10 +21,6 @@ bool isCode(int code) {
     return code >= 1 && code <= 999999;
 }
 
-bool hasLineEnd(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -39,11 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const auto code = parseCopsCode(reply))
         check(isCode(*code));
     if (const auto name = parseCopsName(reply))
-        check(!hasLineEnd(*name));
+        check(isOneLine(*name));
     const auto calls = parseClccList(reply);
     check(calls.size() <= count(reply, "+CLCC:"));
     for (const auto& c : calls)
-        check(!hasLineEnd(c.number));
+        check(isOneLine(c.number));
     if (const auto activity = parseCpas(reply))
         (void)activityText(Language::English, *activity);
 
@@ -68,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(s.time >= 0);
         if (!s.active)
             check(s.number.empty() && s.time == 0);
-        check(!hasLineEnd(s.number));
+        check(isOneLine(s.number));
     }
     (void)parseClckLock(reply);
     (void)parseClckClasses(reply);
@@ -90,6 +86,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string log =
         formatCellLogLine(std::chrono::system_clock::time_point{},
                           LoggedCell{static_cast<unsigned>(value), 0u, 0u, value}, value, state);
-    check(!hasLineEnd(log));
+    check(isOneLine(log));
     return 0;
 }

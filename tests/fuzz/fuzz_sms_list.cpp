@@ -13,14 +13,6 @@
 #include "sms/Replies.h"
 #include "text/Decimal.h"
 
-namespace {
-
-bool oneLine(const std::string& s) {
-    return s.find_first_of("\r\n") == std::string::npos;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix;
     using namespace vondrix::sms;
@@ -36,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(entries.size() == static_cast<std::size_t>(headers));
     check(entries.size() <= count(reply, "+CMGL:"));
     for (const ListedEntry& e : entries) {
-        check(oneLine(e.index) && oneLine(e.status) && oneLine(e.pdu));
+        check(isOneLine(e.index) && isOneLine(e.status) && isOneLine(e.pdu));
         check(e.index.find(',') == std::string::npos && e.status.find(',') == std::string::npos);
     }
 

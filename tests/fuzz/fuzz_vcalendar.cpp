@@ -35,7 +35,7 @@ void checkRow(const Row& row, const std::string& object) {
     check(row.time.empty() || hasShape(row.time, "00:00"));
     check(row.recurrence >= 0 && row.recurrence < kRecurrences);
     check(!row.category || (*row.category >= 0 && *row.category < kCategories));
-    check(row.description.find_first_of("\r\n") == std::string::npos);
+    check(isOneLine(row.description));
     check(row.description.empty() || object.find(row.description) != std::string::npos);
 }
 
