@@ -56,7 +56,7 @@ class Client {
         }
         return c;
     }
-    Client(Client&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Client(Client&& other) noexcept : fd_(other.fd_), socket_(other.socket_) { other.fd_ = -1; }
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
     ~Client() { close(); }
