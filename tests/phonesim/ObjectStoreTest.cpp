@@ -16,15 +16,14 @@
 namespace phonesim {
 namespace {
 
-using testing::kOk;
-using testing::kPrompt;
+using namespace phonesim::testing;
 
 std::string cme(int code) {
-    return testing::cmeError(1, code);
+    return cmeError(1, code);
 }
 
 // An empty store, numeric error codes.
-struct Phone : testing::PbPhone {
+struct Phone : PbPhone {
     Phone() : PbPhone(PhoneState{}) {
         state.objects.objects.clear();
         (*this)("AT+CMEE=1");
@@ -47,7 +46,7 @@ TEST(ObjectStoreWrite, PacketsInOrderStoreTheObject) {
 TEST(ObjectStoreWrite, RefusalsEndTheUpload) {
     struct Case {
         const char* name;
-        std::vector<testing::Exchange> steps;
+        std::vector<Exchange> steps;
     };
     const std::string tooLong(2 * kPacketBytes + 2, 'A');
     const std::vector<Case> cases = {
@@ -69,7 +68,7 @@ TEST(ObjectStoreWrite, RefusalsEndTheUpload) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Phone phone;
-        testing::expectExchanges(phone, c.steps);
+        expectExchanges(phone, c.steps);
         EXPECT_TRUE(phone.state.objects.objects.empty());
         EXPECT_TRUE(phone.state.objects.uploads.empty());
         // The store takes a new upload afterwards.
@@ -119,7 +118,7 @@ TEST(ObjectStoreRead, BlocksOfHeaderAndHexLine) {
 TEST(ObjectStoreCommands, OtherTypesGoToTheStoreRegisteredBefore) {
     // A stand-in for another store of the same commands, registered before
     // this one, holding "vcs" only.
-    testing::PbPhone phone(PhoneState{});
+    PbPhone phone(PhoneState{});
     CommandTable& table = phone.in.commands();
     const auto vcs = [](const char* prefix) {
         return [prefix](Context&, const Command& cmd) {
@@ -149,13 +148,13 @@ TEST(ObjectStoreState, SectionRoundTripsAndRefusesBadLines) {
     EXPECT_EQ(s.objects.find({"mid", 0})->substr(0, 4), "MThd");
     s.objects.objects[{"mid", 0}] = std::string("MThd\x00\x0D\x0A\xFF", 8);
     s.objects.uploads[{"mid", 0}] = ObjectStore::Upload{3, 2, "MT"};
-    const PhoneState loaded = testing::readBack(s);
+    const PhoneState loaded = readBack(s);
     EXPECT_EQ(loaded.objects.objects, s.objects.objects);
     EXPECT_TRUE(loaded.objects.uploads.empty());  // an upload under way is not kept
 
-    testing::expectRefused("[objects]",
-                           {"object = gif,0,4749", "object = bmp,1,424D", "object = bmp,0,424",
-                            "object = bmp,0", "object = mid,0,4D\nobject = mid,0,4D", "thing = 1"});
+    expectRefused("[objects]",
+                  {"object = gif,0,4749", "object = bmp,1,424D", "object = bmp,0,424",
+                   "object = bmp,0", "object = mid,0,4D\nobject = mid,0,4D", "thing = 1"});
 }
 
 }  // namespace

@@ -15,11 +15,7 @@
 namespace phonesim {
 namespace {
 
-using testing::cmeError;
-using testing::expectExchanges;
-using testing::kOk;
-using testing::kPrompt;
-using testing::PbPhone;
+using namespace phonesim::testing;
 
 const std::string kObject = "BEGIN:VCALENDAR\r\nDESCRIPTION:Hi\r\nEND:VCALENDAR\r\n";
 
@@ -64,7 +60,7 @@ TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {
 TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
     struct Case {
         const char* situation;
-        std::vector<testing::Exchange> steps;
+        std::vector<Exchange> steps;
     };
     const std::string all = hexText(kObject);
     const std::string longPacket(2 * 255, 'A');
@@ -180,12 +176,12 @@ TEST(OrganizerSlots, StateFileRoundTripKeepsEveryByte) {
     const std::string text = s.toText();
     EXPECT_NE(text.find("slot = 1,\"BEGIN:VCALENDAR\\r\\nDESCRIPTION:Hi\\r\\n"), std::string::npos);
     EXPECT_NE(text.find("Caf\\xE9 \\\"x\\\" \\\\ \\x01\\n\\x00\""), std::string::npos);
-    const PhoneState loaded = testing::readBack(s);
+    const PhoneState loaded = readBack(s);
     EXPECT_EQ(loaded.organizer.objects, s.organizer.objects);
     EXPECT_FALSE(loaded.organizer.upload);  // an upload under way is not kept
 
-    testing::expectRefused("[organizer]", {"slot = 0,\"x\"", "slot = 31,\"x\"", "slot = 3,x",
-                                           "slot = 3,\"\"", "slot = 3", "entry = 3,\"x\""});
+    expectRefused("[organizer]", {"slot = 0,\"x\"", "slot = 31,\"x\"", "slot = 3,x",
+                                  "slot = 3,\"\"", "slot = 3", "entry = 3,\"x\""});
 }
 
 }  // namespace

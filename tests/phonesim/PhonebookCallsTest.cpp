@@ -12,10 +12,7 @@
 namespace phonesim {
 namespace {
 
-using testing::cmeError;
-using testing::info;
-using testing::kOk;
-using testing::PbPhone;
+using namespace phonesim::testing;
 
 // The newest dialled call.
 StoredEntry lastCall(const PhoneState& s) {

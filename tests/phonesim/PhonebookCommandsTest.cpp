@@ -14,11 +14,7 @@ namespace phonesim {
 namespace {
 
 using namespace std::string_literals;
-using testing::cmeError;
-using testing::expectExchanges;
-using testing::info;
-using testing::kOk;
-using testing::PbPhone;
+using namespace phonesim::testing;
 
 TEST(PhonebookSelect, SelectsEveryStorageAndReportsItsUsageAndLimits) {
     PbPhone phone;

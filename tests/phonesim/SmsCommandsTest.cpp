@@ -15,11 +15,7 @@
 namespace phonesim {
 namespace {
 
-using testing::cmsError;
-using testing::info;
-using testing::kOk;
-using testing::kPrompt;
-using testing::PbPhone;
+using namespace phonesim::testing;
 
 // A phone with two messages and extended error reports.
 struct SmsPhone : PbPhone {
@@ -208,16 +204,16 @@ TEST(SmsState, MessagesSurviveTheStateFile) {
     s.sms.sent = {SmsPhone::kSubmit};
     s.sms.nextReference = 9;
     s.sms.messageWaiting = true;
-    const PhoneState back = testing::readBack(s);
+    const PhoneState back = readBack(s);
     EXPECT_EQ(back.sms.capacity, 3);
     EXPECT_EQ(back.sms.messages, s.sms.messages);
     EXPECT_EQ(back.sms.sent, s.sms.sent);
     EXPECT_EQ(back.sms.nextReference, 9);
     EXPECT_TRUE(back.sms.messageWaiting);
 
-    testing::expectRefused("[messages]",
-                           {"message = 1,4,0011", "message = 0,1,0011", "message = 1,1,001",
-                            "message = 1,1,00GG", "message = 1,1", "capacity = 256", "sent = 0"});
+    expectRefused("[messages]",
+                  {"message = 1,4,0011", "message = 0,1,0011", "message = 1,1,001",
+                   "message = 1,1,00GG", "message = 1,1", "capacity = 256", "sent = 0"});
 }
 
 }  // namespace
