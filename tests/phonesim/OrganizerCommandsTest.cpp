@@ -44,9 +44,10 @@ TEST(OrganizerSlots, ReadingAnEmptyAndAnOccupiedSlot) {
     EXPECT_EQ(phone("AT^SBNR=xyz,0"), cmeError(1, 4));  // no store holds this type
 }
 
-TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {
+TEST(OrganizerSlots, UploadsAfterThePrompt) {
     OrgPhone phone;
     const std::string all = hexText(kObject);
+    // In two packets.
     EXPECT_EQ(phone("AT^SBNW=vcs,0"), kOk);
     EXPECT_EQ(phone("AT^SBNW=vcs,7,1,2"), kPrompt);
     EXPECT_EQ(phone.data(all.substr(0, 40)), kOk);
@@ -55,6 +56,19 @@ TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {
     EXPECT_EQ(phone.data(all.substr(40)), kOk);
     EXPECT_EQ(phone.slot(7), kObject);
     EXPECT_EQ(phone("AT^SBNR=vcs,7"), "\r\n^SBNR: \"vcs\",7,1,1\r\n" + all + "\r\n" + kOk);
+    // Packet 1 restarts an upload: the one begun for slot 8 is dropped.
+    EXPECT_EQ(phone("AT^SBNW=vcs,8,1,2"), kPrompt);
+    EXPECT_EQ(phone.data("4142"), kOk);
+    EXPECT_EQ(phone("AT^SBNW=vcs,9,1,1"), kPrompt);
+    EXPECT_EQ(phone.data(all), kOk);
+    EXPECT_EQ(phone.slot(9), kObject);
+    EXPECT_EQ(phone.slot(8), std::nullopt);
+    // The largest packet is taken.
+    std::string largest = "BEGIN:VCALENDAR\r\n";
+    largest.resize(254, 'x');
+    EXPECT_EQ(phone("AT^SBNW=vcs,30,1,1"), kPrompt);
+    EXPECT_EQ(phone.data(hexText(largest)), kOk);
+    EXPECT_EQ(phone.slot(30), largest);
 }
 
 TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
@@ -103,25 +117,6 @@ TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
         EXPECT_EQ(phone.slot(7), "BEGIN:VCALENDAR\r\nold\r\n");
         EXPECT_FALSE(phone.state.organizer.upload);
     }
-}
-
-TEST(OrganizerSlots, LargestPacketIsTaken) {
-    OrgPhone phone;
-    std::string object = "BEGIN:VCALENDAR\r\n";
-    object.resize(254, 'x');
-    EXPECT_EQ(phone("AT^SBNW=vcs,30,1,1"), kPrompt);
-    EXPECT_EQ(phone.data(hexText(object)), kOk);
-    EXPECT_EQ(phone.slot(30), object);
-}
-
-TEST(OrganizerSlots, PacketOneRestartsAnUpload) {
-    OrgPhone phone;
-    EXPECT_EQ(phone("AT^SBNW=vcs,7,1,2"), kPrompt);
-    EXPECT_EQ(phone.data("4142"), kOk);
-    EXPECT_EQ(phone("AT^SBNW=vcs,9,1,1"), kPrompt);
-    EXPECT_EQ(phone.data(hexText(kObject)), kOk);
-    EXPECT_EQ(phone.slot(9), kObject);
-    EXPECT_EQ(phone.slot(7), std::nullopt);
 }
 
 TEST(OrganizerSlots, DeletingSlots) {
