@@ -156,7 +156,7 @@ TEST(PhoneStateFile, DemoFileMatchesDemoState) {
     EXPECT_EQ(vondrix::test::fileText(file.string()), PhoneState::demo().toText());
 }
 
-TEST(PhoneStateFile, SaveAndLoadRoundTrip) {
+TEST(PhoneStateFile, SaveAndLoadAndNoFileFromAFailedSave) {
     TempDir dir;
     const std::string path = (dir.path / "phone.txt").string();
     ASSERT_TRUE(changedState().save(path));
@@ -165,6 +165,10 @@ TEST(PhoneStateFile, SaveAndLoadRoundTrip) {
     std::string error;
     ASSERT_TRUE(PhoneState::load(path, loaded, &error)) << error;
     EXPECT_EQ(loaded.toText(), changedState().toText());
+
+    const fs::path nowhere = dir.path / "no-such-dir" / "phone.txt";
+    EXPECT_FALSE(PhoneState::demo().save(nowhere.string()));
+    EXPECT_FALSE(fs::exists(nowhere));
 }
 
 TEST(PhoneStateFile, LoadErrorsNameTheFile) {
@@ -179,13 +183,6 @@ TEST(PhoneStateFile, LoadErrorsNameTheFile) {
     ASSERT_TRUE(vondrix::test::writeText(bad, "[audio]\nringTone = loud\n"));
     EXPECT_FALSE(PhoneState::load(bad, s, &error));
     EXPECT_EQ(error, bad + ": line 2: bad value for 'ringTone' in [audio]");
-}
-
-TEST(PhoneStateFile, SaveIntoMissingDirectoryFailsWithoutLeavingFiles) {
-    TempDir dir;
-    const fs::path path = dir.path / "no-such-dir" / "phone.txt";
-    EXPECT_FALSE(PhoneState::demo().save(path.string()));
-    EXPECT_FALSE(fs::exists(path));
 }
 
 }  // namespace
