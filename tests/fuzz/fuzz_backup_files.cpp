@@ -6,19 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "organizer/IcsImport.h"
 #include "phonebook/Vcard.h"
 #include "session/Backup.h"
 #include "text/Json.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix;

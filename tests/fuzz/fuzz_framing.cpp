@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "link/Reply.h"
 #include "link/ReplyFramer.h"
 
@@ -15,11 +16,6 @@ using vondrix::at::ReplyFramer;
 namespace {
 
 constexpr std::size_t kMax = 4096;
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
 
 }  // namespace
 

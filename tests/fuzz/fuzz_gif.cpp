@@ -5,11 +5,11 @@
 // from it has the size its header claims and the rows the reader gave.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <span>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "media/Bmp.h"
 #include "media/ByteSource.h"
 #include "media/Gif.h"
@@ -17,11 +17,6 @@
 namespace {
 
 using namespace vondrix::media;
-
-void check(bool ok) {
-    if (!ok)
-        std::abort();
-}
 
 // Hands out its bytes a few at a time.
 class TrickleSource final : public ByteSource {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "link/Command.h"
 #include "link/Parsers.h"
 #include "network/CallServices.h"
@@ -16,24 +17,8 @@
 
 namespace {
 
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-std::size_t count(std::string_view text, std::string_view what) {
-    std::size_t n = 0;
-    for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 bool isCode(int code) {
     return code >= 1 && code <= 999999;
-}
-
-bool hasLineEnd(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
 }  // namespace
@@ -50,11 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const auto code = parseCopsCode(reply))
         check(isCode(*code));
     if (const auto name = parseCopsName(reply))
-        check(!hasLineEnd(*name));
+        check(isOneLine(*name));
     const auto calls = parseClccList(reply);
     check(calls.size() <= count(reply, "+CLCC:"));
     for (const auto& c : calls)
-        check(!hasLineEnd(c.number));
+        check(isOneLine(c.number));
     if (const auto activity = parseCpas(reply))
         (void)activityText(Language::English, *activity);
 
@@ -79,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(s.time >= 0);
         if (!s.active)
             check(s.number.empty() && s.time == 0);
-        check(!hasLineEnd(s.number));
+        check(isOneLine(s.number));
     }
     (void)parseClckLock(reply);
     (void)parseClckClasses(reply);
@@ -101,6 +86,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string log =
         formatCellLogLine(std::chrono::system_clock::time_point{},
                           LoggedCell{static_cast<unsigned>(value), 0u, 0u, value}, value, state);
-    check(!hasLineEnd(log));
+    check(isOneLine(log));
     return 0;
 }

@@ -7,16 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "link/Reply.h"
 #include "link/SharedReplies.h"
 #include "text/Hex.h"
 
 namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
 
 std::string upper(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -41,11 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A whole object: as many packets as announced, each with its header,
     // each written in the reply as it decodes.
     check(read.count >= 1 && static_cast<std::size_t>(read.count) == read.packets.size());
-    std::size_t headers = 0;
-    for (std::size_t at = reply.find("^SBNR:"); at != std::string::npos;
-         at = reply.find("^SBNR:", at + 1))
-        ++headers;
-    check(headers >= read.packets.size());
+    check(count(reply, "^SBNR:") >= read.packets.size());
     const std::string upperReply = upper(reply);
     std::size_t total = 0;
     for (const auto& packet : read.packets) {

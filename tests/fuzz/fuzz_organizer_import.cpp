@@ -4,10 +4,10 @@
 // and a description the TEXT field can hold, and the date format derived
 // names a separator that is no date letter.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "organizer/Import.h"
 
 using namespace vondrix::organizer;
@@ -19,11 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input.remove_prefix(lf == std::string_view::npos ? input.size() : lf + 1);
 
     const DateFormat format = deriveDateFormat(formatText);
-    if (format.separator != 0 &&
-        std::string_view("DMYdmy").find(format.separator) != std::string_view::npos)
-        std::abort();
-    if (format.yearDigits < 0 || static_cast<std::size_t>(format.yearDigits) > formatText.size())
-        std::abort();
+    check(format.separator == 0 ||
+          std::string_view("DMYdmy").find(format.separator) == std::string_view::npos);
+    check(format.yearDigits >= 0 &&
+          static_cast<std::size_t>(format.yearDigits) <= formatText.size());
 
     EntryFields form;
     form.date = {2001, 1, 1};
@@ -34,13 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string_view line = input.substr(0, end);
         input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
         const bool complete = applyImportLine(line, format, form);
-        if (!isValidDate(form.date) || !isValidTime(form.time))
-            std::abort();
-        if (form.category < 0 || form.category >= kCategories || form.recurrence < 0 ||
-            form.recurrence >= kRecurrences || form.description.size() > 29)
-            std::abort();
-        if (complete && line.find_first_of(";,") == std::string_view::npos)
-            std::abort();
+        check(isValidDate(form.date) && isValidTime(form.time));
+        check(form.category >= 0 && form.category < kCategories && form.recurrence >= 0 &&
+              form.recurrence < kRecurrences && form.description.size() <= 29);
+        check(!complete || line.find_first_of(";,") != std::string_view::npos);
         (void)parseImportDate(line, format);
         (void)parseImportTime(line);
     }

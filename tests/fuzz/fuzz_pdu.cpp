@@ -7,21 +7,12 @@
 // bit 3: SwapD; bit 4: hand over GSM codes instead of PC text.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "sms/Pdu.h"
 #include "text/Hex.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix::sms;

@@ -1,9 +1,9 @@
 // The local phonebook file: the name-directory loader over any bytes stays
 // within its limits, and replacing a section is stable and keeps CR LF.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "phonebook/LocalFile.h"
 
 using namespace vondrix::phonebook;
@@ -12,11 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string content(reinterpret_cast<const char*>(data), size);
 
     const auto directory = parseNameDirectory(content);
-    if (directory.size() > kNameDirectorySize)
-        std::abort();
+    check(directory.size() <= kNameDirectorySize);
     for (const auto& e : directory)
-        if (e.name.size() > kMaxField || e.number.size() > kMaxField || e.type != 0)
-            std::abort();
+        check(e.name.size() <= kMaxField && e.number.size() <= kMaxField && e.type == 0);
 
     CurrentPhonebook book;
     book.kind = static_cast<Kind>(size % 3);
@@ -28,14 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string once = replaceSection(content, true, book);
     const std::string header = std::string(kindInfo(book.kind).section) + "\r\n1,Anna" +
                                kindInfo(book.kind).nameSuffix + ",0301\r\n";
-    if (once.find(header) == std::string::npos)
-        std::abort();
-    if (once.size() < 2 || once.compare(once.size() - 2, 2, "\r\n") != 0)
-        std::abort();
+    check(once.find(header) != std::string::npos);
+    check(once.ends_with("\r\n"));
     for (std::size_t i = 0; i < once.size(); ++i)
-        if (once[i] == '\n' && (i == 0 || once[i - 1] != '\r'))
-            std::abort();
-    if (replaceSection(once, true, book) != once)
-        std::abort();
+        check(once[i] != '\n' || (i > 0 && once[i - 1] == '\r'));
+    check(replaceSection(once, true, book) == once);
     return 0;
 }

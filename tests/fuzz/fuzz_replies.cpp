@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "device/Replies.h"
 #include "link/Parsers.h"
 #include "link/Reply.h"
@@ -10,15 +11,6 @@
 #include "network/NetworkInfo.h"
 #include "phonebook/Replies.h"
 #include "text/Decimal.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix;
@@ -38,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto ends : {at::Ends::Standard, at::Ends::Dial, at::Ends::Prompt}) {
         const at::Reply r = at::parseReply(reply, "AT+CPBR=1", ends);
         for (const auto& line : r.lines)
-            check(line.find_first_of("\r\n") == std::string::npos);
+            check(isOneLine(line));
         check(r.final.kind == at::Final::None || at::endsTransaction(r.final, ends));
         for (const auto& line : r.lines) {
             at::FieldReader f(line);

@@ -4,16 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "sms/Group.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix::sms;

@@ -6,32 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "link/Parsers.h"
 #include "link/Reply.h"
 #include "sms/MessageList.h"
 #include "sms/Replies.h"
 #include "text/Decimal.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-bool oneLine(const std::string& s) {
-    return s.find_first_of("\r\n") == std::string::npos;
-}
-
-std::size_t occurrences(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos;
-         at = text.find(what, at + what.size()))
-        ++n;
-    return n;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vondrix;
@@ -46,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::count_if(lines.lines.begin(), lines.lines.end(),
                       [](const std::string& l) { return l.starts_with("+CMGL:"); });
     check(entries.size() == static_cast<std::size_t>(headers));
-    check(entries.size() <= occurrences(reply, "+CMGL:"));
+    check(entries.size() <= count(reply, "+CMGL:"));
     for (const ListedEntry& e : entries) {
-        check(oneLine(e.index) && oneLine(e.status) && oneLine(e.pdu));
+        check(isOneLine(e.index) && isOneLine(e.status) && isOneLine(e.pdu));
         check(e.index.find(',') == std::string::npos && e.status.find(',') == std::string::npos);
     }
 

@@ -3,9 +3,9 @@
 // columns taken from one line each, and an entry written and read back
 // shows exactly what was written.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "organizer/Replies.h"
 #include "organizer/VCalendar.h"
 #include "text/Hex.h"
@@ -30,20 +30,13 @@ bool hasShape(const std::string& text, const char* shape) {
 }
 
 void checkRow(const Row& row, const std::string& object) {
-    if (row.held == object.empty())
-        std::abort();
-    if (!row.date.empty() && !hasShape(row.date, "0000/00/00"))
-        std::abort();
-    if (!row.time.empty() && !hasShape(row.time, "00:00"))
-        std::abort();
-    if (row.recurrence < 0 || row.recurrence >= kRecurrences)
-        std::abort();
-    if (row.category && (*row.category < 0 || *row.category >= kCategories))
-        std::abort();
-    if (row.description.find_first_of("\r\n") != std::string::npos)
-        std::abort();
-    if (!row.description.empty() && object.find(row.description) == std::string::npos)
-        std::abort();
+    check(row.held != object.empty());
+    check(row.date.empty() || hasShape(row.date, "0000/00/00"));
+    check(row.time.empty() || hasShape(row.time, "00:00"));
+    check(row.recurrence >= 0 && row.recurrence < kRecurrences);
+    check(!row.category || (*row.category >= 0 && *row.category < kCategories));
+    check(isOneLine(row.description));
+    check(row.description.empty() || object.find(row.description) != std::string::npos);
 }
 
 // Fields from the first nine bytes; the rest is the description.
@@ -69,27 +62,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Any reply: a held slot's object is text without NUL bytes, an
     // unreadable or free slot carries none; any object: sound columns.
     const SlotRead slot = parseSbnrSlot(input, 1);
-    if ((slot.state == SlotRead::State::Held) == slot.object.empty() ||
-        slot.object.find('\0') != std::string::npos)
-        std::abort();
+    check((slot.state == SlotRead::State::Held) != slot.object.empty() &&
+          slot.object.find('\0') == std::string::npos);
     if (slot.state == SlotRead::State::Held)
         checkRow(rowFromObject(1, slot.object), slot.object);
     checkRow(rowFromObject(1, input), input);
 
     // Written and read back through the phone's reply: the same row.
     const EntryFields fields = fieldsFrom(input);
-    if (fields.description.size() > kMaxDescription)
-        std::abort();
+    check(fields.description.size() <= kMaxDescription);
     const std::string object = composeObject(fields);
     const SlotRead back = parseSbnrSlot(
         "\r\n^SBNR: \"vcs\",5,1,1\r\n" + vondrix::hexText(object) + "\r\n\r\nOK\r\n", 5);
-    if (back.state != SlotRead::State::Held || back.object != object)
-        std::abort();
+    check(back.state == SlotRead::State::Held && back.object == object);
     const Row read = rowFromObject(5, back.object);
     const Row written = rowOf(5, fields);
-    if (read.date != written.date || read.time != written.time || read.alarm != written.alarm ||
-        read.recurrence != written.recurrence || read.category != written.category ||
-        read.description != written.description || !read.held)
-        std::abort();
+    check(read.date == written.date && read.time == written.time && read.alarm == written.alarm &&
+          read.recurrence == written.recurrence && read.category == written.category &&
+          read.description == written.description && read.held);
     return 0;
 }

@@ -8,33 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "PhonebookTestSupport.h"
 #include "phonesim/Commands.h"
-#include "phonesim/Interpreter.h"
 #include "phonesim/ObjectStore.h"
-#include "phonesim/PhoneState.h"
 #include "phonesim/StateFormat.h"
 
 namespace phonesim {
 namespace {
 
-const std::string kOk = "\r\nOK\r\n";
-const std::string kPrompt = "\r\n> ";
+using namespace phonesim::testing;
 
 std::string cme(int code) {
-    return "\r\n+CME ERROR: " + std::to_string(code) + "\r\n";
+    return cmeError(1, code);
 }
 
-// An empty store, echo off, numeric error codes.
-struct Phone {
-    PhoneState state;
-    Interpreter in{state};
-    Phone() {
+// An empty store, numeric error codes.
+struct Phone : PbPhone {
+    Phone() : PbPhone(PhoneState{}) {
         state.objects.objects.clear();
-        in.exchange("ATE0\r");
-        in.exchange("AT+CMEE=1\r");
+        (*this)("AT+CMEE=1");
     }
-    std::string operator()(const std::string& line) { return in.exchange(line + "\r"); }
-    std::string data(const std::string& hex) { return in.exchange(hex + "\x1A"); }
     const std::string* stored(const char* type) { return state.objects.find({type, 0}); }
 };
 
@@ -53,7 +46,7 @@ TEST(ObjectStoreWrite, PacketsInOrderStoreTheObject) {
 TEST(ObjectStoreWrite, RefusalsEndTheUpload) {
     struct Case {
         const char* name;
-        std::vector<std::pair<std::string, std::string>> steps;  // command or "data:HEX", reply
+        std::vector<Exchange> steps;
     };
     const std::string tooLong(2 * kPacketBytes + 2, 'A');
     const std::vector<Case> cases = {
@@ -75,10 +68,7 @@ TEST(ObjectStoreWrite, RefusalsEndTheUpload) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Phone phone;
-        for (const auto& [send, reply] : c.steps) {
-            const bool data = send.rfind("data:", 0) == 0;
-            EXPECT_EQ(data ? phone.data(send.substr(5)) : phone(send), reply) << send;
-        }
+        expectExchanges(phone, c.steps);
         EXPECT_TRUE(phone.state.objects.objects.empty());
         EXPECT_TRUE(phone.state.objects.uploads.empty());
         // The store takes a new upload afterwards.
@@ -128,9 +118,8 @@ TEST(ObjectStoreRead, BlocksOfHeaderAndHexLine) {
 TEST(ObjectStoreCommands, OtherTypesGoToTheStoreRegisteredBefore) {
     // A stand-in for another store of the same commands, registered before
     // this one, holding "vcs" only.
-    PhoneState state;
-    Interpreter in{state};
-    CommandTable& table = in.commands();
+    PbPhone phone(PhoneState{});
+    CommandTable& table = phone.in.commands();
     const auto vcs = [](const char* prefix) {
         return [prefix](Context&, const Command& cmd) {
             if (cmd.form == Command::Form::Test)
@@ -141,11 +130,10 @@ TEST(ObjectStoreCommands, OtherTypesGoToTheStoreRegisteredBefore) {
     table.add("^SBNR", vcs("^SBNR"));
     table.add("^SBNW", vcs("^SBNW"));
     registerObjectStoreCommands(table);
-    in.exchange("ATE0\r");
-    EXPECT_EQ(in.exchange("AT^SBNR=vcs,3\r"), "\r\nvcs store\r\n" + kOk);
-    EXPECT_EQ(in.exchange("AT^SBNW=vcs,3,0\r"), "\r\nvcs store\r\n" + kOk);
-    EXPECT_EQ(in.exchange("AT^SBNW=bmp,0,0\r"), kOk);
-    EXPECT_EQ(in.exchange("AT^SBNW=?\r"),
+    EXPECT_EQ(phone("AT^SBNR=vcs,3"), "\r\nvcs store\r\n" + kOk);
+    EXPECT_EQ(phone("AT^SBNW=vcs,3,0"), "\r\nvcs store\r\n" + kOk);
+    EXPECT_EQ(phone("AT^SBNW=bmp,0,0"), kOk);
+    EXPECT_EQ(phone("AT^SBNW=?"),
               "\r\n^SBNW: \"vcs\"\r\n^SBNW: \"bmp\",(0-0)\r\n^SBNW: \"mid\",(0-0)\r\n" + kOk);
     // Without another store, an unknown type is refused.
     Phone alone;
@@ -160,19 +148,13 @@ TEST(ObjectStoreState, SectionRoundTripsAndRefusesBadLines) {
     EXPECT_EQ(s.objects.find({"mid", 0})->substr(0, 4), "MThd");
     s.objects.objects[{"mid", 0}] = std::string("MThd\x00\x0D\x0A\xFF", 8);
     s.objects.uploads[{"mid", 0}] = ObjectStore::Upload{3, 2, "MT"};
-    PhoneState loaded;
-    std::string error;
-    ASSERT_TRUE(PhoneState::fromText(s.toText(), loaded, &error)) << error;
+    const PhoneState loaded = readBack(s);
     EXPECT_EQ(loaded.objects.objects, s.objects.objects);
     EXPECT_TRUE(loaded.objects.uploads.empty());  // an upload under way is not kept
 
-    for (const char* line :
-         {"object = gif,0,4749", "object = bmp,1,424D", "object = bmp,0,424", "object = bmp,0",
-          "object = mid,0,4D\nobject = mid,0,4D", "thing = 1"}) {
-        SCOPED_TRACE(line);
-        EXPECT_FALSE(
-            PhoneState::fromText(std::string("[objects]\n") + line + "\n", loaded, &error));
-    }
+    expectRefused("[objects]",
+                  {"object = gif,0,4749", "object = bmp,1,424D", "object = bmp,0,424",
+                   "object = bmp,0", "object = mid,0,4D\nobject = mid,0,4D", "thing = 1"});
 }
 
 }  // namespace

@@ -9,28 +9,15 @@
 
 #include "PhonebookTestSupport.h"
 #include "phonesim/Commands.h"
+#include "phonesim/ObjectStore.h"
 #include "phonesim/StateFormat.h"
 
 namespace phonesim {
 namespace {
 
-using testing::cmeError;
-using testing::info;
-using testing::kOk;
-using testing::PbPhone;
+using namespace phonesim::testing;
 
-constexpr const char* kPrompt = "\r\n> ";
 const std::string kObject = "BEGIN:VCALENDAR\r\nDESCRIPTION:Hi\r\nEND:VCALENDAR\r\n";
-
-std::string hex(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        out += kHex[static_cast<unsigned char>(c) >> 4];
-        out += kHex[static_cast<unsigned char>(c) & 0x0f];
-    }
-    return out;
-}
 
 // A phone with extended errors as numbers.
 struct OrgPhone : PbPhone {
@@ -38,7 +25,6 @@ struct OrgPhone : PbPhone {
         (*this)("AT+CMEE=1");
         state.organizer.objects.clear();
     }
-    std::string data(const std::string& bytes) { return in.exchange(bytes + "\x1a"); }
     std::optional<std::string> slot(int n) const {
         const auto it = state.organizer.objects.find(n);
         return it == state.organizer.objects.end() ? std::nullopt
@@ -58,9 +44,10 @@ TEST(OrganizerSlots, ReadingAnEmptyAndAnOccupiedSlot) {
     EXPECT_EQ(phone("AT^SBNR=xyz,0"), cmeError(1, 4));  // no store holds this type
 }
 
-TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {
+TEST(OrganizerSlots, UploadsAfterThePrompt) {
     OrgPhone phone;
-    const std::string all = hex(kObject);
+    const std::string all = hexText(kObject);
+    // In two packets.
     EXPECT_EQ(phone("AT^SBNW=vcs,0"), kOk);
     EXPECT_EQ(phone("AT^SBNW=vcs,7,1,2"), kPrompt);
     EXPECT_EQ(phone.data(all.substr(0, 40)), kOk);
@@ -69,14 +56,27 @@ TEST(OrganizerSlots, UploadInTwoPacketsAfterThePrompt) {
     EXPECT_EQ(phone.data(all.substr(40)), kOk);
     EXPECT_EQ(phone.slot(7), kObject);
     EXPECT_EQ(phone("AT^SBNR=vcs,7"), "\r\n^SBNR: \"vcs\",7,1,1\r\n" + all + "\r\n" + kOk);
+    // Packet 1 restarts an upload: the one begun for slot 8 is dropped.
+    EXPECT_EQ(phone("AT^SBNW=vcs,8,1,2"), kPrompt);
+    EXPECT_EQ(phone.data("4142"), kOk);
+    EXPECT_EQ(phone("AT^SBNW=vcs,9,1,1"), kPrompt);
+    EXPECT_EQ(phone.data(all), kOk);
+    EXPECT_EQ(phone.slot(9), kObject);
+    EXPECT_EQ(phone.slot(8), std::nullopt);
+    // The largest packet is taken.
+    std::string largest = "BEGIN:VCALENDAR\r\n";
+    largest.resize(254, 'x');
+    EXPECT_EQ(phone("AT^SBNW=vcs,30,1,1"), kPrompt);
+    EXPECT_EQ(phone.data(hexText(largest)), kOk);
+    EXPECT_EQ(phone.slot(30), largest);
 }
 
 TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
     struct Case {
         const char* situation;
-        std::vector<std::pair<std::string, std::string>> steps;  // line (or data), reply
+        std::vector<Exchange> steps;
     };
-    const std::string all = hex(kObject);
+    const std::string all = hexText(kObject);
     const std::string longPacket(2 * 255, 'A');
     const Case cases[] = {
         {"packet 2 without packet 1", {{"AT^SBNW=vcs,7,2,2", cmeError(1, 3)}}},
@@ -102,7 +102,7 @@ TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
           {"data:zz", cmeError(1, 25)},
           {"AT^SBNW=vcs,7,2,2", cmeError(1, 3)}}},
         {"an object that is no calendar",
-         {{"AT^SBNW=vcs,7,1,1", kPrompt}, {"data:" + hex("HELLO\r\n"), cmeError(1, 25)}}},
+         {{"AT^SBNW=vcs,7,1,1", kPrompt}, {"data:" + hexText("HELLO\r\n"), cmeError(1, 25)}}},
         {"an aborted upload",
          {{"AT^SBNW=vcs,7,1,2", kPrompt},
           {"data:" + all.substr(0, 40), kOk},
@@ -110,35 +110,13 @@ TEST(OrganizerSlots, BadPacketsAreRefusedAndTheSlotKeepsItsObject) {
           {"AT^SBNW=vcs,7,2,2", cmeError(1, 3)}}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.situation);
         OrgPhone phone;
         phone.state.organizer.objects[7] = "BEGIN:VCALENDAR\r\nold\r\n";
-        for (const auto& [line, reply] : c.steps) {
-            const std::string got =
-                line.rfind("data:", 0) == 0 ? phone.data(line.substr(5)) : phone(line);
-            EXPECT_EQ(got, reply) << c.situation << ": " << line;
-        }
-        EXPECT_EQ(phone.slot(7), "BEGIN:VCALENDAR\r\nold\r\n") << c.situation;
-        EXPECT_FALSE(phone.state.organizer.upload) << c.situation;
+        expectExchanges(phone, c.steps);
+        EXPECT_EQ(phone.slot(7), "BEGIN:VCALENDAR\r\nold\r\n");
+        EXPECT_FALSE(phone.state.organizer.upload);
     }
-}
-
-TEST(OrganizerSlots, LargestPacketIsTaken) {
-    OrgPhone phone;
-    std::string object = "BEGIN:VCALENDAR\r\n";
-    object.resize(254, 'x');
-    EXPECT_EQ(phone("AT^SBNW=vcs,30,1,1"), kPrompt);
-    EXPECT_EQ(phone.data(hex(object)), kOk);
-    EXPECT_EQ(phone.slot(30), object);
-}
-
-TEST(OrganizerSlots, PacketOneRestartsAnUpload) {
-    OrgPhone phone;
-    EXPECT_EQ(phone("AT^SBNW=vcs,7,1,2"), kPrompt);
-    EXPECT_EQ(phone.data("4142"), kOk);
-    EXPECT_EQ(phone("AT^SBNW=vcs,9,1,1"), kPrompt);
-    EXPECT_EQ(phone.data(hex(kObject)), kOk);
-    EXPECT_EQ(phone.slot(9), kObject);
-    EXPECT_EQ(phone.slot(7), std::nullopt);
 }
 
 TEST(OrganizerSlots, DeletingSlots) {
@@ -193,16 +171,12 @@ TEST(OrganizerSlots, StateFileRoundTripKeepsEveryByte) {
     const std::string text = s.toText();
     EXPECT_NE(text.find("slot = 1,\"BEGIN:VCALENDAR\\r\\nDESCRIPTION:Hi\\r\\n"), std::string::npos);
     EXPECT_NE(text.find("Caf\\xE9 \\\"x\\\" \\\\ \\x01\\n\\x00\""), std::string::npos);
-    PhoneState loaded;
-    std::string error;
-    ASSERT_TRUE(PhoneState::fromText(text, loaded, &error)) << error;
+    const PhoneState loaded = readBack(s);
     EXPECT_EQ(loaded.organizer.objects, s.organizer.objects);
     EXPECT_FALSE(loaded.organizer.upload);  // an upload under way is not kept
 
-    for (const char* bad : {"[organizer]\nslot = 0,\"x\"\n", "[organizer]\nslot = 31,\"x\"\n",
-                            "[organizer]\nslot = 3,x\n", "[organizer]\nslot = 3,\"\"\n",
-                            "[organizer]\nslot = 3\n", "[organizer]\nentry = 3,\"x\"\n"})
-        EXPECT_FALSE(PhoneState::fromText(bad, loaded, &error)) << bad;
+    expectRefused("[organizer]", {"slot = 0,\"x\"", "slot = 31,\"x\"", "slot = 3,x",
+                                  "slot = 3,\"\"", "slot = 3", "entry = 3,\"x\""});
 }
 
 }  // namespace

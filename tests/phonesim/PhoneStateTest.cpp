@@ -1,38 +1,24 @@
 #include "phonesim/PhoneState.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "PhonebookTestSupport.h"
 #include "phonesim/StateFormat.h"
+#include "support/FileTraps.h"
+#include "support/RunProcess.h"
 
 namespace phonesim {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // A scratch directory removed at the end of the test.
 struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() /
-               ("phonesim-state-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
+    fs::path path = vondrix::test::makeTempDir("phonesim-state");
     ~TempDir() { fs::remove_all(path); }
 };
 
@@ -54,9 +40,7 @@ PhoneState changedState() {
 
 TEST(PhoneStateText, RoundTripsEveryKindOfValue) {
     const PhoneState original = changedState();
-    PhoneState loaded;
-    std::string error;
-    ASSERT_TRUE(PhoneState::fromText(original.toText(), loaded, &error)) << error;
+    const PhoneState loaded = testing::readBack(original);
     EXPECT_EQ(loaded.manufacturer, original.manufacturer);
     EXPECT_EQ(loaded.model, original.model);
     EXPECT_EQ(loaded.operatorName, "");
@@ -70,7 +54,8 @@ TEST(PhoneStateText, RoundTripsEveryKindOfValue) {
     EXPECT_EQ(loaded.toText(), original.toText());
 }
 
-TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfAndMissingKeys) {
+// As written by hand; phonebook entries may come before their size line.
+TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfMissingKeysAndAnyOrder) {
     const std::string text =
         "# a phone\r\n"
         "\r\n"
@@ -79,7 +64,11 @@ TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfAndMissingKeys) {
         "rssi=5\r\n"
         "operatorName =   E-Plus  \r\n"
         "[failing]\n"
-        "prefix = AT+CSQ\n";
+        "prefix = AT+CSQ\n"
+        "[phonebook ME]\n"
+        "entry = 2,\"0301\",129,\"\xC3\x84rger\"\n"
+        "size = 5\n"
+        "[phonebook SM]\n";
     PhoneState s;
     std::string error;
     ASSERT_TRUE(PhoneState::fromText(text, s, &error)) << error;
@@ -87,6 +76,9 @@ TEST(PhoneStateText, AcceptsCommentsBlankLinesCrLfAndMissingKeys) {
     EXPECT_EQ(s.operatorName, "E-Plus");
     EXPECT_EQ(s.failing, (std::set<std::string>{"AT+CSQ"}));
     EXPECT_EQ(s.model, PhoneState{}.model);  // absent keys keep their defaults
+    EXPECT_EQ(s.memory.size, 5);
+    EXPECT_EQ(s.memory.at(2)->name, "\xC4rger");
+    EXPECT_TRUE(s.sim.entries.empty());
 }
 
 TEST(PhoneStateText, BadLinesAreReportedWithTheirNumber) {
@@ -110,6 +102,35 @@ TEST(PhoneStateText, BadLinesAreReportedWithTheirNumber) {
         {"[identity]\nmodel = \"a\\x4\"\n", "line 2: bad quoted value for 'model'"},
         {"[identity\n", "line 1: bad section header"},
         {"[failing]\nprefix =\n", "line 2: empty prefix in [failing]"},
+        // The phonebook sections.
+        {"[phonebook SM]\nsize = 2\nentry = 3,\"1\",129,\"a\"\n",
+         "line 3: location 3 outside 1..2 in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"\nentry = 1,\"2\",129,\"b\"\n",
+         "line 3: location 1 twice in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 9,\"1\",129,\"a\"\nsize = 5\n",
+         "line 3: bad value for 'size' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,1,129,\"a\"\n",
+         "line 2: bad entry '1,1,129,\"a\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\n",
+         "line 2: bad entry '1,\"1\",129,\"a' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",999,\"a\"\n",
+         "line 2: bad entry '1,\"1\",999,\"a\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"a\"x\n",
+         "line 2: bad entry '1,\"1\",129,\"a\"x' in [phonebook SM]"},
+        // ê is not in the GSM alphabet; \xC3 alone is no UTF-8; \q is no escape.
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\xAA\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\xC3\xAA\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\xC3\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\xC3\"' in [phonebook SM]"},
+        {"[phonebook SM]\nentry = 1,\"1\",129,\"\\q\"\n",
+         "line 2: bad entry '1,\"1\",129,\"\\q\"' in [phonebook SM]"},
+        {"[phonebook SM]\ncolour = red\n", "line 2: unknown key 'colour' in [phonebook SM]"},
+        {"[phonebook XX]\n", "line 1: unknown section [phonebook XX]"},
+        {"[phonebook RD]\n", "line 1: unknown section [phonebook RD]"},
+        {"[phonebook]\nselected = XX\n", "line 2: bad value for 'selected' in [phonebook]"},
+        {"[pin]\npin2 = 12a4\n", "line 2: bad value for 'pin2' in [pin]"},
+        {"[dial]\nresult = 0301,RINGING\n", "line 2: bad result '0301,RINGING' in [dial]"},
+        {"[dial]\nresult = ,BUSY\n", "line 2: bad result ',BUSY' in [dial]"},
     };
     for (const Case& c : cases) {
         PhoneState s = changedState();
@@ -132,10 +153,10 @@ TEST(PhoneStateText, QuotedValuesDecode) {
 TEST(PhoneStateFile, DemoFileMatchesDemoState) {
     const fs::path file = fs::path(VONDRIX_SOURCE_DIR) / "src/phonesim/demo-state.txt";
     ASSERT_TRUE(fs::exists(file)) << file;
-    EXPECT_EQ(readFile(file), PhoneState::demo().toText());
+    EXPECT_EQ(vondrix::test::fileText(file.string()), PhoneState::demo().toText());
 }
 
-TEST(PhoneStateFile, SaveAndLoadRoundTrip) {
+TEST(PhoneStateFile, SaveAndLoadAndNoFileFromAFailedSave) {
     TempDir dir;
     const std::string path = (dir.path / "phone.txt").string();
     ASSERT_TRUE(changedState().save(path));
@@ -144,6 +165,10 @@ TEST(PhoneStateFile, SaveAndLoadRoundTrip) {
     std::string error;
     ASSERT_TRUE(PhoneState::load(path, loaded, &error)) << error;
     EXPECT_EQ(loaded.toText(), changedState().toText());
+
+    const fs::path nowhere = dir.path / "no-such-dir" / "phone.txt";
+    EXPECT_FALSE(PhoneState::demo().save(nowhere.string()));
+    EXPECT_FALSE(fs::exists(nowhere));
 }
 
 TEST(PhoneStateFile, LoadErrorsNameTheFile) {
@@ -155,16 +180,9 @@ TEST(PhoneStateFile, LoadErrorsNameTheFile) {
     EXPECT_EQ(error, missing + ": cannot open");
 
     const std::string bad = (dir.path / "bad.txt").string();
-    std::ofstream(bad) << "[audio]\nringTone = loud\n";
+    ASSERT_TRUE(vondrix::test::writeText(bad, "[audio]\nringTone = loud\n"));
     EXPECT_FALSE(PhoneState::load(bad, s, &error));
     EXPECT_EQ(error, bad + ": line 2: bad value for 'ringTone' in [audio]");
-}
-
-TEST(PhoneStateFile, SaveIntoMissingDirectoryFailsWithoutLeavingFiles) {
-    TempDir dir;
-    const fs::path path = dir.path / "no-such-dir" / "phone.txt";
-    EXPECT_FALSE(PhoneState::demo().save(path.string()));
-    EXPECT_FALSE(fs::exists(path));
 }
 
 }  // namespace

@@ -14,36 +14,33 @@ namespace phonesim {
 namespace {
 
 using namespace std::string_literals;
-using testing::cmeError;
-using testing::info;
-using testing::kOk;
-using testing::PbPhone;
+using namespace phonesim::testing;
 
-struct Exchange {
-    std::string command;
-    std::string reply;
-};
-
-void expectExchanges(PbPhone& phone, const std::vector<Exchange>& exchanges) {
-    for (const Exchange& e : exchanges) {
-        EXPECT_EQ(phone(e.command), e.reply) << e.command;
-    }
-}
-
-TEST(PhonebookSelect, SelectsEveryStorageAndReportsUsage) {
+TEST(PhonebookSelect, SelectsEveryStorageAndReportsItsUsageAndLimits) {
     PbPhone phone;
     expectExchanges(
         phone,
         {
             {"AT+CPBS?", info("+CPBS: \"SM\",7,250")},
+            {"AT+CPBR=?", info("+CPBR: (1-250),20,14")},
+            {"AT+CPBW=?", info("+CPBW: (1-250),20,(129,145),14")},
             {"AT^SPBS=ME", kOk},
             {"AT+CPBS?", info("+CPBS: \"ME\",3,100")},
+            {"AT+CPBR=?", info("+CPBR: (1-100),20,18")},
+            {"AT+CPBW=?", info("+CPBW: (1-100),20,(129,145),18")},
             {"AT+CPBS=\"FD\"", kOk},
             {"AT^SPBS?", info("^SPBS: \"FD\",2,10")},
+            {"AT+CPBR=?", info("+CPBR: (1-10),20,14")},
             {"AT+CPBS=on", kOk},
             {"AT+CPBS?", info("+CPBS: \"ON\",2,6")},
+            {"AT+CPBR=?", info("+CPBR: (1-6),20,14")},
             {"AT+CPBS=LD", kOk},
             {"AT+CPBS?", info("+CPBS: \"LD\",10,10")},
+            {"AT+CPBR=?", info("+CPBR: (1-10),20,18")},
+            {"AT+CPBS=MC", kOk},
+            {"AT+CPBR=?", info("+CPBR: (1-10),20,18")},
+            {"AT+CPBS=RC", kOk},
+            {"AT+CPBR=?", info("+CPBR: (1-10),20,18")},
             {"AT^SPBS=RD", kOk},
             {"AT+CPBS?", info("+CPBS: \"RD\",1,350")},
             {"AT+CPBS=?", info("+CPBS: (\"SM\",\"ME\",\"FD\",\"RD\",\"ON\",\"LD\",\"MC\",\"RC\")")},
@@ -53,20 +50,6 @@ TEST(PhonebookSelect, SelectsEveryStorageAndReportsUsage) {
             {"AT+CPBS=", "\r\nERROR\r\n"},
             {"AT+CPBS?", info("+CPBS: \"RD\",1,350")},
         });
-}
-
-TEST(PhonebookRead, TestFormGivesRangeAndLengthsOfEachStorage) {
-    PbPhone phone;
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"SM", "+CPBR: (1-250),20,14"}, {"ME", "+CPBR: (1-100),20,18"},
-        {"FD", "+CPBR: (1-10),20,14"},  {"ON", "+CPBR: (1-6),20,14"},
-        {"LD", "+CPBR: (1-10),20,18"},  {"MC", "+CPBR: (1-10),20,18"},
-        {"RC", "+CPBR: (1-10),20,18"},
-    };
-    for (const auto& [code, line] : cases) {
-        ASSERT_EQ(phone("AT+CPBS=" + code), kOk);
-        EXPECT_EQ(phone("AT+CPBR=?"), info(line)) << code;
-    }
 }
 
 TEST(PhonebookRead, NamesGoOutAsRawGsmCodes) {
@@ -144,14 +127,6 @@ TEST(PhonebookRead, FullSimWithChosenGaps) {
     EXPECT_EQ(phone("AT+CPBR=3"), kOk);
     EXPECT_EQ(phone("AT+CPBR=9"), kOk);
     EXPECT_EQ(phone("AT+CPBR=250"), info("+CPBR: 250,\"0301250\",129,\"\""));
-}
-
-TEST(PhonebookRead, RedbookHasNoLocationsForCpbr) {
-    PbPhone phone;
-    phone("AT+CMEE=1");
-    phone("AT^SPBS=RD");
-    EXPECT_EQ(phone("AT+CPBR=?"), cmeError(1, 3));
-    EXPECT_EQ(phone("AT+CPBR=1"), cmeError(1, 3));
 }
 
 // Writes that succeed: what is stored and what is read back.
@@ -268,18 +243,18 @@ TEST(PhonebookWrite, FullMemoryRefusesAWriteWithoutLocation) {
     EXPECT_EQ(phone.state.memory.at(2)->name, "X");
 }
 
-TEST(PhonebookWrite, TestFormDescribesTheFields) {
-    PbPhone phone;
-    EXPECT_EQ(phone("AT+CPBW=?"), info("+CPBW: (1-250),20,(129,145),14"));
-    phone("AT+CPBS=ME");
-    EXPECT_EQ(phone("AT+CPBW=?"), info("+CPBW: (1-100),20,(129,145),18"));
-}
-
 TEST(PhonebookPin2, FixedDiallingWritesWaitForPin2) {
     PbPhone phone;
     const std::string write = "AT+CPBW=3,110,129,\"Polizei\"";
     expectExchanges(phone, {
                                {"AT+CMEE=2", kOk},
+                               // Other storages need no PIN2.
+                               {"AT+CPBS=SM", kOk},
+                               {"AT+CPBW=3,0301,129,\"X\"", kOk},
+                               {"AT+CPBS=ME", kOk},
+                               {"AT+CPBW=3,0301,129,\"X\"", kOk},
+                               {"AT+CPBS=ON", kOk},
+                               {"AT+CPBW=3,0301,129,\"X\"", kOk},
                                {"AT+CPBS=FD", kOk},
                                {"AT+CPIN?", info("+CPIN: READY")},
                                // Nothing asked for yet: a PIN is refused.
@@ -307,15 +282,6 @@ TEST(PhonebookPin2, FixedDiallingWritesWaitForPin2) {
                                {write, kOk},
                            });
     EXPECT_EQ(phone.state.fixedDialling.at(3)->name, "Polizei");
-}
-
-TEST(PhonebookPin2, OtherStoragesNeedNoPin2) {
-    PbPhone phone;
-    for (const std::string code : {"SM", "ME", "ON"}) {
-        phone("AT+CPBS=" + code);
-        EXPECT_EQ(phone("AT+CPBW=3,0301,129,\"X\""), kOk) << code;
-    }
-    EXPECT_EQ(phone("AT+CPIN?"), info("+CPIN: READY"));
 }
 
 PhoneState redbookState() {
@@ -356,6 +322,13 @@ TEST(PhonebookRedbook, MembersInThePhonesAlphabeticalOrder) {
                    {"AT^SPBG=6,7",
                     "\r\n^SPBG: 6,\"6\",129,\"Twin!\"\r\n^SPBG: 7,\"9\",129,\"Twin!\"\r\n" + kOk},
                    {"AT+CPBS?", info("+CPBS: \"RD\",8,350")},
+                   // The same order in another storage.
+                   {"AT^SPBS=ME", kOk},
+                   {"AT^SPBG=?", info("^SPBG: (1-3),20,18")},
+                   {"AT^SPBG=1,3",
+                    "\r\n^SPBG: 1,\"8\",145,\"Adam!\"\r\n^SPBG: 2,\"7\",129,\"\037va!\"\r\n"
+                    "^SPBG: 3,\"9\",129,\"Twin!\"\r\n" +
+                        kOk},
                });
 }
 
@@ -364,6 +337,9 @@ TEST(PhonebookRedbook, FollowsWritesToSimAndMemory) {
     phone("AT+CMEE=1");
     expectExchanges(phone, {
                                {"AT^SPBS=RD", kOk},
+                               // The Redbook has no locations of its own.
+                               {"AT+CPBR=?", cmeError(1, 3)},
+                               {"AT+CPBR=1", cmeError(1, 3)},
                                {"AT^SPBG=?", info("^SPBG: (1-1),20,18")},
                                {"AT^SPBG=1", info("^SPBG: 1,\"+491701234567\",145,\"Mama!\"")},
                                // The marker makes Müller a member; ü sorts as u, so after Mama!.
@@ -385,16 +361,6 @@ TEST(PhonebookRedbook, FollowsWritesToSimAndMemory) {
                                {"AT^SPBG=?", info("^SPBG: (1-0),20,18")},
                                {"AT^SPBG=1", cmeError(1, 21)},
                            });
-}
-
-TEST(PhonebookRedbook, SpbgSortsOtherStoragesToo) {
-    PbPhone phone(redbookState());
-    phone("AT^SPBS=ME");
-    EXPECT_EQ(phone("AT^SPBG=?"), info("^SPBG: (1-3),20,18"));
-    EXPECT_EQ(phone("AT^SPBG=1,3"),
-              "\r\n^SPBG: 1,\"8\",145,\"Adam!\"\r\n^SPBG: 2,\"7\",129,\"\037va!\"\r\n^SPBG: "
-              "3,\"9\",129,\"Twin!\"\r\n" +
-                  kOk);
 }
 
 TEST(PhonebookServiceCentre, ReadsAndSets) {
