@@ -7,23 +7,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
 
 #include "SessionRig.h"
 #include "foundation/IniFile.h"
-#include "link/AtEngine.h"
-#include "phonesim/Simulator.h"
 #include "phonesim/SmsPdu.h"
 #include "sms/CommandMode.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix::sms {
 namespace {
@@ -53,15 +46,12 @@ struct TickingReporter : test::RecordingReporter {
     }
 };
 
-struct Rig {
+struct Rig : test::EngineRig<TickingReporter> {
     explicit Rig(std::map<int, StoredMessage> messages, const char* module = VONDRIX_SMSCOM_PATH)
-        : dir(test::makeTempDir("cmdmode")), ini(dir + "/Vondrix.ini") {
-        sim.withState([&](PhoneState& s) {
-            s.sms = phonesim::SmsStore{};
-            s.sms.messages = std::move(messages);
-        });
-        link = test::simulatorLink(sim);
-        engine.setTimeouts(3s, 3s);
+        : EngineRig([&](PhoneState& s) {
+              s.sms = phonesim::SmsStore{};
+              s.sms.messages = std::move(messages);
+          }) {
         engine.standard("ATE0");
         if (module)
             fs::copy_file(module, fs::path(dir) / kModuleFileName);
@@ -87,7 +77,6 @@ struct Rig {
         return CommandMode::open(service, settings, ini, NameDirectory({{1, "Anna", "0123456789"}}),
                                  std::move(options));
     }
-    PhoneState phone() { return vondrix::test::phoneOf(sim); }
     Lines log() const {
         Lines lines;
         std::istringstream in(readAll(dir + "/" + kLogFileName));
@@ -99,15 +88,8 @@ struct Rig {
         }
         return lines;
     }
-    Lines lines() const { return sim.receivedLines(); }
 
-    std::string dir;
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
-    IniFile ini;
-    TickingReporter reporter;
+    IniFile ini{dir + "/Vondrix.ini"};
     SmsModel model;
     SmsService service{engine, reporter, settings, model};
 };

@@ -7,24 +7,16 @@
 #include <chrono>
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
-#include <sstream>
 
 #include "SessionRig.h"
 #include "foundation/IniFile.h"
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "network/CallServices.h"
 #include "network/Monitor.h"
 #include "network/Operators.h"
 #include "network/Texts.h"
 #include "phonesim/OperatorTable.h"
-#include "phonesim/Simulator.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix::network {
 namespace {
@@ -34,28 +26,13 @@ using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 
 // The engine on a simulated phone prepared by `prepare`; the search is short.
-struct Rig {
-    explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) {
-        sim.withState([&](PhoneState& s) {
-            s.net.searchMs = 50;
-            if (prepare)
-                prepare(s);
-        });
-        link = test::simulatorLink(sim);
-        engine.setTimeouts(3s, 3s);
-    }
-    PhoneState phone() { return vondrix::test::phoneOf(sim); }
-    void forget() {
-        sim.clearReceived();
-        reporter.shown.clear();
-    }
-    Lines lines() const { return sim.receivedLines(); }
-
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
-    test::RecordingReporter reporter;
+struct Rig : test::EngineRig<> {
+    explicit Rig(const std::function<void(PhoneState&)>& prepare = {})
+        : EngineRig([&](PhoneState& s) {
+              s.net.searchMs = 50;
+              if (prepare)
+                  prepare(s);
+          }) {}
 };
 
 using vondrix::test::readAll;
@@ -78,9 +55,7 @@ struct MonitorRig : Rig {
               s.net.handoverEvery = 0;  // the tests move the phone themselves
               if (prepare)
                   prepare(s);
-          }),
-          dir(test::makeTempDir("monitor")),
-          logPath(dir + "/Vondrix.log") {}
+          }) {}
     MonitorService service(Language lang = Language::English) {
         MonitorService m(engine, reporter, settings, model, lang, logPath);
         m.setClock([this] { return at(seconds); });
@@ -89,7 +64,7 @@ struct MonitorRig : Rig {
     void moveToCell(std::size_t cell) {
         sim.withState([&](PhoneState& s) { s.net.cell = cell; });
     }
-    std::string dir, logPath;
+    const std::string logPath = dir + "/Vondrix.log";
     MonitorModel model;
     int seconds = 0;
 };

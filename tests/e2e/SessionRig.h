@@ -1,7 +1,8 @@
 #pragma once
 
-// What the end-to-end tests share: a file's bytes, and a session on the
-// simulated phone with its settings file in a folder of its own.
+// What the end-to-end tests share: a file's bytes, the engine on the
+// simulated phone for the services, and a session on it, each with a
+// folder of its own.
 
 #include <chrono>
 #include <filesystem>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Settings.h"
+#include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
 #include "session/Session.h"
 #include "support/RecordingReporter.h"
@@ -33,6 +36,45 @@ inline phonesim::PhoneState phoneOf(phonesim::Simulator& sim) {
     sim.withState([&](phonesim::PhoneState& s) { copy = s; });
     return copy;
 }
+
+// The engine on the simulated phone prepared by `prepare`, with the settings
+// and the reporter a service takes, and a folder for the files it writes.
+template <class R = RecordingReporter>
+struct EngineRig {
+    explicit EngineRig(const std::function<void(phonesim::PhoneState&)>& prepare = {},
+                       phonesim::WireOptions wire = {})
+        : dir(makeTempDir("engine")), sim(phonesim::PhoneState::demo(), wire) {
+        if (prepare)
+            sim.withState(prepare);
+        link = simulatorLink(sim);
+        engine.setTimeouts(std::chrono::seconds(3), std::chrono::seconds(3));
+    }
+    ~EngineRig() { std::filesystem::remove_all(dir); }
+    EngineRig(const EngineRig&) = delete;
+    EngineRig& operator=(const EngineRig&) = delete;
+
+    // A file of the folder holding `content`; its path.
+    std::string file(const std::string& name, const std::string& content) const {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    std::vector<std::string> lines() const { return sim.receivedLines(); }
+    phonesim::PhoneState phone() { return phoneOf(sim); }
+    // Forgets the traffic, the messages and the progress so far.
+    void forget() {
+        sim.clearReceived();
+        reporter.shown.clear();
+        reporter.progress.clear();
+    }
+
+    std::string dir;
+    phonesim::Simulator sim;
+    PhoneLink link;
+    AtEngine engine{link};
+    Settings settings;
+    R reporter;
+};
 
 // Short time limits by default: a failing link costs little.
 struct SessionRig {
