@@ -24,10 +24,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPython = "/usr/bin/python3";
 
-struct Rig : test::SessionRig {
-    explicit Rig(phonesim::PhoneState state = phonesim::PhoneState::demo())
-        : SessionRig("backup", {}, std::move(state)) {}
-};
+using Rig = test::SessionRig;
 
 std::tm stamp() {
     std::tm t{};
@@ -180,7 +177,7 @@ TEST(Backup, RestoreIntoAnEmptyPhoneGivesTheSameStores) {
     const std::string folder = demo.dir + "/out";
     ASSERT_EQ(backupPhone(demo.session, demo.reporter, folder, {}, stamp()), BackupResult::Written);
 
-    Rig empty(phonesim::PhoneState{});
+    Rig empty("empty", {}, phonesim::PhoneState{});
     empty.reporter.pins.push_back("1234");  // the fixed dialling numbers ask for it
     const auto backup = readBackupFolder(folder, empty.reporter);
     ASSERT_TRUE(backup);

@@ -78,7 +78,7 @@ struct EngineRig {
 
 // Short time limits by default: a failing link costs little.
 struct SessionRig {
-    explicit SessionRig(const std::string& tag,
+    explicit SessionRig(const std::string& tag = "session",
                         const std::function<void(phonesim::PhoneState&)>& prepare = {},
                         phonesim::PhoneState start = phonesim::PhoneState::demo())
         : dir(makeTempDir(tag)), sim(std::move(start)), session(dir + "/Vondrix.ini") {
