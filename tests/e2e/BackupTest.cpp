@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "SessionRig.h"
 #include "foundation/CalendarTime.h"
 #include "organizer/IcsImport.h"

@@ -8,10 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <functional>
 #include <map>
-#include <sstream>
 
 #include "SessionRig.h"
 #include "foundation/IniFile.h"

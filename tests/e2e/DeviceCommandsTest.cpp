@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <functional>
-
 #include "SessionRig.h"
 #include "device/DeviceCommands.h"
 #include "session/MainWindowSession.h"

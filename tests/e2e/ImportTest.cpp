@@ -3,22 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <optional>
 
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"
 #include "phonebook/PhonebookWriter.h"
-#include "phonesim/Simulator.h"
 #include "support/FileTraps.h"
 #include "support/PhonebookEntries.h"
 #include "support/PhonebookRig.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/ScriptedPhone.h"
 
 namespace vondrix::phonebook {
 namespace {

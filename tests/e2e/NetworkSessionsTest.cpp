@@ -7,9 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "SessionRig.h"
 #include "session/CallBarringSession.h"

@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
-#include <filesystem>
-#include <functional>
 #include <set>
 
 #include "SessionRig.h"

@@ -6,15 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "OrganizerRig.h"
-#include "SessionRig.h"
 #include "organizer/Export.h"
 #include "organizer/Import.h"
-#include "support/RunProcess.h"
 #include "text/Hex.h"
 
 namespace vondrix::organizer {

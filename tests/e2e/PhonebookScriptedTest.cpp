@@ -3,14 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "phonebook/PhonebookWriter.h"
 #include "support/PhonebookRig.h"
-#include "support/RecordingReporter.h"
-#include "support/ScriptedPhone.h"
 
 namespace vondrix::phonebook {
 namespace {

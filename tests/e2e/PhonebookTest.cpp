@@ -5,18 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <functional>
 
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "phonebook/Export.h"
 #include "phonebook/PhonebookWriter.h"
-#include "phonesim/Simulator.h"
 #include "support/PhonebookRig.h"
-#include "support/RecordingReporter.h"
 
 namespace vondrix::phonebook {
 namespace {

@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <functional>
 
 #include "SessionRig.h"
 #include "media/TransferService.h"

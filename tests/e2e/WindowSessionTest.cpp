@@ -3,11 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
-
 #include "SessionRig.h"
 #include "session/MainWindowSession.h"
 #include "session/PhonebookWindowSession.h"
