@@ -23,12 +23,7 @@ constexpr const char* kPython = "/usr/bin/python3";
 using Rig = test::SessionRig;
 
 std::tm stamp() {
-    std::tm t{};
-    t.tm_year = 126;
-    t.tm_mon = 11;
-    t.tm_mday = 7;
-    t.tm_hour = 12;
-    return t;
+    return test::calendarTime(2026, 12, 7, 12);
 }
 
 using vondrix::test::readAll;

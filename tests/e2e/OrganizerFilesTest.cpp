@@ -114,10 +114,7 @@ TEST(OrganizerExportFiles, IcalendarReadBackByAnIndependentParser) {
         s.organizer.objects[7] = "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nDESCRIPTION:x\r\nEND:VTODO\r\n";
     });
     rig.read();
-    std::tm stamp{};
-    stamp.tm_year = 124;
-    stamp.tm_mon = 5;
-    stamp.tm_mday = 1;
+    const std::tm stamp = vondrix::test::calendarTime(2024, 6, 1);
     const std::string path = rig.dir + "/" + kIcalendarExportName;
     ASSERT_TRUE(exportIcalendar(rig.list, path, stamp, rig.reporter));
     const std::string events = python(

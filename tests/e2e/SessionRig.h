@@ -5,9 +5,11 @@
 // folder of its own.
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "foundation/Settings.h"
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
+#include "phonesim/SmsPdu.h"
 #include "session/Session.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
@@ -28,6 +31,38 @@ inline std::string readAll(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// A date and time of the calendar, as the C library holds it.
+inline std::tm calendarTime(int year, int month, int day, int hour = 0, int minute = 0,
+                            int second = 0) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    return t;
+}
+
+// Messages as the phone's memory holds them, by way of the demo's service
+// centre: one received at `stamp` (YYMMDDhhmmss), perhaps a part of a
+// longer one; one stored to be sent; a status report.
+constexpr const char* kCentre = "+491710760000";
+inline std::string received(const std::string& from, const std::string& stamp,
+                            const std::string& text,
+                            std::optional<phonesim::PartOf> part = std::nullopt) {
+    return phonesim::deliverPdu(kCentre, phonesim::addressField(from), 0x00,
+                                phonesim::timestampField(stamp), phonesim::gsmUserData(text, part));
+}
+inline std::string storedTo(const std::string& to, const std::string& text) {
+    return phonesim::submitPdu(kCentre, 0, to, 0x00, phonesim::gsmUserData(text));
+}
+inline std::string statusReport(const std::string& to, const std::string& stamp,
+                                const std::string& discharge) {
+    return phonesim::statusReportPdu(kCentre, 5, to, phonesim::timestampField(stamp),
+                                     phonesim::timestampField(discharge), 0);
 }
 
 // A copy of the simulated phone's contents now.

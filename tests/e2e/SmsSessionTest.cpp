@@ -24,7 +24,7 @@ using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 
-constexpr const char* kCentre = "+491710760000";
+using test::kCentre;
 
 struct Rig : test::SessionRig {
     explicit Rig(const std::function<void(PhoneState&)>& prepare = {})
@@ -43,17 +43,11 @@ struct Rig : test::SessionRig {
     }
 };
 
-std::string received(const std::string& from, const std::string& text) {
-    return phonesim::deliverPdu(kCentre, phonesim::addressField(from), 0x00,
-                                phonesim::timestampField("010412134500"),
-                                phonesim::gsmUserData(text));
-}
-
 TEST(MessageListSession, OpensWithTheNameDirectoryAndTheReadingAndClosesWithItsWidths) {
     Rig rig([](PhoneState& s) {
         s.sms = phonesim::SmsStore{};
-        s.sms.messages = {{4, {1, received("+49123456789", "Hi")}},
-                          {9, {0, received("0301234567", "Yo")}}};
+        s.sms.messages = {{4, {1, test::received("+49123456789", "010412134500", "Hi")}},
+                          {9, {0, test::received("0301234567", "010412134500", "Yo")}}};
     });
     rig.session.language = Language::German;
     MessageListSession list(rig.session, rig.reporter, rig.localFile());

@@ -11,7 +11,6 @@
 #include <map>
 
 #include "SessionRig.h"
-#include "phonesim/SmsPdu.h"
 #include "session/SmsNames.h"
 #include "sms/Export.h"
 #include "sms/Group.h"
@@ -29,22 +28,10 @@ using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 using phonesim::StoredMessage;
 
-constexpr const char* kCentre = "+491710760000";
-
-std::string received(const std::string& from, const std::string& stamp, const std::string& text) {
-    return phonesim::deliverPdu(kCentre, phonesim::addressField(from), 0x00,
-                                phonesim::timestampField(stamp), phonesim::gsmUserData(text));
-}
-
-std::string storedTo(const std::string& to, const std::string& text) {
-    return phonesim::submitPdu(kCentre, 0, to, 0x00, phonesim::gsmUserData(text));
-}
-
-std::string statusReport(const std::string& to, const std::string& stamp,
-                         const std::string& discharge) {
-    return phonesim::statusReportPdu(kCentre, 5, to, phonesim::timestampField(stamp),
-                                     phonesim::timestampField(discharge), 0);
-}
+using test::kCentre;
+using test::received;
+using test::statusReport;
+using test::storedTo;
 
 // A phone whose memory holds exactly `messages`.
 std::function<void(PhoneState&)> memoryOf(std::map<int, StoredMessage> messages) {
@@ -331,11 +318,9 @@ TEST(SmsSending, PartsOf160Or140AndTheTrueLength) {
 // The simulated phone decodes what arrives on its own; what it lists comes
 // back as it was written, without the concatenation header.
 TEST(SmsSending, ExtensionCharactersArriveAsTypedBothWays) {
-    const std::string received =
-        phonesim::deliverPdu(kCentre, phonesim::addressField("+49123456789"), 0x00,
-                             phonesim::timestampField("010412134500"),
-                             phonesim::gsmUserData("{Hallo} [x]", phonesim::PartOf{7, 2, 1}));
-    Rig rig(memoryOf({{1, {1, received}}}));
+    Rig rig(memoryOf({{1,
+                       {1, received("+49123456789", "010412134500", "{Hallo} [x]",
+                                    phonesim::PartOf{7, 2, 1})}}}));
     rig.read();
     ASSERT_NE(rig.rowOf("1"), nullptr);
     EXPECT_EQ(rig.rowOf("1")->text, "{Hallo} [x]");
