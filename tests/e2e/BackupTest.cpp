@@ -18,25 +18,15 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-constexpr const char* kPython = "/usr/bin/python3";
-
 using Rig = test::SessionRig;
 
 std::tm stamp() {
     return test::calendarTime(2026, 12, 7, 12);
 }
 
-using vondrix::test::readAll;
-
-std::string python(const std::string& script, const std::string& dir) {
-    const auto r = test::runProcess(kPython, {"-c", script}, dir, {"PYTHONIOENCODING=utf-8"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return r.out;
-}
-
-bool pythonHas(const std::string& modules) {
-    return test::runProcess(kPython, {"-c", "import " + modules}, "/", {}).exitCode == 0;
-}
+using test::python;
+using test::pythonHas;
+using test::readAll;
 
 // The stores a restore puts back: everything but the call lists (the
 // phone's own record), the indexes the phone gives the messages, and the

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 
 #include "phonebook/Export.h"
@@ -64,9 +63,7 @@ class ScriptedImport : public ::testing::Test, protected test::ScriptedPhonebook
     ScriptedImport() : ScriptedPhonebookRig(1500ms) { model.current.range = Range{1, 250, 20, 14}; }
 
     std::string file(const std::string& content) {
-        const std::string path = dir + "/in.csv";
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
+        return PhonebookOnLink::file("in.csv", content);
     }
 };
 
@@ -234,10 +231,6 @@ class SimulatedImport : public ::testing::Test, protected test::SimulatedPhonebo
                   s.sim.entries[4] = {"+44", 145, "Cy!"};
               },
               phonesim::PhoneState{}) {}
-    std::string file(const std::string& name, const std::string& content) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << content;
-        return dir + "/" + name;
-    }
     phonesim::StoredEntry stored(int location) {
         phonesim::StoredEntry e;
         sim.withState([&](phonesim::PhoneState& s) {

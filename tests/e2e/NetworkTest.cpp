@@ -263,6 +263,11 @@ TEST(NetworkMonitor, LinkFailureLogsNothingAndTellsOnce) {
 
 struct OperatorsRig : Rig {
     using Rig::Rig;
+    // Opens the lists and forgets the traffic so far.
+    void read() {
+        service.open();
+        forget();
+    }
     OperatorsModel model;
     OperatorsService service{engine, reporter, settings, model};
 };
@@ -309,8 +314,7 @@ TEST(NetworkOperators, UnknownPreferredCodeEndsTheDisplay) {
 
 TEST(NetworkOperators, AddingWritesTheFirstFreePositionOrShows32) {
     OperatorsRig rig;
-    rig.service.open();
-    rig.forget();
+    rig.read();
     EXPECT_EQ(rig.service.addPreferred(26202), Outcome::Done);
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPLW=6,26202"}));
     EXPECT_EQ(rig.model.preferred[5], (PreferredEntry{6, 26202, "D2 PRIVAT"}));
@@ -320,8 +324,7 @@ TEST(NetworkOperators, AddingWritesTheFirstFreePositionOrShows32) {
         s.net.preferredSize = 3;
         s.net.preferred = {{1, 23201}, {2, 22801}, {3, 20801}};
     });
-    full.service.open();
-    full.forget();
+    full.read();
     EXPECT_EQ(full.service.addPreferred(26202), Outcome::Failed);
     EXPECT_EQ(full.reporter.ids(), (std::vector<int>{msg::NoFreeEntry}));
     EXPECT_TRUE(full.lines().empty());
@@ -329,8 +332,7 @@ TEST(NetworkOperators, AddingWritesTheFirstFreePositionOrShows32) {
 
 TEST(NetworkOperators, DeletingRowZeroFreesPositionOne) {
     OperatorsRig rig;
-    rig.service.open();
-    rig.forget();
+    rig.read();
     EXPECT_EQ(rig.service.removePreferred(0), Outcome::Done);
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPLW=1"}));
     EXPECT_EQ(rig.model.preferred[0], (PreferredEntry{1, 0, "EMPTY"}));
@@ -342,9 +344,8 @@ TEST(NetworkOperators, DeletingRowZeroFreesPositionOne) {
 
 TEST(NetworkOperators, RefusedWritesShowTheirMessages) {
     OperatorsRig rig;
-    rig.service.open();
+    rig.read();
     rig.sim.withState([](PhoneState& s) { s.failing = {"AT^SPLW"}; });
-    rig.forget();
     EXPECT_EQ(rig.service.addPreferred(26202), Outcome::Failed);
     EXPECT_EQ(rig.service.removePreferred(0), Outcome::Failed);
     EXPECT_EQ(rig.service.addPreferred(-5), Outcome::Refused);
@@ -369,8 +370,7 @@ TEST(NetworkOperators, PositionsAreThePhonesEvenWhenTheRangeStartsElsewhere) {
 
 TEST(NetworkOperators, SelectingByStatus) {
     OperatorsRig rig;
-    rig.service.open();
-    rig.forget();
+    rig.read();
     NetworkStatus status;
     // Current and forbidden networks: a message and nothing sent.
     EXPECT_EQ(rig.service.select(0, status), Selection::InUse);
@@ -393,13 +393,12 @@ TEST(NetworkOperators, SelectingByStatus) {
 
 TEST(NetworkOperators, NetworkRefusingTheSelectionShows65) {
     OperatorsRig rig;
-    rig.service.open();
+    rig.read();
     // Between search and choice the network became forbidden.
     rig.sim.withState([](PhoneState& s) {
         s.net.available.clear();
         s.net.forbidden.push_back(26202);
     });
-    rig.forget();
     NetworkStatus status;
     EXPECT_EQ(rig.service.select(1, status), Selection::Failed);
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{msg::OperatorNotSet}));

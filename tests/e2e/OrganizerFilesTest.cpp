@@ -20,21 +20,9 @@ using test::Objects;
 using test::OrganizerRig;
 using test::vcs;
 
-constexpr const char* kPython = "/usr/bin/python3";
-
+using vondrix::test::python;
+using vondrix::test::pythonHas;
 using vondrix::test::readAll;
-
-// Runs a python3 script on `file`; its standard output.
-std::string python(const std::string& script, const std::string& file, const std::string& dir) {
-    const auto result =
-        vondrix::test::runProcess(kPython, {"-c", script, file}, dir, {"PYTHONIOENCODING=utf-8"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return result.out;
-}
-
-bool pythonHas(const std::string& module) {
-    return vondrix::test::runProcess(kPython, {"-c", "import " + module}, "/", {}).exitCode == 0;
-}
 
 TEST(OrganizerExportFiles, CsvAppendedTwiceInDateOrder) {
     OrganizerRig rig;
@@ -82,7 +70,7 @@ TEST(OrganizerExportFiles, XmlIsOneWellFormedDocument) {
         "import sys, xml.dom.minidom as m\n"
         "d = m.parse(sys.argv[1])\n"
         "for t in d.getElementsByTagName('TEXT'): print(t.firstChild.data)\n",
-        path, rig.dir);
+        rig.dir, {path});
     EXPECT_EQ(texts, "Tom & Jerry ]]>\nCaf\xC3\xA9\n");
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_FALSE(std::filesystem::exists(path + ".$$$"));
@@ -131,7 +119,7 @@ TEST(OrganizerExportFiles, IcalendarReadBackByAnIndependentParser) {
         "'-',\n"
         "        ','.join(str(c) for c in cats.cats) if cats else '-',\n"
         "        str(ev.get('SUMMARY')), ev.decoded('DTSTAMP').isoformat()]))\n",
-        path, rig.dir);
+        rig.dir, {path});
     // UID | start | rule | alarms | categories | summary | stamp
     // clang-format off
     const std::string expected =

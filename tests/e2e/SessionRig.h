@@ -33,6 +33,20 @@ inline std::string readAll(const std::string& path) {
     return bytes.str();
 }
 
+// Runs a python3 script in `dir` with `args`; its standard output.
+inline std::string python(const std::string& script, const std::string& dir,
+                          const std::vector<std::string>& args = {}) {
+    std::vector<std::string> all = {"-c", script};
+    all.insert(all.end(), args.begin(), args.end());
+    const auto r = runProcess("/usr/bin/python3", all, dir, {"PYTHONIOENCODING=utf-8"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return r.out;
+}
+// Whether python3 can import `modules` here.
+inline bool pythonHas(const std::string& modules) {
+    return runProcess("/usr/bin/python3", {"-c", "import " + modules}, "/", {}).exitCode == 0;
+}
+
 // A date and time of the calendar, as the C library holds it.
 inline std::tm calendarTime(int year, int month, int day, int hour = 0, int minute = 0,
                             int second = 0) {
@@ -63,13 +77,6 @@ inline std::string statusReport(const std::string& to, const std::string& stamp,
                                 const std::string& discharge) {
     return phonesim::statusReportPdu(kCentre, 5, to, phonesim::timestampField(stamp),
                                      phonesim::timestampField(discharge), 0);
-}
-
-// A copy of the simulated phone's contents now.
-inline phonesim::PhoneState phoneOf(phonesim::Simulator& sim) {
-    phonesim::PhoneState copy;
-    sim.withState([&](phonesim::PhoneState& s) { copy = s; });
-    return copy;
 }
 
 // The engine on the simulated phone prepared by `prepare`, with the settings

@@ -14,6 +14,7 @@
 #include "session/Startup.h"
 #include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
+#include "support/RunProcess.h"
 
 namespace vondrix {
 namespace {
@@ -23,12 +24,7 @@ using test::RecordingReporter;
 
 class StartupTest : public ::testing::Test {
   protected:
-    StartupTest() {
-        dir = fs::temp_directory_path() /
-              ("vondrix-start-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+    StartupTest() : dir(test::makeTempDir("start")) {
         ini = (dir / "Vondrix.ini").string();
         options.portSettleMs = 0;
         options.resetDelayMs = 0;

@@ -258,8 +258,7 @@ TEST(TransferUpload, GifRuleAndRefusedGif) {
               TransferResult::FileFailed);
     EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::NotABmpFile});
     // A damaged GIF is refused before anything is sent.
-    rig.sim.clearReceived();
-    rig.reporter.shown.clear();
+    rig.forget();
     // 10 x 10, two colours, an image whose code size is 9.
     static constexpr char kBroken[] =
         "GIF89a\x0A\x00\x0A\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"
