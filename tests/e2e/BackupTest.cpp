@@ -15,7 +15,6 @@
 namespace vondrix {
 namespace {
 
-using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 using Rig = test::SessionRig;

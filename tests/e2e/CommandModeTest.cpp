@@ -18,7 +18,6 @@ namespace vondrix::sms {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 using phonesim::StoredMessage;

@@ -49,14 +49,12 @@ struct Outcome {
 
 using vondrix::test::readAll;
 
-std::string savedFile(const CurrentPhonebook& book) {
-    const std::string dir = test::makeTempDir("fastread");
+// The local file `book` gives, written into `dir`.
+std::string savedFile(const CurrentPhonebook& book, const std::string& dir) {
     const std::string path = dir + "/" + kLocalFileName;
     test::RecordingReporter quiet;
     EXPECT_TRUE(saveToLocalFile(book, path, quiet));
-    std::string text = readAll(path);
-    std::filesystem::remove_all(dir);
-    return text;
+    return readAll(path);
 }
 
 void expectSameBook(const CurrentPhonebook& a, const CurrentPhonebook& b) {
@@ -146,7 +144,7 @@ TEST(FastRead, GivesTheSameModelAndFileAsSingleReads) {
                     ASSERT_TRUE(rig.reader.readCurrent());
                     Outcome& o = outcomes[static_cast<int>(mode)];
                     o.book = rig.model.current;
-                    o.file = savedFile(o.book);
+                    o.file = savedFile(o.book, rig.dir);
                     o.lines = rig.sim.receivedLines();
                     EXPECT_TRUE(rig.reporter.shown.empty());
                 }

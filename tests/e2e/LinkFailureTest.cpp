@@ -209,6 +209,7 @@ TEST(LinkFailure, InjectionNeverReachesThePhone) {
     const std::pair<const char*, const char*> inputs[] = {
         {"0301111;+CPBW=1", "X"}, {"0301111;+CPBW=3;+CPBW=4,9", "X"},
         {"0301,999", "X"},        {"0301\rATZ", "X"},
+        {"0301\rATD0900", "A"},   {"0301", "A\nB"},
         {"0301", "A\"B"},         {"0301", "A\x1A"},
         {"0301", "A\x1B"},
     };

@@ -18,7 +18,6 @@
 namespace vondrix {
 namespace {
 
-using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 

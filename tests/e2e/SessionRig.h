@@ -92,8 +92,6 @@ struct EngineRig {
         engine.setTimeouts(std::chrono::seconds(3), std::chrono::seconds(3));
     }
     ~EngineRig() { std::filesystem::remove_all(dir); }
-    EngineRig(const EngineRig&) = delete;
-    EngineRig& operator=(const EngineRig&) = delete;
 
     // A file of the folder holding `content`; its path.
     std::string file(const std::string& name, const std::string& content) const {
@@ -131,8 +129,6 @@ struct SessionRig {
         session.engine.setOverallExtra(std::chrono::milliseconds(1000));
     }
     ~SessionRig() { std::filesystem::remove_all(dir); }
-    SessionRig(const SessionRig&) = delete;
-    SessionRig& operator=(const SessionRig&) = delete;
 
     std::string read(const std::string& path) const { return readAll(path); }
     std::string localFile() const { return dir + "/Vondrix.phb"; }
