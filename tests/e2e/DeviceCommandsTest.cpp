@@ -23,6 +23,7 @@ struct Window : test::EngineRig<> {
         sim.clearReceived();
     }
     MainWindowState state;
+    AudioControls audio{engine, reporter, state.audio};
 };
 
 TEST(DeviceCommands, ClockSendsTheLocalTimeAndReports) {
@@ -69,37 +70,35 @@ TEST(DeviceCommands, SwitchOffSaysGoodbyeOnlyWhenThePhoneAgrees) {
 
 TEST(DeviceCommands, RingToneTestStartsAndStopsAndIsRemembered) {
     Window w;
-    AudioControls audio(w.engine, w.reporter, w.state.audio);
-    EXPECT_TRUE(audio.toggleTest(7, 1));  // the button now reads "Stop"
-    EXPECT_TRUE(audio.testRunning());
+    EXPECT_TRUE(w.audio.toggleTest(7, 1));  // the button now reads "Stop"
+    EXPECT_TRUE(w.audio.testRunning());
     EXPECT_EQ(w.sim.receivedLines(), (Lines{"AT^SRTC=7,1", "AT^SRTC"}));
     EXPECT_TRUE(w.phone().ringing);
 
-    EXPECT_FALSE(audio.toggleTest(7, 1));  // back to "Test"
-    EXPECT_FALSE(audio.testRunning());
+    EXPECT_FALSE(w.audio.toggleTest(7, 1));  // back to "Test"
+    EXPECT_FALSE(w.audio.testRunning());
     EXPECT_EQ(w.sim.receivedLines(), (Lines{"AT^SRTC=7,1", "AT^SRTC", "AT^SRTC"}));
     EXPECT_FALSE(w.phone().ringing);
     EXPECT_TRUE(w.reporter.shown.empty());
 
     // Switching the ring tone on again restores the one last tested.
     w.sim.clearReceived();
-    EXPECT_FALSE(audio.setRingToneOff(false));
+    EXPECT_FALSE(w.audio.setRingToneOff(false));
     EXPECT_EQ(w.sim.receivedLines(), Lines{"AT^SRTC=7"});
     EXPECT_EQ(w.reporter.ids(), std::vector<int>{81});
 }
 
 TEST(DeviceCommands, RefusedRingToneTestPlaysNothingAndSaysNothing) {
     Window w([](phonesim::PhoneState& s) { s.failing.insert("AT^SRTC=9"); });
-    AudioControls audio(w.engine, w.reporter, w.state.audio);
-    EXPECT_FALSE(audio.toggleTest(9, 1));
-    EXPECT_FALSE(audio.testRunning());
+    EXPECT_FALSE(w.audio.toggleTest(9, 1));
+    EXPECT_FALSE(w.audio.testRunning());
     EXPECT_EQ(w.sim.receivedLines(), Lines{"AT^SRTC=9,1"});
     EXPECT_FALSE(w.phone().ringing);
     EXPECT_TRUE(w.reporter.shown.empty());
 
     // The refused tone is not the one "ring tone on" restores.
     w.sim.clearReceived();
-    audio.setRingToneOff(false);
+    w.audio.setRingToneOff(false);
     EXPECT_EQ(w.sim.receivedLines(), Lines{"AT^SRTC=3"});
 }
 
@@ -135,9 +134,8 @@ TEST(DeviceCommands, CheckBoxesSendTheirCommandsAndShowTheRightState) {
             if (c.refused)
                 s.failing.insert(c.command);
         });
-        AudioControls audio(w.engine, w.reporter, w.state.audio);
-        const bool shows =
-            c.box == RingToneOff ? audio.setRingToneOff(c.checked) : audio.setHandsFree(c.checked);
+        const bool shows = c.box == RingToneOff ? w.audio.setRingToneOff(c.checked)
+                                                : w.audio.setHandsFree(c.checked);
         EXPECT_EQ(shows, c.shows);
         // Hands-free mutes the speaker around its command and restores it.
         const Lines sent =
