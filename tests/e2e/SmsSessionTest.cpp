@@ -24,8 +24,6 @@ using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 
-using test::kCentre;
-
 struct Rig : test::SessionRig {
     explicit Rig(const std::function<void(PhoneState&)>& prepare = {})
         : SessionRig("smssession", prepare) {
@@ -143,7 +141,7 @@ TEST(SendDialogSession, ReplyReadsTheServiceCentreAndLooksUpATypedName) {
     SendDialogSession reply(rig.session, rig.reporter);
     reply.openReply(std::size_t{0});
     EXPECT_EQ(rig.lines(), (Lines{"AT+CSCA?"}));
-    EXPECT_EQ(rig.session.sms.serviceCentre, kCentre);
+    EXPECT_EQ(rig.session.sms.serviceCentre, test::kCentre);
     EXPECT_EQ(reply.initial().recipient, list.rows()[0].number);
     EXPECT_EQ(reply.names(), (std::vector<std::string>{"Anna Schmidt", "Bob", "Carl"}));
 

@@ -22,13 +22,12 @@
 namespace vondrix::sms {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 using phonesim::StoredMessage;
 
-using test::kCentre;
+using test::readAll;
 using test::received;
 using test::statusReport;
 using test::storedTo;
@@ -45,8 +44,6 @@ NameDirectory directory() {
     return NameDirectory(
         {{1, "Anna", "0123456789"}, {2, "Bob", "0301234567"}, {3, "Carl", "040555666"}});
 }
-
-using vondrix::test::readAll;
 
 // Answers from its queue, then Cancel and No, so that a send the phone
 // keeps refusing ends.
