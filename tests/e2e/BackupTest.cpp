@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "SessionRig.h"
 #include "foundation/CalendarTime.h"
 #include "organizer/IcsImport.h"
@@ -19,36 +15,17 @@
 namespace vondrix {
 namespace {
 
-using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-constexpr const char* kPython = "/usr/bin/python3";
-
-struct Rig : test::SessionRig {
-    explicit Rig(phonesim::PhoneState state = phonesim::PhoneState::demo())
-        : SessionRig("backup", {}, std::move(state)) {}
-};
+using Rig = test::SessionRig;
 
 std::tm stamp() {
-    std::tm t{};
-    t.tm_year = 126;
-    t.tm_mon = 11;
-    t.tm_mday = 7;
-    t.tm_hour = 12;
-    return t;
+    return test::calendarTime(2026, 12, 7, 12);
 }
 
-using vondrix::test::readAll;
-
-std::string python(const std::string& script, const std::string& dir) {
-    const auto r = test::runProcess(kPython, {"-c", script}, dir, {"PYTHONIOENCODING=utf-8"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return r.out;
-}
-
-bool pythonHas(const std::string& modules) {
-    return test::runProcess(kPython, {"-c", "import " + modules}, "/", {}).exitCode == 0;
-}
+using test::python;
+using test::pythonHas;
+using test::readAll;
 
 // The stores a restore puts back: everything but the call lists (the
 // phone's own record), the indexes the phone gives the messages, and the
@@ -180,7 +157,7 @@ TEST(Backup, RestoreIntoAnEmptyPhoneGivesTheSameStores) {
     const std::string folder = demo.dir + "/out";
     ASSERT_EQ(backupPhone(demo.session, demo.reporter, folder, {}, stamp()), BackupResult::Written);
 
-    Rig empty(phonesim::PhoneState{});
+    Rig empty("empty", {}, phonesim::PhoneState{});
     empty.reporter.pins.push_back("1234");  // the fixed dialling numbers ask for it
     const auto backup = readBackupFolder(folder, empty.reporter);
     ASSERT_TRUE(backup);

@@ -7,39 +7,22 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <map>
-#include <sstream>
 
 #include "SessionRig.h"
 #include "foundation/IniFile.h"
-#include "link/AtEngine.h"
-#include "phonesim/Simulator.h"
-#include "phonesim/SmsPdu.h"
 #include "sms/CommandMode.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix::sms {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 using phonesim::StoredMessage;
 
-constexpr const char* kCentre = "+491710760000";
-
-std::string received(const std::string& from, const std::string& stamp, const std::string& text) {
-    return phonesim::deliverPdu(kCentre, phonesim::addressField(from), 0x00,
-                                phonesim::timestampField(stamp), phonesim::gsmUserData(text));
-}
+using test::received;
 
 using vondrix::test::readAll;
 
@@ -53,15 +36,12 @@ struct TickingReporter : test::RecordingReporter {
     }
 };
 
-struct Rig {
+struct Rig : test::EngineRig<TickingReporter> {
     explicit Rig(std::map<int, StoredMessage> messages, const char* module = VONDRIX_SMSCOM_PATH)
-        : dir(test::makeTempDir("cmdmode")), ini(dir + "/Vondrix.ini") {
-        sim.withState([&](PhoneState& s) {
-            s.sms = phonesim::SmsStore{};
-            s.sms.messages = std::move(messages);
-        });
-        link = test::simulatorLink(sim);
-        engine.setTimeouts(3s, 3s);
+        : EngineRig([&](PhoneState& s) {
+              s.sms = phonesim::SmsStore{};
+              s.sms.messages = std::move(messages);
+          }) {
         engine.standard("ATE0");
         if (module)
             fs::copy_file(module, fs::path(dir) / kModuleFileName);
@@ -74,20 +54,10 @@ struct Rig {
         CommandMode::Options options;
         options.moduleDirectories = {dir};
         options.logPath = dir + "/" + kLogFileName;
-        options.now = [] {
-            std::tm t{};
-            t.tm_year = 101;
-            t.tm_mon = 3;
-            t.tm_mday = 12;
-            t.tm_hour = 13;
-            t.tm_min = 45;
-            t.tm_sec = 7;
-            return t;
-        };
+        options.now = [] { return test::calendarTime(2001, 4, 12, 13, 45, 7); };
         return CommandMode::open(service, settings, ini, NameDirectory({{1, "Anna", "0123456789"}}),
                                  std::move(options));
     }
-    PhoneState phone() { return vondrix::test::phoneOf(sim); }
     Lines log() const {
         Lines lines;
         std::istringstream in(readAll(dir + "/" + kLogFileName));
@@ -99,15 +69,8 @@ struct Rig {
         }
         return lines;
     }
-    Lines lines() const { return sim.receivedLines(); }
 
-    std::string dir;
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
-    IniFile ini;
-    TickingReporter reporter;
+    IniFile ini{dir + "/Vondrix.ini"};
     SmsModel model;
     SmsService service{engine, reporter, settings, model};
 };
@@ -115,18 +78,11 @@ struct Rig {
 const std::string kStamp = "2001/04/12 13:45:07";
 
 TEST(CommandMode, AnswersHandledMessagesDeletesThemAndLogsEveryHandOver) {
-    Rig rig(
-        {{1, {0, received("+49123456789", "010412134500", "ping")}},
-         // Part 1 of 2: its concatenation header is not handed over as text.
-         {2,
-          {1, phonesim::deliverPdu(kCentre, phonesim::addressField("0301234567"), 0x00,
-                                   phonesim::timestampField("010412134600"),
-                                   phonesim::gsmUserData("hello", phonesim::PartOf{9, 2, 1}))}},
-         {3, {2, phonesim::submitPdu(kCentre, 0, "0123456789", 0, phonesim::gsmUserData("PING"))}},
-         {4,
-          {1, phonesim::statusReportPdu(kCentre, 5, "+49123456789",
-                                        phonesim::timestampField("010413101500"),
-                                        phonesim::timestampField("010413101512"), 0)}}});
+    Rig rig({{1, {0, received("+49123456789", "010412134500", "ping")}},
+             // Part 1 of 2: its concatenation header is not handed over as text.
+             {2, {1, received("0301234567", "010412134600", "hello", phonesim::PartOf{9, 2, 1})}},
+             {3, {2, test::storedTo("0123456789", "PING")}},
+             {4, {1, test::statusReport("+49123456789", "010413101500", "010413101512")}}});
     auto mode = rig.open();
     ASSERT_NE(mode, nullptr);
     EXPECT_EQ(rig.lines(), (Lines{"AT+CSCA?"}));

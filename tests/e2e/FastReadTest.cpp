@@ -4,21 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
+#include <tuple>
 
 #include "SessionRig.h"
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "phonebook/LocalFile.h"
-#include "phonesim/Simulator.h"
 #include "support/PhonebookRig.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/ScriptedPhone.h"
 
 namespace vondrix::phonebook {
 namespace {
@@ -59,40 +49,26 @@ struct Outcome {
 
 using vondrix::test::readAll;
 
-std::string savedFile(const CurrentPhonebook& book) {
-    const std::string dir = test::makeTempDir("fastread");
+// The local file `book` gives, written into `dir`.
+std::string savedFile(const CurrentPhonebook& book, const std::string& dir) {
     const std::string path = dir + "/" + kLocalFileName;
     test::RecordingReporter quiet;
     EXPECT_TRUE(saveToLocalFile(book, path, quiet));
-    std::string text = readAll(path);
-    std::filesystem::remove_all(dir);
-    return text;
+    return readAll(path);
 }
 
 void expectSameBook(const CurrentPhonebook& a, const CurrentPhonebook& b) {
-    EXPECT_EQ(a.kind, b.kind);
-    EXPECT_EQ(a.complete, b.complete);
-    EXPECT_EQ(a.range.first, b.range.first);
-    EXPECT_EQ(a.range.highest, b.range.highest);
-    EXPECT_EQ(a.range.numberLength, b.range.numberLength);
-    EXPECT_EQ(a.range.textLength, b.range.textLength);
-    ASSERT_EQ(a.entries.size(), b.entries.size());
-    for (std::size_t i = 0; i < a.entries.size(); ++i) {
-        SCOPED_TRACE("entry " + std::to_string(i));
-        EXPECT_EQ(a.entries[i].index, b.entries[i].index);
-        EXPECT_EQ(a.entries[i].number, b.entries[i].number);
-        EXPECT_EQ(a.entries[i].type, b.entries[i].type);
-        EXPECT_EQ(a.entries[i].name, b.entries[i].name);
-    }
-    EXPECT_EQ(a.freeLocations, b.freeLocations);
-    EXPECT_EQ(a.deleted, b.deleted);
-    ASSERT_EQ(a.rows.size(), b.rows.size());
-    for (std::size_t i = 0; i < a.rows.size(); ++i) {
-        EXPECT_EQ(a.rows[i].location, b.rows[i].location);
-        EXPECT_EQ(a.rows[i].name, b.rows[i].name);
-        EXPECT_EQ(a.rows[i].number, b.rows[i].number);
-        EXPECT_EQ(a.rows[i].entry, b.rows[i].entry);
-    }
+    const auto fields = [](const CurrentPhonebook& p) {
+        std::vector<std::tuple<int, std::string, int, std::string>> entries;
+        for (const PhonebookEntry& e : p.entries)
+            entries.emplace_back(e.index, e.number, e.type, e.name);
+        std::vector<std::tuple<int, std::string, std::string, std::size_t>> rows;
+        for (const Row& r : p.rows)
+            rows.emplace_back(r.location, r.name, r.number, r.entry);
+        return std::tuple(p.kind, p.complete, p.range.first, p.range.highest, p.range.numberLength,
+                          p.range.textLength, entries, p.freeLocations, p.deleted, rows);
+    };
+    EXPECT_EQ(fields(a), fields(b));
 }
 
 bool isRange(const std::string& line) {
@@ -168,7 +144,7 @@ TEST(FastRead, GivesTheSameModelAndFileAsSingleReads) {
                     ASSERT_TRUE(rig.reader.readCurrent());
                     Outcome& o = outcomes[static_cast<int>(mode)];
                     o.book = rig.model.current;
-                    o.file = savedFile(o.book);
+                    o.file = savedFile(o.book, rig.dir);
                     o.lines = rig.sim.receivedLines();
                     EXPECT_TRUE(rig.reporter.shown.empty());
                 }
@@ -287,16 +263,19 @@ const std::string kSingles[] = {
     single(6, "0306", "Dan")};
 const std::string kTest = "\r\n+CPBR: (1-6),20,14\r\n" + kOk;
 
+// Reading in ranges of three, or location by location; the size is asked
+// first.
 struct ScriptRig : test::ScriptedPhonebookRig {
-    ScriptRig() {
+    explicit ScriptRig(bool fastRead = false) {
         engine.setOverallExtra(1000ms);
         reader.setRangeSize(3);
+        settings.fastRead = fastRead;
+        phone.reply(kTest);
     }
 };
 
 CurrentPhonebook singleReadOfTheScript() {
     ScriptRig rig;
-    rig.phone.reply(kTest);
     for (const std::string& r : kSingles)
         rig.phone.reply(r);
     EXPECT_TRUE(rig.reader.readCurrent());
@@ -329,9 +308,7 @@ TEST(FastRead, UntrustedRangeReplyFallsBackToSingleReads) {
     ASSERT_EQ(expected.entries.size(), 4u);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptRig rig;
-        rig.settings.fastRead = true;
-        rig.phone.reply(kTest);
+        ScriptRig rig(true);
         rig.phone.reply(good);
         rig.phone.reply(c.reply);
         for (int i = 4; i <= 6; ++i)
@@ -347,9 +324,7 @@ TEST(FastRead, UntrustedRangeReplyFallsBackToSingleReads) {
 // The echo of the command (a phone whose echo was never switched off) and
 // trailing blanks do not make a range reply untrusted.
 TEST(FastRead, EchoedRangeReplyIsTaken) {
-    ScriptRig rig;
-    rig.settings.fastRead = true;
-    rig.phone.reply(kTest);
+    ScriptRig rig(true);
     rig.phone.reply("AT+CPBR=1,3\r\r\n" + record(1, "0301", "Ann") + " \r\n" +
                     record(2, "0302", "Bob") + "\r\n" + kOk);
     rig.phone.reply("AT+CPBR=4,6\r\r\n" + record(4, "0304", "Cid") + "\r\n" +
@@ -375,11 +350,9 @@ TEST(FastRead, LinkFailureInARangeKeepsNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptRig rig;
-        rig.settings.fastRead = true;
+        ScriptRig rig(true);
         rig.model.current.entries = {PhonebookEntry{9, "0999", 129, "Old"}};
         rig.model.current.complete = true;
-        rig.phone.reply(kTest);
         rig.phone.reply("\r\n" + record(1, "0301", "Ann") + "\r\n" + kOk);
         rig.phone.reply(c.second);
         EXPECT_FALSE(rig.reader.readCurrent());

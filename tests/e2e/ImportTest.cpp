@@ -3,22 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <fstream>
 #include <optional>
 
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "phonebook/Export.h"
 #include "phonebook/Import.h"
 #include "phonebook/PhonebookWriter.h"
-#include "phonesim/Simulator.h"
 #include "support/FileTraps.h"
 #include "support/PhonebookEntries.h"
 #include "support/PhonebookRig.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/ScriptedPhone.h"
 
 namespace vondrix::phonebook {
 namespace {
@@ -71,9 +63,7 @@ class ScriptedImport : public ::testing::Test, protected test::ScriptedPhonebook
     ScriptedImport() : ScriptedPhonebookRig(1500ms) { model.current.range = Range{1, 250, 20, 14}; }
 
     std::string file(const std::string& content) {
-        const std::string path = dir + "/in.csv";
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
+        return PhonebookOnLink::file("in.csv", content);
     }
 };
 
@@ -241,10 +231,6 @@ class SimulatedImport : public ::testing::Test, protected test::SimulatedPhonebo
                   s.sim.entries[4] = {"+44", 145, "Cy!"};
               },
               phonesim::PhoneState{}) {}
-    std::string file(const std::string& name, const std::string& content) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << content;
-        return dir + "/" + name;
-    }
     phonesim::StoredEntry stored(int location) {
         phonesim::StoredEntry e;
         sim.withState([&](phonesim::PhoneState& s) {

@@ -7,9 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "SessionRig.h"
 #include "session/CallBarringSession.h"
@@ -21,7 +18,6 @@
 namespace vondrix {
 namespace {
 
-using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 
@@ -39,6 +35,8 @@ struct Rig : test::SessionRig {
         return std::find(l.begin(), l.end(), line) != l.end();
     }
     std::string logPath() const { return dir + "/Vondrix.log"; }
+
+    MainWindowSession main{session, reporter};
 };
 
 // --- Network monitor ------------------------------------------------------------
@@ -46,22 +44,21 @@ struct Rig : test::SessionRig {
 TEST(NetworkMonitorSession, ReopeningInTheSameCellWritesNoSecondLine) {
     Rig rig;
     rig.session.settings.monProt = true;
-    MainWindowSession main(rig.session, rig.reporter);
     {
-        NetworkMonitorSession monitor(main, rig.reporter, rig.logPath());
+        NetworkMonitorSession monitor(rig.main, rig.reporter, rig.logPath());
         ASSERT_TRUE(monitor.open());
         monitor.close();
     }
     {
         // The same cell in a new window: the Session remembers what was logged.
-        NetworkMonitorSession monitor(main, rig.reporter, rig.logPath());
+        NetworkMonitorSession monitor(rig.main, rig.reporter, rig.logPath());
         ASSERT_TRUE(monitor.open());
         EXPECT_EQ(monitor.poll(), NetworkMonitorSession::PollResult::Done);
         monitor.close();
     }
     rig.sim.withState([](PhoneState& s) { s.net.cell = 1; });  // handover
     {
-        NetworkMonitorSession monitor(main, rig.reporter, rig.logPath());
+        NetworkMonitorSession monitor(rig.main, rig.reporter, rig.logPath());
         ASSERT_TRUE(monitor.open());
         monitor.close();
     }
@@ -78,12 +75,11 @@ TEST(NetworkMonitorSession, ReopeningInTheSameCellWritesNoSecondLine) {
 TEST(NetworkMonitorSession, ClosingWritesItsKeysThenRefreshesTheMainWindow) {
     Rig rig([](PhoneState& s) { s.net.cell = 2; });
     rig.session.settings.monRef = 7;
-    MainWindowSession main(rig.session, rig.reporter);
-    NetworkMonitorSession monitor(main, rig.reporter, rig.logPath());
+    NetworkMonitorSession monitor(rig.main, rig.reporter, rig.logPath());
     ASSERT_TRUE(monitor.open());
     EXPECT_EQ(monitor.stepPeriod(+1), 8);
     ASSERT_TRUE(monitor.setLogging(true));
-    EXPECT_FALSE(main.state().network.registration.has_value());
+    EXPECT_FALSE(rig.main.state().network.registration.has_value());
     rig.forget();
 
     // Each replacement of Vondrix.ini is a rename onto it.
@@ -102,7 +98,7 @@ TEST(NetworkMonitorSession, ClosingWritesItsKeysThenRefreshesTheMainWindow) {
     ::close(watch);
     EXPECT_EQ(replaced, 1);  // one write for all its keys
     EXPECT_EQ(rig.lines(), (Lines{"AT+CBC", "AT+CREG?", "AT+CSQ", "AT+COPS?"}));
-    EXPECT_EQ(main.state().network.registration, "0,1,\"5E26\",\"1A2B\"");
+    EXPECT_EQ(rig.main.state().network.registration, "0,1,\"5E26\",\"1A2B\"");
     const std::string ini = rig.read("Vondrix.ini");
     EXPECT_NE(ini.find("MonRef=8"), std::string::npos);
     EXPECT_NE(ini.find("MonProt=1"), std::string::npos);
@@ -113,8 +109,7 @@ TEST(NetworkMonitorSession, ClosingWritesItsKeysThenRefreshesTheMainWindow) {
 // The command line has no columns: its closing leaves the MCol keys alone.
 TEST(NetworkMonitorSession, ClosingWithoutColumnsWritesOnlyPeriodAndLog) {
     Rig rig;
-    MainWindowSession main(rig.session, rig.reporter);
-    NetworkMonitorSession monitor(main, rig.reporter, rig.logPath());
+    NetworkMonitorSession monitor(rig.main, rig.reporter, rig.logPath());
     ASSERT_TRUE(monitor.open());
     monitor.close();
     const std::string ini = rig.read("Vondrix.ini");
@@ -125,8 +120,7 @@ TEST(NetworkMonitorSession, ClosingWithoutColumnsWritesOnlyPeriodAndLog) {
 
 TEST(NetworkMonitorSession, ReceptionOfEveryPollForTheChart) {
     Rig rig([](PhoneState& s) { s.rssi = 20; });
-    MainWindowSession main(rig.session, rig.reporter);
-    NetworkMonitorSession monitor(main, rig.reporter, rig.logPath());
+    NetworkMonitorSession monitor(rig.main, rig.reporter, rig.logPath());
     ASSERT_TRUE(monitor.open());
     rig.sim.withState([](PhoneState& s) { s.rssi = 99; });  // not known
     monitor.poll();
@@ -142,8 +136,7 @@ TEST(NetworkMonitorSession, ReceptionOfEveryPollForTheChart) {
 
 TEST(NetworkMonitorSession, DeadPhoneIsNotAskedAgainOnClosing) {
     Rig rig;
-    MainWindowSession main(rig.session, rig.reporter);
-    NetworkMonitorSession monitor(main, rig.reporter, rig.logPath());
+    NetworkMonitorSession monitor(rig.main, rig.reporter, rig.logPath());
     ASSERT_TRUE(monitor.open());
     rig.sim.injectFault({phonesim::Fault::Kind::Stall, "AT+CREG?", 0, 0});
     EXPECT_EQ(monitor.poll(), NetworkMonitorSession::PollResult::LinkFailed);
@@ -160,8 +153,7 @@ TEST(NetworkMonitorSession, DeadPhoneIsNotAskedAgainOnClosing) {
 
 TEST(NetworkSelectionSession, PreferredWorkGoesWithoutTheSearch) {
     Rig rig;
-    MainWindowSession main(rig.session, rig.reporter);
-    NetworkSelectionSession window(main, rig.reporter);
+    NetworkSelectionSession window(rig.main, rig.reporter);
     window.openPreferred();
     EXPECT_FALSE(rig.sent("AT+COPS=?"));
     EXPECT_TRUE(rig.sent("AT^SPLM"));
@@ -185,15 +177,14 @@ TEST(NetworkSelectionSession, PreferredWorkGoesWithoutTheSearch) {
 
 TEST(NetworkSelectionSession, SelectingRefreshesTheMainWindowsOperator) {
     Rig rig;
-    MainWindowSession main(rig.session, rig.reporter);
-    ASSERT_TRUE(main.open());
-    EXPECT_EQ(main.state().network.operatorText, "0,0,\"D1-TELEKOM\"");
-    NetworkSelectionSession window(main, rig.reporter);
+    ASSERT_TRUE(rig.main.open());
+    EXPECT_EQ(rig.main.state().network.operatorText, "0,0,\"D1-TELEKOM\"");
+    NetworkSelectionSession window(rig.main, rig.reporter);
     window.open();
     rig.forget();
     EXPECT_EQ(window.selectCode(26202), network::Selection::Selected);
     EXPECT_EQ(rig.lines(), (Lines{"AT+COPS=1,2,26202", "AT+COPS=3,0", "AT+COPS?", "AT+CREG?"}));
-    EXPECT_EQ(main.state().network.operatorText, "1,0,\"D2 PRIVAT\"");
+    EXPECT_EQ(rig.main.state().network.operatorText, "1,0,\"D2 PRIVAT\"");
     EXPECT_EQ(window.selectCode(26207), network::Selection::NotSelectable);
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{msg::OperatorNotSelectable}));
 }

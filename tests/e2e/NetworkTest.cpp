@@ -4,27 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <set>
-#include <sstream>
 
 #include "SessionRig.h"
 #include "foundation/IniFile.h"
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "network/CallServices.h"
 #include "network/Monitor.h"
 #include "network/Operators.h"
 #include "network/Texts.h"
 #include "phonesim/OperatorTable.h"
-#include "phonesim/Simulator.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix::network {
 namespace {
@@ -34,28 +23,13 @@ using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 
 // The engine on a simulated phone prepared by `prepare`; the search is short.
-struct Rig {
-    explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) {
-        sim.withState([&](PhoneState& s) {
-            s.net.searchMs = 50;
-            if (prepare)
-                prepare(s);
-        });
-        link = test::simulatorLink(sim);
-        engine.setTimeouts(3s, 3s);
-    }
-    PhoneState phone() { return vondrix::test::phoneOf(sim); }
-    void forget() {
-        sim.clearReceived();
-        reporter.shown.clear();
-    }
-    Lines lines() const { return sim.receivedLines(); }
-
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
-    test::RecordingReporter reporter;
+struct Rig : test::EngineRig<> {
+    explicit Rig(const std::function<void(PhoneState&)>& prepare = {})
+        : EngineRig([&](PhoneState& s) {
+              s.net.searchMs = 50;
+              if (prepare)
+                  prepare(s);
+          }) {}
 };
 
 using vondrix::test::readAll;
@@ -78,9 +52,7 @@ struct MonitorRig : Rig {
               s.net.handoverEvery = 0;  // the tests move the phone themselves
               if (prepare)
                   prepare(s);
-          }),
-          dir(test::makeTempDir("monitor")),
-          logPath(dir + "/Vondrix.log") {}
+          }) {}
     MonitorService service(Language lang = Language::English) {
         MonitorService m(engine, reporter, settings, model, lang, logPath);
         m.setClock([this] { return at(seconds); });
@@ -89,7 +61,7 @@ struct MonitorRig : Rig {
     void moveToCell(std::size_t cell) {
         sim.withState([&](PhoneState& s) { s.net.cell = cell; });
     }
-    std::string dir, logPath;
+    const std::string logPath = dir + "/Vondrix.log";
     MonitorModel model;
     int seconds = 0;
 };
@@ -291,6 +263,11 @@ TEST(NetworkMonitor, LinkFailureLogsNothingAndTellsOnce) {
 
 struct OperatorsRig : Rig {
     using Rig::Rig;
+    // Opens the lists and forgets the traffic so far.
+    void read() {
+        service.open();
+        forget();
+    }
     OperatorsModel model;
     OperatorsService service{engine, reporter, settings, model};
 };
@@ -337,8 +314,7 @@ TEST(NetworkOperators, UnknownPreferredCodeEndsTheDisplay) {
 
 TEST(NetworkOperators, AddingWritesTheFirstFreePositionOrShows32) {
     OperatorsRig rig;
-    rig.service.open();
-    rig.forget();
+    rig.read();
     EXPECT_EQ(rig.service.addPreferred(26202), Outcome::Done);
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPLW=6,26202"}));
     EXPECT_EQ(rig.model.preferred[5], (PreferredEntry{6, 26202, "D2 PRIVAT"}));
@@ -348,8 +324,7 @@ TEST(NetworkOperators, AddingWritesTheFirstFreePositionOrShows32) {
         s.net.preferredSize = 3;
         s.net.preferred = {{1, 23201}, {2, 22801}, {3, 20801}};
     });
-    full.service.open();
-    full.forget();
+    full.read();
     EXPECT_EQ(full.service.addPreferred(26202), Outcome::Failed);
     EXPECT_EQ(full.reporter.ids(), (std::vector<int>{msg::NoFreeEntry}));
     EXPECT_TRUE(full.lines().empty());
@@ -357,8 +332,7 @@ TEST(NetworkOperators, AddingWritesTheFirstFreePositionOrShows32) {
 
 TEST(NetworkOperators, DeletingRowZeroFreesPositionOne) {
     OperatorsRig rig;
-    rig.service.open();
-    rig.forget();
+    rig.read();
     EXPECT_EQ(rig.service.removePreferred(0), Outcome::Done);
     EXPECT_EQ(rig.lines(), (Lines{"AT^SPLW=1"}));
     EXPECT_EQ(rig.model.preferred[0], (PreferredEntry{1, 0, "EMPTY"}));
@@ -370,9 +344,8 @@ TEST(NetworkOperators, DeletingRowZeroFreesPositionOne) {
 
 TEST(NetworkOperators, RefusedWritesShowTheirMessages) {
     OperatorsRig rig;
-    rig.service.open();
+    rig.read();
     rig.sim.withState([](PhoneState& s) { s.failing = {"AT^SPLW"}; });
-    rig.forget();
     EXPECT_EQ(rig.service.addPreferred(26202), Outcome::Failed);
     EXPECT_EQ(rig.service.removePreferred(0), Outcome::Failed);
     EXPECT_EQ(rig.service.addPreferred(-5), Outcome::Refused);
@@ -397,8 +370,7 @@ TEST(NetworkOperators, PositionsAreThePhonesEvenWhenTheRangeStartsElsewhere) {
 
 TEST(NetworkOperators, SelectingByStatus) {
     OperatorsRig rig;
-    rig.service.open();
-    rig.forget();
+    rig.read();
     NetworkStatus status;
     // Current and forbidden networks: a message and nothing sent.
     EXPECT_EQ(rig.service.select(0, status), Selection::InUse);
@@ -421,13 +393,12 @@ TEST(NetworkOperators, SelectingByStatus) {
 
 TEST(NetworkOperators, NetworkRefusingTheSelectionShows65) {
     OperatorsRig rig;
-    rig.service.open();
+    rig.read();
     // Between search and choice the network became forbidden.
     rig.sim.withState([](PhoneState& s) {
         s.net.available.clear();
         s.net.forbidden.push_back(26202);
     });
-    rig.forget();
     NetworkStatus status;
     EXPECT_EQ(rig.service.select(1, status), Selection::Failed);
     EXPECT_EQ(rig.reporter.ids(), (std::vector<int>{msg::OperatorNotSet}));

@@ -2,31 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
-#include "phonesim/Simulator.h"
+#include "SessionRig.h"
 #include "session/MainWindowSession.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Rig {
-    explicit Rig(phonesim::WireOptions wire = {}) : sim(phonesim::PhoneState::demo(), wire) {
-        link = test::simulatorLink(sim);
-        engine.setTimeouts(3s, 3s);
-    }
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-};
+using Rig = test::EngineRig<>;
 
 TEST(OpeningSequence, FillsEveryFieldInOrder) {
     Rig rig;
-    Settings settings;
-    settings.smsStat = true;
+    rig.settings.smsStat = true;
     rig.sim.withState([](phonesim::PhoneState& s) {
         s.rssi = 20;
         s.batteryCharge = 99;
@@ -35,7 +23,7 @@ TEST(OpeningSequence, FillsEveryFieldInOrder) {
         s.handsFree = 1;
         s.speakerVolume = 2;
     });
-    const MainWindowState st = runOpeningSequence(rig.engine, settings);
+    const MainWindowState st = runOpeningSequence(rig.engine, rig.settings);
     EXPECT_EQ(rig.sim.receivedLines(),
               (std::vector<std::string>{"AT+CMEE=0", "AT+CSMS=1", "AT+CNMI=1,0,0,2", "AT+CGMI",
                                         "AT+CGMM", "AT+CGMR", "AT+CGSN", "AT+CBC", "AT+CREG?",
@@ -119,37 +107,37 @@ TEST(OpeningSequence, WorksOverChunkedSlowWire) {
     wire.chunkSize = 3;
     wire.chunkGapMs = 1;
     wire.latencyMs = 5;
-    Rig rig(wire);
+    Rig rig({}, wire);
     const MainWindowState st = runOpeningSequence(rig.engine, Settings{});
     EXPECT_EQ(st.device.imei, "449107284530215");
     EXPECT_EQ(st.network.operatorText, "0,0,\"D1-TELEKOM\"");
 }
 
 TEST(SimulatorFaults, EngineFailsBoundedOnStallDropAndGarbage) {
-    {
-        Rig rig;
-        rig.engine.setTimeouts(800ms, 800ms);
-        rig.sim.injectFault({phonesim::Fault::Kind::Stall, "AT+CSQ", 4, 0});
-        EXPECT_EQ(rig.engine.standard("AT+CSQ").status, AtEngine::Status::LinkFailed);
-    }
-    {
-        Rig rig;
-        rig.engine.setTimeouts(800ms, 800ms);
-        rig.sim.injectFault({phonesim::Fault::Kind::Drop, "AT+CGMI", 5, 0});
-        EXPECT_EQ(rig.engine.standard("AT+CGMI").status, AtEngine::Status::LinkFailed);
-    }
-    {
-        Rig rig;
-        rig.sim.injectFault({phonesim::Fault::Kind::Garbage, "AT+CGMI", 0, 64});
+    using Kind = phonesim::Fault::Kind;
+    struct Case {
+        const char* situation;
+        phonesim::Fault fault;
+        AtEngine::Status status;
+    };
+    const Case cases[] = {
+        {"a stall", {Kind::Stall, "AT+CSQ", 4, 0}, AtEngine::Status::LinkFailed},
+        {"a dropped link", {Kind::Drop, "AT+CGMI", 5, 0}, AtEngine::Status::LinkFailed},
         // Garbage before the reply does not hide the answer word.
-        ASSERT_TRUE(rig.engine.standard("AT+CGMI"));
-    }
-    {
+        {"garbage", {Kind::Garbage, "AT+CGMI", 0, 64}, AtEngine::Status::Ok},
+        {"an oversized reply", {Kind::Oversized, "AT+CGMR", 0, 30000}, AtEngine::Status::Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.situation);
         Rig rig;
-        rig.sim.injectFault({phonesim::Fault::Kind::Oversized, "AT+CGMR", 0, 30000});
-        const AtEngine::Result cgmr = rig.engine.standard("AT+CGMR");
-        ASSERT_TRUE(cgmr);
-        EXPECT_GT(cgmr.raw.size(), 30000u);
+        if (c.status == AtEngine::Status::LinkFailed)
+            rig.engine.setTimeouts(800ms, 800ms);
+        rig.sim.injectFault(c.fault);
+        const AtEngine::Result r = rig.engine.standard(c.fault.commandPrefix);
+        EXPECT_EQ(r.status, c.status);
+        if (c.fault.kind == Kind::Oversized) {
+            EXPECT_GT(r.raw.size(), 30000u);
+        }
     }
 }
 

@@ -6,15 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "OrganizerRig.h"
-#include "SessionRig.h"
 #include "organizer/Export.h"
 #include "organizer/Import.h"
-#include "support/RunProcess.h"
 #include "text/Hex.h"
 
 namespace vondrix::organizer {
@@ -25,38 +20,15 @@ using test::Objects;
 using test::OrganizerRig;
 using test::vcs;
 
-constexpr const char* kPython = "/usr/bin/python3";
-
-struct TempDir {
-    std::string path = vondrix::test::makeTempDir("organizer");
-    ~TempDir() { std::filesystem::remove_all(path); }
-    std::string file(const std::string& name) const { return path + "/" + name; }
-};
-
+using vondrix::test::python;
+using vondrix::test::pythonHas;
 using vondrix::test::readAll;
 
-void writeAll(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// Runs a python3 script on `file`; its standard output.
-std::string python(const std::string& script, const std::string& file, const std::string& dir) {
-    const auto result =
-        vondrix::test::runProcess(kPython, {"-c", script, file}, dir, {"PYTHONIOENCODING=utf-8"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return result.out;
-}
-
-bool pythonHas(const std::string& module) {
-    return vondrix::test::runProcess(kPython, {"-c", "import " + module}, "/", {}).exitCode == 0;
-}
-
 TEST(OrganizerExportFiles, CsvAppendedTwiceInDateOrder) {
-    TempDir dir;
     OrganizerRig rig;
     rig.read();
     rig.list.sortBy(kDate);
-    const std::string path = dir.file("VondrixORGA.csv");
+    const std::string path = rig.dir + "/VondrixORGA.csv";
     ASSERT_TRUE(exportCsv(rig.list, path, rig.reporter));
     ASSERT_TRUE(exportCsv(rig.list, path, rig.reporter));
     const std::string once =
@@ -76,15 +48,13 @@ TEST(OrganizerExportFiles, CsvAppendedTwiceInDateOrder) {
 TEST(OrganizerExportFiles, XmlIsOneWellFormedDocument) {
     if (!pythonHas("xml.dom.minidom"))
         GTEST_SKIP() << "python3 is missing";
-    TempDir dir;
     OrganizerRig rig([](phonesim::PhoneState& s) {
         s.organizer.objects = {{7, vcs({"CATEGORIES:MEETING", "DTSTART:20010315T143000",
                                         "DESCRIPTION:Tom & Jerry ]]>"})},
                                {9, vcs({"DTSTART:20011224T183000", "DESCRIPTION:Caf\xE9"})}};
     });
     rig.read();
-    const std::string path = dir.file("VondrixORGA.xml");
-    writeAll(path, "<?xml version=\"1.0\"?><OLD/>\r\n");
+    const std::string path = rig.file("VondrixORGA.xml", "<?xml version=\"1.0\"?><OLD/>\r\n");
     ASSERT_TRUE(exportXml(rig.list, path, rig.reporter));
     ASSERT_TRUE(exportXml(rig.list, path, rig.reporter));  // written anew, never appended
     EXPECT_EQ(
@@ -100,18 +70,17 @@ TEST(OrganizerExportFiles, XmlIsOneWellFormedDocument) {
         "import sys, xml.dom.minidom as m\n"
         "d = m.parse(sys.argv[1])\n"
         "for t in d.getElementsByTagName('TEXT'): print(t.firstChild.data)\n",
-        path, dir.path);
+        rig.dir, {path});
     EXPECT_EQ(texts, "Tom & Jerry ]]>\nCaf\xC3\xA9\n");
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_FALSE(std::filesystem::exists(path + ".$$$"));
 }
 
 TEST(OrganizerExportFiles, ExportToSomethingThatIsNoFile) {
-    TempDir dir;
     OrganizerRig rig;
     rig.read();
-    EXPECT_FALSE(exportCsv(rig.list, dir.path, rig.reporter));  // a directory
-    EXPECT_FALSE(exportXml(rig.list, dir.file("missing/x.xml"), rig.reporter));
+    EXPECT_FALSE(exportCsv(rig.list, rig.dir, rig.reporter));  // a directory
+    EXPECT_FALSE(exportXml(rig.list, rig.dir + "/missing/x.xml", rig.reporter));
     EXPECT_EQ(rig.reporter.ids(),
               (std::vector<int>{msg::ExportFileNotOpened, msg::ExportFileNotOpened}));
 }
@@ -119,7 +88,6 @@ TEST(OrganizerExportFiles, ExportToSomethingThatIsNoFile) {
 TEST(OrganizerExportFiles, IcalendarReadBackByAnIndependentParser) {
     if (!pythonHas("icalendar"))
         GTEST_SKIP() << "python3-icalendar is missing (scripts/deps.sh installs it)";
-    TempDir dir;
     const std::string longText =
         "Jahresversammlung des Vereins f\xFCr \xD6"
         "ffentlichkeit, Saal 3\\4; "
@@ -134,11 +102,8 @@ TEST(OrganizerExportFiles, IcalendarReadBackByAnIndependentParser) {
         s.organizer.objects[7] = "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nDESCRIPTION:x\r\nEND:VTODO\r\n";
     });
     rig.read();
-    std::tm stamp{};
-    stamp.tm_year = 124;
-    stamp.tm_mon = 5;
-    stamp.tm_mday = 1;
-    const std::string path = dir.file(kIcalendarExportName);
+    const std::tm stamp = vondrix::test::calendarTime(2024, 6, 1);
+    const std::string path = rig.dir + "/" + kIcalendarExportName;
     ASSERT_TRUE(exportIcalendar(rig.list, path, stamp, rig.reporter));
     const std::string events = python(
         "import sys, icalendar\n"
@@ -154,7 +119,7 @@ TEST(OrganizerExportFiles, IcalendarReadBackByAnIndependentParser) {
         "'-',\n"
         "        ','.join(str(c) for c in cats.cats) if cats else '-',\n"
         "        str(ev.get('SUMMARY')), ev.decoded('DTSTAMP').isoformat()]))\n",
-        path, dir.path);
+        rig.dir, {path});
     // UID | start | rule | alarms | categories | summary | stamp
     // clang-format off
     const std::string expected =
@@ -255,10 +220,8 @@ TEST(OrganizerImportFiles, LinesInTheSystemDateFormat) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.situation);
-        TempDir dir;
-        const std::string path = dir.file("import.csv");
-        writeAll(path, kHeader + c.body);
         OrganizerRig rig;
+        const std::string path = rig.file("import.csv", kHeader + c.body);
         rig.read();
         const Objects before = rig.objects();
         EntryFields form = shownBefore();
@@ -276,10 +239,8 @@ TEST(OrganizerImportFiles, LinesInTheSystemDateFormat) {
 }
 
 TEST(OrganizerImportFiles, ExactCommandsOfOneImportedLine) {
-    TempDir dir;
-    const std::string path = dir.file("import.csv");
-    writeAll(path, kHeader + "24.12.2001;18:00;0;0;Anna;4\r\n");
     OrganizerRig rig;
+    const std::string path = rig.file("import.csv", kHeader + "24.12.2001;18:00;0;0;Anna;4\r\n");
     rig.read();
     EntryFields form = shownBefore();
     importCsv(rig.service, path, "dd.MM.yyyy", form);
@@ -297,10 +258,8 @@ TEST(OrganizerImportFiles, ExactCommandsOfOneImportedLine) {
 }
 
 TEST(OrganizerImportFiles, SecondImportReadsDatesLikeTheFirst) {
-    TempDir dir;
-    const std::string path = dir.file("import.csv");
-    writeAll(path, kHeader + "15.03.87;08:00;0;2;x;0\r\n");
     OrganizerRig rig;
+    const std::string path = rig.file("import.csv", kHeader + "15.03.87;08:00;0;2;x;0\r\n");
     rig.read();
     EntryFields form = shownBefore();
     EXPECT_EQ(importCsv(rig.service, path, "dd.MM.yy", form).written, 1);
@@ -325,11 +284,9 @@ TEST(OrganizerImportFiles, RefusedFiles) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.situation);
-        TempDir dir;
-        const std::string path = dir.file("import.csv");
-        if (c.content)
-            writeAll(path, *c.content);
         OrganizerRig rig;
+        const std::string path =
+            c.content ? rig.file("import.csv", *c.content) : rig.dir + "/import.csv";
         rig.read();
         EntryFields form = shownBefore();
         EXPECT_EQ(importCsv(rig.service, path, "dd.MM.yyyy", form).end, c.end);
@@ -339,13 +296,12 @@ TEST(OrganizerImportFiles, RefusedFiles) {
 }
 
 TEST(OrganizerImportFiles, FullOrganizerRefusesEveryLine) {
-    TempDir dir;
-    const std::string path = dir.file("import.csv");
-    writeAll(path, kHeader + "15.03.2001;14:30;0;2;a;0\r\n15.03.2001;14:30;0;2;b;0\r\n");
     OrganizerRig rig([](phonesim::PhoneState& s) {
         for (int n = 1; n <= 30; ++n)
             s.organizer.objects[n] = vcs({"DTSTART:20010101T000000"});
     });
+    const std::string path = rig.file(
+        "import.csv", kHeader + "15.03.2001;14:30;0;2;a;0\r\n15.03.2001;14:30;0;2;b;0\r\n");
     rig.read();
     EntryFields form = shownBefore();
     const ImportResult result = importCsv(rig.service, path, "dd.MM.yyyy", form);

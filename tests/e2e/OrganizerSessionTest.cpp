@@ -4,12 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "OrganizerRig.h"
-#include "SessionRig.h"
 #include "organizer/Names.h"
 #include "session/OrganizerWindowSession.h"
 

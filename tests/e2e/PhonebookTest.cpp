@@ -5,23 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <functional>
 
-#include "foundation/Settings.h"
-#include "link/AtEngine.h"
 #include "phonebook/Export.h"
 #include "phonebook/PhonebookWriter.h"
-#include "phonesim/Simulator.h"
 #include "support/PhonebookRig.h"
-#include "support/RecordingReporter.h"
 
 namespace vondrix::phonebook {
 namespace {
 
-using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 using phonesim::StoredEntry;
@@ -315,7 +307,6 @@ class FixedDialling : public ::testing::Test {
         rig.model.current.kind = Kind::Fixed;
         rig.read();
     }
-    Lines storeLines(const std::string& write) { return {"AT+CMEE=2", write, write, "AT+CMEE=0"}; }
     Rig rig;
 };
 
@@ -332,7 +323,7 @@ TEST_F(FixedDialling, FirstWriteIsRefusedUntilThePin2IsGiven) {
     // is still sent twice.
     rig.forget();
     ASSERT_TRUE(rig.writer.deleteEntry(rig.rowOf(3)));
-    EXPECT_EQ(rig.lines(), storeLines("AT+CPBW=3"));
+    EXPECT_EQ(rig.lines(), (Lines{"AT+CMEE=2", "AT+CPBW=3", "AT+CPBW=3", "AT+CMEE=0"}));
     EXPECT_EQ(rig.reporter.pin2Asked, 1);
     EXPECT_TRUE(rig.reporter.shown.empty());
 }

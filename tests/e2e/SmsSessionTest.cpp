@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "SessionRig.h"
@@ -27,8 +24,6 @@ using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 
-constexpr const char* kCentre = "+491710760000";
-
 struct Rig : test::SessionRig {
     explicit Rig(const std::function<void(PhoneState&)>& prepare = {})
         : SessionRig("smssession", prepare) {
@@ -46,17 +41,11 @@ struct Rig : test::SessionRig {
     }
 };
 
-std::string received(const std::string& from, const std::string& text) {
-    return phonesim::deliverPdu(kCentre, phonesim::addressField(from), 0x00,
-                                phonesim::timestampField("010412134500"),
-                                phonesim::gsmUserData(text));
-}
-
 TEST(MessageListSession, OpensWithTheNameDirectoryAndTheReadingAndClosesWithItsWidths) {
     Rig rig([](PhoneState& s) {
         s.sms = phonesim::SmsStore{};
-        s.sms.messages = {{4, {1, received("+49123456789", "Hi")}},
-                          {9, {0, received("0301234567", "Yo")}}};
+        s.sms.messages = {{4, {1, test::received("+49123456789", "010412134500", "Hi")}},
+                          {9, {0, test::received("0301234567", "010412134500", "Yo")}}};
     });
     rig.session.language = Language::German;
     MessageListSession list(rig.session, rig.reporter, rig.localFile());
@@ -152,7 +141,7 @@ TEST(SendDialogSession, ReplyReadsTheServiceCentreAndLooksUpATypedName) {
     SendDialogSession reply(rig.session, rig.reporter);
     reply.openReply(std::size_t{0});
     EXPECT_EQ(rig.lines(), (Lines{"AT+CSCA?"}));
-    EXPECT_EQ(rig.session.sms.serviceCentre, kCentre);
+    EXPECT_EQ(rig.session.sms.serviceCentre, test::kCentre);
     EXPECT_EQ(reply.initial().recipient, list.rows()[0].number);
     EXPECT_EQ(reply.names(), (std::vector<std::string>{"Anna Schmidt", "Bob", "Carl"}));
 

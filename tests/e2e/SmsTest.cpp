@@ -8,53 +8,29 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <map>
-#include <sstream>
 
 #include "SessionRig.h"
-#include "link/AtEngine.h"
-#include "phonesim/Simulator.h"
-#include "phonesim/SmsPdu.h"
 #include "session/SmsNames.h"
 #include "sms/Export.h"
 #include "sms/Group.h"
 #include "sms/Predefined.h"
 #include "sms/SmsService.h"
 #include "sms/Texts.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 #include "text/Latin1.h"
 
 namespace vondrix::sms {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using phonesim::PhoneState;
 using phonesim::StoredMessage;
 
-constexpr const char* kCentre = "+491710760000";
-
-std::string received(const std::string& from, const std::string& stamp, const std::string& text) {
-    return phonesim::deliverPdu(kCentre, phonesim::addressField(from), 0x00,
-                                phonesim::timestampField(stamp), phonesim::gsmUserData(text));
-}
-
-std::string storedTo(const std::string& to, const std::string& text) {
-    return phonesim::submitPdu(kCentre, 0, to, 0x00, phonesim::gsmUserData(text));
-}
-
-std::string statusReport(const std::string& to, const std::string& stamp,
-                         const std::string& discharge) {
-    return phonesim::statusReportPdu(kCentre, 5, to, phonesim::timestampField(stamp),
-                                     phonesim::timestampField(discharge), 0);
-}
+using test::readAll;
+using test::received;
+using test::statusReport;
+using test::storedTo;
 
 // A phone whose memory holds exactly `messages`.
 std::function<void(PhoneState&)> memoryOf(std::map<int, StoredMessage> messages) {
@@ -69,8 +45,6 @@ NameDirectory directory() {
         {{1, "Anna", "0123456789"}, {2, "Bob", "0301234567"}, {3, "Carl", "040555666"}});
 }
 
-using vondrix::test::readAll;
-
 // Answers from its queue, then Cancel and No, so that a send the phone
 // keeps refusing ends.
 struct CancellingReporter : test::RecordingReporter {
@@ -81,26 +55,16 @@ struct CancellingReporter : test::RecordingReporter {
     }
 };
 
-struct Rig {
-    explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) {
-        if (prepare)
-            sim.withState(prepare);
-        link = test::simulatorLink(sim);
-        engine.setTimeouts(3s, 3s);
+struct Rig : test::EngineRig<CancellingReporter> {
+    explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) : EngineRig(prepare) {
         engine.standard("ATE0");
         model.names = directory();
         forget();
     }
-    PhoneState phone() { return vondrix::test::phoneOf(sim); }
     void read() {
         ASSERT_TRUE(service.readMessages());
         forget();
     }
-    void forget() {
-        sim.clearReceived();
-        reporter.shown.clear();
-    }
-    Lines lines() const { return sim.receivedLines(); }
     const MessageRow* rowOf(const std::string& index) const {
         for (const MessageRow& r : model.list.rows)
             if (r.index == index)
@@ -116,11 +80,6 @@ struct Rig {
         return rows.size();
     }
 
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    Settings settings;
-    CancellingReporter reporter;
     SmsModel model;
     SmsService service{engine, reporter, settings, model};
 };
@@ -177,13 +136,11 @@ TEST(SmsReading, ReceivedStoredAndStatusReportSortedByDate) {
 }
 
 TEST(SmsReading, BothFormsOfANumberFindTheSameRecordOfTheLocalFile) {
-    const std::string dir = test::makeTempDir("smsnames");
-    const std::string phb = dir + "/Vondrix.phb";
-    std::ofstream(phb, std::ios::binary) << "[SIM]\r\n1,Bert,0307777777\r\n2,Anna,0123456789\r\n";
     Rig rig(memoryOf({{1, {1, received("+49123456789", "010412134500", "a")}},
                       {2, {1, received("0123456789", "010412134501", "b")}},
                       {3, {1, received("+4930999", "010412134502", "c")}}}));
-    rig.model.names = loadSmsNameDirectory(phb);
+    rig.model.names = loadSmsNameDirectory(
+        rig.file("Vondrix.phb", "[SIM]\r\n1,Bert,0307777777\r\n2,Anna,0123456789\r\n"));
     ASSERT_TRUE(rig.service.readMessages());
     ASSERT_EQ(rig.model.list.rows.size(), 3u);
     EXPECT_EQ(rig.rowOf("1")->name, "Anna");
@@ -358,11 +315,9 @@ TEST(SmsSending, PartsOf160Or140AndTheTrueLength) {
 // The simulated phone decodes what arrives on its own; what it lists comes
 // back as it was written, without the concatenation header.
 TEST(SmsSending, ExtensionCharactersArriveAsTypedBothWays) {
-    const std::string received =
-        phonesim::deliverPdu(kCentre, phonesim::addressField("+49123456789"), 0x00,
-                             phonesim::timestampField("010412134500"),
-                             phonesim::gsmUserData("{Hallo} [x]", phonesim::PartOf{7, 2, 1}));
-    Rig rig(memoryOf({{1, {1, received}}}));
+    Rig rig(memoryOf({{1,
+                       {1, received("+49123456789", "010412134500", "{Hallo} [x]",
+                                    phonesim::PartOf{7, 2, 1})}}}));
     rig.read();
     ASSERT_NE(rig.rowOf("1"), nullptr);
     EXPECT_EQ(rig.rowOf("1")->text, "{Hallo} [x]");
@@ -432,9 +387,6 @@ TEST(SmsSending, RecipientsThatAreNoNumberAreRefused) {
 TEST(SmsPredefined, MarkerInsertsTextThreeAndStoringAddsARow) {
     Rig rig;
     rig.settings.ptxt[2] = "at the station";
-    EXPECT_EQ(insertPredefined("Meet me #3#", rig.settings.ptxt), "Meet me at the station");
-    EXPECT_EQ(insertPredefined("Meet me #51#", rig.settings.ptxt), std::nullopt);
-    EXPECT_EQ(insertPredefined("Meet me #0#", rig.settings.ptxt), std::nullopt);
     const std::string text = *insertPredefined("Meet me #3# now", rig.settings.ptxt);
     ASSERT_TRUE(rig.service.send({"0123456789", text, {}}).allSent());
     EXPECT_EQ(sentParts(rig.phone()).at(0).text, "Meet me at the station");
@@ -457,8 +409,7 @@ TEST(SmsExport, CsvAndXmlByteForByte) {
         memoryOf({{1, {1, received("+49123456789", "010412134500", "Hi, you; there\nA & B < C")}},
                   {3, {2, storedTo("0307654321", "Stored")}}}));
     rig.read();
-    const std::string dir = test::makeTempDir("smsexport");
-    const std::string csv = dir + "/" + kCsvExportName, xml = dir + "/" + kXmlExportName;
+    const std::string csv = rig.dir + "/" + kCsvExportName, xml = rig.dir + "/" + kXmlExportName;
     ASSERT_TRUE(exportCsv(rig.model.list.rows, csv, rig.reporter));
     ASSERT_TRUE(exportXml(rig.model.list.rows, xml, rig.reporter));
     const std::string csvOnce =
@@ -480,14 +431,15 @@ TEST(SmsExport, CsvAndXmlByteForByte) {
     EXPECT_EQ(readAll(csv), csvOnce + csvOnce);
     EXPECT_EQ(readAll(xml), xmlOnce);
     // A directory cannot take an export.
-    EXPECT_FALSE(exportCsv(rig.model.list.rows, dir, rig.reporter));
-    EXPECT_FALSE(exportXml(rig.model.list.rows, dir, rig.reporter));
+    EXPECT_FALSE(exportCsv(rig.model.list.rows, rig.dir, rig.reporter));
+    EXPECT_FALSE(exportXml(rig.model.list.rows, rig.dir, rig.reporter));
     EXPECT_EQ(rig.reporter.ids(),
               (std::vector<int>{msg::ExportFileNotOpened, msg::ExportFileNotOpened}));
 }
 
 TEST(SmsGroups, FileRoundTripDuplicatesSkippedAndSendingToEveryMember) {
-    const std::string dir = test::makeTempDir("smsgroup");
+    Rig rig;
+    const std::string& dir = rig.dir;
     const std::vector<NameRecord> source = groupSource(directory());
     ASSERT_EQ(source.size(), 3u);
     EXPECT_EQ(source[0].name, "Anna");
@@ -502,8 +454,7 @@ TEST(SmsGroups, FileRoundTripDuplicatesSkippedAndSendingToEveryMember) {
     ASSERT_TRUE(loaded.load(dir + "/friends.srp", reporter));
     EXPECT_EQ(loaded.members(), group.members());
 
-    std::ofstream(dir + "/odd.srp", std::ios::binary)
-        << "Carl,0301\r\nno comma here\r\nDora,Smith,0302\nEve,0303";
+    rig.file("odd.srp", "Carl,0301\r\nno comma here\r\nDora,Smith,0302\nEve,0303");
     // The loaded group is unsaved: loading another asks first.
     reporter.answers = {Answer::No};
     EXPECT_FALSE(loaded.load(dir + "/odd.srp", reporter));
@@ -518,7 +469,6 @@ TEST(SmsGroups, FileRoundTripDuplicatesSkippedAndSendingToEveryMember) {
     ASSERT_TRUE(Group(group).load(dir + "/odd.srp", quiet));
     EXPECT_TRUE(quiet.shown.empty());
 
-    Rig rig;
     for (const GroupMember& m : group.members())
         EXPECT_TRUE(rig.service.send({m.number, "Party at eight", {}}).allSent());
     const PhoneState phone = rig.phone();

@@ -14,6 +14,7 @@
 #include "session/Startup.h"
 #include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
+#include "support/RunProcess.h"
 
 namespace vondrix {
 namespace {
@@ -23,12 +24,7 @@ using test::RecordingReporter;
 
 class StartupTest : public ::testing::Test {
   protected:
-    StartupTest() {
-        dir = fs::temp_directory_path() /
-              ("vondrix-start-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+    StartupTest() : dir(test::makeTempDir("start")) {
         ini = (dir / "Vondrix.ini").string();
         options.portSettleMs = 0;
         options.resetDelayMs = 0;
@@ -168,6 +164,10 @@ TEST_F(StartupTest, DeviceWithoutPermissionNamesTheGroupThatOwnsIt) {
 }
 
 TEST_F(StartupTest, NoPortChosenShowsTheDialogAndCancelStops) {
+    {
+        Session s(ini);  // no dialog at all
+        EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoPortChosen);
+    }
     phonesim::Simulator sim;
     const std::string pty = sim.openPty();
     for (const bool confirm : {false, true}) {
@@ -183,11 +183,6 @@ TEST_F(StartupTest, NoPortChosenShowsTheDialogAndCancelStops) {
         EXPECT_EQ(shown, 1);
     }
     EXPECT_EQ(sim.receivedLines().front(), "ATZ");
-}
-
-TEST_F(StartupTest, NoPortChosenWithoutDialogStops) {
-    Session s(ini);
-    EXPECT_EQ(startUp(s, reporter, options), StartupResult::NoPortChosen);
 }
 
 TEST_F(StartupTest, FifoAsSettingsFileIsRefusedWithDefaults) {
@@ -245,28 +240,23 @@ TEST_F(StartupTest, SocketStackBranchesFallBackToSerial) {
     }
 }
 
-TEST_F(StartupTest, TcpOverrideAlwaysResets) {
-    phonesim::Simulator sim;
-    options.link.kind = LinkOverride::Kind::Tcp;
-    options.link.host = "127.0.0.1";
-    options.link.port = sim.listenTcp();
-    writeIni("NoModem=1\n");
-    Session s(ini);
-    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
-    EXPECT_EQ(sim.receivedLines(), (std::vector<std::string>{"ATZ", "ATE0"}));
-}
-
-TEST_F(StartupTest, TcpStandingInForTheSerialPortKeepsNoModem) {
-    phonesim::Simulator sim;
-    options.link.kind = LinkOverride::Kind::Tcp;
-    options.link.host = "127.0.0.1";
-    options.link.port = sim.listenTcp();
-    options.link.serialStandIn = true;
-    writeIni("NoModem=1\n");
-    Session s(ini);
-    ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
-    EXPECT_TRUE(s.link.isSocket());
-    EXPECT_TRUE(sim.receivedLines().empty());
+// NoModem does not apply to a TCP link unless it stands in for the serial
+// port.
+TEST_F(StartupTest, TcpOverrideResetsUnlessStandingInForTheSerialPort) {
+    for (const bool standIn : {false, true}) {
+        SCOPED_TRACE(standIn ? "standing in" : "TCP");
+        phonesim::Simulator sim;
+        options.link.kind = LinkOverride::Kind::Tcp;
+        options.link.host = "127.0.0.1";
+        options.link.port = sim.listenTcp();
+        options.link.serialStandIn = standIn;
+        writeIni("NoModem=1\n");
+        Session s(ini);
+        ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);
+        EXPECT_TRUE(s.link.isSocket());
+        const std::vector<std::string> reset = {"ATZ", "ATE0"};
+        EXPECT_EQ(sim.receivedLines(), standIn ? std::vector<std::string>{} : reset);
+    }
 }
 
 TEST_F(StartupTest, LanguageAndHelpFileFollowTheOverride) {

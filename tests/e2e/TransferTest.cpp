@@ -4,21 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
 
 #include "SessionRig.h"
-#include "link/AtEngine.h"
 #include "media/TransferService.h"
-#include "phonesim/Simulator.h"
 #include "support/Environment.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 #include "text/Hex.h"
 
 namespace vondrix::media {
@@ -48,45 +38,26 @@ using vondrix::test::readAll;
 
 // A reporter that notes, with every progress step, how many lines the
 // phone had received by then.
-class WatchingReporter : public test::RecordingReporter {
-  public:
-    explicit WatchingReporter(phonesim::Simulator& sim) : sim_(sim) {}
+struct WatchingReporter : test::RecordingReporter {
     void progressStep(int done) override {
         RecordingReporter::progressStep(done);
-        linesAtStep.push_back(sim_.receivedLines().size());
+        linesAtStep.push_back(sim->receivedLines().size());
     }
+    const phonesim::Simulator* sim = nullptr;
     std::vector<std::size_t> linesAtStep;
-
-  private:
-    phonesim::Simulator& sim_;
 };
 
-struct Rig {
-    explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) {
-        if (prepare)
-            sim.withState(prepare);
-        link = test::simulatorLink(sim);
+struct Rig : test::EngineRig<WatchingReporter> {
+    explicit Rig(const std::function<void(PhoneState&)>& prepare = {}) : EngineRig(prepare) {
+        reporter.sim = &sim;
         engine.setTimeouts(2s, 2s);
         service.setBlockPause(0ms);
     }
-    ~Rig() { fs::remove_all(dir); }
-    std::string file(const std::string& name, const Bytes& content) {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-    PhoneState phone() { return vondrix::test::phoneOf(sim); }
     const std::string* stored(const char* type) {
         stash = phone();
         return stash.objects.find({type, 0});
     }
-    Lines lines() const { return sim.receivedLines(); }
 
-    std::string dir = test::makeTempDir("transfer");
-    phonesim::Simulator sim;
-    PhoneLink link;
-    AtEngine engine{link};
-    WatchingReporter reporter{sim};
     TransferService service{engine, reporter};
     PhoneState stash;
 };
@@ -287,8 +258,7 @@ TEST(TransferUpload, GifRuleAndRefusedGif) {
               TransferResult::FileFailed);
     EXPECT_EQ(rig.reporter.ids(), std::vector<int>{msg::NotABmpFile});
     // A damaged GIF is refused before anything is sent.
-    rig.sim.clearReceived();
-    rig.reporter.shown.clear();
+    rig.forget();
     // 10 x 10, two colours, an image whose code size is 9.
     static constexpr char kBroken[] =
         "GIF89a\x0A\x00\x0A\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"

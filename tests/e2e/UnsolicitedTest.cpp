@@ -4,20 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
+#include "SessionRig.h"
 #include "device/Device.h"
-#include "phonesim/Simulator.h"
 #include "session/MessageListSession.h"
 #include "session/OrganizerWindowSession.h"
 #include "session/PhonebookWindowSession.h"
 #include "session/TransferSession.h"
-#include "support/RecordingReporter.h"
-#include "support/RunProcess.h"
-#include "support/SimulatorLink.h"
 
 namespace vondrix {
 namespace {
@@ -32,40 +26,34 @@ struct Outcome {
 };
 
 Outcome runWindows(int percent) {
-    const std::string dir = test::makeTempDir("unsolicited");
+    test::SessionRig rig("unsolicited");
     phonesim::WireOptions wire;
     wire.unsolicitedPercent = percent;
     wire.unsolicitedSeed = 7;
-    phonesim::Simulator sim(phonesim::PhoneState::demo(), wire);
-    Session session(dir + "/Vondrix.ini");
-    session.link = test::simulatorLink(sim);
+    rig.sim.setWire(wire);
+    Session& session = rig.session;
     session.engine.setTimeouts(2000ms, 2000ms);
-    test::RecordingReporter reporter;
-    const std::string local = dir + "/Vondrix.phb";
+    session.engine.setOverallExtra(AtEngine::kDefaultOverallExtra);
+    test::RecordingReporter& reporter = rig.reporter;
 
-    PhonebookWindowSession phonebook(session, reporter, local);
+    PhonebookWindowSession phonebook(session, reporter, rig.localFile());
     phonebook.open();
     phonebook.close({50, 100, 100}, {50, 100, 100});
-    MessageListSession messages(session, reporter, local);
+    MessageListSession messages(session, reporter, rig.localFile());
     messages.open();
-    messages.exportXml(dir + "/sms.xml");
+    messages.exportXml(rig.dir + "/sms.xml");
     OrganizerWindowSession organizer(session, reporter);
     organizer.open();
-    organizer.exportCsv(dir + "/organizer.csv");
+    organizer.exportCsv(rig.dir + "/organizer.csv");
     AudioState audio;
-    TransferSession(session, reporter, audio).downloadLogo(dir + "/logo.bmp");
+    TransferSession(session, reporter, audio).downloadLogo(rig.dir + "/logo.bmp");
 
     Outcome out;
-    for (const char* name : {"Vondrix.phb", "sms.xml", "organizer.csv", "logo.bmp"}) {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        out.files[name] = bytes.str();
-    }
+    for (const char* name : {"Vondrix.phb", "sms.xml", "organizer.csv", "logo.bmp"})
+        out.files[name] = rig.read(rig.dir + "/" + name);
     out.messages = reporter.ids();
-    out.lines = sim.receivedLines();
+    out.lines = rig.lines();
     out.setAside = session.engine.unsolicitedCount();
-    std::filesystem::remove_all(dir);
     return out;
 }
 

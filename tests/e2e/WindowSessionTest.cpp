@@ -3,11 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
-
 #include "SessionRig.h"
 #include "session/MainWindowSession.h"
 #include "session/PhonebookWindowSession.h"
@@ -18,9 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 using phonesim::Fault;
 
-struct Rig : test::SessionRig {
-    Rig() : SessionRig("session") {}
-};
+using Rig = test::SessionRig;
 
 // The phone stalls or drops the link at the third location of the SIM, or
 // gives a size that is no range: the window tells it once and its closing

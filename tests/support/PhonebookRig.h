@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -55,6 +56,11 @@ struct PhonebookOnLink {
     }
 
     std::string localFile() const { return dir + "/Vondrix.phb"; }
+    // A file of the folder holding `content`; its path.
+    std::string file(const std::string& name, const std::string& content) const {
+        std::ofstream(dir + "/" + name, std::ios::binary) << content;
+        return dir + "/" + name;
+    }
 
     std::string dir;
     Session session;
@@ -93,12 +99,7 @@ struct SimulatedPhonebookRig : detail::SimulatedPeer, PhonebookOnLink {
         : SimulatedPeer(prepare, std::move(start)),
           PhonebookOnLink(test::simulatorLink(sim), std::chrono::seconds(3)) {}
 
-    // A copy of the phone's contents now.
-    phonesim::PhoneState phone() {
-        phonesim::PhoneState copy;
-        sim.withState([&](phonesim::PhoneState& s) { copy = s; });
-        return copy;
-    }
+    phonesim::PhoneState phone() { return phoneOf(sim); }
     // Reads the current kind and forgets the traffic so far.
     void read() {
         ASSERT_TRUE(reader.selectCurrent());

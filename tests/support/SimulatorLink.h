@@ -14,4 +14,11 @@ inline PhoneLink simulatorLink(phonesim::Simulator& sim) {
     return PhoneLink::connectTcp("127.0.0.1", sim.listenTcp());
 }
 
+// A copy of the simulated phone's contents now.
+inline phonesim::PhoneState phoneOf(phonesim::Simulator& sim) {
+    phonesim::PhoneState copy;
+    sim.withState([&](phonesim::PhoneState& s) { copy = s; });
+    return copy;
+}
+
 }  // namespace vondrix::test
