@@ -128,18 +128,13 @@ Ink inkIn(const QImage& image, int top, int height) {
 class PhonebookPrintTest : public QObject {
     Q_OBJECT
   private slots:
-    void headerPerLanguage_data();
-    void headerPerLanguage();
-    void rowFormat_data();
+    void headerInEveryLanguage();
     void rowFormat();
     void rowsPerPageFormula();
-    void pagination_data();
     void pagination();
     void sheetOrders();
     void layoutFromThePrinter();
-    void pdfPageCounts_data();
     void pdfPageCounts();
-    void pdfCopies();
     void pdfTexts();
     void paintedRowsAndColours();
     void cancelStopsAndRemovesTheFile();
@@ -147,69 +142,49 @@ class PhonebookPrintTest : public QObject {
     void printDialogAcceptPrints();
 };
 
-void PhonebookPrintTest::headerPerLanguage_data() {
-    QTest::addColumn<Language>("language");
-    QTest::addColumn<QDateTime>("when");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("expected");
-    const QString sim = QStringLiteral("SIM");
-    QTest::newRow("de") << Language::German << kWhen << sim << 2
-                        << QStringLiteral("Telefonbuch C35/S35 SIM 12/05/2026, 22:40  - 2");
-    QTest::newRow("en one blank") << Language::English << kWhen << sim << 2
-                                  << QStringLiteral("Phonebook C35/S35 SIM 12/05/2026, 22:40 - 2");
-    QTest::newRow("es") << Language::Spanish << kWhen << sim << 1
-                        << QStringLiteral("Listin C35/S35 SIM 12/05/2026, 22:40  - 1");
-    QTest::newRow("fr") << Language::French << kWhen << QStringLiteral("Internal") << 3
-                        << QStringLiteral("Annuaire C35/S35 Internal 12/05/2026, 22:40  - 3");
-    QTest::newRow("it") << Language::Italian << kWhen << sim << 1
-                        << QStringLiteral("Rubrica C35/S35 SIM 12/05/2026, 22:40  - 1");
-    QTest::newRow("nl") << Language::Dutch << kWhen << sim << 12
-                        << QStringLiteral("Telefoonboek C35/S35 SIM 12/05/2026, 22:40  - 12");
-    QTest::newRow("no") << Language::Norwegian << kWhen << QStringLiteral("SIM fix") << 1
-                        << QStringLiteral("Telefonbok C35/S35 SIM fix 12/05/2026, 22:40  - 1");
-    QTest::newRow("pt") << Language::Portuguese << kWhen << sim << 1
-                        << QStringLiteral("Lista telefónica C35/S35 SIM 12/05/2026, 22:40  - 1");
-    // Month unpadded, day, hour and minute padded to two digits.
-    QTest::newRow("padding") << Language::English << QDateTime(QDate(2027, 3, 4), QTime(7, 5))
-                             << sim << 1
-                             << QStringLiteral("Phonebook C35/S35 SIM 3/04/2027, 07:05 - 1");
-}
-
-void PhonebookPrintTest::headerPerLanguage() {
-    QFETCH(Language, language);
-    QFETCH(QDateTime, when);
-    QFETCH(QString, label);
-    QFETCH(int, page);
-    QFETCH(QString, expected);
-    QCOMPARE(printHeader(language, label, when, page), expected);
-}
-
-void PhonebookPrintTest::rowFormat_data() {
-    QTest::addColumn<int>("location");
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QByteArray>("number");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << 5 << QByteArray("Anna") << QByteArray("+4930123")
-                           << QStringLiteral("  5 Anna,  +4930123");
-    QTest::newRow("redbook") << 17 << QByteArray("Boss!") << QByteArray("0301")
-                             << QStringLiteral(" 17 Boss!,  0301");
-    QTest::newRow("deleted") << 250 << QByteArray() << QByteArray() << QStringLiteral("250 ,  ");
-    QTest::newRow("wide location cut")
-        << 123456 << QByteArray("X") << QByteArray("1") << QStringLiteral("1234 X,  1");
-    QTest::newRow("latin-1 name") << 1 << QByteArray("M\xfcller") << QByteArray("2")
-                                  << QStringLiteral("  1 Müller,  2");
-    QTest::newRow("fields cut at 49")
-        << 1 << QByteArray(60, 'n') << QByteArray(55, '9')
-        << QStringLiteral("  1 ") + QString(49, u'n') + QStringLiteral(",  ") + QString(49, u'9');
+void PhonebookPrintTest::headerInEveryLanguage() {
+    const struct {
+        Language language;
+        QDateTime when;
+        const char* label;
+        int page;
+        const char* expected;
+    } rows[] = {
+        {Language::German, kWhen, "SIM", 2, "Telefonbuch C35/S35 SIM 12/05/2026, 22:40  - 2"},
+        {Language::English, kWhen, "SIM", 2, "Phonebook C35/S35 SIM 12/05/2026, 22:40 - 2"},
+        {Language::Spanish, kWhen, "SIM", 1, "Listin C35/S35 SIM 12/05/2026, 22:40  - 1"},
+        {Language::French, kWhen, "Internal", 3,
+         "Annuaire C35/S35 Internal 12/05/2026, 22:40  - 3"},
+        {Language::Italian, kWhen, "SIM", 1, "Rubrica C35/S35 SIM 12/05/2026, 22:40  - 1"},
+        {Language::Dutch, kWhen, "SIM", 12, "Telefoonboek C35/S35 SIM 12/05/2026, 22:40  - 12"},
+        {Language::Norwegian, kWhen, "SIM fix", 1,
+         "Telefonbok C35/S35 SIM fix 12/05/2026, 22:40  - 1"},
+        {Language::Portuguese, kWhen, "SIM", 1,
+         "Lista telefónica C35/S35 SIM 12/05/2026, 22:40  - 1"},
+        // Month unpadded, day, hour and minute padded to two digits.
+        {Language::English, QDateTime(QDate(2027, 3, 4), QTime(7, 5)), "SIM", 1,
+         "Phonebook C35/S35 SIM 3/04/2027, 07:05 - 1"},
+    };
+    for (const auto& r : rows)
+        QCOMPARE(printHeader(r.language, QString::fromUtf8(r.label), r.when, r.page),
+                 QString::fromUtf8(r.expected));
 }
 
 void PhonebookPrintTest::rowFormat() {
-    QFETCH(int, location);
-    QFETCH(QByteArray, name);
-    QFETCH(QByteArray, number);
-    QFETCH(QString, expected);
-    QCOMPARE(printRow(Row{location, name.toStdString(), number.toStdString(), 0}), expected);
+    const struct {
+        Row row;
+        QString expected;
+    } rows[] = {
+        {{5, "Anna", "+4930123", 0}, QStringLiteral("  5 Anna,  +4930123")},
+        {{17, "Boss!", "0301", 0}, QStringLiteral(" 17 Boss!,  0301")},  // a Redbook member
+        {{250, "", "", 0}, QStringLiteral("250 ,  ")},                   // a deleted entry
+        {{123456, "X", "1", 0}, QStringLiteral("1234 X,  1")},           // a wide location is cut
+        {{1, "M\xfcller", "2", 0}, QStringLiteral("  1 Müller,  2")},    // the name is Latin-1
+        {{1, std::string(60, 'n'), std::string(55, '9'), 0},             // the fields are cut at 49
+         QStringLiteral("  1 ") + QString(49, u'n') + QStringLiteral(",  ") + QString(49, u'9')},
+    };
+    for (const auto& r : rows)
+        QCOMPARE(printRow(r.row), r.expected);
 }
 
 void PhonebookPrintTest::rowsPerPageFormula() {
@@ -221,35 +196,30 @@ void PhonebookPrintTest::rowsPerPageFormula() {
     QCOMPARE(rowsPerPage(1000, 10, 0), 1);
 }
 
-void PhonebookPrintTest::pagination_data() {
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<QList<int>>("linesPerPage");
-    QTest::newRow("empty: header only") << 0 << QList<int>{0};
-    QTest::newRow("fewer than R") << 3 << QList<int>{3};
-    QTest::newRow("exactly R") << 5 << QList<int>{5, 0};
-    QTest::newRow("R + 1") << 6 << QList<int>{5, 1};
-    QTest::newRow("2R") << 10 << QList<int>{5, 5, 0};
-    QTest::newRow("2R + 1") << 11 << QList<int>{5, 5, 1};
-}
-
+// Five rows a page: a page that ends exactly at the last row is followed by
+// one with the header only.
 void PhonebookPrintTest::pagination() {
-    QFETCH(int, rows);
-    QFETCH(QList<int>, linesPerPage);
-    const auto pages = layoutPages(makeBook(rows), Language::German, kWhen, 5);
-    QCOMPARE(static_cast<qsizetype>(pages.size()), linesPerPage.size());
-    int k = 0;
-    for (std::size_t p = 0; p < pages.size(); ++p) {
-        QCOMPARE(pages[p].header, printHeader(Language::German, QStringLiteral("SIM"), kWhen,
-                                              static_cast<int>(p) + 1));
-        QCOMPARE(static_cast<int>(pages[p].lines.size()), linesPerPage[static_cast<qsizetype>(p)]);
-        for (const PrintLine& line : pages[p].lines) {
-            // Rows in list order, only the Redbook member red.
-            QVERIFY(line.text.startsWith(QStringLiteral("%1 ").arg(k + 1, 3)));
-            QCOMPARE(line.red, k == 1);
-            ++k;
+    const struct {
+        int rows;
+        QList<int> linesPerPage;
+    } cases[] = {{0, {0}}, {3, {3}}, {5, {5, 0}}, {6, {5, 1}}, {10, {5, 5, 0}}, {11, {5, 5, 1}}};
+    for (const auto& c : cases) {
+        const auto pages = layoutPages(makeBook(c.rows), Language::German, kWhen, 5);
+        QList<int> linesPerPage;
+        int k = 0;
+        for (std::size_t p = 0; p < pages.size(); ++p) {
+            QCOMPARE(pages[p].header, printHeader(Language::German, QStringLiteral("SIM"), kWhen,
+                                                  static_cast<int>(p) + 1));
+            linesPerPage << static_cast<int>(pages[p].lines.size());
+            for (const PrintLine& line : pages[p].lines) {
+                // Rows in list order, only the Redbook member red.
+                QVERIFY(line.text.startsWith(QStringLiteral("%1 ").arg(k + 1, 3)));
+                QCOMPARE(line.red, k == 1);
+                ++k;
+            }
         }
+        QCOMPARE(linesPerPage, c.linesPerPage);
     }
-    QCOMPARE(k, rows);
 }
 
 void PhonebookPrintTest::sheetOrders() {
@@ -275,42 +245,25 @@ void PhonebookPrintTest::layoutFromThePrinter() {
     QCOMPARE(l.rowsPerPage(), rowsPerPage(1754, 100, l.lineHeight));
 }
 
-void PhonebookPrintTest::pdfPageCounts_data() {
-    QTest::addColumn<int>("rowsOverR");  // rows = R * a + b, as {a, b}
-    QTest::addColumn<int>("extra");
-    QTest::addColumn<int>("pages");
-    QTest::newRow("fewer than R") << 0 << 4 << 1;
-    QTest::newRow("exactly R") << 1 << 0 << 2;
-    QTest::newRow("2R + 1") << 2 << 1 << 3;
-}
-
+// Rows as R * a + b for the R rows a page holds; copies into a file repeat
+// the pages.
 void PhonebookPrintTest::pdfPageCounts() {
-    QFETCH(int, rowsOverR);
-    QFETCH(int, extra);
-    QFETCH(int, pages);
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("book.pdf"));
-    QPrinter printer;
-    setUpPdf(printer, file);
-    const int r = printLayout(printer).rowsPerPage();
-    QVERIFY(r > 10);
-    const CurrentPhonebook book = makeBook(rowsOverR * r + extra);
-    QCOMPARE(printDocument(printer, book, Language::English, kWhen), PrintOutcome::Printed);
-    QCOMPARE(pdfPageCount(file), pages);
-    QCOMPARE(printer.docName(), QStringLiteral("Pallado Phonebook"));
-}
-
-// Three copies into a file are three times the pages.
-void PhonebookPrintTest::pdfCopies() {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("copies.pdf"));
-    QPrinter printer;
-    setUpPdf(printer, file);
-    printer.setCopyCount(3);
-    const int r = printLayout(printer).rowsPerPage();
-    QCOMPARE(printDocument(printer, makeBook(r + 1), Language::English, kWhen),
-             PrintOutcome::Printed);
-    QCOMPARE(pdfPageCount(file), 6);
+    const struct {
+        int a, b, copies, pages;
+    } cases[] = {{0, 4, 1, 1}, {1, 0, 1, 2}, {2, 1, 1, 3}, {1, 1, 3, 6}};
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("book.pdf"));
+        QPrinter printer;
+        setUpPdf(printer, file);
+        printer.setCopyCount(c.copies);
+        const int r = printLayout(printer).rowsPerPage();
+        QVERIFY(r > 10);
+        QCOMPARE(printDocument(printer, makeBook(c.a * r + c.b), Language::English, kWhen),
+                 PrintOutcome::Printed);
+        QCOMPARE(pdfPageCount(file), c.pages);
+        QCOMPARE(printer.docName(), QStringLiteral("Pallado Phonebook"));
+    }
 }
 
 void PhonebookPrintTest::pdfTexts() {
