@@ -54,16 +54,10 @@ struct Rig : test::GuiRig<PumpingReporter> {
     std::unique_ptr<PhonebookWindow> open() {
         auto w = std::make_unique<PhonebookWindow>(*session, reporter);
         w->setLocalFile(localFile().toStdString());
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qFatal("window not shown");
-        return w;
+        return shown(std::move(w));
     }
     QString localFile() const { return dir.filePath(QStringLiteral("Vondrix.phb")); }
-    QByteArray localFileContent() const {
-        QFile f(localFile());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray localFileContent() const { return fileContent(localFile()); }
     bool wrote() const {
         const auto l = lines();
         return std::any_of(l.begin(), l.end(),
@@ -76,9 +70,6 @@ QTreeWidget* bookList(PhonebookWindow& w) {
 }
 QTreeWidget* redbookList(PhonebookWindow& w) {
     return child<QTreeWidget>(w, "redbookList");
-}
-QString labelText(PhonebookWindow& w, const char* name) {
-    return child<QLabel>(w, name)->text();
 }
 
 QStringList lineTexts(QListWidget* list) {
@@ -172,7 +163,6 @@ class PhonebookWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void openingFillsEveryList();
-    void headersFollowTheLanguage();
     void switchingKindsSavesAndReadsWithTheWindowsBar();
     void reopeningAfterInternalShowsSim();
     void fullPhonebookGivesMessage22();
@@ -180,7 +170,7 @@ class PhonebookWindowTest : public QObject {
     void deleteKeys();
     void headerClicksSort();
     void contextMenusHoldExactlyTheirItems();
-    void menuAcceleratorsAreUniqueInEveryLanguage();
+    void headersAndMenuKeys();
     void entryDialogWarnsOnEveryChange();
     void entryDialogSavePaths();
     void pin2CancelWritesNothing();
@@ -222,18 +212,6 @@ void PhonebookWindowTest::openingFillsEveryList() {
     QCOMPARE(rig.lines().back(), std::string("AT^SPBS=SM"));
     QCOMPARE(redbookList(*w)->toolTip(), catalogue(11));
     QCOMPARE(child<QListWidget>(*w, "missedList")->toolTip(), catalogue(12));
-}
-
-// The wiring; every language's headers would only copy the window's table.
-void PhonebookWindowTest::headersFollowTheLanguage() {
-    Rig rig;
-    rig.session->language = Language::German;
-    PhonebookWindow w(*rig.session, rig.reporter);
-    for (QTreeWidget* list : {bookList(w), redbookList(w)}) {
-        const QTreeWidgetItem* header = list->headerItem();
-        QCOMPARE((QStringList{header->text(0), header->text(1), header->text(2)}),
-                 (QStringList{"Nr.", "Name", "Nummer"}));
-    }
 }
 
 void PhonebookWindowTest::switchingKindsSavesAndReadsWithTheWindowsBar() {
@@ -375,17 +353,12 @@ void PhonebookWindowTest::headerClicksSort() {
     Rig rig;
     auto w = rig.open();
     QTreeWidget* list = bookList(*w);
-    const auto column = [list](int c) {
-        QStringList out;
-        for (const QString& r : rows(list))
-            out << r.section(u'|', c, c);
-        return out;
-    };
     clickHeader(list, 2);
-    QCOMPARE(column(2), (QStringList{"+33478123456", "+4740123456", "+491701234567", "+4930123456",
-                                     "01712345678", "0302223344", "0891234567"}));
+    QCOMPARE(column(list, 2),
+             (QStringList{"+33478123456", "+4740123456", "+491701234567", "+4930123456",
+                          "01712345678", "0302223344", "0891234567"}));
     clickHeader(list, 0);
-    QCOMPARE(column(0), (QStringList{"1", "2", "3", "4", "6", "7", "8"}));
+    QCOMPARE(column(list, 0), (QStringList{"1", "2", "3", "4", "6", "7", "8"}));
     // The commands follow the order shown.
     EntryDriver driver(*w);
     driver.ok = false;
@@ -429,9 +402,14 @@ void PhonebookWindowTest::contextMenusHoldExactlyTheirItems() {
     QCOMPARE(rig.lines(), (Lines{"AT^SPBS=SM", "ATD>1;"}));
 }
 
-void PhonebookWindowTest::menuAcceleratorsAreUniqueInEveryLanguage() {
+// The headers' wiring (every language's would only copy the window's
+// table), and menu keys unique in every language.
+void PhonebookWindowTest::headersAndMenuKeys() {
     Rig rig;
+    rig.session->language = Language::German;
     PhonebookWindow w(*rig.session, rig.reporter);
+    for (QTreeWidget* list : {bookList(w), redbookList(w)})
+        QCOMPARE(headers(list), (QStringList{"Nr.", "Name", "Nummer"}));
     const QList<QMenu*> menus = w.findChildren<QMenu*>();
     QCOMPARE(menus.size(), 8);  // the lists' five and the menu bar's three
     QCOMPARE(test::menuKeyClash(menus), QString());
@@ -625,16 +603,12 @@ void PhonebookWindowTest::exportAndImport() {
         (QStringList{"CSV file (*.csv)|csv|Vondrix_SM.csv", "XML file (*.xml)|xml|Vondrix_SM.xml",
                      "VCF file (*.vcf)|vcf|Müller.vcf", "CSV file (*.csv)|csv|Vondrix_SM.csv"}));
     QCOMPARE(opened, (QStringList{"book.csv", "book.xml"}));  // the vCard is not opened
-    QFile csv(rig.dir.filePath(QStringLiteral("book.csv")));
-    QVERIFY(csv.open(QIODevice::ReadOnly));
-    QVERIFY(csv.readAll().startsWith("NR;NAME;TELNUM\r\n1;M\xfcller;'+4930123456\r\n"));
+    QVERIFY(fileContent(rig.dir.filePath(QStringLiteral("book.csv")))
+                .startsWith("NR;NAME;TELNUM\r\n1;M\xfcller;'+4930123456\r\n"));
     QVERIFY(QFile::exists(rig.dir.filePath(QStringLiteral("card.vcf"))));
 
     // Import: No to message 76 appends at the first free location.
-    QFile in(rig.dir.filePath(QStringLiteral("in.csv")));
-    QVERIFY(in.open(QIODevice::WriteOnly));
-    in.write("NR;NAME;TELNUM\r\n7;Bob;'0301\r\n");
-    in.close();
+    writeFile(rig.dir.filePath(QStringLiteral("in.csv")), "NR;NAME;TELNUM\r\n7;Bob;'0301\r\n");
     asked.clear();
     rig.reporter.answers.push_back(Answer::No);
     run(&PhonebookWindow::importCsv, "in.csv");
@@ -644,10 +618,8 @@ void PhonebookWindowTest::exportAndImport() {
     QVERIFY(rows(list).contains(QStringLiteral("5|Bob|0301")));
     QCOMPARE(labelText(*w, "entryCountLabel"), QStringLiteral("8"));
     // A vCard goes to the next free location without the question.
-    QFile card(rig.dir.filePath(QStringLiteral("in.vcf")));
-    QVERIFY(card.open(QIODevice::WriteOnly));
-    card.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Eve\r\nTEL:0302\r\nEND:VCARD\r\n");
-    card.close();
+    writeFile(rig.dir.filePath(QStringLiteral("in.vcf")),
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Eve\r\nTEL:0302\r\nEND:VCARD\r\n");
     run(&PhonebookWindow::importCsv, "in.vcf");
     QCOMPARE(rig.reporter.ids(), std::vector<int>{76});
     QVERIFY(rig.received("AT+CPBW=9,0302,129,\"Eve\""));

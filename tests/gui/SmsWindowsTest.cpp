@@ -107,13 +107,6 @@ QTreeWidget* messageList(QWidget& w) {
     return child<QTreeWidget>(w, "messageList");
 }
 
-QStringList headers(QTreeWidget* list) {
-    QStringList out;
-    for (int c = 0; c < list->columnCount(); ++c)
-        out << list->headerItem()->text(c);
-    return out;
-}
-
 }  // namespace
 
 class SmsWindowsTest : public QObject {
