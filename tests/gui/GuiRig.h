@@ -92,6 +92,13 @@ inline QString labelText(QObject& w, const char* name) {
     return child<QLabel>(w, name)->text();
 }
 
+inline QStringList labelTexts(QObject& w, std::initializer_list<const char*> names) {
+    QStringList out;
+    for (const char* name : names)
+        out << labelText(w, name);
+    return out;
+}
+
 // The window, shown and on the screen.
 template <typename W>
 std::unique_ptr<W> shown(std::unique_ptr<W> w) {

@@ -1,13 +1,12 @@
-// The whole program run in-process: start-up on the simulated phone, the
-// screenshot mode, and the progress windows.
+// The whole program run in-process: start-up on the simulated phone and the
+// screenshot mode.
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -15,10 +14,8 @@
 #include <vector>
 
 #include "gui/GuiApp.h"
-#include "gui/ProgressWindow.h"
 
 using namespace vondrix::gui;
-using vondrix::Reporter;
 
 class ScreenshotTest : public QObject {
     Q_OBJECT
@@ -28,7 +25,6 @@ class ScreenshotTest : public QObject {
     void firstStartShowsTheOptions_data();
     void firstStartShowsTheOptions();
     void stateFileThatCannotLoadEndsBeforeAnyWindow();
-    void transferProgressShowsTimesAndCancelAsksToStop();
     void optionsThatNeedNoWindowWorkWithoutADisplay_data();
     void optionsThatNeedNoWindowWorkWithoutADisplay();
 };
@@ -180,35 +176,6 @@ void ScreenshotTest::stateFileThatCannotLoadEndsBeforeAnyWindow() {
         QCOMPARE(status, 2);
     }
     QCOMPARE(seen, QStringList());
-}
-
-void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {
-    ProgressWindow w(ProgressWindow::kindFor(Reporter::Display::Transfer));
-    QCOMPARE(w.kind(), ProgressWindow::Kind::Transfer);
-    w.start(100);
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.timesText(), QStringLiteral("0:00 -"));  // no estimate before the first step
-    w.setValue(5);
-    w.setTimes(3, 60);
-    QCOMPARE(w.value(), 5);
-    QCOMPARE(w.timesText(), QStringLiteral("0:03 1:00"));
-    QVERIFY(!w.cancelRequested());
-    QTest::keyClick(&w, Qt::Key_Escape);
-    QVERIFY(w.cancelRequested());  // the transfer stops after its segment
-    QVERIFY(w.isVisible());        // and closes the window itself
-    // A reading stops after its transaction too; sending cannot be stopped.
-    for (const auto display : {Reporter::Display::Reading, Reporter::Display::Sending}) {
-        ProgressWindow other(ProgressWindow::kindFor(display));
-        other.start(10);
-        QTest::keyClick(&other, Qt::Key_Escape);
-        QVERIFY(other.isVisible());
-        QCOMPARE(other.cancelRequested(), display == Reporter::Display::Reading);
-    }
-    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Reading), ProgressWindow::Kind::Reading);
-    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Sending), ProgressWindow::Kind::Sending);
-    // The phonebook window's bar, with no window to show it, is a reading.
-    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::PhonebookBar),
-             ProgressWindow::Kind::Reading);
 }
 
 void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay_data() {

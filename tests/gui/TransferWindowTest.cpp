@@ -35,18 +35,10 @@ struct EnglishGuiReporter : gui::GuiReporter {
 };
 
 using test::child;
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::fileContent;
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(content);
-    return path;
+    return test::writeFile(dir.filePath(name), content);
 }
 
 QByteArray fileOf(int size, const QByteArray& magic) {
@@ -69,9 +61,8 @@ class TransferWindowTest : public QObject {
     void sendRingtoneRaisesTheRingToneRange();
     void downloadsWriteTheChosenFiles();
     void cancelledFileDialogSendsNothing();
-    void noModemDisablesTheTransfers();
     void transferWindowCancelStopsTheUpload();
-    void reporterPassesTimesAndCancel();
+    void progressWindowsShowTimesAndTakeCancel();
     void transferWindowTextsFitInEveryLanguage();
 };
 
@@ -92,10 +83,7 @@ void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
     QCOMPARE(asked[0].filters,
              (QStringList{QStringLiteral("BMP file (*.bmp)"), QStringLiteral("GIF file (*.gif)")}));
     QCOMPARE(asked[0].defaultSuffix, QStringLiteral("bmp"));
-    const auto lines = rig.lines();
-    QCOMPARE(lines.size(), std::size_t{1 + 2 * 3});
-    QCOMPARE(lines[0], std::string("AT^SBNW=bmp,0,0"));
-    QCOMPARE(lines[1], std::string("AT^SBNW=bmp,0,1,3"));
+    QVERIFY(rig.received("AT^SBNW=bmp,0,1,3"));  // the segments: TransferUpload in the e2e tests
     QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Transfer);
     QCOMPARE(rig.reporter.progress, (std::vector<int>{33, 66, 100}));
     QVERIFY(rig.reporter.shown.empty());
@@ -166,8 +154,8 @@ void TransferWindowTest::downloadsWriteTheChosenFiles() {
     QCOMPARE(asked[1].filters, QStringList{QStringLiteral("Midi file (*.mid)")});
     QCOMPARE(asked[1].defaultSuffix, QStringLiteral("mid"));
     QCOMPARE(asked[1].preset, logoPath);  // the path chosen last
-    QCOMPARE(bytes(contentOf(logoPath)), demoLogo);
-    QCOMPARE(bytes(contentOf(melodyPath)), demoMelody);
+    QCOMPARE(bytes(fileContent(logoPath)), demoLogo);
+    QCOMPARE(bytes(fileContent(melodyPath)), demoMelody);
     QVERIFY(rig.reporter.shown.empty());
 }
 
@@ -181,17 +169,6 @@ void TransferWindowTest::cancelledFileDialogSendsNothing() {
     w.findChild<QAction*>(QStringLiteral("downloadLogoAction"))->trigger();
     QVERIFY(rig.lines().empty());
     QVERIFY(rig.reporter.tasks.empty());
-}
-
-void TransferWindowTest::noModemDisablesTheTransfers() {
-    for (const bool noModem : {false, true}) {
-        Rig rig(noModem ? QStringLiteral("NoModem=1\r\n") : QString());
-        MainWindow w(*rig.session, rig.reporter);
-        for (const char* name : {"sendLogoButton", "sendRingtoneButton"})
-            QCOMPARE(child<QPushButton>(w, name)->isEnabled(), !noModem);
-        for (const char* name : {"downloadLogoAction", "downloadRingtoneAction"})
-            QCOMPARE(w.findChild<QAction*>(QString::fromLatin1(name))->isEnabled(), !noModem);
-    }
 }
 
 void TransferWindowTest::transferWindowCancelStopsTheUpload() {
@@ -230,25 +207,44 @@ void TransferWindowTest::transferWindowCancelStopsTheUpload() {
     QVERIFY(w.isEnabled());
 }
 
-void TransferWindowTest::reporterPassesTimesAndCancel() {
+// The reporter drives the window of its display. Escape is Cancel: a
+// transfer or a reading stops after its segment or transaction, and the
+// window stays until then; sending cannot be stopped.
+void TransferWindowTest::progressWindowsShowTimesAndTakeCancel() {
     EnglishGuiReporter reporter;
     reporter.progressBegin(Reporter::Display::Transfer, 100, Reporter::Task::Transferring);
-    QVERIFY(!reporter.cancelled());
-    reporter.progressStep(40);
-    reporter.progressTimes(75, 187);
     gui::ProgressWindow* window = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         if (auto* p = qobject_cast<gui::ProgressWindow*>(top); p && p->isVisible())
             window = p;
     QVERIFY(window);
+    QCOMPARE(window->kind(), gui::ProgressWindow::Kind::Transfer);
+    QCOMPARE(window->timesText(), QStringLiteral("0:00 -"));  // no estimate before the first step
+    QVERIFY(!reporter.cancelled());
+    reporter.progressStep(40);
+    reporter.progressTimes(75, 187);
     QCOMPARE(child<QLabel>(*window, "percent")->text(), QStringLiteral("40 %"));
     QCOMPARE(child<QLabel>(*window, "elapsed")->text(), QStringLiteral("1:15"));
     QCOMPARE(child<QLabel>(*window, "estimated")->text(), QStringLiteral("3:07"));
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(reporter.cancelled());
-    QVERIFY(window->isVisible());  // it stays until the transfer has stopped
+    QVERIFY(window->isVisible());
     reporter.progressEnd();
     QVERIFY(!reporter.cancelled());
+
+    using gui::ProgressWindow;
+    for (const auto display : {Reporter::Display::Reading, Reporter::Display::Sending}) {
+        ProgressWindow other(ProgressWindow::kindFor(display));
+        other.start(10);
+        QTest::keyClick(&other, Qt::Key_Escape);
+        QVERIFY(other.isVisible());
+        QCOMPARE(other.cancelRequested(), display == Reporter::Display::Reading);
+    }
+    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Reading), ProgressWindow::Kind::Reading);
+    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Sending), ProgressWindow::Kind::Sending);
+    // The phonebook window's bar, with no window to show it, is a reading.
+    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::PhonebookBar),
+             ProgressWindow::Kind::Reading);
 }
 
 void TransferWindowTest::transferWindowTextsFitInEveryLanguage() {
