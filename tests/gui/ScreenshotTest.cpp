@@ -22,10 +22,8 @@ class ScreenshotTest : public QObject {
   private slots:
     void writesReadablePicturesOfEveryWindow();
     void failedResetOffersTheOptionsThenEndsWithStatus3();
-    void firstStartShowsTheOptions_data();
     void firstStartShowsTheOptions();
     void stateFileThatCannotLoadEndsBeforeAnyWindow();
-    void optionsThatNeedNoWindowWorkWithoutADisplay_data();
     void optionsThatNeedNoWindowWorkWithoutADisplay();
 };
 
@@ -127,36 +125,33 @@ void ScreenshotTest::failedResetOffersTheOptionsThenEndsWithStatus3() {
     QVERIFY(!noteShown);
 }
 
-void ScreenshotTest::firstStartShowsTheOptions_data() {
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<QStringList>("modals");
-    const QString options = QStringLiteral("vondrix::gui::SettingsDialog");
-    QTest::newRow("Cancel ends cleanly") << false << QStringList{options};
-    // OK applies them while start-up waits for the dialog on the worker;
-    // the device named there is missing: the box says so, the program goes on.
-    QTest::newRow("OK goes on") << true << QStringList{options, QStringLiteral("QMessageBox")};
-}
-
+// Without a settings file the options come first. Cancel ends cleanly; OK
+// applies them while start-up waits for the dialog on the worker, and the
+// device named there is missing: the box says so, the program goes on.
 void ScreenshotTest::firstStartShowsTheOptions() {
-    QFETCH(bool, accept);
-    QFETCH(QStringList, modals);
-    QTemporaryDir dir;  // no settings file: the options come first
-    QStringList seen;
-    const auto poll = answerModals(seen, {[&](QWidget* w) {
-                                       auto* dialog = static_cast<QDialog*>(w);
-                                       if (!accept) {
-                                           dialog->reject();
-                                           return;
-                                       }
-                                       w->findChild<QLineEdit*>(QStringLiteral("deviceEdit"))
-                                           ->setText(dir.filePath(QStringLiteral("ttyMissing")));
-                                       dialog->accept();
-                                   }});
-    const int status =
-        runGui({QStringLiteral("vondrix"), QStringLiteral("--ini"),
-                dir.filePath(QStringLiteral("Vondrix.ini")), QStringLiteral("--exit-when-ready")});
-    QCOMPARE(status, 0);
-    QCOMPARE(seen, modals);
+    const QString options = QStringLiteral("vondrix::gui::SettingsDialog");
+    for (const bool accept : {false, true}) {
+        QTemporaryDir dir;
+        QStringList seen;
+        const auto poll =
+            answerModals(seen, {[&](QWidget* w) {
+                             auto* dialog = static_cast<QDialog*>(w);
+                             if (!accept) {
+                                 dialog->reject();
+                                 return;
+                             }
+                             w->findChild<QLineEdit*>(QStringLiteral("deviceEdit"))
+                                 ->setText(dir.filePath(QStringLiteral("ttyMissing")));
+                             dialog->accept();
+                         }});
+        const int status = runGui({QStringLiteral("vondrix"), QStringLiteral("--ini"),
+                                   dir.filePath(QStringLiteral("Vondrix.ini")),
+                                   QStringLiteral("--exit-when-ready")});
+        QCOMPARE(status, 0);
+        const QStringList modals =
+            accept ? QStringList{options, QStringLiteral("QMessageBox")} : QStringList{options};
+        QCOMPARE(seen, modals);
+    }
 }
 
 void ScreenshotTest::stateFileThatCannotLoadEndsBeforeAnyWindow() {
@@ -178,29 +173,21 @@ void ScreenshotTest::stateFileThatCannotLoadEndsBeforeAnyWindow() {
     QCOMPARE(seen, QStringList());
 }
 
-void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay_data() {
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("printed");
-    QTest::newRow("version") << "--version"
-                             << "vondrix " VONDRIX_VERSION "\n";
-    QTest::newRow("help names the per-user folder") << "--help"
-                                                    << "--user-data";
-}
-
 void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay() {
-    QFETCH(QString, option);
-    QFETCH(QString, printed);
-    QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QString::fromLatin1(name));
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(VONDRIX_GUI_PATH), {option});
-    QVERIFY(program.waitForFinished(30000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).contains(printed),
-             qPrintable(printed));
+    // The help names the per-user folder.
+    for (const auto& [option, printed] : {std::pair{"--version", "vondrix " VONDRIX_VERSION "\n"},
+                                          std::pair{"--help", "--user-data"}}) {
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(VONDRIX_GUI_PATH), {QString::fromLatin1(option)});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).contains(printed), printed);
+    }
 }
 
 QTEST_MAIN(ScreenshotTest)
