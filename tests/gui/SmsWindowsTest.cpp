@@ -401,7 +401,6 @@ void SmsWindowsTest::multicastSendsToEverySelectedEntry() {
     rig.sim->clearReceived();
     book.multicastMessage();
     QVERIFY(!numberEditable);
-    QCOMPARE(rig.count("AT+CMGS="), std::size_t(3));
     QCOMPARE(rig.phone().sms.sent.size(), std::size_t(3));
     QCOMPARE(shownWhileSending, QStringList{"01712345678"});  // the last of the three
     QCOMPARE(statusLine(book), QStringLiteral("Sent to 3 of 3 recipients"));
@@ -466,7 +465,6 @@ void SmsWindowsTest::groupsAddSkipDuplicatesAndSendToEveryMember() {
     rig.sim->clearReceived();
     groups.sendToGroup();
     QVERIFY(!nameFieldEnabled);
-    QCOMPARE(rig.count("AT+CMGS="), std::size_t(2));
     const PhoneState phone = rig.phone();
     QCOMPARE(phone.sms.sent.size(), std::size_t(2));
     QVERIFY(phone.sms.sent[1].find(phonesim::addressField("040555666")) != std::string::npos);
@@ -538,10 +536,9 @@ void SmsWindowsTest::commandModeRunsTicksWithTheExampleModule() {
     QTest::mouseClick(child<QPushButton>(*dialog, "startButton"), Qt::LeftButton);
     QVERIFY(dialog->timer()->isActive());
 
-    // A tick during a check does nothing: the busy flag.
-    std::vector<std::string> statesSeen;
+    // Each tick is a check (what a check does: CommandMode in the e2e tests);
+    // a tick during a check does nothing: the busy flag.
     dialog->session().mode().onStateChange = [&](sms::CommandModeState) {
-        statesSeen.push_back(dialog->session().mode().stateText());
         if (dialog->session().mode().busy())
             dialog->tick();
     };
@@ -550,13 +547,7 @@ void SmsWindowsTest::commandModeRunsTicksWithTheExampleModule() {
     dialog->tick();
     QCOMPARE(rig.count("AT+CMGL=4"), std::size_t(2));
     QCOMPARE(rig.count("AT+CMGD=1"), std::size_t(1));  // PING handled once, then gone
-    QCOMPARE(rig.count("AT+CMGD=2"), std::size_t(0));
-    const PhoneState phone = rig.phone();
-    QCOMPARE(phone.sms.sent.size(), std::size_t(1));
-    QCOMPARE(phone.sms.messages.count(2), std::size_t(1));
-    QVERIFY(std::find(statesSeen.begin(), statesSeen.end(), "Checking") != statesSeen.end());
-    QVERIFY(std::find(statesSeen.begin(), statesSeen.end(), "Processing command") !=
-            statesSeen.end());
+    QCOMPARE(rig.phone().sms.sent.size(), std::size_t(1));
     QCOMPARE(state->text(), QStringLiteral("Waiting"));
 
     child<QCheckBox>(*dialog, "logCheck")->click();
