@@ -69,6 +69,12 @@ struct GuiRig {
         return QString::fromStdString(
             IniFile(iniPath.toStdString()).getString("Vondrix", key, "-"));
     }
+    QStringList iniValues(std::initializer_list<const char*> keys) const {
+        QStringList out;
+        for (const char* key : keys)
+            out << iniValue(key);
+        return out;
+    }
 
     QTemporaryDir dir;
     QString iniPath;
@@ -141,6 +147,13 @@ inline QStringList headers(const QTreeWidget* list) {
     QStringList out;
     for (int c = 0; c < list->columnCount(); ++c)
         out << list->headerItem()->text(c);
+    return out;
+}
+
+inline QList<int> widths(const QTreeWidget* list) {
+    QList<int> out;
+    for (int c = 0; c < list->columnCount(); ++c)
+        out << list->header()->sectionSize(c);
     return out;
 }
 

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "foundation/IniFile.h"
 #include "gui/CallBarringWindow.h"
 #include "gui/CallForwardingWindow.h"
 #include "gui/GuiRig.h"
@@ -138,11 +137,9 @@ void NetworkWindowsTest::monitorPeriodLogAndClosing() {
     rig.sim->withState([](PhoneState& s) { s.regStatus = 5; });
     w.close();
     QCOMPARE(main.state().network.registration.value_or(""), std::string("0,5,\"5E25\",\"605F\""));
-    const IniFile ini(rig.iniPath.toStdString());
-    QCOMPARE(ini.getInt("Vondrix", "MonRef", -1), 3);
-    QCOMPARE(ini.getInt("Vondrix", "MonProt", -1), 1);
-    QCOMPARE(ini.getInt("Vondrix", "MCol0", -1),
-             child<QTreeWidget>(w, "callList")->header()->sectionSize(0));
+    QCOMPARE(
+        rig.iniValues({"MonRef", "MonProt", "MCol0"}),
+        (QStringList{"3", "1", QString::number(widths(child<QTreeWidget>(w, "callList"))[0])}));
     QVERIFY(!w.polling());
 }
 

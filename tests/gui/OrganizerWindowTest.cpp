@@ -130,9 +130,8 @@ void OrganizerWindowTest::openingReadsEverySlot() {
     // Closing stores the widths, the default ones too.
     l->header()->resizeSection(6, 250);
     QVERIFY(w.close());
-    const IniFile ini(rig.iniPath.toStdString());
-    QCOMPARE(ini.getInt("Vondrix", "OCol6", -1), 250);
-    QVERIFY(ini.getInt("Vondrix", "OCol3", -1) >= 80);
+    QCOMPARE(rig.iniValue("OCol6"), QStringLiteral("250"));
+    QVERIFY(rig.iniValue("OCol3").toInt() >= 80);
 }
 
 void OrganizerWindowTest::headersAndNamesFollowTheLanguage() {

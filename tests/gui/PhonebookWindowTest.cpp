@@ -658,10 +658,6 @@ void PhonebookWindowTest::keysAndButtons() {
 void PhonebookWindowTest::closingStoresWidthsAndSavesTheFile() {
     Rig rig(QStringLiteral("TCol2=120\r\nRCol1=90\r\n"));
     auto w = rig.open();
-    const auto widths = [](QTreeWidget* list) {
-        const QHeaderView* h = list->header();
-        return QList<int>{h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)};
-    };
     // Stored widths, else 30/100/100; the Redbook's position has no default.
     QCOMPARE(widths(bookList(*w)), (QList<int>{30, 100, 120}));
     QCOMPARE(widths(redbookList(*w)), (QList<int>{0, 90, 100}));
@@ -669,11 +665,8 @@ void PhonebookWindowTest::closingStoresWidthsAndSavesTheFile() {
     redbookList(*w)->header()->resizeSection(0, 25);
     w->close();
     QVERIFY(!w->isVisible());
-    const IniFile& ini = rig.session->ini;
-    QList<int> stored;
-    for (const char* key : {"TCol0", "TCol1", "TCol2", "RCol0", "RCol1", "RCol2"})
-        stored << ini.getInt("Vondrix", key, -1);
-    QCOMPARE(stored, (QList<int>{30, 150, 120, 25, 90, 100}));
+    QCOMPARE(rig.iniValues({"TCol0", "TCol1", "TCol2", "RCol0", "RCol1", "RCol2"}),
+             (QStringList{"30", "150", "120", "25", "90", "100"}));
     QCOMPARE(rig.session->settings.tCol[1], 150);
     const QByteArray file = rig.localFileContent();
     QVERIFY(file.startsWith("[SIM]\r\n"));
