@@ -535,7 +535,7 @@ void PhonebookWindowTest::pin2DialogTakesDigitsOnly() {
 }
 
 void PhonebookWindowTest::callListCommands() {
-    Rig rig({}, [](phonesim::PhoneState& s) { s.sim.entries[12] = {"0305550001", 129, "Busy"}; });
+    Rig rig;
     auto w = rig.open();
     auto* missed = child<QListWidget>(*w, "missedList");
     auto* dialled = child<QListWidget>(*w, "dialledList");
@@ -557,15 +557,6 @@ void PhonebookWindowTest::callListCommands() {
     rightClick(missed, centreOf(missed, 1), QStringLiteral("Cop&y to phonebook..."));
     QCOMPARE(driver.runs, 1);
     QCOMPARE(rig.reporter.ids(), std::vector<int>{73});
-
-    // Dialling a location whose number is busy: message 21.
-    QTreeWidget* list = bookList(*w);
-    clickRow(list, rowWith(list, QStringLiteral("Busy"), 1));
-    rig.reporter.shown.clear();
-    rig.sim->clearReceived();
-    w->callEntry();
-    QCOMPARE(rig.lines(), (Lines{"AT^SPBS=SM", "ATD>12;"}));
-    QCOMPARE(rig.reporter.ids(), std::vector<int>{21});
 }
 
 void PhonebookWindowTest::exportAndImport() {
