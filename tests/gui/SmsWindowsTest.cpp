@@ -372,8 +372,7 @@ void SmsWindowsTest::failedSendAsksRetryThenStoresTheMessage() {
     w->newOrReply();
     QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::MessagesNotSent, msg::MessagesNotSent,
                                                    msg::StoreUnsentMessage}));
-    QCOMPARE(rig.count("AT+CMGS="), std::size_t(2));
-    QCOMPARE(rig.count("AT+CMGW="), std::size_t(1));
+    QCOMPARE(rig.count("AT+CMGW="), std::size_t(1));  // the sends: e2e SmsTest
     QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Sending);
     // The stored part is a new row at the end, with the recipient and the text.
     QTreeWidget* list = messageList(*w);

@@ -192,11 +192,9 @@ void TransferWindowTest::transferWindowCancelStopsTheUpload() {
     presser.stop();
     QVERIFY(pressed);
     const auto lines = rig.lines();
-    QCOMPARE(lines.back(), std::string("AT^SBNW=mid,0,0"));
+    // Stopped early, and what was sent deleted (the traffic: e2e TransferUpload).
     QVERIFY(lines.size() < 2 + 2 * 50);
-    rig.sim->withState([](phonesim::PhoneState& s) {
-        QCOMPARE(s.objects.find({"mid", 0}), nullptr);
-    });
+    QCOMPARE(lines.back(), std::string("AT^SBNW=mid,0,0"));
     QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->maximum(), 41);  // no melody: no new tone
     QVERIFY(w.isEnabled());
 }
@@ -217,9 +215,8 @@ void TransferWindowTest::progressWindowsShowTimesAndTakeCancel() {
     QVERIFY(!reporter.cancelled());
     reporter.progressStep(40);
     reporter.progressTimes(75, 187);
-    QCOMPARE(child<QLabel>(*window, "percent")->text(), QStringLiteral("40 %"));
-    QCOMPARE(child<QLabel>(*window, "elapsed")->text(), QStringLiteral("1:15"));
-    QCOMPARE(child<QLabel>(*window, "estimated")->text(), QStringLiteral("3:07"));
+    QCOMPARE(test::labelTexts(*window, {"percent", "elapsed", "estimated"}),
+             (QStringList{"40 %", "1:15", "3:07"}));
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(reporter.cancelled());
     QVERIFY(window->isVisible());
