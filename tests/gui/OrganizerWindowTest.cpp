@@ -87,8 +87,7 @@ class OrganizerWindowTest : public QObject {
     void editDialogWritesOrCancels();
     void enterWritesIntoTheFirstFreeRow();
     void headerClicksSort();
-    void deleteKeyAsksAndTheButtonDoesNot();
-    void clearAsksFirst();
+    void deleteKeyAndClearAskButTheButtonDoesNot();
     void menuAndContextMenuHoldTheCommands();
     void exportAndImport();
 };
@@ -282,7 +281,7 @@ void OrganizerWindowTest::headerClicksSort() {
     QVERIFY(rig.lines().empty());
 }
 
-void OrganizerWindowTest::deleteKeyAsksAndTheButtonDoesNot() {
+void OrganizerWindowTest::deleteKeyAndClearAskButTheButtonDoesNot() {
     Rig rig;
     auto w = rig.open();
     QTreeWidget* l = list(*w);
@@ -297,33 +296,24 @@ void OrganizerWindowTest::deleteKeyAsksAndTheButtonDoesNot() {
     QCOMPARE(rig.lines(), (Lines{"AT^SBNW=vcs,2,0"}));
     QCOMPARE(rowText(l, 1), QStringLiteral("2||||||"));
 
-    // No row selected: the question, then nothing.
+    // The button deletes the selected slot at once (no row selected: e2e
+    // OrganizerDeleting.DeleteKeyAsksFirst).
     rig.sim->clearReceived();
-    l->clearSelection();
-    QTest::keyClick(l, Qt::Key_Delete);
-    QCOMPARE(rig.reporter.ids().size(), 3u);
-    QVERIFY(rig.lines().empty());
-
-    // The button deletes the selected slot at once.
     rig.reporter.shown.clear();
     clickRow(l, rowOfSlot(l, 3));
     QTest::mouseClick(child<QPushButton>(*w, "deleteButton"), Qt::LeftButton);
     QCOMPARE(rig.lines(), (Lines{"AT^SBNW=vcs,3,0"}));
     QVERIFY(rig.reporter.shown.empty());
     QCOMPARE(rowText(l, 2), QStringLiteral("3||||||"));
-}
 
-void OrganizerWindowTest::clearAsksFirst() {
-    Rig rig;
-    auto w = rig.open();
+    // Clearing asks first.
+    rig.sim->clearReceived();
     rig.reporter.answers = {Answer::No};
     action(*w, "clearAction")->trigger();
     QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ReallyClearOrganizer}));
     QVERIFY(rig.lines().empty());
-
     action(*w, "clearAction")->trigger();  // Yes
     QCOMPARE(rig.lines().size(), std::size_t{30});
-    QTreeWidget* l = list(*w);
     for (int i = 0; i < l->topLevelItemCount(); ++i)
         QCOMPARE(rowText(l, i), QString::number(i + 1) + QStringLiteral("||||||"));
 }
