@@ -102,10 +102,8 @@ class SmsWindowsTest : public QObject {
     void menusHoldTheirCommandsInOrderWithUniqueKeys();
     void headerClicksSortAndDeleteRemovesTheSelectedRows();
     void viewOfAStatusReportAndOfAJoinedMessage();
-    void replyOffersTheNumberAndTheNames();
-    void forwardKeepsTheTextAsItWas();
-    void countersAndThePartSize();
-    void markerInsertsAPredefinedTextWhileTyping();
+    void replyAndForwardFillTheSendDialog();
+    void countersAndMarkersFollowTheTyping();
     void failedSendAsksRetryThenStoresTheMessage();
     void multicastSendsToEverySelectedEntry();
     void redbookAndEntryCommandsOpenTheSendDialog();
@@ -235,12 +233,11 @@ void SmsWindowsTest::viewOfAStatusReportAndOfAJoinedMessage() {
     QCOMPARE(list->topLevelItemCount(), 18);
 }
 
-void SmsWindowsTest::replyOffersTheNumberAndTheNames() {
+void SmsWindowsTest::replyAndForwardFillTheSendDialog() {
     Rig rig({}, kFourMessages);
     auto w = rig.openList();
     QTreeWidget* list = messageList(*w);
     list->setCurrentItem(rowWith(list, QStringLiteral("1"), 0));
-    rig.sim->clearReceived();
     QString number;
     QStringList names;
     w->runDialog = [&](QDialog& d) {
@@ -254,7 +251,6 @@ void SmsWindowsTest::replyOffersTheNumberAndTheNames() {
     w->newOrReply();
     QCOMPARE(number, QStringLiteral("+49123456789"));
     QCOMPARE(names, (QStringList{"Anna Schmidt", "Bob", "Carl"}));
-    QCOMPARE(rig.lines().front(), std::string("AT+CSCA?"));
     QCOMPARE(rig.phone().sms.sent.size(), std::size_t(1));
 
     // An empty recipient: message 29 and the dialog stays open.
@@ -270,38 +266,34 @@ void SmsWindowsTest::replyOffersTheNumberAndTheNames() {
     w->newOrReply();
     QVERIFY(stillOpen);
     QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::EnterNumber}));
-}
 
-void SmsWindowsTest::forwardKeepsTheTextAsItWas() {
-    Rig rig({}, kFourMessages);
-    auto w = rig.openList();
-    QTreeWidget* list = messageList(*w);
+    // Forward keeps the row's text as it was, with its number; a name typed
+    // in the box is looked up in the name directory.
     list->setCurrentItem(rowWith(list, QStringLiteral("2"), 0));
-    bool textEnabled = true, eightBitEnabled = true;
-    QString text, number;
+    QString shown;
     w->runDialog = [&](QDialog& d) {
-        textEnabled = child<QPlainTextEdit>(d, "textEdit")->isEnabled();
-        eightBitEnabled = child<QCheckBox>(d, "eightBitCheck")->isEnabled();
-        text = child<QPlainTextEdit>(d, "textEdit")->toPlainText();
-        number = child<QComboBox>(d, "recipientCombo")->currentText();
-        child<QComboBox>(d, "recipientCombo")->setEditText(QStringLiteral("Carl"));
+        auto* text = child<QPlainTextEdit>(d, "textEdit");
+        auto* combo = child<QComboBox>(d, "recipientCombo");
+        shown = text->toPlainText() + u'|' + combo->currentText();
+        QVERIFY(!text->isEnabled());
+        QVERIFY(!child<QCheckBox>(d, "eightBitCheck")->isEnabled());
+        combo->setEditText(QStringLiteral("Carl"));
         clickButton(d, QDialogButtonBox::Ok);
     };
     w->sendStored();
-    QVERIFY(!textEnabled);
-    QVERIFY(!eightBitEnabled);
-    QCOMPARE(text, QStringLiteral("Morning"));
-    QCOMPARE(number, QStringLiteral("0301234567"));
-    // A name typed in the box is looked up in the name directory.
+    QCOMPARE(shown, QStringLiteral("Morning|0301234567"));
     const PhoneState phone = rig.phone();
-    QCOMPARE(phone.sms.sent.size(), std::size_t(1));
-    QVERIFY(phone.sms.sent[0].find(phonesim::addressField("040555666")) != std::string::npos);
+    QCOMPARE(phone.sms.sent.size(), std::size_t(2));
+    QVERIFY(phone.sms.sent[1].find(phonesim::addressField("040555666")) != std::string::npos);
 }
 
-void SmsWindowsTest::countersAndThePartSize() {
+// The counters and the part size follow every change; a marker typed
+// inserts its predefined text.
+void SmsWindowsTest::countersAndMarkersFollowTheTyping() {
     Rig rig({}, kFourMessages);
+    rig.session->settings.ptxt[2] = "at the station";
     auto w = rig.openList();
-    QStringList seen;
+    QStringList seen, marked;
     w->runDialog = [&](QDialog& d) {
         auto* text = child<QPlainTextEdit>(d, "textEdit");
         const auto counters = [&] {
@@ -330,30 +322,20 @@ void SmsWindowsTest::countersAndThePartSize() {
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->value(), 4);
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->maximum(), 4);
         QCOMPARE(child<QSpinBox>(d, "validitySpin")->minimum(), 1);
+
+        for (const char* typed : {"Meet me #3#", "Meet me #51#", "Meet me #0#"}) {
+            text->clear();
+            QTest::keyClicks(text, QString::fromLatin1(typed));
+            marked << text->toPlainText();
+        }
+        QTest::keyClicks(text, QStringLiteral(" now"));
+        marked << child<QLabel>(d, "typedLabel")->text();
     };
     w->newOrReply();
     QCOMPARE(seen, (QStringList{"0 0 0", "200 120 2", "200 80 2", "199 81 2", "4 136 1",
                                 "Characters a message cannot carry: € arrives as ?, ł arrives as ?",
                                 "6 154 1", "Characters a message cannot carry: ł arrives as ?"}));
-}
-
-void SmsWindowsTest::markerInsertsAPredefinedTextWhileTyping() {
-    Rig rig({}, kFourMessages);
-    rig.session->settings.ptxt[2] = "at the station";
-    auto w = rig.openList();
-    QStringList results;
-    w->runDialog = [&](QDialog& d) {
-        auto* text = child<QPlainTextEdit>(d, "textEdit");
-        for (const char* typed : {"Meet me #3#", "Meet me #51#", "Meet me #0#"}) {
-            text->clear();
-            QTest::keyClicks(text, QString::fromLatin1(typed));
-            results << text->toPlainText();
-        }
-        QTest::keyClicks(text, QStringLiteral(" now"));
-        results << child<QLabel>(d, "typedLabel")->text();
-    };
-    w->newOrReply();
-    QCOMPARE(results, (QStringList{"Meet me at the station", "Meet me #51#", "Meet me #0#", "15"}));
+    QCOMPARE(marked, (QStringList{"Meet me at the station", "Meet me #51#", "Meet me #0#", "15"}));
 }
 
 void SmsWindowsTest::failedSendAsksRetryThenStoresTheMessage() {
