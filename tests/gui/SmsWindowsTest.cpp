@@ -105,8 +105,7 @@ class SmsWindowsTest : public QObject {
     void replyAndForwardFillTheSendDialog();
     void countersAndMarkersFollowTheTyping();
     void failedSendAsksRetryThenStoresTheMessage();
-    void multicastSendsToEverySelectedEntry();
-    void redbookAndEntryCommandsOpenTheSendDialog();
+    void phonebookCommandsOpenTheSendDialog();
     void groupsAddSkipDuplicatesAndSendToEveryMember();
     void predefinedTextsAreCutAndSavedWithoutEmptyRows();
     void commandModeRunsTicksWithTheExampleModule();
@@ -365,39 +364,19 @@ void SmsWindowsTest::failedSendAsksRetryThenStoresTheMessage() {
     QCOMPARE(statusLine(*w), QStringLiteral("stored as message 5"));
 }
 
-void SmsWindowsTest::multicastSendsToEverySelectedEntry() {
-    Rig rig({}, memoryOf({}));
-    gui::PhonebookWindow book(*rig.session, rig.reporter);
-    auto* list = child<QTreeWidget>(book, "phonebookList");
-    for (int i = 0; i < 3; ++i)
-        list->topLevelItem(i)->setSelected(true);
-    bool numberEditable = true;
-    QStringList shownWhileSending;
-    book.runDialog = [&](QDialog& d) {
-        numberEditable = child<QLineEdit>(d, "numberEdit")->isEnabled();
-        QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Party at 8"));
-        clickButton(d, QDialogButtonBox::Ok);
-        shownWhileSending << child<QLineEdit>(d, "numberEdit")->text();
-    };
-    rig.sim->clearReceived();
-    book.multicastMessage();
-    QVERIFY(!numberEditable);
-    QCOMPARE(rig.phone().sms.sent.size(), std::size_t(3));
-    QCOMPARE(shownWhileSending, QStringList{"01712345678"});  // the last of the three
-    QCOMPARE(statusLine(book), QStringLiteral("Sent to 3 of 3 recipients"));
-    // No service-centre query: the phonebook window's record is carried.
-    QCOMPARE(rig.count("AT+CSCA"), std::size_t(0));
-    QVERIFY(rig.phone().sms.sent[0].rfind(phonesim::serviceCentreField(kCentre), 0) == 0);
-}
-
-void SmsWindowsTest::redbookAndEntryCommandsOpenTheSendDialog() {
+// The phonebook window's commands open the send dialog for the current
+// entry or Redbook member (Cancel sends nothing), or for every selected
+// entry without the number to edit.
+void SmsWindowsTest::phonebookCommandsOpenTheSendDialog() {
     Rig rig({}, memoryOf({}));
     gui::PhonebookWindow book(*rig.session, rig.reporter);
     QStringList shown;
+    const auto numberShown = [](QDialog& d) {
+        auto* number = child<QLineEdit>(d, "numberEdit");
+        return number->text() + (number->isEnabled() ? QStringLiteral("|e") : QStringLiteral("|-"));
+    };
     book.runDialog = [&](QDialog& d) {
-        shown << child<QLabel>(d, "nameLabel")->text() + u'|' +
-                     child<QLineEdit>(d, "numberEdit")->text() + u'|' +
-                     (child<QLineEdit>(d, "numberEdit")->isEnabled() ? u'e' : u'-');
+        shown << child<QLabel>(d, "nameLabel")->text() + u'|' + numberShown(d);
     };
     auto* list = child<QTreeWidget>(book, "phonebookList");
     list->setCurrentItem(list->topLevelItem(4));  // Müller
@@ -406,7 +385,27 @@ void SmsWindowsTest::redbookAndEntryCommandsOpenTheSendDialog() {
     redbook->setCurrentItem(redbook->topLevelItem(0));
     book.sendToRedbookEntry();
     QCOMPARE(shown, (QStringList{"Müller|+4930123456|e", "Mama!|+491701234567|e"}));
-    QVERIFY(rig.phone().sms.sent.empty());  // Cancel sends nothing
+    QVERIFY(rig.phone().sms.sent.empty());
+
+    list->clearSelection();
+    for (int i = 0; i < 3; ++i)
+        list->topLevelItem(i)->setSelected(true);
+    shown.clear();
+    book.runDialog = [&](QDialog& d) {
+        const QString before = numberShown(d);
+        QTest::keyClicks(child<QPlainTextEdit>(d, "textEdit"), QStringLiteral("Party at 8"));
+        clickButton(d, QDialogButtonBox::Ok);
+        shown << before << numberShown(d);
+    };
+    rig.sim->clearReceived();
+    book.multicastMessage();
+    QCOMPARE(rig.phone().sms.sent.size(), std::size_t(3));
+    // While sending, the last of the three shows.
+    QCOMPARE(shown, (QStringList{"|-", "01712345678|-"}));
+    QCOMPARE(statusLine(book), QStringLiteral("Sent to 3 of 3 recipients"));
+    // No service-centre query: the phonebook window's record is carried.
+    QCOMPARE(rig.count("AT+CSCA"), std::size_t(0));
+    QVERIFY(rig.phone().sms.sent[0].rfind(phonesim::serviceCentreField(kCentre), 0) == 0);
 }
 
 void SmsWindowsTest::groupsAddSkipDuplicatesAndSendToEveryMember() {
