@@ -63,27 +63,25 @@ QString describe(const MainWindow::FileQuestion& q) {
 class TransferWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void sendLogoAsksForBitmapOrGifAndUploads();
-    void sendRingtoneRaisesTheRingToneRange();
+    void sendLogoAndRingtoneAskForTheirFilesAndUpload();
     void downloadsWriteTheChosenFilesAndNoFileSendsNothing();
     void transferWindowCancelStopsTheUpload();
     void progressWindowsShowTimesAndTakeCancel();
     void transferWindowTextsFitInEveryLanguage();
 };
 
-void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
+void TransferWindowTest::sendLogoAndRingtoneAskForTheirFilesAndUpload() {
     Rig rig;
     MainWindow w(*rig.session, rig.reporter);
     rig.sim->clearReceived();
     const QByteArray logo = fileOf(120, "BM");
-    const QString path = writeFile(rig.dir, QStringLiteral("logo.bmp"), logo);
+    QString path = writeFile(rig.dir, QStringLiteral("logo.bmp"), logo);
     QStringList asked;
     w.chooseFile = [&](const MainWindow::FileQuestion& q) {
         asked << describe(q);
         return path;
     };
     QTest::mouseClick(child<QPushButton>(w, "sendLogoButton"), Qt::LeftButton);
-    QCOMPARE(asked, QStringList{"open BMP file (*.bmp);GIF file (*.gif) .bmp"});
     QVERIFY(rig.received("AT^SBNW=bmp,0,1,3"));  // the segments: TransferUpload in the e2e tests
     QCOMPARE(rig.reporter.progressDisplay, Reporter::Display::Transfer);
     QCOMPARE(rig.reporter.progress, (std::vector<int>{33, 66, 100}));
@@ -93,39 +91,31 @@ void TransferWindowTest::sendLogoAsksForBitmapOrGifAndUploads() {
     rig.sim->withState([&](phonesim::PhoneState& s) {
         QCOMPARE(*s.objects.find({"bmp", 0}), bytes(logo));
     });
+
+    // A melody raises the ring tone range, once.
+    auto* spin = child<QSpinBox>(w, "ringToneSpin");
+    QCOMPARE(spin->maximum(), 41);
+    path = writeFile(rig.dir, QStringLiteral("tune.mid"), fileOf(150, "MThd"));
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
+    QCOMPARE(spin->maximum(), 42);
+    QCOMPARE(rig.lines().front(), std::string("AT^SBNW=mid,0"));
+    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
+    QCOMPARE(spin->maximum(), 42);
+    QCOMPARE(asked, (QStringList{"open BMP file (*.bmp);GIF file (*.gif) .bmp",
+                                 "open MID file (*.mid) .mid", "open MID file (*.mid) .mid"}));
+
     // A GIF whose bitmap cannot be made (here: no folder for it) is reported.
     const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
     const QByteArray tmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", rig.dir.filePath(QStringLiteral("missing")).toLocal8Bit());
-    const QString gif = writeFile(rig.dir, QStringLiteral("logo.gif"), fileOf(40, "GIF89a"));
-    w.chooseFile = [&](const MainWindow::FileQuestion&) { return gif; };
+    path = writeFile(rig.dir, QStringLiteral("logo.gif"), fileOf(40, "GIF89a"));
     QTest::mouseClick(child<QPushButton>(w, "sendLogoButton"), Qt::LeftButton);
     hadTmp ? qputenv("TMPDIR", tmp) : qunsetenv("TMPDIR");
     QCOMPARE(rig.reporter.ids(), std::vector<int>{msg::GifNotConverted});
     QCOMPARE(child<QPushButton>(w, "sendLogoButton")->toolTip(), test::catalogue(msg::TipSendLogo));
     QCOMPARE(child<QPushButton>(w, "sendRingtoneButton")->toolTip(),
              test::catalogue(msg::TipSendMidi));
-}
-
-void TransferWindowTest::sendRingtoneRaisesTheRingToneRange() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
-    rig.sim->clearReceived();
-    auto* spin = child<QSpinBox>(w, "ringToneSpin");
-    QCOMPARE(spin->maximum(), 41);
-    const QString path = writeFile(rig.dir, QStringLiteral("tune.mid"), fileOf(150, "MThd"));
-    QString question;
-    w.chooseFile = [&](const MainWindow::FileQuestion& q) {
-        question = describe(q);
-        return path;
-    };
-    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
-    QCOMPARE(question, QStringLiteral("open MID file (*.mid) .mid"));
-    QCOMPARE(spin->maximum(), 42);
-    QCOMPARE(rig.lines().front(), std::string("AT^SBNW=mid,0"));
-    // A second melody does not raise it again.
-    QTest::mouseClick(child<QPushButton>(w, "sendRingtoneButton"), Qt::LeftButton);
-    QCOMPARE(spin->maximum(), 42);
 }
 
 void TransferWindowTest::downloadsWriteTheChosenFilesAndNoFileSendsNothing() {
