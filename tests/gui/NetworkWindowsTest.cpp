@@ -60,10 +60,8 @@ void doubleClick(QTreeWidget* list, int row) {
 class NetworkWindowsTest : public QObject {
     Q_OBJECT
   private slots:
-    void monitorShowsTheFieldsLarge();
+    void monitorShowsTheFieldsCallsAndChartAndPolls();
     void monitorPeriodLogAndClosing();
-    void monitorTimerPollsAndStopsForADeadPhone();
-    void monitorChartDrawsTheLevels();
     void selectionListsAndTheirCommands();
     void selectionEndsThePreferredListAtAnUnknownCode();
     void forwardingReasonsBoxesAndRequests();
@@ -71,8 +69,10 @@ class NetworkWindowsTest : public QObject {
     void mainWindowButtonsOpenTheWindowsAndRefresh();
 };
 
-void NetworkWindowsTest::monitorShowsTheFieldsLarge() {
-    Rig rig({}, phone([](PhoneState& s) {
+// The fields, large; the calls; the chart of every poll's level; the timer,
+// which stops for a dead phone.
+void NetworkWindowsTest::monitorShowsTheFieldsCallsAndChartAndPolls() {
+    Rig rig(QStringLiteral("Timeout=1\r\n"), phone([](PhoneState& s) {
                 s.net.calls = {phonesim::Call{1, 1, 4, 0, false, "+4930123456", 145}};
             }));
     MainWindowSession main(*rig.session, rig.reporter);
@@ -105,6 +105,37 @@ void NetworkWindowsTest::monitorShowsTheFieldsLarge() {
     QVERIFY(rig.reporter.shown.empty());
     QVERIFY(w.polling());
     QCOMPARE(w.pollInterval(), 2000);
+
+    for (const int rssi : {10, 99, 25, 30}) {
+        rig.sim->withState([rssi](PhoneState& s) { s.rssi = rssi; });
+        w.pollNow();
+    }
+    auto* chart = child<gui::ReceptionChart>(w, "receptionChart");
+    const std::vector<std::optional<int>> expected = {-79, -79, -93, std::nullopt, -63, -53};
+    QCOMPARE(chart->levels(), expected);
+    w.show();
+    const QImage image = chart->grab().toImage();
+    const QColor line = chart->palette().color(QPalette::Highlight);
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += QColor(image.pixel(x, y)) == line ? 1 : 0;
+    QVERIFY2(drawn > 20, qPrintable(QString::number(drawn)));
+    // The newest level is at the right edge, near the top (-53 dBm).
+    const int right = image.width() - 8;
+    int top = -1;
+    for (int y = 0; y < image.height() && top < 0; ++y)
+        if (QColor(image.pixel(right, y)) == line)
+            top = y;
+    QVERIFY(top >= 0 && top < image.height() / 2);
+    w.hide();
+
+    rig.sim->clearReceived();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.received("AT+CPAS"), 3500);  // a tick after 2 seconds
+    rig.sim->injectFault({phonesim::Fault::Kind::Stall, "AT+CREG?", 0, 0});
+    w.pollNow();
+    QVERIFY(!w.polling());
+    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::PhoneNotAnswering}));
 }
 
 void NetworkWindowsTest::monitorPeriodLogAndClosing() {
@@ -141,47 +172,6 @@ void NetworkWindowsTest::monitorPeriodLogAndClosing() {
         rig.iniValues({"MonRef", "MonProt", "MCol0"}),
         (QStringList{"3", "1", QString::number(widths(child<QTreeWidget>(w, "callList"))[0])}));
     QVERIFY(!w.polling());
-}
-
-void NetworkWindowsTest::monitorTimerPollsAndStopsForADeadPhone() {
-    Rig rig(QStringLiteral("Timeout=1\r\n"), phone());
-    MainWindowSession main(*rig.session, rig.reporter);
-    gui::NetworkMonitorWindow w(main, rig.reporter, rig.dir.filePath("Vondrix.log").toStdString());
-    rig.sim->clearReceived();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.received("AT+CPAS"), 3500);  // a tick after 2 seconds
-    rig.sim->injectFault({phonesim::Fault::Kind::Stall, "AT+CREG?", 0, 0});
-    w.pollNow();
-    QVERIFY(!w.polling());
-    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::PhoneNotAnswering}));
-}
-
-void NetworkWindowsTest::monitorChartDrawsTheLevels() {
-    Rig rig({}, phone());
-    MainWindowSession main(*rig.session, rig.reporter);
-    gui::NetworkMonitorWindow w(main, rig.reporter, rig.dir.filePath("Vondrix.log").toStdString());
-    for (const int rssi : {10, 99, 25, 30}) {
-        rig.sim->withState([rssi](PhoneState& s) { s.rssi = rssi; });
-        w.pollNow();
-    }
-    auto* chart = child<gui::ReceptionChart>(w, "receptionChart");
-    const std::vector<std::optional<int>> expected = {-79, -93, std::nullopt, -63, -53};
-    QCOMPARE(chart->levels(), expected);
-    w.show();
-    const QImage image = chart->grab().toImage();
-    const QColor line = chart->palette().color(QPalette::Highlight);
-    int drawn = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            drawn += QColor(image.pixel(x, y)) == line ? 1 : 0;
-    QVERIFY2(drawn > 20, qPrintable(QString::number(drawn)));
-    // The newest level is at the right edge, near the top (-53 dBm).
-    const int right = image.width() - 8;
-    int top = -1;
-    for (int y = 0; y < image.height() && top < 0; ++y)
-        if (QColor(image.pixel(right, y)) == line)
-            top = y;
-    QVERIFY(top >= 0 && top < image.height() / 2);
-    w.hide();
 }
 
 void NetworkWindowsTest::selectionListsAndTheirCommands() {
