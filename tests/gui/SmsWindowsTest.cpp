@@ -440,9 +440,7 @@ void SmsWindowsTest::groupsAddSkipDuplicatesAndSendToEveryMember() {
     rig.sim->clearReceived();
     groups.sendToGroup();
     QVERIFY(!nameFieldEnabled);
-    const PhoneState phone = rig.phone();
-    QCOMPARE(phone.sms.sent.size(), std::size_t(2));
-    QVERIFY(phone.sms.sent[1].find(phonesim::addressField("040555666")) != std::string::npos);
+    QCOMPARE(rig.phone().sms.sent.size(), std::size_t(2));  // to whom: e2e GroupSession
 }
 
 void SmsWindowsTest::predefinedTextsAreCutAndSavedWithoutEmptyRows() {
@@ -465,16 +463,14 @@ void SmsWindowsTest::predefinedTextsAreCutAndSavedWithoutEmptyRows() {
     QVERIFY(rig.session->settings.ptxt[2].empty());  // the marker inserts nothing now
 
     QTest::mouseClick(child<QPushButton>(dialog, "saveButton"), Qt::LeftButton);
-    QCOMPARE(rig.iniValue("Ptxt0"), QString(160, u'x'));
-    QCOMPARE(rig.iniValue("Ptxt2"), QStringLiteral("old third"));  // empty rows are skipped
-    QCOMPARE(rig.iniValue("Ptxt1"), QStringLiteral("-"));
+    // Empty rows are skipped: the old third text stays.
+    QCOMPARE(rig.iniValues({"Ptxt0", "Ptxt1", "Ptxt2"}),
+             (QStringList{QString(160, u'x'), "-", "old third"}));
 
-    // Storing the first selected row's text adds an unsent message.
+    // Storing the first selected row's text adds an unsent message (what
+    // the phone holds then: e2e PredefinedSession).
     list->setCurrentItem(list->topLevelItem(0));
     dialog.storeMessage();
-    const PhoneState phone = rig.phone();
-    QCOMPARE(phone.sms.messages.size(), std::size_t(1));
-    QCOMPARE(phone.sms.messages.begin()->second.status, 2);
     QCOMPARE(rig.session->sms.list.rows.back().text, std::string(160, 'x'));
 }
 
