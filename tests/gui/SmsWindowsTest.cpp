@@ -108,8 +108,7 @@ class SmsWindowsTest : public QObject {
     void phonebookCommandsOpenTheSendDialog();
     void groupsAddSkipDuplicatesAndSendToEveryMember();
     void predefinedTextsAreCutAndSavedWithoutEmptyRows();
-    void commandModeRunsTicksWithTheExampleModule();
-    void commandModeWithoutAModuleDoesNotOpen();
+    void commandModeOpensOnlyWithAModuleAndTicks();
     void columnWidthsAreSavedAndRestored();
 };
 
@@ -474,12 +473,25 @@ void SmsWindowsTest::predefinedTextsAreCutAndSavedWithoutEmptyRows() {
     QCOMPARE(rig.session->sms.list.rows.back().text, std::string(160, 'x'));
 }
 
-void SmsWindowsTest::commandModeRunsTicksWithTheExampleModule() {
+void SmsWindowsTest::commandModeOpensOnlyWithAModuleAndTicks() {
     Rig rig(QStringLiteral("CheckSMS=1\r\nWaitSec=9\r\n"),
             memoryOf({{1, {0, received("+49123456789", "010412134500", "PING")}},
                       {2, {1, received("0301234567", "010412134600", "hello")}}}));
+    {
+        // Without a module (neither the working directory nor the test
+        // program's holds one) the dialog does not open.
+        gui::MainWindow main(*rig.session, rig.reporter);
+        bool ran = false;
+        main.runDialog = [&](QDialog&) { ran = true; };
+        rig.reporter.shown.clear();
+        child<QAction>(main, "commandModeAction")->trigger();
+        QVERIFY(!ran);
+        QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ModuleNotLoaded}));
+        QVERIFY(main.isEnabled());
+    }
     QVERIFY(QFile::copy(QStringLiteral(VONDRIX_SMSCOM_PATH),
                         rig.dir.filePath(QStringLiteral("smscom.so"))));
+    rig.sim->clearReceived();
     CommandModeSession::Options options;
     options.localFile = rig.localFile().toStdString();
     options.mode.moduleDirectories = {rig.dir.path().toStdString()};
@@ -528,21 +540,6 @@ void SmsWindowsTest::commandModeRunsTicksWithTheExampleModule() {
     QCOMPARE(rig.iniValue("MonProt"), QStringLiteral("1"));
     QCOMPARE(rig.iniValue("CheckSMS"), QStringLiteral("1"));
     QVERIFY(!dialog->timer()->isActive());
-}
-
-void SmsWindowsTest::commandModeWithoutAModuleDoesNotOpen() {
-    Rig rig({}, memoryOf({}));
-    gui::MainWindow main(*rig.session, rig.reporter);
-    bool ran = false;
-    main.runDialog = [&](QDialog&) { ran = true; };
-    QAction* action = child<QAction>(main, "commandModeAction");
-    QCOMPARE(action->text(), QStringLiteral("&Command mode..."));
-    rig.reporter.shown.clear();
-    // Neither the working directory nor the test program's holds a module.
-    action->trigger();
-    QVERIFY(!ran);
-    QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ModuleNotLoaded}));
-    QVERIFY(main.isEnabled());
 }
 
 // Each list's widths go to its keys on closing and come back at the next
