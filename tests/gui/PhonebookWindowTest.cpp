@@ -171,8 +171,7 @@ class PhonebookWindowTest : public QObject {
     void contextMenusHoldExactlyTheirItems();
     void headersAndMenuKeys();
     void entryDialogWarnsAndSaves();
-    void pin2CancelWritesNothing();
-    void pin2DialogTakesDigitsOnly();
+    void pin2DialogTakesDigitsAndCancelWritesNothing();
     void callListCommands();
     void exportAndImport();
     void keysAndButtons();
@@ -461,7 +460,7 @@ void PhonebookWindowTest::entryDialogWarnsAndSaves() {
     QVERIFY(!rig.wrote());
 }
 
-void PhonebookWindowTest::pin2CancelWritesNothing() {
+void PhonebookWindowTest::pin2DialogTakesDigitsAndCancelWritesNothing() {
     Rig rig;
     auto w = rig.open();
     emit child<QComboBox>(*w, "kindSelector")->activated(2);  // "SIM fix"
@@ -475,9 +474,8 @@ void PhonebookWindowTest::pin2CancelWritesNothing() {
     QVERIFY(rig.reporter.shown.empty());
     QCOMPARE(rig.lines(), Lines{"AT^SPBS=FD"});
     QCOMPARE(bookList(*w)->topLevelItemCount(), 2);  // with the PIN2: e2e FixedDialling
-}
 
-void PhonebookWindowTest::pin2DialogTakesDigitsOnly() {
+    // The program's PIN2 dialog takes digits only, hidden.
     gui::GuiReporter reporter(Language::English);
     const auto answer = [&reporter](const QString& typed, bool ok) {
         QTimer::singleShot(0, [typed, ok] {
