@@ -54,14 +54,11 @@ class MainWindowTest : public QObject {
     void ringToneOffAtOpening();
     void ringToneTestTogglesButton();
     void handsFreeFailureUntichesTheBox();
-    void clockMessages();
     void deviceInformationSavedTwice();
     void settingsDialogWritesTheIniKeys();
     void settingsDialogCancelWritesNothing();
     void exitVersusCloseBox();
-    void refreshShowsSignalAndBattery();
-    void helpMissingShowsError();
-    void switchOffEndsTheWindow();
+    void clockRefreshHelpAndSwitchOff();
     void backupThenRestoreWritesOnlyAfterYes();
     void buttonsRunTheirWindows();
 };
@@ -162,14 +159,6 @@ void MainWindowTest::handsFreeFailureUntichesTheBox() {
 }
 
 // The phone refusing the time: e2e DeviceCommands.ClockSendsTheLocalTimeAndReports.
-void MainWindowTest::clockMessages() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
-    QTest::mouseClick(child<QPushButton>(w, "clockButton"), Qt::LeftButton);
-    QCOMPARE(rig.reporter.ids(), std::vector<int>{69});
-    QVERIFY(QString::fromStdString(rig.lines().back()).startsWith(QStringLiteral("AT+CCLK=")));
-}
-
 void MainWindowTest::deviceInformationSavedTwice() {
     Rig rig;
     MainWindow w(*rig.session, rig.reporter);
@@ -267,11 +256,18 @@ void MainWindowTest::exitVersusCloseBox() {
     }
 }
 
-// Refresh reads again and shows the values with their pictures (the
-// thresholds are the core's).
-void MainWindowTest::refreshShowsSignalAndBattery() {
+// The buttons of the phone's state: the clock is set (a refused time: e2e
+// DeviceCommands); Refresh reads again and shows the values with their
+// pictures (the thresholds are the core's); help without a help file says
+// so; switching off ends the window.
+void MainWindowTest::clockRefreshHelpAndSwitchOff() {
     Rig rig;
     MainWindow w(*rig.session, rig.reporter);
+    w.show();
+    QTest::mouseClick(child<QPushButton>(w, "clockButton"), Qt::LeftButton);
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{69});
+    QVERIFY(QString::fromStdString(rig.lines().back()).startsWith(QStringLiteral("AT+CCLK=")));
+
     rig.sim->withState([&](phonesim::PhoneState& s) {
         s.rssi = 20;
         s.batteryCharge = 99;
@@ -284,22 +280,15 @@ void MainWindowTest::refreshShowsSignalAndBattery() {
     QCOMPARE(iconImage(child<QToolButton>(w, "batteryButton"), QSize(21, 9)),
              gui::statusPixmap(130).toImage());
     QVERIFY(w.isEnabled());
-}
 
-void MainWindowTest::helpMissingShowsError() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
+    rig.reporter.shown.clear();
     rig.session->helpFile = "no-such-help.hlp";
     w.showHelp();
     QCOMPARE(rig.reporter.shown.size(), std::size_t{1});
     QCOMPARE(rig.reporter.shown[0].text, std::string("Unable to activate help"));
     QCOMPARE(rig.reporter.shown[0].caption, Caption::Error);
-}
 
-void MainWindowTest::switchOffEndsTheWindow() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
-    w.show();
+    rig.reporter.shown.clear();
     QTest::mouseClick(child<QPushButton>(w, "switchOffButton"), Qt::LeftButton);
     QVERIFY(!w.isVisible());
     QCOMPARE(rig.reporter.ids(), std::vector<int>{70});
