@@ -167,14 +167,12 @@ class PhonebookWindowTest : public QObject {
     void reopeningAfterInternalShowsSim();
     void fullPhonebookGivesMessage22();
     void redbookByDoubleClickAndDeleteKeys();
-    void headerClicksSort();
-    void contextMenusHoldExactlyTheirItems();
+    void headerClicksSortAndContextMenusHoldTheirItems();
     void headersAndMenuKeys();
     void entryDialogWarnsAndSaves();
     void pin2DialogTakesDigitsAndCancelWritesNothing();
-    void callListCommands();
+    void callListCommandsKeysAndButtons();
     void exportAndImport();
-    void keysAndButtons();
     void closingStoresWidthsAndSavesTheFile();
 };
 
@@ -330,7 +328,7 @@ void PhonebookWindowTest::redbookByDoubleClickAndDeleteKeys() {
     QCOMPARE(rig.lines(), (Lines{"AT^SPBS=SM", "AT+CPBW=8"}));
 }
 
-void PhonebookWindowTest::headerClicksSort() {
+void PhonebookWindowTest::headerClicksSortAndContextMenusHoldTheirItems() {
     Rig rig;
     auto w = rig.open();
     QTreeWidget* list = bookList(*w);
@@ -356,12 +354,8 @@ void PhonebookWindowTest::headerClicksSort() {
     clickRow(redbook, redbook->topLevelItem(0));
     w->removeCurrentFromRedbook();
     QCOMPARE(rows(redbook), QStringList{"1|Mama!|+491701234567"});
-}
 
-void PhonebookWindowTest::contextMenusHoldExactlyTheirItems() {
-    Rig rig;
-    auto w = rig.open();
-    QTreeWidget* list = bookList(*w);
+    // The context menus hold exactly their items.
     QCOMPARE(rightClick(list, centreOf(list, list->topLevelItem(2))),
              (QStringList{"Send &message...", "&New entry...", "&Edit entry...", "&Delete entry",
                           "&Call", "&Hang up", "&Redial", "&Print...", "Expor&t CSV...",
@@ -502,9 +496,18 @@ void PhonebookWindowTest::pin2DialogTakesDigitsAndCancelWritesNothing() {
     QCOMPARE(answer(QStringLiteral("1234"), false), Pin());
 }
 
-void PhonebookWindowTest::callListCommands() {
+void PhonebookWindowTest::callListCommandsKeysAndButtons() {
     Rig rig;
     auto w = rig.open();
+    // The help key; without a help file it says so.
+    rig.session->helpFile = "no-such-help.hlp";
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(bookList(*w), Qt::Key_F1);
+    QCOMPARE(rig.reporter.shown.size(), std::size_t{1});
+    QCOMPARE(rig.reporter.shown[0].text, std::string("Unable to activate help"));
+    rig.reporter.shown.clear();
+
     auto* missed = child<QListWidget>(*w, "missedList");
     auto* dialled = child<QListWidget>(*w, "dialledList");
     rig.sim->clearReceived();
@@ -525,6 +528,26 @@ void PhonebookWindowTest::callListCommands() {
     rightClick(missed, centreOf(missed, 1), QStringLiteral("Cop&y to phonebook..."));
     QCOMPARE(driver.runs, 1);
     QCOMPARE(rig.reporter.ids(), std::vector<int>{73});
+
+    // Escape and Enter do not close the window, wherever the focus is.
+    rig.sim->clearReceived();
+    rig.reporter.shown.clear();
+    auto* edit = child<QLineEdit>(*w, "serviceCentreEdit");
+    for (QWidget* target : std::initializer_list<QWidget*>{w.get(), bookList(*w), edit,
+                                                           child<QComboBox>(*w, "kindSelector")}) {
+        target->setFocus();
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(target, key);
+    }
+    QVERIFY(w->isVisible());
+    QVERIFY(rig.lines().empty());
+
+    edit->setText(QStringLiteral("+491719999"));
+    QTest::mouseClick(child<QPushButton>(*w, "setServiceCentreButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*w, "clearDialledButton"), Qt::LeftButton);
+    QCOMPARE(rig.lines(), (Lines{"AT+CSCA=+491719999,145", "AT^SDLD"}));
+    QCOMPARE(child<QListWidget>(*w, "dialledList")->count(), 0);
+    QVERIFY(rig.reporter.shown.empty());
 }
 
 void PhonebookWindowTest::exportAndImport() {
@@ -580,37 +603,6 @@ void PhonebookWindowTest::exportAndImport() {
     QCOMPARE(rig.reporter.ids(), std::vector<int>{76});
     QVERIFY(rig.received("AT+CPBW=9,0302,129,\"Eve\""));
     QVERIFY(rows(list).contains(QStringLiteral("9|Eve|0302")));
-}
-
-void PhonebookWindowTest::keysAndButtons() {
-    Rig rig;
-    auto w = rig.open();
-    rig.sim->clearReceived();
-    // Escape and Enter do not close the window, wherever the focus is.
-    auto* edit = child<QLineEdit>(*w, "serviceCentreEdit");
-    for (QWidget* target : std::initializer_list<QWidget*>{w.get(), bookList(*w), edit,
-                                                           child<QComboBox>(*w, "kindSelector")}) {
-        target->setFocus();
-        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
-            QTest::keyClick(target, key);
-    }
-    QVERIFY(w->isVisible());
-    QVERIFY(rig.lines().empty());
-
-    edit->setText(QStringLiteral("+491719999"));
-    QTest::mouseClick(child<QPushButton>(*w, "setServiceCentreButton"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(*w, "clearDialledButton"), Qt::LeftButton);
-    QCOMPARE(rig.lines(), (Lines{"AT+CSCA=+491719999,145", "AT^SDLD"}));
-    QCOMPARE(child<QListWidget>(*w, "dialledList")->count(), 0);
-    QVERIFY(rig.reporter.shown.empty());
-
-    // The help key; without a help file it says so.
-    rig.session->helpFile = "no-such-help.hlp";
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    QTest::keyClick(bookList(*w), Qt::Key_F1);
-    QCOMPARE(rig.reporter.shown.size(), std::size_t{1});
-    QCOMPARE(rig.reporter.shown[0].text, std::string("Unable to activate help"));
 }
 
 void PhonebookWindowTest::closingStoresWidthsAndSavesTheFile() {
