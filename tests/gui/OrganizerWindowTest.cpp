@@ -85,9 +85,8 @@ class OrganizerWindowTest : public QObject {
     void lengthWarningOnEveryChange();
     void editDialogIsFilledFromTheRowAndWritesOrCancels();
     void enterWritesIntoTheFirstFreeRow();
-    void headerClicksSort();
+    void headerClicksSortAndMenusHoldTheCommands();
     void deleteKeyAndClearAskButTheButtonDoesNot();
-    void menuAndContextMenuHoldTheCommands();
     void exportAndImport();
 };
 
@@ -254,7 +253,7 @@ void OrganizerWindowTest::enterWritesIntoTheFirstFreeRow() {
     QCOMPARE(QApplication::focusWidget(), l);  // a full organizer: e2e OrganizerWriting
 }
 
-void OrganizerWindowTest::headerClicksSort() {
+void OrganizerWindowTest::headerClicksSortAndMenusHoldTheCommands() {
     Rig rig;
     auto w = rig.open();
     QTreeWidget* l = list(*w);
@@ -271,6 +270,15 @@ void OrganizerWindowTest::headerClicksSort() {
     QCOMPARE(order.mid(0, 3), (QStringList{"1", "2", "3"}));
     QCOMPARE(order.mid(9, 2), (QStringList{"10", "11"}));
     QVERIFY(rig.lines().empty());
+
+    // The menu and the context menu hold the commands.
+    const QStringList commands = {"&Edit entry...",       "Expor&t CSV...", "Export &XML...",
+                                  "Export iCa&lendar...", "&Import...",     "Clea&r organizer"};
+    const QList<QMenu*> menus = {child<QMenu>(*w, "organizerMenu"), w->contextMenu()};
+    for (const QMenu* menu : menus)
+        QCOMPARE(actionTexts(menu), commands);
+    QCOMPARE(w->menuBar()->actions().front()->text(), QStringLiteral("&Organizer"));
+    QCOMPARE(test::menuKeyClash(menus), QString());  // in every language
 }
 
 void OrganizerWindowTest::deleteKeyAndClearAskButTheButtonDoesNot() {
@@ -308,18 +316,6 @@ void OrganizerWindowTest::deleteKeyAndClearAskButTheButtonDoesNot() {
     QCOMPARE(rig.lines().size(), std::size_t{30});
     for (int i = 0; i < l->topLevelItemCount(); ++i)
         QCOMPARE(rowText(l, i), QString::number(i + 1) + QStringLiteral("||||||"));
-}
-
-void OrganizerWindowTest::menuAndContextMenuHoldTheCommands() {
-    Rig rig;
-    auto w = rig.open();
-    const QStringList commands = {"&Edit entry...",       "Expor&t CSV...", "Export &XML...",
-                                  "Export iCa&lendar...", "&Import...",     "Clea&r organizer"};
-    const QList<QMenu*> menus = {child<QMenu>(*w, "organizerMenu"), w->contextMenu()};
-    for (const QMenu* menu : menus)
-        QCOMPARE(actionTexts(menu), commands);
-    QCOMPARE(w->menuBar()->actions().front()->text(), QStringLiteral("&Organizer"));
-    QCOMPARE(test::menuKeyClash(menus), QString());  // in every language
 }
 
 void OrganizerWindowTest::exportAndImport() {

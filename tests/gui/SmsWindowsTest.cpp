@@ -98,9 +98,8 @@ QTreeWidget* messageList(QWidget& w) {
 class SmsWindowsTest : public QObject {
     Q_OBJECT
   private slots:
-    void listAfterOpening();
+    void listAfterOpeningSortsAndDeletes();
     void menusHoldTheirCommandsInOrderWithUniqueKeys();
-    void headerClicksSortAndDeleteRemovesTheSelectedRows();
     void viewOfAStatusReportAndOfAJoinedMessage();
     void replyAndForwardFillTheSendDialog();
     void countersAndMarkersFollowTheTyping();
@@ -112,7 +111,7 @@ class SmsWindowsTest : public QObject {
     void columnWidthsAreSavedAndRestored();
 };
 
-void SmsWindowsTest::listAfterOpening() {
+void SmsWindowsTest::listAfterOpeningSortsAndDeletes() {
     Rig rig({}, kFourMessages);
     auto w = rig.openList();
     QCOMPARE(rows(messageList(*w)),
@@ -138,6 +137,27 @@ void SmsWindowsTest::listAfterOpening() {
     QCOMPARE(headers(messageList(g)),
              (QStringList{"Nr.", "Typ", "Datum", "Absender", "Name", "Text"}));
     QCOMPARE(child<QLabel>(g, "memoryStateLabel")->text(), QStringLiteral("Platz vorhanden"));
+
+    // Header clicks sort; Delete removes the selected rows.
+    clickHeader(list, 0);
+    QCOMPARE(column(list, 0), (QStringList{"1", "2", "3", "4"}));
+    clickHeader(list, 0);  // the same order again
+    QCOMPARE(column(list, 0), (QStringList{"1", "2", "3", "4"}));
+    clickHeader(list, 3);
+    QCOMPARE(column(list, 3),
+             (QStringList{"+49123456789", "+4940555666", "0301234567", "0401234"}));
+
+    // Three selected rows: three deletions, each with its own index.
+    list->clearSelection();
+    for (const char* index : {"1", "3", "4"})
+        rowWith(list, QString::fromLatin1(index), 0)->setSelected(true);
+    rig.sim->clearReceived();
+    QTest::mouseClick(child<QPushButton>(*w, "deleteButton"), Qt::LeftButton);
+    Lines deletions = rig.lines();
+    std::sort(deletions.begin(), deletions.end());
+    QCOMPARE(deletions, (Lines{"AT+CMGD=1", "AT+CMGD=3", "AT+CMGD=4"}));
+    QCOMPARE(column(list, 0), QStringList{"2"});
+    QCOMPARE(labelText(*w, "usedLabel"), QStringLiteral("1"));
 }
 
 void SmsWindowsTest::menusHoldTheirCommandsInOrderWithUniqueKeys() {
@@ -168,31 +188,6 @@ void SmsWindowsTest::menusHoldTheirCommandsInOrderWithUniqueKeys() {
     // Transfer to the phonebook wants a phonebook read first.
     w->transferToPhonebook();
     QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ReadPhonebookFirst}));
-}
-
-void SmsWindowsTest::headerClicksSortAndDeleteRemovesTheSelectedRows() {
-    Rig rig({}, kFourMessages);
-    auto w = rig.openList();
-    QTreeWidget* list = messageList(*w);
-    clickHeader(list, 0);
-    QCOMPARE(column(list, 0), (QStringList{"1", "2", "3", "4"}));
-    clickHeader(list, 0);  // the same order again
-    QCOMPARE(column(list, 0), (QStringList{"1", "2", "3", "4"}));
-    clickHeader(list, 3);
-    QCOMPARE(column(list, 3),
-             (QStringList{"+49123456789", "+4940555666", "0301234567", "0401234"}));
-
-    // Three selected rows: three deletions, each with its own index.
-    list->clearSelection();
-    for (const char* index : {"1", "3", "4"})
-        rowWith(list, QString::fromLatin1(index), 0)->setSelected(true);
-    rig.sim->clearReceived();
-    QTest::mouseClick(child<QPushButton>(*w, "deleteButton"), Qt::LeftButton);
-    Lines deletions = rig.lines();
-    std::sort(deletions.begin(), deletions.end());
-    QCOMPARE(deletions, (Lines{"AT+CMGD=1", "AT+CMGD=3", "AT+CMGD=4"}));
-    QCOMPARE(column(list, 0), QStringList{"2"});
-    QCOMPARE(labelText(*w, "usedLabel"), QStringLiteral("1"));
 }
 
 void SmsWindowsTest::viewOfAStatusReportAndOfAJoinedMessage() {
