@@ -51,9 +51,7 @@ class MainWindowTest : public QObject {
     void openingFillsEveryField();
     void failedTransactionLeavesFieldEmpty();
     void noModemDisablesExactlyTheListedControls();
-    void ringToneOffAtOpening();
-    void ringToneTestTogglesButton();
-    void handsFreeFailureUntichesTheBox();
+    void ringToneAndHandsFreeControls();
     void deviceInformationSavedTwice();
     void settingsDialogWritesTheIniKeys();
     void settingsDialogCancelWritesNothing();
@@ -117,21 +115,23 @@ void MainWindowTest::noModemDisablesExactlyTheListedControls() {
     }
 }
 
-void MainWindowTest::ringToneOffAtOpening() {
-    Rig rig({}, [](phonesim::PhoneState& s) { s.ringTone = 0; });
+// The ring tone and hands-free controls (their rules: e2e DeviceCommands).
+void MainWindowTest::ringToneAndHandsFreeControls() {
+    Rig rig({}, [](phonesim::PhoneState& s) {
+        s.ringTone = 0;
+        s.speakerVolume = 3;
+        s.failing.insert("AT^SNFS=");
+    });
     MainWindow w(*rig.session, rig.reporter);
     auto* box = child<QCheckBox>(w, "ringOffCheck");
-    QVERIFY(box->isChecked());
+    QVERIFY(box->isChecked());  // tone 0 at opening
     rig.sim->clearReceived();
     QTest::mouseClick(box, Qt::LeftButton);  // unchecking restores tone 0 again
     QVERIFY(!box->isChecked());
     QCOMPARE(rig.lines(), Lines{"AT^SRTC=0"});
     QCOMPARE(rig.reporter.ids(), std::vector<int>{81});
-}
 
-void MainWindowTest::ringToneTestTogglesButton() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
+    // The test button plays the chosen tone, then stops it.
     rig.sim->clearReceived();
     auto* test = child<QPushButton>(w, "testButton");
     child<QSpinBox>(w, "ringToneSpin")->setValue(7);
@@ -141,24 +141,18 @@ void MainWindowTest::ringToneTestTogglesButton() {
     QTest::mouseClick(test, Qt::LeftButton);
     QCOMPARE(test->text(), QStringLiteral("Test"));
     QCOMPARE(rig.lines(), (Lines{"AT^SRTC=7,4", "AT^SRTC", "AT^SRTC"}));
-}
 
-void MainWindowTest::handsFreeFailureUntichesTheBox() {
-    Rig rig({}, [](phonesim::PhoneState& s) {
-        s.speakerVolume = 3;
-        s.failing.insert("AT^SNFS=");
-    });
-    MainWindow w(*rig.session, rig.reporter);
+    // Hands-free refused: the box unticks again.
     rig.sim->clearReceived();
-    auto* box = child<QCheckBox>(w, "handsFreeCheck");
-    QTest::mouseClick(box, Qt::LeftButton);
-    QVERIFY(!box->isChecked());
+    rig.reporter.shown.clear();
+    auto* handsFree = child<QCheckBox>(w, "handsFreeCheck");
+    QTest::mouseClick(handsFree, Qt::LeftButton);
+    QVERIFY(!handsFree->isChecked());
     QCOMPARE(rig.reporter.ids(), std::vector<int>{86});
     QCOMPARE(rig.reporter.shown[0].caption, Caption::Error);
     QCOMPARE(rig.lines(), (Lines{"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=3"}));
 }
 
-// The phone refusing the time: e2e DeviceCommands.ClockSendsTheLocalTimeAndReports.
 void MainWindowTest::deviceInformationSavedTwice() {
     Rig rig;
     MainWindow w(*rig.session, rig.reporter);
