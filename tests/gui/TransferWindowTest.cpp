@@ -67,7 +67,6 @@ class TransferWindowTest : public QObject {
     void downloadsWriteTheChosenFilesAndNoFileSendsNothing();
     void transferWindowCancelStopsTheUpload();
     void progressWindowsShowTimesAndTakeCancel();
-    void transferWindowTextsFitInEveryLanguage();
 };
 
 void TransferWindowTest::sendLogoAndRingtoneAskForTheirFilesAndUpload() {
@@ -226,19 +225,18 @@ void TransferWindowTest::progressWindowsShowTimesAndTakeCancel() {
     // The phonebook window's bar, with no window to show it, is a reading.
     QCOMPARE(ProgressWindow::kindFor(Reporter::Display::PhonebookBar),
              ProgressWindow::Kind::Reading);
-}
 
-void TransferWindowTest::transferWindowTextsFitInEveryLanguage() {
+    // The transfer window's texts fit in every language.
     for (const Language language :
          {Language::English, Language::German, Language::Spanish, Language::French,
           Language::Italian, Language::Dutch, Language::Norwegian, Language::Portuguese}) {
         gui::UiTranslator translator(language);
         QCoreApplication::installTranslator(&translator);
-        gui::ProgressWindow window(gui::ProgressWindow::Kind::Transfer);
-        window.start(100);
-        window.setTimes(599, 3599);
-        QTest::keyClick(&window, Qt::Key_Escape);  // the caption now says it stops
-        for (QLabel* label : window.findChildren<QLabel*>())
+        gui::ProgressWindow each(gui::ProgressWindow::Kind::Transfer);
+        each.start(100);
+        each.setTimes(599, 3599);
+        QTest::keyClick(&each, Qt::Key_Escape);  // the caption now says it stops
+        for (QLabel* label : each.findChildren<QLabel*>())
             QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
         QCoreApplication::removeTranslator(&translator);
     }
