@@ -130,9 +130,8 @@ class PhonebookPrintTest : public QObject {
   private slots:
     void headerInEveryLanguage();
     void rowFormat();
-    void rowsPerPageFormula();
+    void rowsPerPageAndSheetOrder();
     void pagination();
-    void sheetOrders();
     void layoutFromThePrinterAndPaintedPage();
     void pdfPageCounts();
     void pdfTexts();
@@ -185,13 +184,19 @@ void PhonebookPrintTest::rowFormat() {
         QCOMPARE(printRow(r.row), r.expected);
 }
 
-void PhonebookPrintTest::rowsPerPageFormula() {
+void PhonebookPrintTest::rowsPerPageAndSheetOrder() {
     QCOMPARE(rowsPerPage(1754, 21, 33), 45);  // (1754 - 42 - 198) / 33 = 45.9
     QCOMPARE(rowsPerPage(1000, 0, 100), 4);
     QCOMPARE(rowsPerPage(1000, 100, 100), 2);
     // A page that holds no row still prints one a page, and never divides by 0.
     QCOMPARE(rowsPerPage(300, 50, 100), 1);
     QCOMPARE(rowsPerPage(1000, 10, 0), 1);
+
+    // Copies: collated, each copy whole; else each page its copies.
+    QCOMPARE(sheetOrder(2, 1, true), (std::vector<int>{0, 1}));
+    QCOMPARE(sheetOrder(2, 3, true), (std::vector<int>{0, 1, 0, 1, 0, 1}));
+    QCOMPARE(sheetOrder(2, 3, false), (std::vector<int>{0, 0, 0, 1, 1, 1}));
+    QCOMPARE(sheetOrder(1, 0, true), (std::vector<int>{0}));  // no count still prints once
 }
 
 // Five rows a page: a page that ends exactly at the last row is followed by
@@ -218,13 +223,6 @@ void PhonebookPrintTest::pagination() {
         }
         QCOMPARE(linesPerPage, c.linesPerPage);
     }
-}
-
-void PhonebookPrintTest::sheetOrders() {
-    QCOMPARE(sheetOrder(2, 1, true), (std::vector<int>{0, 1}));
-    QCOMPARE(sheetOrder(2, 3, true), (std::vector<int>{0, 1, 0, 1, 0, 1}));
-    QCOMPARE(sheetOrder(2, 3, false), (std::vector<int>{0, 0, 0, 1, 1, 1}));
-    QCOMPARE(sheetOrder(1, 0, true), (std::vector<int>{0}));  // no count still prints once
 }
 
 // The layout the printer gives; then page 1 painted onto an image the size
