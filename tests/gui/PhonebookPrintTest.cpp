@@ -128,8 +128,7 @@ Ink inkIn(const QImage& image, int top, int height) {
 class PhonebookPrintTest : public QObject {
     Q_OBJECT
   private slots:
-    void headerInEveryLanguage();
-    void rowFormat();
+    void headerAndRowTexts();
     void rowsPerPageAndSheetOrder();
     void pagination();
     void layoutFromThePrinterAndPaintedPage();
@@ -139,7 +138,7 @@ class PhonebookPrintTest : public QObject {
     void printDialogCancelOrAccept();
 };
 
-void PhonebookPrintTest::headerInEveryLanguage() {
+void PhonebookPrintTest::headerAndRowTexts() {
     const struct {
         Language language;
         QDateTime when;
@@ -165,13 +164,12 @@ void PhonebookPrintTest::headerInEveryLanguage() {
     for (const auto& r : rows)
         QCOMPARE(printHeader(r.language, QString::fromUtf8(r.label), r.when, r.page),
                  QString::fromUtf8(r.expected));
-}
 
-void PhonebookPrintTest::rowFormat() {
+    // Each row: location, name and number, each cut to its width.
     const struct {
         Row row;
         QString expected;
-    } rows[] = {
+    } bookRows[] = {
         {{5, "Anna", "+4930123", 0}, QStringLiteral("  5 Anna,  +4930123")},
         {{17, "Boss!", "0301", 0}, QStringLiteral(" 17 Boss!,  0301")},  // a Redbook member
         {{250, "", "", 0}, QStringLiteral("250 ,  ")},                   // a deleted entry
@@ -180,7 +178,7 @@ void PhonebookPrintTest::rowFormat() {
         {{1, std::string(60, 'n'), std::string(55, '9'), 0},             // the fields are cut at 49
          QStringLiteral("  1 ") + QString(49, u'n') + QStringLiteral(",  ") + QString(49, u'9')},
     };
-    for (const auto& r : rows)
+    for (const auto& r : bookRows)
         QCOMPARE(printRow(r.row), r.expected);
 }
 
