@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "foundation/Catalogue.h"
+#include "foundation/IniFile.h"
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
 #include "session/Startup.h"
@@ -56,6 +58,23 @@ struct GuiRig {
         const auto l = lines();
         return std::find(l.begin(), l.end(), line) != l.end();
     }
+    // A copy of what the phone holds now.
+    phonesim::PhoneState phone() const {
+        phonesim::PhoneState copy;
+        sim->withState([&](phonesim::PhoneState& s) { copy = s; });
+        return copy;
+    }
+    // A key of the settings file as written, "-" when it is missing.
+    QString iniValue(const char* key) const {
+        return QString::fromStdString(
+            IniFile(iniPath.toStdString()).getString("Vondrix", key, "-"));
+    }
+    QStringList iniValues(std::initializer_list<const char*> keys) const {
+        QStringList out;
+        for (const char* key : keys)
+            out << iniValue(key);
+        return out;
+    }
 
     QTemporaryDir dir;
     QString iniPath;
@@ -75,6 +94,38 @@ T* child(QObject& w, const char* name) {
     return c;
 }
 
+inline QString labelText(QObject& w, const char* name) {
+    return child<QLabel>(w, name)->text();
+}
+
+inline QStringList labelTexts(QObject& w, std::initializer_list<const char*> names) {
+    QStringList out;
+    for (const char* name : names)
+        out << labelText(w, name);
+    return out;
+}
+
+// The window, shown and on the screen.
+template <typename W>
+std::unique_ptr<W> shown(std::unique_ptr<W> w) {
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get()))
+        qFatal("window not shown");
+    return w;
+}
+
+inline QByteArray fileContent(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QString writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 inline QString catalogue(int id, Language language = Language::English) {
     const auto t = catalogueText(id, language);
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
@@ -89,6 +140,20 @@ inline QStringList rows(const QTreeWidget* list) {
             cells << list->topLevelItem(i)->text(c);
         out << cells.join(u'|');
     }
+    return out;
+}
+
+inline QStringList headers(const QTreeWidget* list) {
+    QStringList out;
+    for (int c = 0; c < list->columnCount(); ++c)
+        out << list->headerItem()->text(c);
+    return out;
+}
+
+inline QList<int> widths(const QTreeWidget* list) {
+    QList<int> out;
+    for (int c = 0; c < list->columnCount(); ++c)
+        out << list->header()->sectionSize(c);
     return out;
 }
 

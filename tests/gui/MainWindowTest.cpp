@@ -35,12 +35,9 @@ using vondrix::gui::MainWindow;
 namespace {
 
 using Rig = test::GuiRig<test::RecordingReporter>;
-
-QString text(QWidget& w, const char* name) {
-    return w.findChild<QLabel*>(name)->text();
-}
-
+using Lines = std::vector<std::string>;
 using test::child;
+using test::labelText;
 
 QImage iconImage(QToolButton* b, QSize size) {
     return b->icon().pixmap(size).toImage();
@@ -54,19 +51,12 @@ class MainWindowTest : public QObject {
     void openingFillsEveryField();
     void failedTransactionLeavesFieldEmpty();
     void noModemDisablesExactlyTheListedControls();
-    void ringToneOffAtOpening();
-    void ringToneTestTogglesButton();
-    void handsFreeFailureUntichesTheBox();
-    void clockMessages();
-    void deviceInformationSavedTwice();
+    void ringToneAndHandsFreeControls();
     void settingsDialogWritesTheIniKeys();
     void settingsDialogCancelWritesNothing();
     void exitVersusCloseBox();
-    void refreshShowsSignalAndBattery();
-    void helpMissingShowsError();
-    void switchOffEndsTheWindow();
+    void infoClockRefreshHelpAndSwitchOff();
     void backupThenRestoreWritesOnlyAfterYes();
-    void buttonsRunTheirWindows_data();
     void buttonsRunTheirWindows();
 };
 
@@ -74,20 +64,16 @@ void MainWindowTest::openingFillsEveryField() {
     Rig rig;
     QCOMPARE(rig.started, StartupResult::Ready);
     MainWindow w(*rig.session, rig.reporter);
-    QCOMPARE(text(w, "manufacturerLabel"), QStringLiteral("SIEMENS"));
-    QCOMPARE(text(w, "modelLabel"), QStringLiteral("S35i"));
-    QCOMPARE(text(w, "revisionLabel"), QStringLiteral("21"));
-    QCOMPARE(text(w, "imeiLabel"), QStringLiteral("449107284530215"));
-    QCOMPARE(text(w, "imsiLabel"), QStringLiteral("26201-1234567890"));
-    QCOMPARE(text(w, "simSerialLabel"), QStringLiteral("89490200001234567890"));
-    QCOMPARE(text(w, "batteryLabel"), QStringLiteral("80%"));
-    QCOMPARE(text(w, "registrationLabel"), QStringLiteral("0,1,\"5E25\",\"605F\""));
-    QCOMPARE(text(w, "signalLabel"), QStringLiteral("-79 dBm / 0.013 nW"));
-    QCOMPARE(text(w, "operatorLabel"), QStringLiteral("0,0,\"D1-TELEKOM\""));
-    // Under the raw replies, what they mean.
-    QCOMPARE(text(w, "registrationDecodedLabel"),
-             QStringLiteral("registered, home network; area 5E25, cell 605F"));
-    QCOMPARE(text(w, "operatorDecodedLabel"), QStringLiteral("automatic network selection"));
+    // Under the raw replies of registration and operator, what they mean.
+    QCOMPARE(
+        test::labelTexts(
+            w, {"manufacturerLabel", "modelLabel", "revisionLabel", "imeiLabel", "imsiLabel",
+                "simSerialLabel", "batteryLabel", "registrationLabel", "signalLabel",
+                "operatorLabel", "registrationDecodedLabel", "operatorDecodedLabel"}),
+        (QStringList{"SIEMENS", "S35i", "21", "449107284530215", "26201-1234567890",
+                     "89490200001234567890", "80%", "0,1,\"5E25\",\"605F\"", "-79 dBm / 0.013 nW",
+                     "0,0,\"D1-TELEKOM\"", "registered, home network; area 5E25, cell 605F",
+                     "automatic network selection"}));
     QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->value(), 3);
     QCOMPARE(child<QSpinBox>(w, "ringToneSpin")->maximum(), 41);
     QCOMPARE(child<QSpinBox>(w, "ringVolumeSpin")->value(), 2);
@@ -96,7 +82,6 @@ void MainWindowTest::openingFillsEveryField() {
     QVERIFY(!child<QCheckBox>(w, "handsFreeCheck")->isChecked());
     QVERIFY(!child<QToolButton>(w, "batteryButton")->icon().isNull());
     QVERIFY(rig.reporter.shown.empty());
-    QCOMPARE(rig.lines().front(), std::string("AT+CMEE=0"));
 }
 
 void MainWindowTest::failedTransactionLeavesFieldEmpty() {
@@ -106,21 +91,22 @@ void MainWindowTest::failedTransactionLeavesFieldEmpty() {
         s.failing.insert("AT+COPS");
     });
     MainWindow w(*rig.session, rig.reporter);
-    QCOMPARE(text(w, "imeiLabel"), QString());
-    QCOMPARE(text(w, "batteryLabel"), QString());
+    // Empty fields; the others still come, and no message.
+    QCOMPARE(test::labelTexts(w, {"imeiLabel", "batteryLabel", "operatorLabel", "revisionLabel"}),
+             (QStringList{"", "", "", "21"}));
     QVERIFY(child<QToolButton>(w, "batteryButton")->icon().isNull());
-    QCOMPARE(text(w, "operatorLabel"), QString());
-    QCOMPARE(text(w, "revisionLabel"), QStringLiteral("21"));  // the others still come
-    QVERIFY(rig.reporter.shown.empty());                       // and no message
+    QVERIFY(rig.reporter.shown.empty());
 }
 
 void MainWindowTest::noModemDisablesExactlyTheListedControls() {
     for (const bool noModem : {false, true}) {
         Rig rig(noModem ? QStringLiteral("NoModem=1\r\n") : QString());
         MainWindow w(*rig.session, rig.reporter);
-        for (const char* name :
-             {"clockButton", "deleteLogoButton", "testButton", "organizerButton"})
+        for (const char* name : {"clockButton", "deleteLogoButton", "testButton", "organizerButton",
+                                 "sendLogoButton", "sendRingtoneButton"})
             QCOMPARE(child<QPushButton>(w, name)->isEnabled(), !noModem);
+        for (const char* name : {"downloadLogoAction", "downloadRingtoneAction"})
+            QCOMPARE(child<QAction>(w, name)->isEnabled(), !noModem);
         for (const char* name : {"switchOffButton", "refreshButton"})
             QVERIFY(child<QPushButton>(w, name)->isEnabled());
         QVERIFY(child<QCheckBox>(w, "ringOffCheck")->isEnabled());
@@ -128,21 +114,23 @@ void MainWindowTest::noModemDisablesExactlyTheListedControls() {
     }
 }
 
-void MainWindowTest::ringToneOffAtOpening() {
-    Rig rig({}, [](phonesim::PhoneState& s) { s.ringTone = 0; });
+// The ring tone and hands-free controls (their rules: e2e DeviceCommands).
+void MainWindowTest::ringToneAndHandsFreeControls() {
+    Rig rig({}, [](phonesim::PhoneState& s) {
+        s.ringTone = 0;
+        s.speakerVolume = 3;
+        s.failing.insert("AT^SNFS=");
+    });
     MainWindow w(*rig.session, rig.reporter);
     auto* box = child<QCheckBox>(w, "ringOffCheck");
-    QVERIFY(box->isChecked());
+    QVERIFY(box->isChecked());  // tone 0 at opening
     rig.sim->clearReceived();
     QTest::mouseClick(box, Qt::LeftButton);  // unchecking restores tone 0 again
     QVERIFY(!box->isChecked());
-    QCOMPARE(rig.lines(), std::vector<std::string>{"AT^SRTC=0"});
+    QCOMPARE(rig.lines(), Lines{"AT^SRTC=0"});
     QCOMPARE(rig.reporter.ids(), std::vector<int>{81});
-}
 
-void MainWindowTest::ringToneTestTogglesButton() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
+    // The test button plays the chosen tone, then stops it.
     rig.sim->clearReceived();
     auto* test = child<QPushButton>(w, "testButton");
     child<QSpinBox>(w, "ringToneSpin")->setValue(7);
@@ -151,64 +139,17 @@ void MainWindowTest::ringToneTestTogglesButton() {
     QCOMPARE(test->text(), QStringLiteral("Stop"));
     QTest::mouseClick(test, Qt::LeftButton);
     QCOMPARE(test->text(), QStringLiteral("Test"));
-    QCOMPARE(rig.lines(), (std::vector<std::string>{"AT^SRTC=7,4", "AT^SRTC", "AT^SRTC"}));
-}
+    QCOMPARE(rig.lines(), (Lines{"AT^SRTC=7,4", "AT^SRTC", "AT^SRTC"}));
 
-void MainWindowTest::handsFreeFailureUntichesTheBox() {
-    Rig rig({}, [](phonesim::PhoneState& s) {
-        s.speakerVolume = 3;
-        s.failing.insert("AT^SNFS=");
-    });
-    MainWindow w(*rig.session, rig.reporter);
+    // Hands-free refused: the box unticks again.
     rig.sim->clearReceived();
-    auto* box = child<QCheckBox>(w, "handsFreeCheck");
-    QTest::mouseClick(box, Qt::LeftButton);
-    QVERIFY(!box->isChecked());
+    rig.reporter.shown.clear();
+    auto* handsFree = child<QCheckBox>(w, "handsFreeCheck");
+    QTest::mouseClick(handsFree, Qt::LeftButton);
+    QVERIFY(!handsFree->isChecked());
     QCOMPARE(rig.reporter.ids(), std::vector<int>{86});
     QCOMPARE(rig.reporter.shown[0].caption, Caption::Error);
-    QCOMPARE(rig.lines(), (std::vector<std::string>{"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=3"}));
-}
-
-void MainWindowTest::clockMessages() {
-    for (const bool fail : {false, true}) {
-        Rig rig({}, [fail](phonesim::PhoneState& s) {
-            if (fail)
-                s.failing.insert("AT+CCLK");
-        });
-        MainWindow w(*rig.session, rig.reporter);
-        QTest::mouseClick(child<QPushButton>(w, "clockButton"), Qt::LeftButton);
-        QCOMPARE(rig.reporter.ids(), std::vector<int>{fail ? 17 : 69});
-        QCOMPARE(rig.reporter.shown[0].caption, fail ? Caption::Error : Caption::Info);
-        QVERIFY(QString::fromStdString(rig.lines().back()).startsWith(QStringLiteral("AT+CCLK=")));
-    }
-}
-
-void MainWindowTest::deviceInformationSavedTwice() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
-    const QString path = rig.dir.filePath(QStringLiteral("info.csv"));
-    QStringList presets, opened;
-    w.chooseSaveFile = [&](const QString& preset) {
-        presets << preset;
-        return path;
-    };
-    gui::setUrlOpener([&](const QString& url) {
-        opened << url;
-        return true;
-    });
-    auto* action = w.findChild<QAction*>(QStringLiteral("saveInfoAction"));
-    QVERIFY(action);
-    action->trigger();
-    action->trigger();
-    gui::setUrlOpener({});
-    QCOMPARE(presets, (QStringList{QStringLiteral("VondrixINF.csv"), path}));
-    QCOMPARE(opened.size(), 2);
-    QVERIFY(opened[0].endsWith(QStringLiteral("info.csv")));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray line =
-        "SERIAL,VERSION,SIMSERIAL\r\n'449107284530215,'21,'89490200001234567890\r\n";
-    QCOMPARE(f.readAll(), line + line);
+    QCOMPARE(rig.lines(), (Lines{"AT^SNFV=0", "AT^SNFS=1", "AT^SNFV=3"}));
 }
 
 void MainWindowTest::settingsDialogWritesTheIniKeys() {
@@ -217,12 +158,10 @@ void MainWindowTest::settingsDialogWritesTheIniKeys() {
     gui::SettingsDialog dialog(*rig.session, rig.reporter);
     child<QRadioButton>(dialog, "port1Radio")->setChecked(true);
     dialog.accept();
-    QFile f(rig.iniPath);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(),
+    QCOMPARE(test::fileContent(rig.iniPath),
              QByteArray("[Vondrix]\r\nPort=1\r\nReadB=0\r\nSwapD=0\r\nGSMconv=0\r\nIntPrefix=0\r\n"
                         "Rem0=0\r\nNoModem=0\r\nW2KCable=0\r\nSMSstat=0\r\nTPref=\r\n"));
-    QCOMPARE(rig.lines(), std::vector<std::string>{"AT+CNMI=0,0,0,0"});
+    QCOMPARE(rig.lines(), Lines{"AT+CNMI=0,0,0,0"});
     QCOMPARE(rig.session->settings.port, 1);
 
     // No port checked gives COM7; flags and the prefix (cut to 9) follow.
@@ -234,104 +173,111 @@ void MainWindowTest::settingsDialogWritesTheIniKeys() {
     child<QCheckBox>(again, "fastReadCheck")->setChecked(true);
     child<QLineEdit>(again, "tPrefEdit")->setText(QStringLiteral("0049123456789"));
     again.accept();
-    const IniFile& ini = rig.session->ini;
-    QCOMPARE(ini.getInt("Vondrix", "Port", -1), 6);
-    QCOMPARE(ini.getInt("Vondrix", "ReadB", -1), 1);
-    QCOMPARE(ini.getInt("Vondrix", "SMSstat", -1), 1);
-    QCOMPARE(ini.getInt("Vondrix", "FastRead", -1), 1);  // written once it changes
+    // FastRead is written once it changes.
+    QCOMPARE(rig.iniValues({"Port", "ReadB", "SMSstat", "FastRead", "TPref"}),
+             (QStringList{"6", "1", "1", "1", "004912345"}));
     QVERIFY(rig.session->settings.fastRead);
     gui::SettingsDialog third(*rig.session, rig.reporter);
     QVERIFY(child<QCheckBox>(third, "fastReadCheck")->isChecked());
-    QCOMPARE(ini.getString("Vondrix", "TPref", "x"), std::string("004912345"));
     QCOMPARE(rig.lines().back(), std::string("AT+CNMI=1,0,0,2"));
     QVERIFY(rig.session->settings.smsStat);
 }
 
 void MainWindowTest::settingsDialogCancelWritesNothing() {
     Rig rig(QStringLiteral("Port=2\r\n"));
-    QFile before(rig.iniPath);
-    before.open(QIODevice::ReadOnly);
-    const QByteArray original = before.readAll();
-    before.close();
+    const QByteArray original = test::fileContent(rig.iniPath);
     gui::SettingsDialog dialog(*rig.session, rig.reporter);
     QVERIFY(child<QRadioButton>(dialog, "port2Radio")->isChecked());
     child<QRadioButton>(dialog, "port4Radio")->setChecked(true);
     QVERIFY(!child<QRadioButton>(dialog, "port2Radio")->isChecked());  // exclusive
     dialog.reject();
-    QFile after(rig.iniPath);
-    after.open(QIODevice::ReadOnly);
-    QCOMPARE(after.readAll(), original);
+    QCOMPARE(test::fileContent(rig.iniPath), original);
     QCOMPARE(rig.session->settings.port, 2);
     QVERIFY(rig.lines().empty());
 }
 
+// Exit sends nothing; the close box restores the routing when SMSstat is
+// on. Escape does not end the program, wherever the focus is.
 void MainWindowTest::exitVersusCloseBox() {
-    {
-        Rig rig(QStringLiteral("SMSstat=1\r\n"));
+    const struct {
+        QString ini;
+        bool exit;
+        Lines lines;
+    } cases[] = {{QStringLiteral("SMSstat=1\r\n"), true, {}},
+                 {QStringLiteral("SMSstat=1\r\n"), false, {"AT+CNMI=1,0,0,0"}},
+                 {QString(), false, {}}};
+    for (const auto& c : cases) {
+        Rig rig(c.ini);
         MainWindow w(*rig.session, rig.reporter);
         w.show();
         rig.sim->clearReceived();
-        w.findChild<QAction*>(QStringLiteral("exitAction"))->trigger();
-        QVERIFY(!w.isVisible());
-        QVERIFY(rig.lines().empty());
-    }
-    {
-        Rig rig(QStringLiteral("SMSstat=1\r\n"));
-        MainWindow w(*rig.session, rig.reporter);
-        w.show();
-        rig.sim->clearReceived();
-        w.close();
-        QVERIFY(!w.isVisible());
-        QCOMPARE(rig.lines(), std::vector<std::string>{"AT+CNMI=1,0,0,0"});
-    }
-    {
-        Rig rig;  // SMSstat off: the close box sends nothing
-        MainWindow w(*rig.session, rig.reporter);
-        w.show();
-        rig.sim->clearReceived();
-        // Escape does not end the program, wherever the focus is.
-        QTest::keyClick(&w, Qt::Key_Escape);
-        QTest::keyClick(child<QSpinBox>(w, "ringToneSpin"), Qt::Key_Escape);
-        QTest::keyClick(child<QPushButton>(w, "clockButton"), Qt::Key_Escape);
+        for (QWidget* target : std::initializer_list<QWidget*>{
+                 &w, child<QSpinBox>(w, "ringToneSpin"), child<QPushButton>(w, "clockButton")})
+            QTest::keyClick(target, Qt::Key_Escape);
         QVERIFY(w.isVisible());
-        w.close();
-        QVERIFY(rig.lines().empty());
+        if (c.exit)
+            child<QAction>(w, "exitAction")->trigger();
+        else
+            w.close();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(rig.lines(), c.lines);
     }
 }
 
-// Refresh reads again and shows the values with their pictures (the
-// thresholds are the core's).
-void MainWindowTest::refreshShowsSignalAndBattery() {
+// The commands of the phone's state: the device information is saved
+// twice, the second time to the path chosen last; the clock is set (a
+// refused time: e2e DeviceCommands); Refresh reads again and shows the
+// values with their pictures (the thresholds are the core's); help without
+// a help file says so; switching off ends the window.
+void MainWindowTest::infoClockRefreshHelpAndSwitchOff() {
     Rig rig;
     MainWindow w(*rig.session, rig.reporter);
+    w.show();
+    const QString path = rig.dir.filePath(QStringLiteral("info.csv"));
+    QStringList presets, opened;
+    w.chooseSaveFile = [&](const QString& preset) {
+        presets << preset;
+        return path;
+    };
+    gui::setUrlOpener([&](const QString& url) {
+        opened << url;
+        return true;
+    });
+    auto* action = child<QAction>(w, "saveInfoAction");
+    action->trigger();
+    action->trigger();
+    gui::setUrlOpener({});
+    QCOMPARE(presets, (QStringList{QStringLiteral("VondrixINF.csv"), path}));
+    QCOMPARE(opened.size(), 2);
+    QVERIFY(opened[0].endsWith(QStringLiteral("info.csv")));
+    // The file's lines: e2e DeviceInfoFile.TwoSavesGiveHeaderDataHeaderData.
+    QVERIFY(test::fileContent(path).startsWith("SERIAL,VERSION,SIMSERIAL\r\n'449107284530215,"));
+
+    QTest::mouseClick(child<QPushButton>(w, "clockButton"), Qt::LeftButton);
+    QCOMPARE(rig.reporter.ids(), std::vector<int>{69});
+    QVERIFY(QString::fromStdString(rig.lines().back()).startsWith(QStringLiteral("AT+CCLK=")));
+
     rig.sim->withState([&](phonesim::PhoneState& s) {
         s.rssi = 20;
         s.batteryCharge = 99;
     });
     QTest::mouseClick(child<QPushButton>(w, "refreshButton"), Qt::LeftButton);
-    QCOMPARE(text(w, "signalLabel"), QStringLiteral("-73 dBm / 0.050 nW"));
-    QCOMPARE(text(w, "batteryLabel"), QStringLiteral("99%"));
+    QCOMPARE(labelText(w, "signalLabel"), QStringLiteral("-73 dBm / 0.050 nW"));
+    QCOMPARE(labelText(w, "batteryLabel"), QStringLiteral("99%"));
     QCOMPARE(iconImage(child<QToolButton>(w, "signalButton"), QSize(27, 9)),
              gui::statusPixmap(135).toImage());
     QCOMPARE(iconImage(child<QToolButton>(w, "batteryButton"), QSize(21, 9)),
              gui::statusPixmap(130).toImage());
     QVERIFY(w.isEnabled());
-}
 
-void MainWindowTest::helpMissingShowsError() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
+    rig.reporter.shown.clear();
     rig.session->helpFile = "no-such-help.hlp";
     w.showHelp();
     QCOMPARE(rig.reporter.shown.size(), std::size_t{1});
     QCOMPARE(rig.reporter.shown[0].text, std::string("Unable to activate help"));
     QCOMPARE(rig.reporter.shown[0].caption, Caption::Error);
-}
 
-void MainWindowTest::switchOffEndsTheWindow() {
-    Rig rig;
-    MainWindow w(*rig.session, rig.reporter);
-    w.show();
+    rig.reporter.shown.clear();
     QTest::mouseClick(child<QPushButton>(w, "switchOffButton"), Qt::LeftButton);
     QVERIFY(!w.isVisible());
     QCOMPARE(rig.reporter.ids(), std::vector<int>{70});
@@ -370,42 +316,35 @@ void MainWindowTest::backupThenRestoreWritesOnlyAfterYes() {
     QCOMPARE(rig.reporter.ids(), (std::vector<int>{msg::ConfirmRestore, msg::ConfirmRestore}));
 }
 
-void MainWindowTest::buttonsRunTheirWindows_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("tip");
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("phonebook") << "phonebookButton" << int(msg::TipPhonebook) << "phonebookList"
-                               << 7;
-    QTest::newRow("messages") << "messagesButton" << int(msg::TipShowMessages) << "messageList"
-                              << 18;
-    QTest::newRow("organizer") << "organizerButton" << int(msg::TipOrganizer) << "organizerList"
-                               << 30;
-}
-
 // The window runs filled and without an owner; the main window waits disabled.
 void MainWindowTest::buttonsRunTheirWindows() {
-    QFETCH(QString, button);
-    QFETCH(int, tip);
-    QFETCH(QString, list);
-    QFETCH(int, rows);
-    Rig rig;
-    MainWindow main(*rig.session, rig.reporter);
-    auto* b = child<QPushButton>(main, qPrintable(button));
-    QCOMPARE(b->toolTip(), test::catalogue(tip));
-    bool mainDisabled = false;
-    QWidget* owner = &main;
-    int rowsShown = -1;
-    main.runDialog = [&](QDialog& d) {
-        mainDisabled = !main.isEnabled();
-        owner = d.parentWidget();
-        rowsShown = child<QTreeWidget>(d, qPrintable(list))->topLevelItemCount();
-    };
-    QTest::mouseClick(b, Qt::LeftButton);
-    QVERIFY(mainDisabled);
-    QVERIFY(!owner);
-    QCOMPARE(rowsShown, rows);
-    QVERIFY(main.isEnabled());
+    const struct {
+        const char* button;
+        int tip;
+        const char* list;
+        int rows;
+    } cases[] = {{"phonebookButton", msg::TipPhonebook, "phonebookList", 7},
+                 {"messagesButton", msg::TipShowMessages, "messageList", 18},
+                 {"organizerButton", msg::TipOrganizer, "organizerList", 30}};
+    for (const auto& c : cases) {
+        Rig rig;
+        MainWindow main(*rig.session, rig.reporter);
+        auto* b = child<QPushButton>(main, c.button);
+        QCOMPARE(b->toolTip(), test::catalogue(c.tip));
+        bool mainDisabled = false;
+        QWidget* owner = &main;
+        int rowsShown = -1;
+        main.runDialog = [&](QDialog& d) {
+            mainDisabled = !main.isEnabled();
+            owner = d.parentWidget();
+            rowsShown = child<QTreeWidget>(d, c.list)->topLevelItemCount();
+        };
+        QTest::mouseClick(b, Qt::LeftButton);
+        QVERIFY(mainDisabled);
+        QVERIFY(!owner);
+        QCOMPARE(rowsShown, c.rows);
+        QVERIFY(main.isEnabled());
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -84,9 +84,8 @@ class PhoneWorkerTest : public QObject {
   private slots:
     void cancelStopsEachLongRead_data();
     void cancelStopsEachLongRead();
-    void uiAnswersWhileThePhoneIsSilent();
+    void uiAnswersWhileThePhoneIsSilentAndItsExceptionsReachTheWorker();
     void startUpAnswersWhileThePhoneIsSilent();
-    void uiSideExceptionIsRethrownOnTheWorker();
 };
 
 void PhoneWorkerTest::cancelStopsEachLongRead_data() {
@@ -156,7 +155,7 @@ void PhoneWorkerTest::cancelStopsEachLongRead() {
     QCOMPARE(fileContent(), before);
 }
 
-void PhoneWorkerTest::uiAnswersWhileThePhoneIsSilent() {
+void PhoneWorkerTest::uiAnswersWhileThePhoneIsSilentAndItsExceptionsReachTheWorker() {
     Rig rig(QStringLiteral("Timeout=1\r\n"));
     gui::MainWindow w(*rig.session, rig.reporter);
     phonesim::Fault stall;
@@ -167,6 +166,18 @@ void PhoneWorkerTest::uiAnswersWhileThePhoneIsSilent() {
     w.refreshNetwork();
     QVERIFY(firedDuringTheWait);
     QCOMPARE(rig.reporter.ids, (std::vector<int>{msg::PhoneNotAnswering}));
+
+    // An exception of the UI side reaches the worker.
+    const QString caught = gui::onPhone([] {
+        try {
+            gui::onUiThread([]() -> int { throw std::runtime_error("refused"); });
+        } catch (const std::runtime_error& e) {
+            const bool onUi = gui::onUiThread();
+            return QString::fromLatin1(e.what()) + (onUi ? " on the UI thread" : " on the worker");
+        }
+        return QStringLiteral("nothing thrown");
+    });
+    QCOMPARE(caught, QStringLiteral("refused on the worker"));
 }
 
 void PhoneWorkerTest::startUpAnswersWhileThePhoneIsSilent() {
@@ -196,19 +207,6 @@ void PhoneWorkerTest::startUpAnswersWhileThePhoneIsSilent() {
                           QStringLiteral("--ini"), ini, QStringLiteral("--exit-when-ready")}),
              3);
     QVERIFY(noteShownDuringTheWait);
-}
-
-void PhoneWorkerTest::uiSideExceptionIsRethrownOnTheWorker() {
-    const QString caught = gui::onPhone([] {
-        try {
-            gui::onUiThread([]() -> int { throw std::runtime_error("refused"); });
-        } catch (const std::runtime_error& e) {
-            const bool onUi = gui::onUiThread();
-            return QString::fromLatin1(e.what()) + (onUi ? " on the UI thread" : " on the worker");
-        }
-        return QStringLiteral("nothing thrown");
-    });
-    QCOMPARE(caught, QStringLiteral("refused on the worker"));
 }
 
 QTEST_MAIN(PhoneWorkerTest)

@@ -1,13 +1,12 @@
-// The whole program run in-process: start-up on the simulated phone, the
-// screenshot mode, and the progress windows.
+// The whole program run in-process: start-up on the simulated phone and the
+// screenshot mode.
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -15,21 +14,16 @@
 #include <vector>
 
 #include "gui/GuiApp.h"
-#include "gui/ProgressWindow.h"
 
 using namespace vondrix::gui;
-using vondrix::Reporter;
 
 class ScreenshotTest : public QObject {
     Q_OBJECT
   private slots:
     void writesReadablePicturesOfEveryWindow();
     void failedResetOffersTheOptionsThenEndsWithStatus3();
-    void firstStartShowsTheOptions_data();
     void firstStartShowsTheOptions();
     void stateFileThatCannotLoadEndsBeforeAnyWindow();
-    void transferProgressShowsTimesAndCancelAsksToStop();
-    void optionsThatNeedNoWindowWorkWithoutADisplay_data();
     void optionsThatNeedNoWindowWorkWithoutADisplay();
 };
 
@@ -131,36 +125,33 @@ void ScreenshotTest::failedResetOffersTheOptionsThenEndsWithStatus3() {
     QVERIFY(!noteShown);
 }
 
-void ScreenshotTest::firstStartShowsTheOptions_data() {
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<QStringList>("modals");
-    const QString options = QStringLiteral("vondrix::gui::SettingsDialog");
-    QTest::newRow("Cancel ends cleanly") << false << QStringList{options};
-    // OK applies them while start-up waits for the dialog on the worker;
-    // the device named there is missing: the box says so, the program goes on.
-    QTest::newRow("OK goes on") << true << QStringList{options, QStringLiteral("QMessageBox")};
-}
-
+// Without a settings file the options come first. Cancel ends cleanly; OK
+// applies them while start-up waits for the dialog on the worker, and the
+// device named there is missing: the box says so, the program goes on.
 void ScreenshotTest::firstStartShowsTheOptions() {
-    QFETCH(bool, accept);
-    QFETCH(QStringList, modals);
-    QTemporaryDir dir;  // no settings file: the options come first
-    QStringList seen;
-    const auto poll = answerModals(seen, {[&](QWidget* w) {
-                                       auto* dialog = static_cast<QDialog*>(w);
-                                       if (!accept) {
-                                           dialog->reject();
-                                           return;
-                                       }
-                                       w->findChild<QLineEdit*>(QStringLiteral("deviceEdit"))
-                                           ->setText(dir.filePath(QStringLiteral("ttyMissing")));
-                                       dialog->accept();
-                                   }});
-    const int status =
-        runGui({QStringLiteral("vondrix"), QStringLiteral("--ini"),
-                dir.filePath(QStringLiteral("Vondrix.ini")), QStringLiteral("--exit-when-ready")});
-    QCOMPARE(status, 0);
-    QCOMPARE(seen, modals);
+    const QString options = QStringLiteral("vondrix::gui::SettingsDialog");
+    for (const bool accept : {false, true}) {
+        QTemporaryDir dir;
+        QStringList seen;
+        const auto poll =
+            answerModals(seen, {[&](QWidget* w) {
+                             auto* dialog = static_cast<QDialog*>(w);
+                             if (!accept) {
+                                 dialog->reject();
+                                 return;
+                             }
+                             w->findChild<QLineEdit*>(QStringLiteral("deviceEdit"))
+                                 ->setText(dir.filePath(QStringLiteral("ttyMissing")));
+                             dialog->accept();
+                         }});
+        const int status = runGui({QStringLiteral("vondrix"), QStringLiteral("--ini"),
+                                   dir.filePath(QStringLiteral("Vondrix.ini")),
+                                   QStringLiteral("--exit-when-ready")});
+        QCOMPARE(status, 0);
+        const QStringList modals =
+            accept ? QStringList{options, QStringLiteral("QMessageBox")} : QStringList{options};
+        QCOMPARE(seen, modals);
+    }
 }
 
 void ScreenshotTest::stateFileThatCannotLoadEndsBeforeAnyWindow() {
@@ -182,58 +173,21 @@ void ScreenshotTest::stateFileThatCannotLoadEndsBeforeAnyWindow() {
     QCOMPARE(seen, QStringList());
 }
 
-void ScreenshotTest::transferProgressShowsTimesAndCancelAsksToStop() {
-    ProgressWindow w(ProgressWindow::kindFor(Reporter::Display::Transfer));
-    QCOMPARE(w.kind(), ProgressWindow::Kind::Transfer);
-    w.start(100);
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.timesText(), QStringLiteral("0:00 -"));  // no estimate before the first step
-    w.setValue(5);
-    w.setTimes(3, 60);
-    QCOMPARE(w.value(), 5);
-    QCOMPARE(w.timesText(), QStringLiteral("0:03 1:00"));
-    QVERIFY(!w.cancelRequested());
-    QTest::keyClick(&w, Qt::Key_Escape);
-    QVERIFY(w.cancelRequested());  // the transfer stops after its segment
-    QVERIFY(w.isVisible());        // and closes the window itself
-    // A reading stops after its transaction too; sending cannot be stopped.
-    for (const auto display : {Reporter::Display::Reading, Reporter::Display::Sending}) {
-        ProgressWindow other(ProgressWindow::kindFor(display));
-        other.start(10);
-        QTest::keyClick(&other, Qt::Key_Escape);
-        QVERIFY(other.isVisible());
-        QCOMPARE(other.cancelRequested(), display == Reporter::Display::Reading);
-    }
-    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Reading), ProgressWindow::Kind::Reading);
-    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::Sending), ProgressWindow::Kind::Sending);
-    // The phonebook window's bar, with no window to show it, is a reading.
-    QCOMPARE(ProgressWindow::kindFor(Reporter::Display::PhonebookBar),
-             ProgressWindow::Kind::Reading);
-}
-
-void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay_data() {
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("printed");
-    QTest::newRow("version") << "--version"
-                             << "vondrix " VONDRIX_VERSION "\n";
-    QTest::newRow("help names the per-user folder") << "--help"
-                                                    << "--user-data";
-}
-
 void ScreenshotTest::optionsThatNeedNoWindowWorkWithoutADisplay() {
-    QFETCH(QString, option);
-    QFETCH(QString, printed);
-    QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QString::fromLatin1(name));
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(VONDRIX_GUI_PATH), {option});
-    QVERIFY(program.waitForFinished(30000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).contains(printed),
-             qPrintable(printed));
+    // The help names the per-user folder.
+    for (const auto& [option, printed] : {std::pair{"--version", "vondrix " VONDRIX_VERSION "\n"},
+                                          std::pair{"--help", "--user-data"}}) {
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(VONDRIX_GUI_PATH), {QString::fromLatin1(option)});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).contains(printed), printed);
+    }
 }
 
 QTEST_MAIN(ScreenshotTest)

@@ -19,11 +19,10 @@ class UiTextsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void everyLanguageAnswersEveryRow();
-    void qtsOwnButtonsAreTranslated();
+    void everyLanguageAnswersEveryRowAndQtsButtons();
 };
 
-void UiTextsTest::everyLanguageAnswersEveryRow() {
+void UiTextsTest::everyLanguageAnswersEveryRowAndQtsButtons() {
     std::size_t count = 0;
     const UiText* rows = vondrix::gui::uiTexts(count);
     // Every table of the sources (the rows scripts/check-ui-texts.py reads) is
@@ -53,10 +52,8 @@ void UiTextsTest::everyLanguageAnswersEveryRow() {
         // A text the table lacks is left to Qt, which shows it in English.
         QVERIFY(translator.translate("MainWindow", "No such text", nullptr, -1).isEmpty());
     }
-}
 
-// Qt's standard buttons ask the installed translator with Qt's own texts.
-void UiTextsTest::qtsOwnButtonsAreTranslated() {
+    // Qt's standard buttons ask the installed translator with Qt's own texts.
     UiTranslator german(Language::German);
     QVERIFY(QCoreApplication::installTranslator(&german));
     QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
