@@ -159,17 +159,7 @@ int withPhone(CliContext& ctx, const std::function<int(Session&, Reporter&)>& bo
             return kExitNoLink;
         }
         sim.emplace(std::move(std::get<phonesim::RunningPhone>(started)));
-        if (sim->device().empty()) {
-            options.link.kind = LinkOverride::Kind::Tcp;
-            options.link.host = phonesim::kInProcessHost;
-            options.link.port = sim->port();
-            options.link.serialStandIn = true;
-        } else {
-            options.link.kind = LinkOverride::Kind::Device;
-            options.link.device = sim->device();
-        }
-        options.portSettleMs = 0;
-        options.resetDelayMs = 0;
+        useSimulatedPhone(options, sim->device(), phonesim::kInProcessHost, sim->port());
     }
     // With VONDRIX_VERBOSE the unsolicited codes the phone slipped into its
     // replies are shown as they are set aside (control bytes as '?').

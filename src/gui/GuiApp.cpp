@@ -449,18 +449,7 @@ int runGui(const QStringList& arguments) {
             return 3;  // no phone, as when start-up fails
         }
         sim.emplace(std::move(std::get<phonesim::RunningPhone>(started)));
-        if (sim->device().empty()) {
-            // No ptys on this system: the phone listens on the loopback.
-            options.link.kind = LinkOverride::Kind::Tcp;
-            options.link.host = phonesim::kInProcessHost;
-            options.link.port = sim->port();
-            options.link.serialStandIn = true;
-        } else {
-            options.link.kind = LinkOverride::Kind::Device;
-            options.link.device = sim->device();
-        }
-        options.portSettleMs = 0;
-        options.resetDelayMs = 0;
+        useSimulatedPhone(options, sim->device(), phonesim::kInProcessHost, sim->port());
     } else if (parser.isSet(device)) {
         options.link.kind = LinkOverride::Kind::Device;
         options.link.device = parser.value(device).toStdString();

@@ -246,10 +246,13 @@ TEST_F(StartupTest, TcpOverrideResetsUnlessStandingInForTheSerialPort) {
     for (const bool standIn : {false, true}) {
         SCOPED_TRACE(standIn ? "standing in" : "TCP");
         phonesim::Simulator sim;
-        options.link.kind = LinkOverride::Kind::Tcp;
-        options.link.host = "127.0.0.1";
-        options.link.port = sim.listenTcp();
-        options.link.serialStandIn = standIn;
+        if (standIn) {
+            useSimulatedPhone(options, "", "127.0.0.1", sim.listenTcp());  // as on Windows
+        } else {
+            options.link.kind = LinkOverride::Kind::Tcp;
+            options.link.host = "127.0.0.1";
+            options.link.port = sim.listenTcp();
+        }
         writeIni("NoModem=1\n");
         Session s(ini);
         ASSERT_EQ(startUp(s, reporter, options), StartupResult::Ready);

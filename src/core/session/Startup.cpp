@@ -135,6 +135,21 @@ bool resetPhone(AtEngine& engine, Reporter& reporter) {
     return true;
 }
 
+void useSimulatedPhone(StartupOptions& options, const std::string& device, const std::string& host,
+                       int port) {
+    if (device.empty()) {
+        options.link.kind = LinkOverride::Kind::Tcp;
+        options.link.host = host;
+        options.link.port = port;
+        options.link.serialStandIn = true;
+    } else {
+        options.link.kind = LinkOverride::Kind::Device;
+        options.link.device = device;
+    }
+    options.portSettleMs = 0;
+    options.resetDelayMs = 0;
+}
+
 StartupResult startUp(Session& s, Reporter& reporter, const StartupOptions& o) {
     // The language first: a link that cannot be opened is explained in it.
     s.language = detectLanguage(o.languageOverride);

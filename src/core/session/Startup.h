@@ -40,6 +40,12 @@ struct StartupOptions {
     std::function<void(std::string_view)> unsolicitedWatcher;
 };
 
+// The link to a simulated phone running in this program: its pty `device`,
+// or where the system has none ("") TCP to `host`:`port`, started up as the
+// serial port is. A simulated phone needs no pauses.
+void useSimulatedPhone(StartupOptions& options, const std::string& device, const std::string& host,
+                       int port);
+
 enum class StartupResult {
     Ready,         // link open and phone reset (or reset skipped for NoModem)
     NoLink,        // the port could not be opened (message 16 and why); the program may go on
