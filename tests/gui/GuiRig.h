@@ -27,6 +27,7 @@
 #include "gui/UiTranslator.h"
 #include "phonesim/Simulator.h"
 #include "session/Startup.h"
+#include "support/SimulatorLink.h"
 
 namespace vondrix::test {
 
@@ -58,12 +59,7 @@ struct GuiRig {
         const auto l = lines();
         return std::find(l.begin(), l.end(), line) != l.end();
     }
-    // A copy of what the phone holds now.
-    phonesim::PhoneState phone() const {
-        phonesim::PhoneState copy;
-        sim->withState([&](phonesim::PhoneState& s) { copy = s; });
-        return copy;
-    }
+    phonesim::PhoneState phone() const { return test::phoneOf(*sim); }
     // A key of the settings file as written, "-" when it is missing.
     QString iniValue(const char* key) const {
         return QString::fromStdString(
