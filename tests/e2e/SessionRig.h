@@ -19,6 +19,7 @@
 #include "phonesim/Simulator.h"
 #include "phonesim/SmsPdu.h"
 #include "session/Session.h"
+#include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 #include "support/SimulatorLink.h"
@@ -96,7 +97,7 @@ struct EngineRig {
     // A file of the folder holding `content`; its path.
     std::string file(const std::string& name, const std::string& content) const {
         const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << content;
+        EXPECT_TRUE(writeText(path, content)) << path;
         return path;
     }
     std::vector<std::string> lines() const { return sim.receivedLines(); }

@@ -17,6 +17,7 @@
 #include "link/AtEngine.h"
 #include "phonesim/Simulator.h"
 #include "session/PhonebookWindowSession.h"
+#include "support/FileTraps.h"
 #include "support/RecordingReporter.h"
 #include "support/RunProcess.h"
 #include "support/ScriptedPhone.h"
@@ -58,8 +59,9 @@ struct PhonebookOnLink {
     std::string localFile() const { return dir + "/Vondrix.phb"; }
     // A file of the folder holding `content`; its path.
     std::string file(const std::string& name, const std::string& content) const {
-        std::ofstream(dir + "/" + name, std::ios::binary) << content;
-        return dir + "/" + name;
+        const std::string path = dir + "/" + name;
+        EXPECT_TRUE(writeText(path, content)) << path;
+        return path;
     }
 
     std::string dir;
